@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The line-break format a document is written in: DOS (CR LF), UNIX (LF) or MAC (CR).
+enum class SaveFormat { Dos, Unix, Mac };
+
+// Every CR LF pair stays; every other CR and every other LF becomes one CR LF
+// (so LF CR becomes two breaks).
+QString NormalizeToCrLf(const QString& text);
+// Every CR LF, then every remaining LF, becomes CR.
+QString ConvertToCr(const QString& text);
+// Every CR LF, then every remaining CR, becomes LF.
+QString ConvertToLf(const QString& text);
+// The text in the given save format (DOS normalises, MAC and UNIX convert).
+QString ConvertForSave(const QString& text, SaveFormat format);
+
+// The format a freshly read file is saved in, judged by its breaks, first match wins:
+// any CR LF gives DOS, else any LF gives UNIX, else any CR gives MAC; none gives nothing.
+std::optional<SaveFormat> DetectLineBreaks(const QString& text);

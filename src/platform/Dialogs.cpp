@@ -1,0 +1,130 @@
+#include "platform/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+
+namespace {
+std::unique_ptr<Dialogs>& installed() {
+    static std::unique_ptr<Dialogs> dialogs;
+    return dialogs;
+}
+
+QFileDialog::Options noOptions() {
+    return {};
+}
+} // namespace
+
+Dialogs& Dialogs::instance() {
+    std::unique_ptr<Dialogs>& dialogs = installed();
+    if (!dialogs)
+        dialogs = std::make_unique<QtDialogs>();
+    return *dialogs;
+}
+
+void Dialogs::install(std::unique_ptr<Dialogs> dialogs) {
+    installed() = std::move(dialogs);
+}
+
+QStringList qtNameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i).trimmed();
+        const QString patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        // Qt reads the patterns from the last parentheses, so a description that already shows
+        // its patterns gets them in Qt's spelling instead of a second pair.
+        static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
+        description.remove(trailingPatterns);
+        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return result;
+}
+
+Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+                                   Icon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+    }
+}
+
+namespace {
+QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, request.title, request.folder);
+    dialog.setAcceptMode(mode);
+    dialog.setOptions(noOptions());
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = qtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+} // namespace
+
+QString QtDialogs::openFile(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::saveFile(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QColor> QtDialogs::chooseColor(QWidget* parent, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+bool QtDialogs::print(QWidget* parent, const PrintRequest& request) {
+    QPrintDialog dialog(request.printer, parent);
+    if (request.hasSelection) {
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
+        request.printer->setPrintRange(QPrinter::Selection);
+    }
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// Everything a person answers goes through this seam: message boxes, questions and the
+// common dialogs. The program installs the real Qt dialogs; tests install a scripted
+// implementation that records what was asked and returns queued answers.
+class Dialogs {
+public:
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Icon { Information, Question, Warning, Critical };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    // A file dialog request. The filter is in the editor's own form: pairs of description and
+    // patterns separated by "|", patterns separated by ";" ("Text (*.txt)|*.txt|All|*.*").
+    struct FileRequest {
+        QString title;
+        QString folder;
+        QString filter;
+        int filterIndex = 1; // 1-based, as in the filter string
+        QString defaultSuffix;
+    };
+
+    struct PrintRequest {
+        QPrinter* printer = nullptr;
+        bool hasSelection = false;
+    };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+                           Icon icon) = 0;
+    // Each returns the chosen path, or "" when the dialog was cancelled.
+    virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
+    // The colour chosen, or nothing when cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+    // Sets up the printer (copies, range, output) and returns false when cancelled.
+    virtual bool print(QWidget* parent, const PrintRequest& request) = 0;
+
+    // The program-wide instance; the real dialogs unless a test installed others.
+    static Dialogs& instance();
+    static void install(std::unique_ptr<Dialogs> dialogs);
+};
+
+// Turns the editor's filter form into Qt's name filters ("Text (*.txt)").
+QStringList qtNameFilters(const QString& filter);
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+                   Icon icon) override;
+    QString openFile(QWidget* parent, const FileRequest& request) override;
+    QString saveFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
+    bool print(QWidget* parent, const PrintRequest& request) override;
+};

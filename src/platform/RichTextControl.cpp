@@ -1,0 +1,492 @@
+#include "platform/RichTextControl.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace {
+
+constexpr QChar kCR(13);
+constexpr QChar kLF(10);
+
+// QTextDocument wants one separator per line; CR LF, lone CR and lone LF each make one.
+QString toDocumentBreaks(const QString& text) {
+    if (!text.contains(kCR))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == kCR) {
+            out.append(kLF);
+            if (i + 1 < text.size() && text.at(i + 1) == kLF)
+                ++i;
+        } else {
+            out.append(ch);
+        }
+    }
+    return out;
+}
+
+// Block separators as QTextCursor and toRawText report them, turned into CR LF.
+QString fromDocumentBreaks(const QString& raw) {
+    QString out;
+    out.reserve(raw.size() + raw.size() / 16);
+    for (const QChar ch : raw) {
+        if (ch == QChar::ParagraphSeparator) {
+            out.append(kCR);
+            out.append(kLF);
+        } else {
+            out.append(ch);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QColor colorFromValue(ColorValue value) {
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+ColorValue valueFromColor(const QColor& color) {
+    return color.red() + 256 * color.green() + 65536 * color.blue();
+}
+
+RichTextControl::RichTextControl(QWidget* parent) : QPlainTextEdit(parent) {
+    // The editor keeps its own undo buffer; Qt's would also record every colour change.
+    document()->setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setAcceptDrops(true);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
+        if (m_painting == 0)
+            emit change();
+    });
+}
+
+QString RichTextControl::text() const {
+    QString raw = document()->toRawText();
+    // toRawText ends with the document's last (implicit) separator when it has one.
+    if (!raw.isEmpty() && raw.back() == QChar::ParagraphSeparator &&
+        raw.size() == document()->characterCount())
+        raw.chop(1);
+    return fromDocumentBreaks(raw);
+}
+
+void RichTextControl::setText(const QString& text) {
+    const QTextCharFormat typing = textCursor().charFormat();
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(toDocumentBreaks(text), typing);
+    cursor.setPosition(0);
+    setTextCursor(cursor);
+}
+
+int RichTextControl::textLength() const {
+    const QTextDocument* doc = document();
+    return doc->characterCount() - 1 + (doc->blockCount() - 1);
+}
+
+int RichTextControl::lineStartOffset(int block) const {
+    return document()->findBlockByNumber(block).position() + block;
+}
+
+RichTextControl::Place RichTextControl::placeOf(int offset) const {
+    const QTextDocument* doc = document();
+    if (offset <= 0)
+        return {0, 0};
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (lineStartOffset(mid) <= offset)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const int lineLength = block.length() - 1;
+    const bool last = !block.next().isValid();
+    const int maxColumn = last ? lineLength : lineLength + 1;
+    return {lo, std::min(offset - (block.position() + lo), maxColumn)};
+}
+
+int RichTextControl::toDocumentPosition(int offset) const {
+    const Place place = placeOf(offset);
+    const QTextBlock block = document()->findBlockByNumber(place.block);
+    return block.position() + std::min(place.column, block.length() - 1);
+}
+
+int RichTextControl::toOffset(int documentPosition) const {
+    const QTextBlock block = document()->findBlock(documentPosition);
+    return documentPosition + std::max(0, block.blockNumber());
+}
+
+QString RichTextControl::textRange(int start, int length) const {
+    const int total = textLength();
+    start = std::clamp(start, 0, total);
+    const int end = std::clamp(start + std::max(0, length), start, total);
+    if (end == start)
+        return {};
+    const QTextDocument* doc = document();
+    const Place a = placeOf(start);
+    const Place b = placeOf(end);
+    const QTextBlock blockA = doc->findBlockByNumber(a.block);
+    const QTextBlock blockB = doc->findBlockByNumber(b.block);
+    const int lineA = blockA.length() - 1;
+    const int lineB = blockB.length() - 1;
+    const bool dropFirst = a.column == lineA + 1; // starts between CR and LF
+    const bool dropLast = b.column == lineB + 1;  // ends between CR and LF
+    const int docA = blockA.position() + std::min(a.column, lineA);
+    const int docB = blockB.position() + std::min(b.column, lineB) + (dropLast ? 1 : 0);
+    QTextCursor cursor(const_cast<QTextDocument*>(doc));
+    cursor.setPosition(docA);
+    cursor.setPosition(docB, QTextCursor::KeepAnchor);
+    QString out = fromDocumentBreaks(cursor.selectedText());
+    if (dropFirst && !out.isEmpty())
+        out.remove(0, 1);
+    if (dropLast && !out.isEmpty())
+        out.chop(1);
+    return out;
+}
+
+QChar RichTextControl::charAt(int offset) const {
+    if (offset < 0 || offset >= textLength())
+        return {};
+    const Place place = placeOf(offset);
+    const QTextBlock block = document()->findBlockByNumber(place.block);
+    const int lineLength = block.length() - 1;
+    if (place.column < lineLength)
+        return document()->characterAt(block.position() + place.column);
+    return place.column == lineLength ? kCR : kLF;
+}
+
+int RichTextControl::selStart() const {
+    return toOffset(textCursor().selectionStart());
+}
+
+int RichTextControl::selLength() const {
+    const QTextCursor cursor = textCursor();
+    return toOffset(cursor.selectionEnd()) - toOffset(cursor.selectionStart());
+}
+
+void RichTextControl::setSelStart(int offset) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(toDocumentPosition(std::clamp(offset, 0, textLength())));
+    setTextCursor(cursor);
+}
+
+void RichTextControl::setSelLength(int length) {
+    QTextCursor cursor = textCursor();
+    const int start = toOffset(cursor.selectionStart());
+    cursor.setPosition(cursor.selectionStart());
+    const int end = std::clamp(start + std::max(0, length), start, textLength());
+    cursor.setPosition(toDocumentPosition(end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void RichTextControl::select(int start, int length) {
+    setSelStart(start);
+    setSelLength(length);
+}
+
+QString RichTextControl::selText() const {
+    return textRange(selStart(), selLength());
+}
+
+void RichTextControl::setSelText(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(toDocumentBreaks(text));
+    setTextCursor(cursor);
+}
+
+ColorValue RichTextControl::selColor() const {
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection())
+        return colorAt(selStart());
+    const int offset = selStart();
+    if (offset == 0) {
+        const QTextCharFormat format = cursor.charFormat();
+        return format.hasProperty(QTextFormat::ForegroundBrush) ? valueFromColor(format.foreground().color())
+                                                                : valueFromColor(palette().text().color());
+    }
+    return colorAt(offset - 1);
+}
+
+void RichTextControl::setSelColor(ColorValue color) {
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        QTextCharFormat format = cursor.charFormat();
+        format.setForeground(colorFromValue(color));
+        setCurrentCharFormat(format);
+        return;
+    }
+    paint(selStart(), selLength(), color);
+}
+
+ColorValue RichTextControl::colorAt(int offset) const {
+    const ColorValue fallback = valueFromColor(palette().text().color());
+    if (offset < 0 || offset >= textLength())
+        return fallback;
+    const QTextDocument* doc = document();
+    const Place place = placeOf(offset);
+    const QTextBlock block = doc->findBlockByNumber(place.block);
+    const int lineLength = block.length() - 1;
+    QTextCharFormat format;
+    if (place.column < lineLength) {
+        // A cursor just after a character reports that character's format.
+        QTextCursor cursor(const_cast<QTextDocument*>(doc));
+        cursor.setPosition(block.position() + place.column + 1);
+        format = cursor.charFormat();
+    } else {
+        // The separator that ends a line is the format a block reports for itself.
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            return fallback;
+        format = next.charFormat();
+    }
+    return format.hasProperty(QTextFormat::ForegroundBrush) ? valueFromColor(format.foreground().color())
+                                                            : fallback;
+}
+
+void RichTextControl::applyColor(QTextCursor& cursor, int start, int length, ColorValue color) {
+    const int total = textLength();
+    start = std::clamp(start, 0, total);
+    const int end = std::clamp(start + std::max(0, length), start, total);
+    if (end == start)
+        return;
+    const Place b = placeOf(end);
+    const QTextBlock blockB = document()->findBlockByNumber(b.block);
+    const int lineB = blockB.length() - 1;
+    // A stretch that covers either half of a CR LF paints the separator.
+    const int docB = blockB.position() + std::min(b.column, lineB) + (b.column > lineB ? 1 : 0);
+    cursor.setPosition(toDocumentPosition(start));
+    cursor.setPosition(docB, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setForeground(colorFromValue(color));
+    cursor.mergeCharFormat(format);
+}
+
+void RichTextControl::paint(int start, int length, ColorValue color) {
+    ++m_painting;
+    QTextCursor cursor(document());
+    applyColor(cursor, start, length, color);
+    --m_painting;
+}
+
+void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
+    if (spans.empty())
+        return;
+    ++m_painting;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const ColorSpan& span : spans)
+        applyColor(cursor, span.start, span.length, span.color);
+    cursor.endEditBlock();
+    --m_painting;
+}
+
+int RichTextControl::lineFromChar(int offset) const {
+    return placeOf(std::clamp(offset, 0, textLength())).block;
+}
+
+int RichTextControl::lineIndex(int line) const {
+    if (line < 0 || line >= document()->blockCount())
+        return -1;
+    return lineStartOffset(line);
+}
+
+int RichTextControl::lineCount() const {
+    return document()->blockCount();
+}
+
+int RichTextControl::lineLength(int offset) const {
+    const Place place = placeOf(std::clamp(offset, 0, textLength()));
+    return document()->findBlockByNumber(place.block).length() - 1;
+}
+
+void RichTextControl::setBackgroundColor(ColorValue color) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, colorFromValue(color));
+    setPalette(pal);
+}
+
+void RichTextControl::printTo(QPrinter* printer, bool selectionOnly) const {
+    if (!selectionOnly || !textCursor().hasSelection()) {
+        print(printer);
+        return;
+    }
+    QTextDocument part;
+    part.setDefaultFont(font());
+    QTextCursor(&part).insertFragment(textCursor().selection());
+    part.print(printer);
+}
+
+int RichTextControl::keyCodeOf(int qtKey) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 65 + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return 48 + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    case Qt::Key_Odiaeresis:
+        return 192;
+    case Qt::Key_Aring:
+        return 221;
+    case Qt::Key_Adiaeresis:
+        return 222;
+    case Qt::Key_Less:
+    case Qt::Key_Greater:
+    case Qt::Key_Bar:
+        return 226;
+    default:
+        return qtKey < 128 ? qtKey : 0;
+    }
+}
+
+void RichTextControl::keyPressEvent(QKeyEvent* event) {
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    int keyCode = keyCodeOf(event->key());
+    if (keyCode != 0) {
+        emit keyDown(keyCode, shift);
+        if (keyCode == 0) {
+            event->accept();
+            return;
+        }
+    }
+    const QString typed = event->text();
+    if (typed.size() == 1) {
+        int charCode = typed.at(0).unicode();
+        const int original = charCode;
+        emit keyPress(charCode);
+        if (charCode == 0) {
+            event->accept();
+            return;
+        }
+        if (charCode != original) {
+            QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(charCode)));
+            QPlainTextEdit::keyPressEvent(&replaced);
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextControl::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    emit mouseUp(static_cast<int>(event->button()), shift, event->position().toPoint().x(),
+                 event->position().toPoint().y());
+}
+
+namespace {
+QStringList localFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+} // namespace
+
+void RichTextControl::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::dragEnterEvent(event);
+}
+
+void RichTextControl::dragMoveEvent(QDragMoveEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::dragMoveEvent(event);
+}
+
+void RichTextControl::dropEvent(QDropEvent* event) {
+    const QStringList files = localFiles(event->mimeData());
+    if (!files.isEmpty()) {
+        if (event->possibleActions() & Qt::CopyAction) {
+            event->setDropAction(Qt::CopyAction);
+            event->accept();
+            emit filesDropped(files);
+        }
+        return;
+    }
+    QPlainTextEdit::dropEvent(event);
+}
+
+PaintBatch::PaintBatch(RichTextControl& control)
+    : m_control(control), m_updatesWereEnabled(control.viewport()->updatesEnabled()) {
+    m_control.viewport()->setUpdatesEnabled(false);
+}
+
+PaintBatch::~PaintBatch() {
+    m_control.viewport()->setUpdatesEnabled(m_updatesWereEnabled);
+    if (m_updatesWereEnabled)
+        m_control.viewport()->update();
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <vector>
+
+class QPrinter;
+
+// A colour as the editor stores it: red + 256 * green + 65536 * blue.
+using ColorValue = int;
+
+QColor colorFromValue(ColorValue value);
+ColorValue valueFromColor(const QColor& color);
+
+// One stretch of text to paint in one colour, in the control's offsets.
+struct ColorSpan {
+    int start = 0;
+    int length = 0;
+    ColorValue color = 0;
+};
+
+// The document window's text control. It presents the editor's text model on top of
+// QPlainTextEdit: every line break reads as CR LF and counts two characters, offsets are
+// 0-based, and each character carries one foreground colour. QTextDocument keeps one
+// separator per block, so offsets are converted through block numbers (logarithmic per call).
+class RichTextControl : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextControl(QWidget* parent = nullptr);
+
+    // Whole text with CR LF breaks; setText accepts any break style and takes the typing colour.
+    QString text() const;
+    void setText(const QString& text);
+    int textLength() const;
+    // Characters [start, start + length) of text(), clipped to the text.
+    QString textRange(int start, int length) const;
+    QChar charAt(int offset) const;
+
+    int selStart() const;
+    void setSelStart(int offset);
+    int selLength() const;
+    void setSelLength(int length);
+    void select(int start, int length);
+    QString selText() const;
+    // Replaces the selection; the text takes the typing colour and the cursor ends after it.
+    void setSelText(const QString& text);
+
+    // At a collapsed selection: reads the colour of the character before the cursor and
+    // writes the typing colour. Over a selection: reads its first character, paints it all.
+    ColorValue selColor() const;
+    void setSelColor(ColorValue color);
+    ColorValue colorAt(int offset) const;
+    // Paints without touching the selection; a batch is applied in one edit block.
+    void paint(int start, int length, ColorValue color);
+    void paintSpans(const std::vector<ColorSpan>& spans);
+
+    int lineFromChar(int offset) const;
+    int lineIndex(int line) const;
+    int lineCount() const;
+    int lineLength(int offset) const;
+
+    int toDocumentPosition(int offset) const;
+    int toOffset(int documentPosition) const;
+
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    void setBackgroundColor(ColorValue color);
+    // Prints the whole text, or only the selected part when selectionOnly is set.
+    void printTo(QPrinter* printer, bool selectionOnly) const;
+
+    // Maps a Qt key to the key codes the editor's handlers use (Tab 9, Enter 13, arrows 37-40...).
+    static int keyCodeOf(int qtKey);
+
+signals:
+    // A text change (colour changes never raise it).
+    void change();
+    // Raised before the control acts on a key; a handler sets the code to 0 to swallow it.
+    void keyDown(int& keyCode, int shift);
+    void keyPress(int& charCode);
+    void mouseUp(int button, int shift, int x, int y);
+    // Files dropped on the control; the handler opens them.
+    void filesDropped(const QStringList& paths);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Place {
+        int block = 0;
+        int column = 0; // column == line length: the CR; line length + 1: the LF
+    };
+    Place placeOf(int offset) const;
+    int lineStartOffset(int block) const;
+    void applyColor(QTextCursor& cursor, int start, int length, ColorValue color);
+
+    QString m_tag;
+    int m_painting = 0;
+};
+
+// Holds back layout updates and change signals while many stretches are painted.
+class PaintBatch {
+public:
+    explicit PaintBatch(RichTextControl& control);
+    ~PaintBatch();
+    PaintBatch(const PaintBatch&) = delete;
+    PaintBatch& operator=(const PaintBatch&) = delete;
+
+private:
+    RichTextControl& m_control;
+    bool m_updatesWereEnabled;
+};

@@ -286,8 +286,47 @@ void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
     ++m_painting;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    for (const ColorSpan& span : spans)
-        applyColor(cursor, span.start, span.length, span.color);
+    // Spans usually come in ascending order; then the blocks are walked forward once instead of
+    // searching for the block of every span.
+    const int total = textLength();
+    QTextBlock block = document()->begin();
+    int blockNumber = 0;
+    int blockOffset = 0; // offset of the block's first character, a CR LF counting two
+    const auto documentPosition = [&](int offset, bool isEnd) {
+        const int wanted = std::clamp(offset, 0, total);
+        if (wanted < blockOffset) {
+            blockNumber = placeOf(wanted).block;
+            block = document()->findBlockByNumber(blockNumber);
+            blockOffset = block.position() + blockNumber;
+        }
+        for (QTextBlock next = block.next(); next.isValid(); next = block.next()) {
+            const int nextOffset = blockOffset + block.length() + 1;
+            if (nextOffset > wanted)
+                break;
+            block = next;
+            ++blockNumber;
+            blockOffset = nextOffset;
+        }
+        const int lineLength = block.length() - 1;
+        const int column = wanted - blockOffset;
+        // A stretch that covers either half of a CR LF paints the separator.
+        if (isEnd)
+            return block.position() + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
+        return block.position() + std::min(column, lineLength);
+    };
+    QTextCharFormat format;
+    for (const ColorSpan& span : spans) {
+        if (span.length <= 0)
+            continue;
+        const int from = documentPosition(span.start, false);
+        const int to = documentPosition(span.start + span.length, true);
+        if (to <= from)
+            continue;
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        format.setForeground(colorFromValue(span.color));
+        cursor.mergeCharFormat(format);
+    }
     cursor.endEditBlock();
     --m_painting;
 }

@@ -1,0 +1,356 @@
+#include "app/frmQuillora.h"
+
+#include "app/RecentFiles.h"
+#include "app/SettingsIO.h"
+#include "app/mdlQuillor.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+QAction* addItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {},
+                 bool enabled = true) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QMenu* addSubmenu(QMenu* menu, const QString& caption, const char* name) {
+    QMenu* submenu = menu->addMenu(caption);
+    submenu->setObjectName(QString::fromLatin1(name));
+    submenu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return submenu;
+}
+
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    }
+    return files;
+}
+} // namespace
+
+frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
+    : QMainWindow(parent), m_programFolder(std::move(programFolder)) {
+    setObjectName(QStringLiteral("frmQuillora"));
+    setWindowTitle(MessageBoxTitle());
+    setAcceptDrops(true);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmQuillora::subWindowActivated);
+    buildMenus();
+    buildPopupMenu();
+    buildToolbars();
+    documentCountChanged();
+}
+
+frmQuillora::~frmQuillora() = default;
+
+void frmQuillora::buildMenus() {
+    mnuFile = new QMenu(QStringLiteral("&File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuNew = addItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = addItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuNewBrowser = addItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser", QKeySequence(Qt::CTRL | Qt::Key_B),
+                            false);
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_recent.build(mnuFile, [this](const QString& path) {
+        OpenDocument(*this, path);
+        refreshRecentMenus();
+    });
+
+    mnuOptions = new QMenu(QStringLiteral("Options"), this);
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuSettings = addItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9), false);
+    mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
+
+    mnuInfo = new QMenu(QStringLiteral("?"), this);
+    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
+    mnuHelp = addItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1), false);
+    mnuUpdate = addItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate", {}, false);
+    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
+    mnuAboutQL = addItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
+
+    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(*this); });
+    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(*this); });
+    connect(mnuExit, &QAction::triggered, this, &frmQuillora::exitProgram);
+    connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(*this); });
+    connect(mnuAboutQL, &QAction::triggered, this, &frmQuillora::showAbout);
+    showMenusOf(nullptr);
+}
+
+void frmQuillora::buildPopupMenu() {
+    // The context menu of document windows. Its commands arrive with the tag commands, the
+    // wizards and the colorizer; until then they are present and disabled.
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    addItem(mnuPopup, QStringLiteral("View"), "mnuViewIt", {}, false);
+    mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
+    const std::pair<const char*, const char*> plain[] = {
+        {"Comment", "mnuComment"}, {"UnComment", "mnuUnComment"}, {"Quote", "mnuQuote"},
+        {"Upper Case", "mnuUCase"}, {"Lower Case", "mnuLCase"},    {"<CENTER>", "mnuCenter"},
+        {"<BR>", "mnuBr"},          {"<P>", "mnuP"},               {"Link...", "mnuLink"},
+        {"Select Color...", "mnuSelectColor"}};
+    for (const auto& [caption, name] : plain)
+        addItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
+    addItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G), false);
+    addItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
+
+    QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
+    const std::pair<const char*, const char*> colors[] = {
+        {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"},
+        {"Other...", "mnuColOther"}};
+    for (const auto& [caption, name] : colors)
+        addItem(color, QString::fromLatin1(caption), name, {}, false);
+
+    QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
+    addItem(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ", {}, false);
+    addItem(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA", {}, false);
+
+    QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
+    for (int level = 1; level <= 6; ++level) {
+        const QByteArray name = "mnuH" + QByteArray::number(level);
+        addItem(size, QStringLiteral("<H%1>").arg(level), name.constData(), {}, false);
+    }
+
+    QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
+    const std::pair<const char*, const char*> tags[] = {
+        {"ACRONYM", "mnuAcronym"}, {"APPLET", "mnuApplet"},   {"B", "mnuB"},
+        {"BIG", "mnuBig"},         {"BLOCKQUOTE", "mnuBlockquote"}, {"CITE", "mnuCite"},
+        {"CODE", "mnuCode"},       {"DIV", "mnuDiv"},         {"EM", "mnuEm"},
+        {"EMBED", "mnuEmbed"},     {"I", "mnuI"},             {"IFRAME", "mnuIframe"},
+        {"LAYER", "mnuLayer"},     {"MARQUEE", "mnuMarquee"}, {"NOFRAMES", "mnuNoFrames"},
+        {"NOSCRIPT", "mnuNoScript"}, {"PLAINTEXT", "mnuPlaintext"}, {"PRE", "mnuPre"},
+        {"SCRIPT", "mnuScript"},   {"SPAN", "mnuSpan"},       {"STRIKE", "mnuStrike"},
+        {"STRONG", "mnuStrong"},   {"STYLE", "mnuStyle"},     {"SUB", "mnuSub"},
+        {"SUP", "mnuSup"},         {"U", "mnuU"}};
+    for (const auto& [tag, name] : tags)
+        addItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name, {}, false);
+
+    QMenu* script = addSubmenu(mnuPopup, QStringLiteral("JavaScript"), "mnuJavaScript");
+    addItem(script, QStringLiteral("<SCRIPT LANGUAGE..."), "mnuJScriptLang", {}, false);
+    addItem(script, QStringLiteral("Brackets"), "mnuJBrackets", {}, false);
+    addItem(script, QStringLiteral("Comment"), "mnuJComment", {}, false);
+
+    QMenu* own = addSubmenu(mnuPopup, QStringLiteral("Own Commands"), "mnuOwnCommands");
+    for (int i = 1; i <= 20; ++i) {
+        const QByteArray name = "mnuOwn" + QByteArray::number(i);
+        addItem(own, QStringLiteral("Own%1").arg(i), name.constData(), {}, false);
+    }
+    QAction* separator = own->addSeparator();
+    separator->setObjectName(QStringLiteral("mnuSep3"));
+    separator->setVisible(false);
+    addItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn", {}, false);
+}
+
+void frmQuillora::buildToolbars() {
+    // The tag buttons and the file and edit buttons come with their own work; the strips and
+    // their buttons are here, disabled, and follow the number of open documents.
+    picToolbox = addToolBar(QStringLiteral("Toolbox"));
+    picToolbox->setObjectName(QStringLiteral("picToolbox"));
+    picToolbox->setEnabled(false);
+    picToolbar = addToolBar(QStringLiteral("Toolbar"));
+    picToolbar->setObjectName(QStringLiteral("picToolbar"));
+    const std::pair<const char*, const char*> buttons[] = {{"New", "picNew"},   {"Open", "picOpen"},
+                                                           {"Save", "picSave"}, {"Cut", "picCut"},
+                                                           {"Copy", "picCopy"}, {"Paste", "picPaste"},
+                                                           {"Find", "picFind"}, {"Print", "picPrint"}};
+    for (const auto& [caption, name] : buttons) {
+        QAction* button = picToolbar->addAction(QString::fromLatin1(caption));
+        button->setObjectName(QString::fromLatin1(name));
+        button->setEnabled(false);
+        if (QByteArray(name) != "picNew" && QByteArray(name) != "picOpen")
+            m_toolbarDocumentButtons << button;
+    }
+}
+
+void frmQuillora::documentCountChanged() {
+    const bool any = m_documents.DocumentCount > 0;
+    picToolbox->setVisible(any);
+    for (QAction* button : std::as_const(m_toolbarDocumentButtons))
+        button->setVisible(any);
+}
+
+void frmQuillora::startUp(const QStringList& paths, bool show) {
+    setWindowTitle(MessageBoxTitle());
+    SeedDataFiles(m_programFolder);
+    EnsureDataFiles(m_programFolder);
+    m_settings = LoadSettings(m_programFolder);
+    if (IsFolder(m_settings.DefaultDir))
+        QDir::setCurrent(m_settings.DefaultDir);
+    m_dialogFolder = m_settings.DefaultDir;
+    m_documents.DocumentCount = 0;
+    CommandWords = ReadCommandWords(m_programFolder);
+    Browsers.assign(1, nullptr);
+    BrowserSlotFree.assign(1, true);
+    m_documents = DocumentTable{};
+    if (paths.isEmpty())
+        NewDocument(*this);
+    else
+        OpenPathList(paths);
+    refreshRecentMenus();
+    if (show) {
+        // Without a window manager "maximised" means nothing, so the size is set as well.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
+        showMaximized();
+        m_mdi->cascadeSubWindows();
+    }
+}
+
+void frmQuillora::OpenPathList(const QStringList& paths) {
+    for (const QString& entry : paths) {
+        const QString path = entry.trimmed();
+        if (path.isEmpty())
+            continue;
+        OpenDocument(*this, path);
+        addToRecent(path);
+    }
+}
+
+void frmQuillora::txtDDE_Change(const QStringList& paths) {
+    OpenPathList(paths);
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+}
+
+void frmQuillora::openFiles(const QStringList& paths) {
+    for (const QString& entry : paths) {
+        const QString path = entry.trimmed();
+        if (path.isEmpty())
+            continue;
+        // Folders open in a browser window, which the preview brings; until then they are skipped.
+        if (IsFolder(path))
+            continue;
+        OpenDocument(*this, path);
+        addToRecent(path);
+    }
+}
+
+void frmQuillora::addToRecent(const QString& path) {
+    if (!IsInRecent(m_recent, path))
+        PushRecent(path);
+    refreshRecentMenus();
+}
+
+void frmQuillora::refreshRecentMenus() {
+    const QStringList stored = StoredRecentFiles();
+    for (int i = 0; i < stored.size(); ++i) {
+        m_recent.show(i + 1, stored.at(i));
+        for (int slot = 0; slot < m_documents.slotCount(); ++slot) {
+            if (!m_documents.DocumentSlots[slot].Free && m_documents.Documents[slot])
+                m_documents.Documents[slot]->recentMenu().show(i + 1, stored.at(i));
+        }
+    }
+}
+
+void frmQuillora::exitProgram() {
+    close();
+}
+
+void frmQuillora::closeEvent(QCloseEvent* event) {
+    for (int slot = 0; slot < m_documents.slotCount(); ++slot) {
+        if (!m_documents.DocumentSlots[slot].Free && m_documents.Documents[slot])
+            m_documents.Documents[slot]->close();
+    }
+    if (m_documents.DocumentCount != 0) {
+        event->ignore();
+        return;
+    }
+    for (std::size_t i = 0; i < Browsers.size(); ++i) {
+        if (Browsers[i])
+            Browsers[i]->close();
+        BrowserSlotFree[i] = true;
+    }
+    event->accept();
+}
+
+QString frmQuillora::AboutText() {
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("Quillora") + crlf +
+           QStringLiteral("Version: %1.%2").arg(QUILLORA_VERSION_MAJOR).arg(QUILLORA_VERSION_REVISION) + crlf +
+           QStringLiteral("Build: %1.%2.%3")
+               .arg(QUILLORA_VERSION_MAJOR)
+               .arg(QUILLORA_VERSION_MINOR)
+               .arg(QUILLORA_VERSION_REVISION) +
+           crlf + crlf + QStringLiteral("You'll find all my programs at: ") + crlf +
+           QStringLiteral("https://quillora.example.org/") + crlf + QStringLiteral("https://quillora.example.org/downloads/") +
+           crlf + crlf + QStringLiteral("Made by the Quillora team.") + crlf +
+           QStringLiteral("Thanks to everyone who reported bugs and ideas.");
+}
+
+void frmQuillora::showAbout() {
+    Dialogs::instance().message(this, QStringLiteral("About ") + MessageBoxTitle(), AboutText(), Dialogs::Buttons::Ok,
+                                Dialogs::Icon::Information);
+}
+
+void frmQuillora::subWindowActivated(QMdiSubWindow* window) {
+    // The area reports no active window while a dialog or another application has the focus;
+    // the menus then stay those of the window that is still current.
+    if (!window) {
+        auto* current = qobject_cast<frmNotepad*>(m_mdi->currentSubWindow());
+        if (current && current->isVisible() && !m_documents.DocumentSlots[current->slot()].Free)
+            window = current;
+    }
+    if (auto* document = qobject_cast<frmNotepad*>(window)) {
+        m_documents.CurrentDocument = static_cast<short>(document->slot());
+        m_documents.DocumentActive = !document->isMinimized();
+    }
+    showMenusOf(window);
+}
+
+void frmQuillora::showMenusOf(QMdiSubWindow* window) {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    if (auto* document = qobject_cast<frmNotepad*>(window)) {
+        for (QMenu* menu : document->menus())
+            bar->addMenu(menu);
+        return;
+    }
+    bar->addMenu(mnuFile);
+    bar->addMenu(mnuOptions);
+    bar->addMenu(mnuInfo);
+}
+
+void frmQuillora::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void frmQuillora::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty() || !(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    openFiles(files);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "editor/DocumentHost.h"
+#include "editor/RecentMenu.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <vector>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class frmNotepad;
+
+// The main window: the multiple-document frame that owns every document window, the
+// program-wide tables, the settings in memory, the shared context menu and the recent files.
+class frmQuillora : public QMainWindow, public DocumentHost {
+    Q_OBJECT
+public:
+    explicit frmQuillora(QString programFolder, QWidget* parent = nullptr);
+    ~frmQuillora() override;
+
+    // Start-up after the single-instance check: data files, settings, word list, then the
+    // documents of the command line (or one new document), and the window is shown.
+    void startUp(const QStringList& paths, bool show = true);
+    // Opens each path in order and adds it to the recent files.
+    void OpenPathList(const QStringList& paths);
+    // Receives a second start's path list.
+    void txtDDE_Change(const QStringList& paths);
+
+    // DocumentHost
+    DocumentTable& documents() override { return m_documents; }
+    const Settings& settings() const override { return m_settings; }
+    QString programFolder() const override { return m_programFolder; }
+    QMdiArea* mdiArea() const override { return m_mdi; }
+    QWidget* dialogParent() override { return this; }
+    QString dialogFolder() const override { return m_dialogFolder; }
+    void setDialogFolder(const QString& folder) override { m_dialogFolder = folder; }
+    void addToRecent(const QString& path) override;
+    void refreshRecentMenus() override;
+    void openFiles(const QStringList& paths) override;
+    void exitProgram() override;
+    void showAbout() override;
+    QMenu* popupMenu() override { return mnuPopup; }
+    void documentCountChanged() override;
+
+    Settings& mutableSettings() { return m_settings; }
+    const QStringList& commandWords() const { return CommandWords; }
+    RecentMenu& recentMenu() { return m_recent; }
+    // The About box's text, lines separated by CR LF.
+    static QString AboutText();
+
+    QMenu *mnuFile = nullptr, *mnuOptions = nullptr, *mnuInfo = nullptr, *mnuPopup = nullptr;
+    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuNewBrowser = nullptr, *mnuExit = nullptr;
+    QAction *mnuSettings = nullptr, *mnuTemplate = nullptr;
+    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+    QToolBar *picToolbox = nullptr, *picToolbar = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildPopupMenu();
+    void buildToolbars();
+    void subWindowActivated(QMdiSubWindow* window);
+    void showMenusOf(QMdiSubWindow* window);
+
+    QString m_programFolder;
+    QString m_dialogFolder;
+    Settings m_settings;
+    DocumentTable m_documents;
+    // Browser windows by slot; the browser windows themselves come with the preview.
+    std::vector<QPointer<QWidget>> Browsers{nullptr};
+    std::vector<bool> BrowserSlotFree{true};
+    QStringList CommandWords{QString()};
+    QMdiArea* m_mdi = nullptr;
+    RecentMenu m_recent;
+    QList<QAction*> m_toolbarDocumentButtons;
+};

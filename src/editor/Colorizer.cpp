@@ -1,0 +1,349 @@
+#include "editor/Colorizer.h"
+
+#include <QLatin1String>
+#include <algorithm>
+
+namespace {
+
+// First occurrence of a fixed marker at or after a position. The scan asks for the same markers
+// pass after pass with rising positions; remembering the last answer keeps the whole scan
+// linear, where a fresh search each pass would rescan to the end of the text whenever the
+// marker no longer occurs.
+class ForwardSearch {
+public:
+    ForwardSearch(const QString& text, QLatin1String marker) : m_text(text), m_marker(marker) {}
+
+    qsizetype at(qsizetype from) {
+        const bool answerStillValid = m_searchedFrom >= 0 && from >= m_searchedFrom && (m_found < 0 || m_found >= from);
+        if (!answerStillValid) {
+            m_searchedFrom = from;
+            m_found = m_text.indexOf(m_marker, from);
+        }
+        return m_found;
+    }
+
+private:
+    const QString& m_text;
+    QLatin1String m_marker;
+    qsizetype m_searchedFrom = -1;
+    qsizetype m_found = -1;
+};
+
+// Paints stretches one over the other, later paints winning, and keeps the result as an
+// ascending list of non-overlapping spans. The scan paints almost always at or near the end
+// of what it has painted so far, so each paint touches only the last few spans.
+class SpanLayers {
+public:
+    void paint(int start, int end, ColorValue color) {
+        if (end <= start)
+            return;
+        std::size_t first = m_spans.size();
+        while (first > 0 && endOf(m_spans[first - 1]) > start)
+            --first;
+        m_after.clear();
+        bool hasHead = false;
+        ColorSpan head;
+        for (std::size_t i = first; i < m_spans.size(); ++i) {
+            const ColorSpan& old = m_spans[i];
+            if (old.start < start) {
+                head = {old.start, start - old.start, old.color};
+                hasHead = true;
+            }
+            if (endOf(old) > end) {
+                const int from = std::max(old.start, end);
+                m_after.push_back({from, endOf(old) - from, old.color});
+            }
+        }
+        m_spans.resize(first);
+        if (hasHead)
+            append(head);
+        append({start, end - start, color});
+        for (const ColorSpan& rest : m_after)
+            append(rest);
+    }
+
+    std::vector<ColorSpan> take() { return std::move(m_spans); }
+
+private:
+    static int endOf(const ColorSpan& span) { return span.start + span.length; }
+
+    // Joins a span to the previous one when they touch and share a colour, so that painting
+    // fewer, longer stretches gives the same result.
+    void append(const ColorSpan& span) {
+        if (!m_spans.empty() && m_spans.back().color == span.color && endOf(m_spans.back()) == span.start)
+            m_spans.back().length += span.length;
+        else
+            m_spans.push_back(span);
+    }
+
+    std::vector<ColorSpan> m_spans;
+    std::vector<ColorSpan> m_after;
+};
+
+bool readModified(const DocumentStateHooks& hooks) {
+    return hooks.isModified ? hooks.isModified() : false;
+}
+
+// Colouring changes no text; if the document had no unsaved changes before, it has none after.
+void restoreIfWasClean(bool wasModified, const DocumentStateHooks& hooks) {
+    if (!wasModified && hooks.restoreCleanState)
+        hooks.restoreCleanState();
+}
+
+QString trimSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Colours read this close to a stretch: before the first character and of the character after
+// the last. The cursor cannot go past the end of the text, so there the colour read is that of
+// the text's last character.
+ColorValue colorBeforeCursor(const RichTextControl& control, int cursor) {
+    const int clamped = std::clamp(cursor, 0, control.textLength());
+    return control.colorAt(clamped - 1);
+}
+
+// A short stretch that already carries the colour is left alone: painting it again would change
+// nothing but would make the control lay out its line once more.
+constexpr int kLongestStretchWorthChecking = 32;
+
+bool alreadyColored(const RichTextControl& control, int start, int length, ColorValue color) {
+    if (length > kLongestStretchWorthChecking)
+        return false;
+    for (int offset = start; offset < start + length; ++offset) {
+        if (control.colorAt(offset) != color)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length, const ColorRoles& roles) {
+    const QChar lessThan(QLatin1Char('<'));
+    const QChar greaterThan(QLatin1Char('>'));
+    const QChar quote(QLatin1Char('"'));
+    if (!scanned.contains(lessThan) || !scanned.contains(greaterThan))
+        return {};
+
+    const qsizetype size = scanned.size();
+    SpanLayers layers;
+    const auto paint = [&](qsizetype from, qsizetype to, ColorValue color) {
+        layers.paint(base + static_cast<int>(from), base + static_cast<int>(to), color);
+    };
+    paint(0, std::min<qsizetype>(std::max(0, length), size), roles.text);
+
+    ForwardSearch commentOpen(scanned, QLatin1String("<!-"));
+    ForwardSearch commentClose(scanned, QLatin1String("->"));
+    ForwardSearch tagClose(scanned, QLatin1String(">"));
+    ForwardSearch percentClose(scanned, QLatin1String("%>"));
+    ForwardSearch questionClose(scanned, QLatin1String("?>"));
+
+    qsizetype scanFrom = 0;
+    for (;;) {
+        qsizetype open = scanned.indexOf(lessThan, scanFrom);
+        if (open < 0)
+            break;
+
+        // A run of comments. The first one counts only when the first "->" from here lies after
+        // its "<": an arrow written earlier in plain text makes it a tag instead.
+        qsizetype comment = commentOpen.at(scanFrom);
+        qsizetype commentEnd = commentClose.at(scanFrom);
+        if (comment >= 0 && commentEnd >= 0 && comment <= open && open < commentEnd) {
+            paint(open, commentEnd + 2, roles.comment);
+            qsizetype runFrom = commentEnd + 2;
+            for (;;) {
+                comment = commentOpen.at(runFrom);
+                open = scanned.indexOf(lessThan, runFrom);
+                if (comment < 0 || comment > open)
+                    break;
+                commentEnd = commentClose.at(comment);
+                if (commentEnd < 0) {
+                    // An unterminated comment is coloured as a tag below.
+                    open = comment;
+                    break;
+                }
+                paint(comment, commentEnd + 2, roles.comment);
+                runFrom = commentEnd;
+            }
+        }
+        if (open < 0)
+            break;
+
+        const QChar second = open + 1 < size ? scanned.at(open + 1) : QChar();
+        if (second == QLatin1Char('%') || second == QLatin1Char('?')) {
+            ForwardSearch& close = second == QLatin1Char('%') ? percentClose : questionClose;
+            const qsizetype blockEnd = close.at(open + 1);
+            if (blockEnd >= 0) {
+                paint(open, blockEnd + 2, roles.comment);
+                open = blockEnd;
+            }
+        } else if (second != QLatin1Char(' ')) {
+            const qsizetype tagEnd = tagClose.at(open);
+            if (tagEnd < 0)
+                break;
+            paint(open, tagEnd + 1, roles.tag);
+            qsizetype valueStart = -1;
+            for (qsizetype i = open; i <= tagEnd; ++i) {
+                if (scanned.at(i) != quote)
+                    continue;
+                if (valueStart < 0) {
+                    valueStart = i;
+                } else {
+                    paint(valueStart, i + 1, roles.value);
+                    valueStart = -1;
+                }
+            }
+        }
+        // After a tag the scan goes on just after its "<", so a "<" inside a tag opens another.
+        scanFrom = open + 1;
+    }
+    return layers.take();
+}
+
+void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
+                   const DocumentStateHooks& hooks) {
+    const int total = control.textLength();
+    const int base = std::max(start, 1) - 1;
+    const int available = std::max(0, total - base);
+    const int stretch = length == 0 ? total : length;
+    const int clipped = std::clamp(stretch, 0, available);
+    const QString scanned = control.textRange(base, clipped + 1);
+    const std::vector<ColorSpan> spans = ComputeColorSpans(scanned, base, clipped, roles);
+    if (spans.empty())
+        return;
+
+    const bool wasModified = readModified(hooks);
+    const int cursor = control.selStart();
+    {
+        const PaintBatch batch(control);
+        control.paintSpans(spans);
+    }
+    control.setSelStart(cursor);
+    control.setSelColor(roles.text);
+    restoreIfWasClean(wasModified, hooks);
+}
+
+void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start, int length,
+                   const DocumentStateHooks& hooks) {
+    const int total = control.textLength();
+    start = std::clamp(start, 0, total);
+    length = std::min(length, total - start);
+    if (length < 1)
+        return;
+    const bool wasModified = readModified(hooks);
+    const int end = start + length;
+
+    QString changed = trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
+    for (QChar& ch : changed) {
+        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            ch = QLatin1Char(' ');
+    }
+    const QString trimmedAgain = trimSpaces(changed);
+    const bool wholeTag = trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>'));
+    const bool hasAngle = changed.contains(QLatin1Char('<')) || changed.contains(QLatin1Char('>'));
+
+    ColorValue before = start == 0 ? roles.text : colorBeforeCursor(control, start);
+    ColorValue after = colorBeforeCursor(control, end + 1);
+    const QChar charBefore = control.charAt(start - 1);
+    const QChar charAfter = control.charAt(end);
+
+    bool recolorWhole = wholeTag;
+    ColorValue fill = roles.text;
+    if (!wholeTag) {
+        if (start > 0) {
+            if (before != after && charBefore == QLatin1Char('>'))
+                before = roles.text;
+            if (charBefore == QLatin1Char('"') && control.charAt(end - 2) == QLatin1Char('"') &&
+                before == roles.tag && after == roles.tag) {
+                before = roles.value;
+                after = roles.value;
+            }
+        }
+        if (before != after && charAfter == QLatin1Char('<'))
+            after = roles.text;
+        if (start > 2 && control.textRange(start - 3, 2) == QLatin1String("->"))
+            before = roles.text;
+        if (control.textRange(end, 3) == QLatin1String("<!-"))
+            after = roles.text;
+
+        if (before == roles.comment && after == roles.comment) {
+            fill = roles.comment;
+        } else if (before == roles.value && after == roles.value) {
+            fill = roles.value;
+        } else if (!hasAngle && before == roles.text && after == roles.text) {
+            fill = roles.text;
+        } else if (before == roles.tag && after == roles.tag) {
+            const bool betweenTags = charBefore == QLatin1Char('>') && charAfter == QLatin1Char('<') && !hasAngle;
+            fill = betweenTags ? roles.text : roles.tag;
+        } else if ((before == roles.tag && after == roles.value) || (before == roles.value && after == roles.tag)) {
+            fill = roles.tag;
+        } else {
+            recolorWhole = true;
+        }
+    }
+
+    if (recolorWhole) {
+        // The start is 1-based here; at the first two offsets the stretch is coloured from the
+        // beginning of the text.
+        if (start >= 2)
+            ColorizeRange(control, roles, start + 1, length, hooks);
+        else
+            ColorizeRange(control, roles, 0, length, hooks);
+    } else if (!alreadyColored(control, start, length, fill)) {
+        const PaintBatch batch(control);
+        control.paint(start, length, fill);
+    }
+    control.setSelStart(end);
+    restoreIfWasClean(wasModified, hooks);
+}
+
+void ClearColors(RichTextControl& control, const ColorRoles& roles, int start, int length,
+                 const DocumentStateHooks& hooks) {
+    const bool wasModified = readModified(hooks);
+    const int from = std::max(0, start);
+    const int stretch = length == 0 ? control.textLength() : length;
+    const int cursor = control.selStart();
+    {
+        const PaintBatch batch(control);
+        control.paint(from, stretch, roles.text);
+    }
+    control.setSelStart(cursor);
+    restoreIfWasClean(wasModified, hooks);
+}
+
+ColorValue TypingColor(const RichTextControl& control, const ColorRoles& roles, int cursorOffset) {
+    const int total = control.textLength();
+    const int at = std::clamp(cursorOffset, 0, total);
+    const ColorValue before = at > 0 ? control.colorAt(at - 1) : roles.text;
+    const ColorValue after = at < total ? control.colorAt(at) : roles.text;
+    const bool besideComment = before == roles.comment || after == roles.comment;
+
+    // Each rule that holds overrides the ones before it.
+    ColorValue color = roles.text;
+    if (before == roles.comment && after == roles.comment)
+        color = roles.comment;
+    if (before == roles.value && after == roles.value)
+        color = roles.value;
+    if (before == roles.tag && (after == roles.tag || after == roles.value))
+        color = roles.tag;
+    if (before == roles.value && after == roles.tag)
+        color = roles.tag;
+    if (at > 0 && control.charAt(at - 1) == QLatin1Char('>') && !besideComment)
+        color = roles.text;
+    if (control.charAt(at) == QLatin1Char('<') && !besideComment)
+        color = roles.text;
+    return color;
+}
+
+void ColorizeDocument(RichTextControl& control, const ColorRoles& roles, const DocumentStateHooks& hooks) {
+    if (control.selLength() >= 3)
+        RecolorChange(control, roles, control.selStart(), control.selLength(), hooks);
+    else
+        ColorizeRange(control, roles, 0, control.textLength(), hooks);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "editor/DocumentTable.h"
+#include "editor/Settings.h"
+
+#include <QStringList>
+
+class QMdiArea;
+class QMenu;
+class QWidget;
+
+// What document windows and file operations need from the main window that owns them:
+// the program-wide tables and settings, the frame they live in, and the shell's commands.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+
+    virtual DocumentTable& documents() = 0;
+    virtual const Settings& settings() const = 0;
+    virtual QString programFolder() const = 0;
+    virtual QMdiArea* mdiArea() const = 0;
+    virtual QWidget* dialogParent() = 0;
+    // The folder the file dialogs start in.
+    virtual QString dialogFolder() const = 0;
+    virtual void setDialogFolder(const QString& folder) = 0;
+
+    virtual void addToRecent(const QString& path) = 0;
+    virtual void refreshRecentMenus() = 0;
+    virtual void openFiles(const QStringList& paths) = 0;
+    virtual void exitProgram() = 0;
+    virtual void showAbout() = 0;
+    // The shared context menu of document windows.
+    virtual QMenu* popupMenu() = 0;
+    // Called when a document window opens or closes (the toolbars follow the count).
+    virtual void documentCountChanged() = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/RichTextControl.h"
+
+#include <QString>
+
+// The user's preferences as the program holds them in memory, with their defaults.
+// Loaded once at start-up; read by every part of the program.
+struct Settings {
+    ColorValue TexColor = 0;
+    ColorValue TagColor = 200;
+    ColorValue ValColor = 13107200;
+    ColorValue ComColor = 25600;
+    bool UseColors = true;
+    QString JavaCompiler;
+    QString DefaultNewLN = QStringLiteral("\r\n");
+    QString DefaultFormat = QStringLiteral("htm");
+    QString DefaultDir;
+    bool LastDir = true;
+    QString SkinPath;
+    QString Indent = QStringLiteral("\t");
+    QString Font = QStringLiteral("MS Sans Serif");
+    int FontSize = 8;
+    ColorValue BGColor = 16777215;
+    int DoOnOpen = 0;
+};
+
+// "DoOnOpen" codes: what happens to every file as it is opened.
+namespace DoOnOpen {
+enum Code { Nothing = 0, LowerTags = 1, RemoveTags = 2, UpperTags = 3, SetDos = 4, SetUnix = 5, SetMac = 6 };
+}

@@ -1,0 +1,456 @@
+#include "editor/frmNotepad.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/mdlFile.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+
+namespace {
+QAction* addItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+// Items whose dialogs or windows are not part of the editor yet: present and disabled.
+QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {}) {
+    QAction* action = addItem(menu, caption, name, shortcut);
+    action->setEnabled(false);
+    return action;
+}
+
+const QString kUntitledPrefix = QStringLiteral("Untitled [");
+} // namespace
+
+frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmNotepad"));
+    txtRich = new RichTextControl(this);
+    txtRich->setObjectName(QStringLiteral("txtRich"));
+    setWidget(txtRich);
+    setWindowTitle(QStringLiteral("Untitled [0]"));
+    setSlot(slot);
+    buildMenus();
+
+    const Settings& settings = m_host.settings();
+    txtRich->setSelColor(settings.TexColor);
+    QFont font(settings.Font);
+    font.setPointSize(settings.FontSize);
+    txtRich->setFont(font);
+    txtRich->setBackgroundColor(settings.BGColor);
+    txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(txtRich, &RichTextControl::change, this, &frmNotepad::txtRich_Change);
+    connect(txtRich, &RichTextControl::filesDropped, this, [this](const QStringList& paths) { m_host.openFiles(paths); });
+    connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QMenu* popup = m_host.popupMenu())
+            popup->exec(txtRich->viewport()->mapToGlobal(pos));
+    });
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates, Qt::WindowStates) { showCaption(); });
+
+    ++m_host.documents().DocumentCount;
+    m_host.documentCountChanged();
+}
+
+int frmNotepad::slot() const {
+    return property("tag").toString().toInt();
+}
+
+void frmNotepad::setSlot(int slot) {
+    setProperty("tag", QString::number(slot));
+    txtRich->setTag(QString::number(slot));
+}
+
+void frmNotepad::buildMenus() {
+    mnuFile = new QMenu(QStringLiteral("File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuNew = addItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = addItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSave = addItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSaveAs = addItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
+    mnuClose = addItem(mnuFile, QStringLiteral("Close"), "mnuClose");
+    mnuOpenInBrowser =
+        addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser", QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuNewBrowser =
+        addPlannedItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser", QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuPrint = addItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_recent.build(mnuFile, [this](const QString& path) {
+        OpenDocument(m_host, path);
+        m_host.refreshRecentMenus();
+    });
+
+    mnuEdit = new QMenu(QStringLiteral("Edit"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = addPlannedItem(mnuEdit, QStringLiteral("Undo"), "mnuUndo");
+    mnuRedo = addPlannedItem(mnuEdit, QStringLiteral("Redo"), "mnuRedo");
+    mnuCut = addItem(mnuEdit, QStringLiteral("Cut"), "mnuCut");
+    mnuCopy = addItem(mnuEdit, QStringLiteral("Copy"), "mnuCopy");
+    mnuPaste = addItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
+    mnuDelete = addItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
+    mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
+    mnuFind = addPlannedItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuFindNext = addPlannedItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
+    mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
+    mnuSelectAll = addItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuTimeDate = addItem(mnuEdit, QStringLiteral("Time && Date"), "mnuTimeDate", QKeySequence(Qt::Key_F4));
+
+    mnuTools = new QMenu(QStringLiteral("Tools"), this);
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    addPlannedItem(mnuTools, QStringLiteral("Body-Builder..."), "mnuTBody");
+    addPlannedItem(mnuTools, QStringLiteral("CSS..."), "mnuTCSS");
+    addPlannedItem(mnuTools, QStringLiteral("Font..."), "mnuTFont");
+    addPlannedItem(mnuTools, QStringLiteral("Forms..."), "mnuTForms");
+    addPlannedItem(mnuTools, QStringLiteral("Frames..."), "mnuTFrames");
+    addPlannedItem(mnuTools, QStringLiteral("Gradient..."), "mnuTGradient")->setVisible(false);
+    addPlannedItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap");
+    mnuTJava = mnuTools->addMenu(QStringLiteral("Java"));
+    mnuTJava->setObjectName(QStringLiteral("mnuTJava"));
+    mnuTCompile = addItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
+    addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
+    addPlannedItem(mnuTools, QStringLiteral("Link..."), "mnuTLink");
+    addPlannedItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists");
+    addPlannedItem(mnuTools, QStringLiteral("Picture..."), "mnuTPicture");
+    addPlannedItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols");
+    addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
+    mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
+    mnuTDOSformat = addItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
+    mnuTUNIXformat = addItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
+    mnuTMACformat = addItem(mnuTools, QStringLiteral("MAC format"), "mnuTMACformat");
+    for (QAction* format : {mnuTDOSformat, mnuTUNIXformat, mnuTMACformat})
+        format->setCheckable(true);
+    setSaveFormat(SaveFormat::Dos);
+
+    mnuOptions = new QMenu(QStringLiteral("Options"), this);
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuSettings = addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
+    mnuColorize =
+        addPlannedItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
+    mnuRemoveColors = addPlannedItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
+    mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
+
+    mnuWindow = new QMenu(QStringLiteral("Window"), this);
+    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
+    mnuCascade = addItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
+    mnuTileH = addItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
+    mnuTileV = addItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
+    mnuArrangeI = addItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
+    connect(mnuWindow, &QMenu::aboutToShow, this, &frmNotepad::fillWindowList);
+
+    mnuInfo = new QMenu(QStringLiteral("?"), this);
+    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
+    mnuHelp = addPlannedItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
+    mnuUpdate = addPlannedItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
+    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
+    mnuAboutQL = addItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
+
+    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(m_host); });
+    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(m_host); });
+    connect(mnuSave, &QAction::triggered, this, &frmNotepad::mnuSave_Click);
+    connect(mnuSaveAs, &QAction::triggered, this, &frmNotepad::mnuSaveAs_Click);
+    connect(mnuClose, &QAction::triggered, this, &frmNotepad::mnuClose_Click);
+    connect(mnuPrint, &QAction::triggered, this, &frmNotepad::mnuPrint_Click);
+    connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
+    connect(mnuCut, &QAction::triggered, this, &frmNotepad::mnuCut_Click);
+    connect(mnuCopy, &QAction::triggered, this, &frmNotepad::mnuCopy_Click);
+    connect(mnuPaste, &QAction::triggered, this, &frmNotepad::mnuPaste_Click);
+    connect(mnuDelete, &QAction::triggered, this, &frmNotepad::mnuDelete_Click);
+    connect(mnuSelectAll, &QAction::triggered, this, &frmNotepad::mnuSelectAll_Click);
+    connect(mnuTimeDate, &QAction::triggered, this, &frmNotepad::mnuTimeDate_Click);
+    connect(mnuTCompile, &QAction::triggered, this, &frmNotepad::mnuTCompile_Click);
+    connect(mnuTDOSformat, &QAction::triggered, this, &frmNotepad::mnuTDOSformat_Click);
+    connect(mnuTUNIXformat, &QAction::triggered, this, &frmNotepad::mnuTUNIXformat_Click);
+    connect(mnuTMACformat, &QAction::triggered, this, &frmNotepad::mnuTMACformat_Click);
+    connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(m_host); });
+    connect(mnuCascade, &QAction::triggered, this, &frmNotepad::mnuCascade_Click);
+    connect(mnuTileH, &QAction::triggered, this, &frmNotepad::mnuTileH_Click);
+    connect(mnuTileV, &QAction::triggered, this, &frmNotepad::mnuTileV_Click);
+    connect(mnuArrangeI, &QAction::triggered, this, &frmNotepad::mnuArrangeI_Click);
+    connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
+}
+
+QList<QMenu*> frmNotepad::menus() const {
+    return {mnuFile, mnuEdit, mnuTools, mnuOptions, mnuWindow, mnuInfo};
+}
+
+SaveFormat frmNotepad::saveFormat() const {
+    if (mnuTUNIXformat->isChecked())
+        return SaveFormat::Unix;
+    if (mnuTMACformat->isChecked())
+        return SaveFormat::Mac;
+    return SaveFormat::Dos;
+}
+
+void frmNotepad::setSaveFormat(SaveFormat format) {
+    const std::pair<QAction*, SaveFormat> items[] = {
+        {mnuTDOSformat, SaveFormat::Dos}, {mnuTUNIXformat, SaveFormat::Unix}, {mnuTMACformat, SaveFormat::Mac}};
+    for (const auto& [action, itemFormat] : items) {
+        action->setChecked(itemFormat == format);
+        action->setEnabled(itemFormat != format);
+    }
+}
+
+void frmNotepad::markModified() {
+    DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
+    record.Modified = true;
+    if (!windowTitle().endsWith(QLatin1Char('*')))
+        setWindowTitle(windowTitle() + QLatin1Char('*'));
+    if (!record.PathCaption.isEmpty() && !record.PathCaption.endsWith(QLatin1Char('*')))
+        record.PathCaption += QLatin1Char('*');
+}
+
+void frmNotepad::txtRich_Change() {
+    // Every window marks its own slot. (Finding the slot by caption would leave a second window
+    // on the same file unmarked, and its changes would be closed away without a question.)
+    const int mySlot = slot();
+    DocumentTable& table = m_host.documents();
+    if (mySlot < 0 || mySlot >= table.slotCount() || table.DocumentSlots[mySlot].Free ||
+        table.Documents[mySlot] != this)
+        return;
+    markModified();
+}
+
+void frmNotepad::showCaption() {
+    const DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
+    if (isMinimized()) {
+        if (m_host.documents().CurrentDocument == slot())
+            m_host.documents().DocumentActive = false;
+        if (!record.PathCaption.isEmpty())
+            setWindowTitle(FileNameOf(record.PathCaption));
+    } else {
+        if (isActiveWindow() || m_host.mdiArea()->activeSubWindow() == this)
+            m_host.documents().DocumentActive = true;
+        if (!record.PathCaption.isEmpty())
+            setWindowTitle(record.PathCaption);
+    }
+}
+
+void frmNotepad::InsertAtCursor(const QString& markup) {
+    txtRich->setSelText(markup);
+}
+
+void frmNotepad::closeEvent(QCloseEvent* event) {
+    DocumentTable& table = m_host.documents();
+    const int mySlot = slot();
+    if (table.DocumentSlots[mySlot].Modified) {
+        const auto answer =
+            Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
+                                        QStringLiteral("Save changes to [") + windowTitle() + QStringLiteral("] ?"),
+                                        Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
+        // A cancelled save dialog or a failed write keeps the window, so the text is not lost.
+        if (answer == Dialogs::Answer::Cancel || (answer == Dialogs::Answer::Yes && !SaveCommand(m_host, mySlot))) {
+            event->ignore();
+            return;
+        }
+    }
+    --table.DocumentCount;
+    table.DocumentSlots[mySlot] = DocumentSlot{false, true, QString()};
+    event->accept();
+    m_host.documentCountChanged();
+}
+
+void frmNotepad::mnuSave_Click() {
+    SaveCommand(m_host, slot());
+}
+
+void frmNotepad::mnuSaveAs_Click() {
+    SaveAsCommand(m_host, slot());
+}
+
+void frmNotepad::mnuClose_Click() {
+    close();
+}
+
+void frmNotepad::mnuCut_Click() {
+    const QString selected = txtRich->selText();
+    if (!selected.isEmpty())
+        QApplication::clipboard()->setText(selected);
+    txtRich->setSelText(QString());
+}
+
+void frmNotepad::mnuCopy_Click() {
+    QApplication::clipboard()->setText(txtRich->selText());
+}
+
+void frmNotepad::mnuPaste_Click() {
+    txtRich->setSelText(QApplication::clipboard()->text());
+}
+
+void frmNotepad::mnuDelete_Click() {
+    txtRich->setSelText(QString());
+}
+
+void frmNotepad::mnuSelectAll_Click() {
+    txtRich->select(0, txtRich->textLength());
+}
+
+void frmNotepad::mnuTimeDate_Click() {
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    txtRich->setSelText(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                        locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void frmNotepad::mnuPrint_Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    const bool hasSelection = txtRich->selLength() > 0;
+    if (!Dialogs::instance().print(m_host.dialogParent(), {&printer, hasSelection}))
+        return;
+    txtRich->printTo(&printer, hasSelection && printer.printRange() == QPrinter::Selection);
+}
+
+void frmNotepad::mnuTCompile_Click() {
+    Dialogs& dialogs = Dialogs::instance();
+    if (windowTitle().startsWith(kUntitledPrefix)) {
+        dialogs.message(m_host.dialogParent(), MessageBoxTitle(), QStringLiteral("The file must be saved before you can compile it!"),
+                        Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    } else {
+        if (m_host.settings().JavaCompiler.isEmpty()) {
+            // Choosing a compiler belongs to the Settings dialog; until the user has set one
+            // there, the question is asked and nothing is started.
+            dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
+                            QStringLiteral("There is no Java Compiler selected.\r\nWould you like to select one now?"),
+                            Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+        }
+        const QString compiler = m_host.settings().JavaCompiler;
+        if (!compiler.isEmpty()) {
+            // The document's path goes to the compiler as one argument, without the "*" mark.
+            QString path = windowTitle();
+            if (path.endsWith(QLatin1Char('*')))
+                path.chop(1);
+            if (!QProcess::startDetached(compiler, {path}))
+                dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
+                                QStringLiteral("The Java compiler could not be started: ") + compiler,
+                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        }
+    }
+    if (m_host.documents().DocumentCount > 0 && m_host.documents().current())
+        m_host.documents().current()->txtRich->setFocus();
+}
+
+void frmNotepad::chooseFormat(SaveFormat format) {
+    setSaveFormat(format);
+    markModified();
+}
+
+void frmNotepad::mnuTDOSformat_Click() {
+    chooseFormat(SaveFormat::Dos);
+}
+
+void frmNotepad::mnuTUNIXformat_Click() {
+    chooseFormat(SaveFormat::Unix);
+}
+
+void frmNotepad::mnuTMACformat_Click() {
+    chooseFormat(SaveFormat::Mac);
+}
+
+void frmNotepad::afterArrange() {
+    if (qobject_cast<frmNotepad*>(m_host.mdiArea()->activeSubWindow()))
+        m_host.documents().DocumentActive = true;
+}
+
+void frmNotepad::mnuCascade_Click() {
+    ArrangeWindows(m_host.mdiArea(), WindowArrangement::Cascade);
+    afterArrange();
+}
+
+void frmNotepad::mnuTileH_Click() {
+    ArrangeWindows(m_host.mdiArea(), WindowArrangement::TileHorizontal);
+    afterArrange();
+}
+
+void frmNotepad::mnuTileV_Click() {
+    ArrangeWindows(m_host.mdiArea(), WindowArrangement::TileVertical);
+    afterArrange();
+}
+
+void frmNotepad::mnuArrangeI_Click() {
+    ArrangeWindows(m_host.mdiArea(), WindowArrangement::ArrangeIcons);
+}
+
+void frmNotepad::fillWindowList() {
+    for (QAction* item : std::as_const(m_windowListItems))
+        mnuWindow->removeAction(item);
+    qDeleteAll(m_windowListItems);
+    m_windowListItems.clear();
+    const QList<QMdiSubWindow*> windows = m_host.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListItems << mnuWindow->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QString caption = window->windowTitle();
+        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
+        item->setCheckable(true);
+        item->setChecked(window == m_host.mdiArea()->activeSubWindow());
+        QMdiArea* area = m_host.mdiArea();
+        connect(item, &QAction::triggered, area, [area, target = QPointer<QMdiSubWindow>(window)] {
+            if (target) {
+                if (target->isMinimized())
+                    target->showNormal();
+                area->setActiveSubWindow(target);
+            }
+        });
+        m_windowListItems << item;
+    }
+}
+
+void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement) {
+    if (arrangement == WindowArrangement::Cascade) {
+        area->cascadeSubWindows();
+        return;
+    }
+    QList<QMdiSubWindow*> open;
+    QList<QMdiSubWindow*> minimized;
+    for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isVisible())
+            continue;
+        (window->isMinimized() ? minimized : open) << window;
+    }
+    const QRect space = area->viewport()->rect();
+    if (arrangement == WindowArrangement::ArrangeIcons) {
+        int x = 0;
+        for (QMdiSubWindow* window : minimized) {
+            const QSize size = window->size();
+            window->move(x, space.height() - size.height());
+            x += size.width();
+        }
+        return;
+    }
+    if (open.isEmpty())
+        return;
+    const int count = static_cast<int>(open.size());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* window = open.at(i);
+        if (window->isMaximized())
+            window->showNormal();
+        if (arrangement == WindowArrangement::TileHorizontal) {
+            // Stacked one above the other, each the full width.
+            const int height = space.height() / count;
+            window->setGeometry(0, i * height, space.width(), height);
+        } else {
+            // Side by side, each the full height.
+            const int width = space.width() / count;
+            window->setGeometry(i * width, 0, width, space.height());
+        }
+    }
+}

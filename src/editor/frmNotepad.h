@@ -1,0 +1,95 @@
+#pragma once
+
+#include "editor/LineEndings.h"
+#include "editor/RecentMenu.h"
+#include "platform/TextFile.h"
+
+#include <QMdiSubWindow>
+#include <QList>
+
+class DocumentHost;
+class QAction;
+class QMenu;
+class RichTextControl;
+
+// A document window: one text control holding one document, its menus, its slot in the
+// program-wide table, the unsaved-changes mark and the question on closing.
+class frmNotepad : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    frmNotepad(DocumentHost& host, int slot);
+
+    RichTextControl* txtRich = nullptr;
+
+    int slot() const;
+    // Writes the slot number into the window's and the control's tag.
+    void setSlot(int slot);
+
+    SaveFormat saveFormat() const;
+    // Checks and disables the format's menu item, unchecks and enables the two others.
+    void setSaveFormat(SaveFormat format);
+    TextEncoding encoding() const { return m_encoding; }
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+
+    // The menus this window puts in the main window's menu bar while it is active.
+    QList<QMenu*> menus() const;
+    RecentMenu& recentMenu() { return m_recent; }
+    // Marks the document changed: Modified, "*" on the caption and on a saved path.
+    void markModified();
+    // Sets the caption, or the file name alone while the window is minimised.
+    void showCaption();
+
+    // Puts generated markup into the document in place of the selection.
+    void InsertAtCursor(const QString& markup);
+
+    QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuTools = nullptr, *mnuOptions = nullptr,
+          *mnuWindow = nullptr, *mnuInfo = nullptr, *mnuTJava = nullptr;
+    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr, *mnuClose = nullptr,
+            *mnuOpenInBrowser = nullptr, *mnuNewBrowser = nullptr, *mnuPrint = nullptr, *mnuExit = nullptr;
+    QAction *mnuUndo = nullptr, *mnuRedo = nullptr, *mnuCut = nullptr, *mnuCopy = nullptr, *mnuPaste = nullptr,
+            *mnuDelete = nullptr, *mnuFind = nullptr, *mnuFindNext = nullptr, *mnuSelectAll = nullptr,
+            *mnuTimeDate = nullptr;
+    QAction *mnuTCompile = nullptr, *mnuTDOSformat = nullptr, *mnuTUNIXformat = nullptr, *mnuTMACformat = nullptr;
+    QAction *mnuSettings = nullptr, *mnuColorize = nullptr, *mnuRemoveColors = nullptr, *mnuTemplate = nullptr;
+    QAction *mnuCascade = nullptr, *mnuTileH = nullptr, *mnuTileV = nullptr, *mnuArrangeI = nullptr;
+    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+
+public slots:
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuClose_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuDelete_Click();
+    void mnuSelectAll_Click();
+    void mnuTimeDate_Click();
+    void mnuPrint_Click();
+    void mnuTCompile_Click();
+    void mnuTDOSformat_Click();
+    void mnuTUNIXformat_Click();
+    void mnuTMACformat_Click();
+    void mnuCascade_Click();
+    void mnuTileH_Click();
+    void mnuTileV_Click();
+    void mnuArrangeI_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void txtRich_Change();
+    void fillWindowList();
+    void chooseFormat(SaveFormat format);
+    void afterArrange();
+
+    DocumentHost& m_host;
+    RecentMenu m_recent;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    QList<QAction*> m_windowListItems;
+};
+
+// The four arrangements of the Window menu.
+enum class WindowArrangement { Cascade, TileHorizontal, TileVertical, ArrangeIcons };
+void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement);

@@ -1,0 +1,237 @@
+#include "editor/mdlFile.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/LineEndings.h"
+#include "editor/frmNotepad.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
+#include "platform/Version.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+
+namespace {
+// The hourglass while whole files are read or written.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+void showCritical(DocumentHost& host, const QString& text) {
+    Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(), text, Dialogs::Buttons::Ok,
+                                Dialogs::Icon::Critical);
+}
+
+void focusCurrentDocument(DocumentHost& host) {
+    if (host.documents().DocumentCount > 0)
+        if (frmNotepad* current = host.documents().current())
+            current->txtRich->setFocus();
+}
+
+frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
+    if (!window->mdiArea())
+        host.mdiArea()->addSubWindow(window);
+    window->show();
+    return window;
+}
+} // namespace
+
+int AllocateDocumentSlot(DocumentHost& host) {
+    DocumentTable& table = host.documents();
+    int slot = 0;
+    while (slot < table.slotCount() && !table.DocumentSlots[slot].Free)
+        ++slot;
+    if (slot == table.slotCount()) {
+        table.Documents.emplace_back(nullptr);
+        table.DocumentSlots.emplace_back();
+    }
+    table.DocumentSlots[slot] = DocumentSlot{false, false, QString()};
+    auto* window = new frmNotepad(host, slot);
+    table.Documents[slot] = window;
+    return slot;
+}
+
+frmNotepad* NewDocument(DocumentHost& host) {
+    const int slot = AllocateDocumentSlot(host);
+    frmNotepad* window = host.documents().Documents[slot];
+    window->setSlot(slot);
+
+    LoadedText loaded;
+    QString reason;
+    // A template that cannot be read gives an empty document, as a missing one does.
+    if (!readTextFile(host.programFolder() + QStringLiteral("/default.htm"), loaded, reason))
+        loaded = LoadedText{};
+    window->txtRich->setText(loaded.text);
+    const int marker = window->txtRich->text().indexOf(kTemplateMarker);
+    if (marker >= 0) {
+        window->txtRich->select(marker, kTemplateMarker.size());
+        window->txtRich->setSelText(QString());
+    }
+
+    const QString& newLine = host.settings().DefaultNewLN;
+    if (newLine == QStringLiteral("\n"))
+        window->setSaveFormat(SaveFormat::Unix);
+    else if (newLine == QStringLiteral("\r"))
+        window->setSaveFormat(SaveFormat::Mac);
+
+    host.refreshRecentMenus();
+    window->setWindowTitle(QStringLiteral("Untitled [%1]").arg(slot));
+    DocumentSlot& record = host.documents().DocumentSlots[slot];
+    record.Modified = false;
+    record.PathCaption.clear();
+    return showInFrame(host, window);
+}
+
+frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
+    if (path.isEmpty())
+        return nullptr;
+    LoadedText loaded;
+    QString reason;
+    {
+        BusyCursor busy;
+        if (!readTextFile(path, loaded, reason)) {
+            showCritical(host, QStringLiteral("An error occurred when opening file: ") + path + QStringLiteral("\r\n\r\n") +
+                                   reason);
+            focusCurrentDocument(host);
+            return nullptr;
+        }
+    }
+    BusyCursor busy;
+    const int slot = AllocateDocumentSlot(host);
+    frmNotepad* window = host.documents().Documents[slot];
+    window->setSlot(slot);
+    window->setWindowTitle(path);
+    window->setEncoding(loaded.encoding);
+    showInFrame(host, window);
+
+    QString text = std::move(loaded.text);
+    if (const std::optional<SaveFormat> found = DetectLineBreaks(text)) {
+        text = NormalizeToCrLf(text);
+        window->setSaveFormat(*found);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    switch (host.settings().DoOnOpen) {
+    case DoOnOpen::SetDos:
+        window->setSaveFormat(SaveFormat::Dos);
+        break;
+    case DoOnOpen::SetUnix:
+        window->setSaveFormat(SaveFormat::Unix);
+        break;
+    case DoOnOpen::SetMac:
+        window->setSaveFormat(SaveFormat::Mac);
+        break;
+    default:
+        break;
+    }
+
+    window->txtRich->setSelColor(host.settings().TexColor);
+    window->txtRich->setText(text);
+    window->setWindowTitle(path);
+    DocumentSlot& record = host.documents().DocumentSlots[slot];
+    record.Modified = false;
+    record.PathCaption = path;
+    return window;
+}
+
+bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
+    frmNotepad* window = host.documents().Documents[slot];
+    if (!window)
+        return false;
+    QString path = requestedPath;
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+
+    BusyCursor busy;
+    const QString text = window->txtRich->text();
+    const SaveFormat format = window->saveFormat();
+    window->setSaveFormat(format);
+    const QString converted = ConvertForSave(text, format);
+    TextEncoding encoding = window->encoding();
+    QString reason;
+    if (!writeTextFile(path, converted, encoding, reason)) {
+        showCritical(host, QStringLiteral("The file could not be saved: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        return false;
+    }
+    window->setEncoding(encoding);
+    window->setWindowTitle(path);
+    DocumentSlot& record = host.documents().DocumentSlots[slot];
+    record.PathCaption = path;
+    record.Modified = false;
+    window->txtRich->setFocus();
+    return true;
+}
+
+bool SaveCommand(DocumentHost& host, int slot) {
+    QString path = host.documents().DocumentSlots[slot].PathCaption;
+    if (path.isEmpty())
+        return SaveAsCommand(host, slot);
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    if (!SaveDocument(host, slot, path))
+        return false;
+    host.addToRecent(path);
+    return true;
+}
+
+bool SaveAsCommand(DocumentHost& host, int slot) {
+    const QString path = ShowFileDialog(host, FileDialogAction::Save, true);
+    if (path.isEmpty() || !SaveDocument(host, slot, path))
+        return false;
+    host.addToRecent(path);
+    return true;
+}
+
+void ShowOpenDialog(DocumentHost& host) {
+    const QString path = ShowFileDialog(host, FileDialogAction::Open, true);
+    if (path.isEmpty())
+        return;
+    OpenDocument(host, path);
+    host.addToRecent(path);
+}
+
+void EditDefaultTemplate(DocumentHost& host) {
+    OpenDocument(host, host.programFolder() + QStringLiteral("/default.htm"));
+}
+
+QString DocumentSaveFilter(const QString& defaultFormat) {
+    return QStringLiteral("Default (*.") + defaultFormat + QStringLiteral(")|*.") + defaultFormat +
+           QStringLiteral("|ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|"
+                          "Hypertext (*.htm)|*.htm|Hypertext (*.html)|*.html|Java (*.java)|*.java|"
+                          "JavaScript (*.js)|*.js|PHP (*.php3)|*.php3|PHP (*.phtml)|*.phtml|Perl (*.pl)|*.pl|"
+                          "Stylesheet (*.css)|*.css|SHTML (*.shtml)|*.shtml|Text (*.txt)|*.txt|XML (*.xml)|*.xml|"
+                          "All Files (*.*)|*.*");
+}
+
+QString DocumentOpenFilter() {
+    return QStringLiteral(
+        "All Formats|*.asp;*.cgi;*.dhtml;*.htm;*.html;*.java;*.js;*.php3;*.phtml;*.pl;*.css;*.shtml;*.txt;*.xml|"
+        "ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|Hypertext (*.htm;*.html)|*.htm;*.html|"
+        "Java (*.java)|*.java|JavaScript (*.js)|*.js|PHP (*.php3,*.phtml)|*.php3;*.phtml|Perl (*.pl)|*.pl|"
+        "Stylesheet (*.css)|*.css|SHTML (*.shtml)|*.shtml|Text (*.txt)|*.txt|XML (*.xml)|*.xml|"
+        "All Files (*.*)|*.*");
+}
+
+QString ShowFileDialog(DocumentHost& host, FileDialogAction action, bool forDocument) {
+    Dialogs::FileRequest request;
+    request.folder = host.dialogFolder();
+    request.filterIndex = 1;
+    QString path;
+    if (action == FileDialogAction::Save) {
+        request.filter = forDocument ? DocumentSaveFilter(host.settings().DefaultFormat) : QString();
+        request.defaultSuffix = host.settings().DefaultFormat;
+        path = Dialogs::instance().saveFile(host.dialogParent(), request);
+    } else {
+        request.filter = forDocument ? DocumentOpenFilter() : QString();
+        path = Dialogs::instance().openFile(host.dialogParent(), request);
+    }
+    if (!path.isEmpty() && host.settings().LastDir)
+        host.setDialogFolder(QFileInfo(path).absolutePath());
+    return path;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class DocumentHost;
+class frmNotepad;
+
+// Takes the lowest free document slot (or a new last one) with a fresh document window in it.
+int AllocateDocumentSlot(DocumentHost& host);
+
+// A new document from the template "default.htm", the cursor where its "@@" marker was.
+frmNotepad* NewDocument(DocumentHost& host);
+// Reads a file into a new document window; reports a failure and returns nullptr.
+frmNotepad* OpenDocument(DocumentHost& host, const QString& path);
+// Writes the slot's document to `path` in its save format; false when the write failed
+// (the failure has been reported and the document keeps its unsaved state).
+bool SaveDocument(DocumentHost& host, int slot, const QString& path);
+
+// Save: to the document's path, or through the save dialog when it was never saved.
+// True when the document was written; false when the dialog was cancelled or the write failed.
+bool SaveCommand(DocumentHost& host, int slot);
+bool SaveAsCommand(DocumentHost& host, int slot);
+// Open...: the open dialog, then the file (added to the recent files).
+void ShowOpenDialog(DocumentHost& host);
+// The default template as an ordinary document.
+void EditDefaultTemplate(DocumentHost& host);
+
+enum class FileDialogAction { Open = 1, Save = 2 };
+// Shows the shared file dialog for documents (or pictures) and returns the chosen path or "".
+QString ShowFileDialog(DocumentHost& host, FileDialogAction action, bool forDocument);
+// The dialogs' filters in the editor's "description|patterns|..." form.
+QString DocumentSaveFilter(const QString& defaultFormat);
+QString DocumentOpenFilter();
+
+// The template's marker for the cursor position.
+inline const QString kTemplateMarker = QStringLiteral("@@");

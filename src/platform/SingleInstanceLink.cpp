@@ -1,0 +1,138 @@
+#include "platform/SingleInstanceLink.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtEndian>
+
+#include <sys/socket.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace {
+const QByteArray kMagic("QUILLORA-PATHS\n");
+constexpr int kHeaderBytes = 15 + 4; // magic, then the payload length as a 32-bit big-endian number
+constexpr char kAck = '!';
+
+// The user id of the process at the other end of a local socket, or -1 when unknown.
+long peerUid(const QLocalSocket* socket) {
+#ifdef SO_PEERCRED
+    struct ucred credentials {};
+    socklen_t size = sizeof(credentials);
+    if (getsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+        return static_cast<long>(credentials.uid);
+#else
+    Q_UNUSED(socket);
+#endif
+    return -1;
+}
+} // namespace
+
+SingleInstanceLink::SingleInstanceLink(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, &SingleInstanceLink::acceptConnection);
+}
+
+QString SingleInstanceLink::defaultName() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/quillora-%1.sock").arg(static_cast<qulonglong>(getuid()));
+}
+
+QByteArray SingleInstanceLink::encode(const QStringList& paths) {
+    const QByteArray payload = paths.join(QChar(0)).toUtf8();
+    QByteArray message = kMagic;
+    char length[4];
+    qToBigEndian<quint32>(static_cast<quint32>(payload.size()), length);
+    message.append(length, 4);
+    message.append(payload);
+    return message;
+}
+
+QStringList SingleInstanceLink::decode(const QByteArray& message, bool* ok) {
+    *ok = false;
+    if (message.size() < kHeaderBytes || !message.startsWith(kMagic))
+        return {};
+    const quint32 length = qFromBigEndian<quint32>(message.constData() + kMagic.size());
+    if (length > static_cast<quint32>(kMaxMessageBytes) || message.size() != kHeaderBytes + static_cast<qsizetype>(length))
+        return {};
+    const QByteArray payload = message.mid(kHeaderBytes);
+    const QString text = QString::fromUtf8(payload);
+    if (text.toUtf8() != payload) // not valid UTF-8
+        return {};
+    *ok = true;
+    if (payload.isEmpty())
+        return {};
+    return text.split(QChar(0));
+}
+
+bool SingleInstanceLink::handOver(const QStringList& paths, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(encode(paths));
+    socket.waitForBytesWritten(timeoutMs);
+    // Wait for the running instance to confirm, so the list is in before this start ends.
+    socket.waitForReadyRead(timeoutMs);
+    socket.disconnectFromServer();
+    return true;
+}
+
+bool SingleInstanceLink::listen() {
+    if (m_server.listen(m_name))
+        return true;
+    QLocalServer::removeServer(m_name);
+    return m_server.listen(m_name);
+}
+
+void SingleInstanceLink::acceptConnection() {
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        const long uid = peerUid(socket);
+        if (uid >= 0 && uid != static_cast<long>(getuid())) {
+            socket->abort();
+            continue;
+        }
+        // A client that never completes its message is dropped after a while.
+        QTimer::singleShot(10000, socket, [socket] { socket->abort(); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        if (socket->bytesAvailable() > 0)
+            readFrom(socket);
+    }
+}
+
+void SingleInstanceLink::readFrom(QLocalSocket* socket) {
+    QByteArray buffer = socket->property("buffer").toByteArray();
+    buffer += socket->readAll();
+    const auto drop = [socket] {
+        socket->setProperty("buffer", QByteArray());
+        socket->abort();
+    };
+    if (buffer.size() >= kMagic.size() && !buffer.startsWith(kMagic))
+        return drop();
+    if (buffer.size() < kHeaderBytes) {
+        socket->setProperty("buffer", buffer);
+        return;
+    }
+    const quint32 length = qFromBigEndian<quint32>(buffer.constData() + kMagic.size());
+    if (length > static_cast<quint32>(kMaxMessageBytes) || buffer.size() > kHeaderBytes + static_cast<qsizetype>(length))
+        return drop();
+    if (buffer.size() < kHeaderBytes + static_cast<qsizetype>(length)) {
+        socket->setProperty("buffer", buffer);
+        return;
+    }
+    socket->setProperty("buffer", QByteArray());
+    bool ok = false;
+    const QStringList paths = decode(buffer, &ok);
+    if (!ok)
+        return drop();
+    socket->write(&kAck, 1);
+    socket->flush();
+    socket->disconnectFromServer();
+    if (!paths.isEmpty())
+        emit pathsReceived(paths);
+}

@@ -13,11 +13,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QToolBar>
 #include <QUrl>
@@ -68,15 +68,19 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     documentCountChanged();
 }
 
-frmQuillora::~frmQuillora() = default;
+frmQuillora::~frmQuillora() {
+    // The document windows go first, while the tables they report to still exist.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    delete m_mdi;
+}
 
 void frmQuillora::buildMenus() {
     mnuFile = new QMenu(QStringLiteral("&File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuNew = addItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuOpen = addItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuNewBrowser = addItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser", QKeySequence(Qt::CTRL | Qt::Key_B),
-                            false);
+    mnuNewBrowser = addItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
+                            QKeySequence(Qt::CTRL | Qt::Key_B), false);
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_recent.build(mnuFile, [this](const QString& path) {
@@ -86,7 +90,8 @@ void frmQuillora::buildMenus() {
 
     mnuOptions = new QMenu(QStringLiteral("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings = addItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9), false);
+    mnuSettings =
+        addItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9), false);
     mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
@@ -112,19 +117,22 @@ void frmQuillora::buildPopupMenu() {
     addItem(mnuPopup, QStringLiteral("View"), "mnuViewIt", {}, false);
     mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
     const std::pair<const char*, const char*> plain[] = {
-        {"Comment", "mnuComment"}, {"UnComment", "mnuUnComment"}, {"Quote", "mnuQuote"},
-        {"Upper Case", "mnuUCase"}, {"Lower Case", "mnuLCase"},    {"<CENTER>", "mnuCenter"},
-        {"<BR>", "mnuBr"},          {"<P>", "mnuP"},               {"Link...", "mnuLink"},
-        {"Select Color...", "mnuSelectColor"}};
+        {"Comment", "mnuComment"},  {"UnComment", "mnuUnComment"},
+        {"Quote", "mnuQuote"},      {"Upper Case", "mnuUCase"},
+        {"Lower Case", "mnuLCase"}, {"<CENTER>", "mnuCenter"},
+        {"<BR>", "mnuBr"},          {"<P>", "mnuP"},
+        {"Link...", "mnuLink"},     {"Select Color...", "mnuSelectColor"}};
     for (const auto& [caption, name] : plain)
         addItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
     addItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G), false);
     addItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
-    const std::pair<const char*, const char*> colors[] = {
-        {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"},
-        {"Other...", "mnuColOther"}};
+    const std::pair<const char*, const char*> colors[] = {{"Tag", "mnuColTag"},
+                                                          {"Comment", "mnuColComment"},
+                                                          {"Text", "mnuColText"},
+                                                          {"Value", "mnuColValue"},
+                                                          {"Other...", "mnuColOther"}};
     for (const auto& [caption, name] : colors)
         addItem(color, QString::fromLatin1(caption), name, {}, false);
 
@@ -139,16 +147,32 @@ void frmQuillora::buildPopupMenu() {
     }
 
     QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
-    const std::pair<const char*, const char*> tags[] = {
-        {"ACRONYM", "mnuAcronym"}, {"APPLET", "mnuApplet"},   {"B", "mnuB"},
-        {"BIG", "mnuBig"},         {"BLOCKQUOTE", "mnuBlockquote"}, {"CITE", "mnuCite"},
-        {"CODE", "mnuCode"},       {"DIV", "mnuDiv"},         {"EM", "mnuEm"},
-        {"EMBED", "mnuEmbed"},     {"I", "mnuI"},             {"IFRAME", "mnuIframe"},
-        {"LAYER", "mnuLayer"},     {"MARQUEE", "mnuMarquee"}, {"NOFRAMES", "mnuNoFrames"},
-        {"NOSCRIPT", "mnuNoScript"}, {"PLAINTEXT", "mnuPlaintext"}, {"PRE", "mnuPre"},
-        {"SCRIPT", "mnuScript"},   {"SPAN", "mnuSpan"},       {"STRIKE", "mnuStrike"},
-        {"STRONG", "mnuStrong"},   {"STYLE", "mnuStyle"},     {"SUB", "mnuSub"},
-        {"SUP", "mnuSup"},         {"U", "mnuU"}};
+    const std::pair<const char*, const char*> tags[] = {{"ACRONYM", "mnuAcronym"},
+                                                        {"APPLET", "mnuApplet"},
+                                                        {"B", "mnuB"},
+                                                        {"BIG", "mnuBig"},
+                                                        {"BLOCKQUOTE", "mnuBlockquote"},
+                                                        {"CITE", "mnuCite"},
+                                                        {"CODE", "mnuCode"},
+                                                        {"DIV", "mnuDiv"},
+                                                        {"EM", "mnuEm"},
+                                                        {"EMBED", "mnuEmbed"},
+                                                        {"I", "mnuI"},
+                                                        {"IFRAME", "mnuIframe"},
+                                                        {"LAYER", "mnuLayer"},
+                                                        {"MARQUEE", "mnuMarquee"},
+                                                        {"NOFRAMES", "mnuNoFrames"},
+                                                        {"NOSCRIPT", "mnuNoScript"},
+                                                        {"PLAINTEXT", "mnuPlaintext"},
+                                                        {"PRE", "mnuPre"},
+                                                        {"SCRIPT", "mnuScript"},
+                                                        {"SPAN", "mnuSpan"},
+                                                        {"STRIKE", "mnuStrike"},
+                                                        {"STRONG", "mnuStrong"},
+                                                        {"STYLE", "mnuStyle"},
+                                                        {"SUB", "mnuSub"},
+                                                        {"SUP", "mnuSup"},
+                                                        {"U", "mnuU"}};
     for (const auto& [tag, name] : tags)
         addItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name, {}, false);
 
@@ -176,10 +200,9 @@ void frmQuillora::buildToolbars() {
     picToolbox->setEnabled(false);
     picToolbar = addToolBar(QStringLiteral("Toolbar"));
     picToolbar->setObjectName(QStringLiteral("picToolbar"));
-    const std::pair<const char*, const char*> buttons[] = {{"New", "picNew"},   {"Open", "picOpen"},
-                                                           {"Save", "picSave"}, {"Cut", "picCut"},
-                                                           {"Copy", "picCopy"}, {"Paste", "picPaste"},
-                                                           {"Find", "picFind"}, {"Print", "picPrint"}};
+    const std::pair<const char*, const char*> buttons[] = {
+        {"New", "picNew"},   {"Open", "picOpen"},   {"Save", "picSave"}, {"Cut", "picCut"},
+        {"Copy", "picCopy"}, {"Paste", "picPaste"}, {"Find", "picFind"}, {"Print", "picPrint"}};
     for (const auto& [caption, name] : buttons) {
         QAction* button = picToolbar->addAction(QString::fromLatin1(caption));
         button->setObjectName(QString::fromLatin1(name));
@@ -219,7 +242,7 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             setGeometry(screen->availableGeometry());
         showMaximized();
-        m_mdi->cascadeSubWindows();
+        ArrangeWindows(m_mdi, WindowArrangement::Cascade);
     }
 }
 
@@ -295,20 +318,22 @@ void frmQuillora::closeEvent(QCloseEvent* event) {
 QString frmQuillora::AboutText() {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("Quillora") + crlf +
-           QStringLiteral("Version: %1.%2").arg(QUILLORA_VERSION_MAJOR).arg(QUILLORA_VERSION_REVISION) + crlf +
+           QStringLiteral("Version: %1.%2").arg(QUILLORA_VERSION_MAJOR).arg(QUILLORA_VERSION_REVISION) +
+           crlf +
            QStringLiteral("Build: %1.%2.%3")
                .arg(QUILLORA_VERSION_MAJOR)
                .arg(QUILLORA_VERSION_MINOR)
                .arg(QUILLORA_VERSION_REVISION) +
            crlf + crlf + QStringLiteral("You'll find all my programs at: ") + crlf +
-           QStringLiteral("https://quillora.example.org/") + crlf + QStringLiteral("https://quillora.example.org/downloads/") +
-           crlf + crlf + QStringLiteral("Made by the Quillora team.") + crlf +
+           QStringLiteral("https://quillora.example.org/") + crlf +
+           QStringLiteral("https://quillora.example.org/downloads/") + crlf + crlf +
+           QStringLiteral("Made by the Quillora team.") + crlf +
            QStringLiteral("Thanks to everyone who reported bugs and ideas.");
 }
 
 void frmQuillora::showAbout() {
-    Dialogs::instance().message(this, QStringLiteral("About ") + MessageBoxTitle(), AboutText(), Dialogs::Buttons::Ok,
-                                Dialogs::Icon::Information);
+    Dialogs::instance().message(this, QStringLiteral("About ") + MessageBoxTitle(), AboutText(),
+                                Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
 void frmQuillora::subWindowActivated(QMdiSubWindow* window) {

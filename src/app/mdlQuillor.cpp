@@ -9,17 +9,25 @@
 #include <QStandardPaths>
 
 QString ProgramFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillora");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quillora");
 }
 
 QStringList DataFileNames() {
-    return {QStringLiteral("/default.htm"), QStringLiteral("/commands.txt"), QStringLiteral("/css.txt"),
-            QStringLiteral("/formats.txt"), QStringLiteral("/owncom.txt"),   QStringLiteral("/finds.txt"),
-            QStringLiteral("/replaces.txt"), QStringLiteral("/temp/"),       QStringLiteral("/skins/"),
-            QStringLiteral("/skins/default.skn")};
+    return {QStringLiteral("/default.htm"),  QStringLiteral("/commands.txt"),
+            QStringLiteral("/css.txt"),      QStringLiteral("/formats.txt"),
+            QStringLiteral("/owncom.txt"),   QStringLiteral("/finds.txt"),
+            QStringLiteral("/replaces.txt"), QStringLiteral("/temp/"),
+            QStringLiteral("/skins/"),       QStringLiteral("/skins/default.skn")};
+}
+
+// The shipped files are compiled into a static library, whose resources must be registered by hand.
+static void registerDataResources() {
+    Q_INIT_RESOURCE(data);
 }
 
 void SeedDataFiles(const QString& programFolder) {
+    registerDataResources();
     QDir().mkpath(programFolder);
     QDirIterator it(QStringLiteral(":/data"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -28,7 +28,8 @@ QAction* addItem(QMenu* menu, const QString& caption, const char* name, const QK
 }
 
 // Items whose dialogs or windows are not part of the editor yet: present and disabled.
-QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {}) {
+QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name,
+                        const QKeySequence& shortcut = {}) {
     QAction* action = addItem(menu, caption, name, shortcut);
     action->setEnabled(false);
     return action;
@@ -56,7 +57,8 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(txtRich, &RichTextControl::change, this, &frmNotepad::txtRich_Change);
-    connect(txtRich, &RichTextControl::filesDropped, this, [this](const QStringList& paths) { m_host.openFiles(paths); });
+    connect(txtRich, &RichTextControl::filesDropped, this,
+            [this](const QStringList& paths) { m_host.openFiles(paths); });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (QMenu* popup = m_host.popupMenu())
             popup->exec(txtRich->viewport()->mapToGlobal(pos));
@@ -85,10 +87,10 @@ void frmNotepad::buildMenus() {
     mnuSave = addItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = addItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
     mnuClose = addItem(mnuFile, QStringLiteral("Close"), "mnuClose");
-    mnuOpenInBrowser =
-        addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser", QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuNewBrowser =
-        addPlannedItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser", QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuOpenInBrowser = addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
+                                      QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuNewBrowser = addPlannedItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
+                                   QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuPrint = addItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -106,10 +108,13 @@ void frmNotepad::buildMenus() {
     mnuPaste = addItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
     mnuDelete = addItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    mnuFind = addPlannedItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnuFindNext = addPlannedItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
+    mnuFind =
+        addPlannedItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuFindNext =
+        addPlannedItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    mnuSelectAll = addItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuSelectAll =
+        addItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
     mnuTimeDate = addItem(mnuEdit, QStringLiteral("Time && Date"), "mnuTimeDate", QKeySequence(Qt::Key_F4));
 
     mnuTools = new QMenu(QStringLiteral("Tools"), this);
@@ -123,7 +128,8 @@ void frmNotepad::buildMenus() {
     addPlannedItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap");
     mnuTJava = mnuTools->addMenu(QStringLiteral("Java"));
     mnuTJava->setObjectName(QStringLiteral("mnuTJava"));
-    mnuTCompile = addItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
+    mnuTCompile =
+        addItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
     addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
     addPlannedItem(mnuTools, QStringLiteral("Link..."), "mnuTLink");
     addPlannedItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists");
@@ -131,8 +137,10 @@ void frmNotepad::buildMenus() {
     addPlannedItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols");
     addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
     mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
-    mnuTDOSformat = addItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
-    mnuTUNIXformat = addItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
+    mnuTDOSformat =
+        addItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
+    mnuTUNIXformat =
+        addItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
     mnuTMACformat = addItem(mnuTools, QStringLiteral("MAC format"), "mnuTMACformat");
     for (QAction* format : {mnuTDOSformat, mnuTUNIXformat, mnuTMACformat})
         format->setCheckable(true);
@@ -140,9 +148,10 @@ void frmNotepad::buildMenus() {
 
     mnuOptions = new QMenu(QStringLiteral("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings = addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
-    mnuColorize =
-        addPlannedItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
+    mnuSettings =
+        addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
+    mnuColorize = addPlannedItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize",
+                                 QKeySequence(Qt::Key_F2));
     mnuRemoveColors = addPlannedItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
     mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
@@ -151,7 +160,8 @@ void frmNotepad::buildMenus() {
     mnuCascade = addItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
     mnuTileH = addItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
     mnuTileV = addItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
-    mnuArrangeI = addItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
+    mnuArrangeI =
+        addItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
     connect(mnuWindow, &QMenu::aboutToShow, this, &frmNotepad::fillWindowList);
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
@@ -199,8 +209,9 @@ SaveFormat frmNotepad::saveFormat() const {
 }
 
 void frmNotepad::setSaveFormat(SaveFormat format) {
-    const std::pair<QAction*, SaveFormat> items[] = {
-        {mnuTDOSformat, SaveFormat::Dos}, {mnuTUNIXformat, SaveFormat::Unix}, {mnuTMACformat, SaveFormat::Mac}};
+    const std::pair<QAction*, SaveFormat> items[] = {{mnuTDOSformat, SaveFormat::Dos},
+                                                     {mnuTUNIXformat, SaveFormat::Unix},
+                                                     {mnuTMACformat, SaveFormat::Mac}};
     for (const auto& [action, itemFormat] : items) {
         action->setChecked(itemFormat == format);
         action->setEnabled(itemFormat != format);
@@ -250,12 +261,13 @@ void frmNotepad::closeEvent(QCloseEvent* event) {
     DocumentTable& table = m_host.documents();
     const int mySlot = slot();
     if (table.DocumentSlots[mySlot].Modified) {
-        const auto answer =
-            Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
-                                        QStringLiteral("Save changes to [") + windowTitle() + QStringLiteral("] ?"),
-                                        Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
+        const auto answer = Dialogs::instance().message(
+            m_host.dialogParent(), MessageBoxTitle(),
+            QStringLiteral("Save changes to [") + windowTitle() + QStringLiteral("] ?"),
+            Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
         // A cancelled save dialog or a failed write keeps the window, so the text is not lost.
-        if (answer == Dialogs::Answer::Cancel || (answer == Dialogs::Answer::Yes && !SaveCommand(m_host, mySlot))) {
+        if (answer == Dialogs::Answer::Cancel ||
+            (answer == Dialogs::Answer::Yes && !SaveCommand(m_host, mySlot))) {
             event->ignore();
             return;
         }
@@ -319,15 +331,17 @@ void frmNotepad::mnuPrint_Click() {
 void frmNotepad::mnuTCompile_Click() {
     Dialogs& dialogs = Dialogs::instance();
     if (windowTitle().startsWith(kUntitledPrefix)) {
-        dialogs.message(m_host.dialogParent(), MessageBoxTitle(), QStringLiteral("The file must be saved before you can compile it!"),
+        dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
+                        QStringLiteral("The file must be saved before you can compile it!"),
                         Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     } else {
         if (m_host.settings().JavaCompiler.isEmpty()) {
             // Choosing a compiler belongs to the Settings dialog; until the user has set one
             // there, the question is asked and nothing is started.
-            dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
-                            QStringLiteral("There is no Java Compiler selected.\r\nWould you like to select one now?"),
-                            Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+            dialogs.message(
+                m_host.dialogParent(), MessageBoxTitle(),
+                QStringLiteral("There is no Java Compiler selected.\r\nWould you like to select one now?"),
+                Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
         }
         const QString compiler = m_host.settings().JavaCompiler;
         if (!compiler.isEmpty()) {
@@ -415,10 +429,6 @@ void frmNotepad::fillWindowList() {
 }
 
 void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement) {
-    if (arrangement == WindowArrangement::Cascade) {
-        area->cascadeSubWindows();
-        return;
-    }
     QList<QMdiSubWindow*> open;
     QList<QMdiSubWindow*> minimized;
     for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {
@@ -439,6 +449,24 @@ void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement) {
     if (open.isEmpty())
         return;
     const int count = static_cast<int>(open.size());
+    if (arrangement == WindowArrangement::Cascade) {
+        // Each window a title bar lower and to the right of the one before, all the same size,
+        // the last one on top.
+        const int step = open.first()->height() - open.first()->widget()->height();
+        const int offset = std::clamp(step, 16, 40);
+        const int width = std::max(space.width() - offset * (count - 1), space.width() * 3 / 5);
+        const int height = std::max(space.height() - offset * (count - 1), space.height() * 3 / 5);
+        for (int i = 0; i < count; ++i) {
+            QMdiSubWindow* window = open.at(i);
+            if (window->isMaximized())
+                window->showNormal();
+            const int shift =
+                (i * offset) % std::max(1, std::min(space.width() - width, space.height() - height) + 1);
+            window->setGeometry(shift, shift, width, height);
+            window->raise();
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow* window = open.at(i);
         if (window->isMaximized())

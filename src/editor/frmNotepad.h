@@ -4,8 +4,8 @@
 #include "editor/RecentMenu.h"
 #include "platform/TextFile.h"
 
-#include <QMdiSubWindow>
 #include <QList>
+#include <QMdiSubWindow>
 
 class DocumentHost;
 class QAction;
@@ -44,13 +44,16 @@ public:
 
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuTools = nullptr, *mnuOptions = nullptr,
           *mnuWindow = nullptr, *mnuInfo = nullptr, *mnuTJava = nullptr;
-    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr, *mnuClose = nullptr,
-            *mnuOpenInBrowser = nullptr, *mnuNewBrowser = nullptr, *mnuPrint = nullptr, *mnuExit = nullptr;
-    QAction *mnuUndo = nullptr, *mnuRedo = nullptr, *mnuCut = nullptr, *mnuCopy = nullptr, *mnuPaste = nullptr,
-            *mnuDelete = nullptr, *mnuFind = nullptr, *mnuFindNext = nullptr, *mnuSelectAll = nullptr,
-            *mnuTimeDate = nullptr;
-    QAction *mnuTCompile = nullptr, *mnuTDOSformat = nullptr, *mnuTUNIXformat = nullptr, *mnuTMACformat = nullptr;
-    QAction *mnuSettings = nullptr, *mnuColorize = nullptr, *mnuRemoveColors = nullptr, *mnuTemplate = nullptr;
+    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr,
+            *mnuClose = nullptr, *mnuOpenInBrowser = nullptr, *mnuNewBrowser = nullptr, *mnuPrint = nullptr,
+            *mnuExit = nullptr;
+    QAction *mnuUndo = nullptr, *mnuRedo = nullptr, *mnuCut = nullptr, *mnuCopy = nullptr,
+            *mnuPaste = nullptr, *mnuDelete = nullptr, *mnuFind = nullptr, *mnuFindNext = nullptr,
+            *mnuSelectAll = nullptr, *mnuTimeDate = nullptr;
+    QAction *mnuTCompile = nullptr, *mnuTDOSformat = nullptr, *mnuTUNIXformat = nullptr,
+            *mnuTMACformat = nullptr;
+    QAction *mnuSettings = nullptr, *mnuColorize = nullptr, *mnuRemoveColors = nullptr,
+            *mnuTemplate = nullptr;
     QAction *mnuCascade = nullptr, *mnuTileH = nullptr, *mnuTileV = nullptr, *mnuArrangeI = nullptr;
     QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
 

@@ -37,7 +37,12 @@ void focusCurrentDocument(DocumentHost& host) {
 frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
     if (!window->mdiArea())
         host.mdiArea()->addSubWindow(window);
+    window->resize(host.mdiArea()->size() * 2 / 3);
     window->show();
+    host.mdiArea()->setActiveSubWindow(window);
+    // The new window is the current document even while the frame itself is not active.
+    host.documents().CurrentDocument = window->slot();
+    host.documents().DocumentActive = !window->isMinimized();
     return window;
 }
 } // namespace
@@ -96,8 +101,8 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
     {
         BusyCursor busy;
         if (!readTextFile(path, loaded, reason)) {
-            showCritical(host, QStringLiteral("An error occurred when opening file: ") + path + QStringLiteral("\r\n\r\n") +
-                                   reason);
+            showCritical(host, QStringLiteral("An error occurred when opening file: ") + path +
+                                   QStringLiteral("\r\n\r\n") + reason);
             focusCurrentDocument(host);
             return nullptr;
         }
@@ -156,7 +161,8 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     TextEncoding encoding = window->encoding();
     QString reason;
     if (!writeTextFile(path, converted, encoding, reason)) {
-        showCritical(host, QStringLiteral("The file could not be saved: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        showCritical(host, QStringLiteral("The file could not be saved: ") + path +
+                               QStringLiteral("\r\n\r\n") + reason);
         return false;
     }
     window->setEncoding(encoding);
@@ -202,17 +208,20 @@ void EditDefaultTemplate(DocumentHost& host) {
 
 QString DocumentSaveFilter(const QString& defaultFormat) {
     return QStringLiteral("Default (*.") + defaultFormat + QStringLiteral(")|*.") + defaultFormat +
-           QStringLiteral("|ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|"
-                          "Hypertext (*.htm)|*.htm|Hypertext (*.html)|*.html|Java (*.java)|*.java|"
-                          "JavaScript (*.js)|*.js|PHP (*.php3)|*.php3|PHP (*.phtml)|*.phtml|Perl (*.pl)|*.pl|"
-                          "Stylesheet (*.css)|*.css|SHTML (*.shtml)|*.shtml|Text (*.txt)|*.txt|XML (*.xml)|*.xml|"
-                          "All Files (*.*)|*.*");
+           QStringLiteral(
+               "|ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|"
+               "Hypertext (*.htm)|*.htm|Hypertext (*.html)|*.html|Java (*.java)|*.java|"
+               "JavaScript (*.js)|*.js|PHP (*.php3)|*.php3|PHP (*.phtml)|*.phtml|Perl (*.pl)|*.pl|"
+               "Stylesheet (*.css)|*.css|SHTML (*.shtml)|*.shtml|Text (*.txt)|*.txt|XML (*.xml)|*.xml|"
+               "All Files (*.*)|*.*");
 }
 
 QString DocumentOpenFilter() {
     return QStringLiteral(
-        "All Formats|*.asp;*.cgi;*.dhtml;*.htm;*.html;*.java;*.js;*.php3;*.phtml;*.pl;*.css;*.shtml;*.txt;*.xml|"
-        "ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|Hypertext (*.htm;*.html)|*.htm;*.html|"
+        "All "
+        "Formats|*.asp;*.cgi;*.dhtml;*.htm;*.html;*.java;*.js;*.php3;*.phtml;*.pl;*.css;*.shtml;*.txt;*.xml|"
+        "ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|Hypertext "
+        "(*.htm;*.html)|*.htm;*.html|"
         "Java (*.java)|*.java|JavaScript (*.js)|*.js|PHP (*.php3,*.phtml)|*.php3;*.phtml|Perl (*.pl)|*.pl|"
         "Stylesheet (*.css)|*.css|SHTML (*.shtml)|*.shtml|Text (*.txt)|*.txt|XML (*.xml)|*.xml|"
         "All Files (*.*)|*.*");

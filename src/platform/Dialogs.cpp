@@ -34,7 +34,8 @@ QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts.at(i).trimmed();
-        const QString patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        const QString patterns =
+            parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
         // Qt reads the patterns from the last parentheses, so a description that already shows
         // its patterns gets them in Qt's spelling instead of a second pair.
         static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
@@ -44,8 +45,8 @@ QStringList qtNameFilters(const QString& filter) {
     return result;
 }
 
-Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
-                                   Icon icon) {
+Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const QString& text,
+                                   Buttons buttons, Icon icon) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);

@@ -21,7 +21,8 @@ long peerUid(const QLocalSocket* socket) {
 #ifdef SO_PEERCRED
     struct ucred credentials {};
     socklen_t size = sizeof(credentials);
-    if (getsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+    if (getsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials,
+                   &size) == 0)
         return static_cast<long>(credentials.uid);
 #else
     Q_UNUSED(socket);
@@ -30,7 +31,8 @@ long peerUid(const QLocalSocket* socket) {
 }
 } // namespace
 
-SingleInstanceLink::SingleInstanceLink(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {
+SingleInstanceLink::SingleInstanceLink(QString name, QObject* parent)
+    : QObject(parent), m_name(std::move(name)) {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstanceLink::acceptConnection);
 }
@@ -57,7 +59,8 @@ QStringList SingleInstanceLink::decode(const QByteArray& message, bool* ok) {
     if (message.size() < kHeaderBytes || !message.startsWith(kMagic))
         return {};
     const quint32 length = qFromBigEndian<quint32>(message.constData() + kMagic.size());
-    if (length > static_cast<quint32>(kMaxMessageBytes) || message.size() != kHeaderBytes + static_cast<qsizetype>(length))
+    if (length > static_cast<quint32>(kMaxMessageBytes) ||
+        message.size() != kHeaderBytes + static_cast<qsizetype>(length))
         return {};
     const QByteArray payload = message.mid(kHeaderBytes);
     const QString text = QString::fromUtf8(payload);
@@ -119,7 +122,8 @@ void SingleInstanceLink::readFrom(QLocalSocket* socket) {
         return;
     }
     const quint32 length = qFromBigEndian<quint32>(buffer.constData() + kMagic.size());
-    if (length > static_cast<quint32>(kMaxMessageBytes) || buffer.size() > kHeaderBytes + static_cast<qsizetype>(length))
+    if (length > static_cast<quint32>(kMaxMessageBytes) ||
+        buffer.size() > kHeaderBytes + static_cast<qsizetype>(length))
         return drop();
     if (buffer.size() < kHeaderBytes + static_cast<qsizetype>(length)) {
         socket->setProperty("buffer", buffer);

@@ -6,8 +6,8 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextDocumentFragment>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QUrl>
 
 namespace {
@@ -130,8 +130,10 @@ int RichTextControl::toOffset(int documentPosition) const {
 
 QString RichTextControl::textRange(int start, int length) const {
     const int total = textLength();
-    start = std::clamp(start, 0, total);
-    const int end = std::clamp(start + std::max(0, length), start, total);
+    // Clip [start, start + length) as a whole, so a stretch starting before the text loses its
+    // part before offset 0 instead of being moved there.
+    const int end = std::clamp(start + std::max(0, length), 0, total);
+    start = std::clamp(start, 0, end);
     if (end == start)
         return {};
     const QTextDocument* doc = document();
@@ -423,6 +425,59 @@ int RichTextControl::keyCodeOf(int qtKey) {
     case Qt::Key_Greater:
     case Qt::Key_Bar:
         return 226;
+    // Punctuation reports the key that carries it on a US layout (shifted symbols their base
+    // key). Its character values would otherwise read as cursor and editing keys: "." as
+    // Delete (46), "-" as Insert (45), "'" as Right (39), "{" as F12 (123).
+    case Qt::Key_ParenRight:
+        return 48;
+    case Qt::Key_Exclam:
+        return 49;
+    case Qt::Key_At:
+        return 50;
+    case Qt::Key_NumberSign:
+        return 51;
+    case Qt::Key_Dollar:
+        return 52;
+    case Qt::Key_Percent:
+        return 53;
+    case Qt::Key_AsciiCircum:
+        return 54;
+    case Qt::Key_Ampersand:
+        return 55;
+    case Qt::Key_Asterisk:
+        return 56;
+    case Qt::Key_ParenLeft:
+        return 57;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon:
+        return 186;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return 187;
+    case Qt::Key_Comma:
+        return 188;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return 189;
+    case Qt::Key_Period:
+        return 190;
+    case Qt::Key_Slash:
+    case Qt::Key_Question:
+        return 191;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde:
+        return 192;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft:
+        return 219;
+    case Qt::Key_Backslash:
+        return 220;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight:
+        return 221;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl:
+        return 222;
     default:
         return qtKey < 128 ? qtKey : 0;
     }
@@ -507,6 +562,7 @@ void RichTextControl::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void RichTextControl::dropEvent(QDropEvent* event) {
+    qDebug("DROP %d", int(localFiles(event->mimeData()).size()));
     const QStringList files = localFiles(event->mimeData());
     if (!files.isEmpty()) {
         if (event->possibleActions() & Qt::CopyAction) {

@@ -14,7 +14,8 @@ public:
     ForwardSearch(const QString& text, QLatin1String marker) : m_text(text), m_marker(marker) {}
 
     qsizetype at(qsizetype from) {
-        const bool answerStillValid = m_searchedFrom >= 0 && from >= m_searchedFrom && (m_found < 0 || m_found >= from);
+        const bool answerStillValid =
+            m_searchedFrom >= 0 && from >= m_searchedFrom && (m_found < 0 || m_found >= from);
         if (!answerStillValid) {
             m_searchedFrom = from;
             m_found = m_text.indexOf(m_marker, from);
@@ -124,7 +125,8 @@ bool alreadyColored(const RichTextControl& control, int start, int length, Color
 
 } // namespace
 
-std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length, const ColorRoles& roles) {
+std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length,
+                                         const ColorRoles& roles) {
     const QChar lessThan(QLatin1Char('<'));
     const QChar greaterThan(QLatin1Char('>'));
     const QChar quote(QLatin1Char('"'));
@@ -239,13 +241,15 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
     const bool wasModified = readModified(hooks);
     const int end = start + length;
 
-    QString changed = trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
+    QString changed =
+        trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
     for (QChar& ch : changed) {
         if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
             ch = QLatin1Char(' ');
     }
     const QString trimmedAgain = trimSpaces(changed);
-    const bool wholeTag = trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>'));
+    const bool wholeTag =
+        trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>'));
     const bool hasAngle = changed.contains(QLatin1Char('<')) || changed.contains(QLatin1Char('>'));
 
     ColorValue before = start == 0 ? roles.text : colorBeforeCursor(control, start);
@@ -279,9 +283,11 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
         } else if (!hasAngle && before == roles.text && after == roles.text) {
             fill = roles.text;
         } else if (before == roles.tag && after == roles.tag) {
-            const bool betweenTags = charBefore == QLatin1Char('>') && charAfter == QLatin1Char('<') && !hasAngle;
+            const bool betweenTags =
+                charBefore == QLatin1Char('>') && charAfter == QLatin1Char('<') && !hasAngle;
             fill = betweenTags ? roles.text : roles.tag;
-        } else if ((before == roles.tag && after == roles.value) || (before == roles.value && after == roles.tag)) {
+        } else if ((before == roles.tag && after == roles.value) ||
+                   (before == roles.value && after == roles.tag)) {
             fill = roles.tag;
         } else {
             recolorWhole = true;

@@ -9,10 +9,10 @@
 // The four colours a document is shown in. Colours are compared as exact integers, so two
 // roles set to the same value cannot be told apart; the rules then take the first match.
 struct ColorRoles {
-    ColorValue tag = 200;          // "<" through ">" of a tag
-    ColorValue value = 13107200;   // a double-quoted value inside a tag, quotes included
-    ColorValue text = 0;           // everything else, and the typing colour after colouring
-    ColorValue comment = 25600;    // "<!-" ... "->", "<%" ... "%>" and "<?" ... "?>"
+    ColorValue tag = 200;        // "<" through ">" of a tag
+    ColorValue value = 13107200; // a double-quoted value inside a tag, quotes included
+    ColorValue text = 0;         // everything else, and the typing colour after colouring
+    ColorValue comment = 25600;  // "<!-" ... "->", "<%" ... "%>" and "<?" ... "?>"
 };
 
 // Lets the colorizer read and restore the document's unsaved-changes state, so that colouring
@@ -29,7 +29,8 @@ struct DocumentStateHooks {
 // covered completely (text colour where nothing else applies); the extra character appears
 // only when a tag, value or comment reaches it. Returns nothing when the scanned text lacks
 // "<" or ">", because such a stretch is left untouched.
-std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length, const ColorRoles& roles);
+std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length,
+                                         const ColorRoles& roles);
 
 // Full colouring of a stretch. `start` is 1-based (0 means 1), `length` 0 means the whole text.
 // Leaves the cursor collapsed where the selection started and the typing colour at text colour.
@@ -53,4 +54,5 @@ ColorValue TypingColor(const RichTextControl& control, const ColorRoles& roles, 
 
 // The "Colorize Document" command: a selection of three or more characters is recoloured on
 // its own, otherwise the whole text is coloured.
-void ColorizeDocument(RichTextControl& control, const ColorRoles& roles, const DocumentStateHooks& hooks = {});
+void ColorizeDocument(RichTextControl& control, const ColorRoles& roles,
+                      const DocumentStateHooks& hooks = {});

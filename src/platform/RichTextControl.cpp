@@ -64,6 +64,7 @@ RichTextControl::RichTextControl(QWidget* parent) : QPlainTextEdit(parent) {
     document()->setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
         if (m_painting == 0)
             emit change();
@@ -562,7 +563,6 @@ void RichTextControl::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void RichTextControl::dropEvent(QDropEvent* event) {
-    qDebug("DROP %d", int(localFiles(event->mimeData()).size()));
     const QStringList files = localFiles(event->mimeData());
     if (!files.isEmpty()) {
         if (event->possibleActions() & Qt::CopyAction) {

@@ -1,0 +1,207 @@
+// Opening and colouring speed of large pages, and the cost of typing into them.
+//
+//   bench_colorize [PAGE.html | --minified] ...
+//
+// Each page is loaded the way opening a file does (line breaks made CR LF, text set, whole text
+// coloured) into a RichTextControl, offscreen. Printed per page: file size, time to set the
+// text, time to colour, peak memory, and the median and worst time of 200 single-character
+// insertions (typing colour, insertion, recolouring) in the middle of the document.
+// "--minified" is a 2 MB single-line page made up here. With several pages, each one runs in a
+// process of its own so that its peak memory is its own. Without arguments the Node.js API
+// page that Debian's documentation ships is used, followed by the minified page.
+// Where kate-syntax-highlighter is installed it is timed on the same file for comparison.
+
+#include "editor/Colorizer.h"
+#include "editor/LineEndings.h"
+#include "platform/RichTextControl.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+const char* const kDefaultPage = "/usr/share/doc/nodejs/api/all.html";
+const char* const kMinifiedArgument = "--minified";
+constexpr int kInsertions = 200;
+constexpr qint64 kMinifiedSize = 2 * 1024 * 1024;
+
+double milliseconds(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+long peakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A page as a minifier leaves it: tags, quoted and unquoted attributes, comments, a server
+// block and script comparisons, all on one line.
+QByteArray minifiedPage() {
+    QByteArray page = "<!DOCTYPE html><html><head><title>Shop</title>"
+                      "<style>.c{color:red}</style></head><body>";
+    for (int item = 0; page.size() < kMinifiedSize; ++item) {
+        const QByteArray n = QByteArray::number(item);
+        page += "<div class=\"item c" + n + "\" id=i" + n + "><a href=\"/p/" + n + ".html\" title='Item " +
+                n + "'>Item " + n + "</a><!-- price --><span>" + n + " &amp; more -> details</span>" +
+                "<?php echo $p" + n + "; ?><script>if(a<b&&c>d){x=\"" + n + "\"}</script></div>";
+    }
+    page += "</body></html>";
+    return page;
+}
+
+struct Figures {
+    double setTextMs = 0;
+    double colorMs = 0;
+    std::vector<double> insertionMs;
+    std::vector<double> recolorMs;
+};
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double worst(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+// Loads, colours and types into one page, as the document window does.
+Figures measure(const QByteArray& bytes) {
+    const ColorRoles roles;
+    RichTextControl control;
+    control.resize(1000, 700);
+    control.show();
+    QApplication::processEvents();
+
+    Figures figures;
+    const QString text = NormalizeToCrLf(QString::fromUtf8(bytes));
+    QElapsedTimer timer;
+    timer.start();
+    control.setText(text);
+    figures.setTextMs = milliseconds(timer);
+
+    timer.restart();
+    ColorizeRange(control, roles, 0, control.textLength());
+    figures.colorMs = milliseconds(timer);
+    QApplication::processEvents();
+
+    // Typing in the middle, one character after the other, each one with its typing colour and
+    // its recolouring.
+    const QString typed = QStringLiteral("<b class=\"note\">Word</b> <!-- c --> x ");
+    int cursor = control.textLength() / 2;
+    if (control.charAt(cursor) == QChar(10))
+        ++cursor;
+    for (int i = 0; i < kInsertions; ++i) {
+        const QString character = typed.mid(i % typed.size(), 1);
+        timer.restart();
+        control.setSelStart(cursor);
+        control.setSelColor(TypingColor(control, roles, cursor));
+        control.setSelText(character);
+        QElapsedTimer recolor;
+        recolor.start();
+        RecolorChange(control, roles, cursor, 1);
+        figures.recolorMs.push_back(milliseconds(recolor));
+        figures.insertionMs.push_back(milliseconds(timer));
+        ++cursor;
+    }
+    return figures;
+}
+
+// Wall-clock time of the comparison highlighter on the same file, or a negative value when it
+// is not installed.
+double comparisonHighlighterMs(const QString& path) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("kate-syntax-highlighter"));
+    if (program.isEmpty())
+        return -1;
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {QStringLiteral("-s"), QStringLiteral("HTML"), QStringLiteral("-f"),
+                            QStringLiteral("ansi256Colors"), path});
+    if (!process.waitForFinished(120000))
+        return -1;
+    return milliseconds(timer);
+}
+
+int runOne(const QString& input) {
+    QByteArray bytes;
+    QString name = input;
+    QString pathForComparison;
+    QTemporaryFile generated(QStringLiteral("bench_colorize_XXXXXX.html"));
+    if (input == QLatin1String(kMinifiedArgument)) {
+        bytes = minifiedPage();
+        name = QStringLiteral("generated minified page (one line)");
+        if (generated.open() && generated.write(bytes) == bytes.size() && generated.flush())
+            pathForComparison = generated.fileName();
+    } else {
+        QFile file(input);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(input));
+            return 1;
+        }
+        bytes = file.readAll();
+        pathForComparison = input;
+    }
+
+    const Figures figures = measure(bytes);
+    const double sizeMiB = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);
+    const double peakMiB = static_cast<double>(peakMemoryKiB()) / 1024.0;
+    std::printf("%s\n", qPrintable(name));
+    std::printf("  file size                 %10lld bytes (%.2f MiB)\n", static_cast<long long>(bytes.size()),
+                sizeMiB);
+    std::printf("  set text                  %10.1f ms\n", figures.setTextMs);
+    std::printf("  colour whole text         %10.1f ms\n", figures.colorMs);
+    std::printf("  open and colour, total    %10.1f ms\n", figures.setTextMs + figures.colorMs);
+    std::printf("  peak memory               %10.1f MiB (%.1f x file size)\n", peakMiB, peakMiB / sizeMiB);
+    std::printf("  %d insertions, median     %10.3f ms (recolouring alone %.3f ms)\n", kInsertions,
+                median(figures.insertionMs), median(figures.recolorMs));
+    std::printf("  %d insertions, worst      %10.3f ms (recolouring alone %.3f ms)\n", kInsertions,
+                worst(figures.insertionMs), worst(figures.recolorMs));
+    if (!pathForComparison.isEmpty()) {
+        const double comparisonMs = comparisonHighlighterMs(pathForComparison);
+        if (comparisonMs >= 0) {
+            const double oursMs = figures.setTextMs + figures.colorMs;
+            std::printf("  kate-syntax-highlighter   %10.1f ms (ours / theirs = %.2f)\n", comparisonMs,
+                        oursMs / comparisonMs);
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QStringList inputs = QApplication::arguments().mid(1);
+    if (inputs.isEmpty())
+        inputs = {QString::fromLatin1(kDefaultPage), QString::fromLatin1(kMinifiedArgument)};
+    if (inputs.size() == 1)
+        return runOne(inputs.front());
+
+    int failures = 0;
+    for (const QString& input : inputs) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QApplication::applicationFilePath(), {input});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -10,6 +10,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QApplication>
+#include <QDropEvent>
+#include <QUrl>
 #include <QTest>
 
 // Start-up, the data files, the settings store and the recent files.
@@ -106,6 +110,36 @@ private slots:
         app.main->txtDDE_Change({a, QString(" ")});
         QCOMPARE(app.main->documents().DocumentCount, 2);
         QCOMPARE(app.document(1)->windowTitle(), a);
+    }
+
+    void droppedFilesOpenInOrder_data() {
+        QTest::addColumn<bool>("onDocument");
+        QTest::newRow("on the frame") << false;
+        QTest::newRow("on a document") << true;
+    }
+    void droppedFilesOpenInOrder() {
+        QFETCH(bool, onDocument);
+        AppFixture app;
+        app.start();
+        const QString a = app.env.writeFile("drop/a.htm", "a");
+        const QString b = app.env.writeFile("drop/b.htm", "b");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.env.root() + "/drop"), QUrl::fromLocalFile(b)});
+        QWidget* target = onDocument ? static_cast<QWidget*>(app.document(0)->txtRich->viewport())
+                                     : static_cast<QWidget*>(app.main.get());
+        // As the platform delivers it: the drag enters (and is accepted), then it is dropped.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        // The folder is left to the browser window; the files open in the order dropped.
+        QCOMPARE(app.main->documents().DocumentCount, 3);
+        QCOMPARE(app.document(1)->windowTitle(), a);
+        QCOMPARE(app.document(2)->windowTitle(), b);
+        QCOMPARE(StoredRecentFiles(), (QStringList{b, a}));
+        // The dropped names never land in the text.
+        QVERIFY(!app.document(0)->txtRich->text().contains("a.htm"));
     }
 
     void menusArePresent_data() {

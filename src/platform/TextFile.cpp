@@ -44,7 +44,10 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason) {
         return false;
     }
     const bool bom = bytes.startsWith(kUtf8Bom);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The mark, if any, is already cut off; a second one is text and must be kept, or saving
+    // would drop its bytes.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
     if (!utf8.hasError()) {
         out.text = std::move(text);

@@ -128,13 +128,15 @@ void frmQuillora::buildPopupMenu() {
     addItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
-    const std::pair<const char*, const char*> colors[] = {{"Tag", "mnuColTag"},
-                                                          {"Comment", "mnuColComment"},
-                                                          {"Text", "mnuColText"},
-                                                          {"Value", "mnuColValue"},
-                                                          {"Other...", "mnuColOther"}};
-    for (const auto& [caption, name] : colors)
-        addItem(color, QString::fromLatin1(caption), name, {}, false);
+    const std::pair<const char*, const char*> colors[] = {
+        {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"}};
+    for (const auto& [caption, name] : colors) {
+        const QString role = QString::fromLatin1(caption);
+        connect(addItem(color, role, name), &QAction::triggered, this,
+                [this, role] { mnuColRole_Click(role); });
+    }
+    connect(addItem(color, QStringLiteral("Other..."), "mnuColOther"), &QAction::triggered, this,
+            &frmQuillora::mnuColOther_Click);
 
     QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
     addItem(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ", {}, false);
@@ -190,6 +192,29 @@ void frmQuillora::buildPopupMenu() {
     separator->setObjectName(QStringLiteral("mnuSep3"));
     separator->setVisible(false);
     addItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn", {}, false);
+}
+
+void frmQuillora::mnuColRole_Click(const QString& role) {
+    frmNotepad* document = m_documents.current();
+    if (!document)
+        return;
+    const ColorValue color = role == QLatin1String("Tag")       ? m_settings.TagColor
+                             : role == QLatin1String("Comment") ? m_settings.ComColor
+                             : role == QLatin1String("Value")   ? m_settings.ValColor
+                                                                : m_settings.TexColor;
+    document->paintSelection(color);
+}
+
+void frmQuillora::mnuColOther_Click() {
+    frmNotepad* document = m_documents.current();
+    if (!document)
+        return;
+    // Cancelling paints nothing; any chosen colour, black included, is painted.
+    const std::optional<QColor> chosen = Dialogs::instance().chooseColor(this, m_lastOtherColor);
+    if (!chosen)
+        return;
+    m_lastOtherColor = *chosen;
+    document->paintSelection(valueFromColor(*chosen));
 }
 
 void frmQuillora::buildToolbars() {

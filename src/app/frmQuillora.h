@@ -3,6 +3,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <vector>
@@ -68,6 +69,9 @@ private:
     void buildPopupMenu();
     void buildToolbars();
     void subWindowActivated(QMdiSubWindow* window);
+    // The Color submenu of the context menu: "Tag", "Comment", "Text", "Value" and "Other...".
+    void mnuColRole_Click(const QString& role);
+    void mnuColOther_Click();
     void showMenusOf(QMdiSubWindow* window);
 
     QString m_programFolder;
@@ -81,4 +85,5 @@ private:
     QMdiArea* m_mdi = nullptr;
     RecentMenu m_recent;
     QList<QAction*> m_toolbarDocumentButtons;
+    QColor m_lastOtherColor = Qt::black;
 };

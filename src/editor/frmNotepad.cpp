@@ -57,6 +57,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(txtRich, &RichTextControl::change, this, &frmNotepad::txtRich_Change);
+    connect(txtRich, &RichTextControl::keyPress, this, &frmNotepad::txtRich_KeyPress);
     connect(txtRich, &RichTextControl::filesDropped, this,
             [this](const QStringList& paths) { m_host.openFiles(paths); });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -152,7 +153,7 @@ void frmNotepad::buildMenus() {
         addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
     mnuColorize = addPlannedItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize",
                                  QKeySequence(Qt::Key_F2));
-    mnuRemoveColors = addPlannedItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
+    mnuRemoveColors = addItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
     mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
     mnuWindow = new QMenu(QStringLiteral("Window"), this);
@@ -185,6 +186,8 @@ void frmNotepad::buildMenus() {
     connect(mnuSelectAll, &QAction::triggered, this, &frmNotepad::mnuSelectAll_Click);
     connect(mnuTimeDate, &QAction::triggered, this, &frmNotepad::mnuTimeDate_Click);
     connect(mnuTCompile, &QAction::triggered, this, &frmNotepad::mnuTCompile_Click);
+    connect(mnuColorize, &QAction::triggered, this, &frmNotepad::mnuColorize_Click);
+    connect(mnuRemoveColors, &QAction::triggered, this, &frmNotepad::mnuRemoveColors_Click);
     connect(mnuTDOSformat, &QAction::triggered, this, &frmNotepad::mnuTDOSformat_Click);
     connect(mnuTUNIXformat, &QAction::triggered, this, &frmNotepad::mnuTUNIXformat_Click);
     connect(mnuTMACformat, &QAction::triggered, this, &frmNotepad::mnuTMACformat_Click);
@@ -253,8 +256,61 @@ void frmNotepad::showCaption() {
     }
 }
 
+ColorRoles frmNotepad::colorRoles() const {
+    const Settings& settings = m_host.settings();
+    return ColorRoles{settings.TagColor, settings.ValColor, settings.TexColor, settings.ComColor};
+}
+
+DocumentStateHooks frmNotepad::stateHooks() {
+    DocumentStateHooks hooks;
+    hooks.isModified = [this] { return m_host.documents().DocumentSlots[slot()].Modified; };
+    hooks.restoreCleanState = [this] {
+        DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
+        if (windowTitle().endsWith(QLatin1Char('*')))
+            setWindowTitle(windowTitle().chopped(1));
+        if (record.PathCaption.endsWith(QLatin1Char('*')))
+            record.PathCaption.chop(1);
+        record.Modified = false;
+    };
+    return hooks;
+}
+
+void frmNotepad::colorizeWhole() {
+    if (m_host.settings().UseColors)
+        ColorizeRange(*txtRich, colorRoles(), 0, 0, stateHooks());
+}
+
+void frmNotepad::paintSelection(ColorValue color) {
+    DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
+    const bool wasModified = record.Modified;
+    txtRich->setSelColor(color);
+    record.Modified = wasModified;
+    if (!wasModified && windowTitle().endsWith(QLatin1Char('*')))
+        setWindowTitle(windowTitle().chopped(1));
+}
+
+void frmNotepad::txtRich_KeyPress(int& charCode) {
+    // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
+    if (charCode < 27 || !m_host.settings().UseColors)
+        return;
+    if (txtRich->selLength() > 0)
+        txtRich->setSelText(QString());
+    txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
+}
+
+void frmNotepad::mnuColorize_Click() {
+    ColorizeDocument(*txtRich, colorRoles(), stateHooks());
+}
+
+void frmNotepad::mnuRemoveColors_Click() {
+    ClearColors(*txtRich, colorRoles(), 0, 0, stateHooks());
+}
+
 void frmNotepad::InsertAtCursor(const QString& markup) {
+    const int start = txtRich->selStart();
     txtRich->setSelText(markup);
+    if (m_host.settings().UseColors)
+        ColorizeRange(*txtRich, colorRoles(), start + 1, txtRich->selStart() - start, stateHooks());
 }
 
 void frmNotepad::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/Colorizer.h"
 #include "editor/LineEndings.h"
 #include "editor/RecentMenu.h"
 #include "platform/TextFile.h"
@@ -39,6 +40,14 @@ public:
     // Sets the caption, or the file name alone while the window is minimised.
     void showCaption();
 
+    // The colours of the settings, and the hooks that keep colouring from marking the document.
+    ColorRoles colorRoles() const;
+    DocumentStateHooks stateHooks();
+    // Colours the whole text when colours are in use.
+    void colorizeWhole();
+    // Paints the selection in one colour without marking the document changed.
+    void paintSelection(ColorValue color);
+
     // Puts generated markup into the document in place of the selection.
     void InsertAtCursor(const QString& markup);
 
@@ -69,6 +78,8 @@ public slots:
     void mnuTimeDate_Click();
     void mnuPrint_Click();
     void mnuTCompile_Click();
+    void mnuColorize_Click();
+    void mnuRemoveColors_Click();
     void mnuTDOSformat_Click();
     void mnuTUNIXformat_Click();
     void mnuTMACformat_Click();
@@ -83,6 +94,7 @@ protected:
 private:
     void buildMenus();
     void txtRich_Change();
+    void txtRich_KeyPress(int& charCode);
     void fillWindowList();
     void chooseFormat(SaveFormat format);
     void afterArrange();

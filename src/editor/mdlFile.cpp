@@ -85,6 +85,7 @@ frmNotepad* NewDocument(DocumentHost& host) {
     else if (newLine == QStringLiteral("\r"))
         window->setSaveFormat(SaveFormat::Mac);
 
+    window->colorizeWhole();
     host.refreshRecentMenus();
     window->setWindowTitle(QStringLiteral("Untitled [%1]").arg(slot));
     DocumentSlot& record = host.documents().DocumentSlots[slot];
@@ -142,6 +143,12 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.Modified = false;
     record.PathCaption = path;
+    // Colouring is skipped when the tags were removed: there is nothing left to colour.
+    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags) {
+        window->colorizeWhole();
+        window->setWindowTitle(path);
+        record.Modified = false;
+    }
     return window;
 }
 
@@ -166,6 +173,14 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
         return false;
     }
     window->setEncoding(encoding);
+    if (converted != text) {
+        // The file was written in another line-break format: the text is painted afresh in the
+        // current colours, and the cursor stays where it was.
+        const int cursor = window->txtRich->selStart();
+        ClearColors(*window->txtRich, window->colorRoles(), 0, 0, window->stateHooks());
+        window->colorizeWhole();
+        window->txtRich->setSelStart(cursor);
+    }
     window->setWindowTitle(path);
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.PathCaption = path;

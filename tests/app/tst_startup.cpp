@@ -6,15 +6,15 @@
 #include "support/AppFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QApplication>
-#include <QDropEvent>
-#include <QUrl>
 #include <QTest>
+#include <QUrl>
 
 // Start-up, the data files, the settings store and the recent files.
 class StartupTest : public QObject {
@@ -124,7 +124,8 @@ private slots:
         const QString a = app.env.writeFile("drop/a.htm", "a");
         const QString b = app.env.writeFile("drop/b.htm", "b");
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.env.root() + "/drop"), QUrl::fromLocalFile(b)});
+        data.setUrls(
+            {QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.env.root() + "/drop"), QUrl::fromLocalFile(b)});
         QWidget* target = onDocument ? static_cast<QWidget*>(app.document(0)->txtRich->viewport())
                                      : static_cast<QWidget*>(app.main.get());
         // As the platform delivers it: the drag enters (and is accepted), then it is dropped.
@@ -145,12 +146,12 @@ private slots:
     void menusArePresent_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("enabled");
-        for (const char* name : {"mnuNew", "mnuOpen", "mnuExit", "mnuTemplate", "mnuAboutQL"})
-            QTest::newRow(name) << name << true;
         for (const char* name :
-             {"mnuNewBrowser", "mnuSettings", "mnuHelp", "mnuUpdate", "mnuViewIt", "mnuComment", "mnuGoTo",
-              "mnuFormat", "mnuColTag", "mnuColOther", "mnuSortAZ", "mnuH6", "mnuU", "mnuAcronym",
-              "mnuJComment", "mnuOwn20", "mnuAddOwn"})
+             {"mnuNew", "mnuOpen", "mnuExit", "mnuTemplate", "mnuAboutQL", "mnuColTag", "mnuColOther"})
+            QTest::newRow(name) << name << true;
+        for (const char* name : {"mnuNewBrowser", "mnuSettings", "mnuHelp", "mnuUpdate", "mnuViewIt",
+                                 "mnuComment", "mnuGoTo", "mnuFormat", "mnuSortAZ", "mnuH6", "mnuU",
+                                 "mnuAcronym", "mnuJComment", "mnuOwn20", "mnuAddOwn"})
             QTest::newRow(name) << name << false;
     }
     void menusArePresent() {

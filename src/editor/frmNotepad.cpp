@@ -151,8 +151,8 @@ void frmNotepad::buildMenus() {
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuSettings =
         addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
-    mnuColorize = addPlannedItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize",
-                                 QKeySequence(Qt::Key_F2));
+    mnuColorize =
+        addItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
     mnuRemoveColors = addItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
     mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 

@@ -79,10 +79,13 @@ bool SingleInstanceLink::handOver(const QStringList& paths, int timeoutMs) {
         return false;
     socket.write(encode(paths));
     socket.waitForBytesWritten(timeoutMs);
-    // Wait for the running instance to confirm, so the list is in before this start ends.
-    socket.waitForReadyRead(timeoutMs);
+    // Only the running instance's confirmation means the list is in: a message it dropped
+    // (malformed, oversized) or never read must not let this start end with the files unopened.
+    if (socket.bytesAvailable() == 0)
+        socket.waitForReadyRead(timeoutMs);
+    const bool confirmed = socket.read(1) == QByteArray(1, kAck);
     socket.disconnectFromServer();
-    return true;
+    return confirmed;
 }
 
 bool SingleInstanceLink::listen() {

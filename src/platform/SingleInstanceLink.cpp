@@ -89,8 +89,14 @@ bool SingleInstanceLink::handOver(const QStringList& paths, int timeoutMs) {
 }
 
 bool SingleInstanceLink::listen() {
-    if (m_server.listen(m_name))
-        return true;
+    // The channel of a live instance stays its own (listening would replace its socket file);
+    // only one left behind by a crash is replaced.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(500)) {
+        probe.abort();
+        return false;
+    }
     QLocalServer::removeServer(m_name);
     return m_server.listen(m_name);
 }

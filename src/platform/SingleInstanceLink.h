@@ -14,9 +14,11 @@ class SingleInstanceLink : public QObject {
 public:
     explicit SingleInstanceLink(QString name = defaultName(), QObject* parent = nullptr);
 
-    // True when another instance is listening and took the list; this start should then end.
-    bool handOver(const QStringList& paths, int timeoutMs = 3000);
-    // Starts listening as the running instance (replacing a stale channel left by a crash).
+    // True when another instance is listening and confirmed the list; this start should then end.
+    // The wait is long enough for a running instance that is busy opening a large file.
+    bool handOver(const QStringList& paths, int timeoutMs = 10000);
+    // Starts listening as the running instance, replacing a stale channel left by a crash;
+    // false while another live instance holds the channel.
     bool listen();
     QString name() const { return m_name; }
 

@@ -114,6 +114,7 @@ private slots:
     void badClientsAreDropped();
     void messageInPieces();
     void listenReplacesStaleChannel();
+    void listenKeepsLiveChannel();
     void secondStartHandsOver();
 
 private:
@@ -313,6 +314,19 @@ void TestSingleInstance::listenReplacesStaleChannel() {
     QVERIFY(server.listen());
     QSignalSpy received(&server, &SingleInstanceLink::pathsReceived);
     HandOver client(channel(), {QStringLiteral("/x.htm")});
+    QVERIFY(client.wait());
+    QTRY_COMPARE(received.count(), 1);
+}
+
+void TestSingleInstance::listenKeepsLiveChannel() {
+    // A start that could not hand over (the running one did not confirm in time) must not take
+    // the channel away from the instance that is still alive.
+    SingleInstanceLink first(channel());
+    QVERIFY(first.listen());
+    SingleInstanceLink second(channel());
+    QVERIFY(!second.listen());
+    QSignalSpy received(&first, &SingleInstanceLink::pathsReceived);
+    HandOver client(channel(), {QStringLiteral("/still-first.htm")});
     QVERIFY(client.wait());
     QTRY_COMPARE(received.count(), 1);
 }

@@ -9,6 +9,7 @@ export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/confi
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf '<HTML>\r\n<BODY>smoke</BODY>\r\n</HTML>\r\n' > "$work/smoke page.htm"
 unset QT_QPA_PLATFORM
+export QUILLORA_TEST_REPORT="$work/report.txt"
 
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     "$0" "$1" & pid=$!
@@ -24,8 +25,10 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     kill "$pid"; wait "$pid" 2>/dev/null
     [ "$title" = "Quillora (3.60)" ] || { echo "main window title not found (got: $title)"; exit 1; }
     echo "main window: $title"
-    # The document window lives inside the frame; its caption shows in the X window list only
-    # where the frame passes it on, so the screenshot is the check that it is there.
+    grep -qxF "$1" "$QUILLORA_TEST_REPORT" || { echo "the file was not given to the editor"; exit 1; }
+    # The document window lives inside the frame, not in the X window list: the screenshot
+    # shows it to a person.
+    echo "opened: $1"
     echo "screenshot: $2"
     exit 0
 ' "$binary" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}"

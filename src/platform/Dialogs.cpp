@@ -12,10 +12,6 @@ std::unique_ptr<Dialogs>& installed() {
     static std::unique_ptr<Dialogs> dialogs;
     return dialogs;
 }
-
-QFileDialog::Options noOptions() {
-    return {};
-}
 } // namespace
 
 Dialogs& Dialogs::instance() {
@@ -92,7 +88,6 @@ namespace {
 QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.folder);
     dialog.setAcceptMode(mode);
-    dialog.setOptions(noOptions());
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);

@@ -210,26 +210,88 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 
 void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
                    const DocumentStateHooks& hooks) {
-    const int total = control.textLength();
-    const int base = std::max(start, 1) - 1;
-    const int available = std::max(0, total - base);
-    const int stretch = length == 0 ? total : length;
-    const int clipped = std::clamp(stretch, 0, available);
-    const QString scanned = control.textRange(base, clipped + 1);
-    const std::vector<ColorSpan> spans = ComputeColorSpans(scanned, base, clipped, roles);
-    if (spans.empty())
-        return;
-
     const bool wasModified = readModified(hooks);
     const int cursor = control.selStart();
+    const int total = control.textLength();
+    const int base = std::max(start, 1) - 1;
+    const int stretch = std::clamp(length == 0 ? total : length, 0, std::max(0, total - base));
+    bool painted = false;
     {
         const PaintBatch batch(control);
-        control.paintSpans(spans);
+        // The scanned copy of the text is let go before painting, which is when memory peaks.
+        const std::vector<ColorSpan> spans =
+            ComputeColorSpans(control.textRange(base, stretch + 1), base, stretch, roles);
+        if (!spans.empty()) {
+            control.paintSpans(spans);
+            painted = true;
+        }
     }
+    // Without "<" and ">" in the scanned text nothing is touched, not even the cursor.
+    if (!painted)
+        return;
     control.setSelStart(cursor);
     control.setSelColor(roles.text);
     restoreIfWasClean(wasModified, hooks);
 }
+
+namespace {
+
+// How RecolorChange treats a stretch: paint it in one colour, or colour it afresh.
+struct RecolorPlan {
+    bool rescan = false;
+    ColorValue fill = 0;
+};
+
+// Decides from the stretch's text and the colours of its neighbours; the first matching rule wins.
+RecolorPlan planRecolor(const RichTextControl& control, const ColorRoles& roles, int start, int length) {
+    const int end = start + length;
+    QString changed =
+        trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
+    for (QChar& ch : changed) {
+        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            ch = QLatin1Char(' ');
+    }
+    const QString trimmedAgain = trimSpaces(changed);
+    if (trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>')))
+        return {true, roles.text};
+    const bool hasAngle = changed.contains(QLatin1Char('<')) || changed.contains(QLatin1Char('>'));
+
+    ColorValue before = start == 0 ? roles.text : colorBeforeCursor(control, start);
+    ColorValue after = colorBeforeCursor(control, end + 1);
+    const QChar charBefore = control.charAt(start - 1);
+    const QChar charAfter = control.charAt(end);
+    if (start > 0) {
+        if (before != after && charBefore == QLatin1Char('>'))
+            before = roles.text;
+        if (charBefore == QLatin1Char('"') && control.charAt(end - 2) == QLatin1Char('"') &&
+            before == roles.tag && after == roles.tag) {
+            before = roles.value;
+            after = roles.value;
+        }
+    }
+    if (before != after && charAfter == QLatin1Char('<'))
+        after = roles.text;
+    if (start > 2 && control.textRange(start - 3, 2) == QLatin1String("->"))
+        before = roles.text;
+    if (control.textRange(end, 3) == QLatin1String("<!-"))
+        after = roles.text;
+
+    if (before == roles.comment && after == roles.comment)
+        return {false, roles.comment};
+    if (before == roles.value && after == roles.value)
+        return {false, roles.value};
+    if (!hasAngle && before == roles.text && after == roles.text)
+        return {false, roles.text};
+    if (before == roles.tag && after == roles.tag) {
+        const bool betweenTags = charBefore == QLatin1Char('>') && charAfter == QLatin1Char('<') && !hasAngle;
+        return {false, betweenTags ? roles.text : roles.tag};
+    }
+    if ((before == roles.tag && after == roles.value) || (before == roles.value && after == roles.tag))
+        return {false, roles.tag};
+    return {true, roles.text};
+}
+
+} // namespace
 
 void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start, int length,
                    const DocumentStateHooks& hooks) {
@@ -239,73 +301,23 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
     if (length < 1)
         return;
     const bool wasModified = readModified(hooks);
-    const int end = start + length;
 
-    QString changed =
-        trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
-    for (QChar& ch : changed) {
-        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
-            ch = QLatin1Char(' ');
+    RecolorPlan plan;
+    {
+        const PaintBatch batch(control);
+        plan = planRecolor(control, roles, start, length);
+        if (!plan.rescan && !alreadyColored(control, start, length, plan.fill))
+            control.paint(start, length, plan.fill);
     }
-    const QString trimmedAgain = trimSpaces(changed);
-    const bool wholeTag =
-        trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>'));
-    const bool hasAngle = changed.contains(QLatin1Char('<')) || changed.contains(QLatin1Char('>'));
-
-    ColorValue before = start == 0 ? roles.text : colorBeforeCursor(control, start);
-    ColorValue after = colorBeforeCursor(control, end + 1);
-    const QChar charBefore = control.charAt(start - 1);
-    const QChar charAfter = control.charAt(end);
-
-    bool recolorWhole = wholeTag;
-    ColorValue fill = roles.text;
-    if (!wholeTag) {
-        if (start > 0) {
-            if (before != after && charBefore == QLatin1Char('>'))
-                before = roles.text;
-            if (charBefore == QLatin1Char('"') && control.charAt(end - 2) == QLatin1Char('"') &&
-                before == roles.tag && after == roles.tag) {
-                before = roles.value;
-                after = roles.value;
-            }
-        }
-        if (before != after && charAfter == QLatin1Char('<'))
-            after = roles.text;
-        if (start > 2 && control.textRange(start - 3, 2) == QLatin1String("->"))
-            before = roles.text;
-        if (control.textRange(end, 3) == QLatin1String("<!-"))
-            after = roles.text;
-
-        if (before == roles.comment && after == roles.comment) {
-            fill = roles.comment;
-        } else if (before == roles.value && after == roles.value) {
-            fill = roles.value;
-        } else if (!hasAngle && before == roles.text && after == roles.text) {
-            fill = roles.text;
-        } else if (before == roles.tag && after == roles.tag) {
-            const bool betweenTags =
-                charBefore == QLatin1Char('>') && charAfter == QLatin1Char('<') && !hasAngle;
-            fill = betweenTags ? roles.text : roles.tag;
-        } else if ((before == roles.tag && after == roles.value) ||
-                   (before == roles.value && after == roles.tag)) {
-            fill = roles.tag;
-        } else {
-            recolorWhole = true;
-        }
-    }
-
-    if (recolorWhole) {
+    if (plan.rescan) {
         // The start is 1-based here; at the first two offsets the stretch is coloured from the
         // beginning of the text.
         if (start >= 2)
             ColorizeRange(control, roles, start + 1, length, hooks);
         else
             ColorizeRange(control, roles, 0, length, hooks);
-    } else if (!alreadyColored(control, start, length, fill)) {
-        const PaintBatch batch(control);
-        control.paint(start, length, fill);
     }
-    control.setSelStart(end);
+    control.setSelStart(start + length);
     restoreIfWasClean(wasModified, hooks);
 }
 

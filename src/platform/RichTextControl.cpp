@@ -313,11 +313,13 @@ void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
         const int lineLength = block.length() - 1;
         const int column = wanted - blockOffset;
         // A stretch that covers either half of a CR LF paints the separator.
+        const int blockPosition = blockOffset - blockNumber;
         if (isEnd)
-            return block.position() + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
-        return block.position() + std::min(column, lineLength);
+            return blockPosition + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
+        return blockPosition + std::min(column, lineLength);
     };
     QTextCharFormat format;
+    ColorValue formatColor = -1;
     for (const ColorSpan& span : spans) {
         if (span.length <= 0)
             continue;
@@ -325,9 +327,16 @@ void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
         const int to = documentPosition(span.start + span.length, true);
         if (to <= from)
             continue;
-        cursor.setPosition(from);
+        // Spans usually follow each other without a gap; then the anchor is already in place.
+        if (cursor.position() == from)
+            cursor.clearSelection();
+        else
+            cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
-        format.setForeground(colorFromValue(span.color));
+        if (span.color != formatColor) {
+            format.setForeground(colorFromValue(span.color));
+            formatColor = span.color;
+        }
         cursor.mergeCharFormat(format);
     }
     cursor.endEditBlock();
@@ -576,11 +585,19 @@ void RichTextControl::dropEvent(QDropEvent* event) {
 }
 
 PaintBatch::PaintBatch(RichTextControl& control)
-    : m_control(control), m_updatesWereEnabled(control.viewport()->updatesEnabled()) {
+    : m_control(control), m_updatesWereEnabled(control.viewport()->updatesEnabled()),
+      m_editBlock(control.document()) {
     m_control.viewport()->setUpdatesEnabled(false);
+    ++m_control.m_painting;
+    // Inside an edit block the document reports its changes, and the layout follows them, once
+    // at the end; cursors placed meanwhile are not measured against a line layout either,
+    // which keeps reading colours and characters cheap on very long lines.
+    m_editBlock.beginEditBlock();
 }
 
 PaintBatch::~PaintBatch() {
+    m_editBlock.endEditBlock();
+    --m_control.m_painting;
     m_control.viewport()->setUpdatesEnabled(m_updatesWereEnabled);
     if (m_updatesWereEnabled)
         m_control.viewport()->update();

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 #include <vector>
 
 class QPrinter;
@@ -100,9 +101,12 @@ private:
 
     QString m_tag;
     int m_painting = 0;
+
+    friend class PaintBatch;
 };
 
-// Holds back layout updates and change signals while many stretches are painted.
+// Holds back layout updates and change signals while many stretches are painted; the
+// document reports all changes made during the batch at once when it ends.
 class PaintBatch {
 public:
     explicit PaintBatch(RichTextControl& control);
@@ -113,4 +117,5 @@ public:
 private:
     RichTextControl& m_control;
     bool m_updatesWereEnabled;
+    QTextCursor m_editBlock;
 };

@@ -615,6 +615,7 @@ void TestColorizer::identicalRoleColors_data() {
     QTest::newRow("typing between two tags") << "typing" << 0x0000ff;
     QTest::newRow("text inserted between two tags") << "insert" << 0x0000ff;
     QTest::newRow("colouring paints tags and comments alike") << "colorize" << 0x0000ff;
+    QTest::newRow("tag in text colour reaching the extra character") << "extra" << 0;
 }
 
 void TestColorizer::identicalRoleColors() {
@@ -638,6 +639,14 @@ void TestColorizer::identicalRoleColors() {
         typeAt(control, 3, QStringLiteral("x"), roles.text);
         RecolorChange(control, roles, 3, 1);
         QCOMPARE(control.colorAt(3), expected);
+    } else if (situation == QLatin1String("extra")) {
+        // With tag colour equal to text colour, the ">" just past the stretch still gets painted.
+        roles.tag = roles.text;
+        control.setText(QStringLiteral("<b>x"));
+        control.paint(0, 4, kUntouched);
+        ColorizeRange(control, roles, 1, 2);
+        QCOMPARE(control.colorAt(2), expected);
+        QCOMPARE(control.colorAt(3), kUntouched);
     } else {
         control.setText(QStringLiteral("<!--a--><b c=\"d\">"));
         ColorizeRange(control, roles, 0, 0);

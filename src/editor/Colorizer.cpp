@@ -233,6 +233,8 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
                                                   span.start + span.length <= stretchEnd;
                                        }),
                         spans.end());
+            // Painting makes the document grow; the spans give back what they no longer need first.
+            spans.shrink_to_fit();
             control.paintSpans(spans);
             painted = true;
         }

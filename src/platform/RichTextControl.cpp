@@ -34,16 +34,20 @@ QString toDocumentBreaks(const QString& text) {
     return out;
 }
 
-// Block separators as QTextCursor and toRawText report them, turned into CR LF.
+// Block separators as QTextCursor and toRawText report them, turned into CR LF. Sized once and
+// written in place: the whole text of a large page passes through here.
 QString fromDocumentBreaks(const QString& raw) {
-    QString out;
-    out.reserve(raw.size() + raw.size() / 16);
+    const qsizetype separators = raw.count(QChar::ParagraphSeparator);
+    if (separators == 0)
+        return raw;
+    QString out(raw.size() + separators, Qt::Uninitialized);
+    QChar* write = out.data();
     for (const QChar ch : raw) {
         if (ch == QChar::ParagraphSeparator) {
-            out.append(kCR);
-            out.append(kLF);
+            *write++ = kCR;
+            *write++ = kLF;
         } else {
-            out.append(ch);
+            *write++ = ch;
         }
     }
     return out;

@@ -316,11 +316,14 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
     const bool wasModified = readModified(hooks);
 
     RecolorPlan plan;
+    bool painted = false;
     {
         const PaintBatch batch(control);
         plan = planRecolor(control, roles, start, length);
-        if (!plan.rescan && !alreadyColored(control, start, length, plan.fill))
+        if (!plan.rescan && !alreadyColored(control, start, length, plan.fill)) {
             control.paint(start, length, plan.fill);
+            painted = true;
+        }
     }
     if (plan.rescan) {
         // The start is 1-based here; at the first two offsets the stretch is coloured from the
@@ -330,7 +333,11 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
         else
             ColorizeRange(control, roles, 0, length, hooks);
     }
-    control.setSelStart(start + length);
+    // A cursor that already sits collapsed after an unchanged stretch stays as it is: placing it
+    // again would only make the control measure the cursor's line once more.
+    const bool cursorInPlace = control.selStart() == start + length && control.selLength() == 0;
+    if (plan.rescan || painted || !cursorInPlace)
+        control.setSelStart(start + length);
     restoreIfWasClean(wasModified, hooks);
 }
 

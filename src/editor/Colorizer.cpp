@@ -123,6 +123,48 @@ bool alreadyColored(const RichTextControl& control, int start, int length, Color
     return true;
 }
 
+// A tag with quoted values reads as tag, value, tag...; painting the tag whole and then its
+// values over it gives the same colours with one paint fewer per value. Rewrites the spans in
+// place into painting order (never more of them) and sizes the list to fit.
+void layerValuesOverTags(std::vector<ColorSpan>& spans, const ColorRoles& roles) {
+    const auto inTag = [&roles](const ColorSpan& span) {
+        return span.color == roles.tag || span.color == roles.value;
+    };
+    std::vector<ColorSpan> values;
+    std::size_t write = 0;
+    std::size_t first = 0;
+    while (first < spans.size()) {
+        std::size_t last = first;
+        bool hasTag = spans[first].color == roles.tag;
+        if (inTag(spans[first])) {
+            while (last + 1 < spans.size() && inTag(spans[last + 1]) &&
+                   spans[last + 1].start == spans[last].start + spans[last].length) {
+                ++last;
+                hasTag = hasTag || spans[last].color == roles.tag;
+            }
+        }
+        if (last > first && hasTag) {
+            // The run's values are set aside first: the whole tag may land where one of them was.
+            values.clear();
+            for (std::size_t i = first; i <= last; ++i) {
+                if (spans[i].color != roles.tag)
+                    values.push_back(spans[i]);
+            }
+            const int start = spans[first].start;
+            const int end = spans[last].start + spans[last].length;
+            spans[write++] = {start, end - start, roles.tag};
+            for (const ColorSpan& value : values)
+                spans[write++] = value;
+        } else {
+            for (std::size_t i = first; i <= last; ++i)
+                spans[write++] = spans[i];
+        }
+        first = last + 1;
+    }
+    spans.resize(write);
+    spans.shrink_to_fit();
+}
+
 } // namespace
 
 std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length,
@@ -234,7 +276,7 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
                                        }),
                         spans.end());
             // Painting makes the document grow; the spans give back what they no longer need first.
-            spans.shrink_to_fit();
+            layerValuesOverTags(spans, roles);
             control.paintSpans(spans);
             painted = true;
         }

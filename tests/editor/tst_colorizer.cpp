@@ -119,6 +119,7 @@ private slots:
     void cleanStateRestore_data();
     void cleanStateRestore();
     void randomTextKeepsTextAndCleanState();
+    void paintedColorsMatchComputedSpans();
 
 private:
     const ColorRoles m_roles;
@@ -603,6 +604,38 @@ void TestColorizer::randomTextKeepsTextAndCleanState() {
         QVERIFY2(control.text() == text, context.constData());
         QVERIFY2(!document.modified, context.constData());
         QVERIFY2(!pattern(control, m_roles).contains(QLatin1Char('?')), context.constData());
+    }
+}
+
+void TestColorizer::paintedColorsMatchComputedSpans() {
+    // The control is painted in fewer, layered strokes than the computed spans; the colours
+    // must come out the same, across line breaks too.
+    QRandomGenerator random(777);
+    for (int round = 0; round < 300; ++round) {
+        const QString text = randomMarkup(random, 40);
+        RichTextControl control;
+        control.setText(text);
+        const int total = control.textLength();
+        control.paint(0, total, kUntouched);
+        const int base = random.bounded(total + 1);
+        const int length = random.bounded(total - base + 1);
+        const auto splitsBreak = [&text](int offset) {
+            return offset > 0 && offset < text.size() && text.at(offset) == QLatin1Char('\n');
+        };
+        if (splitsBreak(base) || splitsBreak(base + length) || splitsBreak(base + length + 1))
+            continue;
+        ColorizeRange(control, m_roles, base + 1, length == 0 ? total - base : length);
+
+        std::vector<ColorValue> expected(total, kUntouched);
+        for (const ColorSpan& span :
+             ComputeColorSpans(text.mid(base, (length == 0 ? total - base : length) + 1), base,
+                               length == 0 ? total - base : length, m_roles))
+            std::fill(expected.begin() + span.start, expected.begin() + span.start + span.length, span.color);
+        for (int offset = 0; offset < total; ++offset) {
+            const QByteArray context =
+                text.toUtf8().toPercentEncoding() + " at " + QByteArray::number(offset);
+            QVERIFY2(control.colorAt(offset) == expected[offset], context.constData());
+        }
     }
 }
 

@@ -261,8 +261,10 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
     {
         const PaintBatch batch(control);
         // The scanned copy of the text is let go before painting, which is when memory peaks.
-        std::vector<ColorSpan> spans =
-            ComputeColorSpans(control.textRange(base, stretch + 1), base, stretch, roles);
+        // Reading the whole text in one piece is the cheaper way when the stretch is all of it.
+        const bool wholeText = base == 0 && stretch >= total;
+        std::vector<ColorSpan> spans = ComputeColorSpans(
+            wholeText ? control.text() : control.textRange(base, stretch + 1), base, stretch, roles);
         if (!spans.empty()) {
             // One stroke of text colour over the stretch, then only the other colours: fewer,
             // cheaper paints than one per text span, with the same result.

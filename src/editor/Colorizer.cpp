@@ -250,8 +250,11 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
     return layers.take();
 }
 
-void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
-                   const DocumentStateHooks& hooks) {
+namespace {
+
+// ColorizeRange, telling whether it painted anything.
+bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int start, int length,
+                     const DocumentStateHooks& hooks) {
     const bool wasModified = readModified(hooks);
     const int cursor = control.selStart();
     const int total = control.textLength();
@@ -285,10 +288,18 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
     }
     // Without "<" and ">" in the scanned text nothing is touched, not even the cursor.
     if (!painted)
-        return;
+        return false;
     control.setSelStart(cursor);
     control.setSelColor(roles.text);
     restoreIfWasClean(wasModified, hooks);
+    return true;
+}
+
+} // namespace
+
+void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
+                   const DocumentStateHooks& hooks) {
+    colorizeStretch(control, roles, start, length, hooks);
 }
 
 namespace {
@@ -372,15 +383,12 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
     if (plan.rescan) {
         // The start is 1-based here; at the first two offsets the stretch is coloured from the
         // beginning of the text.
-        if (start >= 2)
-            ColorizeRange(control, roles, start + 1, length, hooks);
-        else
-            ColorizeRange(control, roles, 0, length, hooks);
+        painted = colorizeStretch(control, roles, start >= 2 ? start + 1 : 0, length, hooks);
     }
     // A cursor that already sits collapsed after an unchanged stretch stays as it is: placing it
     // again would only make the control measure the cursor's line once more.
     const bool cursorInPlace = control.selStart() == start + length && control.selLength() == 0;
-    if (plan.rescan || painted || !cursorInPlace)
+    if (painted || !cursorInPlace)
         control.setSelStart(start + length);
     restoreIfWasClean(wasModified, hooks);
 }

@@ -319,7 +319,8 @@ void TestColorizer::recolorChange() {
     RecolorChange(control, m_roles, offset, inserted.size());
 
     QCOMPARE(pattern(control, m_roles), withoutSpaces(expected));
-    QCOMPARE(control.selStart(), offset + int(inserted.size()));
+    const int cursor = offset + int(inserted.size());
+    QCOMPARE(control.selStart(), cursor);
     QCOMPARE(control.selLength(), 0);
 }
 

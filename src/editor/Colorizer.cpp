@@ -385,8 +385,8 @@ void RecolorChange(RichTextControl& control, const ColorRoles& roles, int start,
         // beginning of the text.
         painted = colorizeStretch(control, roles, start >= 2 ? start + 1 : 0, length, hooks);
     }
-    // A cursor that already sits collapsed after an unchanged stretch stays as it is: placing it
-    // again would only make the control measure the cursor's line once more.
+    // When nothing was painted, a cursor already collapsed at the end of the stretch stays as it
+    // is: placing it again changes nothing but makes the control measure the cursor's line.
     const bool cursorInPlace = control.selStart() == start + length && control.selLength() == 0;
     if (painted || !cursorInPlace)
         control.setSelStart(start + length);

@@ -16,6 +16,7 @@
 #include "platform/RichTextControl.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -161,7 +162,7 @@ int runOne(const QString& input) {
     QByteArray bytes;
     QString name = input;
     QString pathForComparison;
-    QTemporaryFile generated(QStringLiteral("bench_colorize_XXXXXX.html"));
+    QTemporaryFile generated(QDir::tempPath() + QStringLiteral("/bench_colorize_XXXXXX.html"));
     if (input == QLatin1String(kMinifiedArgument)) {
         bytes = minifiedPage();
         name = QStringLiteral("generated minified page (one line)");

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 
 #include <QAction>
@@ -21,35 +22,6 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QUrl>
-
-namespace {
-QAction* addItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {},
-                 bool enabled = true) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QMenu* addSubmenu(QMenu* menu, const QString& caption, const char* name) {
-    QMenu* submenu = menu->addMenu(caption);
-    submenu->setObjectName(QString::fromLatin1(name));
-    submenu->menuAction()->setObjectName(QString::fromLatin1(name));
-    return submenu;
-}
-
-QStringList droppedFiles(const QMimeData* data) {
-    QStringList files;
-    if (data && data->hasUrls()) {
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile())
-                files << url.toLocalFile();
-    }
-    return files;
-}
-} // namespace
 
 frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     : QMainWindow(parent), m_programFolder(std::move(programFolder)) {
@@ -77,12 +49,12 @@ frmQuillora::~frmQuillora() {
 void frmQuillora::buildMenus() {
     mnuFile = new QMenu(QStringLiteral("&File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = addItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = addItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuNewBrowser = addItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                            QKeySequence(Qt::CTRL | Qt::Key_B), false);
+    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
+                                QKeySequence(Qt::CTRL | Qt::Key_B), false);
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_recent.build(mnuFile, [this](const QString& path) {
         OpenDocument(*this, path);
         refreshRecentMenus();
@@ -90,16 +62,16 @@ void frmQuillora::buildMenus() {
 
     mnuOptions = new QMenu(QStringLiteral("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings =
-        addItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9), false);
-    mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
+    mnuSettings = addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings",
+                              QKeySequence(Qt::Key_F9), false);
+    mnuTemplate = addMenuItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1), false);
-    mnuUpdate = addItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate", {}, false);
+    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1), false);
+    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate", {}, false);
     mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
-    mnuAboutQL = addItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
+    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
 
     connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(*this); });
     connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(*this); });
@@ -114,7 +86,7 @@ void frmQuillora::buildPopupMenu() {
     // wizards and the colorizer; until then they are present and disabled.
     mnuPopup = new QMenu(QStringLiteral("Popup"), this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    addItem(mnuPopup, QStringLiteral("View"), "mnuViewIt", {}, false);
+    addMenuItem(mnuPopup, QStringLiteral("View"), "mnuViewIt", {}, false);
     mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
     const std::pair<const char*, const char*> plain[] = {
         {"Comment", "mnuComment"},  {"UnComment", "mnuUnComment"},
@@ -123,29 +95,29 @@ void frmQuillora::buildPopupMenu() {
         {"<BR>", "mnuBr"},          {"<P>", "mnuP"},
         {"Link...", "mnuLink"},     {"Select Color...", "mnuSelectColor"}};
     for (const auto& [caption, name] : plain)
-        addItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
-    addItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G), false);
-    addItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
+        addMenuItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
+    addMenuItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G), false);
+    addMenuItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
     const std::pair<const char*, const char*> colors[] = {
         {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"}};
     for (const auto& [caption, name] : colors) {
         const QString role = QString::fromLatin1(caption);
-        connect(addItem(color, role, name), &QAction::triggered, this,
+        connect(addMenuItem(color, role, name), &QAction::triggered, this,
                 [this, role] { mnuColRole_Click(role); });
     }
-    connect(addItem(color, QStringLiteral("Other..."), "mnuColOther"), &QAction::triggered, this,
+    connect(addMenuItem(color, QStringLiteral("Other..."), "mnuColOther"), &QAction::triggered, this,
             &frmQuillora::mnuColOther_Click);
 
     QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
-    addItem(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ", {}, false);
-    addItem(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA", {}, false);
+    addMenuItem(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ", {}, false);
+    addMenuItem(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA", {}, false);
 
     QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
     for (int level = 1; level <= 6; ++level) {
         const QByteArray name = "mnuH" + QByteArray::number(level);
-        addItem(size, QStringLiteral("<H%1>").arg(level), name.constData(), {}, false);
+        addMenuItem(size, QStringLiteral("<H%1>").arg(level), name.constData(), {}, false);
     }
 
     QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
@@ -176,22 +148,22 @@ void frmQuillora::buildPopupMenu() {
                                                         {"SUP", "mnuSup"},
                                                         {"U", "mnuU"}};
     for (const auto& [tag, name] : tags)
-        addItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name, {}, false);
+        addMenuItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name, {}, false);
 
     QMenu* script = addSubmenu(mnuPopup, QStringLiteral("JavaScript"), "mnuJavaScript");
-    addItem(script, QStringLiteral("<SCRIPT LANGUAGE..."), "mnuJScriptLang", {}, false);
-    addItem(script, QStringLiteral("Brackets"), "mnuJBrackets", {}, false);
-    addItem(script, QStringLiteral("Comment"), "mnuJComment", {}, false);
+    addMenuItem(script, QStringLiteral("<SCRIPT LANGUAGE..."), "mnuJScriptLang", {}, false);
+    addMenuItem(script, QStringLiteral("Brackets"), "mnuJBrackets", {}, false);
+    addMenuItem(script, QStringLiteral("Comment"), "mnuJComment", {}, false);
 
     QMenu* own = addSubmenu(mnuPopup, QStringLiteral("Own Commands"), "mnuOwnCommands");
     for (int i = 1; i <= 20; ++i) {
         const QByteArray name = "mnuOwn" + QByteArray::number(i);
-        addItem(own, QStringLiteral("Own%1").arg(i), name.constData(), {}, false);
+        addMenuItem(own, QStringLiteral("Own%1").arg(i), name.constData(), {}, false);
     }
     QAction* separator = own->addSeparator();
     separator->setObjectName(QStringLiteral("mnuSep3"));
     separator->setVisible(false);
-    addItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn", {}, false);
+    addMenuItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn", {}, false);
 }
 
 void frmQuillora::mnuColRole_Click(const QString& role) {
@@ -390,14 +362,14 @@ void frmQuillora::showMenusOf(QMdiSubWindow* window) {
 }
 
 void frmQuillora::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+    if (!localFilesOf(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
 }
 
 void frmQuillora::dropEvent(QDropEvent* event) {
-    const QStringList files = droppedFiles(event->mimeData());
+    const QStringList files = localFilesOf(event->mimeData());
     if (files.isEmpty() || !(event->possibleActions() & Qt::CopyAction))
         return;
     event->setDropAction(Qt::CopyAction);

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 
 #include <QAction>
@@ -19,20 +20,10 @@
 #include <QProcess>
 
 namespace {
-QAction* addItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    return action;
-}
-
 // Items whose dialogs or windows are not part of the editor yet: present and disabled.
 QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name,
                         const QKeySequence& shortcut = {}) {
-    QAction* action = addItem(menu, caption, name, shortcut);
-    action->setEnabled(false);
-    return action;
+    return addMenuItem(menu, caption, name, shortcut, false);
 }
 
 const QString kUntitledPrefix = QStringLiteral("Untitled [");
@@ -83,18 +74,18 @@ void frmNotepad::setSlot(int slot) {
 void frmNotepad::buildMenus() {
     mnuFile = new QMenu(QStringLiteral("File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = addItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = addItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuSave = addItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuSaveAs = addItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
-    mnuClose = addItem(mnuFile, QStringLiteral("Close"), "mnuClose");
+    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSave = addMenuItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSaveAs = addMenuItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
+    mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
     mnuOpenInBrowser = addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
                                       QKeySequence(Qt::CTRL | Qt::Key_W));
     mnuNewBrowser = addPlannedItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
                                    QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuPrint = addItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
+    mnuPrint = addMenuItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuExit = addItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_recent.build(mnuFile, [this](const QString& path) {
         OpenDocument(m_host, path);
         m_host.refreshRecentMenus();
@@ -104,19 +95,20 @@ void frmNotepad::buildMenus() {
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuUndo = addPlannedItem(mnuEdit, QStringLiteral("Undo"), "mnuUndo");
     mnuRedo = addPlannedItem(mnuEdit, QStringLiteral("Redo"), "mnuRedo");
-    mnuCut = addItem(mnuEdit, QStringLiteral("Cut"), "mnuCut");
-    mnuCopy = addItem(mnuEdit, QStringLiteral("Copy"), "mnuCopy");
-    mnuPaste = addItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
-    mnuDelete = addItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
+    mnuCut = addMenuItem(mnuEdit, QStringLiteral("Cut"), "mnuCut");
+    mnuCopy = addMenuItem(mnuEdit, QStringLiteral("Copy"), "mnuCopy");
+    mnuPaste = addMenuItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
+    mnuDelete = addMenuItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     mnuFind =
         addPlannedItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
     mnuFindNext =
         addPlannedItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    mnuSelectAll =
-        addItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuTimeDate = addItem(mnuEdit, QStringLiteral("Time && Date"), "mnuTimeDate", QKeySequence(Qt::Key_F4));
+    mnuSelectAll = addMenuItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll",
+                               QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuTimeDate =
+        addMenuItem(mnuEdit, QStringLiteral("Time && Date"), "mnuTimeDate", QKeySequence(Qt::Key_F4));
 
     mnuTools = new QMenu(QStringLiteral("Tools"), this);
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
@@ -130,7 +122,7 @@ void frmNotepad::buildMenus() {
     mnuTJava = mnuTools->addMenu(QStringLiteral("Java"));
     mnuTJava->setObjectName(QStringLiteral("mnuTJava"));
     mnuTCompile =
-        addItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
+        addMenuItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
     addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
     addPlannedItem(mnuTools, QStringLiteral("Link..."), "mnuTLink");
     addPlannedItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists");
@@ -139,10 +131,10 @@ void frmNotepad::buildMenus() {
     addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
     mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     mnuTDOSformat =
-        addItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
+        addMenuItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
     mnuTUNIXformat =
-        addItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
-    mnuTMACformat = addItem(mnuTools, QStringLiteral("MAC format"), "mnuTMACformat");
+        addMenuItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
+    mnuTMACformat = addMenuItem(mnuTools, QStringLiteral("MAC format"), "mnuTMACformat");
     for (QAction* format : {mnuTDOSformat, mnuTUNIXformat, mnuTMACformat})
         format->setCheckable(true);
     setSaveFormat(SaveFormat::Dos);
@@ -152,17 +144,18 @@ void frmNotepad::buildMenus() {
     mnuSettings =
         addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
     mnuColorize =
-        addItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
-    mnuRemoveColors = addItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
-    mnuTemplate = addItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
+        addMenuItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
+    mnuRemoveColors = addMenuItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
+    mnuTemplate = addMenuItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
     mnuWindow = new QMenu(QStringLiteral("Window"), this);
     mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    mnuCascade = addItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
-    mnuTileH = addItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
-    mnuTileV = addItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
+    mnuCascade = addMenuItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
+    mnuTileH =
+        addMenuItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
+    mnuTileV = addMenuItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
     mnuArrangeI =
-        addItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
+        addMenuItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
     connect(mnuWindow, &QMenu::aboutToShow, this, &frmNotepad::fillWindowList);
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
@@ -170,7 +163,7 @@ void frmNotepad::buildMenus() {
     mnuHelp = addPlannedItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
     mnuUpdate = addPlannedItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
     mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
-    mnuAboutQL = addItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
+    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
 
     connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(m_host); });
     connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(m_host); });

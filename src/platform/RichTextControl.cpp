@@ -1,5 +1,7 @@
 #include "platform/RichTextControl.h"
 
+#include "platform/UiHelpers.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QDropEvent>
 #include <QMimeData>
@@ -498,13 +500,7 @@ int RichTextControl::keyCodeOf(int qtKey) {
 }
 
 void RichTextControl::keyPressEvent(QKeyEvent* event) {
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (event->modifiers() & Qt::AltModifier)
-        shift |= 4;
+    const int shift = modifierBits(event->modifiers());
     int keyCode = keyCodeOf(event->key());
     if (keyCode != 0) {
         emit keyDown(keyCode, shift);
@@ -533,32 +529,13 @@ void RichTextControl::keyPressEvent(QKeyEvent* event) {
 
 void RichTextControl::mouseReleaseEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseReleaseEvent(event);
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (event->modifiers() & Qt::AltModifier)
-        shift |= 4;
+    const int shift = modifierBits(event->modifiers());
     emit mouseUp(static_cast<int>(event->button()), shift, event->position().toPoint().x(),
                  event->position().toPoint().y());
 }
 
-namespace {
-QStringList localFiles(const QMimeData* data) {
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    return files;
-}
-} // namespace
-
 void RichTextControl::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+    if (!localFilesOf(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return;
@@ -567,7 +544,7 @@ void RichTextControl::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void RichTextControl::dragMoveEvent(QDragMoveEvent* event) {
-    if (!localFiles(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
+    if (!localFilesOf(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return;
@@ -576,7 +553,7 @@ void RichTextControl::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void RichTextControl::dropEvent(QDropEvent* event) {
-    const QStringList files = localFiles(event->mimeData());
+    const QStringList files = localFilesOf(event->mimeData());
     if (!files.isEmpty()) {
         if (event->possibleActions() & Qt::CopyAction) {
             event->setDropAction(Qt::CopyAction);

@@ -57,6 +57,82 @@ QString fromDocumentBreaks(const QString& raw) {
 
 } // namespace
 
+// The colours of a line kept as runs beside the document rather than as character formats.
+// Painting many lines this way costs a fraction of splitting the document's fragments for every
+// coloured stretch. The runs reach the screen as the line layout's formats, and they become
+// character formats again before the line's text is edited, so edits carry colours as usual.
+class LineColors : public QTextBlockUserData {
+public:
+    // Ascending, without gaps, covering the whole block: its text and its line break.
+    std::vector<ColorSpan> runs;
+    // Whether the runs are the layout's formats at the moment.
+    bool shown = false;
+
+    ColorValue colorAt(int column) const {
+        auto after = std::upper_bound(runs.begin(), runs.end(), column,
+                                      [](int wanted, const ColorSpan& run) { return wanted < run.start; });
+        return after == runs.begin() ? runs.front().color : std::prev(after)->color;
+    }
+};
+
+namespace {
+
+LineColors* lineColorsOf(const QTextBlock& block) {
+    return static_cast<LineColors*>(block.userData());
+}
+
+// The end of a block for painting: its line break included, except after the last line.
+int paintableEnd(const QTextBlock& block) {
+    return block.position() + block.length() - (block.next().isValid() ? 0 : 1);
+}
+
+QTextCharFormat foregroundFormat(ColorValue color) {
+    QTextCharFormat format;
+    format.setForeground(colorFromValue(color));
+    return format;
+}
+
+} // namespace
+
+// Paints runs of one line through a colour per character, then folds them back into runs.
+class LinePainter {
+public:
+    void paint(LineColors* line, int length, int from, int to, ColorValue color) {
+        if (line != m_line) {
+            flush();
+            m_line = line;
+            m_colors.assign(static_cast<std::size_t>(length), 0);
+            for (const ColorSpan& run : line->runs) {
+                const int end = std::min(length, run.start + run.length);
+                std::fill(m_colors.begin() + std::min(run.start, end), m_colors.begin() + end, run.color);
+            }
+        }
+        std::fill(m_colors.begin() + from, m_colors.begin() + to, color);
+    }
+
+    void flush() {
+        if (!m_line)
+            return;
+        std::vector<ColorSpan>& runs = m_line->runs;
+        runs.clear();
+        for (int i = 0; i < static_cast<int>(m_colors.size()); ++i) {
+            if (runs.empty() || runs.back().color != m_colors[i])
+                runs.push_back({i, 1, m_colors[i]});
+            else
+                ++runs.back().length;
+        }
+        m_line->shown = false;
+        m_line = nullptr;
+        m_colors.clear();
+    }
+
+    ~LinePainter() { flush(); }
+
+private:
+    LineColors* m_line = nullptr;
+    std::vector<ColorValue> m_colors;
+};
+
 QColor colorFromValue(ColorValue value) {
     return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
@@ -210,6 +286,7 @@ QString RichTextControl::selText() const {
 }
 
 void RichTextControl::setSelText(const QString& text) {
+    materializeForEdit();
     QTextCursor cursor = textCursor();
     cursor.insertText(toDocumentBreaks(text));
     setTextCursor(cursor);
@@ -247,6 +324,8 @@ ColorValue RichTextControl::colorAt(int offset) const {
     const Place place = placeOf(offset);
     const QTextBlock block = doc->findBlockByNumber(place.block);
     const int lineLength = block.length() - 1;
+    if (const LineColors* line = lineColorsOf(block))
+        return line->colorAt(std::min(place.column, lineLength));
     QTextCharFormat format;
     if (place.column < lineLength) {
         // A cursor just after a character reports that character's format.
@@ -264,7 +343,7 @@ ColorValue RichTextControl::colorAt(int offset) const {
                                                             : fallback;
 }
 
-void RichTextControl::applyColor(QTextCursor& cursor, int start, int length, ColorValue color) {
+void RichTextControl::paint(int start, int length, ColorValue color) {
     const int total = textLength();
     start = std::clamp(start, 0, total);
     const int end = std::clamp(start + std::max(0, length), start, total);
@@ -274,19 +353,141 @@ void RichTextControl::applyColor(QTextCursor& cursor, int start, int length, Col
     const QTextBlock blockB = document()->findBlockByNumber(b.block);
     const int lineB = blockB.length() - 1;
     // A stretch that covers either half of a CR LF paints the separator.
-    const int docB = blockB.position() + std::min(b.column, lineB) + (b.column > lineB ? 1 : 0);
-    cursor.setPosition(toDocumentPosition(start));
-    cursor.setPosition(docB, QTextCursor::KeepAnchor);
-    QTextCharFormat format;
-    format.setForeground(colorFromValue(color));
-    cursor.mergeCharFormat(format);
-}
-
-void RichTextControl::paint(int start, int length, ColorValue color) {
+    const int to = blockB.position() + std::min(b.column, lineB) + (b.column > lineB ? 1 : 0);
+    const int from = toDocumentPosition(start);
     ++m_painting;
     QTextCursor cursor(document());
-    applyColor(cursor, start, length, color);
+    cursor.beginEditBlock();
+    LinePainter painter;
+    paintDocumentRange(cursor, painter, document()->findBlock(from), from, to, color, m_lineRunsEnabled);
+    painter.flush();
+    cursor.endEditBlock();
     --m_painting;
+    viewport()->update();
+}
+
+void RichTextControl::paintDocumentRange(QTextCursor& cursor, LinePainter& painter, QTextBlock block,
+                                         int from, int to, ColorValue color, bool wholeLinesAsRuns) {
+    for (; block.isValid() && from < to; block = block.next()) {
+        const int blockStart = block.position();
+        const int blockEnd = paintableEnd(block);
+        const int pieceEnd = std::min(to, blockEnd);
+        if (pieceEnd <= from) {
+            if (blockEnd >= to)
+                break;
+            continue;
+        }
+        LineColors* line = lineColorsOf(block);
+        if (wholeLinesAsRuns && from == blockStart && pieceEnd == blockEnd) {
+            // A whole line takes one run; its character formats no longer count.
+            if (!line) {
+                line = new LineColors;
+                block.setUserData(line);
+            }
+            painter.flush();
+            line->runs.assign(1, ColorSpan{0, block.length(), color});
+            line->shown = false;
+        } else if (line) {
+            painter.paint(line, block.length(), from - blockStart, pieceEnd - blockStart, color);
+        } else {
+            if (cursor.position() == from)
+                cursor.clearSelection();
+            else
+                cursor.setPosition(from);
+            cursor.setPosition(pieceEnd, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(foregroundFormat(color));
+        }
+        from = pieceEnd;
+    }
+}
+
+void RichTextControl::materialize(const QTextBlock& block) {
+    LineColors* line = lineColorsOf(block);
+    if (!line)
+        return;
+    ++m_painting;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const int blockStart = block.position();
+    const int blockEnd = paintableEnd(block);
+    for (const ColorSpan& run : line->runs) {
+        const int from = blockStart + run.start;
+        const int to = std::min(blockEnd, from + run.length);
+        if (to <= from)
+            continue;
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(foregroundFormat(run.color));
+    }
+    if (line->shown)
+        block.layout()->setFormats({});
+    QTextBlock(block).setUserData(nullptr);
+    cursor.endEditBlock();
+    --m_painting;
+}
+
+void RichTextControl::materializeAround(int from, int to) {
+    QTextBlock block = document()->findBlock(from);
+    if (block.previous().isValid())
+        block = block.previous();
+    const QTextBlock last = document()->findBlock(to);
+    const QTextBlock stop = last.next().isValid() ? last.next().next() : QTextBlock();
+    for (; block.isValid() && block != stop; block = block.next())
+        materialize(block);
+}
+
+void RichTextControl::materializeForEdit() {
+    const QTextCursor cursor = textCursor();
+    materializeAround(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+void RichTextControl::showLineColors() {
+    QTextBlock block = firstVisibleBlock();
+    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+    const qreal bottom = viewport()->height();
+    std::vector<QTextBlock> waiting;
+    for (; block.isValid() && top <= bottom; block = block.next()) {
+        if (const LineColors* line = lineColorsOf(block); line && !line->shown)
+            waiting.push_back(block);
+        top += blockBoundingRect(block).height();
+    }
+    if (waiting.empty())
+        return;
+    ++m_painting;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const QTextBlock& waitingBlock : waiting) {
+        LineColors* line = lineColorsOf(waitingBlock);
+        QList<QTextLayout::FormatRange> ranges;
+        ranges.reserve(static_cast<qsizetype>(line->runs.size()));
+        for (const ColorSpan& run : line->runs)
+            ranges.append({run.start, run.length, foregroundFormat(run.color)});
+        waitingBlock.layout()->setFormats(ranges);
+        line->shown = true;
+    }
+    cursor.endEditBlock();
+    --m_painting;
+}
+
+void RichTextControl::paintEvent(QPaintEvent* event) {
+    showLineColors();
+    QPlainTextEdit::paintEvent(event);
+}
+
+void RichTextControl::inputMethodEvent(QInputMethodEvent* event) {
+    materializeForEdit();
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void RichTextControl::insertFromMimeData(const QMimeData* source) {
+    materializeForEdit();
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void RichTextControl::mousePressEvent(QMouseEvent* event) {
+    // Dragging the selection away removes it from its lines.
+    materializeForEdit();
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
@@ -324,29 +525,20 @@ void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
             return blockPosition + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
         return blockPosition + std::min(column, lineLength);
     };
-    QTextCharFormat format;
-    ColorValue formatColor = -1;
+    LinePainter painter;
     for (const ColorSpan& span : spans) {
         if (span.length <= 0)
             continue;
         const int from = documentPosition(span.start, false);
+        const QTextBlock first = block;
         const int to = documentPosition(span.start + span.length, true);
-        if (to <= from)
-            continue;
-        // Spans usually follow each other without a gap; then the anchor is already in place.
-        if (cursor.position() == from)
-            cursor.clearSelection();
-        else
-            cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        if (span.color != formatColor) {
-            format.setForeground(colorFromValue(span.color));
-            formatColor = span.color;
-        }
-        cursor.mergeCharFormat(format);
+        if (to > from)
+            paintDocumentRange(cursor, painter, first, from, to, span.color, false);
     }
+    painter.flush();
     cursor.endEditBlock();
     --m_painting;
+    viewport()->update();
 }
 
 int RichTextControl::lineFromChar(int offset) const {
@@ -374,7 +566,10 @@ void RichTextControl::setBackgroundColor(ColorValue color) {
     setPalette(pal);
 }
 
-void RichTextControl::printTo(QPrinter* printer, bool selectionOnly) const {
+void RichTextControl::printTo(QPrinter* printer, bool selectionOnly) {
+    // The printed copy takes the colours from the character formats.
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        materialize(block);
     if (!selectionOnly || !textCursor().hasSelection()) {
         print(printer);
         return;
@@ -500,6 +695,7 @@ int RichTextControl::keyCodeOf(int qtKey) {
 }
 
 void RichTextControl::keyPressEvent(QKeyEvent* event) {
+    materializeForEdit();
     const int shift = modifierBits(event->modifiers());
     int keyCode = keyCodeOf(event->key());
     if (keyCode != 0) {
@@ -562,6 +758,9 @@ void RichTextControl::dropEvent(QDropEvent* event) {
         }
         return;
     }
+    const int dropAt = cursorForPosition(event->position().toPoint()).position();
+    materializeAround(dropAt, dropAt);
+    materializeForEdit();
     QPlainTextEdit::dropEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <vector>
 
+class LinePainter;
 class QPrinter;
 
 // A colour as the editor stores it: red + 256 * green + 65536 * blue.
@@ -54,6 +55,9 @@ public:
     // Paints without touching the selection; a batch is applied in one edit block.
     void paint(int start, int length, ColorValue color);
     void paintSpans(const std::vector<ColorSpan>& spans);
+    // Whole lines painted in one colour keep their colours as runs beside the document (the
+    // fast way for large stretches); switched off, every colour is a character format.
+    void setLineRunsEnabled(bool enabled) { m_lineRunsEnabled = enabled; }
 
     int lineFromChar(int offset) const;
     int lineIndex(int line) const;
@@ -68,7 +72,7 @@ public:
 
     void setBackgroundColor(ColorValue color);
     // Prints the whole text, or only the selected part when selectionOnly is set.
-    void printTo(QPrinter* printer, bool selectionOnly) const;
+    void printTo(QPrinter* printer, bool selectionOnly);
 
     // Maps a Qt key to the key codes the editor's handlers use (Tab 9, Enter 13, arrows 37-40...).
     static int keyCodeOf(int qtKey);
@@ -89,6 +93,10 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     struct Place {
@@ -97,10 +105,21 @@ private:
     };
     Place placeOf(int offset) const;
     int lineStartOffset(int block) const;
-    void applyColor(QTextCursor& cursor, int start, int length, ColorValue color);
+    // Paints document positions [from, to), starting in `block`: lines that keep their colours as
+    // runs get them there; a line covered whole takes one run when `wholeLinesAsRuns`; other
+    // lines get character formats.
+    void paintDocumentRange(QTextCursor& cursor, LinePainter& painter, QTextBlock block, int from, int to,
+                            ColorValue color, bool wholeLinesAsRuns);
+    // Turns a line's colour runs back into character formats (before its text is edited).
+    void materialize(const QTextBlock& block);
+    void materializeAround(int from, int to);
+    void materializeForEdit();
+    // Hands the colour runs of the lines on screen to their layouts.
+    void showLineColors();
 
     QString m_tag;
     int m_painting = 0;
+    bool m_lineRunsEnabled = true;
 
     friend class PaintBatch;
 };

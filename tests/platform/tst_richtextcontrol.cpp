@@ -1,9 +1,11 @@
 #include "platform/RichTextControl.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <functional>
 #include <vector>
@@ -91,6 +93,9 @@ private slots:
     void keyDownSwallows();
     void keyPressReplaces_data();
     void keyPressReplaces();
+    void lineRunsBehaveAsCharacterFormats_data();
+    void lineRunsBehaveAsCharacterFormats();
+    void lineRunsReachTheScreen();
 };
 
 void TestRichTextControl::textReadsCrLfBreaks_data() {
@@ -649,6 +654,107 @@ void TestRichTextControl::keyPressReplaces() {
     QTest::keyClicks(&control, typed);
     QCOMPARE(seen, QList<int>{typed.at(0).unicode()});
     QCOMPARE(control.text(), expected);
+}
+
+void TestRichTextControl::lineRunsBehaveAsCharacterFormats_data() {
+    QTest::addColumn<uint>("seed");
+    for (uint seed = 1; seed <= 12; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// Lines painted whole keep their colours as runs beside the document. Whatever is painted and
+// edited afterwards, a control that keeps every colour as a character format must show the
+// same text in the same colours.
+void TestRichTextControl::lineRunsBehaveAsCharacterFormats() {
+    QFETCH(uint, seed);
+    QRandomGenerator random(seed);
+    RichTextControl runs;
+    RichTextControl formats;
+    formats.setLineRunsEnabled(false);
+    const auto randomText = [&](int maxLength) {
+        static const QString pieces[] = {"<b>",      "x", "\r\n",       "\"v\"", "ab",
+                                         "\r\n\r\n", ">", "<!-- c -->", " "};
+        QString text;
+        const int count = random.bounded(maxLength + 1);
+        for (int i = 0; i < count; ++i)
+            text += pieces[random.bounded(int(std::size(pieces)))];
+        return text;
+    };
+    const ColorValue palette[] = {0, 200, 13107200, 25600, 12345};
+    for (RichTextControl* control : {&runs, &formats})
+        control->setText(QString());
+    const QString initial = randomText(30);
+    for (RichTextControl* control : {&runs, &formats})
+        control->setText(initial);
+
+    for (int step = 0; step < 60; ++step) {
+        const int length = runs.textLength();
+        const int a = random.bounded(length + 1);
+        const int b = random.bounded(length + 1);
+        const int start = std::min(a, b);
+        const int stretch = std::max(a, b) - start;
+        const ColorValue color = palette[random.bounded(int(std::size(palette)))];
+        const int operation = random.bounded(6);
+        QString inserted = randomText(3);
+        std::vector<ColorSpan> spans;
+        for (int at = start; at < start + stretch; at += 1 + random.bounded(4))
+            spans.push_back({at, 1 + random.bounded(3), palette[random.bounded(int(std::size(palette)))]});
+        const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Q};
+        const Qt::Key key = keys[random.bounded(4)];
+        for (RichTextControl* control : {&runs, &formats}) {
+            switch (operation) {
+            case 0: // a whole stretch, as colouring a document begins
+                control->paint(0, control->textLength(), color);
+                break;
+            case 1:
+                control->paint(start, stretch, color);
+                break;
+            case 2: {
+                const PaintBatch batch(*control);
+                control->paintSpans(spans);
+                break;
+            }
+            case 3:
+                control->select(start, stretch);
+                control->setSelText(inserted);
+                break;
+            case 4:
+                control->select(start, stretch);
+                QTest::keyClick(control, key);
+                break;
+            default:
+                control->setSelStart(start);
+                control->setSelColor(color);
+                QTest::keyClicks(control, QStringLiteral("k"));
+                break;
+            }
+        }
+        QCOMPARE(runs.text(), formats.text());
+        for (int offset = 0; offset < runs.textLength(); ++offset)
+            QCOMPARE(runs.colorAt(offset), formats.colorAt(offset));
+    }
+}
+
+void TestRichTextControl::lineRunsReachTheScreen() {
+    RichTextControl control;
+    control.resize(400, 300);
+    control.setText(QStringLiteral("<b>\r\ntext"));
+    control.paint(0, control.textLength(), 200);
+    control.paint(3, 1, 25600); // the first line's break
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    control.repaint();
+    const QTextBlock first = control.document()->firstBlock();
+    const QList<QTextLayout::FormatRange> shown = first.layout()->formats();
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(valueFromColor(shown.first().format.foreground().color()), ColorValue(200));
+    // Once the line is edited its colours are character formats again, and still the same.
+    control.setSelStart(1);
+    control.setSelText(QStringLiteral("i"));
+    QVERIFY(first.layout()->formats().isEmpty());
+    QCOMPARE(control.colorAt(0), ColorValue(200));
+    QCOMPARE(control.colorAt(4), ColorValue(25600));
+    QCOMPARE(control.colorAt(6), ColorValue(200));
 }
 
 QTEST_MAIN(TestRichTextControl)

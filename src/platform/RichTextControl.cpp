@@ -163,7 +163,17 @@ QString RichTextControl::text() const {
 }
 
 void RichTextControl::setText(const QString& text) {
+    // The typing colour comes from the character formats around the cursor.
+    materializeForEdit();
     const QTextCharFormat typing = textCursor().charFormat();
+    // Lines that survive the replacement must not keep the colour runs of their old text.
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (const LineColors* line = lineColorsOf(block)) {
+            if (line->shown)
+                block.layout()->setFormats({});
+            block.setUserData(nullptr);
+        }
+    }
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
     cursor.insertText(toDocumentBreaks(text), typing);
@@ -298,7 +308,9 @@ ColorValue RichTextControl::selColor() const {
         return colorAt(selStart());
     const int offset = selStart();
     if (offset == 0) {
-        const QTextCharFormat format = cursor.charFormat();
+        // Read from the character formats, which the line's colour runs may stand in for.
+        const_cast<RichTextControl*>(this)->materializeForEdit();
+        const QTextCharFormat format = textCursor().charFormat();
         return format.hasProperty(QTextFormat::ForegroundBrush) ? valueFromColor(format.foreground().color())
                                                                 : valueFromColor(palette().text().color());
     }

@@ -658,7 +658,7 @@ void TestRichTextControl::keyPressReplaces() {
 
 void TestRichTextControl::lineRunsBehaveAsCharacterFormats_data() {
     QTest::addColumn<uint>("seed");
-    for (uint seed = 1; seed <= 12; ++seed)
+    for (uint seed = 1; seed <= 40; ++seed)
         QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
 }
 
@@ -687,14 +687,14 @@ void TestRichTextControl::lineRunsBehaveAsCharacterFormats() {
     for (RichTextControl* control : {&runs, &formats})
         control->setText(initial);
 
-    for (int step = 0; step < 60; ++step) {
+    for (int step = 0; step < 80; ++step) {
         const int length = runs.textLength();
         const int a = random.bounded(length + 1);
         const int b = random.bounded(length + 1);
         const int start = std::min(a, b);
         const int stretch = std::max(a, b) - start;
         const ColorValue color = palette[random.bounded(int(std::size(palette)))];
-        const int operation = random.bounded(6);
+        const int operation = random.bounded(7);
         QString inserted = randomText(3);
         std::vector<ColorSpan> spans;
         for (int at = start; at < start + stretch; at += 1 + random.bounded(4))
@@ -721,6 +721,9 @@ void TestRichTextControl::lineRunsBehaveAsCharacterFormats() {
             case 4:
                 control->select(start, stretch);
                 QTest::keyClick(control, key);
+                break;
+            case 5:
+                control->setText(inserted);
                 break;
             default:
                 control->setSelStart(start);

@@ -356,26 +356,7 @@ ColorValue RichTextControl::colorAt(int offset) const {
 }
 
 void RichTextControl::paint(int start, int length, ColorValue color) {
-    const int total = textLength();
-    start = std::clamp(start, 0, total);
-    const int end = std::clamp(start + std::max(0, length), start, total);
-    if (end == start)
-        return;
-    const Place b = placeOf(end);
-    const QTextBlock blockB = document()->findBlockByNumber(b.block);
-    const int lineB = blockB.length() - 1;
-    // A stretch that covers either half of a CR LF paints the separator.
-    const int to = blockB.position() + std::min(b.column, lineB) + (b.column > lineB ? 1 : 0);
-    const int from = toDocumentPosition(start);
-    ++m_painting;
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    LinePainter painter;
-    paintDocumentRange(cursor, painter, document()->findBlock(from), from, to, color, m_lineRunsEnabled);
-    painter.flush();
-    cursor.endEditBlock();
-    --m_painting;
-    viewport()->update();
+    paintStretches({ColorSpan{start, length, color}}, m_lineRunsEnabled);
 }
 
 void RichTextControl::paintDocumentRange(QTextCursor& cursor, LinePainter& painter, QTextBlock block,
@@ -503,6 +484,10 @@ void RichTextControl::mousePressEvent(QMouseEvent* event) {
 }
 
 void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
+    paintStretches(spans, false);
+}
+
+void RichTextControl::paintStretches(const std::vector<ColorSpan>& spans, bool wholeLinesAsRuns) {
     if (spans.empty())
         return;
     ++m_painting;
@@ -545,7 +530,7 @@ void RichTextControl::paintSpans(const std::vector<ColorSpan>& spans) {
         const QTextBlock first = block;
         const int to = documentPosition(span.start + span.length, true);
         if (to > from)
-            paintDocumentRange(cursor, painter, first, from, to, span.color, false);
+            paintDocumentRange(cursor, painter, first, from, to, span.color, wholeLinesAsRuns);
     }
     painter.flush();
     cursor.endEditBlock();

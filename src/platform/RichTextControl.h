@@ -105,6 +105,8 @@ private:
     };
     Place placeOf(int offset) const;
     int lineStartOffset(int block) const;
+    // Paints stretches in order, later ones over earlier ones.
+    void paintStretches(const std::vector<ColorSpan>& spans, bool wholeLinesAsRuns);
     // Paints document positions [from, to), starting in `block`: lines that keep their colours as
     // runs get them there; a line covered whole takes one run when `wholeLinesAsRuns`; other
     // lines get character formats.

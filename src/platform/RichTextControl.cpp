@@ -14,6 +14,12 @@
 
 namespace {
 
+bool containsBreak(const QString& text) {
+    return text.contains(QChar(13)) || text.contains(QChar(10)) || text.contains(QChar::ParagraphSeparator);
+}
+
+// The block state of a line whose separator is a break between pieces of a long line.
+constexpr int kSoftEnd = 1;
 constexpr QChar kCR(13);
 constexpr QChar kLF(10);
 
@@ -147,9 +153,14 @@ RichTextControl::RichTextControl(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
-        if (m_painting == 0)
-            emit change();
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (m_painting != 0)
+            return;
+        if (m_trackedEdits > 0)
+            m_changes.push_back({from, removed, added});
+        else if (m_hasSoftBreaks)
+            rebuildSoftBreaks(); // a change from outside the control's own edits
+        emit change();
     });
 }
 
@@ -159,7 +170,7 @@ QString RichTextControl::text() const {
     if (!raw.isEmpty() && raw.back() == QChar::ParagraphSeparator &&
         raw.size() == document()->characterCount())
         raw.chop(1);
-    return fromDocumentBreaks(raw);
+    return m_softBreaks.empty() ? fromDocumentBreaks(raw) : withLineBreaks(raw, 0);
 }
 
 void RichTextControl::setText(const QString& text) {
@@ -174,26 +185,231 @@ void RichTextControl::setText(const QString& text) {
             block.setUserData(nullptr);
         }
     }
+    std::vector<int> breaks;
+    const QString lines = splitForDisplay(toDocumentBreaks(text), 0, breaks);
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
-    cursor.insertText(toDocumentBreaks(text), typing);
+    ++m_trackedEdits;
+    cursor.insertText(lines, typing);
+    --m_trackedEdits;
+    m_changes.clear();
+    if (m_hasSoftBreaks || !breaks.empty()) {
+        auto soft = breaks.begin();
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+            const int end = block.position() + block.length() - 1;
+            const bool pieceBreak = soft != breaks.end() && *soft == end;
+            if (pieceBreak)
+                ++soft;
+            block.setUserState(pieceBreak ? kSoftEnd : -1);
+        }
+        m_hasSoftBreaks = !breaks.empty();
+        rebuildSoftBreaks();
+    }
     cursor.setPosition(0);
     setTextCursor(cursor);
 }
 
 int RichTextControl::textLength() const {
     const QTextDocument* doc = document();
-    return doc->characterCount() - 1 + (doc->blockCount() - 1);
+    return doc->characterCount() - 1 + (doc->blockCount() - 1) - 2 * static_cast<int>(m_softBreaks.size());
+}
+
+int RichTextControl::softBreaksBefore(int position) const {
+    return static_cast<int>(std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), position) -
+                            m_softBreaks.begin());
+}
+
+bool RichTextControl::isSoftBreak(int position) const {
+    return !m_softBreaks.empty() && std::binary_search(m_softBreaks.begin(), m_softBreaks.end(), position);
+}
+
+void RichTextControl::rebuildSoftBreaks() {
+    m_softBreaks.clear();
+    if (!m_hasSoftBreaks)
+        return;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block.userState() != kSoftEnd)
+            continue;
+        if (block.next().isValid())
+            m_softBreaks.push_back(block.position() + block.length() - 1);
+        else
+            block.setUserState(-1);
+    }
+    m_hasSoftBreaks = !m_softBreaks.empty();
+}
+
+void RichTextControl::updateSoftBreaks() {
+    if (m_changes.size() != 1) {
+        rebuildSoftBreaks();
+        return;
+    }
+    // One change, reported as a stretch at least as large as what changed: breaks before it stay,
+    // breaks after it move with the text, and the lines inside it are read again.
+    const TextChange change = m_changes.front();
+    std::vector<int> kept;
+    kept.reserve(m_softBreaks.size() + 8);
+    auto after = m_softBreaks.begin();
+    for (; after != m_softBreaks.end() && *after < change.from; ++after)
+        kept.push_back(*after);
+    const int end = change.from + change.added;
+    QTextBlock block = document()->findBlock(change.from);
+    for (; block.isValid(); block = block.next()) {
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= end) // from there on the separators are the old ones, moved
+            break;
+        if (block.userState() == kSoftEnd && block.next().isValid() && separator >= change.from)
+            kept.push_back(separator);
+    }
+    for (; after != m_softBreaks.end(); ++after) {
+        if (*after >= change.from + change.removed)
+            kept.push_back(*after + change.added - change.removed);
+    }
+    m_softBreaks.swap(kept);
+    m_hasSoftBreaks = !m_softBreaks.empty();
+}
+
+void RichTextControl::beginEdit() {
+    materializeForEdit();
+    ++m_trackedEdits;
+    m_changes.clear();
+}
+
+void RichTextControl::afterEdit(int from, bool insertedBreaks) {
+    const int at = textCursor().position();
+    if (m_hasSoftBreaks) {
+        // A line whose separator is a break between pieces carries a mark (its block state).
+        // When separators are inserted into a line, the document leaves that mark on the first
+        // of the new lines; it belongs to the last, whose separator is the old one. The breaks
+        // typed or pasted in between are real.
+        const QTextBlock first = document()->findBlock(std::min(from, at));
+        QTextBlock last = document()->findBlock(std::max(from, at));
+        if (insertedBreaks && first != last) {
+            last.setUserState(first.userState());
+            for (QTextBlock block = first; block != last; block = block.next())
+                block.setUserState(-1);
+        }
+        updateSoftBreaks();
+    }
+    m_changes.clear();
+    m_trackedEdits = std::max(0, m_trackedEdits - 1);
+    splitLongLines(std::min(from, at), std::max(from, at));
+}
+
+QString RichTextControl::withLineBreaks(const QString& raw, int documentStart) const {
+    QString out;
+    out.reserve(raw.size() + raw.size() / 16);
+    auto soft = std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), documentStart);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar ch = raw.at(i);
+        if (ch != QChar::ParagraphSeparator) {
+            out.append(ch);
+            continue;
+        }
+        const int position = documentStart + static_cast<int>(i);
+        while (soft != m_softBreaks.end() && *soft < position)
+            ++soft;
+        if (soft != m_softBreaks.end() && *soft == position)
+            continue; // a break of the display only, not of the text
+        out.append(kCR);
+        out.append(kLF);
+    }
+    return out;
+}
+
+bool RichTextControl::softBreaksConsistent() const {
+    for (const int position : m_softBreaks) {
+        if (position >= document()->characterCount() - 1 ||
+            document()->characterAt(position) != QChar::ParagraphSeparator)
+            return false;
+    }
+    return std::is_sorted(m_softBreaks.begin(), m_softBreaks.end());
+}
+
+void RichTextControl::setLongLineLimit(int limit) {
+    m_longLineLimit = std::max(0, limit);
+}
+
+QString RichTextControl::splitForDisplay(const QString& lines, int documentStart,
+                                         std::vector<int>& breaks) const {
+    if (m_longLineLimit <= 0 || lines.size() <= m_longLineLimit)
+        return lines;
+    const int piece = std::max(1, m_longLineLimit / 4);
+    QString out;
+    out.reserve(lines.size() + lines.size() / piece + 1);
+    qsizetype lineStart = 0;
+    while (lineStart <= lines.size()) {
+        qsizetype lineEnd = lines.indexOf(kLF, lineStart);
+        if (lineEnd < 0)
+            lineEnd = lines.size();
+        qsizetype at = lineStart;
+        if (lineEnd - lineStart > m_longLineLimit) {
+            while (lineEnd - at > piece) {
+                qsizetype cut = at + piece;
+                if (lines.at(cut).isLowSurrogate())
+                    ++cut;
+                out.append(QStringView(lines).mid(at, cut - at));
+                breaks.push_back(documentStart + static_cast<int>(out.size()));
+                out.append(kLF);
+                at = cut;
+            }
+        }
+        out.append(QStringView(lines).mid(at, lineEnd - at));
+        if (lineEnd < lines.size())
+            out.append(kLF);
+        lineStart = lineEnd + 1;
+    }
+    return out;
+}
+
+void RichTextControl::splitLongLines(int from, int to) {
+    if (m_longLineLimit <= 0)
+        return;
+    QTextDocument* doc = document();
+    std::vector<QTextBlock> longLines;
+    const QTextBlock last = doc->findBlock(to);
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        if (block.length() - 1 > m_longLineLimit)
+            longLines.push_back(block);
+        if (block == last)
+            break;
+    }
+    if (longLines.empty())
+        return;
+    ++m_painting;
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    // From the last line back, so the positions of the earlier ones stay as they are.
+    for (auto it = longLines.rbegin(); it != longLines.rend(); ++it) {
+        materialize(*it);
+        const int start = it->position();
+        std::vector<int> breaks;
+        splitForDisplay(it->text(), start, breaks);
+        for (auto cut = breaks.rbegin(); cut != breaks.rend(); ++cut) {
+            // The break goes where the text's character at `position` was.
+            const int position = *cut - static_cast<int>(cut.base() - breaks.begin() - 1);
+            cursor.setPosition(position);
+            cursor.insertBlock();
+            // The new separator is a piece break; the old one now ends the second part.
+            QTextBlock second = cursor.block();
+            QTextBlock first = second.previous();
+            second.setUserState(first.userState());
+            first.setUserState(kSoftEnd);
+        }
+    }
+    cursor.endEditBlock();
+    --m_painting;
+    m_hasSoftBreaks = true;
+    rebuildSoftBreaks();
 }
 
 int RichTextControl::lineStartOffset(int block) const {
-    return document()->findBlockByNumber(block).position() + block;
+    const int position = document()->findBlockByNumber(block).position();
+    return position + block - 2 * softBreaksBefore(position);
 }
 
 RichTextControl::Place RichTextControl::placeOf(int offset) const {
     const QTextDocument* doc = document();
-    if (offset <= 0)
-        return {0, 0};
+    offset = std::max(0, offset);
     int lo = 0;
     int hi = doc->blockCount() - 1;
     while (lo < hi) {
@@ -205,9 +421,10 @@ RichTextControl::Place RichTextControl::placeOf(int offset) const {
     }
     const QTextBlock block = doc->findBlockByNumber(lo);
     const int lineLength = block.length() - 1;
-    const bool last = !block.next().isValid();
-    const int maxColumn = last ? lineLength : lineLength + 1;
-    return {lo, std::min(offset - (block.position() + lo), maxColumn)};
+    // A piece of a long line ends without a break of its own: the next piece goes on from there.
+    const bool endsInBreak = block.next().isValid() && !isSoftBreak(block.position() + lineLength);
+    const int maxColumn = endsInBreak ? lineLength + 1 : lineLength;
+    return {lo, std::min(offset - lineStartOffset(lo), maxColumn)};
 }
 
 int RichTextControl::toDocumentPosition(int offset) const {
@@ -218,7 +435,7 @@ int RichTextControl::toDocumentPosition(int offset) const {
 
 int RichTextControl::toOffset(int documentPosition) const {
     const QTextBlock block = document()->findBlock(documentPosition);
-    return documentPosition + std::max(0, block.blockNumber());
+    return documentPosition + std::max(0, block.blockNumber()) - 2 * softBreaksBefore(documentPosition);
 }
 
 QString RichTextControl::textRange(int start, int length) const {
@@ -243,7 +460,7 @@ QString RichTextControl::textRange(int start, int length) const {
     QTextCursor cursor(const_cast<QTextDocument*>(doc));
     cursor.setPosition(docA);
     cursor.setPosition(docB, QTextCursor::KeepAnchor);
-    QString out = fromDocumentBreaks(cursor.selectedText());
+    QString out = withLineBreaks(cursor.selectedText(), docA);
     if (dropFirst && !out.isEmpty())
         out.remove(0, 1);
     if (dropLast && !out.isEmpty())
@@ -273,7 +490,7 @@ int RichTextControl::selLength() const {
 
 void RichTextControl::setSelStart(int offset) {
     QTextCursor cursor = textCursor();
-    cursor.setPosition(toDocumentPosition(std::clamp(offset, 0, textLength())));
+    cursor.setPosition(cursorPlace(toDocumentPosition(std::clamp(offset, 0, textLength()))));
     setTextCursor(cursor);
 }
 
@@ -282,7 +499,7 @@ void RichTextControl::setSelLength(int length) {
     const int start = toOffset(cursor.selectionStart());
     cursor.setPosition(cursor.selectionStart());
     const int end = std::clamp(start + std::max(0, length), start, textLength());
-    cursor.setPosition(toDocumentPosition(end), QTextCursor::KeepAnchor);
+    cursor.setPosition(cursorPlace(toDocumentPosition(end)), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
@@ -296,10 +513,12 @@ QString RichTextControl::selText() const {
 }
 
 void RichTextControl::setSelText(const QString& text) {
-    materializeForEdit();
+    beginEdit();
     QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
     cursor.insertText(toDocumentBreaks(text));
     setTextCursor(cursor);
+    afterEdit(from, containsBreak(text));
 }
 
 ColorValue RichTextControl::selColor() const {
@@ -468,13 +687,24 @@ void RichTextControl::paintEvent(QPaintEvent* event) {
 }
 
 void RichTextControl::inputMethodEvent(QInputMethodEvent* event) {
-    materializeForEdit();
+    beginEdit();
+    const int from = textCursor().selectionStart();
     QPlainTextEdit::inputMethodEvent(event);
+    afterEdit(from, containsBreak(event->commitString()));
+}
+
+QMimeData* RichTextControl::createMimeDataFromSelection() const {
+    // The breaks between the pieces of a long line must not reach the clipboard.
+    auto* data = new QMimeData;
+    data->setText(selText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    return data;
 }
 
 void RichTextControl::insertFromMimeData(const QMimeData* source) {
-    materializeForEdit();
+    beginEdit();
+    const int from = textCursor().selectionStart();
     QPlainTextEdit::insertFromMimeData(source);
+    afterEdit(from, source && containsBreak(source->text()));
 }
 
 void RichTextControl::mousePressEvent(QMouseEvent* event) {
@@ -497,30 +727,29 @@ void RichTextControl::paintStretches(const std::vector<ColorSpan>& spans, bool w
     // searching for the block of every span.
     const int total = textLength();
     QTextBlock block = document()->begin();
-    int blockNumber = 0;
     int blockOffset = 0; // offset of the block's first character, a CR LF counting two
     const auto documentPosition = [&](int offset, bool isEnd) {
         const int wanted = std::clamp(offset, 0, total);
         if (wanted < blockOffset) {
-            blockNumber = placeOf(wanted).block;
-            block = document()->findBlockByNumber(blockNumber);
-            blockOffset = block.position() + blockNumber;
+            const int number = placeOf(wanted).block;
+            block = document()->findBlockByNumber(number);
+            blockOffset = lineStartOffset(number);
         }
         for (QTextBlock next = block.next(); next.isValid(); next = block.next()) {
-            const int nextOffset = blockOffset + block.length() + 1;
+            const int lineLength = block.length() - 1;
+            const int breakLength = isSoftBreak(block.position() + lineLength) ? 0 : 2;
+            const int nextOffset = blockOffset + lineLength + breakLength;
             if (nextOffset > wanted)
                 break;
             block = next;
-            ++blockNumber;
             blockOffset = nextOffset;
         }
         const int lineLength = block.length() - 1;
         const int column = wanted - blockOffset;
         // A stretch that covers either half of a CR LF paints the separator.
-        const int blockPosition = blockOffset - blockNumber;
         if (isEnd)
-            return blockPosition + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
-        return blockPosition + std::min(column, lineLength);
+            return block.position() + std::min(column, lineLength) + (column > lineLength ? 1 : 0);
+        return block.position() + std::min(column, lineLength);
     };
     LinePainter painter;
     for (const ColorSpan& span : spans) {
@@ -539,22 +768,41 @@ void RichTextControl::paintStretches(const std::vector<ColorSpan>& spans, bool w
 }
 
 int RichTextControl::lineFromChar(int offset) const {
-    return placeOf(std::clamp(offset, 0, textLength())).block;
+    const int block = placeOf(std::clamp(offset, 0, textLength())).block;
+    return block - softBreaksBefore(document()->findBlockByNumber(block).position());
 }
 
 int RichTextControl::lineIndex(int line) const {
-    if (line < 0 || line >= document()->blockCount())
+    if (line < 0 || line >= lineCount())
         return -1;
-    return lineStartOffset(line);
+    // The first block whose line number reaches `line` is where that line starts.
+    int lo = 0;
+    int hi = document()->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (mid - softBreaksBefore(document()->findBlockByNumber(mid).position()) >= line)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lineStartOffset(lo);
 }
 
 int RichTextControl::lineCount() const {
-    return document()->blockCount();
+    return document()->blockCount() - static_cast<int>(m_softBreaks.size());
 }
 
 int RichTextControl::lineLength(int offset) const {
     const Place place = placeOf(std::clamp(offset, 0, textLength()));
-    return document()->findBlockByNumber(place.block).length() - 1;
+    QTextBlock block = document()->findBlockByNumber(place.block);
+    while (block.previous().isValid() && isSoftBreak(block.position() - 1))
+        block = block.previous();
+    int length = block.length() - 1;
+    while (block.next().isValid() && isSoftBreak(block.position() + block.length() - 1)) {
+        block = block.next();
+        length += block.length() - 1;
+    }
+    return length;
 }
 
 void RichTextControl::setBackgroundColor(ColorValue color) {
@@ -692,7 +940,73 @@ int RichTextControl::keyCodeOf(int qtKey) {
 }
 
 void RichTextControl::keyPressEvent(QKeyEvent* event) {
-    materializeForEdit();
+    beginEdit();
+    const int from = textCursor().selectionStart();
+    handleKey(event);
+    afterEdit(from, event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+    normalizeCursor();
+}
+
+void RichTextControl::stepOverSoftBreak(QKeyEvent* event) {
+    if (m_softBreaks.empty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return;
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection())
+        return;
+    // Backspace and Delete next to a break between pieces act on the character beyond it.
+    int position = cursor.position();
+    if (event->key() == Qt::Key_Backspace) {
+        while (position > 0 && isSoftBreak(position - 1))
+            --position;
+    } else if (event->key() == Qt::Key_Delete) {
+        while (isSoftBreak(position))
+            ++position;
+    }
+    if (position != cursor.position()) {
+        cursor.setPosition(position);
+        setTextCursor(cursor);
+    }
+}
+
+int RichTextControl::cursorPlace(int position) const {
+    // At a break between pieces of a long line the cursor stays at the end of the earlier piece,
+    // where it would be in the whole line: typing there takes the colour of the character before.
+    while (position > 0 && isSoftBreak(position - 1))
+        --position;
+    return position;
+}
+
+void RichTextControl::normalizeCursor() {
+    if (m_softBreaks.empty())
+        return;
+    QTextCursor cursor = textCursor();
+    const int anchor = cursorPlace(cursor.anchor());
+    const int position = cursorPlace(cursor.position());
+    if (anchor == cursor.anchor() && position == cursor.position())
+        return;
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void RichTextControl::baseKeyPress(QKeyEvent* event) {
+    stepOverSoftBreak(event);
+    const bool hadSelection = textCursor().hasSelection();
+    const int before = toOffset(textCursor().position());
+    QPlainTextEdit::keyPressEvent(event);
+    // Left and Right pass over a break between pieces in one step, as over any character.
+    const bool sideways = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (sideways && !hadSelection && !m_softBreaks.empty()) {
+        // Empty pieces give several places with the same offset; step until the offset moves.
+        for (int position = -1;
+             toOffset(textCursor().position()) == before && textCursor().position() != position;) {
+            position = textCursor().position();
+            QPlainTextEdit::keyPressEvent(event);
+        }
+    }
+}
+
+void RichTextControl::handleKey(QKeyEvent* event) {
     const int shift = modifierBits(event->modifiers());
     int keyCode = keyCodeOf(event->key());
     if (keyCode != 0) {
@@ -713,15 +1027,16 @@ void RichTextControl::keyPressEvent(QKeyEvent* event) {
         }
         if (charCode != original) {
             QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(charCode)));
-            QPlainTextEdit::keyPressEvent(&replaced);
+            baseKeyPress(&replaced);
             return;
         }
     }
-    QPlainTextEdit::keyPressEvent(event);
+    baseKeyPress(event);
 }
 
 void RichTextControl::mouseReleaseEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseReleaseEvent(event);
+    normalizeCursor();
     const int shift = modifierBits(event->modifiers());
     emit mouseUp(static_cast<int>(event->button()), shift, event->position().toPoint().x(),
                  event->position().toPoint().y());
@@ -756,9 +1071,46 @@ void RichTextControl::dropEvent(QDropEvent* event) {
         return;
     }
     const int dropAt = cursorForPosition(event->position().toPoint()).position();
+    if (event->source() == this && !m_softBreaks.empty()) {
+        // Moving text within the document is done as two edits of its own, so each change is
+        // reported at its own place and the breaks between pieces of long lines follow exactly.
+        moveSelectionTo(toOffset(dropAt), event->dropAction() == Qt::MoveAction);
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return;
+    }
     materializeAround(dropAt, dropAt);
-    materializeForEdit();
+    beginEdit();
+    const int from = std::min(dropAt, textCursor().selectionStart());
     QPlainTextEdit::dropEvent(event);
+    afterEdit(from, event->mimeData() && containsBreak(event->mimeData()->text()));
+}
+
+void RichTextControl::moveSelectionTo(int offset, bool move) {
+    const int start = selStart();
+    const int length = selLength();
+    if (length == 0 || (offset >= start && offset <= start + length))
+        return;
+    const QString moved = selText();
+    if (!move) {
+        select(offset, 0);
+        setSelText(moved);
+        return;
+    }
+    // The later place first, so the earlier offset stays valid.
+    if (offset > start) {
+        select(offset, 0);
+        setSelText(moved);
+        select(start, length);
+        setSelText(QString());
+        select(offset - length, length);
+    } else {
+        select(start, length);
+        setSelText(QString());
+        select(offset, 0);
+        setSelText(moved);
+        select(offset, length);
+    }
 }
 
 PaintBatch::PaintBatch(RichTextControl& control)

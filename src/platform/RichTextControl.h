@@ -58,6 +58,12 @@ public:
     // Whole lines painted in one colour keep their colours as runs beside the document (the
     // fast way for large stretches); switched off, every colour is a character format.
     void setLineRunsEnabled(bool enabled) { m_lineRunsEnabled = enabled; }
+    // Lines longer than this are shown in pieces of a quarter of it, each laid out on its own:
+    // a single layout of a line of megabytes would be redone on every keystroke. The breaks
+    // between the pieces belong to the display only. 0 shows every line whole.
+    void setLongLineLimit(int limit);
+    int longLineLimit() const { return m_longLineLimit; }
+    bool softBreaksConsistent() const;
 
     int lineFromChar(int offset) const;
     int lineIndex(int line) const;
@@ -73,6 +79,11 @@ public:
     void setBackgroundColor(ColorValue color);
     // Prints the whole text, or only the selected part when selectionOnly is set.
     void printTo(QPrinter* printer, bool selectionOnly);
+
+    // What pasting and dropping insert, and what copying and dragging take: as plain text, with
+    // only the text's own line breaks.
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
     // Maps a Qt key to the key codes the editor's handlers use (Tab 9, Enter 13, arrows 37-40...).
     static int keyCodeOf(int qtKey);
@@ -96,7 +107,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     struct Place {
@@ -120,6 +130,43 @@ private:
     void showLineColors();
 
     QString m_tag;
+    // Breaks between the pieces of long lines: document positions of separators that are not
+    // part of the text, ascending.
+    int softBreaksBefore(int position) const;
+    bool isSoftBreak(int position) const;
+    // Reads the piece breaks back from the lines' marks.
+    void rebuildSoftBreaks();
+    // The same after one edit, from the document's report of it.
+    void updateSoftBreaks();
+    // Before an edit of the text by the control or its user; afterEdit closes it.
+    void beginEdit();
+    // After an edit from `from` to the cursor (which inserted line breaks, or not): the marks
+    // put right, long lines cut.
+    void afterEdit(int from, bool insertedBreaks);
+    // The document's text from `documentStart`, its separators turned into CR LF or dropped.
+    QString withLineBreaks(const QString& raw, int documentStart) const;
+    // Lines (LF-separated) with their long lines cut into pieces; the cuts' positions, counted
+    // from `documentStart`, are appended to `breaks`.
+    QString splitForDisplay(const QString& lines, int documentStart, std::vector<int>& breaks) const;
+    void splitLongLines(int from, int to);
+    void handleKey(QKeyEvent* event);
+    void baseKeyPress(QKeyEvent* event);
+    void stepOverSoftBreak(QKeyEvent* event);
+    void moveSelectionTo(int offset, bool move);
+    int cursorPlace(int position) const;
+    void normalizeCursor();
+
+    std::vector<int> m_softBreaks;
+    struct TextChange {
+        int from;
+        int removed;
+        int added;
+    };
+    // The text changes reported since the edit began.
+    std::vector<TextChange> m_changes;
+    int m_trackedEdits = 0;
+    int m_longLineLimit = 4000;
+    bool m_hasSoftBreaks = false;
     int m_painting = 0;
     bool m_lineRunsEnabled = true;
 

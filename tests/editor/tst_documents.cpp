@@ -217,6 +217,30 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(path), saved);
     }
 
+    void longLineSavedWithoutDisplayBreaks() {
+        AppFixture app;
+        QByteArray line;
+        for (int i = 0; line.size() < 30000; ++i)
+            line += "<td class=\"c" + QByteArray::number(i) + "\">" + QByteArray::number(i) + "</td>";
+        const QByteArray original = "<table>\n" + line + "\n</table>\n";
+        const QString path = app.env.writeFile("minified.htm", original);
+        app.start({path});
+        frmNotepad* window = app.document(0);
+        // The long line is shown in pieces, each a line of the display.
+        QVERIFY(window->txtRich->document()->blockCount() > 5);
+        QCOMPARE(window->txtRich->lineCount(), 4);
+        const int middle = 8 + 15000;
+        window->txtRich->setSelStart(middle);
+        QTest::keyClicks(window->txtRich, "XY");
+        QTest::keyClick(window->txtRich, Qt::Key_Backspace);
+        window->txtRich->select(middle + 1, 2000); // across several pieces
+        QTest::keyClick(window->txtRich, Qt::Key_Delete);
+        QVERIFY(SaveCommand(*app.main, 0));
+        // Offset o of the text is byte o - 1 of the file, whose first break is a lone LF.
+        QCOMPARE(TestEnvironment::readFile(path),
+                 original.left(middle - 1) + "X" + original.mid(middle - 1 + 2000));
+    }
+
     void formatItemMarksAndConvertsOnSave() {
         AppFixture app;
         const QString path = app.env.writeFile("mac.htm", "a\r\nb");

@@ -1,5 +1,6 @@
 #include "platform/RichTextControl.h"
 
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include <QTextLayout>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -96,6 +98,8 @@ private slots:
     void lineRunsBehaveAsCharacterFormats_data();
     void lineRunsBehaveAsCharacterFormats();
     void lineRunsReachTheScreen();
+    void longLinePiecesAreInvisible_data();
+    void longLinePiecesAreInvisible();
 };
 
 void TestRichTextControl::textReadsCrLfBreaks_data() {
@@ -758,6 +762,157 @@ void TestRichTextControl::lineRunsReachTheScreen() {
     QCOMPARE(control.colorAt(0), ColorValue(200));
     QCOMPARE(control.colorAt(4), ColorValue(25600));
     QCOMPARE(control.colorAt(6), ColorValue(200));
+}
+
+void TestRichTextControl::longLinePiecesAreInvisible_data() {
+    QTest::addColumn<uint>("seed");
+    for (uint seed = 1; seed <= 80; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// Long lines are shown in pieces. Whatever is typed, pasted, deleted, moved over or painted, a
+// control that shows every line whole must hold the same text, offsets, lines and colours.
+void TestRichTextControl::longLinePiecesAreInvisible() {
+    QFETCH(uint, seed);
+    QRandomGenerator random(seed);
+    RichTextControl pieces;
+    pieces.setLongLineLimit(8);
+    RichTextControl whole;
+    whole.setLongLineLimit(0);
+    const auto randomText = [&](int maxPieces) {
+        static const QString parts[] = {"<b>", "abcdefghijk",         "\r\n",     "\"v\"",
+                                        "xy",  "0123456789012345678", "\r\n\r\n", "\n",
+                                        "\r",  "\U0001F600",          "z"};
+        QString text;
+        const int count = random.bounded(maxPieces + 1);
+        for (int i = 0; i < count; ++i)
+            text += parts[random.bounded(int(std::size(parts)))];
+        return text;
+    };
+    const QString initial = randomText(12);
+    for (RichTextControl* control : {&pieces, &whole})
+        control->setText(initial);
+    QVERIFY(initial.size() < 20 || pieces.document()->blockCount() >= whole.document()->blockCount());
+
+    QString lastOperation;
+    const auto same = [&](int step) {
+        Q_UNUSED(step);
+        QVERIFY(pieces.softBreaksConsistent());
+        QCOMPARE(pieces.text(), whole.text());
+        const int length = whole.textLength();
+        QCOMPARE(pieces.textLength(), length);
+        QCOMPARE(pieces.lineCount(), whole.lineCount());
+        QVERIFY2(pieces.selStart() == whole.selStart() && pieces.selLength() == whole.selLength(),
+                 qPrintable(QStringLiteral("selection %1+%2, expected %3+%4 after %5 in %6")
+                                .arg(pieces.selStart())
+                                .arg(pieces.selLength())
+                                .arg(whole.selStart())
+                                .arg(whole.selLength())
+                                .arg(lastOperation)
+                                .arg(whole.text())));
+        for (int offset = 0; offset <= length; ++offset) {
+            QCOMPARE(pieces.charAt(offset), whole.charAt(offset));
+            QCOMPARE(pieces.colorAt(offset), whole.colorAt(offset));
+            QCOMPARE(pieces.lineFromChar(offset), whole.lineFromChar(offset));
+            QCOMPARE(pieces.lineLength(offset), whole.lineLength(offset));
+            QCOMPARE(pieces.toOffset(pieces.toDocumentPosition(offset)),
+                     whole.toOffset(whole.toDocumentPosition(offset)));
+        }
+        for (int line = 0; line < whole.lineCount(); ++line)
+            QCOMPARE(pieces.lineIndex(line), whole.lineIndex(line));
+        const int a = random.bounded(length + 1);
+        QCOMPARE(pieces.textRange(a, 7), whole.textRange(a, 7));
+    };
+    same(-1);
+    if (QTest::currentTestFailed())
+        return;
+
+    for (int step = 0; step < 60; ++step) {
+        const int length = whole.textLength();
+        const int a = random.bounded(length + 1);
+        const int b = random.bounded(length + 1);
+        const int start = std::min(a, b);
+        const int stretch = std::max(a, b) - start;
+        const QString inserted = randomText(3);
+        const ColorValue color = ColorValue(random.bounded(1 << 24));
+        const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return,
+                                Qt::Key_Q,         Qt::Key_Left,   Qt::Key_Right};
+        const Qt::Key key = keys[random.bounded(int(std::size(keys)))];
+        const bool extend = random.bounded(2) == 1;
+        const int operation = random.bounded(7);
+        int editStart = start;
+        lastOperation = QStringLiteral("op %1 at %2+%3 key %4 extend %5")
+                            .arg(operation)
+                            .arg(start)
+                            .arg(stretch)
+                            .arg(int(key))
+                            .arg(extend);
+        if (operation == 6) {
+            // A word deleted by Ctrl+Backspace in the pieces is deleted the same way in the whole.
+            pieces.select(start, 0);
+            QTest::keyClick(&pieces, Qt::Key_Backspace, Qt::ControlModifier);
+            const int removedFrom = pieces.selStart();
+            whole.select(removedFrom, start - removedFrom);
+            whole.setSelText(QString());
+            same(step);
+            if (QTest::currentTestFailed())
+                return;
+            continue;
+        }
+        for (RichTextControl* control : {&pieces, &whole}) {
+            switch (operation) {
+            case 0:
+                control->setText(inserted + initial);
+                break;
+            case 1:
+                control->select(start, stretch);
+                editStart = control->selStart();
+                control->setSelText(inserted);
+                break;
+            case 2:
+                control->select(start, stretch);
+                editStart = control->selStart();
+                QTest::keyClick(control, key);
+                break;
+            case 3:
+                control->select(start, 0);
+                QTest::keyClick(control, key == Qt::Key_Left ? Qt::Key_Left : Qt::Key_Right,
+                                extend ? Qt::ShiftModifier : Qt::NoModifier);
+                break;
+            case 4:
+                control->paint(start, stretch, color);
+                break;
+            default: {
+                QMimeData data;
+                data.setText(inserted);
+                control->select(start, stretch);
+                editStart = control->selStart();
+                control->insertFromMimeData(&data);
+                break;
+            }
+            }
+        }
+        // Text an edit inserts may take its colour from the other side of a piece break; the
+        // editor colours inserted text afresh anyway, and so does this test, in both controls.
+        int freshFrom = 0;
+        int freshTo = 0;
+        if (operation == 0)
+            freshTo = whole.textLength();
+        else if (operation == 1 || operation == 2 || operation == 5)
+            std::tie(freshFrom, freshTo) = std::pair(editStart, whole.selStart());
+        if (freshTo > freshFrom) {
+            for (RichTextControl* control : {&pieces, &whole})
+                control->paint(freshFrom, freshTo - freshFrom, 4242);
+        }
+        same(step);
+        if (QTest::currentTestFailed())
+            return;
+        // What Qt would put on the clipboard carries no breaks between pieces.
+        pieces.select(start, stretch);
+        whole.select(start, stretch);
+        const std::unique_ptr<QMimeData> copied(pieces.createMimeDataFromSelection());
+        QCOMPARE(copied->text(), whole.selText().replace("\r\n", "\n"));
+    }
 }
 
 QTEST_MAIN(TestRichTextControl)

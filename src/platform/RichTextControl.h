@@ -165,7 +165,7 @@ private:
     // The text changes reported since the edit began.
     std::vector<TextChange> m_changes;
     int m_trackedEdits = 0;
-    int m_longLineLimit = 4000;
+    int m_longLineLimit = 2000;
     bool m_hasSoftBreaks = false;
     int m_painting = 0;
     bool m_lineRunsEnabled = true;

@@ -42,25 +42,6 @@ QString toDocumentBreaks(const QString& text) {
     return out;
 }
 
-// Block separators as QTextCursor and toRawText report them, turned into CR LF. Sized once and
-// written in place: the whole text of a large page passes through here.
-QString fromDocumentBreaks(const QString& raw) {
-    const qsizetype separators = raw.count(QChar::ParagraphSeparator);
-    if (separators == 0)
-        return raw;
-    QString out(raw.size() + separators, Qt::Uninitialized);
-    QChar* write = out.data();
-    for (const QChar ch : raw) {
-        if (ch == QChar::ParagraphSeparator) {
-            *write++ = kCR;
-            *write++ = kLF;
-        } else {
-            *write++ = ch;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 // The colours of a line kept as runs beside the document rather than as character formats.
@@ -170,7 +151,7 @@ QString RichTextControl::text() const {
     if (!raw.isEmpty() && raw.back() == QChar::ParagraphSeparator &&
         raw.size() == document()->characterCount())
         raw.chop(1);
-    return m_softBreaks.empty() ? fromDocumentBreaks(raw) : withLineBreaks(raw, 0);
+    return withLineBreaks(raw, 0);
 }
 
 void RichTextControl::setText(const QString& text) {

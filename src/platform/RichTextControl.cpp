@@ -310,31 +310,41 @@ void RichTextControl::setLongLineLimit(int limit) {
     m_longLineLimit = std::max(0, limit);
 }
 
+std::vector<qsizetype> RichTextControl::pieceCuts(QStringView line) const {
+    std::vector<qsizetype> cuts;
+    if (m_longLineLimit <= 0 || line.size() <= m_longLineLimit)
+        return cuts;
+    const int piece = std::max(1, m_longLineLimit / 4);
+    for (qsizetype at = 0; line.size() - at > piece;) {
+        qsizetype cut = at + piece;
+        if (line.at(cut).isLowSurrogate()) // never between the halves of a surrogate pair
+            ++cut;
+        cuts.push_back(cut);
+        at = cut;
+    }
+    return cuts;
+}
+
 QString RichTextControl::splitForDisplay(const QString& lines, int documentStart,
                                          std::vector<int>& breaks) const {
     if (m_longLineLimit <= 0 || lines.size() <= m_longLineLimit)
         return lines;
-    const int piece = std::max(1, m_longLineLimit / 4);
     QString out;
-    out.reserve(lines.size() + lines.size() / piece + 1);
+    out.reserve(lines.size() + lines.size() / std::max(1, m_longLineLimit / 4) + 1);
     qsizetype lineStart = 0;
     while (lineStart <= lines.size()) {
         qsizetype lineEnd = lines.indexOf(kLF, lineStart);
         if (lineEnd < 0)
             lineEnd = lines.size();
-        qsizetype at = lineStart;
-        if (lineEnd - lineStart > m_longLineLimit) {
-            while (lineEnd - at > piece) {
-                qsizetype cut = at + piece;
-                if (lines.at(cut).isLowSurrogate())
-                    ++cut;
-                out.append(QStringView(lines).mid(at, cut - at));
-                breaks.push_back(documentStart + static_cast<int>(out.size()));
-                out.append(kLF);
-                at = cut;
-            }
+        const QStringView line = QStringView(lines).mid(lineStart, lineEnd - lineStart);
+        qsizetype at = 0;
+        for (const qsizetype cut : pieceCuts(line)) {
+            out.append(line.mid(at, cut - at));
+            breaks.push_back(documentStart + static_cast<int>(out.size()));
+            out.append(kLF);
+            at = cut;
         }
-        out.append(QStringView(lines).mid(at, lineEnd - at));
+        out.append(line.mid(at));
         if (lineEnd < lines.size())
             out.append(kLF);
         lineStart = lineEnd + 1;
@@ -363,12 +373,10 @@ void RichTextControl::splitLongLines(int from, int to) {
     for (auto it = longLines.rbegin(); it != longLines.rend(); ++it) {
         materialize(*it);
         const int start = it->position();
-        std::vector<int> breaks;
-        splitForDisplay(it->text(), start, breaks);
-        for (auto cut = breaks.rbegin(); cut != breaks.rend(); ++cut) {
-            // The break goes where the text's character at `position` was.
-            const int position = *cut - static_cast<int>(cut.base() - breaks.begin() - 1);
-            cursor.setPosition(position);
+        const std::vector<qsizetype> cuts = pieceCuts(it->text());
+        for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+            // The break goes before the character at the cut; later cuts are already made.
+            cursor.setPosition(start + static_cast<int>(*cut));
             cursor.insertBlock();
             // The new separator is a piece break; the old one now ends the second part.
             QTextBlock second = cursor.block();

@@ -62,7 +62,6 @@ public:
     // a single layout of a line of megabytes would be redone on every keystroke. The breaks
     // between the pieces belong to the display only. 0 shows every line whole.
     void setLongLineLimit(int limit);
-    int longLineLimit() const { return m_longLineLimit; }
     bool softBreaksConsistent() const;
 
     int lineFromChar(int offset) const;
@@ -147,6 +146,8 @@ private:
     QString withLineBreaks(const QString& raw, int documentStart) const;
     // Lines (LF-separated) with their long lines cut into pieces; the cuts' positions, counted
     // from `documentStart`, are appended to `breaks`.
+    // Where a line longer than the limit is cut into pieces (indices into the line).
+    std::vector<qsizetype> pieceCuts(QStringView line) const;
     QString splitForDisplay(const QString& lines, int documentStart, std::vector<int>& breaks) const;
     void splitLongLines(int from, int to);
     void handleKey(QKeyEvent* event);

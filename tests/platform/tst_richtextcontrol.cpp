@@ -56,6 +56,22 @@ void addShapes() {
 
 using Action = std::function<void(RichTextControl&)>;
 
+// One data row per random seed, 1 to `count`.
+void addSeedRows(uint count) {
+    QTest::addColumn<uint>("seed");
+    for (uint seed = 1; seed <= count; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// Up to `maxParts` parts, drawn at random, one after the other.
+QString randomText(QRandomGenerator& random, const QStringList& parts, int maxParts) {
+    QString text;
+    const int count = random.bounded(maxParts + 1);
+    for (int i = 0; i < count; ++i)
+        text += parts.at(random.bounded(int(parts.size())));
+    return text;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Action)
@@ -661,9 +677,7 @@ void TestRichTextControl::keyPressReplaces() {
 }
 
 void TestRichTextControl::lineRunsBehaveAsCharacterFormats_data() {
-    QTest::addColumn<uint>("seed");
-    for (uint seed = 1; seed <= 40; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    addSeedRows(40);
 }
 
 // Lines painted whole keep their colours as runs beside the document. Whatever is painted and
@@ -675,15 +689,8 @@ void TestRichTextControl::lineRunsBehaveAsCharacterFormats() {
     RichTextControl runs;
     RichTextControl formats;
     formats.setLineRunsEnabled(false);
-    const auto randomText = [&](int maxLength) {
-        static const QString pieces[] = {"<b>",      "x", "\r\n",       "\"v\"", "ab",
-                                         "\r\n\r\n", ">", "<!-- c -->", " "};
-        QString text;
-        const int count = random.bounded(maxLength + 1);
-        for (int i = 0; i < count; ++i)
-            text += pieces[random.bounded(int(std::size(pieces)))];
-        return text;
-    };
+    const QStringList parts{"<b>", "x", "\r\n", "\"v\"", "ab", "\r\n\r\n", ">", "<!-- c -->", " "};
+    const auto randomText = [&](int maxParts) { return ::randomText(random, parts, maxParts); };
     const ColorValue palette[] = {0, 200, 13107200, 25600, 12345};
     for (RichTextControl* control : {&runs, &formats})
         control->setText(QString());
@@ -765,9 +772,7 @@ void TestRichTextControl::lineRunsReachTheScreen() {
 }
 
 void TestRichTextControl::longLinePiecesAreInvisible_data() {
-    QTest::addColumn<uint>("seed");
-    for (uint seed = 1; seed <= 80; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    addSeedRows(80);
 }
 
 // Long lines are shown in pieces. Whatever is typed, pasted, deleted, moved over or painted, a
@@ -779,16 +784,9 @@ void TestRichTextControl::longLinePiecesAreInvisible() {
     pieces.setLongLineLimit(8);
     RichTextControl whole;
     whole.setLongLineLimit(0);
-    const auto randomText = [&](int maxPieces) {
-        static const QString parts[] = {"<b>", "abcdefghijk",         "\r\n",     "\"v\"",
-                                        "xy",  "0123456789012345678", "\r\n\r\n", "\n",
-                                        "\r",  "\U0001F600",          "z"};
-        QString text;
-        const int count = random.bounded(maxPieces + 1);
-        for (int i = 0; i < count; ++i)
-            text += parts[random.bounded(int(std::size(parts)))];
-        return text;
-    };
+    const QStringList parts{"<b>",      "abcdefghijk", "\r\n", "\"v\"",      "xy", "0123456789012345678",
+                            "\r\n\r\n", "\n",          "\r",   "\U0001F600", "z"};
+    const auto randomText = [&](int maxParts) { return ::randomText(random, parts, maxParts); };
     const QString initial = randomText(12);
     for (RichTextControl* control : {&pieces, &whole})
         control->setText(initial);

@@ -404,8 +404,7 @@ void frmNotepad::mnuTCompile_Click() {
                                 Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         }
     }
-    if (m_host.documents().DocumentCount > 0 && m_host.documents().current())
-        m_host.documents().current()->txtRich->setFocus();
+    FocusCurrentDocument(m_host);
 }
 
 void frmNotepad::chooseFormat(SaveFormat format) {

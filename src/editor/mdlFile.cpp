@@ -28,12 +28,6 @@ void showCritical(DocumentHost& host, const QString& text) {
                                 Dialogs::Icon::Critical);
 }
 
-void focusCurrentDocument(DocumentHost& host) {
-    if (host.documents().DocumentCount > 0)
-        if (frmNotepad* current = host.documents().current())
-            current->txtRich->setFocus();
-}
-
 frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
     if (!window->mdiArea())
         host.mdiArea()->addSubWindow(window);
@@ -46,6 +40,12 @@ frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
     return window;
 }
 } // namespace
+
+void FocusCurrentDocument(DocumentHost& host) {
+    if (host.documents().DocumentCount > 0)
+        if (frmNotepad* current = host.documents().current())
+            current->txtRich->setFocus();
+}
 
 int AllocateDocumentSlot(DocumentHost& host) {
     DocumentTable& table = host.documents();
@@ -104,7 +104,7 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
         if (!readTextFile(path, loaded, reason)) {
             showCritical(host, QStringLiteral("An error occurred when opening file: ") + path +
                                    QStringLiteral("\r\n\r\n") + reason);
-            focusCurrentDocument(host);
+            FocusCurrentDocument(host);
             return nullptr;
         }
     }

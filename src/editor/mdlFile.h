@@ -5,6 +5,9 @@
 class DocumentHost;
 class frmNotepad;
 
+// Gives the keyboard focus back to the current document, when one is open.
+void FocusCurrentDocument(DocumentHost& host);
+
 // Takes the lowest free document slot (or a new last one) with a fresh document window in it.
 int AllocateDocumentSlot(DocumentHost& host);
 

@@ -262,16 +262,14 @@ void frmQuillora::txtDDE_Change(const QStringList& paths) {
 }
 
 void frmQuillora::openFiles(const QStringList& paths) {
-    for (const QString& entry : paths) {
-        const QString path = entry.trimmed();
-        if (path.isEmpty())
-            continue;
-        // Folders open in a browser window, which the preview brings; until then they are skipped.
-        if (IsFolder(path))
-            continue;
-        OpenDocument(*this, path);
-        addToRecent(path);
+    // Dropped folders open in a browser window, which the preview brings; until then they are
+    // left out. Files open as from the command line.
+    QStringList files;
+    for (const QString& path : paths) {
+        if (!IsFolder(path.trimmed()))
+            files << path;
     }
+    OpenPathList(files);
 }
 
 void frmQuillora::addToRecent(const QString& path) {

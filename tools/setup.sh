@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shared by ./run and ./test: installs the Debian packages the build needs when any is missing,
-# then configures (once) and builds the Release tree in build/ with Ninja.
+# then configures (once) and builds the Release tree in build/ with Ninja. With --packages-only it
+# stops after the packages.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -16,6 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 build="$here/build"
 if [ ! -f "$build/build.ninja" ]; then

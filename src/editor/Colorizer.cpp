@@ -268,7 +268,11 @@ bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int star
         const bool wholeText = base == 0 && stretch >= total;
         std::vector<ColorSpan> spans = ComputeColorSpans(
             wholeText ? control.text() : control.textRange(base, stretch + 1), base, stretch, roles);
-        if (!spans.empty()) {
+        if (!spans.empty() && wholeText) {
+            // The scan covers the whole text: its spans become the lines' colours as they are.
+            control.setColors(spans);
+            painted = true;
+        } else if (!spans.empty()) {
             // One stroke of text colour over the stretch, then only the other colours: fewer,
             // cheaper paints than one per text span, with the same result.
             control.paint(base, stretch, roles.text);

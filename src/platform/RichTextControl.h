@@ -1,30 +1,22 @@
 #pragma once
 
+#include "platform/Colors.h"
+#include "platform/LineColorRuns.h"
+#include "platform/LongLinePieces.h"
+#include "platform/TextOffsets.h"
+
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextCursor>
 #include <vector>
 
-class LinePainter;
 class QPrinter;
-
-// A colour as the editor stores it: red + 256 * green + 65536 * blue.
-using ColorValue = int;
-
-QColor colorFromValue(ColorValue value);
-ColorValue valueFromColor(const QColor& color);
-
-// One stretch of text to paint in one colour, in the control's offsets.
-struct ColorSpan {
-    int start = 0;
-    int length = 0;
-    ColorValue color = 0;
-};
 
 // The document window's text control. It presents the editor's text model on top of
 // QPlainTextEdit: every line break reads as CR LF and counts two characters, offsets are
-// 0-based, and each character carries one foreground colour. QTextDocument keeps one
-// separator per block, so offsets are converted through block numbers (logarithmic per call).
+// 0-based, and each character carries one foreground colour. Three parts keep that model: the
+// offsets (TextOffsets), the colours of lines kept as runs (LineColorRuns) and the pieces long
+// lines are shown in (LongLinePieces); this class ties them to the widget, its keys and its edits.
 class RichTextControl : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -55,14 +47,18 @@ public:
     // Paints without touching the selection; a batch is applied in one edit block.
     void paint(int start, int length, ColorValue color);
     void paintSpans(const std::vector<ColorSpan>& spans);
+    // Colours the whole text from ascending, non-overlapping spans that cover it, as a scan of the
+    // whole text gives them; every line keeps its colours as runs. A character no span covers
+    // takes the colour of the span before it.
+    void setColors(const std::vector<ColorSpan>& spans);
     // Whole lines painted in one colour keep their colours as runs beside the document (the
     // fast way for large stretches); switched off, every colour is a character format.
     void setLineRunsEnabled(bool enabled) { m_lineRunsEnabled = enabled; }
     // Lines longer than this are shown in pieces of a quarter of it, each laid out on its own:
     // a single layout of a line of megabytes would be redone on every keystroke. The breaks
     // between the pieces belong to the display only. 0 shows every line whole.
-    void setLongLineLimit(int limit);
-    bool softBreaksConsistent() const;
+    void setLongLineLimit(int limit) { m_pieces.setLimit(limit); }
+    bool softBreaksConsistent() const { return m_pieces.consistent(); }
 
     int lineFromChar(int offset) const;
     int lineIndex(int line) const;
@@ -108,48 +104,17 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    struct Place {
-        int block = 0;
-        int column = 0; // column == line length: the CR; line length + 1: the LF
-    };
-    Place placeOf(int offset) const;
-    int lineStartOffset(int block) const;
     // Paints stretches in order, later ones over earlier ones.
     void paintStretches(const std::vector<ColorSpan>& spans, bool wholeLinesAsRuns);
-    // Paints document positions [from, to), starting in `block`: lines that keep their colours as
-    // runs get them there; a line covered whole takes one run when `wholeLinesAsRuns`; other
-    // lines get character formats.
-    void paintDocumentRange(QTextCursor& cursor, LinePainter& painter, QTextBlock block, int from, int to,
-                            ColorValue color, bool wholeLinesAsRuns);
-    // Turns a line's colour runs back into character formats (before its text is edited).
-    void materialize(const QTextBlock& block);
-    void materializeAround(int from, int to);
     void materializeForEdit();
     // Hands the colour runs of the lines on screen to their layouts.
     void showLineColors();
-
-    QString m_tag;
-    // Breaks between the pieces of long lines: document positions of separators that are not
-    // part of the text, ascending.
-    int softBreaksBefore(int position) const;
-    bool isSoftBreak(int position) const;
-    // Reads the piece breaks back from the lines' marks.
-    void rebuildSoftBreaks();
-    // The same after one edit, from the document's report of it.
-    void updateSoftBreaks();
     // Before an edit of the text by the control or its user; afterEdit closes it.
     void beginEdit();
-    // After an edit from `from` to the cursor (which inserted line breaks, or not): the marks
-    // put right, long lines cut.
+    // After an edit from `from` to the cursor (which inserted line breaks, or not): the piece
+    // marks put right, long lines cut.
     void afterEdit(int from, bool insertedBreaks);
-    // The document's text from `documentStart`, its separators turned into CR LF or dropped.
-    QString withLineBreaks(const QString& raw, int documentStart) const;
-    // Lines (LF-separated) with their long lines cut into pieces; the cuts' positions, counted
-    // from `documentStart`, are appended to `breaks`.
-    // Where a line longer than the limit is cut into pieces (indices into the line).
-    std::vector<qsizetype> pieceCuts(QStringView line) const;
-    QString splitForDisplay(const QString& lines, int documentStart, std::vector<int>& breaks) const;
-    void splitLongLines(int from, int to);
+    void cutLongLines(int from, int to);
     void handleKey(QKeyEvent* event);
     void baseKeyPress(QKeyEvent* event);
     void stepOverSoftBreak(QKeyEvent* event);
@@ -157,19 +122,13 @@ private:
     int cursorPlace(int position) const;
     void normalizeCursor();
 
-    std::vector<int> m_softBreaks;
-    struct TextChange {
-        int from;
-        int removed;
-        int added;
-    };
-    // The text changes reported since the edit began.
-    std::vector<TextChange> m_changes;
-    int m_trackedEdits = 0;
-    int m_longLineLimit = 2000;
-    bool m_hasSoftBreaks = false;
+    QString m_tag;
+    // Raised while colours are changed: the document then reports changes that are none of the text.
     int m_painting = 0;
     bool m_lineRunsEnabled = true;
+    LongLinePieces m_pieces;
+    TextOffsets m_offsets;
+    LineColorRuns m_colors;
 
     friend class PaintBatch;
 };

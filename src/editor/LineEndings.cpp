@@ -7,23 +7,29 @@ const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
 QString NormalizeToCrLf(const QString& text) {
-    if (!text.contains(kCR) && !text.contains(kLF))
-        return text;
+    const auto* const chars = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
     QString out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = text.at(i);
-        if (ch == kCR) {
-            out.append(kCrLf);
-            if (i + 1 < n && text.at(i + 1) == kLF)
+    qsizetype copied = 0; // chars before this are in `out` already
+    // Only lone CRs and lone LFs change; the text between them is copied in one piece each.
+    for (qsizetype i = 0; i < size; ++i) {
+        if (chars[i] == u'\r') {
+            if (i + 1 < size && chars[i + 1] == u'\n') {
                 ++i;
-        } else if (ch == kLF) {
-            out.append(kCrLf);
-        } else {
-            out.append(ch);
+                continue;
+            }
+        } else if (chars[i] != u'\n') {
+            continue;
         }
+        if (copied == 0)
+            out.reserve(size + size / 32 + 2);
+        out.append(QStringView(chars + copied, i - copied));
+        out.append(kCrLf);
+        copied = i + 1;
     }
+    if (copied == 0)
+        return text; // every break is CR LF already
+    out.append(QStringView(chars + copied, size - copied));
     return out;
 }
 

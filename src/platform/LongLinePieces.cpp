@@ -53,13 +53,23 @@ QString LongLinePieces::cutForDisplay(const QString& text, std::vector<int>& cut
         return text;
     const auto* const chars = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype size = text.size();
-    // Most texts have no long line: finding that out costs one pass and no copy.
+    // Most texts have no long line: finding that out costs one vectorised search for LFs and no
+    // copy. Only a stretch between LFs longer than the limit is looked at closely, for other breaks.
     bool anyLong = false;
-    for (qsizetype i = 0, lineStart = 0; i <= size && !anyLong; ++i) {
-        if (i == size || isLineBreak(chars[i])) {
-            anyLong = i - lineStart > m_limit;
-            lineStart = i + 1;
+    const QStringView view(text);
+    for (qsizetype lineStart = 0; lineStart <= size && !anyLong;) {
+        qsizetype lineEnd = view.indexOf(QLatin1Char('\n'), lineStart);
+        if (lineEnd < 0)
+            lineEnd = size;
+        if (lineEnd - lineStart > m_limit) {
+            for (qsizetype i = lineStart, start = lineStart; i <= lineEnd && !anyLong; ++i) {
+                if (i == lineEnd || isLineBreak(chars[i])) {
+                    anyLong = i - start > m_limit;
+                    start = i + 1;
+                }
+            }
         }
+        lineStart = lineEnd + 1;
     }
     if (!anyLong)
         return text;

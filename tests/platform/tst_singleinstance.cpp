@@ -12,11 +12,8 @@
 
 #include <atomic>
 #include <memory>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 namespace {
 const QByteArray kMagic("QUILLORA-PATHS\n");
@@ -35,20 +32,16 @@ bool handOver(const QString& name, const QStringList& paths, int timeoutMs = 300
         result = SingleInstanceLink(name).handOver(paths, timeoutMs);
         done = true;
     });
-    QTest::qWaitFor([&] { return done.load(); }, 30000);
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 30000);
     thread.join();
-    return result;
+    return finished && result;
 }
 
-// Leaves a socket file nobody listens on, as an instance that crashed does.
+// Leaves a socket file nobody listens on, as an instance that crashed does: a server's socket
+// is moved away from under it before it closes.
 bool leaveStaleSocket(const QString& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    ::close(fd);
-    return bound;
+    QLocalServer crashed;
+    return crashed.listen(path + ".live") && QFile::rename(path + ".live", path);
 }
 
 enum Outcome { Confirmed, HungUp, LeftEarly };
@@ -191,8 +184,7 @@ private slots:
         const auto start = [&](QProcess& process, const QStringList& arguments) {
             process.setProcessEnvironment(environment);
             process.setWorkingDirectory(env->root() + "/work");
-            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            process.setStandardOutputFile(QProcess::nullDevice());
+            process.setProcessChannelMode(QProcess::ForwardedChannels);
             process.start(binary, arguments);
         };
         QProcess first, empty, second; // killed on the way out, whatever happens

@@ -1,67 +1,55 @@
+#include "editor/LineEndings.h"
 #include "platform/TextFile.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <tuple>
 
-Q_DECLARE_METATYPE(TextEncoding)
+// Table rows: the file's bytes, how they are read and the text; a text, its DOS, MAC and UNIX
+// forms and the format its breaks ask for (-1: none).
+const QByteArray kBom("\xEF\xBB\xBF");
+using Bytes = std::tuple<QByteArray, TextEncoding, QString>;
+using Breaks = std::tuple<QString, QString, QString, QString, int>;
 
-namespace {
-// Lowers the largest file size this process may write, so that a save fails half way, as on a
-// full disk. Tests run as root, where folder permissions would not stop a write.
-struct FileSizeLimit {
-    rlimit saved{};
-    bool active = false;
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-};
-} // namespace
-
+// Text files: their bytes and encodings, refusals, safe writes, and line breaks.
 class TestTextFile : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
 private slots:
     void roundTrip_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<TextEncoding>("encoding");
-        QTest::addColumn<QString>("text");
-        const QByteArray bom("\xEF\xBB\xBF");
-        const auto row = [](const char* name, const QByteArray& bytes, TextEncoding encoding,
-                            const QString& text) { QTest::newRow(name) << bytes << encoding << text; };
+        QTest::addColumn<Bytes>("row");
         const TextEncoding Utf8 = TextEncoding::Utf8, WithBom = TextEncoding::Utf8WithBom,
                            Latin1 = TextEncoding::Latin1;
-        row("empty", "", Utf8, "");
-        row("ASCII with CR LF, LF and CR", "<p>\r\nx\ny\r", Utf8, "<p>\r\nx\ny\r");
-        row("UTF-8, nbsp and non-BMP", "\xC3\xA5 \xE2\x82\xAC\xC2\xA0\xF0\x9F\x98\x80", Utf8,
-            QStringLiteral("\u00E5 \u20AC\u00A0\U0001F600"));
-        row("UTF-8 with BOM", bom + "<html>\xC3\xA9", WithBom, QStringLiteral("<html>\u00E9"));
-        row("BOM only", bom, WithBom, "");
-        row("BOM twice: the second is text", bom + bom + "x", WithBom, QStringLiteral("\uFEFFx"));
-        row("Latin-1", "caf\xE9 \xE5\r\n", Latin1, QStringLiteral("caf\u00E9 \u00E5\r\n"));
-        row("BOM then invalid UTF-8", bom + "\xE9", Latin1, QStringLiteral("\u00EF\u00BB\u00BF\u00E9"));
-        row("truncated sequence at the end", "abc\xE2\x82", Latin1, QStringLiteral("abc\u00E2\u0082"));
-        row("overlong encoding", "\xC0\xAF", Latin1, QStringLiteral("\u00C0\u00AF"));
-        row("encoded surrogate", "\xED\xA0\x80", Latin1, QStringLiteral("\u00ED\u00A0\u0080"));
-        row("C1 controls and DEL", "\x7F\x80\x9F", Latin1, QStringLiteral("\u007F\u0080\u009F"));
+        QTest::newRow("empty") << Bytes{"", Utf8, ""};
+        QTest::newRow("ASCII with CR LF, LF and CR") << Bytes{"<p>\r\nx\ny\r", Utf8, "<p>\r\nx\ny\r"};
+        QTest::newRow("UTF-8, nbsp and non-BMP")
+            << Bytes{"\xC3\xA5 \xE2\x82\xAC\xC2\xA0\xF0\x9F\x98\x80", Utf8,
+                     QStringLiteral("\u00E5 \u20AC\u00A0\U0001F600")};
+        QTest::newRow("UTF-8 with BOM")
+            << Bytes{kBom + "<html>\xC3\xA9", WithBom, QStringLiteral("<html>\u00E9")};
+        QTest::newRow("BOM only") << Bytes{kBom, WithBom, ""};
+        QTest::newRow("BOM twice: the second is text")
+            << Bytes{kBom + kBom + "x", WithBom, QStringLiteral("\uFEFFx")};
+        QTest::newRow("Latin-1") << Bytes{"caf\xE9 \xE5\r\n", Latin1, QStringLiteral("caf\u00E9 \u00E5\r\n")};
+        QTest::newRow("BOM then invalid UTF-8")
+            << Bytes{kBom + "\xE9", Latin1, QStringLiteral("\u00EF\u00BB\u00BF\u00E9")};
+        QTest::newRow("truncated sequence at the end")
+            << Bytes{"abc\xE2\x82", Latin1, QStringLiteral("abc\u00E2\u0082")};
+        QTest::newRow("overlong encoding") << Bytes{"\xC0\xAF", Latin1, QStringLiteral("\u00C0\u00AF")};
+        QTest::newRow("encoded surrogate")
+            << Bytes{"\xED\xA0\x80", Latin1, QStringLiteral("\u00ED\u00A0\u0080")};
+        QTest::newRow("C1 controls and DEL")
+            << Bytes{"\x7F\x80\x9F", Latin1, QStringLiteral("\u007F\u0080\u009F")};
     }
     // Opening and saving unchanged text gives back the very same bytes, to a new file and over
     // the file it came from.
     void roundTrip() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(TextEncoding, encoding);
-        QFETCH(QString, text);
+        QFETCH(Bytes, row);
+        const auto& [bytes, encoding, text] = row;
         const QString original = env.writeFile("in.htm", bytes);
         LoadedText loaded;
         QString reason;
@@ -79,27 +67,27 @@ private slots:
         QVERIFY(writeTextFile(original, text + "\u20AC", written, reason));
         QCOMPARE(written, encoding == TextEncoding::Latin1 ? TextEncoding::Utf8 : encoding);
         QCOMPARE(TestEnvironment::readFile(original),
-                 (written == TextEncoding::Utf8WithBom ? "\xEF\xBB\xBF" : "") + (text + "\u20AC").toUtf8());
+                 (written == TextEncoding::Utf8WithBom ? kBom : "") + (text + "\u20AC").toUtf8());
     }
 
+    // Binary data (NUL bytes, UTF-16 among them), folders and files over 128 MB are refused
+    // with a reason for the user, and no text.
     void refused_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes"); // written unless empty
+        QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("NUL byte") << "binary.htm" << QByteArray("<p>\0</p>", 8);
         QTest::newRow("UTF-16") << "utf16.htm" << QByteArray("\xFF\xFEh\0i\0", 6);
-        QTest::newRow("missing file") << "missing.htm" << QByteArray();
         QTest::newRow("folder") << "folder" << QByteArray();
         QTest::newRow("over 128 MB") << "huge.htm" << QByteArray("<html>");
     }
-    // Refused with a reason for the user, and no text.
     void refused() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         const QString target = env.root() + "/" + name;
-        if (!bytes.isEmpty())
-            env.writeFile(name, bytes);
-        if (name == "folder")
+        if (bytes.isEmpty())
             QVERIFY(QDir().mkpath(target));
+        else
+            env.writeFile(name, bytes);
         if (name == "huge.htm") // sparse: over the limit without the disk space
             QVERIFY(QFile::resize(target, kMaxTextFileBytes + 1));
         LoadedText loaded;
@@ -110,22 +98,21 @@ private slots:
     }
 
     // A write that fails half way, as on a full disk, leaves the old file as it was, no temporary
-    // file beside it, and a reason.
+    // file beside it, and a reason. (Tests run as root, where permissions would not stop a write.)
     void failedWriteKeepsOldFile() {
-        const QByteArray old("<html>old contents</html>\r\n");
-        const QString page = env.writeFile("keep/page.htm", old);
-        bool ok = true;
+        const QString page = env.writeFile("keep/page.htm", "<html>old</html>");
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{4096, saved.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0)
+            QSKIP("cannot lower the file size limit");
+        TextEncoding encoding = TextEncoding::Utf8;
         QString reason;
-        {
-            FileSizeLimit limit(4096);
-            if (!limit.active)
-                QSKIP("cannot lower the file size limit");
-            TextEncoding encoding = TextEncoding::Utf8;
-            ok = writeTextFile(page, QString(64 * 1024, 'x'), encoding, reason);
-        }
-        QVERIFY(!ok);
-        QVERIFY(!reason.trimmed().isEmpty());
-        QCOMPARE(TestEnvironment::readFile(page), old);
+        const bool ok = writeTextFile(page, QString(64 * 1024, 'x'), encoding, reason);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!ok && !reason.trimmed().isEmpty());
+        QCOMPARE(TestEnvironment::readFile(page), "<html>old</html>");
         QCOMPARE(QDir(env.root() + "/keep").entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
     }
 
@@ -134,17 +121,43 @@ private slots:
         const QString real = env.writeFile("real/page.cgi", "old");
         const auto rwxr_xr_x = QFile::Permissions(0x7055);
         QVERIFY(QFile::setPermissions(real, rwxr_xr_x));
-        QVERIFY(QDir().mkpath(env.root() + "/links"));
         const QString link = env.root() + "/links/page.cgi";
+        QVERIFY(QDir().mkpath(env.root() + "/links"));
         QVERIFY(QFile::link("../real/page.cgi", link));
         TextEncoding encoding = TextEncoding::Utf8;
         QString reason;
         QVERIFY2(writeTextFile(link, "new", encoding, reason), qPrintable(reason));
-        QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFileInfo(link).symLinkTarget(), QFileInfo(real).absoluteFilePath());
         QCOMPARE(TestEnvironment::readFile(real), "new");
         // Qt reports the user bits as well as the owner bits; compare the others.
         QCOMPARE(QFileInfo(real).permissions() & 0x7077, rwxr_xr_x);
+    }
+
+    void lineBreaks_data() {
+        QTest::addColumn<Breaks>("row");
+        const int Dos = int(SaveFormat::Dos), Unix = int(SaveFormat::Unix), Mac = int(SaveFormat::Mac);
+        QTest::newRow("lone CR") << Breaks{"\r", "\r\n", "\r", "\n", Mac};
+        QTest::newRow("lone LF") << Breaks{"\n", "\r\n", "\r", "\n", Unix};
+        QTest::newRow("LF CR is two breaks") << Breaks{"\n\r", "\r\n\r\n", "\r\r", "\n\n", Unix};
+        QTest::newRow("mixed") << Breaks{"a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd", "a\rb\rc\rd", "a\nb\nc\nd", Dos};
+        QTest::newRow("CR CR LF") << Breaks{"a\r\r\nb", "a\r\n\r\nb", "a\r\rb", "a\n\nb", Dos};
+        QTest::newRow("CR LF LF") << Breaks{"a\r\n\nb", "a\r\n\r\nb", "a\r\rb", "a\n\nb", Dos};
+        QTest::newRow("LF wins over CR") << Breaks{"a\rb\nc", "a\r\nb\r\nc", "a\rb\rc", "a\nb\nc", Unix};
+        QTest::newRow("no breaks") << Breaks{"abc", "abc", "abc", "abc", -1};
+        QTest::newRow("empty") << Breaks{"", "", "", "", -1};
+    }
+    void lineBreaks() {
+        QFETCH(Breaks, row);
+        const auto& [input, crlf, cr, lf, detected] = row;
+        QCOMPARE(NormalizeToCrLf(input), crlf);
+        QCOMPARE(NormalizeToCrLf(crlf), crlf); // normalising twice changes nothing more
+        QCOMPARE(ConvertToCr(input), cr);
+        QCOMPARE(ConvertToLf(input), lf);
+        QCOMPARE(ConvertForSave(input, SaveFormat::Dos), crlf);
+        QCOMPARE(ConvertForSave(input, SaveFormat::Mac), cr);
+        QCOMPARE(ConvertForSave(input, SaveFormat::Unix), lf);
+        const std::optional<SaveFormat> found = DetectLineBreaks(input);
+        QCOMPARE(found ? int(*found) : -1, detected);
     }
 };
 

@@ -15,51 +15,45 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+#include <tuple>
+
+// A settings key, the value stored for it, and the value saved after loading.
+using Setting = std::tuple<QString, QString, QString>;
 
 // Start-up, the data files, the settings store and the recent files.
 class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Shipped files are seeded, missing ones created empty, existing ones never touched.
-    void dataFiles() {
+    // Without files: shipped data files are seeded, missing ones created empty, existing ones never
+    // touched; one untitled document whose menus fill the menu bar, with the toolbox; when the
+    // last document closes, the frame's own menus and no toolbox.
+    void startWithoutFiles() {
         AppFixture app;
         const QString folder = app.env.programFolder();
         app.env.writeFile("data/Quillora/formats.txt", "mine");
         app.start();
         for (const QString& name : DataFileNames())
             QVERIFY2(QFileInfo::exists(folder + name), qPrintable(name));
-        QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), QByteArray("mine"));
+        QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), "mine");
         QVERIFY(TestEnvironment::readFile(folder + "/default.htm").contains("@@"));
         QVERIFY(QFileInfo(folder + "/default.htm").isWritable());
         QCOMPARE(QFileInfo(folder + "/css.txt").size(), 0);
-        QVERIFY(QFileInfo(folder + "/temp").isDir());
         // The word list: an empty first entry, then the lines of the shipped command list.
         QCOMPARE(app.main->commandWords().mid(0, 3), (QStringList{"", "A", "ABBR"}));
-        QVERIFY(app.main->commandWords().size() > 50);
         app.env.writeFile("p/commands.txt", "A\r\n\r\n  B  \r\n   \r\nC\nD");
         QCOMPARE(ReadCommandWords(app.env.root() + "/p"), (QStringList{"", "A", "  B  ", "C", "D"}));
         QCOMPARE(ReadCommandWords(app.env.root() + "/none"), QStringList{QString()});
-    }
 
-    // Without files: one untitled document whose menus fill the menu bar, with the toolbox; when
-    // the last document closes, the frame's own menus and no toolbox.
-    void frameFollowsTheDocuments() {
-        AppFixture app;
-        app.start();
         QCOMPARE(app.main->windowTitle(), "Quillora (3.60)");
         QVERIFY(app.main->isVisible());
-        QCOMPARE(app.main->documents().DocumentCount, 1);
         QCOMPARE(app.document(0)->windowTitle(), "Untitled [0]");
         // Name, enabled, shortcut. Items whose dialogs come later are present and disabled.
-        for (const QString item : {"mnuNew 1 Ctrl+N",  "mnuSave 1 Ctrl+S",     "mnuTCompile 1 Ctrl+D",
-                                   "mnuTimeDate 1 F4", "mnuTUNIXformat 1 F12", "mnuTileV 1 F7",
-                                   "mnuColorize 1 F2", "mnuTemplate 1",        "mnuAboutQL 1",
-                                   "mnuColTag 1",      "mnuColOther 1",        "mnuNewBrowser 0 Ctrl+B",
-                                   "mnuSettings 0 F9", "mnuHelp 0 F1",         "mnuFind 0 Ctrl+F",
-                                   "mnuGoTo 0 Ctrl+G", "mnuSortAZ 0",          "mnuH6 0",
-                                   "mnuU 0",           "mnuJComment 0",        "mnuOwn20 0",
-                                   "mnuAddOwn 0"}) {
+        for (const QString item :
+             {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
+              "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
+              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuFind 0 Ctrl+F", "mnuGoTo 0 Ctrl+G", "mnuH6 0",
+              "mnuU 0", "mnuOwn20 0", "mnuAddOwn 0"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());
@@ -131,17 +125,27 @@ private slots:
         const int first = app.main->documents().DocumentCount - 2;
         QCOMPARE(app.document(first)->windowTitle(), a);
         QCOMPARE(app.document(first + 1)->windowTitle(), b);
+        if (route != "command line")
+            return;
+        // Recent files: newest first, at most four, in every File menu, an "&" shown as it is; a
+        // path already listed (in any letter case) keeps its place; an item reopens its file.
+        app.main->addToRecent("/x&y.htm");
+        app.main->addToRecent(a.toUpper());
+        app.main->addToRecent("/new.htm");
+        QCOMPARE(StoredRecentFiles(), (QStringList{"/new.htm", "/x&y.htm", b, missing}));
+        QCOMPARE(app.document(0)->recentMenu().caption(2), "/x&y.htm");
+        QCOMPARE(app.main->recentMenu().item(2)->text(), "/x&&y.htm");
+        app.main->recentMenu().item(3)->trigger();
+        QCOMPARE(app.document(2)->windowTitle(), b);
     }
 
     // Each row stores one value; a value that is not a number or out of range keeps the
     // default, and a compiler or folder that no longer exists is replaced. What was loaded is
     // saved again, every key of it.
     void settings_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<Setting>("row");
         const auto row = [](const char* name, const char* key, const char* stored, const char* expected) {
-            QTest::newRow(name) << QString(key) << QString(stored) << QString(expected);
+            QTest::newRow(name) << Setting{key, stored, expected};
         };
         row("defaults, every key", "", "",
             "BGColor=16777215|ComColor=25600|DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|"
@@ -149,13 +153,10 @@ private slots:
             "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200");
         row("UseColors 0", "UseColors", "0", "0");
         row("UseColors FALSE", "UseColors", "FALSE", "0");
-        row("UseColors True", "UseColors", "True", "1");
         row("UseColors junk keeps default", "UseColors", "perhaps", "1");
-        row("LastDir", "LastDir", "0", "0");
         row("colour", "TagColor", "255", "255");
         row("colour junk", "TagColor", "red", "200");
         row("colour out of range", "ValColor", "16777216", "13107200");
-        row("DoOnOpen", "DoOnOpen", "5", "5");
         row("DoOnOpen unknown code", "DoOnOpen", "9", "0");
         row("existing compiler", "JavaCompiler", "@prog/commands.txt", "@prog/commands.txt");
         row("deleted compiler", "JavaCompiler", "/no/such/javac", "");
@@ -164,9 +165,8 @@ private slots:
         row("skin path is written, not read", "SkinPath", "/skins/x.skn", "");
     }
     void settings() {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        QFETCH(QString, expected);
+        QFETCH(Setting, row);
+        const auto& [key, stored, expected] = row;
         AppFixture app; // clears the store
         const QString folder = app.env.programFolder();
         SeedDataFiles(folder);
@@ -180,33 +180,6 @@ private slots:
         for (const QString& name : SettingsStore::keys("Settings"))
             values << name + "=" + SettingsStore::read("Settings", name);
         QCOMPARE(key.isEmpty() ? values.join('|') : SettingsStore::read("Settings", key), expand(expected));
-    }
-
-    // The last four files, newest first, in the File menu of the frame and of every document.
-    void recentFiles() {
-        AppFixture app;
-        app.start();
-        QVERIFY(!app.main->recentMenu().item(0)->isVisible()); // fresh: nothing shown
-        QStringList paths;
-        for (const char* name : {"f1.htm", "f2.htm", "f3.htm", "f4.htm", "f&5.htm"}) {
-            paths << app.env.writeFile(name, "x");
-            app.main->addToRecent(paths.last());
-        }
-        const QStringList expected{paths[4], paths[3], paths[2], paths[1]};
-        QCOMPARE(StoredRecentFiles(), expected);
-        for (int i = 1; i <= 4; ++i) {
-            QCOMPARE(app.main->recentMenu().caption(i), expected[i - 1]);
-            QCOMPARE(app.document(0)->recentMenu().caption(i), expected[i - 1]);
-        }
-        // An "&" is shown as it is, not taken as a mnemonic.
-        QCOMPARE(app.main->recentMenu().item(1)->text(), QString(paths[4]).replace("&", "&&"));
-        // Already listed, even in other letter case: the order stays.
-        app.main->addToRecent(paths[2].toUpper());
-        QCOMPARE(StoredRecentFiles(), expected);
-        // Reopening from the menu opens a document and keeps the order.
-        app.main->recentMenu().item(3)->trigger();
-        QCOMPARE(app.document(1)->windowTitle(), expected[2]);
-        QCOMPARE(StoredRecentFiles(), expected);
     }
 };
 

@@ -3,41 +3,39 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QTest>
 #include <tuple>
 
-// Table rows: the answer, whether the document has a path, what the save dialog answers, whether
-// the window stays; the file, "DoOnOpen", the format, the text shown and the file saved; the
-// template, "DefaultNewLN", the text, the cursor and the format of a new document.
+// Table rows: the answer to "Save changes?", whether the document has a path, what the save
+// dialog answers, whether the window stays; a file's bytes, "DoOnOpen", the format, the text shown
+// and the bytes saved.
 using Closing = std::tuple<Dialogs::Answer, bool, QString, bool>;
 using OpenSave = std::tuple<QByteArray, int, SaveFormat, QString, QByteArray>;
-using Template = std::tuple<QByteArray, QString, QString, int, SaveFormat>;
 
-// Document windows: slots and captions, the unsaved-changes mark, the closing rules, files
-// with their line endings and encodings, printing and the compile command.
+// Document windows: slots and captions, the unsaved-changes mark, the closing rules, files with
+// their line endings and encodings, the dialogs, the edit commands, printing and compiling.
 class DocumentsTest : public QObject {
     Q_OBJECT
 
     // A document's caption, the path its slot records, and whether the slot is marked modified.
     static QString mark(const AppFixture& app, int slot) {
         const DocumentSlot& record = app.record(slot);
-        return QString("%1|%2|%3")
-            .arg(app.document(slot)->windowTitle(), record.PathCaption)
-            .arg(record.Modified);
+        return app.document(slot)->windowTitle() + "|" + record.PathCaption + "|" +
+               QString::number(record.Modified);
     }
 
 private slots:
     // Each window marks its own slot, so a second window on the same file is marked too (looked up
     // by caption, the first would be). Slots are reused from the lowest; the table never shrinks.
-    // The Window menu's arrangements; Exit.
+    // New documents: the template without its "@@", the cursor there, the format from
+    // "DefaultNewLN". The Window menu's arrangements; Exit stops at a cancelled question.
     void windows() {
         AppFixture app;
         const QString path = app.env.writeFile("dir/page.htm", "x");
         app.start({path, path});
-        QCOMPARE(NewDocument(*app.main)->txtRich->tag(), "2");
+        app.main->mutableSettings().DefaultNewLN = "\n";
+        QCOMPARE(NewDocument(*app.main)->saveFormat(), SaveFormat::Unix);
         app.document(1)->txtRich->setSelStart(0);
         QTest::keyClicks(app.document(1)->txtRich, "ab");
         QCOMPARE(mark(app, 1), path + "*|" + path + "*|1");
@@ -51,16 +49,21 @@ private slots:
         app.document(0)->close();
         app.flush();
         QVERIFY(app.record(0).Free);
-        QCOMPARE(app.main->documents().DocumentCount, 2);
-        QCOMPARE(NewDocument(*app.main)->windowTitle(), "Untitled [0]");
+        app.main->mutableSettings().DefaultNewLN = "\r";
+        frmNotepad* reused = NewDocument(*app.main);
+        QCOMPARE(mark(app, 0), "Untitled [0]||0");
+        QCOMPARE(reused->saveFormat(), SaveFormat::Mac);
         QCOMPARE(app.main->documents().slotCount(), 3);
-        // Windows 1 and 2 are the first two of the frame.
-        app.document(0)->mnuTileV->trigger();
+        const QString shipped =
+            QString::fromUtf8(TestEnvironment::readFile(app.env.programFolder() + "/default.htm"));
+        QCOMPARE(reused->txtRich->text(), QString(shipped).remove(shipped.indexOf("@@"), 2));
+        QCOMPARE(reused->txtRich->selStart(), shipped.indexOf("@@"));
+
+        app.document(0)->mnuTileV->trigger(); // windows 1 and 2 come first
         QVERIFY(app.document(1)->geometry().right() < app.document(2)->geometry().left());
         app.document(0)->mnuTileH->trigger();
         QVERIFY(app.document(1)->geometry().bottom() < app.document(2)->geometry().top());
         QCOMPARE(app.document(1)->width(), app.main->mdiArea()->viewport()->width());
-        // Exit closes what it can and stops at a cancelled question.
         app.dialogs.answers << Dialogs::Answer::Cancel;
         app.main->exitProgram();
         app.flush();
@@ -129,13 +132,10 @@ private slots:
         frmNotepad* window = OpenDocument(*app.main, path);
         QVERIFY(window);
         QCOMPARE(window->txtRich->text(), shown);
-        QCOMPARE(window->saveFormat(), format);
-        // Exactly the format's item is checked and disabled.
-        const QList<QAction*> items{window->mnuTDOSformat, window->mnuTUNIXformat, window->mnuTMACformat};
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(items[i]->isChecked() == (i == int(format)) &&
-                    items[i]->isEnabled() != items[i]->isChecked());
         QCOMPARE(mark(app, 1), path + "|" + path + "|0");
+        QCOMPARE(window->saveFormat(), format); // its item checked and disabled, the others not
+        for (const QAction* item : {window->mnuTDOSformat, window->mnuTUNIXformat, window->mnuTMACformat})
+            QVERIFY(item->isChecked() != item->isEnabled());
         window->mnuSave->trigger();
         QCOMPARE(TestEnvironment::readFile(path), saved);
     }
@@ -162,7 +162,6 @@ private slots:
         window->mnuTMACformat->trigger();
         QVERIFY(SaveDocument(*app.main, 0, app.record(0).PathCaption));
         QCOMPARE(TestEnvironment::readFile(path), "edited a\rb");
-        QVERIFY(!QFileInfo::exists(path + "*"));
         QCOMPARE(window->txtRich->text(), "edited a\r\nb");
         QCOMPARE(mark(app, 0), path + "|" + path + "|0");
         window->mnuTUNIXformat->trigger();
@@ -194,32 +193,9 @@ private slots:
                  original.left(middle - 1) + "X" + original.mid(middle + 1999));
     }
 
-    // A new document: the template without its first "@@", the cursor there, the format from
-    // the "DefaultNewLN" setting.
-    void newDocument_data() {
-        QTest::addColumn<Template>("row");
-        QTest::newRow("middle, CR LF") << Template{"ab@@cd", "\r\n", "abcd", 2, SaveFormat::Dos};
-        QTest::newRow("first marker only, LF") << Template{"a@@b@@", "\n", "ab@@", 1, SaveFormat::Unix};
-        QTest::newRow("after a break, CR")
-            << Template{"<p>\r\n@@</p>", "\r", "<p>\r\n</p>", 5, SaveFormat::Mac};
-        QTest::newRow("none, other") << Template{"plain", "x", "plain", 0, SaveFormat::Dos};
-    }
-    void newDocument() {
-        QFETCH(Template, row);
-        const auto& [templateText, newLine, shown, cursor, format] = row;
-        AppFixture app;
-        app.env.writeFile("data/Quillora/default.htm", templateText);
-        app.start();
-        app.main->mutableSettings().DefaultNewLN = newLine;
-        frmNotepad* window = NewDocument(*app.main);
-        QCOMPARE(window->txtRich->text(), shown);
-        QCOMPARE(window->txtRich->selStart(), cursor);
-        QCOMPARE(window->saveFormat(), format);
-        QCOMPARE(mark(app, 1), "Untitled [1]||0");
-    }
-
     // The save dialog offers the default format first; the next dialog starts where the last
     // file was chosen only with "Remember last directory"; Open... adds to the recent files.
+    // The filters as Qt's dialog reads them: the patterns in the last parentheses, blank-separated.
     void fileDialogs() {
         AppFixture app;
         app.start();
@@ -227,10 +203,8 @@ private slots:
         const QString chosen = app.env.root() + "/sub/x.htm";
         app.dialogs.savePaths.enqueue(chosen);
         QCOMPARE(ShowFileDialog(*app.main, FileDialogAction::Save, true), chosen);
-        // The filters as Qt's dialog reads them: the patterns in the last parentheses, blank-separated.
         QCOMPARE(qtNameFilters(app.dialogs.saveRequests.last().filter).first(), "Default (*.php)");
         QCOMPARE(app.dialogs.saveRequests.last().defaultSuffix, "php");
-        QCOMPARE(app.main->dialogFolder(), app.env.root() + "/sub");
         app.main->mutableSettings().LastDir = false;
         const QString path = app.env.writeFile("r.htm", "r");
         app.dialogs.openPaths.enqueue(path);
@@ -238,16 +212,17 @@ private slots:
         ShowOpenDialog(*app.main); // cancelled: nothing happens
         QCOMPARE(app.main->documents().DocumentCount, 2);
         QCOMPARE(app.main->recentMenu().caption(1), path);
+        QCOMPARE(app.dialogs.openRequests.last().folder, app.env.root() + "/sub");
         const QStringList open = qtNameFilters(app.dialogs.openRequests.first().filter);
-        QVERIFY(open[0].startsWith("All Formats (*.asp *.cgi *.dhtml *.htm *.html *.java"));
         QCOMPARE(open[4], "Hypertext (*.htm *.html)");
         QCOMPARE(open[7], "PHP (*.php3 *.phtml)");
-        QCOMPARE(app.dialogs.openRequests.last().folder, app.env.root() + "/sub");
     }
 
-    // Cut, Copy, Paste, Delete, Select All and Time & Date through the clipboard; printing of the
-    // whole text and of the selection through the dialog service, and nothing when cancelled.
-    void editAndPrint() {
+    // Cut, Copy, Paste, Delete, Select All and Time & Date go through the clipboard. Printing:
+    // nothing when cancelled, else the whole text or the selection. Compiling: only a saved
+    // document with a compiler chosen, whose path goes to the compiler as one argument without
+    // the "*" (no shell).
+    void commands() {
         AppFixture app;
         app.start();
         frmNotepad* window = app.document(0);
@@ -268,7 +243,7 @@ private slots:
             text->text().startsWith(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
 
         const QString pdf = app.env.root() + "/out.pdf";
-        window->mnuPrint->trigger(); // cancelled
+        window->mnuPrint->trigger();
         QVERIFY(!QFileInfo::exists(pdf));
         app.dialogs.printToPdf = pdf;
         for (bool selection : {false, true}) {
@@ -279,30 +254,22 @@ private slots:
             QVERIFY(TestEnvironment::readFile(pdf).startsWith("%PDF"));
             QFile::remove(pdf);
         }
-    }
 
-    // The compiler gets the document's path as one argument without the "*" (no shell), and only
-    // for a saved document and a chosen compiler.
-    void compile() {
-        AppFixture app;
-        app.start();
-        app.document(0)->mnuTCompile->trigger();
+        window->mnuTCompile->trigger();
         QCOMPARE(app.dialogs.messages.last().text, "The file must be saved before you can compile it!");
         const QString doc = app.env.writeFile("my dir/Main Class.java", "class A {}");
-        frmNotepad* window = OpenDocument(*app.main, doc);
+        window = OpenDocument(*app.main, doc);
         window->mnuTCompile->trigger();
-        QCOMPARE(app.dialogs.messages.last().text,
-                 "There is no Java Compiler selected.\r\nWould you like to select one now?");
-        QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNo);
-        const QString record = app.env.root() + "/args.txt";
+        QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNo); // no compiler yet
+        const QString args = app.env.root() + "/args.txt";
         const QString compiler = app.env.writeFile(
-            "compiler.sh", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + record.toUtf8() + "'\n");
+            "compiler.sh", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + args.toUtf8() + "'\n");
         QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
         app.main->mutableSettings().JavaCompiler = compiler;
         window->txtRich->setSelText("x"); // the caption gets its "*"
         window->mnuTCompile->trigger();
-        QTRY_VERIFY(QFileInfo(record).size() > 0);
-        QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(record)), "1|" + doc + "|");
+        QTRY_VERIFY(QFileInfo(args).size() > 0);
+        QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(args)), "1|" + doc + "|");
     }
 };
 

@@ -1,8 +1,6 @@
 #include "platform/SingleInstanceLink.h"
 #include "support/TestEnvironment.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -11,7 +9,6 @@
 #include <QtEndian>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 #include <tuple>
 
@@ -55,23 +52,18 @@ QStringList lines(const QString& path) {
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestEnvironment> env;
-    QString channel() const { return env->root() + "/link.sock"; }
+    TestEnvironment env;
+    QString channel() const { return env.root() + "/link.sock"; }
 
 private slots:
-    void init() { env = std::make_unique<TestEnvironment>(); }
-
     // What the running instance makes of what a client writes, in one piece or several. A list
     // is confirmed, and handed on unless empty; a bad message is dropped unconfirmed, and the
     // next client is served as usual.
     void server_data() {
         QTest::addColumn<Client>("client");
-        const QStringList paths{"/h/my page \"new\".htm",
-                                "/tmp/it's here/a;b|c\n d\r\t.htm",
-                                "/b",
-                                "/b",
-                                QStringLiteral("/h/\u00E5sa/\u65E5\u672C/\U0001F600.htm"),
-                                "C:\\x\\y.htm"};
+        const QStringList paths{
+            "/my \"page\".htm",       "/b", "/b", "C:\\x.htm", QStringLiteral("/\u00E5/\U0001F600.htm"),
+            "/it's a;b|c\n d\r\t.htm"};
         const QByteArray m = SingleInstanceLink::encode(paths);
         QTest::newRow("awkward characters") << Client{{m}, paths, Confirmed};
         // Cut inside the magic, inside the length and inside the payload.
@@ -86,7 +78,6 @@ private slots:
         QTest::newRow("more than announced") << Client{{header(2) + "/a/b"}, {}, HungUp};
         QTest::newRow("invalid UTF-8") << Client{{header(2) + "\xC3\x28"}, {}, HungUp};
         QTest::newRow("truncated, then gone") << Client{{header(10) + "/a"}, {}, LeftEarly};
-        QTest::newRow("partial magic, then gone") << Client{{"QUILL"}, {}, LeftEarly};
     }
     void server() {
         QFETCH(Client, client);
@@ -147,19 +138,11 @@ private slots:
             listener == "link" ? QString(SingleInstanceLink::kMaxMessageBytes + 1, 'x') : "/a";
         QVERIFY(!handOver(channel(), {path}, 1000));
         QCOMPARE(received.count(), 0);
-    }
-
-    // A socket file left by a crash is taken over; a live instance's channel never is, even by a
-    // start that could not hand over.
-    void listenTakesOnlyAStaleChannel() {
-        QVERIFY(leaveStaleSocket(channel()));
-        SingleInstanceLink first(channel());
-        QVERIFY(first.listen());
-        SingleInstanceLink second(channel());
-        QVERIFY(!second.listen());
-        QSignalSpy received(&first, &SingleInstanceLink::pathsReceived);
-        QVERIFY(handOver(channel(), {"/still-first.htm"}));
-        QTRY_COMPARE(received.count(), 1);
+        // Such a start then listens itself: over a crashed instance's socket file it may, but a
+        // live instance's channel stays its own and goes on serving.
+        SingleInstanceLink next(channel());
+        QCOMPARE(next.listen(), listener == "nobody" || listener == "stale");
+        QCOMPARE(handOver(channel(), {"/b"}, 1000), listener != "silent");
     }
 
     // The real program: a first start keeps running, later starts hand their files over and end.
@@ -170,13 +153,13 @@ private slots:
         const QStringList files{"first.htm", "a.htm", "sub dir/b \u00E9 \"q\".htm"};
         QStringList expected;
         for (const QString& file : files)
-            expected << env->writeFile("work/" + file, "<html></html>\r\n");
-        const QString report = env->root() + "/report.txt";
+            expected << env.writeFile("work/" + file, "<html></html>\r\n");
+        const QString report = env.root() + "/report.txt";
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment(); // the test's folders
         environment.insert("QUILLORA_TEST_REPORT", report);
         const auto start = [&](QProcess& process, const QStringList& arguments) {
             process.setProcessEnvironment(environment);
-            process.setWorkingDirectory(env->root() + "/work");
+            process.setWorkingDirectory(env.root() + "/work");
             process.setProcessChannelMode(QProcess::ForwardedChannels);
             process.start(binary, arguments);
         };

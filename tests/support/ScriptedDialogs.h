@@ -54,9 +54,8 @@ public:
 
     // Installs a fresh scripted service and returns it (owned by the dialog seam).
     static ScriptedDialogs& install() {
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        ScriptedDialogs& ref = *scripted;
-        Dialogs::install(std::move(scripted));
-        return ref;
+        auto* scripted = new ScriptedDialogs;
+        Dialogs::install(std::unique_ptr<Dialogs>(scripted));
+        return *scripted;
     }
 };

@@ -10,8 +10,7 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Message {
-        QString title;
-        QString text;
+        QString title, text;
         Buttons buttons;
         Icon icon;
     };
@@ -19,9 +18,8 @@ public:
     QQueue<Answer> answers;
     QQueue<QString> openPaths, savePaths;
     QQueue<std::optional<QColor>> colors;
-    // When set, print() accepts and sends the output to this PDF file.
+    // When set, print() accepts (keeping the range offered) and sends the output to this PDF file.
     QString printToPdf;
-    bool printSelection = false;
 
     QList<Message> messages;
     QList<FileRequest> openRequests, saveRequests;
@@ -48,7 +46,7 @@ public:
             return false;
         request.printer->setOutputFormat(QPrinter::PdfFormat);
         request.printer->setOutputFileName(printToPdf);
-        request.printer->setPrintRange(printSelection ? QPrinter::Selection : QPrinter::AllPages);
+        request.printer->setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
         return true;
     }
 

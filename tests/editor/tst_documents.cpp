@@ -35,9 +35,11 @@ private slots:
         QCOMPARE(NewDocument(*app.main)->saveFormat(), SaveFormat::Unix);
         app.document(1)->txtRich->setSelStart(0);
         QTest::keyClicks(app.document(1)->txtRich, "ab");
+        QTest::keyClick(app.document(1)->txtRich, Qt::Key_Backspace);
         QCOMPARE(mark(app, 1), path + "*|" + path + "*|1");
         QCOMPARE(mark(app, 0), path + "|" + path + "|0");
         QCOMPARE(app.main->documents().FindDocumentByCaption(path), 0);
+        QCOMPARE(app.main->documents().FindDocumentByCaption("nothing"), -1);
         app.document(0)->showMinimized(); // shows the file name
         QCOMPARE(app.document(0)->windowTitle(), "page.htm");
         app.document(0)->showNormal();
@@ -69,6 +71,7 @@ private slots:
         QTest::addColumn<Closing>("row");
         QTest::newRow("cancel keeps") << Closing{Dialogs::Answer::Cancel, true, "", true};
         QTest::newRow("no closes unsaved") << Closing{Dialogs::Answer::No, true, "", false};
+        QTest::newRow("yes saves and closes") << Closing{Dialogs::Answer::Yes, true, "", false};
         QTest::newRow("yes on untitled, dialog cancelled") << Closing{Dialogs::Answer::Yes, false, "", true};
         QTest::newRow("yes on untitled, saved as") << Closing{Dialogs::Answer::Yes, false, "new.htm", false};
     }

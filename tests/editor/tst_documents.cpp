@@ -26,7 +26,7 @@ class DocumentsTest : public QObject {
 private slots:
     // Each window marks its own slot (by caption, a second window on one file would mark the first).
     // Slots are reused from the lowest. A new document: the template without "@@", the cursor there,
-    // the format from "DefaultNewLN". The Window menu's arrangements; Exit stops at a "Cancel".
+    // the format from "DefaultNewLN". The Window menu's arrangements; Exit stays after a "Cancel".
     void windows() {
         AppFixture app;
         const QString path = app.env.writeFile("dir/page.htm", "x");

@@ -5,362 +5,161 @@
 #include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
+#include <QToolBar>
 #include <QUrl>
+#include <tuple>
+
+// A settings key, the value stored for it, and the value saved after loading.
+using Setting = std::tuple<QString, QString, QString>;
 
 // Start-up, the data files, the settings store and the recent files.
 class StartupTest : public QObject {
     Q_OBJECT
 
-    static QStringList menuBarTitles(QMainWindow& window) {
-        QStringList titles;
-        for (QAction* action : window.menuBar()->actions())
-            titles << action->text();
-        return titles;
-    }
-
 private slots:
-    void emptyProgramFolderIsFilled() {
+    // Data files seeded, missing ones created empty, existing ones untouched; one untitled document
+    // with its menus and the toolbox; when the last one closes, the frame's own menus and no toolbox.
+    void startWithoutFiles() {
         AppFixture app;
-        app.start();
         const QString folder = app.env.programFolder();
+        app.env.writeFile("data/Quillora/formats.txt", "mine");
+        app.start();
         for (const QString& name : DataFileNames())
             QVERIFY2(QFileInfo::exists(folder + name), qPrintable(name));
-        QVERIFY(QFileInfo(folder + "/temp").isDir());
-        QVERIFY(QFileInfo(folder + "/skins").isDir());
-        // The shipped files are real; the others start empty.
+        QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), "mine");
         QVERIFY(TestEnvironment::readFile(folder + "/default.htm").contains("@@"));
-        QVERIFY(TestEnvironment::readFile(folder + "/commands.txt").contains("TABLE"));
-        QVERIFY(!TestEnvironment::readFile(folder + "/formats.txt").isEmpty());
-        QCOMPARE(QFileInfo(folder + "/css.txt").size(), 0);
-        QCOMPARE(QFileInfo(folder + "/skins/default.skn").size(), 0);
         QVERIFY(QFileInfo(folder + "/default.htm").isWritable());
-        // The word list came from the shipped command list.
-        QVERIFY(app.main->commandWords().size() > 50);
-        QCOMPARE(app.main->commandWords().at(0), QString());
-    }
-
-    void ensureDataFilesCreatesEmptyAndKeepsExisting() {
-        TestEnvironment env;
-        const QString folder = env.root() + "/prog";
-        QDir().mkpath(folder);
-        env.writeFile("prog/formats.txt", "mine");
-        EnsureDataFiles(folder);
-        for (const QString& name : DataFileNames()) {
-            const QFileInfo info(folder + name);
-            QVERIFY2(info.exists(), qPrintable(name));
-            if (name == "/formats.txt")
-                QCOMPARE(TestEnvironment::readFile(info.filePath()), QByteArray("mine"));
-            else if (!name.endsWith('/'))
-                QCOMPARE(info.size(), 0);
+        QCOMPARE(QFileInfo(folder + "/css.txt").size(), 0);
+        // The word list: an empty first entry, then the lines of the shipped command list.
+        QCOMPARE(app.main->commandWords().mid(0, 3), (QStringList{"", "A", "ABBR"}));
+        app.env.writeFile("p/commands.txt", "A\r\n\r\n  B  \r\n   \r\nC\nD");
+        QCOMPARE(ReadCommandWords(app.env.root() + "/p"), (QStringList{"", "A", "  B  ", "C", "D"}));
+        QCOMPARE(ReadCommandWords(app.env.root() + "/none"), QStringList{QString()});
+        QCOMPARE(app.main->windowTitle(), "Quillora (3.60)");
+        QCOMPARE(app.document(0)->windowTitle(), "Untitled [0]");
+        // Name, enabled, shortcut. Items whose dialogs come later are present and disabled.
+        for (const QString item :
+             {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
+              "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
+              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 0 Ctrl+G", "mnuH6 0", "mnuOwn20 0",
+              "mnuAddOwn 0"}) {
+            const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
+            QVERIFY2(action, qPrintable(item));
+            const QString found = action->objectName() + " " + QString::number(action->isEnabled());
+            QCOMPARE((found + " " + action->shortcut().toString()).trimmed(), item);
         }
-        SeedDataFiles(folder); // existing, even empty, files are not replaced
-        QCOMPARE(QFileInfo(folder + "/default.htm").size(), 0);
-        QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), QByteArray("mine"));
-    }
-
-    void commandWords() {
-        TestEnvironment env;
-        env.writeFile("p/commands.txt", "A\r\n\r\n  B  \r\n   \r\nC\nD");
-        QCOMPARE(ReadCommandWords(env.root() + "/p"), (QStringList{"", "A", "  B  ", "C", "D"}));
-        QCOMPARE(ReadCommandWords(env.root() + "/none"), QStringList{QString()});
-    }
-
-    void startWithoutFilesMakesOneUntitled() {
-        AppFixture app;
-        app.start();
-        QCOMPARE(app.main->windowTitle(), QStringLiteral("Quillora (3.60)"));
-        QCOMPARE(app.main->documents().DocumentCount, 1);
-        QCOMPARE(app.document(0)->windowTitle(), QStringLiteral("Untitled [0]"));
-        QVERIFY(app.main->isVisible());
-        // The active document's menus are in the menu bar.
-        QCOMPARE(menuBarTitles(*app.main), (QStringList{"File", "Edit", "Tools", "Options", "Window", "?"}));
+        QAction* save = app.main->findChild<QAction*>("picSave");
+        QAction* open = app.main->findChild<QAction*>("picOpen");
+        QVERIFY(save && open && app.main->picToolbox->isVisible() && save->isVisible());
+        QList<QAction*> bar = app.main->menuBar()->actions();
+        QVERIFY(bar.size() == 6 && bar[0]->menu() == app.document(0)->mnuFile);
         app.document(0)->close();
         app.flush();
-        QCOMPARE(menuBarTitles(*app.main), (QStringList{"&File", "Options", "?"}));
+        bar = app.main->menuBar()->actions();
+        QVERIFY(bar.size() == 3 && bar[0]->menu() == app.main->mnuFile);
+        QVERIFY(!app.main->picToolbox->isVisible() && !save->isVisible() && open->isVisible());
+        NewDocument(*app.main);
+        QVERIFY(app.main->picToolbox->isVisible() && save->isVisible());
+        app.main->mnuAboutQL->trigger();
+        QVERIFY(app.dialogs.messages.last().text.contains("\r\nVersion: 3.60\r\nBuild: 3.0.60\r\n"));
     }
 
-    void startWithFilesOpensThemInOrder() {
+    // Files from the command line, a second start or a drop open in order and go to the recent
+    // files; a file that cannot be opened is reported; folders and blanks are passed over.
+    void filesOpenInOrder_data() {
+        QTest::addColumn<QString>("route");
+        for (const char* route : {"command line", "hand-over", "drop on the frame", "drop on a document"})
+            QTest::newRow(route) << route;
+    }
+    void filesOpenInOrder() {
+        QFETCH(QString, route);
         AppFixture app;
         const QString a = app.env.writeFile("with blank/a.htm", "a");
         const QString b = app.env.writeFile("b.htm", "b");
-        const QString missing = app.env.root() + "/missing.htm";
-        app.start({a, missing, b});
-        QCOMPARE(app.main->documents().DocumentCount, 2);
-        QCOMPARE(app.document(0)->windowTitle(), a);
-        QCOMPARE(app.document(1)->windowTitle(), b);
-        QCOMPARE(app.dialogs.messages.size(), 1);
-        QVERIFY(app.dialogs.messages[0].text.startsWith("An error occurred when opening file: " + missing));
-        // Each path was added to the recent files, the failed one too.
-        QCOMPARE(StoredRecentFiles(), (QStringList{b, missing, a}));
-    }
-
-    void handOverOpensFiles() {
-        AppFixture app;
-        app.start();
-        const QString a = app.env.writeFile("x.htm", "x");
-        app.main->txtDDE_Change({a, QString(" ")});
-        QCOMPARE(app.main->documents().DocumentCount, 2);
-        QCOMPARE(app.document(1)->windowTitle(), a);
-    }
-
-    void droppedFilesOpenInOrder_data() {
-        QTest::addColumn<bool>("onDocument");
-        QTest::newRow("on the frame") << false;
-        QTest::newRow("on a document") << true;
-    }
-    void droppedFilesOpenInOrder() {
-        QFETCH(bool, onDocument);
-        AppFixture app;
-        app.start();
-        const QString a = app.env.writeFile("drop/a.htm", "a");
-        const QString b = app.env.writeFile("drop/b.htm", "b");
-        QMimeData data;
-        data.setUrls(
-            {QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.env.root() + "/drop"), QUrl::fromLocalFile(b)});
-        QWidget* target = onDocument ? static_cast<QWidget*>(app.document(0)->txtRich->viewport())
-                                     : static_cast<QWidget*>(app.main.get());
-        // As the platform delivers it: the drag enters (and is accepted), then it is dropped.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &drop);
-        // The folder is left to the browser window; the files open in the order dropped.
-        QCOMPARE(app.main->documents().DocumentCount, 3);
-        QCOMPARE(app.document(1)->windowTitle(), a);
-        QCOMPARE(app.document(2)->windowTitle(), b);
-        QCOMPARE(StoredRecentFiles(), (QStringList{b, a}));
-        // The dropped names never land in the text.
-        QVERIFY(!app.document(0)->txtRich->text().contains("a.htm"));
-    }
-
-    void menusArePresent_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("enabled");
-        for (const char* name :
-             {"mnuNew", "mnuOpen", "mnuExit", "mnuTemplate", "mnuAboutQL", "mnuColTag", "mnuColOther"})
-            QTest::newRow(name) << name << true;
-        for (const char* name : {"mnuNewBrowser", "mnuSettings", "mnuHelp", "mnuUpdate", "mnuViewIt",
-                                 "mnuComment", "mnuGoTo", "mnuFormat", "mnuSortAZ", "mnuH6", "mnuU",
-                                 "mnuAcronym", "mnuJComment", "mnuOwn20", "mnuAddOwn"})
-            QTest::newRow(name) << name << false;
-    }
-    void menusArePresent() {
-        QFETCH(QString, name);
-        QFETCH(bool, enabled);
-        AppFixture app;
-        app.start();
-        QAction* action = app.main->findChild<QAction*>(name);
-        QVERIFY2(action, qPrintable(name));
-        QCOMPARE(action->isEnabled(), enabled);
-    }
-
-    void shortcuts_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("keys");
-        QTest::newRow("save") << "mnuSave"
-                              << "Ctrl+S";
-        QTest::newRow("compile") << "mnuTCompile"
-                                 << "Ctrl+D";
-        QTest::newRow("time") << "mnuTimeDate"
-                              << "F4";
-        QTest::newRow("unix") << "mnuTUNIXformat"
-                              << "F12";
-        QTest::newRow("tile") << "mnuTileV"
-                              << "F7";
-        QTest::newRow("colorize") << "mnuColorize"
-                                  << "F2";
-    }
-    void shortcuts() {
-        QFETCH(QString, name);
-        QFETCH(QString, keys);
-        AppFixture app;
-        app.start();
-        QAction* action = app.document(0)->findChild<QAction*>(name);
-        QVERIFY(action);
-        QCOMPARE(action->shortcut().toString(), keys);
-    }
-
-    void aboutBox() {
-        AppFixture app;
-        app.start();
-        app.main->mnuAboutQL->trigger();
-        QCOMPARE(app.dialogs.messages.size(), 1);
-        QCOMPARE(app.dialogs.messages[0].title, QStringLiteral("About Quillora (3.60)"));
-        const QStringList lines = app.dialogs.messages[0].text.split("\r\n");
-        QCOMPARE(lines.at(1), QStringLiteral("Version: 3.60"));
-        QCOMPARE(lines.at(2), QStringLiteral("Build: 3.0.60"));
-        QCOMPARE(lines.at(3), QString());
-        QCOMPARE(lines.at(4), QStringLiteral("You'll find all my programs at: "));
-    }
-
-    void settingsDefaults() {
-        TestEnvironment env;
-        QSettings(QStringLiteral("Quillora"), QStringLiteral("Quillora")).clear();
-        const QString folder = env.root() + "/prog";
-        QDir().mkpath(folder);
-        const Settings s = LoadSettings(folder);
-        QCOMPARE(s.TexColor, 0);
-        QCOMPARE(s.TagColor, 200);
-        QCOMPARE(s.ValColor, 13107200);
-        QCOMPARE(s.ComColor, 25600);
-        QCOMPARE(s.BGColor, 16777215);
-        QVERIFY(s.UseColors);
-        QCOMPARE(s.Font, QStringLiteral("MS Sans Serif"));
-        QCOMPARE(s.FontSize, 8);
-        QCOMPARE(s.Indent, QStringLiteral("\t"));
-        QCOMPARE(s.DefaultFormat, QStringLiteral("htm"));
-        QCOMPARE(s.DefaultNewLN, QStringLiteral("\r\n"));
-        QCOMPARE(s.DefaultDir, folder);
-        QVERIFY(s.LastDir);
-        QCOMPARE(s.DoOnOpen, 0);
-        QCOMPARE(s.JavaCompiler, QString());
-    }
-
-    void settingsChecks_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("UseColors 0") << "UseColors"
-                                     << "0"
-                                     << "UseColors"
-                                     << "0";
-        QTest::newRow("UseColors 1") << "UseColors"
-                                     << "1"
-                                     << "UseColors"
-                                     << "1";
-        QTest::newRow("UseColors True") << "UseColors"
-                                        << "True"
-                                        << "UseColors"
-                                        << "1";
-        QTest::newRow("UseColors junk keeps default") << "UseColors"
-                                                      << "perhaps"
-                                                      << "UseColors"
-                                                      << "1";
-        QTest::newRow("colour") << "TagColor"
-                                << "255"
-                                << "TagColor"
-                                << "255";
-        QTest::newRow("colour junk") << "TagColor"
-                                     << "red"
-                                     << "TagColor"
-                                     << "200";
-        QTest::newRow("colour out of range") << "ValColor"
-                                             << "16777216"
-                                             << "ValColor"
-                                             << "13107200";
-        QTest::newRow("DoOnOpen") << "DoOnOpen"
-                                  << "5"
-                                  << "DoOnOpen"
-                                  << "5";
-        QTest::newRow("DoOnOpen unknown code") << "DoOnOpen"
-                                               << "9"
-                                               << "DoOnOpen"
-                                               << "0";
-        QTest::newRow("deleted compiler") << "JavaCompiler"
-                                          << "/no/such/javac"
-                                          << "JavaCompiler"
-                                          << "";
-        QTest::newRow("deleted folder") << "DefaultDir"
-                                        << "/no/such/folder"
-                                        << "DefaultDir"
-                                        << "@prog/";
-        QTest::newRow("existing folder") << "DefaultDir"
-                                         << "@root"
-                                         << "DefaultDir"
-                                         << "@root";
-    }
-    void settingsChecks() {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        QFETCH(QString, field);
-        QFETCH(QString, expected);
-        TestEnvironment env;
-        QSettings(QStringLiteral("Quillora"), QStringLiteral("Quillora")).clear();
-        const QString folder = env.root() + "/prog";
-        const auto expand = [&](QString text) {
-            return text.replace("@prog", folder).replace("@root", env.root());
-        };
-        SettingsStore::write("Settings", key, expand(stored));
-        const Settings s = LoadSettings(folder);
-        const QMap<QString, QString> values{
-            {"UseColors", s.UseColors ? "1" : "0"},    {"TagColor", QString::number(s.TagColor)},
-            {"ValColor", QString::number(s.ValColor)}, {"DoOnOpen", QString::number(s.DoOnOpen)},
-            {"JavaCompiler", s.JavaCompiler},          {"DefaultDir", s.DefaultDir}};
-        QCOMPARE(values.value(field), expand(expected));
-    }
-
-    void settingsRoundTrip() {
-        TestEnvironment env;
-        QSettings(QStringLiteral("Quillora"), QStringLiteral("Quillora")).clear();
-        Settings s;
-        s.TexColor = 1;
-        s.UseColors = false;
-        s.DefaultNewLN = "\n";
-        s.Indent = "  ";
-        s.FontSize = 12;
-        s.DoOnOpen = 6;
-        s.SkinPath = "/skins/x.skn";
-        s.DefaultDir = env.root();
-        SaveSettings(s);
-        QCOMPARE(SettingsStore::keys("Settings").size(), 16);
-        QCOMPARE(SettingsStore::read("Settings", "UseColors"), QStringLiteral("0"));
-        const Settings back = LoadSettings(env.root());
-        QCOMPARE(back.TexColor, 1);
-        QVERIFY(!back.UseColors);
-        QCOMPARE(back.DefaultNewLN, QStringLiteral("\n"));
-        QCOMPARE(back.Indent, QStringLiteral("  "));
-        QCOMPARE(back.FontSize, 12);
-        QCOMPARE(back.DoOnOpen, 6);
-        QCOMPARE(back.SkinPath, QString()); // the skin path is written, not read back at start-up
-    }
-
-    void recentFiles() {
-        AppFixture app;
-        app.start();
-        QCOMPARE(app.main->recentMenu().item(0)->isVisible(), false); // fresh: nothing shown
-        QCOMPARE(app.document(0)->recentMenu().item(0)->isVisible(), false);
-        QStringList paths;
-        for (int i = 1; i <= 5; ++i)
-            paths << app.env.writeFile(QStringLiteral("f%1.htm").arg(i), "x");
-        for (const QString& path : paths)
-            app.main->addToRecent(path);
-        const QStringList expected{paths[4], paths[3], paths[2], paths[1]};
-        QCOMPARE(StoredRecentFiles(), expected);
-        for (int i = 1; i <= 4; ++i) {
-            QCOMPARE(app.main->recentMenu().caption(i), expected[i - 1]);
-            QCOMPARE(app.document(0)->recentMenu().caption(i), expected[i - 1]);
+        const QString binary = app.env.writeFile("binary.htm", QByteArray("<p>\0</p>", 8)); // refused
+        if (route == "command line") {
+            app.start({a, binary, b});
+            QCOMPARE(app.dialogs.messages.size(), 1);
+            QVERIFY(
+                app.dialogs.messages[0].text.startsWith("An error occurred when opening file: " + binary));
+            QCOMPARE(StoredRecentFiles(), (QStringList{b, binary, a}));
+        } else if (route == "hand-over") {
+            app.start();
+            app.main->txtDDE_Change({a, " ", b});
+            QCOMPARE(StoredRecentFiles(), (QStringList{b, a}));
+        } else {
+            app.start();
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.env.root() + "/with blank"),
+                          QUrl::fromLocalFile(b)});
+            QWidget* target = route == "drop on the frame" ? static_cast<QWidget*>(app.main.get())
+                                                           : app.document(0)->txtRich->viewport();
+            // As the platform delivers it: the drag enters (and is accepted), then it is dropped.
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+            QCOMPARE(StoredRecentFiles(), (QStringList{b, a}));
+            QVERIFY(!app.document(0)->txtRich->text().contains("a.htm")); // the names never land in the text
         }
-        // Already listed, even in other letter case: the order stays.
-        app.main->addToRecent(paths[2].toUpper());
-        QCOMPARE(StoredRecentFiles(), expected);
-        // Reopening from the menu opens a document and keeps the order.
+        const int first = app.main->documents().DocumentCount - 2;
+        QCOMPARE(app.document(first)->windowTitle(), a);
+        QCOMPARE(app.document(first + 1)->windowTitle(), b);
+        if (route != "command line")
+            return;
+        // Recent files: newest first, four, in every File menu, "&" as is; a listed path (any case) stays.
+        app.main->addToRecent("/x&y.htm");
+        app.main->addToRecent(a.toUpper());
+        app.main->addToRecent("/new.htm");
+        QCOMPARE(StoredRecentFiles(), (QStringList{"/new.htm", "/x&y.htm", b, binary}));
+        QCOMPARE(app.document(0)->recentMenu().caption(2), "/x&y.htm");
+        QCOMPARE(app.main->recentMenu().item(2)->text(), "/x&&y.htm");
         app.main->recentMenu().item(3)->trigger();
-        QCOMPARE(app.main->documents().DocumentCount, 2);
-        QCOMPARE(app.document(1)->windowTitle(), expected[2]);
-        QCOMPARE(StoredRecentFiles(), expected);
-        // A window opened later shows the same list.
-        frmNotepad* later = NewDocument(*app.main);
-        QCOMPARE(later->recentMenu().caption(1), expected[0]);
-        QVERIFY(later->recentMenu().item(4)->isVisible());
+        QCOMPARE(app.document(2)->windowTitle(), b);
     }
 
-    void recentMenuShowsAmpersands() {
-        AppFixture app;
-        app.start();
-        app.main->addToRecent("/a&b.htm");
-        QCOMPARE(app.main->recentMenu().item(1)->text(), QStringLiteral("/a&&b.htm"));
-        QCOMPARE(app.main->recentMenu().caption(1), QStringLiteral("/a&b.htm"));
+    // One value stored, loaded and saved again: bad values keep the default, a compiler or folder
+    // that no longer exists is replaced.
+    void settings_data() {
+        QTest::addColumn<Setting>("row");
+        QTest::newRow("defaults, every key")
+            << Setting{"", "",
+                       "BGColor=16777215|ComColor=25600|DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|"
+                       "DoOnOpen=0|Font=MS Sans Serif|FontSize=8|Indent=\t|JavaCompiler=|LastDir=1|SkinPath=|"
+                       "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200"};
+        QTest::newRow("UseColors 0") << Setting{"UseColors", "0", "0"};
+        QTest::newRow("UseColors FALSE") << Setting{"UseColors", "FALSE", "0"};
+        QTest::newRow("UseColors True") << Setting{"UseColors", "True", "1"};
+        QTest::newRow("UseColors junk keeps default") << Setting{"UseColors", "perhaps", "1"};
+        QTest::newRow("colour junk") << Setting{"TagColor", "red", "200"};
+        QTest::newRow("colour out of range") << Setting{"ValColor", "16777216", "13107200"};
+        QTest::newRow("DoOnOpen unknown code") << Setting{"DoOnOpen", "9", "0"};
+        QTest::newRow("existing compiler")
+            << Setting{"JavaCompiler", "@prog/commands.txt", "@prog/commands.txt"};
+        QTest::newRow("deleted compiler") << Setting{"JavaCompiler", "/no/such/javac", ""};
+        QTest::newRow("deleted folder") << Setting{"DefaultDir", "/no/such/folder", "@prog/"};
+        QTest::newRow("skin path is written, not read") << Setting{"SkinPath", "/skins/x.skn", ""};
+    }
+    void settings() {
+        QFETCH(Setting, row);
+        const auto& [key, stored, expected] = row;
+        AppFixture app; // clears the store
+        const QString folder = app.env.programFolder();
+        SeedDataFiles(folder);
+        const auto expand = [&](QString text) { return text.replace("@prog", folder); };
+        if (!key.isEmpty())
+            SettingsStore::write("Settings", key, expand(stored));
+        SaveSettings(LoadSettings(folder));
+        QStringList values;
+        for (const QString& name : SettingsStore::keys("Settings"))
+            values << name + "=" + SettingsStore::read("Settings", name);
+        QCOMPARE(key.isEmpty() ? values.join('|') : SettingsStore::read("Settings", key), expand(expected));
     }
 };
 

@@ -7,7 +7,6 @@
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 #include <memory>
 
 // A main window on a private program folder and settings store, with scripted dialogs.
@@ -18,11 +17,9 @@ struct AppFixture {
 
     AppFixture() { QSettings(QStringLiteral("Quillora"), QStringLiteral("Quillora")).clear(); }
     ~AppFixture() {
-        if (main) {
-            // Nothing may ask on the way out.
+        if (main) // nothing may ask on the way out
             for (auto& record : main->documents().DocumentSlots)
                 record.Modified = false;
-        }
         main.reset();
         flush();
     }

@@ -2,7 +2,7 @@
 
 #include "platform/Dialogs.h"
 
-#include <QList>
+#include <QPrinter>
 #include <QQueue>
 
 // A dialog service for tests: every request is recorded and answered from queues filled by
@@ -10,32 +10,50 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Message {
-        QString title;
-        QString text;
+        QString title, text;
         Buttons buttons;
         Icon icon;
     };
 
     QQueue<Answer> answers;
-    QQueue<QString> openPaths;
-    QQueue<QString> savePaths;
+    QQueue<QString> openPaths, savePaths;
     QQueue<std::optional<QColor>> colors;
-    // When set, print() accepts and sends the output to this PDF file.
+    // When set, print() accepts (keeping the range offered) and sends the output to this PDF file.
     QString printToPdf;
-    bool printSelection = false;
 
     QList<Message> messages;
-    QList<FileRequest> openRequests;
-    QList<FileRequest> saveRequests;
+    QList<FileRequest> openRequests, saveRequests;
     QList<PrintRequest> printRequests;
 
-    Answer message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
-                   Icon icon) override;
-    QString openFile(QWidget* parent, const FileRequest& request) override;
-    QString saveFile(QWidget* parent, const FileRequest& request) override;
-    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
-    bool print(QWidget* parent, const PrintRequest& request) override;
+    Answer message(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override {
+        messages.append({title, text, buttons, icon});
+        return !answers.isEmpty() ? answers.dequeue() : buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+    QString openFile(QWidget*, const FileRequest& request) override {
+        openRequests.append(request);
+        return openPaths.isEmpty() ? QString() : openPaths.dequeue();
+    }
+    QString saveFile(QWidget*, const FileRequest& request) override {
+        saveRequests.append(request);
+        return savePaths.isEmpty() ? QString() : savePaths.dequeue();
+    }
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override {
+        return colors.isEmpty() ? std::nullopt : colors.dequeue();
+    }
+    bool print(QWidget*, const PrintRequest& request) override {
+        printRequests.append(request);
+        if (printToPdf.isEmpty())
+            return false;
+        request.printer->setOutputFormat(QPrinter::PdfFormat);
+        request.printer->setOutputFileName(printToPdf);
+        request.printer->setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+        return true;
+    }
 
     // Installs a fresh scripted service and returns it (owned by the dialog seam).
-    static ScriptedDialogs& install();
+    static ScriptedDialogs& install() {
+        auto* scripted = new ScriptedDialogs;
+        Dialogs::install(std::unique_ptr<Dialogs>(scripted));
+        return *scripted;
+    }
 };

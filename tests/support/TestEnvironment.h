@@ -1,18 +1,43 @@
 #pragma once
 
-#include <QString>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 
 // Points HOME and the XDG folders at a fresh temporary folder, so that settings, the program
 // folder and the single-instance channel of a test never touch the user's own.
 class TestEnvironment {
 public:
-    TestEnvironment();
+    TestEnvironment() {
+        for (const char* sub : {"home", "data", "config", "runtime", "cache"})
+            QDir(root()).mkpath(sub);
+        QFile::setPermissions(root() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", QFile::encodeName(root() + "/home"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root() + "/data"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root() + "/config"));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root() + "/runtime"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root() + "/cache"));
+        // QSettings reads XDG_CONFIG_HOME only once per process; point it at this folder explicitly.
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, root() + "/config");
+    }
     QString root() const { return m_dir.path(); }
-    QString programFolder() const;
+    QString programFolder() const { return root() + "/data/Quillora"; }
     // Writes a file (bytes as given) below the root and returns its absolute path.
-    QString writeFile(const QString& relativePath, const QByteArray& bytes) const;
-    static QByteArray readFile(const QString& path);
+    QString writeFile(const QString& relativePath, const QByteArray& bytes) const {
+        const QString path = root() + "/" + relativePath;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        return path;
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -15,6 +15,7 @@ using Operation = std::function<void(RichTextControl&)>;
 
 // Role colours one unit apart in each channel: colours must be compared as exact integers.
 const ColorRoles kRoles{0x010203, 0x010204, 0x010303, 0x020203};
+const ColorRoles kTagAsText{kRoles.text, kRoles.value, kRoles.text, kRoles.comment};
 // A colour no role uses: it marks characters the colorizer did not touch.
 constexpr ColorValue kUntouched = 0x123456;
 const QList<ColorValue> kColors{kRoles.tag, kRoles.value, kRoles.text, kRoles.comment, kUntouched};
@@ -34,16 +35,16 @@ QString pattern(const RichTextControl& control) {
 // ColorizeRange from `start` (1-based, 0 counts as 1) over `length` characters (0: the whole text)
 // with the selection (0, 2) in a clean document. When it paints, the selection collapses where it
 // started, typing goes on in text colour and the document is made clean again; else nothing moves.
-Operation range(int start, int length) {
+Operation range(int start, int length, const ColorRoles& roles = kRoles) {
     return [=](RichTextControl& control) {
         int restores = 0;
         control.select(0, 2);
         const QString before = pattern(control);
-        ColorizeRange(control, kRoles, start, length, {[] { return false; }, [&] { ++restores; }});
+        ColorizeRange(control, roles, start, length, {[] { return false; }, [&] { ++restores; }});
         const bool painted = pattern(control) != before;
         QCOMPARE(restores, int(painted));
         QCOMPARE(qMakePair(control.selStart(), control.selLength()), qMakePair(0, painted ? 0 : 2));
-        QVERIFY(!painted || control.selColor() == kRoles.text);
+        QVERIFY(!painted || control.selColor() == roles.text);
     };
 }
 
@@ -102,8 +103,7 @@ private slots:
         };
         scan("tags, double-quoted values", "<b>x</b><a h=\"y\" t=z '>", "ttt x tttt ttttt vvv ttttttt");
         scan("unpaired last quote stays tag colour", "<a b=\"c\" d=\">", "ttttt vvv ttttt");
-        scan("comments in a row, text, a short one", "<!--a--><!--b--> <!--><p>",
-             "cccccccc cccccccc x ccccc ttt");
+        scan("comments in a row, a short one", "<!--a--><!--b--> <!--><p>", "cccccccc cccccccc x ccccc ttt");
         scan("server blocks hide their less-thans", "a<% b < c %>d<?p ?><b>", "x ccccccccccc x cccccc ttt");
         scan("server block without its end is no block", "<% x <b>", "xxxxx ttt");
         scan("less-than and space is no tag", "a < b > c", "xxxxxxxxx");
@@ -120,12 +120,16 @@ private slots:
         row("server block in a later stretch", "ab<?x?>cd", ".", range(3, 5), "..ccccc..");
         row("comment ending beyond the scanned text", "<b><!-- a -->", ".", range(1, 8), "ttt xxxxx .....");
         row("plain stretch: untouched", "<b>plain", ".", range(4, 5), "........");
+        // With tag colour equal to text colour, a tag reaching the extra character is still painted.
+        row("tag in text colour, past the stretch", "<b>x", ".", range(1, 2, kTagAsText), "xxx.");
         row("stretch running past the end", "x<b>", ".", range(2, 100), ".ttt");
 
         row("letter in text", "<b>ab</b>", "", recolor(4, "x"), "ttt xxx tttt");
+        row("letter in a tag", "<b>", "", recolor(2, "r"), "tttt");
         row("letter in a quoted value", "<a b=\"cd\">", "", recolor(7, "x"), "ttttt vvvvv t");
         row("letter in a comment", "<!-- ab -->", "", recolor(6, "x"), "cccccccccccc");
         row("letter between tag and value", "<a b=\"c\">", "", recolor(5, "x"), "tttttt vvv t");
+        row("letter between value and tag", "<a b=\"c\">", "", recolor(8, "x"), "ttttt vvv tt");
         row("tag-coloured letter between two tags: text", "<b><i>", "", recolor(3, "x", 't'), "ttt x ttt");
         row("letter after a lone quote: value", "<a b=\">", "", recolor(6, "x", 't'), "tttttt v t");
         row("line break in text", "<p>ab</p>", "", recolor(4, "\r\n"), "ttt xxxx tttt");
@@ -133,9 +137,9 @@ private slots:
         row("whole tag pasted later, spaces around", "abcd", "xxxx", recolor(2, " <i> "), "xx x ttt x xx");
         row("mixed stretch, with the character after it", "a >", "xxx", recolor(2, "<b", 'x'), "xx ttt");
         // Right after "->" the left side counts as text; the lone stretch has no tag to rescan.
-        row("after an arrow: left side text", "<!--a-->xz", "cccccccccc", recolor(9, "y", 'x'),
+        row("after \"->\": left side text", "<!--a-->xz", "cccccccccc", recolor(9, "y", 'x'),
             "ccccccccc x c");
-        row("comment opening after: right side text", "ab<!--c-->", "cccccccccc", recolor(2, "x", 'x'),
+        row("\"<!-\" after: right side text", "ab<!--c-->", "cccccccccc", recolor(2, "x", 'x'),
             "cc x cccccccc");
         row("tag-coloured letter after a tag: text", "<b>ab", "tttxx", recolor(3, "y", 't'), "ttt x xx");
         row("nothing inserted: nothing recoloured", "<b>x", ".", recolor(1, ""), "....");

@@ -55,8 +55,7 @@ private slots:
         QVERIFY(window);
         QCOMPARE(colorMap(*window->txtRich), map);
         QVERIFY(clean(app, window));
-        window->txtRich->select(1, 2);
-        window->txtRich->setSelColor(0x030201);
+        window->txtRich->paint(1, 2, 0x030201);
         window->txtRich->setSelStart(5);
         QVERIFY(SaveCommand(*app.main, window->slot()));
         QCOMPARE(TestEnvironment::readFile(path), QByteArray("<a b=\"\">\n<!-- -->\n"));

@@ -215,43 +215,39 @@ private slots:
         QVERIFY(control.lineIndex(lines.size()) == -1 && control.lineIndex(-1) == -1);
         const QTextDocument* doc = control.document();
         for (int offset = -1; offset <= text.size(); ++offset) {
-            const QByteArray where = QByteArray::number(offset);
+            const QByteArray at = QByteArray::number(offset);
             // The CR and the LF of a break belong to the line they end.
             const QString before = text.left(std::max(0, offset));
             const int line = int(before.count(kCrLf));
             const int lineStart = line == 0 ? 0 : int(before.lastIndexOf(kCrLf)) + 2;
-            QVERIFY2(control.lineFromChar(offset) == line && control.lineIndex(line) == lineStart, where);
-            QVERIFY2(control.lineLength(offset) == lines.at(line).size(), where);
-            const int position = control.toDocumentPosition(offset);
-            QVERIFY2(control.toOffset(position) == place(text, offset), where);
+            QVERIFY2(control.lineFromChar(offset) == line && control.lineIndex(line) == lineStart, at);
+            QVERIFY2(control.lineLength(offset) == lines.at(line).size(), at);
+            const int pos = control.toDocumentPosition(offset);
+            QVERIFY2(control.toOffset(pos) == place(text, offset), at);
             const QChar ch = offset < 0 || offset == text.size() ? QChar() : text.at(offset);
             const QChar shown = ch == '\r' || ch == '\n' ? QChar(QChar::ParagraphSeparator) : ch;
-            QVERIFY2(control.charAt(offset) == ch && (ch.isNull() || doc->characterAt(position) == shown),
-                     where);
+            QVERIFY2(control.charAt(offset) == ch && (ch.isNull() || doc->characterAt(pos) == shown), at);
         }
-        for (int position = 0; position < doc->characterCount(); ++position)
-            QVERIFY2(control.toDocumentPosition(control.toOffset(position)) == position,
-                     QByteArray::number(position));
+        for (int p = 0; p < doc->characterCount(); ++p)
+            QVERIFY2(control.toDocumentPosition(control.toOffset(p)) == p, QByteArray::number(p));
         // textRange reads [start, start + length) clipped as a whole. A selection starts and ends at
         // places, its length counting from its start; replacing it leaves the cursor after the text.
         for (int start = -3; start <= text.size() + 1; ++start) {
             for (const int length : {-1, 0, 1, 2, 3, 50}) {
-                const QByteArray where = QByteArray::number(start) + "+" + QByteArray::number(length);
+                const QByteArray at = QByteArray::number(start) + "+" + QByteArray::number(length);
                 const int rangeEnd = std::clamp(start + std::max(0, length), 0, int(text.size()));
                 const int rangeStart = std::clamp(start, 0, rangeEnd);
-                QVERIFY2(control.textRange(start, length) == text.mid(rangeStart, rangeEnd - rangeStart),
-                         where);
+                QVERIFY2(control.textRange(start, length) == text.mid(rangeStart, rangeEnd - rangeStart), at);
                 const int selStart = place(text, start);
                 const int selEnd = place(text, std::max(selStart, selStart + length));
+                const QString selected = text.mid(selStart, selEnd - selStart);
                 control.select(0, 5);
                 control.setSelStart(start);
-                QVERIFY2(control.selStart() == selStart && control.selLength() == 0, where);
+                QVERIFY2(control.selStart() == selStart && control.selLength() == 0, at);
                 control.setSelLength(length);
-                QVERIFY2(control.selStart() == selStart &&
-                             control.selText() == text.mid(selStart, selEnd - selStart),
-                         where);
+                QVERIFY2(control.selStart() == selStart && control.selText() == selected, at);
                 control.setSelText(QStringLiteral("<\n>"));
-                QVERIFY2(render(control) == text.left(selStart) + "<\r\n>|" + text.mid(selEnd), where);
+                QVERIFY2(render(control) == text.left(selStart) + "<\r\n>|" + text.mid(selEnd), at);
                 control.setText(text);
             }
         }
@@ -301,7 +297,6 @@ private slots:
         });
         const auto shiftAlt = Qt::ShiftModifier | Qt::AltModifier;
         const auto ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
-        row("letter swallowed", t, same, "", false, press(Qt::Key_X, "x", kSwallow));
         row("letter replaced", t, "ab\r\n\u00F6|cd\r\n\r\nef", "", true, press(Qt::Key_O, "o", 0xF6));
         row("Shift+Alt+< suppressed", t, same, "", false, press(Qt::Key_Less, "<", 0, shiftAlt));
         row("Ctrl+Alt+Enter swallowed", t, same, "", false, press(Qt::Key_Return, "\r", kSwallow, ctrlAlt));
@@ -322,11 +317,13 @@ private slots:
         control.select(4, 0);
         QSignalSpy spy(&control, &Control::change);
         control.setSelColor(0x0000FF);
+        // Colours kept as runs beside the lines reach the screen as the layouts' formats; an edited
+        // line's colours become character formats again.
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        control.repaint();
         edit(control);
         QCOMPARE(render(control), text);
         QCOMPARE(spy.count() > 0, changes);
-        // Colours kept as runs beside the lines reach the screen as the layouts' formats.
-        QVERIFY(QTest::qWaitForWindowExposed(&control));
         control.repaint();
         int shown = 0;
         for (QTextBlock line = control.document()->begin(); line.isValid(); line = line.next()) {
@@ -358,10 +355,11 @@ private slots:
     // Typed punctuation reports the key that carries it, never a cursor or editing key. Each entry
     // is a code, then the keys that report it.
     void keyCodes() {
-        const char* table = "8 Backspace|9 Tab Backtab|13 Return Enter|27 Esc|32 Space|33 PgUp|34 PgDown|"
-                            "35 End|36 Home|37 Left|38 Up|39 Right|40 Down|45 Ins|46 Del|112 F1|123 F12|"
-                            "48 0 )|57 9 (|65 A|90 Z|49 !|51 #|52 $|53 %|55 &|186 ;|187 =|188 ,|189 - _|"
-                            "190 .|191 /|192 ~ Ö|219 {|221 } Å|222 ' \" Ä|226 < >";
+        const char* table =
+            "8 Backspace|9 Tab Backtab|13 Return Enter|27 Esc|32 Space|33 PgUp|34 PgDown|"
+            "35 End|36 Home|37 Left|38 Up|39 Right|40 Down|45 Ins|46 Del|112 F1|123 F12|16 Shift|"
+            "17 Control|18 Alt|48 0 )|57 9 (|65 A|90 Z|49 !|51 #|52 $|53 %|55 &|186 ;|187 =|"
+            "188 ,|189 - _|190 .|191 /|192 ~ Ö|219 {|221 } Å|222 ' \" Ä|226 < >";
         for (const QString& entry : QString::fromUtf8(table).split('|')) {
             const QStringList keys = entry.split(' ');
             for (const QString& key : keys.mid(1))

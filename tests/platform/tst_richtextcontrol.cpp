@@ -95,6 +95,9 @@ void editAlike(uint seed, bool pieces, int steps) {
         std::vector<ColorSpan> spans;
         for (int at = start; at < start + stretch; at += 1 + random.bounded(4))
             spans.push_back({at, 1 + random.bounded(3), ColorValue(random.bounded(1 << 24))});
+        std::vector<ColorSpan> wholeText; // ascending and gapless, as a scan of the whole text
+        for (int at = 0; at < reference.textLength(); at += wholeText.back().length)
+            wholeText.push_back({at, 1 + random.bounded(6), ColorValue(random.bounded(1 << 24))});
         // Operations 1 to 3 act on the selection [start, start + stretch), 4 and 5 at start.
         const Action operations[] = {
             [&](Control& c) { c.setText(inserted + initial); },
@@ -111,6 +114,12 @@ void editAlike(uint seed, bool pieces, int steps) {
             [&](Control& c) {
                 const PaintBatch batch(c);
                 c.paintSpans(spans);
+            },
+            [&](Control& c) {
+                if (&c == &tested)
+                    c.setColors(wholeText);
+                else
+                    c.paintSpans(wholeText);
             },
         };
         const int operation = random.bounded(int(std::size(operations)) + 1);

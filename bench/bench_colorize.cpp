@@ -159,8 +159,11 @@ Figures measure(QByteArray bytes) {
     return figures;
 }
 
-// Wall-clock time of the comparison highlighter on the same file, or a negative value when it
-// is not installed.
+// Wall-clock time of the comparison highlighter on the same file; -1 when it is not installed,
+// kComparisonTimedOut when it takes longer than kComparisonLimitMs.
+constexpr int kComparisonLimitMs = 120000;
+constexpr double kComparisonTimedOut = -2;
+
 double comparisonHighlighterMs(const QString& path) {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("kate-syntax-highlighter"));
     if (program.isEmpty())
@@ -172,8 +175,13 @@ double comparisonHighlighterMs(const QString& path) {
     timer.start();
     process.start(program, {QStringLiteral("-s"), QStringLiteral("HTML"), QStringLiteral("-f"),
                             QStringLiteral("ansi256Colors"), path});
-    if (!process.waitForFinished(120000))
+    if (!process.waitForStarted())
         return -1;
+    if (!process.waitForFinished(kComparisonLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return kComparisonTimedOut;
+    }
     return milliseconds(timer);
 }
 
@@ -247,6 +255,9 @@ int runOne(const QString& input) {
             const double oursMs = figures.setTextMs + figures.colorMs;
             std::printf("  kate-syntax-highlighter   %10.1f ms (ours / theirs = %.2f)\n", comparisonMs,
                         oursMs / comparisonMs);
+        } else if (comparisonMs == kComparisonTimedOut) {
+            std::printf("  kate-syntax-highlighter   stopped after %d s without finishing\n",
+                        kComparisonLimitMs / 1000);
         }
     }
     std::fflush(stdout);

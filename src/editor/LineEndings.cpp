@@ -9,16 +9,24 @@ const QString kCrLf = QStringLiteral("\r\n");
 QString NormalizeToCrLf(const QString& text) {
     const auto* const chars = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype size = text.size();
+    // A text without CRs (a UNIX file) is searched for its LFs vectorised; others a character at
+    // a time.
+    const bool hasCR = text.contains(kCR);
+    const auto nextBreak = [&](qsizetype from) {
+        if (!hasCR) {
+            const qsizetype at = text.indexOf(kLF, from);
+            return at < 0 ? size : at;
+        }
+        while (from < size && chars[from] != u'\r' && chars[from] != u'\n')
+            ++from;
+        return from;
+    };
     QString out;
     qsizetype copied = 0; // chars before this are in `out` already
     // Only lone CRs and lone LFs change; the text between them is copied in one piece each.
-    for (qsizetype i = 0; i < size; ++i) {
-        if (chars[i] == u'\r') {
-            if (i + 1 < size && chars[i + 1] == u'\n') {
-                ++i;
-                continue;
-            }
-        } else if (chars[i] != u'\n') {
+    for (qsizetype i = nextBreak(0); i < size; i = nextBreak(i + 1)) {
+        if (chars[i] == u'\r' && i + 1 < size && chars[i + 1] == u'\n') {
+            ++i;
             continue;
         }
         if (copied == 0)

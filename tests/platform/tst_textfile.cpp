@@ -128,6 +128,9 @@ private slots:
         QTest::newRow("CR CR LF") << Breaks{"a\r\r\nb", "a\r\n\r\nb", "a\r\rb", "a\n\nb", Dos};
         QTest::newRow("CR LF LF") << Breaks{"a\r\n\nb", "a\r\n\r\nb", "a\r\rb", "a\n\nb", Dos};
         QTest::newRow("LF wins over CR") << Breaks{"a\rb\nc", "a\r\nb\r\nc", "a\rb\rc", "a\nb\nc", Unix};
+        QTest::newRow("only LFs") << Breaks{"\na\nb\n\n", "\r\na\r\nb\r\n\r\n", "\ra\rb\r\r", "\na\nb\n\n",
+                                            Unix};
+        QTest::newRow("no breaks") << Breaks{"abc", "abc", "abc", "abc", -1};
         QTest::newRow("empty") << Breaks{"", "", "", "", -1};
     }
     void lineBreaks() {

@@ -48,7 +48,7 @@ public:
     void documentCountChanged() override;
 
     Settings& mutableSettings() { return m_settings; }
-    const QStringList& commandWords() const { return CommandWords; }
+    const QStringList& commandWords() const override { return CommandWords; }
     RecentMenu& recentMenu() { return m_recent; }
     // The About box's text, lines separated by CR LF.
     static QString AboutText();

@@ -31,6 +31,8 @@ public:
     virtual void showAbout() = 0;
     // The shared context menu of document windows.
     virtual QMenu* popupMenu() = 0;
+    // The tag names that Ctrl+Space completes to ("commands.txt").
+    virtual const QStringList& commandWords() const = 0;
     // Called when a document window opens or closes (the toolbars follow the count).
     virtual void documentCountChanged() = 0;
 };

@@ -1,6 +1,7 @@
 #include "editor/frmNotepad.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/TagCompletion.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
@@ -38,6 +40,15 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setSlot(slot);
     buildMenus();
+    m_history = std::make_unique<UndoHistory>(*txtRich);
+    m_history->onStateChanged = [this](bool canUndo, bool canRedo) {
+        mnuUndo->setEnabled(canUndo);
+        mnuRedo->setEnabled(canRedo);
+    };
+    m_history->onRestored = [this](int start, int length) {
+        if (m_host.settings().UseColors && length > 0)
+            RecolorChange(*txtRich, colorRoles(), start, length, stateHooks());
+    };
 
     const Settings& settings = m_host.settings();
     txtRich->setSelColor(settings.TexColor);
@@ -48,10 +59,18 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(txtRich, &RichTextControl::change, this, &frmNotepad::txtRich_Change);
+    connect(txtRich, &RichTextControl::keyDown, this, &frmNotepad::txtRich_KeyDown);
     connect(txtRich, &RichTextControl::keyPress, this, &frmNotepad::txtRich_KeyPress);
+    connect(txtRich, &RichTextControl::edited, this, &frmNotepad::txtRich_Edited);
+    // Leaving a typed run with the mouse ends it, so it is recorded where it was typed.
+    connect(txtRich, &RichTextControl::mouseUp, this, [this] { m_history->recordPending(); });
+    // The frame takes Ctrl+Tab to switch windows; in a document it types a tab.
+    txtRich->installEventFilter(this);
     connect(txtRich, &RichTextControl::filesDropped, this,
             [this](const QStringList& paths) { m_host.openFiles(paths); });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_history->recordPending();
+        prepareViewItem();
         if (QMenu* popup = m_host.popupMenu())
             popup->exec(txtRich->viewport()->mapToGlobal(pos));
     });
@@ -93,8 +112,8 @@ void frmNotepad::buildMenus() {
 
     mnuEdit = new QMenu(QStringLiteral("Edit"), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = addPlannedItem(mnuEdit, QStringLiteral("Undo"), "mnuUndo");
-    mnuRedo = addPlannedItem(mnuEdit, QStringLiteral("Redo"), "mnuRedo");
+    mnuUndo = addMenuItem(mnuEdit, QStringLiteral("Undo"), "mnuUndo", {}, false);
+    mnuRedo = addMenuItem(mnuEdit, QStringLiteral("Redo"), "mnuRedo", {}, false);
     mnuCut = addMenuItem(mnuEdit, QStringLiteral("Cut"), "mnuCut");
     mnuCopy = addMenuItem(mnuEdit, QStringLiteral("Copy"), "mnuCopy");
     mnuPaste = addMenuItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
@@ -172,6 +191,8 @@ void frmNotepad::buildMenus() {
     connect(mnuClose, &QAction::triggered, this, &frmNotepad::mnuClose_Click);
     connect(mnuPrint, &QAction::triggered, this, &frmNotepad::mnuPrint_Click);
     connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
+    connect(mnuUndo, &QAction::triggered, this, &frmNotepad::mnuUndo_Click);
+    connect(mnuRedo, &QAction::triggered, this, &frmNotepad::mnuRedo_Click);
     connect(mnuCut, &QAction::triggered, this, &frmNotepad::mnuCut_Click);
     connect(mnuCopy, &QAction::triggered, this, &frmNotepad::mnuCopy_Click);
     connect(mnuPaste, &QAction::triggered, this, &frmNotepad::mnuPaste_Click);
@@ -282,13 +303,228 @@ void frmNotepad::paintSelection(ColorValue color) {
         setWindowTitle(windowTitle().chopped(1));
 }
 
+void frmNotepad::AddUndo(const QString& oldText, const QString& newText, int position) {
+    m_history->AddUndo(oldText, newText, position);
+}
+
+void frmNotepad::ClearAllUndo() {
+    m_history->ClearAllUndo();
+}
+
+void frmNotepad::mnuUndo_Click() {
+    m_history->Undo();
+    txtRich->setFocus();
+}
+
+void frmNotepad::mnuRedo_Click() {
+    m_history->Redo();
+    txtRich->setFocus();
+}
+
+void frmNotepad::txtRich_Edited(const TextEdit& edit) {
+    if (!edit.known) {
+        // A change that cannot be told exactly cannot be undone exactly either: the history goes
+        // rather than undo text nobody meant to change.
+        m_history->ClearAllUndo();
+    } else if (edit.typed) {
+        m_history->observed(edit.offset, edit.removed, edit.inserted, edit.cursorBefore, edit.hadSelection);
+    } else {
+        m_history->AddUndo(edit.removed, edit.inserted, edit.offset);
+    }
+}
+
+int frmNotepad::replaceSelection(const QString& text) {
+    const int start = txtRich->selStart();
+    m_history->AddUndo(txtRich->selText(), text, start);
+    txtRich->setSelText(text);
+    return start;
+}
+
+void frmNotepad::colorInserted(int start, int length) {
+    if (m_host.settings().UseColors)
+        RecolorChange(*txtRich, colorRoles(), start, length, stateHooks());
+    else
+        ClearColors(*txtRich, colorRoles(), start, length, stateHooks());
+}
+
+bool frmNotepad::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtRich && event->type() == QEvent::ShortcutOverride) {
+        // Claiming Ctrl+Tab here keeps the frame from switching windows with it.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
+void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
+    // Moving the cursor ends the typed and deleted runs.
+    if (keyCode >= 33 && keyCode <= 40)
+        m_history->recordPending();
+    const Settings& settings = m_host.settings();
+    const bool ctrl = shift == 2;
+    const auto insertTyped = [this](const QString& text) {
+        // A selection the key replaces is a step of its own; the text joins the typed run.
+        if (txtRich->selLength() > 0)
+            replaceSelection(QString());
+        m_history->typedAt(txtRich->selStart(), text);
+        txtRich->setSelText(text);
+    };
+    static const QStringList entities{QStringLiteral("&ouml;"), QStringLiteral("&aring;"),
+                                      QStringLiteral("&auml;"), QStringLiteral("&lt;")};
+    static const QStringList shiftedEntities{QStringLiteral("&Ouml;"), QStringLiteral("&Aring;"),
+                                             QStringLiteral("&Auml;"), QStringLiteral("&gt;")};
+    const int entity = QList<int>{192, 221, 222, 226}.indexOf(keyCode);
+    switch (keyCode) {
+    case 45: // Insert: overwrite mode is never switched on
+        break;
+    case 9:
+        replaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
+        break;
+    case 13:
+        if (shift == 6)
+            colorInserted(replaceSelection(QStringLiteral("<P>")), 3);
+        else if (ctrl)
+            colorInserted(replaceSelection(QStringLiteral("<BR>")), 4);
+        else
+            insertTyped(QStringLiteral("\r\n"));
+        break;
+    default:
+        if (entity >= 0 && (shift == 4 || shift == 5)) {
+            insertTyped((shift == 4 ? entities : shiftedEntities).at(entity));
+            break;
+        }
+        if (!ctrl)
+            return;
+        switch (keyCode) {
+        case 32:
+            completeTagName();
+            break;
+        case 71: // Go To: opens the Go To dialog
+            break;
+        case 82:
+            if (mnuRedo->isEnabled())
+                mnuRedo_Click();
+            break;
+        case 86:
+            pasteFromKeyboard();
+            break;
+        case 88:
+            if (txtRich->selLength() > 0) {
+                // With nothing selected the clipboard keeps what it holds.
+                QApplication::clipboard()->setText(txtRich->selText());
+                replaceSelection(QString());
+            }
+            break;
+        case 90:
+            if (mnuUndo->isEnabled())
+                mnuUndo_Click();
+            break;
+        default:
+            return;
+        }
+    }
+    keyCode = 0;
+}
+
+void frmNotepad::completeTagName() {
+    const std::optional<CompletionEdit> completion = CompleteTagName(*txtRich, m_host.commandWords());
+    if (!completion)
+        return;
+    txtRich->select(completion->start, completion->length);
+    replaceSelection(completion->text);
+    txtRich->select(completion->selectStart, completion->selectLength);
+}
+
+void frmNotepad::pasteFromKeyboard() {
+    const QString text = NormalizeToCrLf(QApplication::clipboard()->text());
+    if (text.isEmpty())
+        return;
+    colorInserted(replaceSelection(text), static_cast<int>(text.size()));
+}
+
 void frmNotepad::txtRich_KeyPress(int& charCode) {
-    // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     if (charCode < 27 || !m_host.settings().UseColors)
         return;
-    if (txtRich->selLength() > 0)
-        txtRich->setSelText(QString());
+    QString replaced;
+    if (txtRich->selLength() > 0) {
+        replaced = txtRich->selText();
+        replaceSelection(QString());
+    }
+    // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
+    if (charCode == 27 || typingAid(QChar(charCode), replaced))
+        charCode = 0;
+}
+
+bool frmNotepad::typingAid(QChar typed, const QString& replaced) {
+    const ColorRoles roles = colorRoles();
+    const int at = txtRich->selStart();
+    const ColorValue before = at > 0 ? txtRich->colorAt(at - 1) : roles.text;
+    const ColorValue after = at < txtRich->textLength() ? txtRich->colorAt(at) : roles.text;
+    const bool inTag = before == roles.tag && after == roles.tag;
+    if (typed == QLatin1Char('<')) {
+        if ((before == roles.comment && after == roles.comment) ||
+            (before == roles.value && after == roles.value))
+            return false;
+        m_history->AddUndo(QString(), QStringLiteral("<>"), at);
+        txtRich->setSelText(QStringLiteral("<>"));
+        txtRich->paint(at, 2, roles.tag);
+        txtRich->setSelStart(at + 1);
+        txtRich->setSelColor(roles.tag);
+        return true;
+    }
+    if (typed == QLatin1Char('>')) {
+        if (!inTag ||
+            (txtRich->charAt(at - 1) != QLatin1Char('<') && txtRich->charAt(at) != QLatin1Char('>')))
+            return false;
+        // Stepping over the bracket the "<" aid added leaves the typed run.
+        m_history->recordPending();
+        txtRich->setSelStart(at + 1);
+        return true;
+    }
+    if (typed == QLatin1Char('"')) {
+        if (!inTag || txtRich->charAt(at - 1) == QLatin1Char('>') || txtRich->charAt(at) == QLatin1Char('<'))
+            return false;
+        const QString quoted = QLatin1Char('"') + replaced + QLatin1Char('"');
+        m_history->AddUndo(QString(), quoted, at);
+        txtRich->setSelText(quoted);
+        txtRich->paint(at, static_cast<int>(quoted.size()), roles.value);
+        txtRich->setSelStart(at + 1 + static_cast<int>(replaced.size()));
+        txtRich->setSelColor(roles.value);
+        return true;
+    }
+    if (typed == QLatin1Char('-')) {
+        // At the very start of a document too: "<!" is all a comment needs before its dashes.
+        if (at < 2 || txtRich->textRange(at - 2, 2) != QLatin1String("<!"))
+            return false;
+        m_history->typedAt(at, QStringLiteral("----"));
+        txtRich->setSelText(QStringLiteral("----"));
+        // The whole comment, with the ">" the "<" aid added when it is there.
+        const int length = txtRich->charAt(at + 4) == QLatin1Char('>') ? 7 : 6;
+        txtRich->paint(at - 2, length, roles.comment);
+        txtRich->setSelStart(at + 2);
+        txtRich->setSelColor(roles.comment);
+        return true;
+    }
+    return false;
+}
+
+void frmNotepad::prepareViewItem() {
+    QMenu* popup = m_host.popupMenu();
+    QAction* viewIt = popup ? popup->findChild<QAction*>(QStringLiteral("mnuViewIt")) : nullptr;
+    if (!viewIt)
+        return;
+    const QString selected = txtRich->selText();
+    const bool link =
+        selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
+    viewIt->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
+    // Both show a page in a browser window, which the editor does not have yet: the item says
+    // what it would show and stays disabled.
+    viewIt->setEnabled(false);
 }
 
 void frmNotepad::mnuColorize_Click() {
@@ -300,8 +536,7 @@ void frmNotepad::mnuRemoveColors_Click() {
 }
 
 void frmNotepad::InsertAtCursor(const QString& markup) {
-    const int start = txtRich->selStart();
-    txtRich->setSelText(markup);
+    const int start = replaceSelection(markup);
     if (m_host.settings().UseColors)
         ColorizeRange(*txtRich, colorRoles(), start + 1, txtRich->selStart() - start, stateHooks());
 }
@@ -343,7 +578,7 @@ void frmNotepad::mnuCut_Click() {
     const QString selected = txtRich->selText();
     if (!selected.isEmpty())
         QApplication::clipboard()->setText(selected);
-    txtRich->setSelText(QString());
+    replaceSelection(QString());
 }
 
 void frmNotepad::mnuCopy_Click() {
@@ -351,11 +586,12 @@ void frmNotepad::mnuCopy_Click() {
 }
 
 void frmNotepad::mnuPaste_Click() {
-    txtRich->setSelText(QApplication::clipboard()->text());
+    // Recorded as it stands in the text afterwards, every line break a CR LF.
+    replaceSelection(NormalizeToCrLf(QApplication::clipboard()->text()));
 }
 
 void frmNotepad::mnuDelete_Click() {
-    txtRich->setSelText(QString());
+    replaceSelection(QString());
 }
 
 void frmNotepad::mnuSelectAll_Click() {
@@ -365,8 +601,8 @@ void frmNotepad::mnuSelectAll_Click() {
 void frmNotepad::mnuTimeDate_Click() {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    txtRich->setSelText(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                        locale.toString(now.time(), QLocale::ShortFormat));
+    replaceSelection(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                     locale.toString(now.time(), QLocale::ShortFormat));
 }
 
 void frmNotepad::mnuPrint_Click() {

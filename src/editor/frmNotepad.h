@@ -3,15 +3,18 @@
 #include "editor/Colorizer.h"
 #include "editor/LineEndings.h"
 #include "editor/RecentMenu.h"
+#include "editor/UndoHistory.h"
 #include "platform/TextFile.h"
 
 #include <QList>
 #include <QMdiSubWindow>
+#include <memory>
 
 class DocumentHost;
 class QAction;
 class QMenu;
 class RichTextControl;
+struct TextEdit;
 
 // A document window: one text control holding one document, its menus, its slot in the
 // program-wide table, the unsaved-changes mark and the question on closing.
@@ -51,6 +54,11 @@ public:
     // Puts generated markup into the document in place of the selection.
     void InsertAtCursor(const QString& markup);
 
+    // The last ten changes. Every command records its step before it changes the text.
+    void AddUndo(const QString& oldText, const QString& newText, int position);
+    void ClearAllUndo();
+    UndoHistory& undoHistory() { return *m_history; }
+
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuTools = nullptr, *mnuOptions = nullptr,
           *mnuWindow = nullptr, *mnuInfo = nullptr, *mnuTJava = nullptr;
     QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr,
@@ -70,6 +78,8 @@ public slots:
     void mnuSave_Click();
     void mnuSaveAs_Click();
     void mnuClose_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
     void mnuCut_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
@@ -94,7 +104,20 @@ protected:
 private:
     void buildMenus();
     void txtRich_Change();
+    void txtRich_KeyDown(int& keyCode, int shift);
     void txtRich_KeyPress(int& charCode);
+    void txtRich_Edited(const TextEdit& edit);
+    // Replaces the selection with `text` as one recorded step; returns where it went.
+    int replaceSelection(const QString& text);
+    // Colours [start, start + length) after an insertion: recoloured with colours on, cleared without.
+    void colorInserted(int start, int length);
+    void completeTagName();
+    void pasteFromKeyboard();
+    // The key-press aids of "<", ">", the double quote and "-"; false when the character is typed as usual.
+    bool typingAid(QChar typed, const QString& replaced);
+    // Sets the caption and state of the context menu's "View" item for this document.
+    void prepareViewItem();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void fillWindowList();
     void chooseFormat(SaveFormat format);
     void afterArrange();
@@ -103,6 +126,7 @@ private:
     RecentMenu m_recent;
     TextEncoding m_encoding = TextEncoding::Utf8;
     QList<QAction*> m_windowListItems;
+    std::unique_ptr<UndoHistory> m_history;
 };
 
 // The four arrangements of the Window menu.

@@ -225,8 +225,63 @@ void RichTextControl::paintEvent(QPaintEvent* event) {
 void RichTextControl::inputMethodEvent(QInputMethodEvent* event) {
     beginEdit();
     const int from = textCursor().selectionStart();
-    QPlainTextEdit::inputMethodEvent(event);
+    observeChange(selStart(), selStart() + selLength(), true,
+                  [&] { QPlainTextEdit::inputMethodEvent(event); });
     afterEdit(from, containsBreak(event->commitString()));
+}
+
+void RichTextControl::observeChange(int from, int to, bool typed, const std::function<void()>& change) {
+    if (m_observing) { // a change within one already watched is part of it
+        change();
+        return;
+    }
+    // Qt's own edits stay near the cursor: a character, a word, the rest of a line. A change that
+    // reaches past this margin is reported as not known exactly.
+    constexpr int kMargin = 4096;
+    const int lengthBefore = textLength();
+    const int windowStart = std::max(0, from - kMargin);
+    const int windowEnd = std::min(lengthBefore, to + kMargin);
+    TextEdit edit;
+    edit.cursorBefore = selStart();
+    edit.hadSelection = selLength() > 0;
+    edit.typed = typed;
+    const QString before = textRange(windowStart, windowEnd - windowStart);
+    m_observing = true;
+    change();
+    m_observing = false;
+    const int grown = textLength() - lengthBefore;
+    const QString after = textRange(windowStart, windowEnd - windowStart + grown);
+    if (before == after)
+        return;
+    // The text before `from` and before the cursor's new place is unchanged, so an insertion or
+    // a deletion is placed at the cursor, not at an equal character beside it.
+    const qsizetype shorter = std::min(before.size(), after.size());
+    const qsizetype prefixLimit = std::clamp<qsizetype>(std::min(from, selStart()) - windowStart, 0, shorter);
+    qsizetype prefix = 0;
+    while (prefix < prefixLimit && before.at(prefix) == after.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
+        ++suffix;
+    edit.offset = windowStart + static_cast<int>(prefix);
+    edit.removed = before.mid(prefix, before.size() - prefix - suffix);
+    edit.inserted = after.mid(prefix, after.size() - prefix - suffix);
+    edit.known = (prefix > 0 || windowStart == 0) && (suffix > 0 || windowEnd == lengthBefore);
+    emit edited(edit);
+}
+
+void RichTextControl::replaceAndReport(int start, int length, const QString& text) {
+    select(start, length);
+    TextEdit edit;
+    edit.offset = start;
+    edit.removed = selText();
+    edit.inserted = text;
+    edit.cursorBefore = start;
+    edit.hadSelection = length > 0;
+    setSelText(text);
+    if (!edit.removed.isEmpty() || !edit.inserted.isEmpty())
+        emit edited(edit);
 }
 
 QMimeData* RichTextControl::createMimeDataFromSelection() const {
@@ -239,7 +294,8 @@ QMimeData* RichTextControl::createMimeDataFromSelection() const {
 void RichTextControl::insertFromMimeData(const QMimeData* source) {
     beginEdit();
     const int from = textCursor().selectionStart();
-    QPlainTextEdit::insertFromMimeData(source);
+    observeChange(selStart(), selStart() + selLength(), false,
+                  [&] { QPlainTextEdit::insertFromMimeData(source); });
     afterEdit(from, source && containsBreak(source->text()));
 }
 
@@ -431,7 +487,7 @@ void RichTextControl::baseKeyPress(QKeyEvent* event) {
     stepOverSoftBreak(event);
     const bool hadSelection = textCursor().hasSelection();
     const int before = toOffset(textCursor().position());
-    QPlainTextEdit::keyPressEvent(event);
+    observeChange(selStart(), selStart() + selLength(), true, [&] { QPlainTextEdit::keyPressEvent(event); });
     // Left and Right pass over a break between pieces in one step, as over any character.
     const bool sideways = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
     if (sideways && !hadSelection && !m_pieces.empty()) {
@@ -509,7 +565,7 @@ void RichTextControl::dropEvent(QDropEvent* event) {
         return;
     }
     const int dropAt = cursorForPosition(event->position().toPoint()).position();
-    if (event->source() == this && !m_pieces.empty()) {
+    if (event->source() == this) {
         // Moving text within the document is done as two edits of its own, so each change is
         // reported at its own place and the breaks between pieces of long lines follow exactly.
         moveSelectionTo(toOffset(dropAt), event->dropAction() == Qt::MoveAction);
@@ -520,7 +576,7 @@ void RichTextControl::dropEvent(QDropEvent* event) {
     m_colors.materializeAround(dropAt, dropAt);
     beginEdit();
     const int from = std::min(dropAt, textCursor().selectionStart());
-    QPlainTextEdit::dropEvent(event);
+    observeChange(toOffset(dropAt), toOffset(dropAt), false, [&] { QPlainTextEdit::dropEvent(event); });
     afterEdit(from, event->mimeData() && containsBreak(event->mimeData()->text()));
 }
 
@@ -531,22 +587,17 @@ void RichTextControl::moveSelectionTo(int offset, bool move) {
         return;
     const QString moved = selText();
     if (!move) {
-        select(offset, 0);
-        setSelText(moved);
+        replaceAndReport(offset, 0, moved);
         return;
     }
     // The later place first, so the earlier offset stays valid.
     if (offset > start) {
-        select(offset, 0);
-        setSelText(moved);
-        select(start, length);
-        setSelText(QString());
+        replaceAndReport(offset, 0, moved);
+        replaceAndReport(start, length, QString());
         select(offset - length, length);
     } else {
-        select(start, length);
-        setSelText(QString());
-        select(offset, 0);
-        setSelText(moved);
+        replaceAndReport(start, length, QString());
+        replaceAndReport(offset, 0, moved);
         select(offset, length);
     }
 }

@@ -8,9 +8,22 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextCursor>
+#include <functional>
 #include <vector>
 
 class QPrinter;
+
+// A change of the text that the control made by itself (a key binding of the editor widget, an
+// input method, a paste or a drop), as offsets and texts.
+struct TextEdit {
+    int offset = 0;
+    QString removed;
+    QString inserted;
+    int cursorBefore = 0; // the selection start before the change
+    bool hadSelection = false;
+    bool typed = false; // from the keyboard or an input method, rather than pasted or dropped
+    bool known = true;  // false: the change reached too far to be told exactly
+};
 
 // The document window's text control. It presents the editor's text model on top of
 // QPlainTextEdit: every line break reads as CR LF and counts two characters, offsets are
@@ -92,6 +105,9 @@ signals:
     void mouseUp(int button, int shift, int x, int y);
     // Files dropped on the control; the handler opens them.
     void filesDropped(const QStringList& paths);
+    // After a change of the text the control made by itself; changes made through setText and
+    // setSelText are their callers' own and are not reported.
+    void edited(const TextEdit& edit);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -119,6 +135,11 @@ private:
     void baseKeyPress(QKeyEvent* event);
     void stepOverSoftBreak(QKeyEvent* event);
     void moveSelectionTo(int offset, bool move);
+    // Replaces [start, start + length) and reports it as edited.
+    void replaceAndReport(int start, int length, const QString& text);
+    // Runs a change made by Qt's own editing around [from, to) and reports what it changed,
+    // found by comparing the text around that stretch before and after.
+    void observeChange(int from, int to, bool typed, const std::function<void()>& change);
     int cursorPlace(int position) const;
     void normalizeCursor();
 
@@ -126,6 +147,7 @@ private:
     // Raised while colours are changed: the document then reports changes that are none of the text.
     int m_painting = 0;
     bool m_lineRunsEnabled = true;
+    bool m_observing = false;
     LongLinePieces m_pieces;
     TextOffsets m_offsets;
     LineColorRuns m_colors;

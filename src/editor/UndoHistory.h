@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+
+class RichTextControl;
+
+// One recorded change: the text it put in, the text it took out, and the offset where.
+struct UndoStep {
+    QString InsertedText;
+    QString RemovedText;
+    int Position = 0;
+
+    bool isEmpty() const { return InsertedText.isEmpty() && RemovedText.isEmpty(); }
+};
+
+// A document's last ten changes, for Undo and Redo. Commands record a step before they change
+// the text; typing and deleting are collected into pending runs that become one step each when
+// the user does something else. The history reaches the text only through the control's
+// selection, so it works the same for every caller.
+//
+// Record 0 is the most recent step; UndoPosition counts the steps undone. A typed run and a
+// deleted run each remember where they are in the text, so they are recorded at their own place
+// whatever the cursor did since, and a step is undone only where its text still stands.
+class UndoHistory {
+public:
+    static constexpr int kSteps = 10;
+
+    explicit UndoHistory(RichTextControl& control) : m_control(control) {}
+
+    // Told whenever Undo or Redo becomes possible or impossible (the window's menu items follow).
+    std::function<void(bool canUndo, bool canRedo)> onStateChanged;
+    // Told after Undo or Redo put text back, with the offsets of that text (to colour it).
+    std::function<void(int start, int length)> onRestored;
+
+    // Records a command's change of `oldText` at `position` into `newText`, after whatever is
+    // pending, so steps come back in the order they were made.
+    void AddUndo(const QString& oldText, const QString& newText, int position);
+    void ClearAllUndo();
+    // Each returns whether the text changed.
+    bool Undo();
+    bool Redo();
+    bool canUndo() const { return m_canUndo; }
+    bool canRedo() const { return m_canRedo; }
+
+    // Text typed (or inserted as if typed: line breaks, entities) at `offset`; it joins the
+    // pending typed run when it continues it, else the run is recorded and a new one begins.
+    void typedAt(int offset, const QString& text);
+    // Text removed at `offset` by a key: backward when the cursor was at its end (Backspace),
+    // forward when at its start (Delete). Runs in one direction are collected.
+    void deletedAt(int offset, const QString& removed, bool backward);
+    // A change the control made by itself (a key binding, an input method, a paste or a drop):
+    // removal and insertion at `offset`, the cursor having been at `cursorBefore`.
+    void observed(int offset, const QString& removed, const QString& inserted, int cursorBefore,
+                  bool hadSelection);
+    // Turns the pending runs into steps (the cursor leaves them, or another command begins).
+    void recordPending();
+
+    const UndoStep& step(int index) const { return m_steps[static_cast<std::size_t>(index)]; }
+    int UndoPosition() const { return m_undoPosition; }
+    const QString& PendingTyped() const { return m_pendingTyped; }
+    const QString& PendingDeleted() const { return m_pendingDeleted; }
+
+private:
+    void addStep(const QString& oldText, const QString& newText, int position);
+    // Replaces `expected` at `position` with `replacement`, if the text there is still `expected`.
+    bool replaceIfUnchanged(int position, const QString& expected, const QString& replacement);
+    void setState(bool canUndo, bool canRedo);
+
+    RichTextControl& m_control;
+    std::array<UndoStep, kSteps> m_steps;
+    int m_undoPosition = 0;
+    QString m_pendingTyped;
+    int m_typedAt = 0;
+    QString m_pendingDeleted;
+    int m_deletedAt = 0;
+    bool m_deletingBackward = false;
+    bool m_deletingForward = false;
+    bool m_canUndo = false;
+    bool m_canRedo = false;
+};

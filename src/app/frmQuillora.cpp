@@ -1,5 +1,7 @@
 #include "app/frmQuillora.h"
 
+#include "app/DocumentArea.h"
+
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
 #include "app/mdlQuillor.h"
@@ -28,7 +30,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     setObjectName(QStringLiteral("frmQuillora"));
     setWindowTitle(MessageBoxTitle());
     setAcceptDrops(true);
-    m_mdi = new QMdiArea(this);
+    m_mdi = new DocumentArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

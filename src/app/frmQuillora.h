@@ -49,6 +49,7 @@ public:
 
     Settings& mutableSettings() { return m_settings; }
     const QStringList& commandWords() const override { return CommandWords; }
+    QStringList& mutableCommandWords() { return CommandWords; }
     RecentMenu& recentMenu() { return m_recent; }
     // The About box's text, lines separated by CR LF.
     static QString AboutText();

@@ -64,8 +64,6 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     connect(txtRich, &RichTextControl::edited, this, &frmNotepad::txtRich_Edited);
     // Leaving a typed run with the mouse ends it, so it is recorded where it was typed.
     connect(txtRich, &RichTextControl::mouseUp, this, [this] { m_history->recordPending(); });
-    // The frame takes Ctrl+Tab to switch windows; in a document it types a tab.
-    txtRich->installEventFilter(this);
     connect(txtRich, &RichTextControl::filesDropped, this,
             [this](const QStringList& paths) { m_host.openFiles(paths); });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -345,19 +343,6 @@ void frmNotepad::colorInserted(int start, int length) {
         RecolorChange(*txtRich, colorRoles(), start, length, stateHooks());
     else
         ClearColors(*txtRich, colorRoles(), start, length, stateHooks());
-}
-
-bool frmNotepad::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtRich && event->type() == QEvent::ShortcutOverride) {
-        // Claiming Ctrl+Tab here keeps the frame from switching windows with it.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            (key->modifiers() & Qt::ControlModifier)) {
-            event->accept();
-            return true;
-        }
-    }
-    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {

@@ -117,7 +117,6 @@ private:
     bool typingAid(QChar typed, const QString& replaced);
     // Sets the caption and state of the context menu's "View" item for this document.
     void prepareViewItem();
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void fillWindowList();
     void chooseFormat(SaveFormat format);
     void afterArrange();

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real program in a virtual X server with a file on its command line, checks the main
-# window's title and that the file was given to the editor, takes a screenshot, and quits.
+# window's title and that the file was given to the editor, then types into the document and saves
+# three times with Ctrl+S: after typing, after Ctrl+Z (undo) and after Ctrl+R (redo), comparing the
+# file's bytes each time. Each save changes the file, so each comparison sees that save's result.
+# Takes a screenshot and quits.
 set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -8,18 +11,42 @@ export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/confi
     QUILLORA_TEST_REPORT="$work/report.txt"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf '<HTML>\r\n<BODY>smoke</BODY>\r\n</HTML>\r\n' > "$work/smoke page.htm"
+cp "$work/smoke page.htm" "$work/original"
+# An opened file has its cursor at offset 0, so the typed letters go before everything else.
+# Plain letters and spaces only: "<", ">", quotes and "-" start typing aids.
+typed='quill ink '
+{ printf '%s' "$typed"; cat "$work/original"; } > "$work/typed"
 unset QT_QPA_PLATFORM
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
-    "$0" "$1" & pid=$!
+    page=$1 work=$3 typed=$4 failure=""
+    "$0" "$page" & pid=$!
     for _ in $(seq 1 100); do
-        title=$(xdotool search --name "^Quillora \(3\.60\)$" getwindowname 2>/dev/null | head -n 1)
-        [ -n "$title" ] && break || sleep 0.1
+        window=$(xdotool search --name "^Quillora \(3\.60\)$" 2>/dev/null | head -n 1)
+        [ -n "$window" ] && break || sleep 0.1
     done
-    sleep 1
+    title=$([ -n "$window" ] && xdotool getwindowname "$window" 2>/dev/null)
+    # Ctrl+S, then up to 5 s for the file to hold the bytes of $work/$1 ("typed" or "original").
+    save_as() {
+        xdotool key --delay 50 ctrl+s
+        for _ in $(seq 1 50); do cmp -s "$page" "$work/$1" && return 0 || sleep 0.1; done
+        failure="after $2 the saved file is not the $1 text; it holds: $(od -c "$page" | head -n 4)"
+        return 1
+    }
+    if [ -n "$window" ]; then
+        sleep 1
+        if ! timeout 5 xdotool windowfocus --sync "$window"; then
+            failure="could not focus the main window"
+        elif ! { xdotool type --delay 50 "$typed" && save_as typed "typing \"$typed\"" &&
+            xdotool key --delay 50 ctrl+z && save_as original "Ctrl+Z (undo)" &&
+            xdotool key --delay 50 ctrl+r && save_as typed "Ctrl+R (redo)"; }; then
+            failure=${failure:-"xdotool could not send the keys"}
+        fi
+    fi
     # The document window lives inside the frame, not in the X window list: the screenshot shows it.
     command -v import >/dev/null && import -window root "$2" 2>/dev/null
     kill "$pid"; wait "$pid" 2>/dev/null
     [ "$title" = "Quillora (3.60)" ] || { echo "main window title not found (got: $title)"; exit 1; }
-    grep -qxF "$1" "$QUILLORA_TEST_REPORT" || { echo "the file was not given to the editor"; exit 1; }
-    echo "main window: $title; opened: $1; screenshot: $2"
-' "$1" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}"
+    grep -qxF "$page" "$QUILLORA_TEST_REPORT" || { echo "the file was not given to the editor"; exit 1; }
+    [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
+    echo "main window: $title; opened: $page; typed, undone, redone and saved as expected; screenshot: $2"
+' "$1" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}" "$work" "$typed"

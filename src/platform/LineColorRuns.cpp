@@ -165,13 +165,16 @@ void LineColorRuns::materialize(const QTextBlock& block) {
 }
 
 void LineColorRuns::materializeAround(int from, int to) {
-    QTextBlock block = m_document.findBlock(from);
-    if (block.previous().isValid())
-        block = block.previous();
+    // An edit of [from, to) changes the lines at its ends, and may join them with their
+    // neighbours; the lines wholly inside are removed whole or left as they are, so their runs
+    // stay (a large selection is replaced without turning all of it into formats first).
+    const QTextBlock first = m_document.findBlock(from);
     const QTextBlock last = m_document.findBlock(to);
-    const QTextBlock stop = last.next().isValid() ? last.next().next() : QTextBlock();
-    for (; block.isValid() && block != stop; block = block.next())
-        materialize(block);
+    for (const QTextBlock& block :
+         {first.previous(), first, first.next(), last.previous(), last, last.next()}) {
+        if (block.isValid())
+            materialize(block);
+    }
 }
 
 void LineColorRuns::forgetAll() {

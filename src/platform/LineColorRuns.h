@@ -38,7 +38,8 @@ public:
 
     // Turns a line's runs into character formats.
     void materialize(const QTextBlock& block);
-    // The same for the lines from position `from` to `to` and one line on either side.
+    // The same for the lines an edit of positions [from, to) changes: those at its ends and their
+    // neighbours.
     void materializeAround(int from, int to);
     // Drops the runs of every line (before the whole text is replaced).
     void forgetAll();

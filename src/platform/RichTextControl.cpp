@@ -459,6 +459,8 @@ void RichTextControl::stepOverSoftBreak(QKeyEvent* event) {
     if (position != cursor.position()) {
         cursor.setPosition(position);
         setTextCursor(cursor);
+        // Empty pieces may lie between: the line the key edits is the one reached here.
+        materializeForEdit();
     }
 }
 

@@ -390,6 +390,25 @@ private slots:
         QFETCH(uint, seed);
         editAlike(seed, true, 60);
     }
+    // Delete at the end of a piece, with an emptied piece after it, deletes the first character
+    // of the next piece; the characters after it keep their own colours.
+    void deleteAcrossAnEmptyPiece() {
+        Control control;
+        control.setLongLineLimit(8); // pieces of two characters
+        control.setText("abcdefghijkl");
+        control.select(2, 0);
+        QTest::keyClick(&control, Qt::Key_Delete);
+        QTest::keyClick(&control, Qt::Key_Delete); // the piece "cd" is empty now
+        std::vector<ColorSpan> spans;
+        for (int offset = 0; offset < control.textLength(); ++offset)
+            spans.push_back({offset, 1, offset + 1});
+        control.setColors(spans);
+        control.select(2, 0);
+        QTest::keyClick(&control, Qt::Key_Delete);
+        QCOMPARE(control.text(), QString("abfghijkl"));
+        for (int offset = 0; offset < control.textLength(); ++offset)
+            QCOMPARE(control.colorAt(offset), offset < 2 ? offset + 1 : offset + 2);
+    }
 };
 
 QTEST_MAIN(TestRichTextControl)

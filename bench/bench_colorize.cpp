@@ -12,6 +12,7 @@
 // page that Debian's documentation ships is used, followed by the minified page.
 // Where kate-syntax-highlighter is installed it is timed on the same file for comparison.
 
+#include "BenchFigures.h"
 #include "editor/Colorizer.h"
 #include "editor/LineEndings.h"
 #include "platform/RichTextControl.h"
@@ -35,16 +36,6 @@ const char* const kDefaultPage = "/usr/share/doc/nodejs/api/all.html";
 const char* const kMinifiedArgument = "--minified";
 constexpr int kInsertions = 200;
 constexpr qint64 kMinifiedSize = 2 * 1024 * 1024;
-
-double milliseconds(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-long peakMemoryKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // A page as a minifier leaves it: tags, quoted and unquoted attributes, comments, a server
 // block and script comparisons, all on one line.
@@ -73,17 +64,6 @@ struct Figures {
     std::vector<double> recolorMs;
     std::vector<double> typingColorMs;
 };
-
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double worst(const std::vector<double>& values) {
-    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
-}
 
 // What Qt's own plain-text editor takes to show the same text, line breaks as LF: the baseline
 // that setting the text is compared with.

@@ -21,7 +21,8 @@ QByteArray generatedPage(qsizetype bytes) {
     int row = 0;
     while (page.size() < bytes) {
         page += "<TR><TD CLASS=\"cell\" ALIGN=\"left\">Row " + QByteArray::number(row) +
-                "</TD><TD><A HREF=\"page" + QByteArray::number(row) + ".htm\">link</A> &amp; text</TD></TR>\n";
+                "</TD><TD><A HREF=\"page" + QByteArray::number(row) +
+                ".htm\">link</A> &amp; text</TD></TR>\n";
         if (row % 50 == 0)
             page += "<!-- section " + QByteArray::number(row) + " -->\n<?php echo $x; ?>\n";
         ++row;

@@ -22,6 +22,7 @@
 // Figures only: the exit status is non-zero only when the page cannot be read or Undo or Redo
 // did not give back the text they should have.
 
+#include "BenchFigures.h"
 #include "editor/Colorizer.h"
 #include "editor/LineEndings.h"
 #include "editor/UndoHistory.h"
@@ -51,27 +52,6 @@ constexpr int kPastes = 10;
 constexpr int kPasteCharacters = 1024 * 1024;
 constexpr double kKeystrokeMedianTargetMs = 1;
 constexpr double kHistoryMemoryTargetMiB = 30;
-
-double milliseconds(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double worst(const std::vector<double>& values) {
-    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
-}
-
-long peakRssKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 long currentRssKiB() {
     long pages = 0;
@@ -181,7 +161,7 @@ int memoryChild(const QString& path, bool withHistory) {
         control.setSelText(text);
         QApplication::processEvents();
     }
-    const long peakAfter = peakRssKiB();
+    const long peakAfter = peakMemoryKiB();
     const long after = currentRssKiB();
     const long heapAfter = heapInUseKiB();
     std::printf("%ld %ld %ld %ld %ld %d\n", before, peakAfter, after, heapBefore, heapAfter,

@@ -388,7 +388,7 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
         case 32:
             completeTagName();
             break;
-        case 71: // Go To: opens the Go To dialog
+        case 71: // Go To belongs to the Go To dialog; the key never reaches the text
             break;
         case 82:
             if (mnuRedo->isEnabled())

@@ -2,6 +2,7 @@
 // (read, detect line breaks, normalise, set the text, colour it), offscreen.
 // Usage: bench_open [file]   (without a file, a 10 MB page is generated)
 
+#include "BenchFigures.h"
 #include "app/frmQuillora.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -13,7 +14,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 QByteArray generatedPage(qsizetype bytes) {
@@ -28,12 +28,6 @@ QByteArray generatedPage(qsizetype bytes) {
         ++row;
     }
     return page + "</BODY>\n</HTML>\n";
-}
-
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 double openOnce(frmQuillora& main, const QString& path, bool useColors) {
@@ -78,7 +72,7 @@ int main(int argc, char* argv[]) {
     std::printf("file: %s\nsize: %.1f MB\n", qPrintable(path), size / 1048576.0);
     std::printf("open without colours: %.0f ms\n", openOnce(main, path, false));
     std::printf("open with colours:    %.0f ms\n", openOnce(main, path, true));
-    std::printf("peak memory: %.0f MB (%.1f x file size)\n", peakKilobytes() / 1024.0,
-                peakKilobytes() * 1024.0 / std::max<qint64>(1, size));
+    std::printf("peak memory: %.0f MB (%.1f x file size)\n", peakMemoryKiB() / 1024.0,
+                peakMemoryKiB() * 1024.0 / std::max<qint64>(1, size));
     return 0;
 }

@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+class RichTextControl;
+
+// Where the next match of `find` lies in `text`. Downward: the first match starting at or after
+// `from`. Upward: the last match starting before `from` (so from the end of the text the last
+// character can be found). Without `matchCase` case is compared character by character, so
+// offsets are those of `text` (no upper-cased copy whose length could differ, as with "ß").
+// -1 when there is none, and always for an empty `find`.
+qsizetype FindMatch(QStringView text, QStringView find, qsizetype from, bool downward, bool matchCase);
+
+// `text` with every match of `find` replaced by `replacement`, searched from the start and going
+// on after each inserted replacement (so replacing "a" by "A" without match case ends). `count`,
+// when given, receives the number of replacements. An empty `find` changes nothing.
+QString ReplaceAllText(const QString& text, const QString& find, const QString& replacement, bool matchCase,
+                       int* count = nullptr);
+
+// What a Go To box holds as a number: its leading blanks skipped, then digits; anything else, or
+// nothing, is 0. Numbers too large for an int saturate at INT_MAX.
+int GoToNumber(const QString& box);
+
+// The offset Go To moves the cursor to for line `line` and character `character` (1-based; values
+// below 1 count as 1). Line 1, character 1 is offset 0. A line number greater than the number of
+// lines goes to the end of the text. Otherwise the cursor goes to the line's start + character - 1,
+// but not beyond the line's end (before its CR LF).
+int GoToOffset(const RichTextControl& control, int line, int character);
+
+// A search history file: its first 40 lines (CR LF, LF or CR breaks; UTF-8), in file order; a
+// missing or unreadable file is an empty history.
+QStringList ReadSearchHistory(const QString& path);
+// Writes every non-empty entry in order, joined with CR LF and ended with one CR LF. When the
+// joined text is 2 characters or shorter the file is left as it is. Written safely (QSaveFile);
+// returns false when the write failed.
+bool WriteSearchHistory(const QString& path, const QStringList& entries);

@@ -1,6 +1,7 @@
 #include "app/frmQuillora.h"
 
 #include "app/DocumentArea.h"
+#include "editor/frmFind.h"
 
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
@@ -43,6 +44,8 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
 }
 
 frmQuillora::~frmQuillora() {
+    // The find dialog writes its histories as it goes; it goes while the program folder is known.
+    delete m_find;
     // The document windows go first, while the tables they report to still exist.
     disconnect(m_mdi, nullptr, this, nullptr);
     delete m_mdi;
@@ -98,7 +101,11 @@ void frmQuillora::buildPopupMenu() {
         {"Link...", "mnuLink"},     {"Select Color...", "mnuSelectColor"}};
     for (const auto& [caption, name] : plain)
         addMenuItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
-    addMenuItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G), false);
+    connect(addMenuItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G)),
+            &QAction::triggered, this, [this] {
+                if (frmNotepad* document = m_documents.current())
+                    document->goTo();
+            });
     addMenuItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
@@ -209,6 +216,18 @@ void frmQuillora::buildToolbars() {
         if (QByteArray(name) != "picNew" && QByteArray(name) != "picOpen")
             m_toolbarDocumentButtons << button;
     }
+    QAction* find = picToolbar->findChild<QAction*>(QStringLiteral("picFind"));
+    find->setEnabled(true);
+    connect(find, &QAction::triggered, this, [this] {
+        if (m_documents.DocumentActive)
+            findDialog().showForCurrentDocument();
+    });
+}
+
+frmFind& frmQuillora::findDialog() {
+    if (!m_find)
+        m_find = new frmFind(*this, this);
+    return *m_find;
 }
 
 void frmQuillora::documentCountChanged() {

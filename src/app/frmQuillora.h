@@ -2,6 +2,7 @@
 
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
+#include "editor/SearchState.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -45,6 +46,8 @@ public:
     void exitProgram() override;
     void showAbout() override;
     QMenu* popupMenu() override { return mnuPopup; }
+    SearchState& searchState() override { return m_search; }
+    frmFind& findDialog() override;
     void documentCountChanged() override;
 
     Settings& mutableSettings() { return m_settings; }
@@ -87,4 +90,6 @@ private:
     RecentMenu m_recent;
     QList<QAction*> m_toolbarDocumentButtons;
     QColor m_lastOtherColor = Qt::black;
+    SearchState m_search;
+    QPointer<frmFind> m_find;
 };

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 class QMdiArea;
+class frmFind;
+struct SearchState;
 class QMenu;
 class QWidget;
 
@@ -31,6 +33,9 @@ public:
     virtual void showAbout() = 0;
     // The shared context menu of document windows.
     virtual QMenu* popupMenu() = 0;
+    // What Find Next goes on from, and the find dialog (made, hidden, when first asked for).
+    virtual SearchState& searchState() = 0;
+    virtual frmFind& findDialog() = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").
     virtual const QStringList& commandWords() const = 0;
     // Called when a document window opens or closes (the toolbars follow the count).

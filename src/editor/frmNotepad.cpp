@@ -1,7 +1,10 @@
 #include "editor/frmNotepad.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
+#include "editor/frmFind.h"
+#include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
@@ -117,10 +121,8 @@ void frmNotepad::buildMenus() {
     mnuPaste = addMenuItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
     mnuDelete = addMenuItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    mnuFind =
-        addPlannedItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnuFindNext =
-        addPlannedItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
+    mnuFind = addMenuItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuFindNext = addMenuItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
     mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
     mnuSelectAll = addMenuItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll",
                                QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -191,6 +193,8 @@ void frmNotepad::buildMenus() {
     connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
     connect(mnuUndo, &QAction::triggered, this, &frmNotepad::mnuUndo_Click);
     connect(mnuRedo, &QAction::triggered, this, &frmNotepad::mnuRedo_Click);
+    connect(mnuFind, &QAction::triggered, this, [this] { m_host.findDialog().showForCurrentDocument(); });
+    connect(mnuFindNext, &QAction::triggered, this, &frmNotepad::mnuFindNext_Click);
     connect(mnuCut, &QAction::triggered, this, &frmNotepad::mnuCut_Click);
     connect(mnuCopy, &QAction::triggered, this, &frmNotepad::mnuCopy_Click);
     connect(mnuPaste, &QAction::triggered, this, &frmNotepad::mnuPaste_Click);
@@ -388,7 +392,8 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
         case 32:
             completeTagName();
             break;
-        case 71: // Go To belongs to the Go To dialog; the key never reaches the text
+        case 71:
+            goTo();
             break;
         case 82:
             if (mnuRedo->isEnabled())
@@ -413,6 +418,43 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
         }
     }
     keyCode = 0;
+}
+
+void frmNotepad::goTo() {
+    // The cursor leaves the typed run: it is recorded where it was typed.
+    m_history->recordPending();
+    frmGoTo dialog(*txtRich, m_host.dialogParent());
+    dialog.exec();
+    txtRich->setFocus();
+}
+
+void frmNotepad::mnuFindNext_Click() {
+    SearchState& state = m_host.searchState();
+    frmFind& dialog = m_host.findDialog();
+    m_history->recordPending();
+    // The whole text is searched here, whatever stretch the dialog searched last.
+    state.baseOffset = 0;
+    state.searchedLength = -1;
+    const QString selected = txtRich->selText();
+    if (!state.restart && !state.findText.isEmpty() &&
+        selected.compare(state.findText, Qt::CaseInsensitive) == 0) {
+        FindInText(*txtRich, state); // nothing found: the next search starts anew, quietly
+        return;
+    }
+    if (selected.isEmpty() && dialog.cmbFind->currentText().isEmpty()) {
+        dialog.showForCurrentDocument();
+        return;
+    }
+    const QString findText = selected.isEmpty() ? dialog.cmbFind->currentText() : selected;
+    dialog.cmbFind->setCurrentText(findText);
+    state.findText = findText;
+    state.restart = true;
+    state.startPosition = txtRich->selStart() + 1;
+    state.lastPosition = state.startPosition;
+    if (!FindInText(*txtRich, state).isEmpty()) {
+        state.startPosition = 0; // once more from the start of the text
+        FindInText(*txtRich, state);
+    }
 }
 
 void frmNotepad::completeTagName() {

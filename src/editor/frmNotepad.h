@@ -58,6 +58,8 @@ public:
     void AddUndo(const QString& oldText, const QString& newText, int position);
     void ClearAllUndo();
     UndoHistory& undoHistory() { return *m_history; }
+    // The Go To dialog over the main window, for this document.
+    void goTo();
 
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuTools = nullptr, *mnuOptions = nullptr,
           *mnuWindow = nullptr, *mnuInfo = nullptr, *mnuTJava = nullptr;
@@ -80,6 +82,7 @@ public slots:
     void mnuClose_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
+    void mnuFindNext_Click();
     void mnuCut_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();

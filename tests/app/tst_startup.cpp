@@ -46,7 +46,7 @@ private slots:
         for (const QString item :
              {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
               "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
-              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 0 Ctrl+G", "mnuH6 0", "mnuOwn20 0",
+              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G", "mnuH6 0", "mnuOwn20 0",
               "mnuAddOwn 0"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));

@@ -1,0 +1,421 @@
+#include "editor/frmFind.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/Search.h"
+#include "editor/SearchState.h"
+#include "editor/frmNotepad.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString historyPath(const DocumentHost& host, const char* name) {
+    return host.programFolder() + QLatin1Char('/') + QLatin1String(name);
+}
+
+QStringList entriesOf(const QComboBox* combo) {
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    return entries;
+}
+
+QComboBox* historyCombo(QWidget* parent, const char* name, const QString& path) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(true);
+    // Enter in the box presses the default button instead of adding an entry.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItem(QString());
+    combo->addItems(ReadSearchHistory(path));
+    combo->setCurrentIndex(0);
+    combo->setMinimumWidth(280);
+    return combo;
+}
+
+} // namespace
+
+frmFind::frmFind(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Quillora - Find & Replace"));
+    setModal(false);
+    buildControls();
+    m_host.searchState().downward = true;
+    updateButtons();
+}
+
+frmFind::~frmFind() {
+    writeHistories();
+}
+
+void frmFind::buildControls() {
+    cmbFind = historyCombo(this, "cmbFind", historyPath(m_host, "finds.txt"));
+    cmbReplace = historyCombo(this, "cmbReplace", historyPath(m_host, "replaces.txt"));
+    auto* findLabel = new QLabel(QStringLiteral("Find What:"), this);
+    findLabel->setBuddy(cmbFind);
+    auto* replaceLabel = new QLabel(QStringLiteral("Replace &With:"), this);
+    replaceLabel->setBuddy(cmbReplace);
+
+    chkCase = new QCheckBox(QStringLiteral("Match &Case"), this);
+    chkCase->setObjectName(QStringLiteral("chkCase"));
+    auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
+    direction->setObjectName(QStringLiteral("fraDirection"));
+    optDown = new QRadioButton(QStringLiteral("&Down"), direction);
+    optDown->setObjectName(QStringLiteral("optDirection0"));
+    optDown->setChecked(true);
+    optUp = new QRadioButton(QStringLiteral("&Up"), direction);
+    optUp->setObjectName(QStringLiteral("optDirection1"));
+    auto* directionLayout = new QHBoxLayout(direction);
+    directionLayout->addWidget(optDown);
+    directionLayout->addWidget(optUp);
+
+    auto* startPosition = new QGroupBox(QStringLiteral("From Position:"), this);
+    startPosition->setObjectName(QStringLiteral("fraStartpos"));
+    optBeginning = new QRadioButton(QStringLiteral("Beginning"), startPosition);
+    optBeginning->setObjectName(QStringLiteral("optStartpos0"));
+    optCurrent = new QRadioButton(QStringLiteral("Current"), startPosition);
+    optCurrent->setObjectName(QStringLiteral("optStartpos1"));
+    optCurrent->setChecked(true);
+    optEnd = new QRadioButton(QStringLiteral("End"), startPosition);
+    optEnd->setObjectName(QStringLiteral("optStartpos2"));
+    auto* startLayout = new QHBoxLayout(startPosition);
+    startLayout->addWidget(optBeginning);
+    startLayout->addWidget(optCurrent);
+    startLayout->addWidget(optEnd);
+
+    chkSelectedText = new QCheckBox(QStringLiteral("Search In Selected Text Only."), this);
+    chkSelectedText->setObjectName(QStringLiteral("chkSelectedText"));
+    chkReplaceAll = new QCheckBox(QStringLiteral("Replace &All"), this);
+    chkReplaceAll->setObjectName(QStringLiteral("chkReplaceAll"));
+    chkDocuments = new QCheckBox(QStringLiteral("Search in the selected documents below:"), this);
+    chkDocuments->setObjectName(QStringLiteral("chkDocuments"));
+    lstDocuments = new QListWidget(this);
+    lstDocuments->setObjectName(QStringLiteral("lstDocuments"));
+    lstDocuments->setSelectionMode(QAbstractItemView::MultiSelection);
+
+    cmdFind = new QPushButton(QStringLiteral("&Find Next"), this);
+    cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    cmdFind->setDefault(true);
+    cmdReplace = new QPushButton(QStringLiteral("&Replace"), this);
+    cmdReplace->setObjectName(QStringLiteral("cmdReplace"));
+    // "Match &Case" has Alt+C already; the button takes another letter so that both keys act.
+    cmdClose = new QPushButton(QStringLiteral("Cl&ose"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(findLabel, 0, 0);
+    grid->addWidget(cmbFind, 0, 1);
+    grid->addWidget(replaceLabel, 1, 0);
+    grid->addWidget(cmbReplace, 1, 1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(chkCase);
+    options->addWidget(direction);
+    options->addWidget(startPosition);
+    auto* left = new QVBoxLayout;
+    left->addLayout(grid);
+    left->addLayout(options);
+    left->addWidget(chkSelectedText);
+    left->addWidget(chkReplaceAll);
+    left->addWidget(chkDocuments);
+    left->addWidget(lstDocuments);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdFind);
+    buttons->addWidget(cmdReplace);
+    buttons->addWidget(cmdClose);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(buttons);
+
+    QWidget* order[] = {cmbFind,      cmbReplace,   chkCase, optDown,         optUp,
+                        optBeginning, optCurrent,   optEnd,  chkSelectedText, chkReplaceAll,
+                        chkDocuments, lstDocuments, cmdFind, cmdReplace,      cmdClose};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    // Any change of what or how to search makes the next search a new one.
+    connect(cmbFind, &QComboBox::currentTextChanged, this, [this] {
+        restart();
+        updateButtons();
+    });
+    for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{
+             chkCase, optDown, optUp, optBeginning, optCurrent, optEnd, chkSelectedText, chkDocuments})
+        connect(option, &QAbstractButton::clicked, this, &frmFind::restart);
+    connect(chkReplaceAll, &QCheckBox::toggled, this, &frmFind::updateButtons);
+    connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &frmFind::cmdReplace_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmFind::cmdClose_Click);
+}
+
+void frmFind::restart() {
+    m_host.searchState().restart = true;
+}
+
+void frmFind::updateButtons() {
+    const bool hasText = !cmbFind->currentText().isEmpty();
+    const bool all = chkReplaceAll->isChecked();
+    cmdFind->setEnabled(hasText);
+    chkReplaceAll->setEnabled(hasText);
+    cmdReplace->setEnabled(hasText && !all);
+    cmdFind->setText(all ? QStringLiteral("&Replace All") : QStringLiteral("&Find Next"));
+    for (QRadioButton* option : {optDown, optUp, optBeginning, optCurrent, optEnd})
+        option->setEnabled(!all);
+}
+
+void frmFind::showForCurrentDocument() {
+    restart();
+    m_listed.clear();
+    lstDocuments->clear();
+    const DocumentTable& table = m_host.documents();
+    for (int slot = 0; slot < table.slotCount(); ++slot) {
+        frmNotepad* document = table.Documents[slot];
+        if (!document || table.DocumentSlots[slot].Free)
+            continue;
+        lstDocuments->addItem(document->windowTitle());
+        m_listed.emplace_back(document);
+    }
+    frmNotepad* current = table.current();
+    if (!table.DocumentActive || !current) {
+        hide();
+        return;
+    }
+    const int selected = current->txtRich->selLength();
+    m_host.searchState().startPosition = current->txtRich->selStart();
+    if (selected >= 1 && selected < 500)
+        cmbFind->setCurrentText(current->txtRich->selText());
+    if (selected >= 500)
+        chkSelectedText->setChecked(true);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmFind::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    cmbFind->setFocus();
+    cmbFind->lineEdit()->selectAll();
+}
+
+void frmFind::hideEvent(QHideEvent* event) {
+    // Written whenever the dialog goes, so entries added before a Close are kept.
+    writeHistories();
+    QDialog::hideEvent(event);
+}
+
+void frmFind::reject() {
+    hide();
+}
+
+void frmFind::cmdClose_Click() {
+    hide();
+}
+
+void frmFind::writeHistories() const {
+    WriteSearchHistory(historyPath(m_host, "finds.txt"), entriesOf(cmbFind));
+    WriteSearchHistory(historyPath(m_host, "replaces.txt"), entriesOf(cmbReplace));
+}
+
+void frmFind::addToHistory(QComboBox* combo, const QString& text) {
+    if (!text.isEmpty() && combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        const QString current = combo->currentText();
+        combo->addItem(text);
+        combo->setCurrentText(current);
+    }
+}
+
+void frmFind::inform(const QString& text) {
+    Dialogs::instance().message(this, MessageBoxTitle(), text, Dialogs::Buttons::Ok,
+                                Dialogs::Icon::Information);
+}
+
+std::vector<QPointer<frmNotepad>> frmFind::documentsToSearch() const {
+    std::vector<QPointer<frmNotepad>> documents;
+    if (!chkDocuments->isChecked()) {
+        if (frmNotepad* current = m_host.documents().current())
+            documents.emplace_back(current);
+        return documents;
+    }
+    // The rows hold the windows themselves: a document renamed since is still found, one closed
+    // is left out, and two windows on one file are told apart.
+    for (int row = 0; row < lstDocuments->count(); ++row) {
+        if (lstDocuments->item(row)->isSelected() && row < static_cast<int>(m_listed.size()) && m_listed[row])
+            documents.push_back(m_listed[row]);
+    }
+    return documents;
+}
+
+bool frmFind::startInDocument(frmNotepad* document) {
+    SearchState& state = m_host.searchState();
+    RichTextControl& text = *document->txtRich;
+    state.baseOffset = 0;
+    state.searchedLength = -1;
+    if (chkSelectedText->isChecked()) {
+        if (text.selLength() == 0)
+            return false;
+        state.baseOffset = text.selStart();
+        state.searchedLength = text.selLength();
+    }
+    state.startPosition =
+        state.downward
+            ? state.baseOffset
+            : state.baseOffset + (state.searchedLength < 0 ? text.textLength() : state.searchedLength);
+    state.restart = true;
+    return true;
+}
+
+bool frmFind::beginSearch(frmNotepad* document) {
+    SearchState& state = m_host.searchState();
+    RichTextControl& text = *document->txtRich;
+    state.findText = cmbFind->currentText();
+    state.matchCase = chkCase->isChecked();
+    state.downward = optDown->isChecked();
+    state.baseOffset = 0;
+    state.searchedLength = -1;
+    if (chkSelectedText->isChecked()) {
+        if (text.selLength() == 0) {
+            inform(QStringLiteral("There is no text selected in the current dockument!"));
+            return false;
+        }
+        // The stretch is fixed now; Find Next searches inside it until the search starts anew.
+        state.baseOffset = text.selStart();
+        state.searchedLength = text.selLength();
+    }
+    const int stretchEnd =
+        state.searchedLength < 0 ? text.textLength() : state.baseOffset + state.searchedLength;
+    state.startPosition = optBeginning->isChecked() ? state.baseOffset
+                          : optEnd->isChecked()     ? stretchEnd
+                                                : std::clamp(text.selStart(), state.baseOffset, stretchEnd);
+    state.restart = true;
+    return true;
+}
+
+void frmFind::cmdFind_Click() {
+    QMdiSubWindow* active = m_host.mdiArea()->activeSubWindow();
+    frmNotepad* current = m_host.documents().current();
+    if (!current || (active && !qobject_cast<frmNotepad*>(active)))
+        return;
+    SearchState& state = m_host.searchState();
+    if (state.restart) {
+        m_matchDocument = nullptr;
+        if (!beginSearch(current))
+            return;
+    }
+    addToHistory(cmbFind, state.findText);
+
+    std::vector<QPointer<frmNotepad>> documents = documentsToSearch();
+    if (chkReplaceAll->isChecked()) {
+        const auto answer = Dialogs::instance().message(
+            this, MessageBoxTitle(),
+            QStringLiteral(
+                "Are you sure you want to replace all?\r\n(You can\u00b4t undo this action using the undo "
+                "function. And all stored undo/redo will be lost.)"),
+            Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+        if (answer == Dialogs::Answer::Yes)
+            replaceAll(documents);
+        return;
+    }
+    if (documents.empty()) {
+        inform(QStringLiteral("There are no documents selected!"));
+        return;
+    }
+    // The search goes on in the document of the last match, then in the ones listed after it, each
+    // of those from its start.
+    std::size_t index = 0;
+    if (m_matchDocument) {
+        const auto found = std::find(documents.begin(), documents.end(), m_matchDocument);
+        index = found == documents.end() ? 0 : static_cast<std::size_t>(found - documents.begin());
+    }
+    frmNotepad* searched = nullptr;
+    for (bool first = true; index < documents.size(); ++index, first = false) {
+        searched = documents[index];
+        const bool goesOn = first && (searched == m_matchDocument || searched == current);
+        if (!goesOn && !startInDocument(searched))
+            continue;
+        searched->undoHistory().recordPending();
+        if (FindInText(*searched->txtRich, state).isEmpty()) {
+            m_matchDocument = searched;
+            if (m_host.mdiArea()->activeSubWindow() != searched)
+                m_host.mdiArea()->setActiveSubWindow(searched);
+            searched->txtRich->setFocus();
+            return;
+        }
+        m_matchDocument = nullptr;
+    }
+    // Nothing more: the next search starts anew from the start.
+    const QString message = QStringLiteral("Unable to find \"") + state.findText + QLatin1Char('"');
+    state.startPosition = state.baseOffset;
+    state.lastPosition = state.baseOffset;
+    state.restart = true;
+    if (searched) {
+        if (state.searchedLength >= 0)
+            searched->txtRich->select(state.baseOffset, state.searchedLength);
+        else
+            searched->txtRich->setSelStart(0);
+    }
+    inform(message);
+}
+
+void frmFind::cmdReplace_Click() {
+    frmNotepad* document = m_matchDocument ? m_matchDocument.data() : m_host.documents().current();
+    if (!document)
+        return;
+    RichTextControl& text = *document->txtRich;
+    const QString selected = text.selText();
+    const QString replacement = cmbReplace->currentText();
+    if (selected.isEmpty() || selected.compare(cmbFind->currentText(), Qt::CaseInsensitive) != 0)
+        return;
+    addToHistory(cmbReplace, replacement);
+    const int at = text.selStart();
+    document->AddUndo(selected, replacement, at);
+    text.setSelText(replacement);
+    if (m_host.settings().UseColors && !replacement.isEmpty())
+        RecolorChange(text, document->colorRoles(), at, static_cast<int>(replacement.size()),
+                      document->stateHooks());
+    text.setSelStart(std::max(at, at + static_cast<int>(replacement.size()) - 1));
+    SearchState& state = m_host.searchState();
+    const int grown = static_cast<int>(replacement.size() - selected.size());
+    // The next search goes on right after the replacement, and a stretch searched grows with it.
+    if (state.downward)
+        state.lastPosition = at + static_cast<int>(replacement.size());
+    if (state.searchedLength >= 0 && at >= state.baseOffset && at <= state.baseOffset + state.searchedLength)
+        state.searchedLength = std::max(0, state.searchedLength + grown);
+}
+
+void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
+    const SearchState& state = m_host.searchState();
+    const QString replacement = cmbReplace->currentText();
+    addToHistory(cmbReplace, replacement);
+    for (const QPointer<frmNotepad>& document : documents) {
+        if (!document)
+            continue;
+        RichTextControl& text = *document->txtRich;
+        const bool selectedOnly = chkSelectedText->isChecked();
+        const int start = selectedOnly ? text.selStart() : 0;
+        const QString searched = selectedOnly ? text.selText() : text.text();
+        const QString replaced = ReplaceAllText(searched, state.findText, replacement, state.matchCase);
+        if (replaced == searched)
+            continue;
+        document->ClearAllUndo();
+        text.select(start, static_cast<int>(searched.size()));
+        text.setSelText(replaced);
+        if (m_host.settings().UseColors)
+            RecolorChange(text, document->colorRoles(), start, static_cast<int>(replaced.size()),
+                          document->stateHooks());
+    }
+    inform(QStringLiteral("Replace All Done!"));
+    chkReplaceAll->setChecked(false);
+}

@@ -3,6 +3,7 @@
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/Rendered.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,12 +17,6 @@
 #include <QTimer>
 
 namespace {
-
-// The text with the selection in brackets, or a bar at the cursor.
-QString render(const RichTextControl& c) {
-    const int start = c.selStart(), end = start + c.selLength();
-    return start == end ? c.text().insert(start, '|') : c.text().insert(end, ']').insert(start, '[');
-}
 
 // Drives the find dialog over a document, one word a step: fTEXT and rTEXT fill the boxes; c, up,
 // beg, end, sel and all tick those options; sS,L selects; F, R and N press Find Next, Replace and

@@ -1,6 +1,7 @@
 #include "editor/UndoHistory.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/Rendered.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,12 +55,6 @@ void run(UndoHistory& h, RichTextControl& c, const QString& script) {
         else if (op == '=')
             QCOMPARE(c.text(), arg);
     }
-}
-
-// The text with the selection in brackets, or a bar at the cursor.
-QString render(const RichTextControl& c) {
-    const int start = c.selStart(), end = start + c.selLength();
-    return start == end ? c.text().insert(start, '|') : c.text().insert(end, ']').insert(start, '[');
 }
 
 // Keys as a person types them: characters, and {Ctrl+Return} and the like for the others.

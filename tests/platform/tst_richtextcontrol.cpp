@@ -1,4 +1,5 @@
 #include "platform/RichTextControl.h"
+#include "support/Rendered.h"
 
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -21,14 +22,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 int place(const QString& text, int offset) {
     offset = std::clamp(offset, 0, int(text.size()));
     return offset > 0 && text.at(offset - 1) == QLatin1Char('\r') ? offset - 1 : offset;
-}
-
-// The text with the selection in brackets, or a bar at the cursor.
-QString render(const Control& control) {
-    const int start = control.selStart();
-    const int end = start + control.selLength();
-    return start == end ? control.text().insert(start, '|')
-                        : control.text().insert(end, ']').insert(start, '[');
 }
 
 // Compares all the editor reads: selection, text, offsets, lines, colours, and what copying takes.

@@ -13,9 +13,9 @@ QString keyFor(int number) {
 } // namespace
 
 bool IsInRecent(const RecentMenu& menu, const QString& path) {
-    const QString wanted = path.toUpper();
+    // Letter by letter, so that no letter's longer upper case ("ß") makes two paths equal.
     for (int i = 1; i <= 4; ++i) {
-        if (menu.item(i)->isVisible() && menu.caption(i).toUpper() == wanted)
+        if (menu.item(i)->isVisible() && menu.caption(i).compare(path, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

@@ -122,6 +122,10 @@ private slots:
         QCOMPARE(app.main->recentMenu().item(2)->text(), "/x&&y.htm");
         app.main->recentMenu().item(3)->trigger();
         QCOMPARE(app.document(2)->windowTitle(), b);
+        // Case is ignored letter by letter: "ß" is not "SS".
+        app.main->addToRecent("/straße.htm");
+        app.main->addToRecent("/STRASSE.htm");
+        QCOMPARE(StoredRecentFiles().mid(0, 2), (QStringList{"/STRASSE.htm", "/straße.htm"}));
     }
 
     // One value stored, loaded and saved again: bad values keep the default, a compiler or folder

@@ -1,0 +1,237 @@
+#include "html/OwnCommands.h"
+#include "html/frmAddOwn.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+
+using Strings = QStringList;
+const QString kList = QStringLiteral("#START:<LI>##END:</LI>#<UL>%%@@</UL>");
+
+// The slots that are not free, as "slot name=command", " hidden" when the menu item is not shown.
+Strings used(const OwnCommandTable& table) {
+    Strings result;
+    for (int index = 1; index <= 20; ++index) {
+        const OwnCommand& own = table.slot[index];
+        if (own.name != OwnCommandTable::defaultName(index) || !own.command.isEmpty() || table.visible[index])
+            result << QStringLiteral("%1 %2=%3%4")
+                          .arg(index)
+                          .arg(own.name, own.command, table.visible[index] ? "" : " hidden");
+    }
+    return result;
+}
+OwnCommandTable tableOf(const Strings& pairs) { // name, command, name, command... from slot 1
+    OwnCommandTable table;
+    for (int i = 0; i + 1 < pairs.size(); i += 2)
+        table.slot[i / 2 + 1] = {pairs[i], pairs[i + 1]}, table.visible[i / 2 + 1] = true;
+    return table;
+}
+
+class TestOwnCommands : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+    ScriptedDialogs& dialogs = ScriptedDialogs::install();
+    QString path() const { return env.root() + "/owncom.txt"; }
+
+private slots:
+    void init() { QFile::remove(path()), dialogs.messages.clear(); }
+
+    void build_data() {
+        for (const char* column : {"command", "selected", "expected"})
+            QTest::addColumn<QString>(column);
+        const auto row = [](const char* name, const QString& command, const char* selected,
+                            const char* expected) {
+            QTest::newRow(name) << command << QString::fromUtf8(selected) << QString::fromUtf8(expected);
+        };
+        row("wraps", "<B>@@</B>", "a\r\nb", "<B>a\r\nb</B>");
+        row("tags on their own lines", "<P>%%@@%%</P>", "text", "<P>\r\ntext\r\n</P>");
+        row("each line, final break kept", kList, "a\r\nb\r\nc\r\n",
+            "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n<LI>c</LI>\r\n</UL>");
+        row("each line, no final break gained", kList, "a\r\nb\r\nc",
+            "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n<LI>c</LI></UL>");
+        row("a single line", kList, "a", "<UL>\r\n<LI>a</LI></UL>");
+        row("nothing selected is one empty line", kList, "", "<UL>\r\n<LI></LI></UL>");
+        row("empty lines inside", "#START:*#@@", "a\r\n\r\nb", "*a\r\n*\r\n*b");
+        row("a lone LF is no line break", "#START:*#@@", "a\nb", "*a\nb");
+        row("end text alone", "#END:<BR>#@@", "a\r\nb\r\n", "a<BR>\r\nb<BR>\r\n");
+        row("%% in the beginning text", "#START:%%- #@@", "a\r\nb", "\r\n- a\r\n\r\n- b");
+        row("no @@: the code text", "<HR>%%", "x", "<HR>\r\n");
+        row("empty command", "", "x", "");
+        row("marker without #: code", "#START:<LI>@@", "x", "#START:<LI>x");
+        row("end marker without #: code", "#START:<LI>##END:</LI>@@", "a\r\nb", "#END:</LI><LI>a\r\n<LI>b");
+        row("only the first @@", "@@|@@", "x", "x|@@");
+        row("%% and @@ in the selection stay", "<B>@@</B>", "50%% @@", "<B>50%% @@</B>");
+    }
+    void build() {
+        QFETCH(QString, command);
+        QFETCH(QString, selected);
+        QTEST(BuildOwnCommandText(command, selected), "expected");
+    }
+
+    void splitJoin_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Strings>("parts"); // beginning, end (null when absent), code
+        QTest::newRow("empty") << QString() << Strings{{}, {}, ""};
+        QTest::newRow("both, %% kept") << kList << Strings{"<LI>", "</LI>", "<UL>%%@@</UL>"};
+        QTest::newRow("end only") << "#END:%%#x" << Strings{{}, "%%", "x"};
+        QTest::newRow("empty beginning") << "#START:#@@" << Strings{"", {}, "@@"};
+        QTest::newRow("unclosed marker") << "#START:<LI>@@" << Strings{{}, {}, "#START:<LI>@@"};
+        QTest::newRow("start after end is code") << "#END:a##START:b#c" << Strings{{}, "a", "#START:b#c"};
+    }
+    void splitJoin() {
+        QFETCH(QString, command);
+        QFETCH(Strings, parts);
+        const OwnCommandParts split = SplitOwnCommand(command);
+        QCOMPARE((Strings{split.hasBeginning ? split.beginning : QString(),
+                          split.hasEnd ? split.end : QString(), split.code}),
+                 parts);
+        QCOMPARE(split.hasBeginning, !parts[0].isNull());
+        QCOMPARE(JoinOwnCommand(split), command);
+        QCOMPARE(JoinOwnCommand({true, "a#b", false, "ignored", "c"}), "#START:ab#c"); // "#" would close it
+    }
+
+    void load_data() {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<Strings>("expected");
+        QByteArray many;
+        Strings first20;
+        for (int i = 1; i <= 21; ++i) {
+            many += "n" + QByteArray::number(i) + "\r\nc" + QByteArray::number(i) + "\r\n";
+            if (i <= 20)
+                first20 << QStringLiteral("%1 n%1=c%1").arg(i);
+        }
+        QTest::newRow("missing file") << QByteArray() << Strings();
+        QTest::newRow("pairs in order, any breaks")
+            << QByteArray("B\r\n<B>@@</B>\nL\r" + kList.toUtf8() + "\r\n")
+            << Strings{"1 B=<B>@@</B>", "2 L=" + kList};
+        QTest::newRow("trailing name is hidden")
+            << QByteArray("A\r\nx\r\nB\r\n") << Strings{"1 A=x", "2 B= hidden"};
+        QTest::newRow("empty command is hidden")
+            << QByteArray("A\r\n\r\nB\r\ny") << Strings{"1 A= hidden", "2 B=y"};
+        QTest::newRow("empty name keeps the default") << QByteArray("\r\nx\r\n") << Strings{"1 Own1=x"};
+        QTest::newRow("21 pairs give 20") << many << first20;
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFGrüß\r\n—@@") << Strings{"1 Grüß=—@@"};
+        QTest::newRow("not UTF-8: Latin-1") << QByteArray("Gr\xFC\xDF\r\nx") << Strings{"1 Grüß=x"};
+    }
+    void load() {
+        QFETCH(QByteArray, bytes);
+        if (!bytes.isNull())
+            env.writeFile("owncom.txt", bytes);
+        QTEST(used(LoadOwnCommands(path())), "expected");
+    }
+
+    void write() {
+        // Empty commands are skipped and the rest close up; a default name with a command is kept.
+        QVERIFY(WriteOwnCommands(
+            path(), tableOf({"A", "a", "Own2", "", "C", "c", "D", "", "Own5", "e", "x\ny", "a\r\nb"})));
+        QCOMPARE(TestEnvironment::readFile(path()), "A\r\na\r\nC\r\nc\r\nOwn5\r\ne\r\nx y\r\na%%b\r\n");
+        const OwnCommandTable back = LoadOwnCommands(path());
+        QCOMPARE(used(back), (Strings{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"}));
+        QCOMPARE(BuildOwnCommandText(back.slot[4].command, ""), "a\r\nb");
+        // Failures: a missing folder, a folder as the path, and a write cut short by the file size limit,
+        // which must keep the old file rather than put a truncated one in its place.
+        QVERIFY(!WriteOwnCommands(env.root() + "/missing/owncom.txt", back));
+        QVERIFY(!WriteOwnCommands(env.root(), back) && QFileInfo(env.root()).isDir());
+        rlimit old{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        rlimit small = old;
+        small.rlim_cur = 16;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const bool written = WriteOwnCommands(path(), tableOf({"Long", QString(100, 'x')}));
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0);
+        std::signal(SIGXFSZ, handler);
+        QVERIFY(!written);
+        QCOMPARE(used(LoadOwnCommands(path())), (Strings{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"}));
+    }
+
+    void dialogNavigation() {
+        OwnCommandTable table = tableOf({"Bold", "<B>@@</B>", "List", kList});
+        frmAddOwn form(table, path(), nullptr);
+        form.show();
+        // slot, caption, name, beginning (null: unticked, box disabled), end, code, Previous, Next
+        const auto shows = [&](int slot, const QString& name, const QString& beginning, const QString& end,
+                               const QString& code, bool previous, bool next) {
+            QCOMPARE(form.slot(), slot);
+            QCOMPARE(form.fraCommand->title(), QStringLiteral("Command (%1/20)").arg(slot));
+            QCOMPARE((Strings{form.txtName->text(), form.txtCode->text()}), (Strings{name, code}));
+            for (auto [check, box, text] : {std::tuple(form.chkBeginning, form.txtBeginning, beginning),
+                                            std::tuple(form.chkEnd, form.txtEnd, end)})
+                QVERIFY(check->isChecked() == !text.isNull() && box->isEnabled() == !text.isNull() &&
+                        box->text() == text);
+            QCOMPARE(form.cmdPrevious->isEnabled(), previous);
+            QCOMPARE(form.cmdNext->isEnabled(), next);
+        };
+        shows(1, "Bold", {}, {}, "<B>@@</B>", false, true);
+        QCOMPARE(form.focusWidget(), form.txtName);
+        QTest::keyClicks(form.txtName, "changed"); // Next and Previous do not save
+        form.cmdNext->click();
+        shows(2, "List", "<LI>", "</LI>", "<UL>%%@@</UL>", true, true);
+        form.cmdNext->click();
+        shows(3, "", {}, {}, "", true, false);
+        form.chkEnd->click();
+        QVERIFY(form.txtEnd->isEnabled());
+        form.cmdPrevious->click(), form.cmdPrevious->click();
+        shows(1, "Bold", {}, {}, "<B>@@</B>", false, true);
+        QCOMPARE(table.slot[1].name, "Bold");
+
+        Strings twenty;
+        for (int slot = 1; slot <= 20; ++slot)
+            twenty << QStringLiteral("Own%1").arg(slot) << "x"; // default names show as empty
+        OwnCommandTable full = tableOf(twenty), empty;
+        frmAddOwn last(full, path(), nullptr), none(empty, path(), nullptr);
+        for (int i = 0; i < 25; ++i)
+            last.cmdNext->click();
+        QVERIFY(last.slot() == 20 && !last.cmdNext->isEnabled() && last.txtName->text().isEmpty());
+        QVERIFY(none.slot() == 1 && !none.cmdNext->isEnabled() && !none.cmdPrevious->isEnabled());
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(!form.isVisible() && form.result() == QDialog::Rejected);
+    }
+
+    void dialogSave() {
+        OwnCommandTable table = tableOf({"Bold", "<B>@@</B>"});
+        frmAddOwn form(table, path(), nullptr);
+        form.show();
+        QSignalSpy saved(&form, &frmAddOwn::saved);
+        form.cmdNext->click();
+        // Line breaks and a "#" in the beginning or end text are dropped, typed or pasted.
+        QGuiApplication::clipboard()->setText("Li\r\nst");
+        QTest::keyClick(form.txtName, Qt::Key_V, Qt::ControlModifier);
+        form.chkBeginning->click();
+        QTest::keyClicks(form.txtBeginning, "<#LI>");
+        form.txtCode->insert("<UL>%%@@\n</UL>");
+        QTest::keyClick(form.txtName, Qt::Key_Return); // Save is the default button
+        QCOMPARE(saved, (QList<QVariantList>{{2}}));
+        QCOMPARE(used(table), (Strings{"1 Bold=<B>@@</B>", "2 List=#START:<LI>#<UL>%%@@</UL>"}));
+        QCOMPARE(TestEnvironment::readFile(path()),
+                 "Bold\r\n<B>@@</B>\r\nList\r\n#START:<LI>#<UL>%%@@</UL>\r\n");
+        QVERIFY(form.cmdNext->isEnabled() && dialogs.messages.isEmpty());
+
+        // An empty name or code saves nothing; a failed write leaves the table as the file has it.
+        form.txtName->clear();
+        form.cmdSave->click();
+        form.txtName->setText("New"), form.txtCode->clear();
+        form.cmdSave->click();
+        frmAddOwn failing(table, env.root(), nullptr);
+        failing.txtName->setText("Other");
+        failing.cmdSave->click();
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(used(table), (Strings{"1 Bold=<B>@@</B>", "2 List=#START:<LI>#<UL>%%@@</UL>"}));
+        QCOMPARE(dialogs.messages.size(), 3);
+        for (int i : {0, 1})
+            QVERIFY(dialogs.messages[i].text == "Please give the command a name and a code." &&
+                    dialogs.messages[i].icon == Dialogs::Icon::Information);
+        QCOMPARE(dialogs.messages[2].text, "The own commands could not be saved: " + env.root());
+        QCOMPARE(dialogs.messages[2].icon, Dialogs::Icon::Critical);
+    }
+};
+
+QTEST_MAIN(TestOwnCommands)
+#include "tst_owncommands.moc"

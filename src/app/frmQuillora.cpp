@@ -2,6 +2,9 @@
 
 #include "app/DocumentArea.h"
 #include "editor/frmFind.h"
+#include "html/TagCommands.h"
+#include "html/frmAddOwn.h"
+#include "html/frmFormat.h"
 
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
@@ -25,6 +28,7 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QUrl>
+#include <functional>
 
 frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     : QMainWindow(parent), m_programFolder(std::move(programFolder)) {
@@ -39,6 +43,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmQuillora::subWindowActivated);
     buildMenus();
     buildPopupMenu();
+    connectPopupCommands();
     buildToolbars();
     documentCountChanged();
 }
@@ -224,6 +229,86 @@ void frmQuillora::buildToolbars() {
     });
 }
 
+void frmQuillora::connectPopupCommands() {
+    const auto onDocument = [this](const char* name, std::function<void(frmNotepad&)> command) {
+        auto* item = mnuPopup->findChild<QAction*>(QLatin1String(name));
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
+            if (frmNotepad* document = m_documents.current())
+                command(*document);
+        });
+    };
+    // The tag items wrap the selection in their tag and its closing tag.
+    QList<QAction*> tagItems = mnuPopup->findChild<QMenu*>(QStringLiteral("mnuOther"))->actions();
+    tagItems += mnuPopup->findChild<QMenu*>(QStringLiteral("mnuTextSize"))->actions();
+    for (const char* name : {"mnuCenter", "mnuP"})
+        tagItems << mnuPopup->findChild<QAction*>(QLatin1String(name));
+    for (QAction* item : std::as_const(tagItems)) {
+        const QString tag = item->text();
+        const QString closing = QStringLiteral("</") + tag.mid(1);
+        onDocument(item->objectName().toLatin1().constData(),
+                   [tag, closing](frmNotepad& document) { WrapSelection(document, tag, closing, false); });
+    }
+    struct Row {
+        const char* name;
+        QString start, end;
+    };
+    const Row wraps[] = {{"mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
+                         {"mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")},
+                         {"mnuJScriptLang",
+                          QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">"),
+                          QStringLiteral("</SCRIPT>")}};
+    for (const Row& row : wraps)
+        onDocument(row.name, [start = row.start, end = row.end](frmNotepad& document) {
+            WrapSelection(document, start, end, false);
+        });
+    onDocument("mnuBr", [](frmNotepad& document) {
+        WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
+    });
+    onDocument("mnuComment", CommentSelection);
+    onDocument("mnuUnComment", UnCommentSelection);
+    onDocument("mnuQuote", QuoteSelection);
+    onDocument("mnuUCase", [](frmNotepad& document) { ChangeSelectionCase(document, true); });
+    onDocument("mnuLCase", [](frmNotepad& document) { ChangeSelectionCase(document, false); });
+    onDocument("mnuSortAZ", [](frmNotepad& document) { SortSelection(document, true); });
+    onDocument("mnuSortZA", [](frmNotepad& document) { SortSelection(document, false); });
+    onDocument("mnuFormat", frmFormat::run);
+    for (int index = 1; index <= 20; ++index) {
+        auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, [this, index] { mnuOwn_Click(index); });
+    }
+    auto* addOwn = mnuPopup->findChild<QAction*>(QStringLiteral("mnuAddOwn"));
+    addOwn->setEnabled(true);
+    connect(addOwn, &QAction::triggered, this, &frmQuillora::mnuAddOwn_Click);
+}
+
+void frmQuillora::showOwnCommands() {
+    for (int index = 1; index <= 20; ++index) {
+        auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
+        // A name shows as it stands: "&" is no mnemonic here.
+        item->setText(
+            QString(m_ownCommands.slot[index].name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setVisible(m_ownCommands.visible[index]);
+    }
+    mnuPopup->findChild<QAction*>(QStringLiteral("mnuSep3"))
+        ->setVisible(!m_ownCommands.slot[1].command.isEmpty());
+}
+
+void frmQuillora::mnuOwn_Click(int index) {
+    const OwnCommand& own = m_ownCommands.slot[index];
+    frmNotepad* document = m_documents.current();
+    if (!document || own.command.isEmpty() || own.name == OwnCommandTable::defaultName(index))
+        return;
+    RunOwnCommand(*document, own.command);
+}
+
+void frmQuillora::mnuAddOwn_Click() {
+    frmAddOwn dialog(m_ownCommands, m_programFolder + QStringLiteral("/owncom.txt"), this);
+    connect(&dialog, &frmAddOwn::saved, this, &frmQuillora::showOwnCommands);
+    dialog.exec();
+}
+
 frmFind& frmQuillora::findDialog() {
     if (!m_find)
         m_find = new frmFind(*this, this);
@@ -245,6 +330,8 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     if (IsFolder(m_settings.DefaultDir))
         QDir::setCurrent(m_settings.DefaultDir);
     m_dialogFolder = m_settings.DefaultDir;
+    m_ownCommands = LoadOwnCommands(m_programFolder + QStringLiteral("/owncom.txt"));
+    showOwnCommands();
     m_documents.DocumentCount = 0;
     CommandWords = ReadCommandWords(m_programFolder);
     Browsers.assign(1, nullptr);

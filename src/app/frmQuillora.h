@@ -3,6 +3,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
 #include "editor/SearchState.h"
+#include "html/OwnCommands.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -72,6 +73,12 @@ private:
     void buildMenus();
     void buildPopupMenu();
     void buildToolbars();
+    // Connects the context menu's commands on the selection to the current document.
+    void connectPopupCommands();
+    // The own commands' items show the table: names as captions, free slots hidden.
+    void showOwnCommands();
+    void mnuOwn_Click(int index);
+    void mnuAddOwn_Click();
     void subWindowActivated(QMdiSubWindow* window);
     // The Color submenu of the context menu: "Tag", "Comment", "Text", "Value" and "Other...".
     void mnuColRole_Click(const QString& role);
@@ -91,5 +98,6 @@ private:
     QList<QAction*> m_toolbarDocumentButtons;
     QColor m_lastOtherColor = Qt::black;
     SearchState m_search;
+    OwnCommandTable m_ownCommands;
     QPointer<frmFind> m_find;
 };

@@ -272,6 +272,10 @@ void frmNotepad::showCaption() {
     }
 }
 
+bool frmNotepad::usesColors() const {
+    return m_host.settings().UseColors;
+}
+
 ColorRoles frmNotepad::colorRoles() const {
     const Settings& settings = m_host.settings();
     return ColorRoles{settings.TagColor, settings.ValColor, settings.TexColor, settings.ComColor};

@@ -43,6 +43,10 @@ public:
     // Sets the caption, or the file name alone while the window is minimised.
     void showCaption();
 
+    DocumentHost& host() const { return m_host; }
+    // Whether the documents are shown in colours ("UseColors").
+    bool usesColors() const;
+
     // The colours of the settings, and the hooks that keep colouring from marking the document.
     ColorRoles colorRoles() const;
     DocumentStateHooks stateHooks();

@@ -3,6 +3,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/LineEndings.h"
 #include "editor/frmNotepad.h"
+#include "html/TagCase.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/TextFile.h"
@@ -123,7 +124,18 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
+    // The tag conversions work on the text before it reaches the window, so the document opens
+    // without unsaved changes.
     switch (host.settings().DoOnOpen) {
+    case DoOnOpen::LowerTags:
+        text = ::LowerTags(text);
+        break;
+    case DoOnOpen::RemoveTags:
+        text = ::RemoveTags(text);
+        break;
+    case DoOnOpen::UpperTags:
+        text = ::UpperTags(text);
+        break;
     case DoOnOpen::SetDos:
         window->setSaveFormat(SaveFormat::Dos);
         break;

@@ -45,6 +45,7 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const 
                                    Buttons buttons, Icon icon) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // what users typed is shown as it stands
     box.setText(text);
     switch (icon) {
     case Icon::Information:

@@ -84,7 +84,9 @@ bool writeTextFile(const QString& path, const QString& text, TextEncoding& encod
     }
     if (QFileInfo::exists(target))
         file.setPermissions(QFileInfo(target).permissions());
-    if (file.write(bytes) != bytes.size()) {
+    // The buffered bytes are flushed and checked first: commit() does not report a failure to
+    // write them (a full disk, a size limit), and would put a truncated file in place of the old.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         reason = file.errorString();
         file.cancelWriting();
         return false;

@@ -42,12 +42,13 @@ private slots:
         QCOMPARE(ReadCommandWords(app.env.root() + "/none"), QStringList{QString()});
         QCOMPARE(app.main->windowTitle(), "Quillora (3.60)");
         QCOMPARE(app.document(0)->windowTitle(), "Untitled [0]");
-        // Name, enabled, shortcut. Items whose dialogs come later are present and disabled.
+        // Name, enabled, shortcut. Items whose dialogs come later are present and disabled, and so are
+        // the hidden items of free own commands.
         for (const QString item :
              {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
               "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
-              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G", "mnuH6 0", "mnuOwn20 0",
-              "mnuAddOwn 0"}) {
+              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G", "mnuH6 1", "mnuOwn20 0",
+              "mnuAddOwn 1", "mnuLink 0"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());

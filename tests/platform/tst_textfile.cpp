@@ -85,17 +85,26 @@ private slots:
 
     // A write that fails half way, as on a full disk, leaves the old file as it was, no temporary
     // file beside it, and a reason. (Tests run as root, where permissions would not stop a write.)
+    // A small text fails only when its buffered bytes are flushed.
+    void failedWriteKeepsOldFile_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("size");
+        QTest::newRow("the write fails") << 4096 << 64 * 1024;
+        QTest::newRow("only the flush fails") << 16 << 100;
+    }
     void failedWriteKeepsOldFile() {
+        QFETCH(int, limit);
+        QFETCH(int, size);
         const QString page = env.writeFile("keep/page.htm", "<html>old</html>");
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit small{4096, saved.rlim_max};
+        const rlimit small{rlim_t(limit), saved.rlim_max};
         std::signal(SIGXFSZ, SIG_IGN);
         if (setrlimit(RLIMIT_FSIZE, &small) != 0)
             QSKIP("cannot lower the file size limit");
         TextEncoding encoding = TextEncoding::Utf8;
         QString reason;
-        const bool ok = writeTextFile(page, QString(64 * 1024, 'x'), encoding, reason);
+        const bool ok = writeTextFile(page, QString(size, 'x'), encoding, reason);
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!ok && !reason.trimmed().isEmpty());
         QCOMPARE(TestEnvironment::readFile(page), "<html>old</html>");

@@ -1,0 +1,180 @@
+#include "html/TagCommands.h"
+
+#include "editor/Colorizer.h"
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "html/OwnCommands.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool usesColors(const frmNotepad& document) {
+    return document.usesColors();
+}
+
+// Replaces the selection as one recorded step; returns where the new text starts.
+int replaceRecorded(frmNotepad& document, const QString& text) {
+    RichTextControl& control = *document.txtRich;
+    const int at = control.selStart();
+    document.AddUndo(control.selText(), text, at);
+    control.setSelText(text);
+    return at;
+}
+
+// Colours a stretch just inserted, or paints it in text colour when colours are off. It starts from
+// text colour, then is judged against its neighbours and scanned when it holds markup: a stretch
+// without tags takes the colour of its place, never the one the replaced text had (uncommented
+// text is no comment).
+void colorStretch(frmNotepad& document, int start, int length) {
+    ClearColors(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
+    if (usesColors(document))
+        RecolorChange(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
+}
+
+} // namespace
+
+void WrapSelection(frmNotepad& document, const QString& startText, const QString& endText, bool replace) {
+    RichTextControl& control = *document.txtRich;
+    const QString selected = control.selText();
+    const QString text = replace ? startText + endText : startText + selected + endText;
+    const int length = static_cast<int>(text.size());
+    const int at = replaceRecorded(document, text);
+    if (usesColors(document)) {
+        const ColorRoles roles = document.colorRoles();
+        // The inserted text took the colour of its place; inside a comment it stays a comment. At
+        // the start of the text there is no character before: that counts as text colour.
+        const ColorValue last = length > 0 ? control.colorAt(at + length - 1) : roles.text;
+        const ColorValue before = at > 0 ? control.colorAt(at - 1) : roles.text;
+        if (last == roles.comment && before == roles.comment)
+            control.paint(at, length, roles.comment);
+        else
+            colorStretch(document, at, length);
+    }
+    control.setSelStart(at + length);
+    if (!startText.isEmpty() && !endText.isEmpty() && !replace)
+        control.select(at + static_cast<int>(startText.size()), static_cast<int>(selected.size()));
+}
+
+void CommentSelection(frmNotepad& document) {
+    const QString selected = document.txtRich->selText();
+    if (selected.toLower().startsWith(QLatin1String("show it:")))
+        Dialogs::instance().message(document.host().dialogParent(),
+                                    MessageBoxTitle() + QStringLiteral(" - Secret!"), selected.mid(8),
+                                    Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    WrapSelection(document, QStringLiteral("<!--"), QStringLiteral("-->"), false);
+}
+
+std::optional<QString> UnCommentText(const QString& selected) {
+    // The longer closings first: a script comment's "//" belongs to its closing.
+    struct Form {
+        QLatin1String opening, closing;
+    };
+    static const Form forms[] = {{QLatin1String("<!--"), QLatin1String("//-->")},
+                                 {QLatin1String("<!--"), QLatin1String("//->")},
+                                 {QLatin1String("<!--"), QLatin1String("-->")},
+                                 {QLatin1String("<!-"), QLatin1String("//->")}};
+    for (const Form& form : forms) {
+        // Opening and closing must not overlap: "<!-->" is no comment with an inside.
+        if (selected.size() < form.opening.size() + form.closing.size() ||
+            !selected.startsWith(form.opening) || !selected.endsWith(form.closing))
+            continue;
+        const QString inner =
+            selected.mid(form.opening.size(), selected.size() - form.opening.size() - form.closing.size());
+        if (inner.isEmpty())
+            return std::nullopt;
+        return inner;
+    }
+    return std::nullopt;
+}
+
+void UnCommentSelection(frmNotepad& document) {
+    const std::optional<QString> inner = UnCommentText(document.txtRich->selText());
+    if (!inner)
+        return;
+    const int at = replaceRecorded(document, *inner);
+    colorStretch(document, at, static_cast<int>(inner->size()));
+    document.txtRich->setSelStart(at + static_cast<int>(inner->size()));
+}
+
+void QuoteSelection(frmNotepad& document) {
+    RichTextControl& control = *document.txtRich;
+    const ColorRoles roles = document.colorRoles();
+    const int at = control.selStart();
+    const int length = control.selLength();
+    // Inside a tag both the colour before the selection and that of its first character are the
+    // tag colour.
+    const bool inTag = usesColors(document) && control.selColor() == roles.tag &&
+                       (at < control.textLength() ? control.colorAt(at) : roles.text) == roles.tag;
+    const QString quote(QLatin1Char('"'));
+    WrapSelection(document, quote, quote, false);
+    if (inTag) {
+        control.paint(at, length + 2, roles.value);
+        control.setSelStart(at + length + 2);
+    }
+}
+
+void ChangeSelectionCase(frmNotepad& document, bool upper) {
+    const QString selected = document.txtRich->selText();
+    const QString changed = upper ? selected.toUpper() : selected.toLower();
+    const int at = replaceRecorded(document, changed);
+    // The case of a tag changes nothing of its colour; recolouring keeps the tags coloured.
+    if (usesColors(document))
+        colorStretch(document, at, static_cast<int>(changed.size()));
+    document.txtRich->setSelStart(at + static_cast<int>(changed.size()));
+}
+
+QString SortLines(const QString& text, bool ascending) {
+    QStringList lines = text.split(kCrLf);
+    // A text ending in a line break ends its last line; the empty piece after it is no line.
+    const bool endsWithBreak = text.endsWith(kCrLf);
+    if (endsWithBreak)
+        lines.removeLast();
+    if (ascending)
+        std::stable_sort(lines.begin(), lines.end());
+    else
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const QString& a, const QString& b) { return b < a; });
+    return lines.join(kCrLf) + (endsWithBreak ? kCrLf : QString());
+}
+
+void SortSelection(frmNotepad& document, bool ascending) {
+    const QString selected = document.txtRich->selText();
+    if (selected.isEmpty())
+        return;
+    const QString sorted = SortLines(selected, ascending);
+    const int at = replaceRecorded(document, sorted);
+    if (usesColors(document))
+        colorStretch(document, at, static_cast<int>(sorted.size()));
+    document.txtRich->setSelStart(at + static_cast<int>(sorted.size()));
+}
+
+void RunOwnCommand(frmNotepad& document, const QString& command) {
+    if (command.isEmpty())
+        return;
+    const QString text = BuildOwnCommandText(command, document.txtRich->selText());
+    const int at = replaceRecorded(document, text);
+    if (usesColors(document))
+        colorStretch(document, at, static_cast<int>(text.size()));
+    document.txtRich->setSelStart(at + static_cast<int>(text.size()));
+}
+
+QString FormatLines(const QString& text, const QString& start, const QString& end, const QString& lineStart,
+                    const QString& lineEnd) {
+    QString out;
+    if (!start.isEmpty())
+        out += start + kCrLf;
+    QStringList lines = text.split(kCrLf);
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (const QString& line : lines)
+        out += lineStart + line + lineEnd + kCrLf;
+    if (!end.isEmpty())
+        out += end + kCrLf;
+    return out;
+}

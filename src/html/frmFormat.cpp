@@ -1,0 +1,159 @@
+#include "html/frmFormat.h"
+
+#include "editor/Colorizer.h"
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "html/TagCase.h"
+#include "html/TagCommands.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The lines of "formats.txt", offered in every list after the built-in entries.
+QStringList readFormats(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QComboBox* formatList(QWidget* parent, const char* name, const QStringList& entries,
+                      const QStringList& formats) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItem(QString());
+    combo->addItems(entries);
+    combo->addItems(formats);
+    combo->setCurrentIndex(0);
+    return combo;
+}
+
+} // namespace
+
+frmFormat::frmFormat(frmNotepad& document, const QString& formatsPath, QWidget* parent)
+    : QDialog(parent), m_document(document) {
+    setObjectName(QStringLiteral("frmFormat"));
+    setWindowTitle(QStringLiteral("Format"));
+    setModal(true);
+    chkAllLcase = new QCheckBox(QStringLiteral("All HTML commands lowercase!"), this);
+    chkAllLcase->setObjectName(QStringLiteral("chkAllLcase"));
+    chkAllUcase = new QCheckBox(QStringLiteral("All HTML commands UPPERCASE!"), this);
+    chkAllUcase->setObjectName(QStringLiteral("chkAllUcase"));
+    chkRemoveAll = new QCheckBox(QStringLiteral("Remove all HTML commands!"), this);
+    chkRemoveAll->setObjectName(QStringLiteral("chkRemoveAll"));
+
+    const QStringList formats = readFormats(formatsPath);
+    const QString quote(QLatin1Char('"'));
+    cmbStart = formatList(this, "cmbStart",
+                          {"<B>", "<BR>", "<CENTER>", "<I>", "<OL>", "<STRIKE>", "<U>", "<UL>"}, formats);
+    cmbEnd =
+        formatList(this, "cmbEnd",
+                   {"</B>", "</CENTER>", "</I>", "</OL>", "</STRIKE>", "</U>", "</UL>", "<BR>"}, formats);
+    cmbStartLine = formatList(this, "cmbStartLine",
+                              {"<A HREF=" + quote, "<B>", "<BR>", "<CENTER>", "<I>", "<LI>", "<U>"}, formats);
+    cmbEndLine = formatList(this, "cmbEndLine",
+                            {quote + "></A>", "</B>", "</CENTER>", "</I>", "</LI>", "</U>", "<BR>"}, formats);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    auto* lists = new QFormLayout;
+    lists->addRow(QStringLiteral("Start command:"), cmbStart);
+    lists->addRow(QStringLiteral("End command:"), cmbEnd);
+    lists->addRow(QStringLiteral("Text to add in the beginning of each line:"), cmbStartLine);
+    lists->addRow(QStringLiteral("Text to add in the end of each line:"), cmbEndLine);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    for (QCheckBox* option : {chkAllLcase, chkAllUcase, chkRemoveAll}) {
+        layout->addWidget(option);
+        connect(option, &QCheckBox::toggled, this, &frmFormat::tagOptionToggled);
+    }
+    layout->addLayout(lists);
+    layout->addLayout(buttons);
+    connect(cmdOK, &QPushButton::clicked, this, &frmFormat::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    chkAllLcase->setFocus();
+}
+
+void frmFormat::run(frmNotepad& document) {
+    DocumentHost& host = document.host();
+    if (document.txtRich->selLength() == 0) {
+        Dialogs::instance().message(
+            host.dialogParent(), MessageBoxTitle(),
+            QStringLiteral("There is no text selected!\r\nPlease select the text you want "
+                           "to format."),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        return;
+    }
+    frmFormat dialog(document, host.programFolder() + QStringLiteral("/formats.txt"), host.dialogParent());
+    dialog.exec();
+}
+
+void frmFormat::tagOptionToggled() {
+    // One of four things: a tag option excludes the others and the texts.
+    auto* ticked = qobject_cast<QCheckBox*>(sender());
+    const bool on = ticked && ticked->isChecked();
+    for (QCheckBox* option : {chkAllLcase, chkAllUcase, chkRemoveAll}) {
+        if (option == ticked)
+            continue;
+        if (on) {
+            const QSignalBlocker quiet(option);
+            option->setChecked(false);
+        }
+        option->setEnabled(!on);
+    }
+    for (QComboBox* list : {cmbStart, cmbEnd, cmbStartLine, cmbEndLine})
+        list->setEnabled(!on);
+}
+
+void frmFormat::cmdOK_Click() {
+    RichTextControl& control = *m_document.txtRich;
+    const QString selected = control.selText();
+    const int at = control.selStart();
+    const bool caseChange = chkAllLcase->isChecked() || chkAllUcase->isChecked();
+    QString text;
+    if (caseChange || chkRemoveAll->isChecked()) {
+        text = chkAllLcase->isChecked()   ? LowerTags(selected)
+               : chkAllUcase->isChecked() ? UpperTags(selected)
+                                          : RemoveTags(selected);
+    } else {
+        const QStringList texts{cmbStart->currentText(), cmbEnd->currentText(), cmbStartLine->currentText(),
+                                cmbEndLine->currentText()};
+        if (std::all_of(texts.begin(), texts.end(), [](const QString& t) { return t.isEmpty(); }))
+            return; // nothing chosen: the dialog stays open
+        text = FormatLines(selected, texts[0], texts[1], texts[2], texts[3]);
+    }
+    m_document.AddUndo(selected, text, at);
+    control.setSelText(text);
+    const int length = static_cast<int>(text.size());
+    // Without tags nothing is left to colour; removing them always leaves text colour.
+    if (m_document.usesColors() && !chkRemoveAll->isChecked())
+        ColorizeRange(control, m_document.colorRoles(), at + 1, length, m_document.stateHooks());
+    else
+        ClearColors(control, m_document.colorRoles(), at, length, m_document.stateHooks());
+    control.setSelStart(at + length);
+    accept();
+}

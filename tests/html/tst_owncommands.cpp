@@ -18,12 +18,11 @@ const QString kList = QStringLiteral("#START:<LI>##END:</LI>#<UL>%%@@</UL>");
 // The slots that are not free, as "slot name=command", " hidden" when the menu item is not shown.
 Strings used(const OwnCommandTable& table) {
     Strings result;
-    for (int index = 1; index <= 20; ++index) {
-        const OwnCommand& own = table.slot[index];
-        if (own.name != OwnCommandTable::defaultName(index) || !own.command.isEmpty() || table.visible[index])
-            result << QStringLiteral("%1 %2=%3%4")
-                          .arg(index)
-                          .arg(own.name, own.command, table.visible[index] ? "" : " hidden");
+    for (int i = 1; i <= 20; ++i) {
+        const OwnCommand& own = table.slot[i];
+        if (own.name != OwnCommandTable::defaultName(i) || !own.command.isEmpty() || table.visible[i])
+            result << QStringLiteral("%1 %2=%3").arg(i).arg(own.name, own.command) +
+                          (table.visible[i] ? "" : " hidden");
     }
     return result;
 }
@@ -46,28 +45,18 @@ private slots:
     void build_data() {
         for (const char* column : {"command", "selected", "expected"})
             QTest::addColumn<QString>(column);
-        const auto row = [](const char* name, const QString& command, const char* selected,
-                            const char* expected) {
-            QTest::newRow(name) << command << QString::fromUtf8(selected) << QString::fromUtf8(expected);
-        };
-        row("wraps", "<B>@@</B>", "a\r\nb", "<B>a\r\nb</B>");
-        row("tags on their own lines", "<P>%%@@%%</P>", "text", "<P>\r\ntext\r\n</P>");
-        row("each line, final break kept", kList, "a\r\nb\r\nc\r\n",
-            "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n<LI>c</LI>\r\n</UL>");
-        row("each line, no final break gained", kList, "a\r\nb\r\nc",
-            "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n<LI>c</LI></UL>");
-        row("a single line", kList, "a", "<UL>\r\n<LI>a</LI></UL>");
+        const auto row = [](const char* name, auto... columns) { (QTest::newRow(name) << ... << columns); };
+        row("wraps, tags on their own lines", "<P>%%@@%%</P>", "a\r\nb", "<P>\r\na\r\nb\r\n</P>");
+        row("each line, final break kept", kList, "a\r\nb\r\n", "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n</UL>");
+        row("each line, no final break gained", kList, "a\r\nb", "<UL>\r\n<LI>a</LI>\r\n<LI>b</LI></UL>");
         row("nothing selected is one empty line", kList, "", "<UL>\r\n<LI></LI></UL>");
-        row("empty lines inside", "#START:*#@@", "a\r\n\r\nb", "*a\r\n*\r\n*b");
-        row("a lone LF is no line break", "#START:*#@@", "a\nb", "*a\nb");
-        row("end text alone", "#END:<BR>#@@", "a\r\nb\r\n", "a<BR>\r\nb<BR>\r\n");
+        row("empty lines inside, a lone LF is no break", "#START:*#@@", "a\nb\r\n\r\nc", "*a\nb\r\n*\r\n*c");
+        row("end text alone, %% in it", "#END:<BR>%%#@@", "a\r\nb\r\n", "a<BR>\r\n\r\nb<BR>\r\n\r\n");
         row("%% in the beginning text", "#START:%%- #@@", "a\r\nb", "\r\n- a\r\n\r\n- b");
         row("no @@: the code text", "<HR>%%", "x", "<HR>\r\n");
-        row("empty command", "", "x", "");
         row("marker without #: code", "#START:<LI>@@", "x", "#START:<LI>x");
         row("end marker without #: code", "#START:<LI>##END:</LI>@@", "a\r\nb", "#END:</LI><LI>a\r\n<LI>b");
-        row("only the first @@", "@@|@@", "x", "x|@@");
-        row("%% and @@ in the selection stay", "<B>@@</B>", "50%% @@", "<B>50%% @@</B>");
+        row("only the first @@; %% and @@ selected stay", "<B>@@</B>@@", "50%% @@", "<B>50%% @@</B>@@");
     }
     void build() {
         QFETCH(QString, command);
@@ -78,11 +67,8 @@ private slots:
     void splitJoin_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<Strings>("parts"); // beginning, end (null when absent), code
-        QTest::newRow("empty") << QString() << Strings{{}, {}, ""};
         QTest::newRow("both, %% kept") << kList << Strings{"<LI>", "</LI>", "<UL>%%@@</UL>"};
-        QTest::newRow("end only") << "#END:%%#x" << Strings{{}, "%%", "x"};
-        QTest::newRow("empty beginning") << "#START:#@@" << Strings{"", {}, "@@"};
-        QTest::newRow("unclosed marker") << "#START:<LI>@@" << Strings{{}, {}, "#START:<LI>@@"};
+        QTest::newRow("empty beginning, end") << "#START:##END:%%#x" << Strings{"", "%%", "x"};
         QTest::newRow("start after end is code") << "#END:a##START:b#c" << Strings{{}, "a", "#START:b#c"};
     }
     void splitJoin() {
@@ -101,22 +87,17 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // null: no file
         QTest::addColumn<Strings>("expected");
         QByteArray many;
-        Strings first20;
-        for (int i = 1; i <= 21; ++i) {
-            many += "n" + QByteArray::number(i) + "\r\nc" + QByteArray::number(i) + "\r\n";
-            if (i <= 20)
-                first20 << QStringLiteral("%1 n%1=c%1").arg(i);
-        }
+        Strings pairs;
+        for (int i = 1; i <= 21; ++i)
+            many += QStringLiteral("n%1\r\nc%1\r\n").arg(i).toUtf8(),
+                pairs << QStringLiteral("%1 n%1=c%1").arg(i);
         QTest::newRow("missing file") << QByteArray() << Strings();
-        QTest::newRow("pairs in order, any breaks")
-            << QByteArray("B\r\n<B>@@</B>\nL\r" + kList.toUtf8() + "\r\n")
-            << Strings{"1 B=<B>@@</B>", "2 L=" + kList};
-        QTest::newRow("trailing name is hidden")
-            << QByteArray("A\r\nx\r\nB\r\n") << Strings{"1 A=x", "2 B= hidden"};
-        QTest::newRow("empty command is hidden")
-            << QByteArray("A\r\n\r\nB\r\ny") << Strings{"1 A= hidden", "2 B=y"};
-        QTest::newRow("empty name keeps the default") << QByteArray("\r\nx\r\n") << Strings{"1 Own1=x"};
-        QTest::newRow("21 pairs give 20") << many << first20;
+        QTest::newRow("pairs in order, any breaks; an empty name keeps the default")
+            << QByteArray("B\r\n<B>@@</B>\nL\r" + kList.toUtf8() + "\r\n\r\nx\r\n")
+            << Strings{"1 B=<B>@@</B>", "2 L=" + kList, "3 Own3=x"};
+        QTest::newRow("an empty command, like a trailing name, is hidden")
+            << QByteArray("A\r\n\r\nB\r\ny\r\nC\r\n") << Strings{"1 A= hidden", "2 B=y", "3 C= hidden"};
+        QTest::newRow("21 pairs give 20") << many << pairs.mid(0, 20);
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFGrüß\r\n—@@") << Strings{"1 Grüß=—@@"};
         QTest::newRow("not UTF-8: Latin-1") << QByteArray("Gr\xFC\xDF\r\nx") << Strings{"1 Grüß=x"};
     }
@@ -133,29 +114,31 @@ private slots:
             path(), tableOf({"A", "a", "Own2", "", "C", "c", "D", "", "Own5", "e", "x\ny", "a\r\nb"})));
         QCOMPARE(TestEnvironment::readFile(path()), "A\r\na\r\nC\r\nc\r\nOwn5\r\ne\r\nx y\r\na%%b\r\n");
         const OwnCommandTable back = LoadOwnCommands(path());
-        QCOMPARE(used(back), (Strings{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"}));
+        const Strings kept{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"};
+        QCOMPARE(used(back), kept);
         QCOMPARE(BuildOwnCommandText(back.slot[4].command, ""), "a\r\nb");
-        // Failures: a missing folder, a folder as the path, and a write cut short by the file size limit,
-        // which must keep the old file rather than put a truncated one in its place.
+        // Failures: a missing folder, and a write cut short by the file size limit, which must keep the old
+        // file rather than put a truncated one in its place.
         QVERIFY(!WriteOwnCommands(env.root() + "/missing/owncom.txt", back));
-        QVERIFY(!WriteOwnCommands(env.root(), back) && QFileInfo(env.root()).isDir());
         rlimit old{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
-        rlimit small = old;
-        small.rlim_cur = 16;
+        const rlimit small{16, old.rlim_max};
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
         const bool written = WriteOwnCommands(path(), tableOf({"Long", QString(100, 'x')}));
         QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0);
         std::signal(SIGXFSZ, handler);
         QVERIFY(!written);
-        QCOMPARE(used(LoadOwnCommands(path())), (Strings{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"}));
+        QCOMPARE(used(LoadOwnCommands(path())), kept);
     }
 
-    void dialogNavigation() {
-        OwnCommandTable table = tableOf({"Bold", "<B>@@</B>", "List", kList});
+    // Next and Previous move between slots without saving; Save stores the shown slot in the table and the
+    // file.
+    void dialog() {
+        OwnCommandTable table = tableOf({"Bold", "<B>@@</B>"});
         frmAddOwn form(table, path(), nullptr);
         form.show();
+        QSignalSpy saved(&form, &frmAddOwn::saved);
         // slot, caption, name, beginning (null: unticked, box disabled), end, code, Previous, Next
         const auto shows = [&](int slot, const QString& name, const QString& beginning, const QString& end,
                                const QString& code, bool previous, bool next) {
@@ -171,48 +154,28 @@ private slots:
         };
         shows(1, "Bold", {}, {}, "<B>@@</B>", false, true);
         QCOMPARE(form.focusWidget(), form.txtName);
-        QTest::keyClicks(form.txtName, "changed"); // Next and Previous do not save
+        QTest::keyClicks(form.txtName, "changed");
         form.cmdNext->click();
-        shows(2, "List", "<LI>", "</LI>", "<UL>%%@@</UL>", true, true);
-        form.cmdNext->click();
-        shows(3, "", {}, {}, "", true, false);
-        form.chkEnd->click();
-        QVERIFY(form.txtEnd->isEnabled());
-        form.cmdPrevious->click(), form.cmdPrevious->click();
-        shows(1, "Bold", {}, {}, "<B>@@</B>", false, true);
-        QCOMPARE(table.slot[1].name, "Bold");
-
-        Strings twenty;
-        for (int slot = 1; slot <= 20; ++slot)
-            twenty << QStringLiteral("Own%1").arg(slot) << "x"; // default names show as empty
-        OwnCommandTable full = tableOf(twenty), empty;
-        frmAddOwn last(full, path(), nullptr), none(empty, path(), nullptr);
-        for (int i = 0; i < 25; ++i)
-            last.cmdNext->click();
-        QVERIFY(last.slot() == 20 && !last.cmdNext->isEnabled() && last.txtName->text().isEmpty());
-        QVERIFY(none.slot() == 1 && !none.cmdNext->isEnabled() && !none.cmdPrevious->isEnabled());
-        QTest::keyClick(&form, Qt::Key_Escape);
-        QVERIFY(!form.isVisible() && form.result() == QDialog::Rejected);
-    }
-
-    void dialogSave() {
-        OwnCommandTable table = tableOf({"Bold", "<B>@@</B>"});
-        frmAddOwn form(table, path(), nullptr);
-        form.show();
-        QSignalSpy saved(&form, &frmAddOwn::saved);
-        form.cmdNext->click();
+        shows(2, "", {}, {}, "", true, false);
         // Line breaks and a "#" in the beginning or end text are dropped, typed or pasted.
         QGuiApplication::clipboard()->setText("Li\r\nst");
         QTest::keyClick(form.txtName, Qt::Key_V, Qt::ControlModifier);
-        form.chkBeginning->click();
+        form.chkBeginning->click(), form.chkEnd->click();
         QTest::keyClicks(form.txtBeginning, "<#LI>");
+        QTest::keyClicks(form.txtEnd, "</LI>#");
         form.txtCode->insert("<UL>%%@@\n</UL>");
+        shows(2, "List", "<LI>", "</LI>", "<UL>%%@@</UL>", true, false);
         QTest::keyClick(form.txtName, Qt::Key_Return); // Save is the default button
         QCOMPARE(saved, (QList<QVariantList>{{2}}));
-        QCOMPARE(used(table), (Strings{"1 Bold=<B>@@</B>", "2 List=#START:<LI>#<UL>%%@@</UL>"}));
+        const Strings stored{"1 Bold=<B>@@</B>", "2 List=" + kList};
+        QCOMPARE(used(table), stored);
         QCOMPARE(TestEnvironment::readFile(path()),
-                 "Bold\r\n<B>@@</B>\r\nList\r\n#START:<LI>#<UL>%%@@</UL>\r\n");
+                 "Bold\r\n<B>@@</B>\r\nList\r\n" + kList.toUtf8() + "\r\n");
         QVERIFY(form.cmdNext->isEnabled() && dialogs.messages.isEmpty());
+        form.cmdPrevious->click();
+        shows(1, "Bold", {}, {}, "<B>@@</B>", false, true);
+        form.cmdNext->click();
+        shows(2, "List", "<LI>", "</LI>", "<UL>%%@@</UL>", true, true);
 
         // An empty name or code saves nothing; a failed write leaves the table as the file has it.
         form.txtName->clear();
@@ -220,16 +183,27 @@ private slots:
         form.txtName->setText("New"), form.txtCode->clear();
         form.cmdSave->click();
         frmAddOwn failing(table, env.root(), nullptr);
-        failing.txtName->setText("Other");
+        failing.showSlot(3);
+        failing.txtName->setText("Other"), failing.txtCode->setText("x");
         failing.cmdSave->click();
         QCOMPARE(saved.size(), 1);
-        QCOMPARE(used(table), (Strings{"1 Bold=<B>@@</B>", "2 List=#START:<LI>#<UL>%%@@</UL>"}));
+        QCOMPARE(used(table), stored);
         QCOMPARE(dialogs.messages.size(), 3);
         for (int i : {0, 1})
             QVERIFY(dialogs.messages[i].text == "Please give the command a name and a code." &&
                     dialogs.messages[i].icon == Dialogs::Icon::Information);
         QCOMPARE(dialogs.messages[2].text, "The own commands could not be saved: " + env.root());
         QCOMPARE(dialogs.messages[2].icon, Dialogs::Icon::Critical);
+
+        OwnCommandTable full;
+        for (int slot = 1; slot <= 20; ++slot)
+            full.slot[slot].command = "x"; // default names show as empty
+        frmAddOwn last(full, path(), nullptr);
+        for (int i = 0; i < 25; ++i)
+            last.cmdNext->click();
+        QVERIFY(last.slot() == 20 && !last.cmdNext->isEnabled() && last.txtName->text().isEmpty());
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(!form.isVisible() && form.result() == QDialog::Rejected);
     }
 };
 

@@ -33,15 +33,9 @@ QString oracle(const QString& text, Want want) {
     for (qsizetype open; (open = text.indexOf(u'<', at)) >= 0;) {
         out += text.mid(at, open - at);
         // A comment's "->" and a server block's closer are searched for after the whole opener.
-        QString closer;
-        qsizetype after = open + 2;
-        if (text.mid(open, 3) == u"<!-")
-            closer = "->", after = open + 3;
-        else if (text.mid(open, 2) == u"<%")
-            closer = "%>";
-        else if (text.mid(open, 2) == u"<?")
-            closer = "?>";
-        const qsizetype blockEnd = closer.isEmpty() ? -1 : text.indexOf(closer, after);
+        const QString opener = text.mid(open, 3) == u"<!-" ? text.mid(open, 3) : text.mid(open, 2);
+        const QString closer = opener == u"<!-" ? "->" : opener == u"<%" ? "%>" : opener == u"<?" ? "?>" : "";
+        const qsizetype blockEnd = closer.isEmpty() ? -1 : text.indexOf(closer, open + opener.size());
         if (blockEnd >= 0) {
             if (closer == "->" || want != Want::Remove)
                 out += text.mid(open, blockEnd + 2 - open);
@@ -63,14 +57,11 @@ QString oracle(const QString& text, Want want) {
         if (close < 0)
             return out + text.mid(open);
         QString tag = text.mid(open, close + 1 - open);
-        QList<qsizetype> quotes;
-        for (qsizetype p = 0; p < tag.size(); ++p)
-            if (tag[p] == u'"')
-                quotes << p;
-        for (qsizetype p = 0, pair = 0; p < tag.size(); ++p) {
-            while (pair + 1 < quotes.size() && quotes[pair + 1] < p)
-                pair += 2;
-            if (!(pair + 1 < quotes.size() && quotes[pair] <= p && p <= quotes[pair + 1]))
+        for (qsizetype p = 0; p < tag.size(); ++p) {
+            const qsizetype valueEnd = tag[p] == u'"' ? tag.indexOf(u'"', p + 1) : -1;
+            if (valueEnd >= 0)
+                p = valueEnd; // a closed value keeps its case, quotes included
+            else
                 tag[p] = oracleCase(tag[p], want == Want::Upper);
         }
         if (want != Want::Remove)
@@ -97,42 +88,24 @@ private slots:
     void examples_data() {
         for (const char* column : {"text", "lower", "upper", "removed"})
             QTest::addColumn<QString>(column);
-        const auto row = [](const char* name, const char* text, const char* lower, const char* upper,
-                            const char* removed) {
-            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(lower)
-                                << QString::fromUtf8(upper) << QString::fromUtf8(removed);
-        };
+        const auto row = [](const char* name, auto... columns) { (QTest::newRow(name) << ... << columns); };
         // clang-format off
-        row("quoted values keep their case", R"(<A HREF="Page.HTM">Text)", R"(<a href="Page.HTM">Text)", R"(<A HREF="Page.HTM">Text)", "Text");
-        row("tags among words", "w<b>o</B>rd", "w<b>o</b>rd", "w<B>o</B>rd", "word");
-        row("comments stay", "<!-- <b>x</b> -->", "<!-- <b>x</b> -->", "<!-- <b>x</b> -->", "<!-- <b>x</b> -->");
+        row("quoted values keep their case, the character after is converted", R"(<A HREF="Page.HTM"C>Text)", R"(<a href="Page.HTM"c>Text)", R"(<A HREF="Page.HTM"C>Text)", "Text");
         row("doctype kept by case, dropped with its CR LF", "<!DOCTYPE html>\r\n<B>x</B>", "<!DOCTYPE html>\r\n<b>x</b>", "<!DOCTYPE html>\r\n<B>x</B>", "x");
-        row("doctype in any case, no CR LF after it", "<!doctype Html><b>X</b>", "<!doctype Html><b>X</b>", "<!doctype Html><B>X</B>", "X");
-        row("doctype followed by LF alone keeps the LF", "<!DOCTYPE a>\n<b>", "<!DOCTYPE a>\n<b>", "<!DOCTYPE a>\n<B>", "\n");
-        row("doctype not at the start is a tag", " <!DOCTYPE A>", " <!doctype a>", " <!DOCTYPE A>", " ");
-        row("less-than starts a tag to the next >", "a < b > c", "a < b > c", "a < B > c", "a  c");
-        row("a tag runs over a < outside quotes", "<a <B>x", "<a <b>x", "<A <B>x", "x");
-        row("server blocks stay or go whole", "a<?php $Var ?>b<% X %>c", "a<?php $Var ?>b<% X %>c", "a<?php $Var ?>b<% X %>c", "abc");
-        row("<%> does not close itself", "<%>B%>c", "<%>B%>c", "<%>B%>c", "c");
-        row("server openers without closer are tags", "<%Ab>x<?Cd>", "<%ab>x<?cd>", "<%AB>x<?CD>", "x");
-        row("-> in text, then a comment", "A -> B <!-- C --> <I>", "A -> B <!-- C --> <i>", "A -> B <!-- C --> <I>", "A -> B <!-- C --> ");
-        row("empty comment", "<!-->X<B>", "<!-->X<b>", "<!-->X<B>", "<!-->X");
-        row("<!-> does not close itself", "<!->x->Y<b>", "<!->x->Y<b>", "<!->x->Y<B>", "<!->x->Y");
-        row("<!-> without a later -> is a tag", "<!->x<b>", "<!->x<b>", "<!->x<B>", "x");
-        row("unclosed comment is a tag", "<!-- A <B>c", "<!-- a <b>c", "<!-- A <B>c", "c");
-        row("> inside a quoted value", R"(<a title="x>Y">Z)", R"(<a title="x>Y">Z)", R"(<A TITLE="x>Y">Z)", "Z");
-        row("open quote at the next <: first >", R"(<a title="X>Y<b>Z)", R"(<a title="x>Y<b>Z)", R"(<A TITLE="X>Y<B>Z)", "YZ");
-        row("values closed before an open quote keep case", R"(<a href="P.Htm" t="X>Y<b>)", R"(<a href="P.Htm" t="x>Y<b>)", R"(<A HREF="P.Htm" T="X>Y<B>)", "Y");
-        row("text ends inside quotes: first >", R"(<a t="X>Y)", R"(<a t="x>Y)", R"(<A T="X>Y)", "Y");
-        row("no > outside quotes: first >", R"(<a "B>" c)", R"(<a "b>" c)", R"(<A "B>" c)", R"(" c)");
+        row("doctype in any case, a LF alone after it kept", "<!doctype Html>\n<b>X</b>", "<!doctype Html>\n<b>X</b>", "<!doctype Html>\n<B>X</B>", "\nX");
+        row("doctype without its space, or not at the start, is a tag", "<!DOCTYPEA> <!DOCTYPE A>", "<!doctypea> <!doctype a>", "<!DOCTYPEA> <!DOCTYPE A>", " ");
+        row("openers without closer are tags, running over a < outside quotes; < without a later > leaves the rest", "<%Ab>x<?Cd>y<a <B>z<I w", "<%ab>x<?cd>y<a <b>z<I w", "<%AB>x<?CD>y<A <B>z<I w", "xyz<I w");
+        row("server blocks stay or go whole; <%> does not close itself", "a<?php $Var ?>b<%>X%>c", "a<?php $Var ?>b<%>X%>c", "a<?php $Var ?>b<%>X%>c", "abc");
+        row("-> in text, then a comment, which stays", "A -> B <!-- <b>C</b> --> <I>", "A -> B <!-- <b>C</b> --> <i>", "A -> B <!-- <b>C</b> --> <I>", "A -> B <!-- <b>C</b> --> ");
+        row("empty comment; <!-> does not close itself", "<!-->X<B><!->y->Z", "<!-->X<b><!->y->Z", "<!-->X<B><!->y->Z", "<!-->X<!->y->Z");
+        row("<!-> and <!-- without a later -> are tags", "<!->x<!-- A <B>c", "<!->x<!-- a <b>c", "<!->x<!-- A <B>c", "xc");
+        // moc misreads raw strings holding an odd number of quotes, so these two rows use escapes.
+        row("> inside a quoted value; text ending inside quotes: first >", "<a title=\"x>Y\">Z<a t=\"X>Y", "<a title=\"x>Y\">Z<a t=\"x>Y", "<A TITLE=\"x>Y\">Z<A T=\"X>Y", "ZY");
+        row("open quote at the next <: first >, values closed before it keep case; the next tag scanned afresh", "<a href=\"P.Htm\" t=\"X>Y<b \"x>\" c>Z", "<a href=\"P.Htm\" t=\"x>Y<b \"x>\" c>Z", "<A HREF=\"P.Htm\" T=\"X>Y<B \"x>\" C>Z", "YZ");
         row("tags sharing one scan", R"(<"a>"<"B>""<I>)", R"(<"a>"<"b>""<i>)", R"(<"A>"<"B>""<I>)", R"(""")");
-        row("the character after a closing quote", R"(<a b="x"C>)", R"(<a b="x"c>)", R"(<A B="x"C>)", "");
-        row("Latin-1 stays Latin-1", "<ßÿéµŸ>ßÿ", "<ßÿéµÿ>ßÿ", "<ßÿÉµŸ>ßÿ", "ßÿ");
-        row("surrogates stay, other letters change", "<b😀Σ>", "<b😀σ>", "<B😀Σ>", "");
+        row("Latin-1 stays Latin-1, surrogates stay, other letters change", "<ßÿéµŸb😀Σ>ßÿ", "<ßÿéµÿb😀σ>ßÿ", "<ßÿÉµŸB😀Σ>ßÿ", "ßÿ");
         row("no <", "A > B", "A > B", "A > B", "A > B");
         row("no >", "A < B", "A < B", "A < B", "A < B");
-        row("empty", "", "", "", "");
-        row("< without a later > leaves the rest", "<B>x<I y", "<b>x<I y", "<B>x<I y", "x<I y");
         // clang-format on
     }
     void examples() {
@@ -145,30 +118,23 @@ private slots:
         QTEST(oracle(text, Want::Remove), "removed");
     }
 
-    void fuzz_data() {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed : {1u, 7u, 2024u, 65537u})
-            QTest::newRow(qPrintable(QString::number(seed))) << seed;
-    }
+    // Random pages of the pieces the rules hinge on; the seed is fixed, so a failure comes back.
     void fuzz() {
-        QFETCH(quint32, seed);
         static const QStringList pieces{
             "<",  ">",  "\"",         "\"",   "<b>", "</B>", "<A HREF=", "\"Page.HTM\"",
             "=",  " ",  "<!--",       "-->",  "->",  "<!-",  "<%",       "%>",
-            "<?", "?>", "<!DOCTYPE ", "\r\n", "\n",  "aZ",   "Qx",       "ß",
+            "<?", "?>", "<!DOCTYPE ", "\r\n", "\n",  "aZ",   "Qz",       "ß",
             "ÿ",  "é",  "É",          "µ",    "Ÿ",   "Σ",    "😀",        QString(QChar(0xD83D)),
             "İ",  "ı",  "<\"a>\"",    "<I>"};
-        QRandomGenerator random(seed);
-        for (int round = 0; round < 300; ++round) {
+        QRandomGenerator random(2024);
+        for (int round = 0; round < 1000; ++round) {
             QString text = random.bounded(4) == 0 ? QStringLiteral("<!doctype ") : QString();
             for (int count = random.bounded(60); count > 0; --count)
                 text += pieces[random.bounded(int(pieces.size()))];
-            const QString lower = LowerTags(text);
-            const QString upper = UpperTags(text);
-            const QString removed = RemoveTags(text);
-            QCOMPARE(lower, oracle(text, Want::Lower));
-            QCOMPARE(upper, oracle(text, Want::Upper));
-            QCOMPARE(removed, oracle(text, Want::Remove));
+            const QString lower = LowerTags(text), upper = UpperTags(text), removed = RemoveTags(text);
+            QCOMPARE((QStringList{lower, upper, removed}),
+                     (QStringList{oracle(text, Want::Lower), oracle(text, Want::Upper),
+                                  oracle(text, Want::Remove)}));
             for (const QString& changed : {lower, upper}) {
                 QCOMPARE(changed.size(), text.size());
                 for (qsizetype at = 0; at < text.size(); ++at) {

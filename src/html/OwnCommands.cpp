@@ -2,8 +2,6 @@
 
 #include "platform/TextFile.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -68,21 +66,6 @@ QStringList firstLines(const QString& text, int limit) {
         lines.append(text.sliced(start));
     return lines;
 }
-// Replaces the file in one step: a temporary file is written and renamed over it, through a
-// symbolic link to its target. flush() is checked before commit() because commit() does not see a
-// write that fails while Qt's buffer is flushed (a full disk, a file size limit) and would rename
-// a truncated file over the old one (QTBUG-75077).
-bool saveAtomically(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    QSaveFile file(info.isSymLink() && info.exists() ? info.canonicalFilePath() : path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 } // namespace
 
 OwnCommandTable::OwnCommandTable() {
@@ -119,7 +102,10 @@ bool WriteOwnCommands(const QString& path, const OwnCommandTable& table) {
         text += hasBreak(own.command) ? replaceBreaks(own.command, QLatin1String("%%")) : own.command;
         text += kCrLf;
     }
-    return saveAtomically(path, text.toUtf8());
+    // Written in one step: a failed write leaves the old file as it was.
+    TextEncoding encoding = TextEncoding::Utf8;
+    QString reason;
+    return writeTextFile(path, text, encoding, reason);
 }
 
 OwnCommandParts SplitOwnCommand(const QString& command) {

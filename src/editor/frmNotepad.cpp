@@ -339,7 +339,7 @@ void frmNotepad::txtRich_Edited(const TextEdit& edit) {
     }
 }
 
-int frmNotepad::replaceSelection(const QString& text) {
+int frmNotepad::ReplaceSelection(const QString& text) {
     const int start = txtRich->selStart();
     m_history->AddUndo(txtRich->selText(), text, start);
     txtRich->setSelText(text);
@@ -362,7 +362,7 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     const auto insertTyped = [this](const QString& text) {
         // A selection the key replaces is a step of its own; the text joins the typed run.
         if (txtRich->selLength() > 0)
-            replaceSelection(QString());
+            ReplaceSelection(QString());
         m_history->typedAt(txtRich->selStart(), text);
         txtRich->setSelText(text);
     };
@@ -375,13 +375,13 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     case 45: // Insert: overwrite mode is never switched on
         break;
     case 9:
-        replaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
+        ReplaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
         break;
     case 13:
         if (shift == 6)
-            colorInserted(replaceSelection(QStringLiteral("<P>")), 3);
+            colorInserted(ReplaceSelection(QStringLiteral("<P>")), 3);
         else if (ctrl)
-            colorInserted(replaceSelection(QStringLiteral("<BR>")), 4);
+            colorInserted(ReplaceSelection(QStringLiteral("<BR>")), 4);
         else
             insertTyped(QStringLiteral("\r\n"));
         break;
@@ -410,7 +410,7 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
             if (txtRich->selLength() > 0) {
                 // With nothing selected the clipboard keeps what it holds.
                 QApplication::clipboard()->setText(txtRich->selText());
-                replaceSelection(QString());
+                ReplaceSelection(QString());
             }
             break;
         case 90:
@@ -466,7 +466,7 @@ void frmNotepad::completeTagName() {
     if (!completion)
         return;
     txtRich->select(completion->start, completion->length);
-    replaceSelection(completion->text);
+    ReplaceSelection(completion->text);
     txtRich->select(completion->selectStart, completion->selectLength);
 }
 
@@ -474,7 +474,7 @@ void frmNotepad::pasteFromKeyboard() {
     const QString text = NormalizeToCrLf(QApplication::clipboard()->text());
     if (text.isEmpty())
         return;
-    colorInserted(replaceSelection(text), static_cast<int>(text.size()));
+    colorInserted(ReplaceSelection(text), static_cast<int>(text.size()));
 }
 
 void frmNotepad::txtRich_KeyPress(int& charCode) {
@@ -483,7 +483,7 @@ void frmNotepad::txtRich_KeyPress(int& charCode) {
     QString replaced;
     if (txtRich->selLength() > 0) {
         replaced = txtRich->selText();
-        replaceSelection(QString());
+        ReplaceSelection(QString());
     }
     // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
@@ -567,7 +567,7 @@ void frmNotepad::mnuRemoveColors_Click() {
 }
 
 void frmNotepad::InsertAtCursor(const QString& markup) {
-    const int start = replaceSelection(markup);
+    const int start = ReplaceSelection(markup);
     if (m_host.settings().UseColors)
         ColorizeRange(*txtRich, colorRoles(), start + 1, txtRich->selStart() - start, stateHooks());
 }
@@ -609,7 +609,7 @@ void frmNotepad::mnuCut_Click() {
     const QString selected = txtRich->selText();
     if (!selected.isEmpty())
         QApplication::clipboard()->setText(selected);
-    replaceSelection(QString());
+    ReplaceSelection(QString());
 }
 
 void frmNotepad::mnuCopy_Click() {
@@ -618,11 +618,11 @@ void frmNotepad::mnuCopy_Click() {
 
 void frmNotepad::mnuPaste_Click() {
     // Recorded as it stands in the text afterwards, every line break a CR LF.
-    replaceSelection(NormalizeToCrLf(QApplication::clipboard()->text()));
+    ReplaceSelection(NormalizeToCrLf(QApplication::clipboard()->text()));
 }
 
 void frmNotepad::mnuDelete_Click() {
-    replaceSelection(QString());
+    ReplaceSelection(QString());
 }
 
 void frmNotepad::mnuSelectAll_Click() {
@@ -632,7 +632,7 @@ void frmNotepad::mnuSelectAll_Click() {
 void frmNotepad::mnuTimeDate_Click() {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    replaceSelection(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+    ReplaceSelection(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                      locale.toString(now.time(), QLocale::ShortFormat));
 }
 

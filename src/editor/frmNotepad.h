@@ -55,8 +55,10 @@ public:
     // Paints the selection in one colour without marking the document changed.
     void paintSelection(ColorValue color);
 
-    // Puts generated markup into the document in place of the selection.
+    // Puts generated markup into the document in place of the selection, coloured.
     void InsertAtCursor(const QString& markup);
+    // Replaces the selection with `text` as one recorded step, not recoloured; returns where it went.
+    int ReplaceSelection(const QString& text);
 
     // The last ten changes. Every command records its step before it changes the text.
     void AddUndo(const QString& oldText, const QString& newText, int position);
@@ -114,8 +116,6 @@ private:
     void txtRich_KeyDown(int& keyCode, int shift);
     void txtRich_KeyPress(int& charCode);
     void txtRich_Edited(const TextEdit& edit);
-    // Replaces the selection with `text` as one recorded step; returns where it went.
-    int replaceSelection(const QString& text);
     // Colours [start, start + length) after an insertion: recoloured with colours on, cleared without.
     void colorInserted(int start, int length);
     void completeTagName();

@@ -18,15 +18,6 @@ bool usesColors(const frmNotepad& document) {
     return document.usesColors();
 }
 
-// Replaces the selection as one recorded step; returns where the new text starts.
-int replaceRecorded(frmNotepad& document, const QString& text) {
-    RichTextControl& control = *document.txtRich;
-    const int at = control.selStart();
-    document.AddUndo(control.selText(), text, at);
-    control.setSelText(text);
-    return at;
-}
-
 // Colours a stretch just inserted, or paints it in text colour when colours are off. It starts from
 // text colour, then is judged against its neighbours and scanned when it holds markup: a stretch
 // without tags takes the colour of its place, never the one the replaced text had (uncommented
@@ -44,7 +35,7 @@ void WrapSelection(frmNotepad& document, const QString& startText, const QString
     const QString selected = control.selText();
     const QString text = replace ? startText + endText : startText + selected + endText;
     const int length = static_cast<int>(text.size());
-    const int at = replaceRecorded(document, text);
+    const int at = document.ReplaceSelection(text);
     if (usesColors(document)) {
         const ColorRoles roles = document.colorRoles();
         // The inserted text took the colour of its place; inside a comment it stays a comment. At
@@ -97,7 +88,7 @@ void UnCommentSelection(frmNotepad& document) {
     const std::optional<QString> inner = UnCommentText(document.txtRich->selText());
     if (!inner)
         return;
-    const int at = replaceRecorded(document, *inner);
+    const int at = document.ReplaceSelection(*inner);
     colorStretch(document, at, static_cast<int>(inner->size()));
     document.txtRich->setSelStart(at + static_cast<int>(inner->size()));
 }
@@ -122,7 +113,7 @@ void QuoteSelection(frmNotepad& document) {
 void ChangeSelectionCase(frmNotepad& document, bool upper) {
     const QString selected = document.txtRich->selText();
     const QString changed = upper ? selected.toUpper() : selected.toLower();
-    const int at = replaceRecorded(document, changed);
+    const int at = document.ReplaceSelection(changed);
     // The case of a tag changes nothing of its colour; recolouring keeps the tags coloured.
     if (usesColors(document))
         colorStretch(document, at, static_cast<int>(changed.size()));
@@ -148,7 +139,7 @@ void SortSelection(frmNotepad& document, bool ascending) {
     if (selected.isEmpty())
         return;
     const QString sorted = SortLines(selected, ascending);
-    const int at = replaceRecorded(document, sorted);
+    const int at = document.ReplaceSelection(sorted);
     if (usesColors(document))
         colorStretch(document, at, static_cast<int>(sorted.size()));
     document.txtRich->setSelStart(at + static_cast<int>(sorted.size()));
@@ -158,7 +149,7 @@ void RunOwnCommand(frmNotepad& document, const QString& command) {
     if (command.isEmpty())
         return;
     const QString text = BuildOwnCommandText(command, document.txtRich->selText());
-    const int at = replaceRecorded(document, text);
+    const int at = document.ReplaceSelection(text);
     if (usesColors(document))
         colorStretch(document, at, static_cast<int>(text.size()));
     document.txtRich->setSelStart(at + static_cast<int>(text.size()));

@@ -30,13 +30,17 @@ QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts.at(i).trimmed();
-        const QString patterns =
-            parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
         // Qt reads the patterns from the last parentheses, so a description that already shows
         // its patterns gets them in Qt's spelling instead of a second pair.
         static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
         description.remove(trailingPatterns);
-        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+        result << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return result;
 }
@@ -86,28 +90,37 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const 
 }
 
 namespace {
-QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& request, QFileDialog::AcceptMode mode) {
+QStringList runFileDialog(QWidget* parent, const Dialogs::FileRequest& request, QFileDialog::AcceptMode mode,
+                          QFileDialog::FileMode fileMode) {
     QFileDialog dialog(parent, request.title, request.folder);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(fileMode);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
 }
 } // namespace
 
 QString QtDialogs::openFile(QWidget* parent, const FileRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFile).value(0);
 }
 
 QString QtDialogs::saveFile(QWidget* parent, const FileRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, QFileDialog::AnyFile).value(0);
+}
+
+QStringList QtDialogs::openFiles(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles);
+}
+
+QString QtDialogs::chooseFolder(QWidget* parent, const QString& prompt, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, prompt, folder, QFileDialog::ShowDirsOnly);
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget* parent, const QColor& initial) {

@@ -40,6 +40,10 @@ public:
     // Each returns the chosen path, or "" when the dialog was cancelled.
     virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
+    // Several files chosen at once: their full paths in the dialog's order, none when cancelled.
+    virtual QStringList openFiles(QWidget* parent, const FileRequest& request) = 0;
+    // A folder: its full path, or "" when cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& prompt, const QString& folder) = 0;
     // The colour chosen, or nothing when cancelled.
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     // Sets up the printer (copies, range, output) and returns false when cancelled.
@@ -50,7 +54,8 @@ public:
     static void install(std::unique_ptr<Dialogs> dialogs);
 };
 
-// Turns the editor's filter form into Qt's name filters ("Text (*.txt)").
+// Turns the editor's filter form into Qt's name filters ("Text (*.txt)"). "*.*" becomes "*": on
+// this system a file's name needs no dot, and "*.*" would hide the files without one.
 QStringList qtNameFilters(const QString& filter);
 
 class QtDialogs : public Dialogs {
@@ -59,6 +64,8 @@ public:
                    Icon icon) override;
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
+    QStringList openFiles(QWidget* parent, const FileRequest& request) override;
+    QString chooseFolder(QWidget* parent, const QString& prompt, const QString& folder) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, const PrintRequest& request) override;
 };

@@ -17,12 +17,18 @@ public:
 
     QQueue<Answer> answers;
     QQueue<QString> openPaths, savePaths;
+    QQueue<QStringList> openPathLists;
+    QQueue<QString> folders;
     QQueue<std::optional<QColor>> colors;
     // When set, print() accepts (keeping the range offered) and sends the output to this PDF file.
     QString printToPdf;
 
     QList<Message> messages;
-    QList<FileRequest> openRequests, saveRequests;
+    QList<FileRequest> openRequests, saveRequests, openListRequests;
+    struct FolderRequest {
+        QString prompt, folder;
+    };
+    QList<FolderRequest> folderRequests;
     QList<PrintRequest> printRequests;
 
     Answer message(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override {
@@ -36,6 +42,14 @@ public:
     QString saveFile(QWidget*, const FileRequest& request) override {
         saveRequests.append(request);
         return savePaths.isEmpty() ? QString() : savePaths.dequeue();
+    }
+    QStringList openFiles(QWidget*, const FileRequest& request) override {
+        openListRequests.append(request);
+        return openPathLists.isEmpty() ? QStringList() : openPathLists.dequeue();
+    }
+    QString chooseFolder(QWidget*, const QString& prompt, const QString& folder) override {
+        folderRequests.append({prompt, folder});
+        return folders.isEmpty() ? QString() : folders.dequeue();
     }
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override {
         return colors.isEmpty() ? std::nullopt : colors.dequeue();

@@ -5,6 +5,9 @@
 #include "html/TagCommands.h"
 #include "html/frmAddOwn.h"
 #include "html/frmFormat.h"
+#include "wizards/Pictures.h"
+#include "wizards/frmColor.h"
+#include "wizards/frmSymbols.h"
 
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
@@ -51,6 +54,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
 frmQuillora::~frmQuillora() {
     // The find dialog writes its histories as it goes; it goes while the program folder is known.
     delete m_find;
+    delete m_symbols;
     // The document windows go first, while the tables they report to still exist.
     disconnect(m_mdi, nullptr, this, nullptr);
     delete m_mdi;
@@ -221,6 +225,12 @@ void frmQuillora::buildToolbars() {
         if (QByteArray(name) != "picNew" && QByteArray(name) != "picOpen")
             m_toolbarDocumentButtons << button;
     }
+    // The toolbox's picture command; the other toolbox buttons come with their skins.
+    QAction* picture = picToolbox->addAction(QStringLiteral("Picture"));
+    picture->setObjectName(QStringLiteral("picPicture"));
+    picture->setToolTip(QStringLiteral("Add Picture"));
+    picToolbox->setEnabled(true);
+    connect(picture, &QAction::triggered, this, [this] { InsertPicturesFromToolbox(*this); });
     QAction* find = picToolbar->findChild<QAction*>(QStringLiteral("picFind"));
     find->setEnabled(true);
     connect(find, &QAction::triggered, this, [this] {
@@ -273,6 +283,7 @@ void frmQuillora::connectPopupCommands() {
     onDocument("mnuSortAZ", [](frmNotepad& document) { SortSelection(document, true); });
     onDocument("mnuSortZA", [](frmNotepad& document) { SortSelection(document, false); });
     onDocument("mnuFormat", frmFormat::run);
+    onDocument("mnuSelectColor", [](frmNotepad& document) { frmColor::runForDocument(document); });
     for (int index = 1; index <= 20; ++index) {
         auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
         item->setEnabled(true);
@@ -287,8 +298,7 @@ void frmQuillora::showOwnCommands() {
     for (int index = 1; index <= 20; ++index) {
         auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
         // A name shows as it stands: "&" is no mnemonic here.
-        item->setText(
-            QString(m_ownCommands.slot[index].name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setText(QString(m_ownCommands.slot[index].name).replace(QLatin1Char('&'), QLatin1String("&&")));
         item->setVisible(m_ownCommands.visible[index]);
     }
     mnuPopup->findChild<QAction*>(QStringLiteral("mnuSep3"))
@@ -307,6 +317,14 @@ void frmQuillora::mnuAddOwn_Click() {
     frmAddOwn dialog(m_ownCommands, m_programFolder + QStringLiteral("/owncom.txt"), this);
     connect(&dialog, &frmAddOwn::saved, this, &frmQuillora::showOwnCommands);
     dialog.exec();
+}
+
+void frmQuillora::showSymbols() {
+    if (!m_symbols)
+        m_symbols = new frmSymbols(*this, this);
+    m_symbols->show();
+    m_symbols->raise();
+    m_symbols->activateWindow();
 }
 
 frmFind& frmQuillora::findDialog() {

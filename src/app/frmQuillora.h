@@ -16,6 +16,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class frmNotepad;
+class frmSymbols;
 
 // The main window: the multiple-document frame that owns every document window, the
 // program-wide tables, the settings in memory, the shared context menu and the recent files.
@@ -49,6 +50,7 @@ public:
     QMenu* popupMenu() override { return mnuPopup; }
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override;
+    void showSymbols() override;
     void documentCountChanged() override;
 
     Settings& mutableSettings() { return m_settings; }
@@ -100,4 +102,5 @@ private:
     SearchState m_search;
     OwnCommandTable m_ownCommands;
     QPointer<frmFind> m_find;
+    QPointer<frmSymbols> m_symbols;
 };

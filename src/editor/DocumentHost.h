@@ -36,6 +36,8 @@ public:
     // What Find Next goes on from, and the find dialog (made, hidden, when first asked for).
     virtual SearchState& searchState() = 0;
     virtual frmFind& findDialog() = 0;
+    // The symbol table, shown over the frame (one, made when first asked for).
+    virtual void showSymbols() = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").
     virtual const QStringList& commandWords() const = 0;
     // Called when a document window opens or closes (the toolbars follow the count).

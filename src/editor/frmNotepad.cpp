@@ -11,6 +11,7 @@
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
+#include "wizards/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -145,8 +146,10 @@ void frmNotepad::buildMenus() {
     addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
     addPlannedItem(mnuTools, QStringLiteral("Link..."), "mnuTLink");
     addPlannedItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists");
-    addPlannedItem(mnuTools, QStringLiteral("Picture..."), "mnuTPicture");
-    addPlannedItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols");
+    connect(addMenuItem(mnuTools, QStringLiteral("Picture..."), "mnuTPicture"), &QAction::triggered, this,
+            [this] { InsertPictureFromMenu(*this); });
+    connect(addMenuItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols"), &QAction::triggered, this,
+            [this] { m_host.showSymbols(); });
     addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
     mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     mnuTDOSformat =

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QDialog>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -48,7 +49,8 @@ private slots:
              {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
               "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
               "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G", "mnuH6 1", "mnuOwn20 0",
-              "mnuAddOwn 1", "mnuLink 0"}) {
+              "mnuAddOwn 1", "mnuLink 0", "mnuSelectColor 1", "mnuTPicture 1", "mnuSymbols 1",
+              "picPicture 1"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());
@@ -57,6 +59,9 @@ private slots:
         QAction* save = app.main->findChild<QAction*>("picSave");
         QAction* open = app.main->findChild<QAction*>("picOpen");
         QVERIFY(save && open && app.main->picToolbox->isVisible() && save->isVisible());
+        app.document(0)->findChild<QAction*>("mnuSymbols")->trigger();
+        QVERIFY(app.main->findChild<QDialog*>("frmSymbols") &&
+                app.main->findChild<QDialog*>("frmSymbols")->isVisible());
         QList<QAction*> bar = app.main->menuBar()->actions();
         QVERIFY(bar.size() == 6 && bar[0]->menu() == app.document(0)->mnuFile);
         app.document(0)->close();

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -27,12 +28,14 @@ QString shown(const frmColor& dialog) {
     return QStringList{dialog.txtRed->text(), dialog.txtGreen->text(), dialog.txtBlue->text(), dialog.code()}
         .join(' ');
 }
-// Data rows given as "name; column; column..."; the name is the first column too when `named` is off.
-void rows(std::initializer_list<const char*> table, bool named = true) {
-    for (const char* row : table) {
+// String columns named in `columns`, and rows given as "name; column; column...".
+void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
+    for (const char* column : columns)
+        QTest::addColumn<QString>(column);
+    for (const char* row : rows) {
         const QStringList cells = QString(row).split("; ");
         QTestData& data = QTest::newRow(qPrintable(cells[0]));
-        for (const QString& cell : cells.mid(named ? 1 : 0))
+        for (const QString& cell : cells.mid(1))
             data << cell;
     }
 }
@@ -43,34 +46,22 @@ class ColorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void codes_data() {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<QString>("expected");
-        rows({"rgb 255 128 0; #ff8000", "rgb 16 0 1; #100001", "rgb 300 -5 255; #ff00ff", "digit -1; 0",
-              "digit 10; a", "digit 16; f", "value F; 15", "value b9; 11", "value 7; 7", "value g; 0",
-              "value ; 0"},
-             false);
-    }
+    // Codes are lower case, two digits a component, clamped; a character that is no digit is 0.
     void codes() {
-        QFETCH(QString, call);
-        const QStringList w = call.split(' ');
-        QTEST(w[0] == "rgb"     ? RGBToHex(w[1].toInt(), w[2].toInt(), w[3].toInt())
-              : w[0] == "digit" ? QString(HexDigit(w[1].toInt()))
-                                : QString::number(HexValue(w[1])),
-              "expected");
+        QCOMPARE(RGBToHex(255, 128, 0) + RGBToHex(300, -5, 16), "#ff8000#ff0010");
+        QCOMPARE(QString(HexDigit(-1)) + HexDigit(10) + HexDigit(16), "0af");
+        QCOMPARE(QList<int>({HexValue("F"), HexValue("b9"), HexValue("7"), HexValue("g"), HexValue("")}),
+                 QList<int>({15, 11, 7, 0, 0}));
     }
 
     void digits_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("digit");
-        QTest::addColumn<QString>("after"); // " =": the key changed nothing
-        rows({"a lone 0 counts as empty; |0; 9; 9|", "behind 30, clamped; 30|; 9; 255|",
-              "behind 0 the zero goes; 0|; 7; 7|", "empty box; |; 4; 4|", "at the start; |12; 1; 1|12",
-              "at the start, clamped; |12; 3; 255|", "a 0 in front goes; |12; 0; |12",
-              "between two; 1|5; 2; 12|5", "between two, clamped; 3|0; 9; 255|",
-              "selection replaced; [12]8; 5; 5|8", "selection, clamped; 2[0]0; 9; 25|5",
-              "selection keeps zeros; [1]00; 0; 0|00",
-              "three characters; 12|3; 4; 12|3 =", "not a digit; |5; x; |5 ="});
+        // " =": the key changed nothing
+        table({"before", "digit", "after"},
+              {"a lone 0 counts as empty; |0; 9; 9|", "behind 30, clamped; 30|; 9; 255|",
+               "behind 0 the zero goes; 0|; 7; 7|", "a 0 in front goes; |12; 0; |12",
+               "between two; 1|5; 2; 12|5", "selection, clamped; 2[0]0; 9; 25|5",
+               "selection keeps zeros; [1]00; 0; 0|00",
+               "three characters; 12|3; 4; 12|3 =", "not a digit; |5; x; |5 ="});
     }
     void digits() {
         QFETCH(QString, before);
@@ -80,144 +71,38 @@ private slots:
         QTEST(QString(r.text).insert(r.cursor, '|') + (r.changed ? "" : " ="), "after");
     }
 
-    // The code given is shown as it stands; a change writes the boxes' code in lower case; a cancelled
-    // "Select color..." changes nothing. A field takes the code and the colour.
+    // The dialog opened on a document's selection (six characters behind "#" are widened over it;
+    // a code is shown as given) gets `keys`: digits and letters typed into the focused control, "<"
+    // Backspace, ">" Enter, "~" the focus to blue, "^" a paste of `extra`, "*" "Select color..."
+    // choosing `extra` (none: cancelled); "G" opens a picture of two halves, "B" an unreadable one,
+    // "?" is cancelled; "L" (light), "Z" (dark, the corner) and "O" (outside) click it, "M" drags
+    // to light. Expected: the red box, green, blue, the code, the focus, then the document after
+    // Enter on OK (the code in place of the selection, one undo step) or Esc elsewhere.
     void dialog_data() {
-        for (const char* column : {"code", "action", "opened", "after"})
-            QTest::addColumn<QString>(column);
-        rows({"upper case; #FF8000; green 64; 255 128 0 #FF8000; 255 64 0 #ff4000",
-              "lower case; #c0c0c0; green 64; 192 192 192 #c0c0c0; 192 64 192 #c040c0",
-              "no code; red; green 64; 0 0 0 #000000; 0 64 0 #004000",
-              "too short; #ff80; choose 18 52 86; 0 0 0 #000000; 18 52 86 #123456",
-              "not hexadecimal; #zz8000; green 1; 0 128 0 #008000; 0 1 0 #000100",
-              "the same colour chosen; #FF8000; choose 255 128 0; 255 128 0 #FF8000; 255 128 0 #ff8000",
-              "choice cancelled; #FF8000; choose; 255 128 0 #FF8000; 255 128 0 #FF8000"});
+        table({"text", "keys", "extra", "expected"},
+              {"code kept as given; [#Ff8000]; ; ; [255] 128 0 #Ff8000 txtRed [#Ff8000]",
+               "no code; a[red]; ; ; [0] 0 0 #000000 txtRed a[red]",
+               "not hexadecimal; [#zz8000]; ; ; [0] 128 0 #008000 txtRed [#zz8000]",
+               "six behind #, Enter moves on; a=#[FF8000];; 1>2>12>; ; 1| 2 12 #01020c cmdOK a=#01020c|;",
+               "nothing selected; a|b; >>>; ; 0| 0 0 #000000 cmdOK a#000000|b",
+               "six at the start; [c0c0c0]; >>>; ; 0| 0 0 #000000 cmdOK #000000|",
+               "typed over the selection, clamped; |; 300; ; 255| 0 0 #ff0000 txtRed |",
+               "letters and spaces swallowed, three digits; |; 1a 234; ; 123| 0 0 #7b0000 txtRed |",
+               "emptied and left; |; 5<~; ; 0| 0 0 #000000 txtBlue |",
+               "paste of letters; |; ^; 12a; [0] 0 0 #000000 txtRed |",
+               "paste clamped; |; ^; 999; 255| 0 0 #ff0000 txtRed |",
+               "chosen; red|; *; #123456; 18| 52 86 #123456 txtRed red|",
+               "the same colour chosen; [#FF8000]; *; #ff8000; 255| 128 0 #ff8000 txtRed [#FF8000]",
+               "choice cancelled; [#FF8000]; *; ; [255] 128 0 #FF8000 txtRed [#FF8000]",
+               "no picture; [#FF8000]; ?BO; ; [255] 128 0 #FF8000 txtRed [#FF8000]",
+               "a pixel taken, then none; |; GLO?B; ; 200| 100 50 #c86432 QScrollArea |",
+               "clicked at the corner; |; GLZ; ; 10| 20 30 #0a141e QScrollArea |",
+               "dragged; |; GZM; ; 200| 100 50 #c86432 QScrollArea |"});
     }
     void dialog() {
-        QFETCH(QString, code);
-        QFETCH(QString, action);
-        AppFixture app;
-        app.start();
-        QLineEdit field(code);
-        frmColor dialog(field.text(), *app.main, app.main.get());
-        QTEST(shown(dialog), "opened");
-        QCOMPARE(render(*dialog.txtRed), "[" + dialog.txtRed->text() + "]");
-        QVERIFY(dialog.picPicture->isHidden());
-        const QStringList w = action.split(' ');
-        if (w[0] == "green")
-            dialog.txtGreen->setText(w[1]);
-        else
-            app.dialogs.colors.enqueue(w.size() < 4
-                                           ? std::nullopt
-                                           : std::optional(QColor(w[1].toInt(), w[2].toInt(), w[3].toInt())));
-        if (w[0] == "choose")
-            dialog.cmdSelect->click();
-        QTEST(shown(dialog), "after");
-        QCOMPARE(dialog.txtColor->palette().color(QPalette::Base), dialog.color());
-        frmColor::applyToField(field, dialog.code());
-        QCOMPARE(field.text() + ' ' + field.palette().color(QPalette::Base).name(),
-                 dialog.code() + ' ' + dialog.color().name());
-    }
-
-    // Keys go to the focused control: digits and letters, "<" Backspace, ">" Enter, "^" pastes,
-    // "~" moves the focus away. At the end Enter on OK accepts, Esc elsewhere cancels.
-    void keys_data() {
-        for (const char* column : {"keys", "clipboard", "expected"}) // expected: red box, code, focus
-            QTest::addColumn<QString>(column);
-        rows({"opens selected; ; ; [0] #000000 txtRed", "over the selection; 12; ; 12| #0c0000 txtRed",
-              "clamped; 300; ; 255| #ff0000 txtRed", "letters swallowed; 1a 2; ; 12| #0c0000 txtRed",
-              "a fourth digit; 1234; ; 123| #7b0000 txtRed", "emptied; 5<; ; 0| #000000 txtRed",
-              "emptied and left; <~; ; 0| #000000 txtBlue", "Enter moves on; 1>2>3>; ; 1| #010203 cmdOK",
-              "paste of letters; ^; 12a; [0] #000000 txtRed", "paste clamped; ^; 999; 255| #ff0000 txtRed"});
-    }
-    void keys() {
-        QFETCH(QString, keys);
-        QFETCH(QString, clipboard);
-        AppFixture app;
-        app.start();
-        frmColor dialog(QString(), *app.main, app.main.get());
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QApplication::clipboard()->setText(clipboard);
-        const QHash<QChar, Qt::Key> named{{'<', Qt::Key_Backspace}, {'>', Qt::Key_Return}, {'^', Qt::Key_V}};
-        for (QChar key : keys) {
-            if (key == '~')
-                dialog.txtBlue->setFocus();
-            else if (named.contains(key))
-                QTest::keyClick(dialog.focusWidget(), named[key],
-                                key == '^' ? Qt::ControlModifier : Qt::NoModifier);
-            else
-                QTest::keyClick(dialog.focusWidget(), key.toLatin1());
-        }
-        QWidget* focus = dialog.focusWidget();
-        QTEST(render(*dialog.txtRed) + ' ' + dialog.code() + ' ' + focus->objectName(), "expected");
-        QCOMPARE(dialog.cmdOK->isDefault(), focus == dialog.cmdOK);
-        QTest::keyClick(focus, focus == dialog.cmdOK ? Qt::Key_Return : Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(focus == dialog.cmdOK ? QDialog::Accepted : QDialog::Rejected));
-        QVERIFY(dialog.isHidden());
-    }
-
-    // A picture of two halves: its pixels' colours are taken; a cancel, an unreadable file and a
-    // point outside change nothing.
-    void picture() {
-        AppFixture app;
-        app.start();
-        app.main->setDialogFolder(app.env.root());
-        QImage image(20, 10, QImage::Format_RGB32);
-        image.fill(QColor(10, 20, 30));
-        for (int x = 10; x < 20; ++x)
-            for (int y = 0; y < 10; ++y)
-                image.setPixelColor(x, y, QColor(200, 100, 50));
-        const QString good = app.env.root() + "/two.png", bad = app.env.writeFile("bad.png", "not a picture");
-        QVERIFY(image.save(good));
-        frmColor dialog("#FF8000", *app.main, app.main.get());
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Each step opens a path (good, bad, "-" cancels) or picks a point ("@" through pickAt, "c" a
-        // click, "d" a drag with the left button), then the dialog shows s (as it started), l or d.
-        const QHash<QChar, QString> colours{
-            {'s', "255 128 0 #FF8000"}, {'l', "200 100 50 #c86432"}, {'d', "10 20 30 #0a141e"}};
-        const QString script = "-=s bad=s @1,1=s good=s @15,9=l @20,0=l c2,3=d bad=d -=d d12,3=l @0,0=d";
-        for (const QString& step : script.split(' ')) {
-            const QString what = step.section('=', 0, 0);
-            const QPoint point(what.mid(1).section(',', 0, 0).toInt(), what.section(',', 1).toInt());
-            if (what[0] == '@')
-                dialog.pickAt(point);
-            else if (what[0] == 'c')
-                QTest::mouseClick(dialog.picPicture, Qt::LeftButton, {}, point);
-            else if (what[0] == 'd') {
-                QMouseEvent drag(QEvent::MouseMove, point, dialog.picPicture->mapToGlobal(QPointF(point)),
-                                 Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(dialog.picPicture, &drag);
-            } else {
-                app.dialogs.openPaths.enqueue(what == "good" ? good : what == "bad" ? bad : QString());
-                dialog.cmdPick->click();
-            }
-            QCOMPARE(shown(dialog), colours[step.back()]);
-            QCOMPARE(dialog.picPicture->isVisible(), app.dialogs.openRequests.size() >= 3);
-        }
-        const Dialogs::FileRequest request = app.dialogs.openRequests.last();
-        QCOMPARE(request.filter.section('|', 0, 1),
-                 QString("GIF, JPEG, PNG (*.gif,*.jpg,*.png)|*.gif;*.jpg;*.png"));
-        QCOMPARE(request.folder + ' ' + QString::number(request.filterIndex), app.env.root() + " 1");
-        QVERIFY(dialog.width() > 20 && dialog.height() > 10);
-    }
-
-    // A document's selection: six characters behind "#" are widened over it; OK writes the code in
-    // place of the selection as one undo step; red -1 cancels.
-    void document_data() {
-        for (const char* column : {"text", "red", "opened", "result"})
-            QTest::addColumn<QString>(column);
-        rows({"six behind #; a=#[c0c0c0];; 255; 192 192 192 #c0c0c0; a=#ffc0c0|;",
-              "the whole code; a=[#C0C0C0];; 1; 192 192 192 #C0C0C0; a=#01c0c0|;",
-              "cancelled; a=#[c0c0c0];; -1; 192 192 192 #c0c0c0; a=[#c0c0c0];",
-              "nothing selected; a|b; 0; 0 0 0 #000000; a#000000|b",
-              "six at the start; [c0c0c0]; 0; 0 0 0 #000000; #000000|"});
-    }
-    void document() {
         QFETCH(QString, text);
-        QFETCH(QString, red);
+        QFETCH(QString, keys);
+        QFETCH(QString, extra);
         AppFixture app;
         app.start();
         app.main->mutableSettings().UseColors = false;
@@ -225,16 +110,68 @@ private slots:
         const auto [plain, cursor, start, length] = parse(text);
         document->txtRich->setText(plain);
         document->txtRich->select(start, length);
-        frmColor dialog(frmColor::prepareDocumentSelection(*document), document->host(),
-                        document->host().dialogParent());
-        QTEST(shown(dialog), "opened");
-        if (red != "-1") {
-            dialog.txtRed->setText(red);
-            dialog.cmdOK_Click();
-            frmColor::applyToDocument(*document, dialog.code());
+        frmColor dialog(frmColor::prepareDocumentSelection(*document), *app.main, app.main.get());
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QApplication::clipboard()->setText(extra);
+        app.main->setDialogFolder(app.env.root());
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(QColor(10, 20, 30));
+        QPainter(&image).fillRect(10, 0, 10, 10, QColor(200, 100, 50));
+        const QString good = app.env.root() + "/two.png", bad = app.env.writeFile("bad.png", "not a picture");
+        QVERIFY(image.save(good));
+        const QHash<QChar, QPoint> points{{'L', {15, 9}}, {'Z', {0, 0}}, {'O', {20, 0}}, {'M', {12, 3}}};
+        const QHash<QChar, Qt::Key> named{{'<', Qt::Key_Backspace}, {'>', Qt::Key_Return}, {'^', Qt::Key_V}};
+        for (QChar key : keys) {
+            if (key == '~')
+                dialog.txtBlue->setFocus();
+            else if (key == '*') {
+                app.dialogs.colors.enqueue(extra.isEmpty() ? std::nullopt : std::optional(QColor(extra)));
+                dialog.cmdSelect->click();
+            } else if (QString("GB?").contains(key)) {
+                app.dialogs.openPaths.enqueue(key == 'G' ? good : key == 'B' ? bad : QString());
+                dialog.cmdPick->click();
+            } else if (key == 'M') {
+                QMouseEvent drag(QEvent::MouseMove, points[key],
+                                 dialog.picPicture->mapToGlobal(QPointF(points[key])), Qt::NoButton,
+                                 Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(dialog.picPicture, &drag);
+            } else if (points.contains(key))
+                QTest::mouseClick(dialog.picPicture, Qt::LeftButton, {}, points[key]);
+            else if (named.contains(key))
+                QTest::keyClick(dialog.focusWidget(), named[key],
+                                key == '^' ? Qt::ControlModifier : Qt::NoModifier);
+            else
+                QTest::keyClick(dialog.focusWidget(), key.toLatin1());
         }
-        QTEST(::render(*document->txtRich), "result");
-        QCOMPARE(document->undoHistory().Undo(), red != "-1");
+        QWidget* focus = dialog.focusWidget();
+        const QString focused =
+            focus->objectName().isEmpty() ? focus->metaObject()->className() : focus->objectName();
+        const bool ok = focus == dialog.cmdOK;
+        QCOMPARE(dialog.picPicture->isVisible(), keys.contains('G'));
+        if (keys.contains('G')) {
+            const Dialogs::FileRequest request = app.dialogs.openRequests.last();
+            QCOMPARE(request.folder + ' ' + QString::number(request.filterIndex) + ' ' +
+                         request.filter.section('|', 0, 1),
+                     app.env.root() + " 1 GIF, JPEG, PNG (*.gif,*.jpg,*.png)|*.gif;*.jpg;*.png");
+            QVERIFY(dialog.width() > 20 && dialog.height() > 10);
+        }
+        QCOMPARE(dialog.txtColor->palette().color(QPalette::Base), dialog.color());
+        QCOMPARE(dialog.cmdOK->isDefault(), ok);
+        QLineEdit field;
+        frmColor::applyToField(field, dialog.code());
+        QCOMPARE(field.text() + ' ' + field.palette().color(QPalette::Base).name(),
+                 dialog.code() + ' ' + dialog.color().name());
+        QTest::keyClick(focus, ok ? Qt::Key_Return : Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+        QVERIFY(dialog.isHidden());
+        if (ok)
+            frmColor::applyToDocument(*document, dialog.code());
+        QTEST(render(*dialog.txtRed) + ' ' + shown(dialog).section(' ', 1) + ' ' + focused + ' ' +
+                  ::render(*document->txtRich),
+              "expected");
+        QCOMPARE(document->undoHistory().Undo(), ok);
         QCOMPARE(document->txtRich->text(), plain);
     }
 };

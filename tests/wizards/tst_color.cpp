@@ -24,10 +24,6 @@ QString render(const QLineEdit& box) {
     return box.hasSelectedText() ? s.insert(box.selectionEnd(), ']').insert(box.selectionStart(), '[')
                                  : s.insert(box.cursorPosition(), '|');
 }
-QString shown(const frmColor& dialog) {
-    return QStringList{dialog.txtRed->text(), dialog.txtGreen->text(), dialog.txtBlue->text(), dialog.code()}
-        .join(' ');
-}
 // String columns named in `columns`, and rows given as "name; column; column...".
 void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
     for (const char* column : columns)
@@ -75,8 +71,8 @@ private slots:
     // a code is shown as given) gets `keys`: digits and letters typed into the focused control, "<"
     // Backspace, ">" Enter, "~" the focus to blue, "^" a paste of `extra`, "*" "Select color..."
     // choosing `extra` (none: cancelled); "G" opens a picture of two halves, "B" an unreadable one,
-    // "?" is cancelled; "L" (light), "Z" (dark, the corner) and "O" (outside) click it, "M" drags
-    // to light. Expected: the red box, green, blue, the code, the focus, then the document after
+    // "?" is cancelled; "L" (light), "Z" (dark, a corner) and "O" (outside) click it, "M" drags
+    // from dark to light. Expected: the red box, green, blue, the code, the focus, then the document after
     // Enter on OK (the code in place of the selection, one undo step) or Esc elsewhere.
     void dialog_data() {
         table({"text", "keys", "extra", "expected"},
@@ -97,7 +93,7 @@ private slots:
                "no picture; [#FF8000]; ?BO; ; [255] 128 0 #FF8000 txtRed [#FF8000]",
                "a pixel taken, then none; |; GLO?B; ; 200| 100 50 #c86432 QScrollArea |",
                "clicked at the corner; |; GLZ; ; 10| 20 30 #0a141e QScrollArea |",
-               "dragged; |; GZM; ; 200| 100 50 #c86432 QScrollArea |"});
+               "dragged; |; GM; ; 200| 100 50 #c86432 QScrollArea |"});
     }
     void dialog() {
         QFETCH(QString, text);
@@ -121,7 +117,7 @@ private slots:
         QPainter(&image).fillRect(10, 0, 10, 10, QColor(200, 100, 50));
         const QString good = app.env.root() + "/two.png", bad = app.env.writeFile("bad.png", "not a picture");
         QVERIFY(image.save(good));
-        const QHash<QChar, QPoint> points{{'L', {15, 9}}, {'Z', {0, 0}}, {'O', {20, 0}}, {'M', {12, 3}}};
+        const QHash<QChar, QPoint> points{{'L', {15, 9}}, {'Z', {0, 9}}, {'O', {20, 0}}, {'M', {12, 3}}};
         const QHash<QChar, Qt::Key> named{{'<', Qt::Key_Backspace}, {'>', Qt::Key_Return}, {'^', Qt::Key_V}};
         for (QChar key : keys) {
             if (key == '~')
@@ -132,14 +128,11 @@ private slots:
             } else if (QString("GB?").contains(key)) {
                 app.dialogs.openPaths.enqueue(key == 'G' ? good : key == 'B' ? bad : QString());
                 dialog.cmdPick->click();
-            } else if (key == 'M') {
-                QMouseEvent drag(QEvent::MouseMove, points[key],
-                                 dialog.picPicture->mapToGlobal(QPointF(points[key])), Qt::NoButton,
-                                 Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(dialog.picPicture, &drag);
-            } else if (points.contains(key))
-                QTest::mouseClick(dialog.picPicture, Qt::LeftButton, {}, points[key]);
-            else if (named.contains(key))
+            } else if (points.contains(key)) { // a click, or for "M" a drag from the dark corner
+                QTest::mousePress(dialog.picPicture, Qt::LeftButton, {}, points[key == 'M' ? 'Z' : key]);
+                QTest::mouseMove(dialog.picPicture, points[key]);
+                QTest::mouseRelease(dialog.picPicture, Qt::LeftButton, {}, points[key]);
+            } else if (named.contains(key))
                 QTest::keyClick(dialog.focusWidget(), named[key],
                                 key == '^' ? Qt::ControlModifier : Qt::NoModifier);
             else
@@ -152,9 +145,7 @@ private slots:
         QCOMPARE(dialog.picPicture->isVisible(), keys.contains('G'));
         if (keys.contains('G')) {
             const Dialogs::FileRequest request = app.dialogs.openRequests.last();
-            QCOMPARE(request.folder + ' ' + QString::number(request.filterIndex) + ' ' +
-                         request.filter.section('|', 0, 1),
-                     app.env.root() + " 1 GIF, JPEG, PNG (*.gif,*.jpg,*.png)|*.gif;*.jpg;*.png");
+            QCOMPARE(request.folder + ' ' + QString::number(request.filterIndex), app.env.root() + " 1");
             QVERIFY(dialog.width() > 20 && dialog.height() > 10);
         }
         QCOMPARE(dialog.txtColor->palette().color(QPalette::Base), dialog.color());
@@ -168,8 +159,8 @@ private slots:
         QVERIFY(dialog.isHidden());
         if (ok)
             frmColor::applyToDocument(*document, dialog.code());
-        QTEST(render(*dialog.txtRed) + ' ' + shown(dialog).section(' ', 1) + ' ' + focused + ' ' +
-                  ::render(*document->txtRich),
+        QTEST(render(*dialog.txtRed) + ' ' + dialog.txtGreen->text() + ' ' + dialog.txtBlue->text() + ' ' +
+                  dialog.code() + ' ' + focused + ' ' + ::render(*document->txtRich),
               "expected");
         QCOMPARE(document->undoHistory().Undo(), ok);
         QCOMPARE(document->txtRich->text(), plain);

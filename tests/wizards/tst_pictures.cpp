@@ -68,26 +68,33 @@ private slots:
     }
 
     // Tools "Picture..." (one picture, no size) and the toolbox (sized tags when the size is known,
-    // each followed by a CR LF when there are several), into "a|b"; one undo step a picture.
+    // each followed by a CR LF when there are several), into "a|b"; one undo step a picture. The
+    // dialogs start in the dialog folder with the picture filter, its first entry chosen; "LastDir"
+    // makes the chosen pictures' folder the next start.
     void insert_data() {
         QTest::addColumn<bool>("menu");
+        QTest::addColumn<bool>("lastDir");
         QTest::addColumn<QString>("files");
         QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, bool menu, const char* files, const char* text) {
-            QTest::newRow(name) << menu << QString(files) << QString(text);
+        const auto row = [](const char* name, bool menu, bool lastDir, const char* files, const char* text) {
+            QTest::newRow(name) << menu << lastDir << QString(files) << QString(text);
         };
-        row("menu, cancelled", true, "", "ab");
-        row("menu", true, "b.png", "a<IMG SRC=\"pics/b.png\" BORDER=\"0\" ALT=\"\">b");
-        row("toolbox, one unreadable: no size, no line break", false, "broken.png",
+        row("menu, cancelled", true, true, "", "ab");
+        row("menu, LastDir", true, true, "b.png", "a<IMG SRC=\"pics/b.png\" BORDER=\"0\" ALT=\"\">b");
+        row("toolbox, one unreadable: no size, no line break", false, false, "broken.png",
             "a<IMG SRC=\"pics/broken.png\" BORDER=\"0\" ALT=\"\">b");
-        row("toolbox, several in order; a turned photograph as shown", false, "b.png turned.jpg",
+        row("toolbox, several in order, LastDir; a turned photograph as shown", false, true,
+            "b.png turned.jpg",
             "a<IMG SRC=\"pics/b.png\" WIDTH=\"3\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\n"
             "<IMG SRC=\"pics/turned.jpg\" WIDTH=\"2\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\nb");
     }
     void insert() {
         QFETCH(bool, menu);
+        QFETCH(bool, lastDir);
         QFETCH(QString, files);
         Site site;
+        site.main->mutableSettings().LastDir = lastDir;
+        site.main->setDialogFolder("/start");
         QStringList paths;
         for (const QString& file : files.split(' ', Qt::SkipEmptyParts))
             paths << site.at("pics/" + file);
@@ -104,9 +111,17 @@ private slots:
             site.page->mnuUndo->trigger();
         }
         QCOMPARE(site.page->txtRich->text(), QString("ab"));
+        const auto& requests = menu ? site.dialogs.openRequests : site.dialogs.openListRequests;
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].folder + '|' + QString::number(requests[0].filterIndex) + '|' +
+                     requests[0].filter,
+                 "/start|1|" + QString(kPictureFilter));
+        QCOMPARE(site.main->dialogFolder(),
+                 lastDir && !paths.isEmpty() ? site.at("pics") : QString("/start"));
     }
 
-    // No dialog without a current document, nor while it is minimised.
+    // No dialog without a current document, nor while it is minimised. The folder chooser starts in
+    // the dialog folder; Qt's filters spell the patterns its way and show every file.
     void toolboxNeedsAnOpenDocument() {
         Site site;
         site.page->showMinimized();
@@ -121,43 +136,12 @@ private slots:
         InsertPicturesFromToolbox(*site.main);
         QCOMPARE(site.dialogs.openListRequests.size(), 0);
         QCOMPARE(MakeRelativePath(*site.main, site.at("pics/a.gif")), site.at("pics/a.gif"));
-    }
-
-    // Both picture dialogs start in the dialog folder with the picture filter, its first entry
-    // chosen; "LastDir" makes the chosen pictures' folder the next start. The folder chooser
-    // starts there too.
-    void dialogFolder_data() {
-        QTest::addColumn<bool>("lastDir");
-        QTest::addColumn<bool>("several");
-        QTest::newRow("one, LastDir") << true << false;
-        QTest::newRow("several, LastDir") << true << true;
-        QTest::newRow("folder kept") << false << true;
-    }
-    void dialogFolder() {
-        QFETCH(bool, lastDir);
-        QFETCH(bool, several);
-        Site site;
-        site.main->mutableSettings().LastDir = lastDir;
-        site.main->setDialogFolder("/start");
-        site.dialogs.openPaths.enqueue(site.at("pics/a.gif"));
-        site.dialogs.openPathLists.enqueue({site.at("pics/a.gif"), site.at("pics/b.png")});
-        if (several)
-            QCOMPARE(ShowPicturesDialog(*site.main).size(), 2);
-        else
-            QCOMPARE(ShowPictureDialog(*site.main), site.at("pics/a.gif"));
-        const auto& requests = several ? site.dialogs.openListRequests : site.dialogs.openRequests;
-        QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests[0].folder + '|' + QString::number(requests[0].filterIndex) + '|' +
-                     requests[0].filter,
-                 "/start|1|" + QString(kPictureFilter));
-        QCOMPARE(site.main->dialogFolder(), lastDir ? site.at("pics") : QString("/start"));
-        // Qt's filters: the patterns in its spelling, and every file (with or without a dot) shown.
-        const QStringList filters = qtNameFilters(kPictureFilter);
-        QCOMPARE(filters.first() + '|' + filters.last(), "GIF, JPEG, PNG (*.gif *.jpg *.png)|All files (*)");
         site.dialogs.folders.enqueue("/chosen");
         QCOMPARE(BrowseForFolder(*site.main), QString("/chosen"));
         QCOMPARE(site.dialogs.folderRequests[0].prompt + '|' + site.dialogs.folderRequests[0].folder,
                  "Please select a folder:|" + site.main->dialogFolder());
+        const QStringList filters = qtNameFilters(kPictureFilter);
+        QCOMPARE(filters.first() + '|' + filters.last(), "GIF, JPEG, PNG (*.gif *.jpg *.png)|All files (*)");
     }
 };
 

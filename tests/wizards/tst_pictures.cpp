@@ -130,9 +130,7 @@ private slots:
         InsertPicturesFromToolbox(*site.main);
         // The bare file name in the title of a minimised window does not lose the document's folder.
         QCOMPARE(MakeRelativePath(*site.main, site.at("pics/a.gif")), QString("pics/a.gif"));
-        for (int slot = 0; slot < site.main->documents().slotCount(); ++slot)
-            if (frmNotepad* document = site.document(slot))
-                document->close();
+        site.page->close();
         InsertPicturesFromToolbox(*site.main);
         QCOMPARE(site.dialogs.openListRequests.size(), 0);
         QCOMPARE(MakeRelativePath(*site.main, site.at("pics/a.gif")), site.at("pics/a.gif"));

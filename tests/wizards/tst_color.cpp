@@ -101,7 +101,6 @@ private slots:
         QFETCH(QString, extra);
         AppFixture app;
         app.start();
-        app.main->mutableSettings().UseColors = false;
         frmNotepad* document = app.document(0);
         const auto [plain, cursor, start, length] = parse(text);
         document->txtRich->setText(plain);

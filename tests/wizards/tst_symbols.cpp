@@ -23,7 +23,6 @@ private slots:
         QFETCH(QString, how);
         AppFixture app;
         frmSymbols symbols(app.start(), app.main.get());
-        app.main->mutableSettings().UseColors = false;
         frmNotepad* document = app.document(0);
         document->txtRich->setText("abc");
         document->txtRich->select(1, 1);

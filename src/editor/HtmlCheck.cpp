@@ -1,0 +1,200 @@
+#include "editor/HtmlCheck.h"
+
+#include <QByteArray>
+#include <algorithm>
+#include <mutex>
+#include <tidy/tidy.h>
+#include <tidy/tidybuffio.h>
+
+namespace {
+
+// A message as tidy reports it: its line, and its column in characters (code points) of that
+// line with a tab counting one (the tab size is set to 1).
+struct RawMessage {
+    int line;
+    int column;
+    HtmlSeverity severity;
+    QString text;
+};
+
+Bool TIDY_CALL collectMessage(TidyMessage message) {
+    auto* raw = static_cast<std::vector<RawMessage>*>(tidyGetAppData(tidyGetMessageDoc(message)));
+    HtmlSeverity severity;
+    switch (tidyGetMessageLevel(message)) {
+    case TidyError:
+    case TidyBadDocument:
+    case TidyFatal:
+        severity = HtmlSeverity::Error;
+        break;
+    case TidyWarning:
+        severity = HtmlSeverity::Warning;
+        break;
+    case TidyAccess:
+        severity = HtmlSeverity::Access;
+        break;
+    default: // information, configuration and the summary dialogue are not problems of the text
+        return no;
+    }
+    const int line = tidyGetMessageLine(message);
+    if (raw && line > 0) { // a message without a place is about the whole run, not the text
+        QString text = QString::fromUtf8(tidyGetMessage(message)).trimmed();
+        raw->push_back({line, tidyGetMessageColumn(message), severity, text});
+    }
+    return no; // nothing printed
+}
+
+// The text as UTF-8 with every line break (CR LF, LF, lone CR) made one LF. Tidy miscounts lines
+// and columns after a lone CR; with LF alone its lines are the editor's lines.
+QByteArray tidyInput(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray input;
+    input.reserve(utf8.size());
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
+        if (c == '\r') {
+            input.append('\n');
+            if (i + 1 < utf8.size() && utf8.at(i + 1) == '\n')
+                ++i;
+        } else {
+            input.append(c);
+        }
+    }
+    return input;
+}
+
+// Where each line of `text` starts and how long it is, without its line break.
+struct Line {
+    qsizetype start;
+    qsizetype length;
+};
+
+std::vector<Line> splitLines(const QString& text) {
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.push_back({start, i - start});
+        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    lines.push_back({start, size - start});
+    return lines;
+}
+
+// The editor's column (UTF-16 units, 1-based) of tidy's `column` (code points, 1-based) on `line`,
+// at most one past the line's end.
+int editorColumn(const QString& text, const Line& line, int column) {
+    qsizetype at = 0;
+    for (int step = 1; step < column && at < line.length; ++step) {
+        const QChar c = text.at(line.start + at);
+        ++at;
+        if (c.isHighSurrogate() && at < line.length && text.at(line.start + at).isLowSurrogate())
+            ++at;
+    }
+    return static_cast<int>(at) + 1;
+}
+
+// Creating a TidyDoc sets the library's message language, which is shared by every document.
+std::mutex& createMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
+std::vector<HtmlProblem> CheckHtml(const QString& text, const HtmlCheckOptions& options) {
+    std::vector<RawMessage> raw;
+    TidyDoc doc;
+    {
+        std::lock_guard<std::mutex> lock(createMutex());
+        doc = tidyCreate();
+    }
+    TidyBuffer errors;
+    tidyBufInit(&errors);
+    tidySetErrorBuffer(doc, &errors); // anything not taken by the callback goes here, never to stderr
+    tidySetAppData(doc, &raw);
+    tidySetMessageCallback(doc, collectMessage);
+    tidyOptSetBool(doc, TidyQuiet, yes);
+    tidyOptSetBool(doc, TidyShowWarnings, yes);
+    tidyOptSetBool(doc, TidyShowInfo, no);
+    tidyOptSetBool(doc, TidyShowMarkup, no);
+    tidyOptSetInt(doc, TidyShowErrors, 1 << 30); // every error, not the first six
+    tidyOptSetInt(doc, TidyTabSize, 1);          // a tab is one column, as in the editor
+    tidyOptSetInt(doc, TidyAccessibilityCheckLevel, options.accessibility ? 1 : 0);
+    if (options.html5)
+        tidyOptSetValue(doc, TidyDoctype, "html5");
+    tidySetInCharEncoding(doc, "utf8");
+    tidySetOutCharEncoding(doc, "utf8");
+
+    QByteArray input = tidyInput(text);
+    TidyBuffer buffer;
+    tidyBufInit(&buffer);
+    tidyBufAttach(&buffer, reinterpret_cast<byte*>(input.data()), static_cast<uint>(input.size()));
+    // The same stages as `tidy -e`: parse, clean up (which reports proprietary attributes and
+    // the like), diagnose. The cleaned tree is thrown away.
+    int status = tidyParseBuffer(doc, &buffer);
+    if (status >= 0)
+        status = tidyCleanAndRepair(doc);
+    if (status >= 0)
+        tidyRunDiagnostics(doc);
+    tidyBufDetach(&buffer);
+    tidyRelease(doc);
+    tidyBufFree(&errors);
+
+    std::vector<HtmlProblem> problems;
+    if (raw.empty())
+        return problems;
+    const std::vector<Line> lines = splitLines(text);
+    const int lineCount = static_cast<int>(lines.size());
+    problems.reserve(raw.size());
+    for (RawMessage& message : raw) {
+        HtmlProblem problem;
+        problem.line = std::clamp(message.line, 1, lineCount);
+        const Line& line = lines[static_cast<size_t>(problem.line - 1)];
+        problem.column = message.line > lineCount ? static_cast<int>(line.length) + 1
+                                                  : editorColumn(text, line, std::max(message.column, 1));
+        problem.severity = message.severity;
+        problem.text = std::move(message.text);
+        problems.push_back(std::move(problem));
+    }
+    return problems;
+}
+
+QString ProblemSummary(const std::vector<HtmlProblem>& problems) {
+    if (problems.empty())
+        return QStringLiteral("No problems found.");
+    int errors = 0, warnings = 0, access = 0;
+    for (const HtmlProblem& problem : problems) {
+        switch (problem.severity) {
+        case HtmlSeverity::Error:
+            ++errors;
+            break;
+        case HtmlSeverity::Warning:
+            ++warnings;
+            break;
+        case HtmlSeverity::Access:
+            ++access;
+            break;
+        }
+    }
+    QString summary = QStringLiteral("%1 %2, %3 %4")
+                          .arg(errors)
+                          .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"))
+                          .arg(warnings)
+                          .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
+    if (access > 0)
+        summary += QStringLiteral(", %1 access").arg(access);
+    return summary;
+}
+
+bool IsHtmlDocument(const QString& path) {
+    static const char* const kNotChecked[] = {".css", ".js", ".txt", ".pl", ".java"};
+    for (const char* suffix : kNotChecked)
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return false;
+    return true;
+}

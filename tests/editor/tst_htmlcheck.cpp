@@ -1,0 +1,243 @@
+#include "editor/HtmlCheck.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtConcurrent>
+
+namespace {
+
+const QString kHead = QStringLiteral("<!DOCTYPE html>\n<title>t</title>\n");
+
+// "L:C:E|W|A:words" for the problems whose text holds `words`.
+QStringList placed(const std::vector<HtmlProblem>& problems, const QString& words) {
+    QStringList rows;
+    for (const HtmlProblem& problem : problems)
+        if (problem.text.contains(words))
+            rows << QStringLiteral("%1:%2:%3")
+                        .arg(problem.line)
+                        .arg(problem.column)
+                        .arg(problem.severity == HtmlSeverity::Error     ? 'E'
+                             : problem.severity == HtmlSeverity::Warning ? 'W'
+                                                                         : 'A');
+    return rows;
+}
+
+int count(const std::vector<HtmlProblem>& problems, HtmlSeverity severity) {
+    return static_cast<int>(std::count_if(problems.begin(), problems.end(),
+                                          [&](const HtmlProblem& p) { return p.severity == severity; }));
+}
+
+// Every place inside the text: lines 1..line count, columns 1..line length + 1.
+void checkPlaces(const QString& text, const std::vector<HtmlProblem>& problems) {
+    const QStringList lines = QString(text).replace("\r\n", "\n").replace('\r', '\n').split('\n');
+    for (const HtmlProblem& p : problems) {
+        QVERIFY2(p.line >= 1 && p.line <= lines.size(), qPrintable(QString::number(p.line)));
+        QVERIFY2(p.column >= 1 && p.column <= lines[p.line - 1].size() + 1, qPrintable(p.text));
+        QVERIFY(!p.text.isEmpty() && !p.text.endsWith('\n'));
+    }
+}
+
+} // namespace
+
+class TestHtmlCheck : public QObject {
+    Q_OBJECT
+private slots:
+    void places_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accessibility");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("expected");
+        const QString tab = "\t", e = QString::fromUtf8("é"), emoji = QString::fromUtf8("😀");
+        QTest::newRow("unclosed b") << kHead + "<p><b>x</p>" << false << "missing </b>"
+                                    << QStringList{"3:4:W"};
+        QTest::newRow("unknown attribute")
+            << kHead + "<p foo=\"1\">x</p>" << false << "attribute \"foo\"" << QStringList{"3:1:W"};
+        QTest::newRow("stray end tag")
+            << kHead + "<p>x</p>\n  </div>" << false << "</div>" << QStringList{"4:3:W"};
+        QTest::newRow("unknown element")
+            << kHead + "<p><zz>" << false << "<zz> is not" << QStringList{"3:4:E"};
+        QTest::newRow("img without alt")
+            << kHead + "<p><img src=\"a.png\"></p>" << true << "missing 'alt'" << QStringList{"3:4:A"};
+        QTest::newRow("CR LF") << QString(kHead).replace("\n", "\r\n") + "<p>\r\n\r\n <zz>" << false
+                               << "<zz> is not" << QStringList{"5:2:E"};
+        QTest::newRow("lone CR") << QString(kHead).replace("\n", "\r") + "<p>\r\r <zz>\r<zz>" << false
+                                 << "<zz> is not" << QStringList{"5:2:E", "6:1:E"};
+        QTest::newRow("mixed breaks") << "<!DOCTYPE html>\r<title>t</title>\r\n<p>\n\r<zz>" << false
+                                      << "<zz> is not" << QStringList{"5:1:E"};
+        QTest::newRow("tab and non-ASCII")
+            << kHead + "<p>" + tab + e + tab + "<zz>" << false << "<zz> is not" << QStringList{"3:7:E"};
+        QTest::newRow("emoji counts two")
+            << kHead + "<p>" + emoji + emoji + " <zz>" << false << "<zz> is not" << QStringList{"3:9:E"};
+        QTest::newRow("long line") << kHead + "<p>" + QString(6000, 'x') + tab + "<zz>" << false
+                                   << "<zz> is not" << QStringList{"3:6005:E"};
+        QTest::newRow("one per error, beyond six")
+            << kHead + "<p><z1><z2><z3><z4><z5><z6><z7><z8>" << false << "is not recognized"
+            << QStringList{"3:4:E", "3:8:E", "3:12:E", "3:16:E", "3:20:E", "3:24:E", "3:28:E", "3:32:E"};
+    }
+    void places() {
+        QFETCH(QString, text);
+        QFETCH(bool, accessibility);
+        QFETCH(QString, words);
+        QFETCH(QStringList, expected);
+        const std::vector<HtmlProblem> problems = CheckHtml(text, {false, accessibility});
+        QCOMPARE(placed(problems, words), expected);
+        checkPlaces(text, problems);
+    }
+
+    void options_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("html5");
+        QTest::addColumn<bool>("accessibility");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("access");
+        const QString html4 =
+            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<title>t</title>\n"
+            "<p><center>c</center>";
+        QTest::newRow("HTML 4 as its doctype says")
+            << html4 << false << false << "removed from HTML5" << QStringList{} << 0;
+        QTest::newRow("HTML 4 checked as HTML5")
+            << html4 << true << false << "removed from HTML5" << QStringList{"3:4:W"} << 0;
+        const QString img = kHead + "<p><img src=\"a.png\"></p>";
+        QTest::newRow("accessibility off: plain warning")
+            << img << false << false << "alt" << QStringList{"3:4:W"} << 0;
+        QTest::newRow("accessibility on: access rows")
+            << img << false << true << "alt" << QStringList{"3:4:A"} << 3;
+        QTest::newRow("clean page")
+            << "<!DOCTYPE html>\r\n<html><head><title>t</title></head><body><p>x</p></body></html>" << true
+            << true << "" << QStringList{} << 0;
+    }
+    void options() {
+        QFETCH(QString, text);
+        QFETCH(bool, html5);
+        QFETCH(bool, accessibility);
+        QFETCH(QString, words);
+        QFETCH(QStringList, expected);
+        QFETCH(int, access);
+        const std::vector<HtmlProblem> problems = CheckHtml(text, {html5, accessibility});
+        QCOMPARE(placed(problems, words), expected);
+        QCOMPARE(count(problems, HtmlSeverity::Access), access);
+    }
+
+    void summary_data() {
+        QTest::addColumn<QString>("severities");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << ""
+                              << "No problems found.";
+        QTest::newRow("one of each") << "EW"
+                                     << "1 error, 1 warning";
+        QTest::newRow("plural") << "EEEWWWWWWWWWWWW"
+                                << "3 errors, 12 warnings";
+        QTest::newRow("warnings only") << "WW"
+                                       << "0 errors, 2 warnings";
+        QTest::newRow("with access") << "AWEA"
+                                     << "1 error, 1 warning, 2 access";
+    }
+    void summary() {
+        QFETCH(QString, severities);
+        QFETCH(QString, expected);
+        std::vector<HtmlProblem> problems;
+        for (QChar c : severities)
+            problems.push_back({1, 1,
+                                c == 'E'   ? HtmlSeverity::Error
+                                : c == 'W' ? HtmlSeverity::Warning
+                                           : HtmlSeverity::Access,
+                                "x"});
+        QCOMPARE(ProblemSummary(problems), expected);
+    }
+
+    void htmlDocument_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("checked");
+        for (const char* path : {"/w/style.css", "a.JS", "notes.Txt", "run.pl", "Main.java", "C:\\x\\A.CSS"})
+            QTest::newRow(path) << path << false;
+        for (const char* path : {"index.html", "page.HTM", "x.php", "y.asp", "", "Untitled 3", "a.json",
+                                 "b.jsp", "css", "mail.plx", "dir.js/page.html"})
+            QTest::newRow(path) << path << true;
+    }
+    void htmlDocument() {
+        QFETCH(QString, path);
+        QFETCH(bool, checked);
+        QCOMPARE(IsHtmlDocument(path), checked);
+    }
+
+    // Random texts from markup fragments: no crash, and every place inside the text.
+    void fuzz() {
+        const QStringList fragments = {"<p>",
+                                       "</p>",
+                                       "<b>",
+                                       "</div>",
+                                       "<img src=x>",
+                                       "<a href=\"",
+                                       "'",
+                                       "\"",
+                                       " alt=",
+                                       "<!-- ",
+                                       " -->",
+                                       "&amp;",
+                                       "&#x1F600;",
+                                       "&bogus",
+                                       "\r\n",
+                                       "\n",
+                                       "\r",
+                                       "\t",
+                                       QString::fromUtf8("é€"),
+                                       QString::fromUtf8("😀"),
+                                       "<",
+                                       ">",
+                                       "<table><tr><td>",
+                                       "<!DOCTYPE html>",
+                                       "<script>",
+                                       "</script>",
+                                       "<?php echo 1; ?>",
+                                       "<%= x %>",
+                                       QString(QChar(0xD800)),
+                                       "text ",
+                                       "<title>",
+                                       "<zz q=1/>"};
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 300; ++round) {
+            QString text;
+            const int parts = random.bounded(1, 40);
+            for (int i = 0; i < parts; ++i)
+                text += fragments[random.bounded(fragments.size())];
+            const HtmlCheckOptions options{random.bounded(2) == 1, random.bounded(2) == 1};
+            checkPlaces(text, CheckHtml(text, options));
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(text.toUtf8().toPercentEncoding()));
+        }
+    }
+
+    // Two checks at once in worker threads give what they give one after the other.
+    void twoThreads() {
+        QString a = kHead, b = kHead;
+        for (int i = 0; i < 300; ++i) {
+            a += QStringLiteral("<p><b>%1\t<zz>\r\n").arg(i);
+            b += QStringLiteral("<div foo=%1><img src=x></span>\n").arg(i);
+        }
+        const auto rows = [](const std::vector<HtmlProblem>& problems) {
+            QStringList out;
+            for (const HtmlProblem& p : problems)
+                out << QStringLiteral("%1:%2:%3:%4")
+                           .arg(p.line)
+                           .arg(p.column)
+                           .arg(int(p.severity))
+                           .arg(p.text);
+            return out;
+        };
+        const QStringList soloA = rows(CheckHtml(a, {false, false})),
+                          soloB = rows(CheckHtml(b, {true, true}));
+        QVERIFY(soloA.size() > 600 && soloB.size() > 600);
+        for (int round = 0; round < 3; ++round) {
+            QFuture<std::vector<HtmlProblem>> fa =
+                QtConcurrent::run(CheckHtml, a, HtmlCheckOptions{false, false});
+            QFuture<std::vector<HtmlProblem>> fb =
+                QtConcurrent::run(CheckHtml, b, HtmlCheckOptions{true, true});
+            QCOMPARE(rows(fa.result()), soloA);
+            QCOMPARE(rows(fb.result()), soloB);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHtmlCheck)
+#include "tst_htmlcheck.moc"

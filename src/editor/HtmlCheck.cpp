@@ -85,17 +85,28 @@ std::vector<Line> splitLines(const QString& text) {
     return lines;
 }
 
-// The editor's column (UTF-16 units, 1-based) of tidy's `column` (code points, 1-based) on `line`,
-// at most one past the line's end.
+// Characters tidy drops before counting columns: C0 controls other than the tab, and a byte order
+// mark at the very start of the text.
+bool unseenByTidy(const QString& text, qsizetype at) {
+    const char16_t c = text.at(at).unicode();
+    return (c < 0x20 && c != u'\t') || (at == 0 && c == 0xFEFF);
+}
+
+// The editor's column (UTF-16 units, 1-based) of tidy's `column` (code points, 1-based, without
+// the characters tidy drops) on `line`, at most one past the line's end.
 int editorColumn(const QString& text, const Line& line, int column) {
-    qsizetype at = 0;
-    for (int step = 1; step < column && at < line.length; ++step) {
-        const QChar c = text.at(line.start + at);
-        ++at;
-        if (c.isHighSurrogate() && at < line.length && text.at(line.start + at).isLowSurrogate())
+    const qsizetype end = line.start + line.length;
+    qsizetype at = line.start;
+    for (int step = 1; at < end; ++at) {
+        if (unseenByTidy(text, at))
+            continue;
+        if (step == column)
+            break;
+        ++step;
+        if (text.at(at).isHighSurrogate() && at + 1 < end && text.at(at + 1).isLowSurrogate())
             ++at;
     }
-    return static_cast<int>(at) + 1;
+    return static_cast<int>(at - line.start) + 1;
 }
 
 // Creating a TidyDoc sets the library's message language, which is shared by every document.

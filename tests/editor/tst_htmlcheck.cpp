@@ -68,6 +68,12 @@ private slots:
             << kHead + "<p>" + tab + e + tab + "<zz>" << false << "<zz> is not" << QStringList{"3:7:E"};
         QTest::newRow("emoji counts two")
             << kHead + "<p>" + emoji + emoji + " <zz>" << false << "<zz> is not" << QStringList{"3:9:E"};
+        QTest::newRow("control characters unseen")
+            << kHead + "<p>" + QChar(1) + tab + QChar(0x1f) + "<zz>" + QChar(0) + "<zz>" << false
+            << "<zz> is not" << QStringList{"3:7:E", "3:12:E"};
+        QTest::newRow("leading byte order mark")
+            << QString(QChar(0xFEFF)) + "<title>t</title>" + QChar(0xFEFF) + "<zz>" << false << "<zz> is not"
+            << QStringList{"1:19:E"};
         QTest::newRow("long line") << kHead + "<p>" + QString(6000, 'x') + tab + "<zz>" << false
                                    << "<zz> is not" << QStringList{"3:6005:E"};
         QTest::newRow("one per error, beyond six")

@@ -57,6 +57,8 @@ Settings LoadSettings(const QString& programFolder) {
     s.FontSize = static_cast<int>(readNumber(QStringLiteral("FontSize"), s.FontSize, 1, 32767));
     s.BGColor = readColor(QStringLiteral("BGColor"), s.BGColor);
     s.DoOnOpen = static_cast<int>(readNumber(QStringLiteral("DoOnOpen"), s.DoOnOpen, 0, 6));
+    s.CheckHtml5 = readBool(QStringLiteral("CheckHtml5"), s.CheckHtml5);
+    s.CheckAccessibility = readBool(QStringLiteral("CheckAccessibility"), s.CheckAccessibility);
 
     if (!PathExists(s.JavaCompiler))
         s.JavaCompiler.clear();
@@ -86,4 +88,6 @@ void SaveSettings(const Settings& s) {
     write("FontSize", QString::number(s.FontSize));
     write("BGColor", QString::number(s.BGColor));
     write("DoOnOpen", QString::number(s.DoOnOpen));
+    write("CheckHtml5", flag(s.CheckHtml5));
+    write("CheckAccessibility", flag(s.CheckAccessibility));
 }

@@ -1,5 +1,6 @@
 #include "app/frmQuillora.h"
 
+#include "app/CheckPanel.h"
 #include "app/DocumentArea.h"
 #include "editor/frmFind.h"
 #include "html/TagCommands.h"
@@ -55,6 +56,7 @@ frmQuillora::~frmQuillora() {
     // The find dialog writes its histories as it goes; it goes while the program folder is known.
     delete m_find;
     delete m_symbols;
+    delete m_check;
     // The document windows go first, while the tables they report to still exist.
     disconnect(m_mdi, nullptr, this, nullptr);
     delete m_mdi;
@@ -317,6 +319,19 @@ void frmQuillora::mnuAddOwn_Click() {
     frmAddOwn dialog(m_ownCommands, m_programFolder + QStringLiteral("/owncom.txt"), this);
     connect(&dialog, &frmAddOwn::saved, this, &frmQuillora::showOwnCommands);
     dialog.exec();
+}
+
+CheckPanel* frmQuillora::checkPanel() const {
+    return m_check;
+}
+
+void frmQuillora::checkHtml(frmNotepad& document) {
+    if (!m_check) {
+        m_check = new CheckPanel(*this);
+        addDockWidget(Qt::BottomDockWidgetArea, m_check);
+        m_check->hide(); // shown when a check runs
+    }
+    m_check->check(document);
 }
 
 void frmQuillora::showSymbols() {

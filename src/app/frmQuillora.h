@@ -17,6 +17,7 @@ class QMenu;
 class QToolBar;
 class frmNotepad;
 class frmSymbols;
+class CheckPanel;
 
 // The main window: the multiple-document frame that owns every document window, the
 // program-wide tables, the settings in memory, the shared context menu and the recent files.
@@ -51,6 +52,9 @@ public:
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override;
     void showSymbols() override;
+    void checkHtml(frmNotepad& document) override;
+    // The panel of "Check HTML", made at the first check.
+    CheckPanel* checkPanel() const;
     void documentCountChanged() override;
 
     Settings& mutableSettings() { return m_settings; }
@@ -103,4 +107,5 @@ private:
     OwnCommandTable m_ownCommands;
     QPointer<frmFind> m_find;
     QPointer<frmSymbols> m_symbols;
+    QPointer<CheckPanel> m_check;
 };

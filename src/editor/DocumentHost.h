@@ -7,6 +7,7 @@
 
 class QMdiArea;
 class frmFind;
+class frmNotepad;
 struct SearchState;
 class QMenu;
 class QWidget;
@@ -38,6 +39,8 @@ public:
     virtual frmFind& findDialog() = 0;
     // The symbol table, shown over the frame (one, made when first asked for).
     virtual void showSymbols() = 0;
+    // "Check HTML" on a document: its problems listed in the main window's panel.
+    virtual void checkHtml(frmNotepad& document) = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").
     virtual const QStringList& commandWords() const = 0;
     // Called when a document window opens or closes (the toolbars follow the count).

@@ -23,6 +23,9 @@ struct Settings {
     int FontSize = 8;
     ColorValue BGColor = 16777215;
     int DoOnOpen = 0;
+    // Check HTML: as HTML5 (rather than as the DOCTYPE says), and with accessibility messages.
+    bool CheckHtml5 = false;
+    bool CheckAccessibility = false;
 };
 
 // "DoOnOpen" codes: what happens to every file as it is opened.

@@ -151,6 +151,9 @@ void frmNotepad::buildMenus() {
     connect(addMenuItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols"), &QAction::triggered, this,
             [this] { m_host.showSymbols(); });
     addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
+    connect(addMenuItem(mnuTools, QStringLiteral("Check HTML"), "mnuCheckHTML",
+                        QKeySequence(Qt::SHIFT | Qt::Key_F2)),
+            &QAction::triggered, this, [this] { m_host.checkHtml(*this); });
     mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     mnuTDOSformat =
         addMenuItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));

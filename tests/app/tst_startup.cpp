@@ -140,7 +140,7 @@ private slots:
         QTest::addColumn<Setting>("row");
         QTest::newRow("defaults, every key")
             << Setting{"", "",
-                       "BGColor=16777215|ComColor=25600|DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|"
+                       "BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|"
                        "DoOnOpen=0|Font=MS Sans Serif|FontSize=8|Indent=\t|JavaCompiler=|LastDir=1|SkinPath=|"
                        "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200"};
         QTest::newRow("UseColors 0") << Setting{"UseColors", "0", "0"};

@@ -1,0 +1,195 @@
+#include "app/CheckPanel.h"
+
+#include "app/SettingsIO.h"
+#include "app/frmQuillora.h"
+#include "editor/Search.h"
+#include "editor/frmNotepad.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+QString severityName(HtmlSeverity severity) {
+    switch (severity) {
+    case HtmlSeverity::Error:
+        return QStringLiteral("error");
+    case HtmlSeverity::Warning:
+        return QStringLiteral("warning");
+    case HtmlSeverity::Access:
+        return QStringLiteral("access");
+    }
+    return {};
+}
+
+} // namespace
+
+CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check HTML"), &main), m_main(main) {
+    setObjectName(QStringLiteral("dockCheck"));
+    auto* body = new QWidget(this);
+    cmbSeverity = new QComboBox(body);
+    cmbSeverity->setObjectName(QStringLiteral("cmbSeverity"));
+    cmbSeverity->addItems({QStringLiteral("All"), QStringLiteral("Errors"), QStringLiteral("Warnings"),
+                           QStringLiteral("Access")});
+    chkHtml5 = new QCheckBox(QStringLiteral("Check as HTML5"), body);
+    chkHtml5->setObjectName(QStringLiteral("chkHtml5"));
+    chkHtml5->setChecked(main.settings().CheckHtml5);
+    chkAccessibility = new QCheckBox(QStringLiteral("Accessibility messages"), body);
+    chkAccessibility->setObjectName(QStringLiteral("chkAccessibility"));
+    chkAccessibility->setChecked(main.settings().CheckAccessibility);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), body);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancelCheck"));
+    cmdCancel->setEnabled(false);
+    lblSummary = new QLabel(body);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lstProblems = new QTreeWidget(body);
+    lstProblems->setObjectName(QStringLiteral("lstProblems"));
+    lstProblems->setHeaderLabels({QStringLiteral("Line"), QStringLiteral("Column"),
+                                  QStringLiteral("Severity"), QStringLiteral("Message")});
+    lstProblems->setRootIsDecorated(false);
+    lstProblems->setUniformRowHeights(true);
+    lstProblems->header()->setStretchLastSection(true);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(new QLabel(QStringLiteral("Show:"), body));
+    options->addWidget(cmbSeverity);
+    options->addWidget(chkHtml5);
+    options->addWidget(chkAccessibility);
+    options->addWidget(cmdCancel);
+    options->addWidget(lblSummary, 1);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(options);
+    layout->addWidget(lstProblems);
+    setWidget(body);
+
+    connect(cmbSeverity, &QComboBox::currentIndexChanged, this, &CheckPanel::showProblems);
+    // The choices are settings: kept with the others for the next run.
+    const auto store = [this] {
+        Settings& settings = m_main.mutableSettings();
+        settings.CheckHtml5 = chkHtml5->isChecked();
+        settings.CheckAccessibility = chkAccessibility->isChecked();
+        SaveSettings(settings);
+    };
+    connect(chkHtml5, &QCheckBox::toggled, this, store);
+    connect(chkAccessibility, &QCheckBox::toggled, this, store);
+    connect(cmdCancel, &QPushButton::clicked, this, &CheckPanel::cancel);
+    // A double click or Enter on a row goes to its place.
+    connect(lstProblems, &QTreeWidget::itemActivated, this, &CheckPanel::problemActivated);
+    connect(&m_watcher, &QFutureWatcher<std::vector<HtmlProblem>>::finished, this, &CheckPanel::finished);
+}
+
+CheckPanel::~CheckPanel() {
+    // No check outlives the window: a running one is waited for, its results dropped.
+    m_cancelled = true;
+    waitForDone();
+    setBusy(false);
+}
+
+void CheckPanel::waitForDone() {
+    m_watcher.waitForFinished();
+}
+
+void CheckPanel::setBusy(bool busy) {
+    if (busy == m_busyCursor)
+        return;
+    m_busyCursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    cmdCancel->setEnabled(busy);
+}
+
+void CheckPanel::check(frmNotepad& document) {
+    const DocumentSlot& record = m_main.documents().DocumentSlots[document.slot()];
+    if (!IsHtmlDocument(record.PathCaption.isEmpty() ? document.windowTitle() : record.PathCaption)) {
+        Dialogs::instance().message(&m_main, MessageBoxTitle(),
+                                    QStringLiteral("Check HTML works on HTML documents."),
+                                    Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        return;
+    }
+    if (running()) {
+        // The earlier check's results are not wanted any more; it ends on its own.
+        m_cancelled = true;
+        waitForDone();
+    }
+    clear();
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = &document;
+    // Results belong to their document: closing it clears them.
+    connect(&document, &QObject::destroyed, this, &CheckPanel::clear);
+    m_cancelled = false;
+    lblSummary->setText(QStringLiteral("Checking..."));
+    show();
+    raise();
+    setBusy(true);
+    const HtmlCheckOptions options{chkHtml5->isChecked(), chkAccessibility->isChecked()};
+    m_watcher.setFuture(QtConcurrent::run(CheckHtml, document.txtRich->text(), options));
+}
+
+void CheckPanel::cancel() {
+    if (!running())
+        return;
+    m_cancelled = true;
+    setBusy(false);
+    lblSummary->setText(QStringLiteral("Cancelled."));
+}
+
+void CheckPanel::finished() {
+    setBusy(false);
+    if (m_cancelled || !m_document)
+        return;
+    m_problems = m_watcher.result();
+    lblSummary->setText(ProblemSummary(m_problems));
+    showProblems();
+}
+
+void CheckPanel::showProblems() {
+    lstProblems->clear();
+    const int filter = cmbSeverity->currentIndex();
+    QList<QTreeWidgetItem*> rows;
+    for (std::size_t i = 0; i < m_problems.size(); ++i) {
+        const HtmlProblem& problem = m_problems[i];
+        if (filter > 0 && static_cast<int>(problem.severity) != filter - 1)
+            continue;
+        auto* row = new QTreeWidgetItem({QString::number(problem.line), QString::number(problem.column),
+                                         severityName(problem.severity), problem.text});
+        row->setData(0, Qt::UserRole, static_cast<int>(i));
+        rows << row;
+    }
+    lstProblems->addTopLevelItems(rows);
+}
+
+void CheckPanel::clear() {
+    m_problems.clear();
+    lstProblems->clear();
+    lblSummary->clear();
+}
+
+void CheckPanel::problemActivated(QTreeWidgetItem* item) {
+    if (!item || !m_document)
+        return;
+    const HtmlProblem& problem = m_problems.at(static_cast<std::size_t>(item->data(0, Qt::UserRole).toInt()));
+    frmNotepad* document = m_document;
+    if (document->isMinimized())
+        document->showNormal();
+    m_main.mdiArea()->setActiveSubWindow(document);
+    // The same place Go To finds for that line and character.
+    document->undoHistory().recordPending();
+    document->txtRich->setSelStart(GoToOffset(*document->txtRich, problem.line, problem.column));
+    document->txtRich->setFocus();
+}

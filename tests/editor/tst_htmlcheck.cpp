@@ -54,16 +54,12 @@ private slots:
             << kHead + "<p foo=\"1\">x</p>" << false << "attribute \"foo\"" << QStringList{"3:1:W"};
         QTest::newRow("stray end tag")
             << kHead + "<p>x</p>\n  </div>" << false << "</div>" << QStringList{"4:3:W"};
-        QTest::newRow("unknown element")
-            << kHead + "<p><zz>" << false << "<zz> is not" << QStringList{"3:4:E"};
         QTest::newRow("img without alt")
             << kHead + "<p><img src=\"a.png\"></p>" << true << "missing 'alt'" << QStringList{"3:4:A"};
         QTest::newRow("CR LF") << QString(kHead).replace("\n", "\r\n") + "<p>\r\n\r\n <zz>" << false
                                << "<zz> is not" << QStringList{"5:2:E"};
         QTest::newRow("lone CR") << QString(kHead).replace("\n", "\r") + "<p>\r\r <zz>\r<zz>" << false
                                  << "<zz> is not" << QStringList{"5:2:E", "6:1:E"};
-        QTest::newRow("mixed breaks") << "<!DOCTYPE html>\r<title>t</title>\r\n<p>\n\r<zz>" << false
-                                      << "<zz> is not" << QStringList{"5:1:E"};
         QTest::newRow("tab and non-ASCII")
             << kHead + "<p>" + tab + e + tab + "<zz>" << false << "<zz> is not" << QStringList{"3:7:E"};
         QTest::newRow("emoji counts two")
@@ -109,9 +105,6 @@ private slots:
             << img << false << false << "alt" << QStringList{"3:4:W"} << 0;
         QTest::newRow("accessibility on: access rows")
             << img << false << true << "alt" << QStringList{"3:4:A"} << 3;
-        QTest::newRow("clean page")
-            << "<!DOCTYPE html>\r\n<html><head><title>t</title></head><body><p>x</p></body></html>" << true
-            << true << "" << QStringList{} << 0;
     }
     void options() {
         QFETCH(QString, text);
@@ -125,31 +118,21 @@ private slots:
         QCOMPARE(count(problems, HtmlSeverity::Access), access);
     }
 
-    void summary_data() {
-        QTest::addColumn<QString>("severities");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << ""
-                              << "No problems found.";
-        QTest::newRow("one of each") << "EW"
-                                     << "1 error, 1 warning";
-        QTest::newRow("plural") << "EEEWWWWWWWWWWWW"
-                                << "3 errors, 12 warnings";
-        QTest::newRow("warnings only") << "WW"
-                                       << "0 errors, 2 warnings";
-        QTest::newRow("with access") << "AWEA"
-                                     << "1 error, 1 warning, 2 access";
-    }
     void summary() {
-        QFETCH(QString, severities);
-        QFETCH(QString, expected);
-        std::vector<HtmlProblem> problems;
-        for (QChar c : severities)
-            problems.push_back({1, 1,
-                                c == 'E'   ? HtmlSeverity::Error
-                                : c == 'W' ? HtmlSeverity::Warning
-                                           : HtmlSeverity::Access,
-                                "x"});
-        QCOMPARE(ProblemSummary(problems), expected);
+        const auto of = [](const char* severities) {
+            std::vector<HtmlProblem> problems;
+            for (const char c : QByteArray(severities))
+                problems.push_back({1, 1,
+                                    c == 'E'   ? HtmlSeverity::Error
+                                    : c == 'W' ? HtmlSeverity::Warning
+                                               : HtmlSeverity::Access,
+                                    "x"});
+            return ProblemSummary(problems);
+        };
+        QCOMPARE(of(""), QString("No problems found."));
+        QCOMPARE(of("EW"), QString("1 error, 1 warning"));
+        QCOMPARE(of("EEEWWWWWWWWWWWW"), QString("3 errors, 12 warnings"));
+        QCOMPARE(of("AWEA"), QString("1 error, 1 warning, 2 access"));
     }
 
     void htmlDocument_data() {
@@ -169,38 +152,13 @@ private slots:
 
     // Random texts from markup fragments: no crash, and every place inside the text.
     void fuzz() {
-        const QStringList fragments = {"<p>",
-                                       "</p>",
-                                       "<b>",
-                                       "</div>",
-                                       "<img src=x>",
-                                       "<a href=\"",
-                                       "'",
-                                       "\"",
-                                       " alt=",
-                                       "<!-- ",
-                                       " -->",
-                                       "&amp;",
-                                       "&#x1F600;",
-                                       "&bogus",
-                                       "\r\n",
-                                       "\n",
-                                       "\r",
-                                       "\t",
-                                       QString::fromUtf8("é€"),
-                                       QString::fromUtf8("😀"),
-                                       "<",
-                                       ">",
-                                       "<table><tr><td>",
-                                       "<!DOCTYPE html>",
-                                       "<script>",
-                                       "</script>",
-                                       "<?php echo 1; ?>",
-                                       "<%= x %>",
-                                       QString(QChar(0xD800)),
-                                       "text ",
-                                       "<title>",
-                                       "<zz q=1/>"};
+        QStringList fragments =
+            QStringLiteral("<p>|</p>|<b>|</div>|<img src=x>|<a href=\"|'|\"| alt=|<!-- | -->|"
+                           "&amp;|&#x1F600;|&bogus|\r\n|\n|\r|\t|<|>|<table><tr><td>|"
+                           "<!DOCTYPE html>|<script>|</script>|<?php echo 1; ?>|<%= x %>|text |"
+                           "<title>|<zz q=1/>")
+                .split('|');
+        fragments << QString::fromUtf8("é€") << QString::fromUtf8("😀") << QString(QChar(0xD800));
         QRandomGenerator random(20240611);
         for (int round = 0; round < 300; ++round) {
             QString text;
@@ -234,14 +192,11 @@ private slots:
         const QStringList soloA = rows(CheckHtml(a, {false, false})),
                           soloB = rows(CheckHtml(b, {true, true}));
         QVERIFY(soloA.size() > 600 && soloB.size() > 600);
-        for (int round = 0; round < 3; ++round) {
-            QFuture<std::vector<HtmlProblem>> fa =
-                QtConcurrent::run(CheckHtml, a, HtmlCheckOptions{false, false});
-            QFuture<std::vector<HtmlProblem>> fb =
-                QtConcurrent::run(CheckHtml, b, HtmlCheckOptions{true, true});
-            QCOMPARE(rows(fa.result()), soloA);
-            QCOMPARE(rows(fb.result()), soloB);
-        }
+        QFuture<std::vector<HtmlProblem>> fa =
+            QtConcurrent::run(CheckHtml, a, HtmlCheckOptions{false, false});
+        QFuture<std::vector<HtmlProblem>> fb = QtConcurrent::run(CheckHtml, b, HtmlCheckOptions{true, true});
+        QCOMPARE(rows(fa.result()), soloA);
+        QCOMPARE(rows(fb.result()), soloB);
     }
 };
 

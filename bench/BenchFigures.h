@@ -2,8 +2,13 @@
 
 // Figures the benchmark programs share: elapsed times, their median and worst, peak memory.
 
+#include "editor/LineEndings.h"
+
 #include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 #include <vector>
 
@@ -27,4 +32,18 @@ inline long peakMemoryKiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+// A page read as opening a file reads it: UTF-8, every line break made CR LF. Nothing (and a line
+// on the error output) when it cannot be read; `size` receives the file's size in bytes.
+inline std::optional<QString> readPage(const QString& path, qint64* size = nullptr) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (size)
+        *size = bytes.size();
+    return NormalizeToCrLf(QString::fromUtf8(bytes));
 }

@@ -68,18 +68,11 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     const QString path = arguments.size() > 1 ? arguments.at(1) : QString::fromLatin1(kDefaultPage);
 
-    QString text;
     qint64 size = 0;
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-            return 1;
-        }
-        const QByteArray bytes = file.readAll();
-        size = bytes.size();
-        text = NormalizeToCrLf(QString::fromUtf8(bytes));
-    }
+    const std::optional<QString> page = readPage(path, &size);
+    if (!page)
+        return 1;
+    const QString text = *page;
     std::printf("%s\n", qPrintable(path));
     std::printf("  file size                 %10lld bytes (%.2f MiB), %lld characters as CR LF text\n",
                 static_cast<long long>(size), static_cast<double>(size) / (1024.0 * 1024.0),

@@ -92,14 +92,11 @@ int main(int argc, char** argv) {
     timer.start();
     qint64 size = 0;
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        // The read text goes as soon as the control holds it, as when a file is opened.
+        const std::optional<QString> page = readPage(path, &size);
+        if (!page)
             return 1;
-        }
-        const QByteArray bytes = file.readAll();
-        size = bytes.size();
-        control.setText(NormalizeToCrLf(QString::fromUtf8(bytes)));
+        control.setText(*page);
     }
     ColorizeRange(control, roles, 0, control.textLength());
     QApplication::processEvents();
@@ -129,7 +126,6 @@ int main(int argc, char** argv) {
     // Replace All as the document window does it: one replacement of the whole text, recoloured.
     const QString find = QStringLiteral("<");
     const QString replacement = QStringLiteral("&lt;");
-    const long beforeReplaceKiB = peakMemoryKiB();
     int count = 0;
     double readMs = 0;
     double replaceMs = 0;

@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(app.dialogs.messages.last().text, QString("Check HTML works on HTML documents."));
         QVERIFY(!app.main->checkPanel()->isVisible());
         frmNotepad* page = app.document(0);
-        page->txtRich->setText(QString("<p>x").repeated(20000));
+        page->txtRich->setText(QString("<p>x").repeated(200000));
         page->findChild<QAction*>("mnuCheckHTML")->trigger();
         CheckPanel* panel = app.main->checkPanel();
         panel->cancel();

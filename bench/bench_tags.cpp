@@ -75,20 +75,14 @@ QString repeated(const QString& piece, qsizetype length, const QString& tail) {
 
 int main(int argc, char** argv) {
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromLatin1(kDefaultPage);
-    QString text;
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-            return 1;
-        }
-        const QByteArray bytes = file.readAll();
-        text = NormalizeToCrLf(QString::fromUtf8(bytes));
-        std::printf("%s\n  file size %lld bytes (%.2f MiB), %lld characters as CR LF text\n",
-                    qPrintable(path), static_cast<long long>(bytes.size()),
-                    static_cast<double>(bytes.size()) / (1024.0 * 1024.0),
-                    static_cast<long long>(text.size()));
-    }
+    qint64 size = 0;
+    const std::optional<QString> page = readPage(path, &size);
+    if (!page)
+        return 1;
+    const QString text = *page;
+    std::printf("%s\n  file size %lld bytes (%.2f MiB), %lld characters as CR LF text\n", qPrintable(path),
+                static_cast<long long>(size), static_cast<double>(size) / (1024.0 * 1024.0),
+                static_cast<long long>(text.size()));
 
     bool allMet = true;
     std::printf("  the page\n");

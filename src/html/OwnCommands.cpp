@@ -49,23 +49,6 @@ QString replaceBreaks(const QString& text, QLatin1String by) {
     return result;
 }
 
-// The first `limit` lines of `text`; a break at the very end starts no further line.
-QStringList firstLines(const QString& text, int limit) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size() && lines.size() < limit; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (lines.size() < limit && start < text.size())
-        lines.append(text.sliced(start));
-    return lines;
-}
 } // namespace
 
 OwnCommandTable::OwnCommandTable() {
@@ -79,7 +62,7 @@ OwnCommandTable LoadOwnCommands(const QString& path) {
     QString reason;
     if (!readTextFile(path, loaded, reason))
         return table;
-    const QStringList lines = firstLines(loaded.text, 2 * kSlots);
+    const QStringList lines = SplitLines(loaded.text, 2 * kSlots);
     for (int index = 1; index <= kSlots && 2 * index - 2 < lines.size(); ++index) {
         OwnCommand& own = table.slot[index];
         if (!lines.at(2 * index - 2).isEmpty())

@@ -7,6 +7,7 @@
 #include "html/TagCommands.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
 #include "platform/Version.h"
 
 #include <QCheckBox>
@@ -24,12 +25,7 @@ QStringList readFormats(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return SplitLines(QString::fromUtf8(file.readAll()));
 }
 
 QComboBox* formatList(QWidget* parent, const char* name, const QStringList& entries,

@@ -97,3 +97,20 @@ bool writeTextFile(const QString& path, const QString& text, TextEncoding& encod
     }
     return true;
 }
+
+QStringList SplitLines(const QString& text, int limit) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size() && lines.size() < limit; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.sliced(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (lines.size() < limit && start < text.size())
+        lines.append(text.sliced(start));
+    return lines;
+}

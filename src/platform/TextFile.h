@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <climits>
 
 // How a file's bytes became text, so that saving writes them back the same way.
 enum class TextEncoding { Utf8, Utf8WithBom, Latin1 };
@@ -24,3 +26,7 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason);
 // leaves the old file intact. Latin-1 text holding characters Latin-1 cannot store is written
 // as UTF-8 instead, and `encoding` is updated to say so.
 bool writeTextFile(const QString& path, const QString& text, TextEncoding& encoding, QString& reason);
+
+// The first `limit` lines of `text`, split at CR LF, lone CR and lone LF; a break at the very end
+// starts no further line.
+QStringList SplitLines(const QString& text, int limit = INT_MAX);

@@ -1,0 +1,76 @@
+#include "wizards/Attributes.h"
+
+namespace {
+
+bool isBlank(QChar c) {
+    return c.isSpace();
+}
+
+bool isQuote(QChar c) {
+    return c == u'"' || c == u'\'';
+}
+
+// The 0-based position of the first attribute named `name` at or after `from` and before `end`,
+// or -1: names begin at `from`, after a blank or right after a quoted value's closing quote.
+int findAttributeName(const QString& text, const QString& name, int from, int end) {
+    QChar openQuote;
+    bool atAttributeStart = true;
+    for (int i = from; i < end; ++i) {
+        const QChar c = text.at(i);
+        if (!openQuote.isNull()) {
+            if (c == openQuote) {
+                openQuote = QChar();
+                atAttributeStart = true;
+            }
+            continue;
+        }
+        if (atAttributeStart && QStringView(text).mid(i).startsWith(name, Qt::CaseInsensitive))
+            return i;
+        if (isQuote(c))
+            openQuote = c;
+        atAttributeStart = isBlank(c);
+    }
+    return -1;
+}
+
+} // namespace
+
+QString ReadAttribute(int start, int limit, QString& text, const QString& name) {
+    if (name.isEmpty())
+        return QString();
+    const int end = limit <= 0 ? int(text.size()) : qMin(limit, int(text.size()));
+    const int nameAt = findAttributeName(text, name, qMax(start, 1) - 1, end);
+    if (nameAt < 0)
+        return QString();
+
+    int valueAt = nameAt + int(name.size());
+    QChar quote = name.endsWith(u'"') ? QChar(u'"') : QChar();
+    if (quote.isNull() && valueAt < text.size() && isQuote(text.at(valueAt)))
+        quote = text.at(valueAt++);
+
+    int valueEnd = valueAt; // one past the value's last character
+    int cutEnd = valueAt;   // one past what is cut out with it (a closing quote too)
+    if (!quote.isNull()) {
+        const int closing = text.indexOf(quote, valueAt);
+        if (closing >= 0) {
+            valueEnd = closing;
+            cutEnd = closing + 1;
+        } else {
+            const int tagEnd = text.indexOf(u'>', valueAt);
+            valueEnd = cutEnd = tagEnd >= 0 ? tagEnd : int(text.size());
+        }
+    } else {
+        while (valueEnd < text.size() && !isBlank(text.at(valueEnd)) && text.at(valueEnd) != u'>')
+            ++valueEnd;
+        cutEnd = valueEnd;
+    }
+    if (valueEnd <= valueAt || valueEnd > end)
+        return QString();
+
+    const QString value = text.mid(valueAt, valueEnd - valueAt);
+    int cutStart = nameAt;
+    if (quote.isNull() && cutStart > 0 && isBlank(text.at(cutStart - 1)))
+        --cutStart;
+    text.remove(cutStart, cutEnd - cutStart);
+    return value;
+}

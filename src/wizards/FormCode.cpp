@@ -1,0 +1,87 @@
+#include "wizards/FormCode.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+using Attribute = std::pair<const char*, const QString*>;
+
+// " NAME=\"value\"" for each attribute with a value, in the order given.
+QString attributes(std::initializer_list<Attribute> list) {
+    QString text;
+    for (const auto& [name, value] : list)
+        if (!value->isEmpty())
+            text +=
+                QLatin1Char(' ') + QLatin1String(name) + QStringLiteral("=\"") + *value + QLatin1Char('"');
+    return text;
+}
+
+} // namespace
+
+const FormObjectType FormObjectTypes[FormObjectTypeCount] = {
+    {"Button", "<INPUT TYPE=\"BUTTON\"", "Button", "", UsesValue | UsesOnClick},
+    {"Check Box", "<INPUT TYPE=\"CHECKBOX\"", "", "", UsesValue | UsesSelections | UsesChecked | UsesOnClick},
+    {"Combo Box", "<SELECT", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
+    {"Hidden", "<INPUT TYPE=\"HIDDEN\"", "", "", UsesValue},
+    {"List", "<SELECT MULTIPLE", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
+    {"Radio Button", "<INPUT TYPE=\"RADIO\"", "", "", UsesValue | UsesSelections | UsesChecked | UsesOnClick},
+    {"Reset Button", "<INPUT TYPE=\"RESET\"", "Reset", "Reset", UsesValue | UsesOnClick},
+    {"Submit Button", "<INPUT TYPE=\"SUBMIT\"", "Submit", "Submit", UsesValue | UsesOnClick},
+    {"Text Area", "<TEXTAREA", "", "", UsesValue | UsesRows | UsesCols | UsesOnChange | UsesOnClick},
+    {"Text Field", "<INPUT TYPE=\"TEXT\"", "", "",
+     UsesValue | UsesSize | UsesMaxLength | UsesOnChange | UsesOnClick},
+};
+
+QString BuildFormCode(const FormFields& f) {
+    return QStringLiteral("<FORM") +
+           attributes({{"NAME", &f.Name},
+                       {"ACTION", &f.Action},
+                       {"METHOD", &f.Method},
+                       {"CLASS", &f.Class},
+                       {"ENCTYPE", &f.EncType},
+                       {"ID", &f.ID},
+                       {"LANG", &f.Lang},
+                       {"LANGUAGE", &f.Language},
+                       {"TARGET", &f.Target},
+                       {"TITLE", &f.Title}}) +
+           QLatin1Char('>') + crlf + crlf + QStringLiteral("</FORM>") + crlf;
+}
+
+bool SelectionCountAccepted(const QString& selections) {
+    if (selections.isEmpty())
+        return true;
+    bool ok = false;
+    const qulonglong count = selections.toULongLong(&ok);
+    return ok && count <= MaxFormSelections;
+}
+
+QString BuildObjectCode(int type, const ObjectFields& f, const QString& indent) {
+    if (type < 0 || type >= FormObjectTypeCount || !SelectionCountAccepted(f.Selections))
+        return QString();
+    const bool select = type == FormComboBox || type == FormList;
+    const QString noValue;
+    QString code = QLatin1String(FormObjectTypes[type].opening) +
+                   attributes({{"NAME", &f.Name},
+                               {"VALUE", select || type == FormTextArea ? &noValue : &f.Value},
+                               {"SIZE", &f.Size},
+                               {"MAXLENGTH", &f.MaxLength},
+                               {"ROWS", &f.Rows},
+                               {"COLS", &f.Cols},
+                               {"ONCHANGE", &f.OnChange},
+                               {"ONCLICK", &f.OnClick}});
+    if (f.Checked && (FormObjectTypes[type].fields & UsesChecked))
+        code += QStringLiteral(" CHECKED");
+    code += QLatin1Char('>') + crlf;
+    if (select) {
+        const QString option =
+            indent + QStringLiteral("<OPTION>") + f.Value + QStringLiteral("</OPTION>") + crlf;
+        code += option.repeated(f.Selections.toInt());
+        code += QStringLiteral("</SELECT>") + crlf;
+    } else if (type == FormTextArea) {
+        code += f.Value + crlf + QStringLiteral("</TEXTAREA>") + crlf;
+    }
+    return code;
+}

@@ -1,0 +1,112 @@
+#include "wizards/TagDialogsCode.h"
+
+#include "wizards/Attributes.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// ` NAME="value"`, or nothing for an empty value.
+QString attribute(const char* name, const QString& value) {
+    if (value.isEmpty())
+        return {};
+    return QLatin1Char(' ') + QLatin1String(name) + QStringLiteral("=\"") + value + QLatin1Char('"');
+}
+
+// Where the tag ends: the first ">" outside a quoted value, or the end of the text.
+int tagEnd(const QString& text) {
+    QChar quote;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'>') {
+            return i;
+        }
+    }
+    return int(text.size());
+}
+
+} // namespace
+
+BodyFields ReadBodyTag(const QString& selection) {
+    BodyFields fields;
+    QString sel = selection.trimmed();
+    sel.replace(kCrLf, QStringLiteral(" ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    sel.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!sel.startsWith(QStringLiteral("<BODY "), Qt::CaseInsensitive))
+        return fields;
+    QString rest = sel.mid(5); // from the blank behind the name
+    rest.truncate(tagEnd(rest));
+    fields.background = ReadAttribute(1, 0, rest, QStringLiteral("BACKGROUND="));
+    fields.bgcolor = ReadAttribute(1, 0, rest, QStringLiteral("BGCOLOR="));
+    fields.text = ReadAttribute(1, 0, rest, QStringLiteral("TEXT="));
+    // The longer names first, so LINK= can only be the plain link colour.
+    fields.alink = ReadAttribute(1, 0, rest, QStringLiteral("ALINK="));
+    fields.vlink = ReadAttribute(1, 0, rest, QStringLiteral("VLINK="));
+    fields.link = ReadAttribute(1, 0, rest, QStringLiteral("LINK="));
+    fields.other = rest.trimmed();
+    return fields;
+}
+
+QString BuildBodyTag(const BodyFields& fields) {
+    QString tag = QStringLiteral("<BODY") + attribute("BACKGROUND", fields.background) +
+                  attribute("BGCOLOR", fields.bgcolor) + attribute("TEXT", fields.text) +
+                  attribute("LINK", fields.link) + attribute("ALINK", fields.alink) +
+                  attribute("VLINK", fields.vlink);
+    const QString other = fields.other.trimmed();
+    if (!other.isEmpty())
+        tag += QLatin1Char(' ') + other;
+    return tag + QLatin1Char('>') + kCrLf;
+}
+
+LinkFields ReadLinkSelection(const QString& selection) {
+    LinkFields fields;
+    fields.name = selection;
+    fields.url = selection;
+    fields.protocol = QStringLiteral("http://");
+    const QString start = selection.left(7).toLower();
+    if (start.startsWith(QStringLiteral("www."))) {
+        // an address without its protocol: the web's
+    } else if (start.startsWith(QStringLiteral("http://"))) {
+        fields.url = selection.mid(7);
+    } else if (start.startsWith(QStringLiteral("ftp://"))) {
+        fields.protocol = QStringLiteral("Ftp://");
+        fields.url = selection.mid(6);
+    } else if (start.startsWith(QStringLiteral("mailto:"))) {
+        fields.protocol = QStringLiteral("mailto:");
+        fields.url = selection.mid(7);
+    } else {
+        fields.protocol.clear();
+    }
+    return fields;
+}
+
+QString BuildLinkTag(const LinkFields& fields) {
+    QString tag = QStringLiteral("<A HREF=\"") + fields.protocol + fields.url + QLatin1Char('"') +
+                  attribute("TARGET", fields.target) + QLatin1Char('>');
+    if (fields.usePicture)
+        tag +=
+            QStringLiteral("<IMG SRC=\"") + fields.picture + QStringLiteral("\" BORDER=\"0\" ALT=\"\"></A>");
+    else
+        tag += fields.name + QStringLiteral("</A>");
+    if (fields.lineBreak)
+        tag += QStringLiteral("<BR>") + kCrLf;
+    return tag;
+}
+
+QString BuildListCode(bool numbered, int rows, const QString& indent) {
+    const QString name = numbered ? QStringLiteral("OL") : QStringLiteral("UL");
+    QString code = QLatin1Char('<') + name + QLatin1Char('>') + kCrLf;
+    for (int i = 1; i <= rows; ++i)
+        code += indent + QStringLiteral("<LI> Row") + QString::number(i) + QStringLiteral(" </LI>") + kCrLf;
+    return code + QStringLiteral("</") + name + QLatin1Char('>') + kCrLf;
+}
+
+QString BuildFontTag(const QString& size, const QString& face, const QString& colour) {
+    return QStringLiteral("<FONT") + attribute("SIZE", size) + attribute("FACE", face) +
+           attribute("COLOR", colour) + QLatin1Char('>');
+}

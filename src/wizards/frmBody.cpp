@@ -1,0 +1,142 @@
+#include "wizards/frmBody.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/RichTextControl.h"
+#include "wizards/Pictures.h"
+#include "wizards/TagDialogsCode.h"
+#include "wizards/frmColor.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
+    setObjectName(QStringLiteral("frmBody"));
+    setWindowTitle(QStringLiteral("Quillora - BodyBuilder"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    const auto box = [this](const char* name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(name));
+        return edit;
+    };
+    txtBackcolor = box("txtBackcolor");
+    txtText = box("txtText");
+    txtLink = box("txtLink");
+    txtAlink = box("txtAlink");
+    txtVlink = box("txtVlink");
+    txtBGPicture = box("txtBGPicture");
+    txtOther = box("txtOther");
+    chkBGPicture = new QCheckBox(QStringLiteral("Background picture:"), this);
+    chkBGPicture->setObjectName(QStringLiteral("chkBGPicture"));
+    const auto button = [this](const char* name, const char* caption) {
+        auto* push = new QPushButton(QLatin1String(caption), this);
+        push->setObjectName(QLatin1String(name));
+        return push;
+    };
+    cmdBrowse = button("cmdBrowse", "Browse...");
+    cmdAdd = button("cmdAdd", "&Add");
+    cmdAdd->setDefault(true);
+    cmdCancel = button("cmdCancel", "&Close");
+
+    auto* grid = new QGridLayout;
+    const std::pair<const char*, QLineEdit*> colours[] = {{"BackColor:", txtBackcolor},
+                                                          {"Text:", txtText},
+                                                          {"Link:", txtLink},
+                                                          {"ALink:", txtAlink},
+                                                          {"VLink:", txtVlink}};
+    int row = 0;
+    for (const auto& [caption, edit] : colours) {
+        edit->setToolTip(QStringLiteral("Doubleclick to select a color!"));
+        edit->installEventFilter(this);
+        grid->addWidget(new QLabel(QLatin1String(caption), this), row, 0);
+        grid->addWidget(edit, row++, 1, 1, 2);
+    }
+    grid->addWidget(chkBGPicture, row, 0);
+    grid->addWidget(txtBGPicture, row, 1);
+    grid->addWidget(cmdBrowse, row++, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Other properties:"), this), row, 0);
+    grid->addWidget(txtOther, row++, 1, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAdd);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    QWidget* order[] = {txtBackcolor, txtText,   txtLink,  txtAlink, txtVlink, chkBGPicture,
+                        txtBGPicture, cmdBrowse, txtOther, cmdAdd,   cmdCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(chkBGPicture, &QCheckBox::toggled, this, &frmBody::chkBGPicture_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmBody::cmdBrowse_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmBody::cmdAdd_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmBody::cmdCancel_Click);
+    chkBGPicture_Click();
+    Form_Load();
+    txtBackcolor->setFocus();
+}
+
+void frmBody::Form_Load() {
+    frmNotepad* document = m_host.documents().current();
+    const BodyFields fields = ReadBodyTag(document ? document->txtRich->selText() : QString());
+    txtBGPicture->setText(fields.background);
+    txtBackcolor->setText(fields.bgcolor);
+    txtText->setText(fields.text);
+    txtLink->setText(fields.link);
+    txtAlink->setText(fields.alink);
+    txtVlink->setText(fields.vlink);
+    txtOther->setText(fields.other);
+    if (!fields.background.isEmpty())
+        chkBGPicture->setChecked(true);
+}
+
+void frmBody::chkBGPicture_Click() {
+    txtBGPicture->setEnabled(chkBGPicture->isChecked());
+    cmdBrowse->setEnabled(chkBGPicture->isChecked());
+}
+
+void frmBody::cmdBrowse_Click() {
+    const QString path = ShowPictureDialog(m_host);
+    if (!path.isEmpty())
+        txtBGPicture->setText(MakeRelativePath(m_host, path));
+}
+
+void frmBody::cmdAdd_Click() {
+    frmNotepad* document = m_host.documents().current();
+    if (!document)
+        return;
+    BodyFields fields;
+    fields.background = txtBGPicture->text(); // written whenever it holds text
+    fields.bgcolor = txtBackcolor->text();
+    fields.text = txtText->text();
+    fields.link = txtLink->text();
+    fields.alink = txtAlink->text();
+    fields.vlink = txtVlink->text();
+    fields.other = txtOther->text();
+    document->InsertAtCursor(BuildBodyTag(fields));
+}
+
+void frmBody::cmdCancel_Click() {
+    close();
+    FocusCurrentDocument(m_host);
+}
+
+bool frmBody::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick)
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+            frmColor::runForField(*box, m_host);
+            return true;
+        }
+    return QDialog::eventFilter(watched, event);
+}

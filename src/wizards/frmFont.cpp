@@ -1,0 +1,103 @@
+#include "wizards/frmFont.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/RichTextControl.h"
+#include "wizards/TagDialogsCode.h"
+#include "wizards/frmColor.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
+    setObjectName(QStringLiteral("frmFont"));
+    setWindowTitle(QStringLiteral("Quillora - Font"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    txtSize = new QLineEdit(this);
+    txtSize->setObjectName(QStringLiteral("txtSize"));
+    txtSize->setMaxLength(3);
+    // Digits only, typed or pasted.
+    txtSize->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtSize));
+    cmbFonts = new QComboBox(this);
+    cmbFonts->setObjectName(QStringLiteral("cmbFonts"));
+    cmbFonts->setEditable(true);
+    cmbFonts->setInsertPolicy(QComboBox::NoInsert);
+    cmbFonts->addItems(QFontDatabase::families());
+    cmbFonts->setCurrentIndex(-1); // no face chosen: none is written
+    txtColor = new QLineEdit(this);
+    txtColor->setObjectName(QStringLiteral("txtColor"));
+    txtColor->setToolTip(QStringLiteral("Doubleclick to select a color!"));
+    txtColor->installEventFilter(this);
+    cmdOK = new QPushButton(QStringLiteral("&Add"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter is dropped here: no button is pressed by it.
+    for (QPushButton* button : {cmdOK, cmdCancel})
+        button->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Font Size:"), this), 0, 0);
+    grid->addWidget(txtSize, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("( 1 to 7 )"), this), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Font Face:"), this), 1, 0);
+    grid->addWidget(cmbFonts, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Font Color:"), this), 2, 0);
+    grid->addWidget(txtColor, 2, 1, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    setTabOrder(txtSize, cmbFonts);
+    setTabOrder(cmbFonts, txtColor);
+    setTabOrder(txtColor, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmbFonts, &QComboBox::currentIndexChanged, this, &frmFont::cmbFonts_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmFont::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmFont::cmdCancel_Click);
+    txtSize->setFocus();
+}
+
+void frmFont::cmbFonts_Click(int index) {
+    // The box shows the chosen face itself.
+    if (index >= 0)
+        cmbFonts->setFont(QFont(cmbFonts->itemText(index), 8));
+}
+
+void frmFont::cmdOK_Click() {
+    frmNotepad* document = m_host.documents().current();
+    if (!document)
+        return;
+    const QString start = BuildFontTag(txtSize->text(), cmbFonts->currentText().trimmed(), txtColor->text());
+    document->InsertAtCursor(start + document->txtRich->selText() + QStringLiteral("</FONT>"));
+}
+
+void frmFont::cmdCancel_Click() {
+    close();
+    FocusCurrentDocument(m_host);
+}
+
+bool frmFont::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtColor && event->type() == QEvent::MouseButtonDblClick) {
+        frmColor::runForField(*txtColor, m_host);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

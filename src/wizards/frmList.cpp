@@ -1,0 +1,102 @@
+#include "wizards/frmList.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "wizards/TagDialogsCode.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
+    setObjectName(QStringLiteral("frmList"));
+    setWindowTitle(QStringLiteral("Quillor - Lists"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    optNrList = new QRadioButton(QStringLiteral("Number List"), this);
+    optNrList->setObjectName(QStringLiteral("optNrList"));
+    optNrList->setChecked(true);
+    optDotList = new QRadioButton(QStringLiteral("Dot List"), this);
+    optDotList->setObjectName(QStringLiteral("optDotList"));
+    txtNrRows = new QLineEdit(QStringLiteral("1"), this);
+    txtNrRows->setObjectName(QStringLiteral("txtNrRows"));
+    txtNrRows->setMaxLength(4);
+    // Digits only, typed or pasted.
+    txtNrRows->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtNrRows));
+    fraExample = new QGroupBox(QStringLiteral("Example"), this);
+    fraExample->setObjectName(QStringLiteral("fraExample"));
+    auto* examples = new QVBoxLayout(fraExample);
+    for (int i = 0; i < 3; ++i) {
+        lblExample[i] = new QLabel(fraExample);
+        lblExample[i]->setObjectName(QStringLiteral("lblExample") + QString::number(i));
+        examples->addWidget(lblExample[i]);
+    }
+    cmdAdd = new QPushButton(QStringLiteral("&Add"), this);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    // Enter is dropped here: no button is pressed by it.
+    for (QPushButton* button : {cmdAdd, cmdClose})
+        button->setAutoDefault(false);
+
+    auto* rows = new QHBoxLayout;
+    rows->addWidget(new QLabel(QStringLiteral("How many rows?"), this));
+    rows->addWidget(txtNrRows);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAdd);
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(rows);
+    layout->addWidget(optNrList);
+    layout->addWidget(optDotList);
+    layout->addWidget(fraExample);
+    layout->addLayout(buttons);
+
+    setTabOrder(txtNrRows, optNrList);
+    setTabOrder(optNrList, optDotList);
+    setTabOrder(optDotList, cmdAdd);
+    setTabOrder(cmdAdd, cmdClose);
+
+    connect(optNrList, &QRadioButton::toggled, this, &frmList::optList_Click);
+    connect(txtNrRows, &QLineEdit::textChanged, this, &frmList::txtNrRows_Change);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmList::cmdAdd_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmList::cmdClose_Click);
+    optList_Click();
+    txtNrRows_Change();
+    txtNrRows->setFocus();
+}
+
+void frmList::optList_Click() {
+    for (int i = 0; i < 3; ++i)
+        lblExample[i]->setText(optNrList->isChecked() ? QString::number(i + 1) + QStringLiteral(" Example")
+                                                      : QStringLiteral("* Example"));
+}
+
+void frmList::txtNrRows_Change() {
+    // No list of nothing: a count of 0 (also "00" pasted) empties the box.
+    if (!txtNrRows->text().isEmpty() && txtNrRows->text().toInt() == 0)
+        txtNrRows->clear();
+    cmdAdd->setEnabled(!txtNrRows->text().isEmpty());
+}
+
+void frmList::cmdAdd_Click() {
+    frmNotepad* document = m_host.documents().current();
+    const int rows = txtNrRows->text().toInt();
+    if (!document || rows <= 0)
+        return;
+    document->InsertAtCursor(BuildListCode(optNrList->isChecked(), rows, m_host.settings().Indent));
+}
+
+void frmList::cmdClose_Click() {
+    close();
+    FocusCurrentDocument(m_host);
+}

@@ -3,7 +3,6 @@
 #include "wizards/Attributes.h"
 
 #include <algorithm>
-#include <climits>
 
 // ---------------------------------------------------------------------------------------------
 // Row and cell operations
@@ -145,8 +144,9 @@ bool endsTagName(QChar c) {
 }
 
 // Walks the tags of a text once, front to back. Comments are passed over whole, and a ">" inside
-// a quoted attribute value does not end a tag. Every search goes on from where an earlier one
-// stopped (the quote searches remember their last answer), so a whole walk is linear.
+// a quoted attribute value does not end a tag. Every search starts where the walk stands and the
+// walk goes on behind what it found, so a whole walk is linear. (A quote searched in vain is the
+// last of its kind: no later tag searches for it again.)
 class TagScanner {
 public:
     explicit TagScanner(const QString& text) : m_text(text), m_size(int(text.size())) {}
@@ -200,7 +200,7 @@ private:
             while (value < m_size && m_text.at(value).isSpace())
                 ++value;
             if (value < m_size && (m_text.at(value) == u'"' || m_text.at(value) == u'\'')) {
-                const int closingQuote = findQuote(m_text.at(value) == u'"' ? 0 : 1, value + 1);
+                const int closingQuote = int(m_text.indexOf(m_text.at(value), value + 1));
                 if (closingQuote < 0) {
                     const int bracket = int(m_text.indexOf(u'>', value + 1));
                     return bracket < 0 ? m_size : bracket;
@@ -212,26 +212,9 @@ private:
         return m_size;
     }
 
-    // The first double (kind 0) or single (1) quote at or after `from`, or -1. Searches only run
-    // forward, so a remembered answer at or after `from` (or "none" from earlier) still holds.
-    int findQuote(int kind, int from) {
-        Memo& memo = m_memo[kind];
-        if (memo.from > from || (memo.found >= 0 && memo.found < from)) {
-            memo.from = from;
-            memo.found = int(m_text.indexOf(kind == 0 ? u'"' : u'\'', from));
-        }
-        return memo.found;
-    }
-
-    struct Memo {
-        int from = INT_MAX;
-        int found = -1;
-    };
-
     const QString& m_text;
     const int m_size;
     int m_pos = 0;
-    Memo m_memo[2];
 };
 
 // Reads rows and cells of the outer table in one walk over its tags.

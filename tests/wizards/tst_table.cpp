@@ -1,7 +1,6 @@
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "wizards/Attributes.h"
-#include "wizards/Pictures.h"
 #include "wizards/TableModel.h"
 #include "wizards/frmTable.h"
 
@@ -29,30 +28,29 @@ void table(std::initializer_list<const char*> columns, std::initializer_list<con
     }
 }
 
+// "name=value" of the values that are set, joined by commas; `names` separated by blanks.
+QString set(const char* names, const QStringList& values) {
+    QStringList out;
+    for (int i = 0; i < values.size(); ++i)
+        if (!values[i].isEmpty())
+            out << QString(names).split(' ')[i] + "=" + values[i];
+    return out.join(',');
+}
+
 // A model in one line: T{table attributes} then per row "R(row attributes):" and its cells as
 // TD or TH, {attributes} and [contents], in table order.
 QString dump(const TableModel& m) {
     const TableAttributes& t = m.Table;
-    QStringList fields;
-    const std::pair<const char*, QString> tableFields[] = {
-        {"W", t.Width},       {"H", t.Height},  {"B", t.Border},  {"BC", t.BorderColor}, {"BG", t.BackColor},
-        {"BK", t.Background}, {"P", t.Padding}, {"S", t.Spacing}, {"C", t.Class},        {"O", t.Other}};
-    for (const auto& [name, value] : tableFields)
-        if (!value.isEmpty())
-            fields << name + ("=" + value);
-    QString out = "T{" + fields.join(',') + "}";
+    QString out = "T{" +
+                  set("W H B BC BG BK P S C O", {t.Width, t.Height, t.Border, t.BorderColor, t.BackColor,
+                                                 t.Background, t.Padding, t.Spacing, t.Class, t.Other}) +
+                  "}";
     for (const TableRow& row : m.Rows) {
         out += row.Attributes.isEmpty() ? QString(" R:") : " R(" + row.Attributes + "):";
         for (const int number : row.Cells) {
             const TableCell& c = m.Cells[number];
-            QStringList attributes;
-            const std::pair<const char*, QString> cellFields[] = {
-                {"bg", c.BgColor}, {"cs", c.Colspan}, {"rs", c.Rowspan}, {"o", c.Other}};
-            for (const auto& [name, value] : cellFields)
-                if (!value.isEmpty())
-                    attributes << name + ("=" + value);
-            out += (c.Header ? " TH" : " TD") +
-                   (attributes.isEmpty() ? "" : "{" + attributes.join(',') + "}") + "[" + c.Contents + "]";
+            const QString a = set("bg cs rs o", {c.BgColor, c.Colspan, c.Rowspan, c.Other});
+            out += (c.Header ? " TH" : " TD") + (a.isEmpty() ? "" : "{" + a + "}") + "[" + c.Contents + "]";
         }
     }
     return out;
@@ -70,8 +68,7 @@ QString layout(const TableModel& m) {
     return parts.join(' ') + QString(" R%1 C%2 @%3").arg(m.RowCount).arg(m.CellCount).arg(m.CurrentCell);
 }
 
-// Picks one of `items`.
-template <typename T> const T& pick(QRandomGenerator& random, std::initializer_list<T> items) {
+QString pick(QRandomGenerator& random, std::initializer_list<QString> items) {
     return items.begin()[random.bounded(int(items.size()))];
 }
 
@@ -87,12 +84,12 @@ private slots:
             {"text", "expected", "rest"},
             {R"(upper case; <TABLE BORDER="1" WIDTH="80"><TR><TD BGCOLOR="red">a</TD><TH>b</TH></TR></TABLE>; )"
              R"(T{W=80,B=1} R: TD{bg=red}[a] TH[b]; )",
-             R"(other text; <TABLE SUMMARY="s" WIDTH="5" CLASS=c></TABLE>; T{W=5,C=c,O=SUMMARY="s"}; )",
+             R"(other text; <TABLE SUMMARY="s" WIDTH="5" CLASS=c BORDERCOLOR="#fff"></TABLE>; )"
+             R"(T{W=5,BC=#fff,C=c,O=SUMMARY="s"}; )",
              R"(unquoted last; <TABLE><TR><TD BGCOLOR="x" COLSPAN=12>a</TD></TR></TABLE>; )"
              R"(T{} R: TD{bg=x,cs=12}[a]; )",
              R"(lower case; <table border=2 bordercolor=red><tr valign=top><td rowspan="2">a</td></tr></table>; )"
              R"(T{B=2,O=bordercolor=red} R(valign=top): TD{rs=2}[a]; )",
-             R"(quoted border colour; <TABLE BORDERCOLOR="#fff"></TABLE>; T{BC=#fff}; )",
              "nested; <TABLE><TR><TD>x<TABLE><TR><TD>in</TD></TR></TABLE>y</TD><TD>z</TD></TR><TR><TD>w</TD>"
              "</TR></TABLE>after; T{} R: TD[x<TABLE><TR><TD>in</TD></TR></TABLE>y] TD[z] R: TD[w]; after",
              "missing end tags; <TABLE><TR><TD>a<TH>b<TR><TD>c</TABLE>tail; T{} R: TD[a] TH[b] R: TD[c]; "
@@ -136,44 +133,34 @@ private slots:
         m.Cells[1] = {true, "2", "3", "red", "x\r\ny", " \tNOWRAP "};
         m.Rows[0].Attributes = "ALIGN=left";
         m.addRow();
-        m.addCell(2, &m.Cells[1]);
-        m.Cells[2].Other = " ";
-        QCOMPARE(BuildTableCode(m, "  "),
-                 R"(<TABLE CLASS="c" BORDER="1" HEIGHT="2" WIDTH="3" CELLPADDING="4" CELLSPACING="5" )"
-                 R"(BORDERCOLOR="6" BGCOLOR="7" BACKGROUND="8" SUMMARY="s">)"
-                 "\r\n  <TR ALIGN=left>\r\n    <TH BGCOLOR=\"red\" COLSPAN=\"2\" ROWSPAN=\"3\" "
-                 "NOWRAP>x\r\ny</TH>\r\n"
-                 "  </TR>\r\n  <TR>\r\n    <TH BGCOLOR=\"red\" COLSPAN=\"2\" ROWSPAN=\"3\">x\r\ny</TH>\r\n  "
-                 "</TR>\r\n"
-                 "</TABLE>\r\n");
+        QCOMPARE(
+            BuildTableCode(m, "  "),
+            R"(<TABLE CLASS="c" BORDER="1" HEIGHT="2" WIDTH="3" CELLPADDING="4" CELLSPACING="5" )"
+            R"(BORDERCOLOR="6" BGCOLOR="7" BACKGROUND="8" SUMMARY="s">)"
+            "\r\n  <TR ALIGN=left>\r\n    <TH BGCOLOR=\"red\" COLSPAN=\"2\" ROWSPAN=\"3\" NOWRAP>x\r\ny</TH>"
+            "\r\n  </TR>\r\n  <TR>\r\n  </TR>\r\n</TABLE>\r\n");
     }
 
     // From rows 1[c1 c2 c3] 2[c4 c5] 3[c6]: "-" deletes, "^" moves up, "v" down, "+" adds, a row
     // (r) or cell (c) by number; "+r1" adds a copy of row 1, "+c2" a cell to row 2.
     void operations_data() {
-        const char* start = "1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @6";
         table({"ops", "expected"},
-              {"delete middle of three; -c2; 1[c1 c3] 2[c4 c5] 3[c6] R3 C6 @6",
-               "first cell of Row2 up; ^c4; 1[c1 c2 c3 c4] 2[c5] 3[c6] R3 C6 @6",
-               "Row1 down; vr1; 2[c4 c5] 1[c1 c2 c3] 3[c6] R3 C6 @6",
-               "Row3 up twice; ^r3 ^r3; 3[c6] 1[c1 c2 c3] 2[c4 c5] R3 C6 @6",
-               "numbers keep counting; -r2 +r; 1[c1 c2 c3] 3[c6] 4[] R4 C6 @6",
-               "within a row; vc1 ^c3; 1[c2 c3 c1] 2[c4 c5] 3[c6] R3 C6 @6",
-               "last cell down; vc3; 1[c1 c2] 2[c4 c5 c3] 3[c6] R3 C6 @6",
-               "into an emptied row; ^c6 vc5 vc5; 1[c1 c2 c3] 2[c4 c6] 3[c5] R3 C6 @6",
+              {"delete middle of three; -c2; 1[c1 c3] 2[c4 c5] 3[c6] R3 C6 @1",
+               "first cell of Row2 up; ^c4; 1[c1 c2 c3 c4] 2[c5] 3[c6] R3 C6 @1",
+               "Row1 down; vr1; 2[c4 c5] 1[c1 c2 c3] 3[c6] R3 C6 @1",
+               "Row3 up twice; ^r3 ^r3; 3[c6] 1[c1 c2 c3] 2[c4 c5] R3 C6 @1",
+               "numbers keep counting; -r2 +r; 1[c1 c2 c3] 3[c6] 4[] R4 C6 @1",
+               "within a row; vc1 ^c3; 1[c2 c3 c1] 2[c4 c5] 3[c6] R3 C6 @1",
+               "last cell down; vc3; 1[c1 c2] 2[c4 c5 c3] 3[c6] R3 C6 @1",
+               "into an emptied row; ^c6 vc5 vc5; 1[c1 c2 c3] 2[c4 c6] 3[c5] R3 C6 @1",
                "new cell is current; +c2; 1[c1 c2 c3] 2[c4 c5 _] 3[c6] R3 C7 @7",
-               "copy of a row; +r2; 1[c1 c2 c3] 2[c4 c5] 3[c6] 4[c4 c5] R4 C8 @6",
+               "copy of a row; +r2; 1[c1 c2 c3] 2[c4 c5] 3[c6] 4[c4 c5] R4 C8 @1",
                "records stay; -c6 -r1 +c3; 2[c4 c5] 3[_] R3 C7 @7",
-               (QByteArray("at the edges; ^c1 vc6 ^r1 vr3; ") + start).constData(),
-               (QByteArray("unknown numbers; -c9 -r9 +c9 ^c0 vr0; ") + start).constData()});
+               "at the edges; ^c1 vc6 ^r1 vr3; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1",
+               "unknown numbers; -c9 -r9 +c9 ^c0 vr0; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1"});
     }
     void operations() {
-        TableModel m = NewTable();
-        for (int cells : {2, -1, 2, -1, 1})
-            for (int i = 0; i < std::abs(cells); ++i)
-                cells < 0 ? void(m.addRow()) : void(m.addCell(m.RowCount));
-        for (int n = 1; n <= 6; ++n)
-            m.Cells[n].Contents = "c" + QString::number(n);
+        TableModel m = ReadTable("<TABLE><TR><TD>c1<TD>c2<TD>c3<TR><TD>c4<TD>c5<TR><TD>c6")->model;
         QFETCH(QString, ops);
         for (const QString& op : ops.split(' ')) {
             const int number = op.mid(2).toInt();
@@ -195,51 +182,24 @@ private slots:
     // Random tables written, read back and written again: the same table, the same code.
     void roundTrip() {
         QRandomGenerator random(4711);
-        const auto value = [&random] {
-            return pick<QString>(random, {"", "", "1", "80%", "#ff0000", "a b", "x>y"});
-        };
+        const auto value = [&random] { return pick(random, {"", "", "1", "80%", "#ff0000", "a b", "x>y"}); };
         for (int round = 0; round < 300; ++round) {
-            TableModel m = NewTable();
-            m.Table = {
-                value(), value(),
-                value(), value(),
-                value(), value(),
-                value(), value(),
-                value(), pick<QString>(random, {"", "SUMMARY=\"s\"", "BORDERCOLOR=red", "ID=t DIR='ltr'"})};
-            for (int step = 0; step < 12; ++step) {
-                const int row = m.Rows.empty() ? 0 : m.Rows[random.bounded(int(m.Rows.size()))].Number;
-                const int cell = 1 + random.bounded(m.CellCount);
-                switch (random.bounded(8)) {
-                case 0:
-                    m.addRow(random.bounded(2) ? row : 0);
-                    break;
-                case 1:
-                    m.deleteCell(cell);
-                    break;
-                case 2:
-                    m.moveCell(cell, random.bounded(2) ? 1 : -1);
-                    break;
-                case 3:
-                    m.moveRow(row, random.bounded(2) ? 1 : -1);
-                    break;
-                default: {
-                    TableCell c{random.bounded(2) == 1,
-                                value(),
-                                value(),
-                                value(),
-                                QString(),
-                                pick<QString>(random, {"", "NOWRAP", "STYLE=\"a:b\" ID=x", "TITLE='it'"})};
+            TableModel m;
+            m.Table = {value(), value(), value(), value(), value(), value(), value(), value(), value(), ""};
+            m.Table.Other = pick(random, {"", "SUMMARY=\"s\"", "BORDERCOLOR=red", "ID=t DIR='ltr'"});
+            for (int rows = random.bounded(4); rows > 0; --rows) {
+                const int row = m.addRow();
+                m.Rows.back().Attributes = pick(random, {"", "ALIGN=\"left\"", "VALIGN=top ID='r'"});
+                for (int cells = random.bounded(4); cells > 0; --cells) {
+                    TableCell c{random.bounded(2) == 1, value(), value(), value(), "", ""};
+                    c.Other = pick(random, {"", "NOWRAP", "STYLE=\"a:b\" ID=x", "TITLE='it'"});
                     for (int piece = random.bounded(4); piece > 0; --piece)
-                        c.Contents += pick<QString>(random, {"a", " ", "\r\n", "<B>b</B>", "&amp;", "\"", ">",
-                                                             "'", "<TABLE><TR><TD>i</TD></TR></TABLE>"});
+                        c.Contents += pick(random, {"a", " ", "\r\n", "<B>b</B>", "&amp;", "\"", ">", "'",
+                                                    "<TABLE><TR><TD>i</TD></TR></TABLE>"});
                     m.addCell(row, &c);
                 }
-                }
-                if (!m.Rows.empty() && random.bounded(4) == 0)
-                    m.Rows[random.bounded(int(m.Rows.size()))].Attributes =
-                        pick<QString>(random, {"", "ALIGN=\"left\"", "VALIGN=top ID='r'"});
             }
-            const QString indent = pick<QString>(random, {"\t", "  ", ""});
+            const QString indent = pick(random, {"\t", "  ", ""});
             const QString code = BuildTableCode(m, indent);
             const std::optional<TableReading> reading = ReadTable(code + "after");
             QVERIFY(reading);
@@ -252,15 +212,14 @@ private slots:
     // Fragments of table-ish tokens: every reading holds together and takes only text it was given.
     void fuzz() {
         QRandomGenerator random(1234);
+        const QStringList tokens =
+            QString("<TABLE|</table>|<TR|</TR>|<td|</TD>|<TH|</th>|<THEAD>|</TBODY>|>|\"|'|=| "
+                    "|\r\n|\t|x|<!--|-->|BGCOLOR=|COLSPAN=|WIDTH=|BORDERCOLOR=\"|<|/|<B>|<TRACK>")
+                .split('|');
         for (int round = 0; round < 2000; ++round) {
             QString text = random.bounded(5) ? "<TABLE" : "";
             for (int piece = random.bounded(30); piece > 0; --piece)
-                text += pick<QString>(
-                    random, {"<TABLE", "</table>", "<TR",      "</TR>",    "<td",    "</TD>",
-                             "<TH",    "</th>",    "<THEAD>",  "</TBODY>", ">",      "\"",
-                             "'",      "=",        " ",        "\r\n",     "\t",     "x",
-                             "<!--",   "-->",      "BGCOLOR=", "COLSPAN=", "WIDTH=", "BORDERCOLOR=\"",
-                             "<",      "/",        "<B>",      "<TRACK>"});
+                text += tokens[random.bounded(int(tokens.size()))];
             const std::optional<TableReading> reading = ReadTable(text);
             const QChar after = text.size() > 6 ? text.at(6) : QChar(' ');
             QCOMPARE(bool(reading),
@@ -285,8 +244,7 @@ private slots:
             }
             QCOMPARE(expected, m.CellCount + 1);
             QString attributes = text.mid(6, 40);
-            const QString before = attributes,
-                          name = pick<QString>(random, {"BGCOLOR=", "WIDTH=", "BORDERCOLOR=\""});
+            const QString before = attributes, name = pick(random, {"BGCOLOR=", "WIDTH=", "BORDERCOLOR=\""});
             const QString value = ReadAttribute(0, 0, attributes, name);
             QVERIFY(before.contains(value));
             QVERIFY(value.isEmpty() ? attributes == before
@@ -306,25 +264,26 @@ private slots:
         document->txtRich->setText(original);
         document->txtRich->select(2, int(table.size()) + 5);
         QPointer<frmTable> dialog = new frmTable(main, app.main.get());
-        QTreeWidgetItem* row = dialog->treTable->topLevelItem(0)->child(0);
-        QCOMPARE(dialog->treTable->currentItem()->text(0) + row->text(0) + row->child(0)->text(0) +
-                     row->child(1)->text(0),
+        QTreeWidget* tree = dialog->treTable;
+        const auto node = [tree](int cell) { // Row1, or its cell; the tree is drawn afresh on changes
+            QTreeWidgetItem* row = tree->topLevelItem(0)->child(0);
+            return cell ? row->child(cell - 1) : row;
+        };
+        const auto tab = [&dialog] { return dialog->tabTable->tabText(dialog->tabTable->currentIndex()); };
+        QCOMPARE(tree->currentItem()->text(0) + node(0)->text(0) + node(1)->text(0) + node(2)->text(0),
                  "TableRow1Cell1Cell2");
         QCOMPARE(dialog->txtBorderSize->text() + dialog->txtWidth->text() + dialog->lblTextruta->text(),
                  "180Preview of table code:");
         QVERIFY(dialog->txtCellContents->toPlainText().startsWith("<TABLE BORDER=\"1\" WIDTH=\"80\">"));
-        dialog->treTable->setCurrentItem(row->child(1));
-        QCOMPARE(dialog->tabTable->currentIndex(), 2);
-        QCOMPARE(dialog->tabTable->tabText(2) + dialog->txtCellContents->toPlainText(), "Cell2b");
+        tree->setCurrentItem(node(2));
+        QCOMPARE(tab() + dialog->txtCellContents->toPlainText(), "Cell2b");
         QVERIFY(dialog->chkHeader->isChecked());
         dialog->txtCellContents->setPlainText("B");
         dialog->chkCopyCell->setChecked(true);
         dialog->cmdAddCell->click();
-        QCOMPARE(dialog->treTable->currentItem()->text(0), "Cell3");
-        row = dialog->treTable->topLevelItem(0)->child(0); // the tree was drawn afresh
-        dialog->treTable->setCurrentItem(row);             // the emptied box of a row stores nothing
-        QCOMPARE(dialog->tabTable->currentIndex(), 1);
-        QCOMPARE(dialog->tabTable->tabText(1), "Row1");
+        QCOMPARE(tree->currentItem()->text(0), "Cell3");
+        tree->setCurrentItem(node(0)); // the emptied box of a row stores nothing
+        QCOMPARE(tab(), "Row1");
         QCOMPARE(dump(dialog->model()), "T{W=80,B=1} R: TD{bg=red}[a] TH[B] TH[B]");
         dialog->cmdAdd->click();
         QCOMPARE(document->txtRich->text(),
@@ -338,7 +297,7 @@ private slots:
     }
 
     // A new table: New Cell on the root only tells; number boxes take digits alone and drop Enter;
-    // the background from the picture dialog; Add without a document does nothing.
+    // Add without a document does nothing.
     void dialogNewTable() {
         AppFixture app;
         frmQuillora& main = app.start();
@@ -351,22 +310,18 @@ private slots:
         QVERIFY(dialog->treTable->hasFocus());
         dialog->cmdAddCell->click();
         QCOMPARE(app.dialogs.messages.size(), 1);
-        QCOMPARE(app.dialogs.messages[0].title, MessageBoxTitle());
-        QCOMPARE(app.dialogs.messages[0].text,
-                 "Please select the row where you want the cell to be inserted in the tree list.");
-        QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Information);
+        const ScriptedDialogs::Message& message = app.dialogs.messages[0];
+        QCOMPARE(message.title + message.text,
+                 MessageBoxTitle() +
+                     "Please select the row where you want the cell to be inserted in the tree list.");
+        QCOMPARE(message.icon, Dialogs::Icon::Information);
         QCOMPARE(layout(dialog->model()), "1[_] R1 C1 @1");
         QTest::keyClicks(dialog->txtWidth, "5a%0");
         QTest::keyClick(dialog->txtWidth, Qt::Key_Return);
         QCOMPARE(dialog->txtWidth->text(), "50");
         QCOMPARE(document->txtRich->text(), "abc");
-        const QString picture = QDir(app.env.programFolder()).filePath("pic.gif");
-        app.dialogs.openPaths.enqueue(picture);
-        dialog->cmdBrowse->click();
-        QCOMPARE(dialog->txtBackground->text(), MakeRelativePath(main, picture));
         dialog->cmdAdd->click();
-        QVERIFY(document->txtRich->text().startsWith("<TABLE WIDTH=\"50\" BACKGROUND=\"" +
-                                                     dialog->txtBackground->text() + "\">\r\n\t<TR>"));
+        QVERIFY(document->txtRich->text().startsWith("<TABLE WIDTH=\"50\">\r\n\t<TR>\r\n\t\t<TD></TD>"));
         app.main->documents().DocumentSlots[0].Modified = false;
         document->close();
         AppFixture::flush();

@@ -72,7 +72,7 @@ TableModel NewTable();
 
 struct TableReading {
     TableModel model;
-    int length = 0; // how much of the text the table took, its end tag included
+    int length = 0; // how much of the text the table took: up to its end tag and a CR LF behind it
 };
 
 // Reads the table that `text` begins with, or nothing when it does not begin with a "<TABLE"

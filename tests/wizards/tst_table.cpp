@@ -101,7 +101,7 @@ private slots:
              "whitespace; "
              "<TABLE\tBORDER=\"1\"\r\n\tSUMMARY=\"s\"\r\n><TR\t><TD\r\nNOWRAP\t>a</TD></TR></TABLE>; "
              "T{B=1,O=SUMMARY=\"s\"} R: TD{o=NOWRAP}[a]; ",
-             "sections; <TABLE><THEAD><TR><TH>h</TH></THEAD><TBODY><TR><TD>d</TBODY></TABLE>; "
+             "sections; <TABLE><THEAD><TR><TH>h</THEAD><TBODY><TD>d</TBODY></TABLE>; "
              "T{} R: TH[h] R: TD[d]; ",
              "whole names; <TABLE><TR><TD>a<TDX>b</TD><TRACK></TR></TABLE>; T{} R: TD[a<TDX>b]; ",
              "cell without row; <TABLE><TD>a</TD></TABLE>; T{} R: TD[a]; ",

@@ -1,0 +1,337 @@
+#include "platform/Version.h"
+#include "support/AppFixture.h"
+#include "wizards/Attributes.h"
+#include "wizards/TableModel.h"
+#include "wizards/frmTable.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+// String columns, and rows given as "name; column; column...".
+void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
+    for (const char* column : columns)
+        QTest::addColumn<QString>(column);
+    for (const char* row : rows) {
+        const QStringList cells = QString(row).split("; ");
+        QTestData& data = QTest::newRow(qPrintable(cells[0]));
+        for (const QString& cell : cells.mid(1))
+            data << cell;
+    }
+}
+
+// "name=value" of the values that are set, joined by commas; `names` separated by blanks.
+QString set(const char* names, const QStringList& values) {
+    QStringList out;
+    for (int i = 0; i < values.size(); ++i)
+        if (!values[i].isEmpty())
+            out << QString(names).split(' ')[i] + "=" + values[i];
+    return out.join(',');
+}
+
+// A model in one line: T{table attributes} then per row "R(row attributes):" and its cells as
+// TD or TH, {attributes} and [contents], in table order.
+QString dump(const TableModel& m) {
+    const TableAttributes& t = m.Table;
+    QString out = "T{" +
+                  set("W H B BC BG BK P S C O", {t.Width, t.Height, t.Border, t.BorderColor, t.BackColor,
+                                                 t.Background, t.Padding, t.Spacing, t.Class, t.Other}) +
+                  "}";
+    for (const TableRow& row : m.Rows) {
+        out += row.Attributes.isEmpty() ? QString(" R:") : " R(" + row.Attributes + "):";
+        for (const int number : row.Cells) {
+            const TableCell& c = m.Cells[number];
+            const QString a = set("bg cs rs o", {c.BgColor, c.Colspan, c.Rowspan, c.Other});
+            out += (c.Header ? " TH" : " TD") + (a.isEmpty() ? "" : "{" + a + "}") + "[" + c.Contents + "]";
+        }
+    }
+    return out;
+}
+
+// Row numbers with their cells' contents ("_" for none), then RowCount, CellCount, CurrentCell.
+QString layout(const TableModel& m) {
+    QStringList parts;
+    for (const TableRow& row : m.Rows) {
+        QStringList cells;
+        for (const int number : row.Cells)
+            cells << (m.Cells[number].Contents.isEmpty() ? "_" : m.Cells[number].Contents);
+        parts << QString::number(row.Number) + "[" + cells.join(' ') + "]";
+    }
+    return parts.join(' ') + QString(" R%1 C%2 @%3").arg(m.RowCount).arg(m.CellCount).arg(m.CurrentCell);
+}
+
+QString pick(QRandomGenerator& random, std::initializer_list<QString> items) {
+    return items.begin()[random.bounded(int(items.size()))];
+}
+
+} // namespace
+
+class TableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The dump of the table read and the text behind the part read; "none": no table read.
+    void read_data() {
+        table(
+            {"text", "expected", "rest"},
+            {R"(upper case; <TABLE BORDER="1" WIDTH="80"><TR><TD BGCOLOR="red">a</TD><TH>b</TH></TR></TABLE>; )"
+             R"(T{W=80,B=1} R: TD{bg=red}[a] TH[b]; )",
+             R"(other text; <TABLE SUMMARY="s" WIDTH="5" CLASS=c BORDERCOLOR="#fff"></TABLE>; )"
+             R"(T{W=5,BC=#fff,C=c,O=SUMMARY="s"}; )",
+             R"(unquoted last; <TABLE><TR><TD BGCOLOR="x" COLSPAN=12>a</TD></TR></TABLE>; )"
+             R"(T{} R: TD{bg=x,cs=12}[a]; )",
+             R"(lower case; <table border=2 bordercolor=red><tr valign=top><td rowspan="2">a</td></tr></table>; )"
+             R"(T{B=2,O=bordercolor=red} R(valign=top): TD{rs=2}[a]; )",
+             "nested; <TABLE><TR><TD>x<TABLE><TR><TD>in</TD></TR></TABLE>y</TD><TD>z</TD></TR><TR><TD>w</TD>"
+             "</TR></TABLE>after; T{} R: TD[x<TABLE><TR><TD>in</TD></TR></TABLE>y] TD[z] R: TD[w]; after",
+             "missing end tags; <TABLE><TR><TD>a<TH>b<TR><TD>c</TABLE>tail; T{} R: TD[a] TH[b] R: TD[c]; "
+             "tail",
+             "no table end; <TABLE><TR><TD>a</TD>\r\n; T{} R: TD[a]; ",
+             "no cell end; <TABLE><TR><TD>a\r\n; T{} R: TD[a\r\n]; ",
+             R"~(> in quotes; <TABLE TITLE="a>b"><TR CLASS='x>y'><TD ONCLICK="f(a>b)">c</TD></TR></TABLE>; )~"
+             R"~(T{O=TITLE="a>b"} R(CLASS='x>y'): TD{o=ONCLICK="f(a>b)"}[c]; )~",
+             "whitespace; "
+             "<TABLE\tBORDER=\"1\"\r\n\tSUMMARY=\"s\"\r\n><TR\t><TD\r\nNOWRAP\t>a</TD></TR></TABLE>; "
+             "T{B=1,O=SUMMARY=\"s\"} R: TD{o=NOWRAP}[a]; ",
+             "sections; <TABLE><THEAD><TR><TH>h</THEAD><TBODY><TD>d</TBODY></TABLE>; "
+             "T{} R: TH[h] R: TD[d]; ",
+             "whole names; <TABLE><TR><TD>a<TDX>b</TD><TRACK></TR></TABLE>; T{} R: TD[a<TDX>b]; ",
+             "cell without row; <TABLE><TD>a</TD></TABLE>; T{} R: TD[a]; ",
+             "comment; <TABLE><TR><TD>a<!-- </TD><TD> --></TD></TR></TABLE>; T{} R: TD[a<!-- </TD><TD> "
+             "-->]; ",
+             "unclosed quote; <TABLE><TR><TD TITLE=\"x>a</TD></TR></TABLE>; T{} R: TD{o=TITLE=\"x}[a]; ",
+             "empty table; <TABLE></TABLE> x; T{};  x",
+             "line break behind; <TABLE></TABLE>\r\n\r\nx; T{}; \r\nx",
+             "bare start tag; <TABLE; T{}; ",
+             "longer name; <TABLES></TABLES>; none; ",
+             "text first;  <TABLE>; none; ",
+             "end tag; </TABLE>; none; ",
+             "nothing; ; none; "});
+    }
+    void read() {
+        QFETCH(QString, text);
+        const std::optional<TableReading> reading = ReadTable(text);
+        QTEST(reading ? dump(reading->model) : QString("none"), "expected");
+        if (reading) {
+            QTEST(text.mid(reading->length), "rest");
+            QCOMPARE(reading->model.CurrentCell, reading->model.CellCount > 0 ? 1 : 0);
+        }
+    }
+
+    void build() {
+        TableModel m = NewTable();
+        QCOMPARE(BuildTableCode(m, "\t"), "<TABLE>\r\n\t<TR>\r\n\t\t<TD></TD>\r\n\t</TR>\r\n</TABLE>\r\n");
+        m.Table = {"3", "2", "1", "6", "7", "8", "4", "5", "c", " SUMMARY=\"s\"\t"};
+        m.Cells[1] = {true, "2", "3", "red", "x\r\ny", " \tNOWRAP "};
+        m.Rows[0].Attributes = "ALIGN=left";
+        m.addRow();
+        QCOMPARE(
+            BuildTableCode(m, "  "),
+            R"(<TABLE CLASS="c" BORDER="1" HEIGHT="2" WIDTH="3" CELLPADDING="4" CELLSPACING="5" )"
+            R"(BORDERCOLOR="6" BGCOLOR="7" BACKGROUND="8" SUMMARY="s">)"
+            "\r\n  <TR ALIGN=left>\r\n    <TH BGCOLOR=\"red\" COLSPAN=\"2\" ROWSPAN=\"3\" NOWRAP>x\r\ny</TH>"
+            "\r\n  </TR>\r\n  <TR>\r\n  </TR>\r\n</TABLE>\r\n");
+    }
+
+    // From rows 1[c1 c2 c3] 2[c4 c5] 3[c6]: "-" deletes, "^" moves up, "v" down, "+" adds, a row
+    // (r) or cell (c) by number; "+r1" adds a copy of row 1, "+c2" a cell to row 2.
+    void operations_data() {
+        table({"ops", "expected"},
+              {"delete middle of three; -c2; 1[c1 c3] 2[c4 c5] 3[c6] R3 C6 @1",
+               "first cell of Row2 up; ^c4; 1[c1 c2 c3 c4] 2[c5] 3[c6] R3 C6 @1",
+               "Row1 down; vr1; 2[c4 c5] 1[c1 c2 c3] 3[c6] R3 C6 @1",
+               "Row3 up twice; ^r3 ^r3; 3[c6] 1[c1 c2 c3] 2[c4 c5] R3 C6 @1",
+               "numbers keep counting; -r2 +r; 1[c1 c2 c3] 3[c6] 4[] R4 C6 @1",
+               "within a row; vc1 ^c3; 1[c2 c3 c1] 2[c4 c5] 3[c6] R3 C6 @1",
+               "last cell down; vc3; 1[c1 c2] 2[c4 c5 c3] 3[c6] R3 C6 @1",
+               "into an emptied row; ^c6 vc5 vc5; 1[c1 c2 c3] 2[c4 c6] 3[c5] R3 C6 @1",
+               "new cell is current; +c2; 1[c1 c2 c3] 2[c4 c5 _] 3[c6] R3 C7 @7",
+               "copy of a row; +r2; 1[c1 c2 c3] 2[c4 c5] 3[c6] 4[c4 c5] R4 C8 @1",
+               "records stay; -c6 -r1 +c3; 2[c4 c5] 3[_] R3 C7 @7",
+               "at the edges; ^c1 vc6 ^r1 vr3; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1",
+               "unknown numbers; -c9 -r9 +c9 ^c0 vr0; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1"});
+    }
+    void operations() {
+        TableModel m = ReadTable("<TABLE><TR><TD>c1<TD>c2<TD>c3<TR><TD>c4<TD>c5<TR><TD>c6")->model;
+        QFETCH(QString, ops);
+        for (const QString& op : ops.split(' ')) {
+            const int number = op.mid(2).toInt();
+            const bool row = op.at(1) == 'r';
+            if (op.at(0) == '-')
+                row ? m.deleteRow(number) : m.deleteCell(number);
+            else if (op.at(0) == '+')
+                row ? m.addRow(number) : m.addCell(number);
+            else
+                row ? m.moveRow(number, op.at(0) == '^' ? -1 : 1)
+                    : m.moveCell(number, op.at(0) == '^' ? -1 : 1);
+        }
+        QTEST(layout(m), "expected");
+        QCOMPARE(int(m.Cells.size()), m.CellCount + 1);
+        const TableReading again = *ReadTable(BuildTableCode(m, "\t")); // every cell placed is written
+        QCOMPARE(dump(again.model), dump(m));
+    }
+
+    // Random tables written, read back and written again: the same table, the same code.
+    void roundTrip() {
+        QRandomGenerator random(4711);
+        const auto value = [&random] { return pick(random, {"", "", "1", "80%", "#ff0000", "a b", "x>y"}); };
+        for (int round = 0; round < 300; ++round) {
+            TableModel m;
+            m.Table = {value(), value(), value(), value(), value(), value(), value(), value(), value(), ""};
+            m.Table.Other = pick(random, {"", "SUMMARY=\"s\"", "BORDERCOLOR=red", "ID=t DIR='ltr'"});
+            for (int rows = random.bounded(4); rows > 0; --rows) {
+                const int row = m.addRow();
+                m.Rows.back().Attributes = pick(random, {"", "ALIGN=\"left\"", "VALIGN=top ID='r'"});
+                for (int cells = random.bounded(4); cells > 0; --cells) {
+                    TableCell c{random.bounded(2) == 1, value(), value(), value(), "", ""};
+                    c.Other = pick(random, {"", "NOWRAP", "STYLE=\"a:b\" ID=x", "TITLE='it'"});
+                    for (int piece = random.bounded(4); piece > 0; --piece)
+                        c.Contents += pick(random, {"a", " ", "\r\n", "<B>b</B>", "&amp;", "\"", ">", "'",
+                                                    "<TABLE><TR><TD>i</TD></TR></TABLE>"});
+                    m.addCell(row, &c);
+                }
+            }
+            const QString indent = pick(random, {"\t", "  ", ""});
+            const QString code = BuildTableCode(m, indent);
+            const std::optional<TableReading> reading = ReadTable(code + "after");
+            QVERIFY(reading);
+            QCOMPARE(reading->length, int(code.size()));
+            QCOMPARE(dump(reading->model), dump(m));
+            QCOMPARE(BuildTableCode(reading->model, indent), code);
+        }
+    }
+
+    // Fragments of table-ish tokens: every reading holds together and takes only text it was given.
+    void fuzz() {
+        QRandomGenerator random(1234);
+        const QStringList tokens =
+            QString("<TABLE|</table>|<TR|</TR>|<td|</TD>|<TH|</th>|<THEAD>|</TBODY>|>|\"|'|=| "
+                    "|\r\n|\t|x|<!--|-->|BGCOLOR=|COLSPAN=|WIDTH=|BORDERCOLOR=\"|<|/|<B>|<TRACK>")
+                .split('|');
+        for (int round = 0; round < 2000; ++round) {
+            QString text = random.bounded(5) ? "<TABLE" : "";
+            for (int piece = random.bounded(30); piece > 0; --piece)
+                text += tokens[random.bounded(int(tokens.size()))];
+            const std::optional<TableReading> reading = ReadTable(text);
+            const QChar after = text.size() > 6 ? text.at(6) : QChar(' ');
+            QCOMPARE(bool(reading),
+                     text.startsWith("<TABLE") && (after.isSpace() || after == '>' || after == '/'));
+            if (!reading)
+                continue;
+            const TableModel& m = reading->model;
+            QVERIFY(reading->length > 0 && reading->length <= text.size());
+            QCOMPARE(int(m.Rows.size()), m.RowCount);
+            QCOMPARE(int(m.Cells.size()), m.CellCount + 1);
+            int expected = 1; // each cell once, numbered in table order
+            for (const TableRow& row : m.Rows) {
+                QVERIFY(text.contains(row.Attributes));
+                for (const int number : row.Cells) {
+                    QCOMPARE(number, expected++);
+                    const TableCell& c = m.Cells[number];
+                    for (const QString& part : {c.BgColor, c.Colspan, c.Rowspan, c.Contents})
+                        QVERIFY2(text.contains(part), qPrintable(text));
+                    for (const QString& word : c.Other.split(QRegularExpression("\\s+")))
+                        QVERIFY(text.contains(word));
+                }
+            }
+            QCOMPARE(expected, m.CellCount + 1);
+            QString attributes = text.mid(6, 40);
+            const QString before = attributes, name = pick(random, {"BGCOLOR=", "WIDTH=", "BORDERCOLOR=\""});
+            const QString value = ReadAttribute(0, 0, attributes, name);
+            QVERIFY(before.contains(value));
+            QVERIFY(value.isEmpty() ? attributes == before
+                                    : attributes.size() <= before.size() - name.size() - value.size());
+        }
+    }
+
+    // Opened on a table selected with text behind it: read, a cell edited and one added, then
+    // written back over the table alone as one undo step.
+    void dialogReplacesTable() {
+        AppFixture app;
+        frmQuillora& main = app.start();
+        frmNotepad* document = app.document(0);
+        const QString table =
+            R"(<table border="1" width="80"><tr><td bgcolor="red">a</td><th>b</th></tr></table>)";
+        const QString original = "x " + table + " tail";
+        document->txtRich->setText(original);
+        document->txtRich->select(2, int(table.size()) + 5);
+        QPointer<frmTable> dialog = new frmTable(main, app.main.get());
+        QTreeWidget* tree = dialog->treTable;
+        const auto node = [tree](int cell) { // Row1, or its cell; the tree is drawn afresh on changes
+            QTreeWidgetItem* row = tree->topLevelItem(0)->child(0);
+            return cell ? row->child(cell - 1) : row;
+        };
+        const auto tab = [&dialog] { return dialog->tabTable->tabText(dialog->tabTable->currentIndex()); };
+        QCOMPARE(tree->currentItem()->text(0) + node(0)->text(0) + node(1)->text(0) + node(2)->text(0),
+                 "TableRow1Cell1Cell2");
+        QCOMPARE(dialog->txtBorderSize->text() + dialog->txtWidth->text() + dialog->lblTextruta->text(),
+                 "180Preview of table code:");
+        QVERIFY(dialog->txtCellContents->toPlainText().startsWith("<TABLE BORDER=\"1\" WIDTH=\"80\">"));
+        tree->setCurrentItem(node(2));
+        QCOMPARE(tab() + dialog->txtCellContents->toPlainText(), "Cell2b");
+        QVERIFY(dialog->chkHeader->isChecked());
+        dialog->txtCellContents->setPlainText("B");
+        dialog->chkCopyCell->setChecked(true);
+        dialog->cmdAddCell->click();
+        QCOMPARE(tree->currentItem()->text(0), "Cell3");
+        tree->setCurrentItem(node(0)); // the emptied box of a row stores nothing
+        QCOMPARE(tab(), "Row1");
+        QCOMPARE(dump(dialog->model()), "T{W=80,B=1} R: TD{bg=red}[a] TH[B] TH[B]");
+        dialog->cmdAdd->click();
+        QCOMPARE(document->txtRich->text(),
+                 "x <TABLE BORDER=\"1\" WIDTH=\"80\">\r\n\t<TR>\r\n\t\t<TD BGCOLOR=\"red\">a</TD>\r\n"
+                 "\t\t<TH>B</TH>\r\n\t\t<TH>B</TH>\r\n\t</TR>\r\n</TABLE>\r\n tail");
+        QVERIFY(document->undoHistory().Undo());
+        QCOMPARE(document->txtRich->text(), original);
+        dialog->cmdClose->click();
+        AppFixture::flush();
+        QVERIFY(!dialog);
+    }
+
+    // A new table: New Cell on the root only tells; number boxes take digits alone and drop Enter;
+    // Add without a document does nothing.
+    void dialogNewTable() {
+        AppFixture app;
+        frmQuillora& main = app.start();
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("abc");
+        QPointer<frmTable> dialog = new frmTable(main, app.main.get());
+        dialog->show();
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(dialog->treTable->hasFocus());
+        dialog->cmdAddCell->click();
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        const ScriptedDialogs::Message& message = app.dialogs.messages[0];
+        QCOMPARE(message.title + message.text,
+                 MessageBoxTitle() +
+                     "Please select the row where you want the cell to be inserted in the tree list.");
+        QCOMPARE(message.icon, Dialogs::Icon::Information);
+        QCOMPARE(layout(dialog->model()), "1[_] R1 C1 @1");
+        QTest::keyClicks(dialog->txtWidth, "5a%0");
+        QTest::keyClick(dialog->txtWidth, Qt::Key_Return);
+        QCOMPARE(dialog->txtWidth->text(), "50");
+        QCOMPARE(document->txtRich->text(), "abc");
+        dialog->cmdAdd->click();
+        QVERIFY(document->txtRich->text().startsWith("<TABLE WIDTH=\"50\">\r\n\t<TR>\r\n\t\t<TD></TD>"));
+        app.main->documents().DocumentSlots[0].Modified = false;
+        document->close();
+        AppFixture::flush();
+        dialog->cmdAdd->click();
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(dialog->treTable, Qt::Key_Escape);
+        AppFixture::flush();
+        QVERIFY(!dialog);
+    }
+};
+
+QTEST_MAIN(TableTest)
+#include "tst_table.moc"

@@ -7,8 +7,14 @@
 #include "html/frmAddOwn.h"
 #include "html/frmFormat.h"
 #include "wizards/Pictures.h"
+#include "wizards/frmBody.h"
 #include "wizards/frmColor.h"
+#include "wizards/frmFont.h"
+#include "wizards/frmForms.h"
+#include "wizards/frmLink.h"
+#include "wizards/frmList.h"
 #include "wizards/frmSymbols.h"
+#include "wizards/frmTable.h"
 
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
@@ -56,6 +62,8 @@ frmQuillora::~frmQuillora() {
     // The find dialog writes its histories as it goes; it goes while the program folder is known.
     delete m_find;
     delete m_symbols;
+    for (const QPointer<QDialog>& wizard : m_tagDialogs)
+        delete wizard;
     delete m_check;
     // The document windows go first, while the tables they report to still exist.
     disconnect(m_mdi, nullptr, this, nullptr);
@@ -286,6 +294,7 @@ void frmQuillora::connectPopupCommands() {
     onDocument("mnuSortZA", [](frmNotepad& document) { SortSelection(document, false); });
     onDocument("mnuFormat", frmFormat::run);
     onDocument("mnuSelectColor", [](frmNotepad& document) { frmColor::runForDocument(document); });
+    onDocument("mnuLink", [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
     for (int index = 1; index <= 20; ++index) {
         auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
         item->setEnabled(true);
@@ -332,6 +341,43 @@ void frmQuillora::checkHtml(frmNotepad& document) {
         m_check->hide(); // shown when a check runs
     }
     m_check->check(document);
+}
+
+namespace {
+QDialog* makeTagDialog(TagDialog which, DocumentHost& host, QWidget* parent) {
+    switch (which) {
+    case TagDialog::Tables:
+        return new frmTable(host, parent);
+    case TagDialog::Forms:
+        return new frmForms(host, parent);
+    case TagDialog::Body:
+        return new frmBody(host, parent);
+    case TagDialog::Link:
+        return new frmLink(host, parent);
+    case TagDialog::Lists:
+        return new frmList(host, parent);
+    case TagDialog::Font:
+        return new frmFont(host, parent);
+    }
+    return nullptr;
+}
+} // namespace
+
+void frmQuillora::showTagDialog(TagDialog which, bool modal) {
+    if (modal) {
+        QPointer<QDialog> wizard = makeTagDialog(which, *this, this);
+        if (auto* link = qobject_cast<frmLink*>(wizard.data()))
+            link->keepTargetDocument();
+        wizard->exec();
+        delete wizard;
+        return;
+    }
+    QPointer<QDialog>& wizard = m_tagDialogs.at(static_cast<size_t>(which));
+    if (!wizard)
+        wizard = makeTagDialog(which, *this, this);
+    wizard->show();
+    wizard->raise();
+    wizard->activateWindow();
 }
 
 void frmQuillora::showSymbols() {

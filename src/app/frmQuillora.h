@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <vector>
 
 class QAction;
@@ -52,6 +53,7 @@ public:
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override;
     void showSymbols() override;
+    void showTagDialog(TagDialog which, bool modal = false) override;
     void checkHtml(frmNotepad& document) override;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
@@ -107,5 +109,7 @@ private:
     OwnCommandTable m_ownCommands;
     QPointer<frmFind> m_find;
     QPointer<frmSymbols> m_symbols;
+    // The modeless wizards, by TagDialog.
+    std::array<QPointer<QDialog>, 6> m_tagDialogs;
     QPointer<CheckPanel> m_check;
 };

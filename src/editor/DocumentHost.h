@@ -12,6 +12,9 @@ struct SearchState;
 class QMenu;
 class QWidget;
 
+// The wizards that build one kind of tag from boxes and insert it into a document.
+enum class TagDialog { Tables, Forms, Body, Link, Lists, Font };
+
 // What document windows and file operations need from the main window that owns them:
 // the program-wide tables and settings, the frame they live in, and the shell's commands.
 class DocumentHost {
@@ -39,6 +42,9 @@ public:
     virtual frmFind& findDialog() = 0;
     // The symbol table, shown over the frame (one, made when first asked for).
     virtual void showSymbols() = 0;
+    // A wizard over the frame: modeless, one of each kind (an open one is raised), acting on the
+    // document current at each press; or modal, inserting into the document current when it opened.
+    virtual void showTagDialog(TagDialog which, bool modal = false) = 0;
     // "Check HTML" on a document: its problems listed in the main window's panel.
     virtual void checkHtml(frmNotepad& document) = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").

@@ -132,10 +132,13 @@ void frmNotepad::buildMenus() {
 
     mnuTools = new QMenu(QStringLiteral("Tools"), this);
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
-    addPlannedItem(mnuTools, QStringLiteral("Body-Builder..."), "mnuTBody");
+    connect(addMenuItem(mnuTools, QStringLiteral("Body-Builder..."), "mnuTBody"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Body); });
     addPlannedItem(mnuTools, QStringLiteral("CSS..."), "mnuTCSS");
-    addPlannedItem(mnuTools, QStringLiteral("Font..."), "mnuTFont");
-    addPlannedItem(mnuTools, QStringLiteral("Forms..."), "mnuTForms");
+    connect(addMenuItem(mnuTools, QStringLiteral("Font..."), "mnuTFont"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Font); });
+    connect(addMenuItem(mnuTools, QStringLiteral("Forms..."), "mnuTForms"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Forms); });
     addPlannedItem(mnuTools, QStringLiteral("Frames..."), "mnuTFrames");
     addPlannedItem(mnuTools, QStringLiteral("Gradient..."), "mnuTGradient")->setVisible(false);
     addPlannedItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap");
@@ -144,13 +147,16 @@ void frmNotepad::buildMenus() {
     mnuTCompile =
         addMenuItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
     addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
-    addPlannedItem(mnuTools, QStringLiteral("Link..."), "mnuTLink");
-    addPlannedItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists");
+    connect(addMenuItem(mnuTools, QStringLiteral("Link..."), "mnuTLink"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Link); });
+    connect(addMenuItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Lists); });
     connect(addMenuItem(mnuTools, QStringLiteral("Picture..."), "mnuTPicture"), &QAction::triggered, this,
             [this] { InsertPictureFromMenu(*this); });
     connect(addMenuItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols"), &QAction::triggered, this,
             [this] { m_host.showSymbols(); });
-    addPlannedItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables");
+    connect(addMenuItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Tables); });
     connect(addMenuItem(mnuTools, QStringLiteral("Check HTML"), "mnuCheckHTML",
                         QKeySequence(Qt::SHIFT | Qt::Key_F2)),
             &QAction::triggered, this, [this] { m_host.checkHtml(*this); });

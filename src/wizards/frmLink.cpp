@@ -108,6 +108,15 @@ void frmLink::Form_Load() {
     txtName->setText(fields.name);
 }
 
+void frmLink::keepTargetDocument() {
+    m_keepsTarget = true;
+    m_target = m_host.documents().current();
+}
+
+frmNotepad* frmLink::targetDocument() const {
+    return m_keepsTarget ? m_target.data() : m_host.documents().current();
+}
+
 void frmLink::chkPicture_Click() {
     const bool picture = chkPicture->isChecked();
     txtName->setEnabled(!picture);
@@ -128,7 +137,7 @@ void frmLink::cmdBrowsePic_Click() {
 }
 
 void frmLink::cmdAdd_Click() {
-    frmNotepad* document = m_host.documents().current();
+    frmNotepad* document = targetDocument();
     if (!document)
         return;
     LinkFields fields;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class DocumentHost;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class frmNotepad;
 
 // "Link": an anchor to an address, named by text or by a picture, read from the current
 // document's selection when it opens. Works modeless (it stays open after each insertion) and
@@ -18,6 +20,9 @@ public:
 
     // Fills the protocol, address and name from the current document's selection.
     void Form_Load();
+    // From now on Add inserts into the document current now, or nowhere once it has closed, even
+    // if another document becomes current meanwhile (run modal over a document).
+    void keepTargetDocument();
 
     QComboBox *cmbProtocol = nullptr, *cmbTarget = nullptr;
     QLineEdit *txtURL = nullptr, *txtName = nullptr, *txtPicture = nullptr;
@@ -35,5 +40,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    frmNotepad* targetDocument() const;
+
     DocumentHost& m_host;
+    bool m_keepsTarget = false;
+    QPointer<frmNotepad> m_target;
 };

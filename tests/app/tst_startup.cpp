@@ -6,10 +6,10 @@
 #include "support/AppFixture.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QDialog>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -45,12 +45,14 @@ private slots:
         QCOMPARE(app.document(0)->windowTitle(), "Untitled [0]");
         // Name, enabled, shortcut. Items whose dialogs come later are present and disabled, and so are
         // the hidden items of free own commands.
-        for (const QString item :
-             {"mnuNew 1 Ctrl+N", "mnuSave 1 Ctrl+S", "mnuTCompile 1 Ctrl+D", "mnuTimeDate 1 F4",
-              "mnuTUNIXformat 1 F12", "mnuTileV 1 F7", "mnuColorize 1 F2", "mnuColOther 1",
-              "mnuNewBrowser 0 Ctrl+B", "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G", "mnuH6 1", "mnuOwn20 0",
-              "mnuAddOwn 1", "mnuLink 0", "mnuSelectColor 1", "mnuTPicture 1", "mnuSymbols 1",
-              "picPicture 1"}) {
+        for (const QString item : {"mnuNew 1 Ctrl+N",  "mnuSave 1 Ctrl+S",     "mnuTCompile 1 Ctrl+D",
+                                   "mnuTimeDate 1 F4", "mnuTUNIXformat 1 F12", "mnuTileV 1 F7",
+                                   "mnuColorize 1 F2", "mnuColOther 1",        "mnuNewBrowser 0 Ctrl+B",
+                                   "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G",     "mnuH6 1",
+                                   "mnuOwn20 0",       "mnuAddOwn 1",          "mnuLink 1",
+                                   "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 0",
+                                   "mnuSelectColor 1", "mnuTPicture 1",        "mnuSymbols 1",
+                                   "picPicture 1"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());
@@ -62,6 +64,12 @@ private slots:
         app.document(0)->findChild<QAction*>("mnuSymbols")->trigger();
         QVERIFY(app.main->findChild<QDialog*>("frmSymbols") &&
                 app.main->findChild<QDialog*>("frmSymbols")->isVisible());
+        // The modeless wizards: one of each, an open one raised.
+        for (const char* item : {"mnuTTables", "mnuTForms", "mnuTBody", "mnuTLink", "mnuTLists", "mnuTFont",
+                                 "mnuTTables", "mnuTFont"})
+            app.document(0)->findChild<QAction*>(item)->trigger();
+        for (const char* wizard : {"frmTable", "frmForms", "frmBody", "frmLink", "frmList", "frmFont"})
+            QCOMPARE(app.main->findChildren<QDialog*>(wizard).size(), 1);
         QList<QAction*> bar = app.main->menuBar()->actions();
         QVERIFY(bar.size() == 6 && bar[0]->menu() == app.document(0)->mnuFile);
         app.document(0)->close();
@@ -140,7 +148,8 @@ private slots:
         QTest::addColumn<Setting>("row");
         QTest::newRow("defaults, every key")
             << Setting{"", "",
-                       "BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|"
+                       "BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|DefaultDir=@prog|"
+                       "DefaultFormat=htm|DefaultNewLN=\r\n|"
                        "DoOnOpen=0|Font=MS Sans Serif|FontSize=8|Indent=\t|JavaCompiler=|LastDir=1|SkinPath=|"
                        "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200"};
         QTest::newRow("UseColors 0") << Setting{"UseColors", "0", "0"};

@@ -1,0 +1,286 @@
+#include "editor/UndoHistory.h"
+#include "editor/mdlFile.h"
+#include "platform/Version.h"
+#include "support/AppFixture.h"
+#include "wizards/frmFrames.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+constexpr float kWidth = 6000, kHeight = 4500;
+
+// Runs a layout script: V / H split the selected frame, sK selects frame K, n names every frame "fK",
+// AK fills all of frame K's properties, NK=x / WK=x / BK=x / CK=x set a name, width, border size, colour.
+void Run(FramesModel& model, const QString& script) {
+    for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
+        const int k = op.mid(1).section('=', 0, 0).toInt(), field = QString("NWBC").indexOf(op.at(0));
+        FrameRecord& frame = model.frames[qMin(k, model.splitCount())];
+        BorderRecord& border = model.borders[qMin(k, model.splitCount())];
+        if (op == "V" || op == "H")
+            QVERIFY(model.split(op == "H"));
+        else if (op.startsWith('s'))
+            model.selected = k;
+        else if (op == "n")
+            for (int f = 0; f <= model.splitCount(); ++f)
+                model.frames[f].Name = QString("f%1").arg(f);
+        else if (op.startsWith('A'))
+            frame = {"n", "No", "s.htm", "1", "2", true, frame.Height, frame.Width};
+        else if (field >= 0)
+            *std::array{&frame.Name, &frame.Width, &border.BorderSize, &border.BorderColor}[field] =
+                op.section('=', 1);
+    }
+}
+
+// Writing as a chain, from split c at depth d: split c + 1 nests in the part of split c that the
+// position of the frames they created picks; each FRAMESET holds the frames beside its border.
+QString Chain(const FramesModel& m, int c, int d) {
+    const BorderRecord& border = m.borders[c];
+    const FrameRecord &a = m.frames[border.FirstFrame], &b = m.frames[border.SecondFrame];
+    const bool rows = border.Horizontal;
+    QString out = RepeatText("\t", d - 1) +
+                  (rows ? "<FRAMESET ROWS=\"" + a.Height + ',' + b.Height
+                        : "<FRAMESET COLS=\"" + a.Width + ',' + b.Width) +
+                  '"';
+    if (border.BorderSize == "0")
+        out += " BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\"";
+    else if (!border.BorderSize.isEmpty())
+        out += " BORDER=\"" + border.BorderSize + "\" FRAMESPACING=\"" + border.BorderSize + '"';
+    out += ">\r\n";
+    if (c == m.splitCount())
+        out += FrameTag(a, d, "\t") + FrameTag(b, d, "\t");
+    else if (m.frameRects[c + 1].start(rows) < m.frameRects[c].start(rows))
+        out += Chain(m, c + 1, d + 1) + FrameTag(b, d, "\t");
+    else
+        out += FrameTag(a, d, "\t") + Chain(m, c + 1, d + 1);
+    return out + RepeatText("\t", d - 1) + "</FRAMESET>\r\n";
+}
+
+} // namespace
+
+class FramesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // clang-format off
+    void builder_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no split") << "" << "";
+        QTest::newRow("one vertical split, no border") << "V N0=left B1=0"
+            << "<FRAMESET COLS=\"50%,50%\" BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\">\n\t<FRAME\n"
+               "\t NAME=\"left\"\n\t>\n\t<FRAME\n\t>\n</FRAMESET>\n";
+        QTest::newRow("second part split across") << "V s1 H N0=a N1=b N2=c"
+            << "<FRAMESET COLS=\"50%,50%\">\n\t<FRAME\n\t NAME=\"a\"\n\t>\n\t<FRAMESET ROWS=\"50%,50%\">\n"
+               "\t\t<FRAME\n\t\t NAME=\"b\"\n\t\t>\n\t\t<FRAME\n\t\t NAME=\"c\"\n\t\t>\n\t</FRAMESET>\n"
+               "</FRAMESET>\n";
+        QTest::newRow("first part split across") << "V H N0=a N1=b N2=c"
+            << "<FRAMESET COLS=\"50%,50%\">\n\t<FRAMESET ROWS=\"50%,50%\">\n\t\t<FRAME\n\t\t NAME=\"a\"\n"
+               "\t\t>\n\t\t<FRAME\n\t\t NAME=\"c\"\n\t\t>\n\t</FRAMESET>\n\t<FRAME\n\t NAME=\"b\"\n\t>\n"
+               "</FRAMESET>\n";
+        QTest::newRow("same direction twice: the new frame beside the first border") << "V V W2=*"
+            << "<FRAMESET COLS=\"*,50%\">\n\t<FRAMESET COLS=\"25%,*\">\n\t\t<FRAME\n\t\t>\n\t\t<FRAME\n"
+               "\t\t>\n\t</FRAMESET>\n\t<FRAME\n\t>\n</FRAMESET>\n";
+        QTest::newRow("two columns split across, borders filling the height")
+            << "@120 V H s1 H N0=a N1=b N2=c N3=d"
+            << "<FRAMESET COLS=\"50%,50%\">\n\t<FRAMESET ROWS=\"100%,100%\">\n\t\t<FRAME\n\t\t NAME=\"a\"\n"
+               "\t\t>\n\t\t<FRAME\n\t\t NAME=\"c\"\n\t\t>\n\t</FRAMESET>\n"
+               "\t<FRAMESET ROWS=\"6000%,6000%\">\n\t\t<FRAME\n\t\t NAME=\"b\"\n\t\t>\n\t\t<FRAME\n"
+               "\t\t NAME=\"d\"\n\t\t>\n\t</FRAMESET>\n</FRAMESET>\n";
+        QTest::newRow("typed widths, size, colour; every property in order")
+            << "V W0=* W1=200 B1=3 C1=#ff0000 A1"
+            << "<FRAMESET COLS=\"*,200\" BORDER=\"3\" FRAMESPACING=\"3\" BORDERCOLOR=\"#ff0000\">\n"
+               "\t<FRAME\n\t>\n\t<FRAME\n\t NAME=\"n\"\n\t SRC=\"s.htm\"\n\t SCROLLING=\"No\"\n\t NORESIZE\n"
+               "\t MARGINWIDTH=\"1\"\n\t MARGINHEIGHT=\"2\"\n\t>\n</FRAMESET>\n";
+        QTest::newRow("size not a number, as typed; 0.5 is none") << "H s1 H B1=2px B2=0.5"
+            << "<FRAMESET ROWS=\"50%,25%\" BORDER=\"2px\" FRAMESPACING=\"2px\">\n\t<FRAME\n\t>\n"
+               "\t<FRAMESET ROWS=\"25%,25%\" BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\">\n"
+               "\t\t<FRAME\n\t\t>\n\t\t<FRAME\n\t\t>\n\t</FRAMESET>\n</FRAMESET>\n";
+    }
+    // clang-format on
+    void builder() {
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        FramesModel model(kWidth,
+                          script.startsWith('@') ? script.section(' ', 0, 0).mid(1).toFloat() : kHeight);
+        Run(model, script);
+        QCOMPARE(BuildFrameset(model, "\t"), expected.replace("\n", "\r\n"));
+    }
+
+    // Any sequence of splits, selections and drags: frames and borders tile the area, every
+    // frame is written once, and the FRAMESETs pair up, one for each split.
+    void randomLayouts() {
+        QRandomGenerator random(20240612);
+        for (int run = 0; run < 300; ++run) {
+            FramesModel model(kWidth, kHeight);
+            for (int step = 0; step < 40; ++step) {
+                const int op = random.bounded(4);
+                if (op < 2)
+                    model.split(op == 1);
+                else if (op == 2)
+                    model.selected = random.bounded(model.splitCount() + 1);
+                else
+                    model.dragLatestBorder(random.bounded(-30, 90));
+            }
+            std::vector<TwipRect> rects = model.frameRects;
+            rects.insert(rects.end(), model.borderRects.begin() + 1, model.borderRects.end());
+            const auto overlap = [](float a, float an, float b, float bn) {
+                return std::min(a + an, b + bn) - std::max(a, b);
+            };
+            double covered = 0;
+            for (size_t i = 0; i < rects.size(); ++i) {
+                const TwipRect& r = rects[i];
+                QVERIFY(r.width >= 15 && r.height >= 15 &&
+                        overlap(r.left, r.width, 0, kWidth) > r.width - 0.01f &&
+                        overlap(r.top, r.height, 0, kHeight) > r.height - 0.01f);
+                covered += double(r.width) * r.height;
+                for (size_t j = 0; j < i; ++j)
+                    QVERIFY(overlap(r.left, r.width, rects[j].left, rects[j].width) < 0.01f ||
+                            overlap(r.top, r.height, rects[j].top, rects[j].height) < 0.01f);
+            }
+            QVERIFY(qAbs(covered - double(kWidth) * kHeight) < 1);
+            Run(model, "n");
+            const QString out = BuildFrameset(model, "\t");
+            for (int k = 0; k <= model.splitCount() && model.splitCount() > 0; ++k)
+                QCOMPARE(out.count(QString("NAME=\"f%1\"\r\n").arg(k)), 1);
+            int depth = 0;
+            for (const QString& line : out.split("\r\n"))
+                QVERIFY((depth += line.contains("<FRAMESET") - line.contains("</FRAMESET>")) >= 0);
+            QVERIFY(depth == 0 && out.count("<FRAMESET") == model.splitCount());
+        }
+    }
+
+    // Layouts where each split divides a part of the split before it are written as a chain.
+    void chainsAsBefore() {
+        QRandomGenerator random(77);
+        for (int run = 0; run < 300; ++run) {
+            FramesModel model(kWidth, kHeight);
+            for (int c = 0; c < 8; ++c) {
+                if (c > 0)
+                    model.selected = model.part(c, random.bounded(2)).number;
+                if (!model.split(random.bounded(2) == 1))
+                    break;
+                model.borders[c + 1].BorderSize = QStringList{"", "0", "3"}.at(random.bounded(3));
+                for (int moves = random.bounded(30); moves > 0; --moves)
+                    model.dragLatestBorder(random.bounded(2) ? -5 : 70);
+            }
+            Run(model, "n");
+            QCOMPARE(BuildFrameset(model, "\t"), Chain(model, 1, 1));
+        }
+    }
+
+    void drag_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<float>("across");
+        QTest::addColumn<int>("moves");
+        QTest::addColumn<float>("first");
+        QTest::addColumn<float>("second");
+        QTest::newRow("one step on") << "V" << 50.f << 1 << 2985.f << 2955.f;
+        QTest::newRow("pointer inside: stays") << "V" << 30.f << 5 << 2970.f << 2970.f;
+        QTest::newRow("left edge") << "V" << 0.f << 400 << 90.f << 5850.f;
+        QTest::newRow("right edge") << "V" << 60.f << 400 << 5850.f << 90.f;
+        QTest::newRow("top edge") << "H" << -40.f << 400 << 90.f << 4350.f;
+        QTest::newRow("inner pair: from its own frame") << "V s1 V" << 0.f << 400 << 90.f << 2820.f;
+        QTest::newRow("pair too small to move") << "V V V V V V" << 0.f << 5 << 34.6875f << 34.6875f;
+    }
+    void drag() {
+        QFETCH(QString, script);
+        QFETCH(float, across);
+        QFETCH(int, moves);
+        QFETCH(float, first);
+        QFETCH(float, second);
+        FramesModel model(kWidth, kHeight);
+        Run(model, script);
+        const BorderRecord& border = model.borders[model.splitCount()];
+        const bool down = border.Horizontal;
+        const TwipRect &a = model.frameRects[border.FirstFrame], &b = model.frameRects[border.SecondFrame];
+        const float origin = a.start(down);
+        while (moves--)
+            model.dragLatestBorder(across);
+        QCOMPARE(qMakePair(a.extent(down), b.extent(down)), qMakePair(first, second));
+        QVERIFY(a.start(down) == origin &&
+                model.borderRects[model.splitCount()].start(down) == origin + first &&
+                b.start(down) == origin + first + FramesModel::BorderThickness);
+    }
+
+    // A split into parts of one pixel (15 twips) is made; a smaller part is refused, changing nothing.
+    void tinySplit() {
+        for (const float width : {90.f, 89.9f}) {
+            FramesModel model(width, kHeight);
+            const bool made = width >= 90;
+            QVERIFY(model.split(false) == made && model.splitCount() == made && model.verticalCount == made);
+            QCOMPARE(model.frameRects[0].width, made ? 15.f : width);
+        }
+    }
+
+    // Split, pick frames and borders with the mouse, drag the latest border, answer Restart,
+    // browse, and OK: the markup goes in as one undo step; OK without a split changes nothing.
+    void dialogFlow() {
+        AppFixture app;
+        frmNotepad* document = (app.start(), app.document(0));
+        document->txtRich->setText("ab");
+        document->txtRich->select(1, 0);
+        frmFrames frames(*app.main, app.main.get());
+        FramesArea* area = frames.picWindow;
+        const FramesModel& model = frames.model();
+        frames.cmdVFrame->click();
+        QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(300, 150)); // frame 1
+        frames.cmdHFrame->click(); // frame 1 over frame 2, border 2 at pixels 148 to 151
+        QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(50, 150));
+        frames.txtName->setText("left");
+        QTest::mousePress(area, Qt::LeftButton, {}, QPoint(199, 100)); // border 1: picked, not moved
+        frames.txtBorder->setText("0");
+        QTest::mouseMove(area, QPoint(100, 100));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(100, 100));
+        QVERIFY(model.borderRects[1].left == 2970 && model.borderRects[2].top == 2220);
+        QTest::mousePress(area, Qt::LeftButton, {}, QPoint(300, 149));
+        for (int y = 148; y >= 0; --y)
+            QTest::mouseMove(area, QPoint(300, y));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(300, 0));
+        QCOMPARE(model.borderRects[2].top, 90.f); // frame 1 keeps 90 twips
+        QCOMPARE(frames.Frame1->title() + frames.Frame2->title() + frames.txtFrameHeight->text(),
+                 "Frame(1) properties:Border(2) properties:2%"); // the frame being resized is edited
+        const QImage shown = area->grab().toImage();
+        QCOMPARE(shown.pixelColor(380, 2), QColor(255, 255, 128));
+        QCOMPARE(shown.pixelColor(300, 7), QColor(255, 0, 0));
+
+        app.dialogs.answers.enqueue(Dialogs::Answer::No);
+        frames.cmdRemove->click();
+        QCOMPARE(model.splitCount(), 2);
+        const auto& asked = app.dialogs.messages.last();
+        QCOMPARE(asked.title + asked.text,
+                 MessageBoxTitle() + "When restarting all frames, borders and properties will be removed.\r\n"
+                                     "Are you sure you want to remove all frames and restart?");
+        QVERIFY(asked.buttons == Dialogs::Buttons::YesNo && asked.icon == Dialogs::Icon::Question);
+        app.dialogs.openPaths.enqueue("/w/x.htm");
+        frames.cmdBrowse->click();
+        QCOMPARE(app.dialogs.openRequests.last().filter, DocumentOpenFilter());
+        frames.cmdOK->click();
+        QCOMPARE(frames.result(), int(QDialog::Accepted));
+        const QString markup =
+            "<FRAMESET COLS=\"50%,50%\" BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\">\n"
+            "\t<FRAME\n\t NAME=\"left\"\n\t>\n\t<FRAMESET ROWS=\"2%,98%\">\n\t\t<FRAME\n"
+            "\t\t SRC=\"/w/x.htm\"\n\t\t>\n\t\t<FRAME\n\t\t>\n\t</FRAMESET>\n</FRAMESET>\n";
+        QCOMPARE(document->txtRich->text(), "a" + QString(markup).replace("\n", "\r\n") + "b");
+
+        document->txtRich->select(0, 1);
+        frmFrames again(*app.main, app.main.get());
+        again.cmdHFrame->click();
+        app.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        again.cmdRemove->click();
+        QVERIFY(again.model().splitCount() == 0 && !again.Frame2->isEnabled());
+        QCOMPARE(again.Frame1->title() + again.Frame2->title() + again.txtFrameHeight->text(),
+                 "Frame(0) properties:Border properties:");
+        again.cmdOK->click();
+        QVERIFY(document->txtRich->text().startsWith("a<FRAMESET"));
+        QVERIFY(document->undoHistory().Undo()); // the frameset's step: the empty OK recorded none
+        QCOMPARE(document->txtRich->text(), "ab");
+    }
+};
+
+QTEST_MAIN(FramesTest)
+#include "tst_frames.moc"

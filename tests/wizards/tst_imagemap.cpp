@@ -1,0 +1,224 @@
+#include "editor/mdlFile.h"
+#include "platform/Version.h"
+#include "support/AppFixture.h"
+#include "wizards/ImageMapModel.h"
+#include "wizards/frmIsMap.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTest>
+
+namespace {
+
+const QColor kGreen(0, 128, 0);
+
+// String columns named in `columns`, and rows given as "name; column; column...".
+void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
+    for (const char* column : columns)
+        QTest::addColumn<QString>(column);
+    for (const char* row : rows) {
+        const QStringList cells = QString(row).split("; ");
+        QTestData& data = QTest::newRow(qPrintable(cells[0]));
+        for (const QString& cell : cells.mid(1))
+            data << cell;
+    }
+}
+
+} // namespace
+
+class ImageMapTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanCoords_data() {
+        table({"coords", "expected"},
+              {"triangle's final comma; 0,0,50,0,25,40,; 0,0,50,0,25,40", "comma and blank; 1,2, ; 1,2",
+               "blank after two commas; 1,2,, ; 1,2", "blank alone stays; 1,2 ; 1,2 ",
+               "comma after blank; 1,2 ,; 1,2 ", "clean; 10,20,110,80; 10,20,110,80", "comma only; ,; "});
+    }
+    void cleanCoords() {
+        QFETCH(QString, coords);
+        QTEST(CleanCoords(coords), "expected");
+    }
+
+    // Random moves, clicks, kinds, adds and removes, partly outside the picture: the pointer and
+    // every stored number stay inside it, each area has the count of numbers of its kind and
+    // matches its outline, and the map has one AREA a live area of each kind.
+    void randomDrawing() {
+        QRandomGenerator random(20240612);
+        ImageMapModel model;
+        model.setPictureSize({200, 150});
+        QString coords;
+        int live[4] = {};
+        for (int step = 0; step < 10000; ++step) {
+            const QPoint at(random.bounded(-40, 240), random.bounded(-40, 190));
+            const int op = random.bounded(16);
+            const int k = random.bounded(int(model.shapes().size()) + 1);
+            const int kind = k < model.shapes().size() ? model.shapes()[k].Kind : 0;
+            const bool complete = model.shapeComplete();
+            CoordsEdit edit;
+            if (op < 2)
+                model.moveTo(at);
+            else if (op < 10)
+                edit = op < 9 ? model.leftClick(at) : model.rightClick(at);
+            else if (op < 11)
+                model.setDrawKind(random.bounded(1, 4));
+            else if (op < 15 && (model.addShape(CleanCoords(coords), "", "", "") >= 0) == complete)
+                live[model.drawKind()] += complete;
+            else if (op < 15)
+                QFAIL("an outline added before it was complete, or not when it was");
+            else
+                live[kind] -= model.removeShape(k);
+            coords = edit.action == CoordsEdit::Set ? edit.text : edit.action ? coords + edit.text : coords;
+            QVERIFY(QRect(0, 0, 200, 150).contains(model.pointer()));
+        }
+        QVERIFY(live[1] > 10 && live[2] > 10 && live[3] > 10);
+        const QString code = BuildImageMapCode("p", "m", model.shapes(), "");
+        for (int kind = 1; kind <= 3; ++kind)
+            QCOMPARE(code.count("SHAPE=\"" + ShapeKeyword(kind) + '"'), live[kind]);
+        for (const MapShape& shape : model.shapes()) {
+            QStringList numbers;
+            for (QPoint point : shape.Outline.Points) {
+                QVERIFY(QRect(0, 0, 200, 150).contains(point));
+                numbers << QString::number(point.x()) << QString::number(point.y());
+            }
+            if (shape.Kind == CircleShape)
+                numbers << QString::number(shape.Outline.Radius);
+            QCOMPARE(shape.Coords, numbers.join(','));
+            const qsizetype n = numbers.size();
+            QVERIFY(shape.Kind == PolygonShape ? n >= 6 : n == (QList{0, 4, 0, 3}[shape.Kind]));
+        }
+    }
+
+    // The coordinates box, "add" when Add is enabled, the listed entries, the read-outs, the kind and
+    // the points of the outline not yet added; after OK the document ("-" when it was closed).
+    void dialog_data() {
+        table(
+            {"script", "expected"},
+            {"rectangle; L10,20 M60,50 L110,80 C; 10,20,110,80|add||110,80|Rectangle|2",
+             "clamped; L-5,3 M400,2 L500,500; 0,3,199,149|add||199,149|Rectangle|2",
+             "rectangle abandoned; L10,20 R50,50; |-||50,50|Rectangle|0",
+             "triangle; K1 L0,0 L50,0 L25,40 R30,30; 0,0,50,0,25,40,|add||30,30|Polygon|3",
+             "two points enclose nothing; K1 L0,0 L50,0 R3,3; |-||3,3|Polygon|0",
+             "circle, left; K2 L100,100 L70,100; 100,100,30|add||70,100|Circle|1",
+             "circle, right; K2 L100,100 L130,90; 100,100,30|add||130,90|Circle|1",
+             "kind changed; L10,20 L30,40 K2 L5,5; 5,5|-||5,5|Circle|1",
+             "kind changed mid-polygon; K1 L1,1 L9,1 L5,5 K1 R0,0; 1,1,9,1,5,5,|-||0,0|Polygon|0",
+             "triangle added; K1 L0,0 L50,0 L25,40 R1,1 A S0; 0,0,50,0,25,40|-|Shape0|1,1|Polygon|0",
+             "picked shape drops drawing; L1,2 L3,4 A K2 L9,9 S0; 1,2,3,4|-|Shape0|9,9|Rectangle|0",
+             "removed; L1,2 L3,4 A L5,6 L7,8 A S0 D; |-|Shape1|7,8|Rectangle|0",
+             "typed, Enter dropped; L1,2 T,x~9 E L3,4; 1,2, 9,3,4|add||3,4|Rectangle|2",
+             "unreadable picture; L10,20 L110,80 U; 10,20,110,80|add||110,80|Rectangle|2",
+             "picture larger than the screen; G L1500,1100; 1500,1100|-||1500,1100|Rectangle|2",
+             "OK, the second of three removed, a link browsed, one empty; =nav||_top|Home B L10,20 L110,80 C "
+             "A K1 L0,0 L50,0 L25,40 R1,1 A K2 L100,100 L70,100 A S1 D O; a<IMG SRC=\"map.png\" BORDER=\"0\" "
+             "USEMAP=\"#nav\">\r\n<MAP NAME=\"nav\">\r\n\t<AREA SHAPE=\"RECT\" COORDS=\"10,20,110,80\" "
+             "HREF=\"sub/a.htm\" TARGET=\"_top\" ALT=\"Home\">\r\n\t<AREA SHAPE=\"CIRCLE\" "
+             "COORDS=\"100,100,30\" HREF=\"\">\r\n</MAP>\r\nb",
+             "OK, no name, ALT alone, values as typed; =|b~c||~\"x K1 L0,0 L50,0 L25,40 R1,1 A O; a<IMG "
+             "SRC=\"map.png\" BORDER=\"0\" USEMAP=\"#\">\r\n<MAP NAME=\"\">\r\n\t<AREA SHAPE=\"POLY\" "
+             "COORDS=\"0,0,50,0,25,40\" HREF=\"b c\" ALT=\" \"x\">\r\n</MAP>\r\nb",
+             "OK, picture box emptied; L10,20 L110,80 A P O; ab",
+             "OK, document closed; L10,20 L110,80 A X O; -"});
+    }
+    // Steps: L/R/M x,y a left or right click or a move on the picture; K n the shape kind n; A add;
+    // S n the listed entry n picked; D remove; T text typed into the coordinates, E Enter there;
+    // =name|link|target|alt ("~" a blank in both); B a link browsed; U an unreadable picture, G one larger
+    // than the screen; P the picture box emptied; X the document closed; O OK; C: the outline from
+    // (10, 20) to (110, 80) is drawn over the picture, on its edge and not inside.
+    void dialog() {
+        QFETCH(QString, script);
+        AppFixture app;
+        app.start();
+        const QPointer<frmNotepad> page = OpenDocument(*app.main, app.env.writeFile("site/page.htm", "ab"));
+        page->txtRich->select(1, 0);
+        for (const auto& [name, size] : {std::pair("map.png", QSize(200, 150)), {"big.png", {1600, 1200}}}) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(kGreen);
+            image.save(app.env.root() + "/site/" + name, nullptr, 100);
+        }
+        const QHash<QChar, QString> paths{{'G', app.env.root() + "/site/big.png"},
+                                          {'U', app.env.writeFile("site/bad.png", "no picture")},
+                                          {'B', app.env.writeFile("site/sub/a.htm", "")}};
+        frmIsMap d(*app.main, app.main.get());
+        d.show();
+        app.dialogs.openPaths.enqueue(app.env.root() + "/site/map.png");
+        d.cmdPicture->click();
+        const QHash<QChar, QPushButton*> buttons{{'A', d.cmdAdd},     {'D', d.cmdRemove},
+                                                 {'O', d.cmdOK},      {'B', d.cmdBrowse},
+                                                 {'U', d.cmdPicture}, {'G', d.cmdPicture}};
+        for (const QString& step : script.split(' ')) {
+            const QChar op = step[0];
+            const QStringList args = QString(step.mid(1)).replace('~', ' ').split(op == '=' ? '|' : ',');
+            const QPoint at(args.value(0).toInt(), args.value(1).toInt());
+            // Sent as they stand: QTest would take the point (0, 0) for the widget's centre.
+            const auto send = [&](QEvent::Type type, Qt::MouseButton changed, Qt::MouseButtons held) {
+                QMouseEvent event(type, at, d.picPicture->mapToGlobal(at), changed, held, {});
+                QApplication::sendEvent(d.picPicture, &event);
+            };
+            if (op == 'M')
+                send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+            else if (op == 'L' || op == 'R') {
+                const Qt::MouseButton button = op == 'L' ? Qt::LeftButton : Qt::RightButton;
+                send(QEvent::MouseButtonPress, button, button), send(QEvent::MouseButtonRelease, button, {});
+            }
+            if (op == 'K' || op == 'S') {
+                QComboBox* box = op == 'K' ? d.cmbShape : d.cmbShapes;
+                box->setCurrentIndex(at.x());
+                emit box->activated(at.x());
+            } else if (op == 'T' || op == 'E') {
+                op == 'T' ? QTest::keyClicks(d.txtCoords, args.join(','))
+                          : QTest::keyClick(d.txtCoords, Qt::Key_Return);
+            } else if (op == '=') {
+                for (int i = 0; i < 4; ++i)
+                    QList{d.txtMapName, d.txtLink, d.txtTarget, d.txtAlt}[i]->setText(args[i]);
+            } else if (op == 'P' || op == 'X') {
+                op == 'P' ? d.txtPicture->clear() : (page->close(), AppFixture::flush());
+            } else if (op == 'C') {
+                const QImage shown = d.picPicture->grab().toImage();
+                QVERIFY(shown.pixelColor(60, 20) != kGreen && shown.pixelColor(60, 50) == kGreen);
+            } else if (buttons.contains(op)) {
+                if (paths.contains(op))
+                    app.dialogs.openPaths.enqueue(paths[op]);
+                buttons[op]->click();
+            }
+        }
+        QStringList listed;
+        for (int i = 0; i < d.cmbShapes->count(); ++i)
+            listed << d.cmbShapes->itemText(i);
+        const bool ok = script.endsWith('O'), big = script.contains('G');
+        QTEST(ok ? (page ? page->txtRich->text() : "-")
+                 : QStringList({d.txtCoords->text(), d.cmdAdd->isEnabled() ? "add" : "-", listed.join(','),
+                                d.lblX->text() + ',' + d.lblY->text(), d.cmbShape->currentText(),
+                                QString::number(d.model().drawing().Points.size())})
+                       .join('|'),
+              "expected");
+        QCOMPARE(d.result(), script.contains('P') ? QDialog::Rejected : ok ? QDialog::Accepted : 0);
+        QCOMPARE(d.isVisible(), !ok);
+        if (ok && page && page->txtRich->text() != "ab") { // one undo step
+            page->mnuUndo->trigger();
+            QCOMPARE(page->txtRich->text(), "ab");
+        }
+        QCOMPARE(d.cmdRemove->isEnabled(), !listed.isEmpty());
+        // A picture is shown whole, one larger than the screen in a scroll area that leaves the
+        // dialog and its OK button on the screen.
+        QCOMPARE(d.txtPicture->text(), script.contains('P') ? "" : big ? "big.png" : "map.png");
+        QCOMPARE(d.picPicture->width(), big ? 1600 : 200);
+        QCOMPARE(d.picArea->viewport()->width() < d.picPicture->width(), big);
+        QVERIFY(d.screen()->availableGeometry().contains(d.frameGeometry()));
+        QVERIFY(d.rect().contains(QRect(d.cmdOK->mapTo(&d, QPoint()), d.cmdOK->size())));
+        QCOMPARE(app.dialogs.messages.size(), script.count('U'));
+        for (const ScriptedDialogs::Message& m : app.dialogs.messages)
+            QVERIFY(m.title == MessageBoxTitle() && m.icon == Dialogs::Icon::Critical &&
+                    m.text == "An error occurred when opening file: " + paths['U']);
+    }
+};
+
+QTEST_MAIN(ImageMapTest)
+#include "tst_imagemap.moc"

@@ -34,8 +34,9 @@ bool Offered(const QString& line) {
 }
 
 // Where the item starting at `from` ends: the index of its closing ";", or -1 when none follows.
-// With `nested`, a ";" inside quotes or parentheses does not close it.
-int ItemEnd(const QString& text, int from, bool nested) {
+// With `nested`, a ";" inside quotes or parentheses does not close it; `open` then tells whether
+// the text ended inside them.
+int ItemEnd(const QString& text, int from, bool nested, bool* open = nullptr) {
     QChar quote;
     int depth = 0;
     for (int i = from; i < text.size(); ++i) {
@@ -58,6 +59,8 @@ int ItemEnd(const QString& text, int from, bool nested) {
             return i;
         }
     }
+    if (open)
+        *open = !quote.isNull() || depth > 0;
     return -1;
 }
 
@@ -126,10 +129,11 @@ QStringList SplitProperties(const QString& properties) {
             ++at;
         if (at >= size)
             break;
-        int end = ItemEnd(properties, at, true);
-        // An open quote or parenthesis that never closes cannot hold the rest of the text: then
-        // the plain ";" ends the item.
-        if (end < 0)
+        bool open = false;
+        int end = ItemEnd(properties, at, true, &open);
+        // A quote or parenthesis that never closes cannot hold the rest of the text: then the
+        // plain ";" ends the item.
+        if (end < 0 && open)
             end = ItemEnd(properties, at, false);
         QString item = end < 0 ? properties.mid(at) : properties.mid(at, end - at + 1);
         at = end < 0 ? size : end + 1;

@@ -185,15 +185,16 @@ void frmCSS::buildControls() {
     connect(cmdClearCSS, &QPushButton::clicked, this, &frmCSS::cmdClearCSS_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmCSS::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    // A click, and a move with the keys, show the entry; changes made by the dialog itself do not.
+    // A click, and a move with the keys, show the entry; changes made by the dialog itself do not,
+    // nor does the focus entering a list (which makes an entry current without choosing it).
     connect(lstAllCSS, &QListWidget::itemClicked, this, &frmCSS::lstAllCSS_Click);
     connect(lstAllCSS, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (!m_quiet)
+        if (!m_quiet && item && item->isSelected())
             lstAllCSS_Click(item);
     });
     connect(lstProperties, &QListWidget::itemClicked, this, &frmCSS::lstProperties_Click);
     connect(lstProperties, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (!m_quiet)
+        if (!m_quiet && item && item->isSelected())
             lstProperties_Click(item);
     });
 }

@@ -244,7 +244,10 @@ private slots:
         QVERIFY(css.optOnePerRow->isChecked() && css.cmdOK->isDefault());
         QCOMPARE(entries(css.lstAllCSS), QStringList({"BODY", "P"}));
         QVERIFY(css.cmbCommand->count() > 10 && css.cmbUnit->findText("px") >= 0);
-        click(css.lstAllCSS, 1);
+        QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason); // the focus alone chooses no rule
+        QCoreApplication::sendEvent(css.lstAllCSS, &tab);
+        QVERIFY(css.lstAllCSS->currentItem() && css.cmbCommand->currentText().isEmpty());
+        QTest::keyClick(css.lstAllCSS, Qt::Key_Down);
         QCOMPARE(css.lblProperties->text(), "P Properties:");
         QCOMPARE(entries(css.lstProperties), QStringList{"margin:0;"});
         addProperty(css, "border-color", "red");

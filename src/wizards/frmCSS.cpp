@@ -11,7 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
-#include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -397,8 +397,12 @@ void frmCSS::cmbValue_Click(int index) {
 }
 
 bool frmCSS::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cmbValue && event->type() == QEvent::FocusIn)
-        cmbValue_GotFocus();
+    // The focus coming back from the box's own list or from another window is no new choice.
+    if (watched == cmbValue && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            cmbValue_GotFocus();
+    }
     return QDialog::eventFilter(watched, event);
 }
 

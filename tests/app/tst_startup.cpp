@@ -35,7 +35,8 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), "mine");
         QVERIFY(TestEnvironment::readFile(folder + "/default.htm").contains("@@"));
         QVERIFY(QFileInfo(folder + "/default.htm").isWritable());
-        QCOMPARE(QFileInfo(folder + "/css.txt").size(), 0);
+        QCOMPARE(QFileInfo(folder + "/finds.txt").size(), 0);
+        QVERIFY(TestEnvironment::readFile(folder + "/css/color.txt").startsWith("Select Color..."));
         // The word list: an empty first entry, then the lines of the shipped command list.
         QCOMPARE(app.main->commandWords().mid(0, 3), (QStringList{"", "A", "ABBR"}));
         app.env.writeFile("p/commands.txt", "A\r\n\r\n  B  \r\n   \r\nC\nD");

@@ -1,0 +1,299 @@
+#include "support/AppFixture.h"
+#include "wizards/frmCSS.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <QtWidgets>
+
+namespace {
+
+// Rules written as "command|properties", one per line.
+QList<CssRule> rulesOf(const QString& text) {
+    QList<CssRule> rules;
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
+        rules << CssRule{line.section('|', 0, 0), line.section('|', 1)};
+    return rules;
+}
+QString textOf(const QList<CssRule>& rules) {
+    QString text;
+    for (const CssRule& rule : rules)
+        text += rule.command + '|' + rule.properties + '\n';
+    return text;
+}
+QString entries(const QListWidget* list) {
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts.join(',');
+}
+// One cell of the current data row.
+QString cell(const char* column) {
+    return *static_cast<QString*>(QTest::qData(column, QMetaType::QString));
+}
+// One data row of text cells.
+template <typename... Cells> void row(const char* name, const Cells&... cells) {
+    (QTest::newRow(name) << ... << QString(cells));
+}
+void click(QListWidget* list, int row, Qt::KeyboardModifiers keys = {}) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+}
+void addProperty(frmCSS& css, const QString& name, const QString& value, const QString& unit = {}) {
+    css.cmbProperty->setEditText(name);
+    css.cmbValue->setEditText(value);
+    css.cmbUnit->setEditText(unit);
+    css.cmdAddProperty->click();
+}
+
+} // namespace
+
+class CssTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Rules, layout ("1" one row, "n" one per row, "x" without STYLE tags) and the text written.
+    void build_data() {
+        for (const char* column : {"rules", "layout", "expected"})
+            QTest::addColumn<QString>(column);
+        row("per row", "P|color:red; margin:0;", "n",
+            "<STYLE TYPE=\"text/css\">\r\nP\t{\r\n\tcolor:red;\r\n\tmargin:0;\r\n\t}\r\n</STYLE>\r\n");
+        row("one row, external", "BODY|color:red;\nP|margin:0;", "1x",
+            "BODY\t{color:red;}\r\nP\t{margin:0;}\r\n");
+        row("deleted slots", "|\nA|\n|\nB|b:1;\n|", "nx", "A\t{\r\n\t}\r\n\r\nB\t{\r\n\tb:1;\r\n\t}\r\n");
+        row("last without ;", "P|a:1; b:2", "nx", "P\t{\r\n\ta:1;\r\n\tb:2;\r\n\t}\r\n");
+        row("nothing", "|", "1", "<STYLE TYPE=\"text/css\">\r\n</STYLE>\r\n");
+    }
+    void build() {
+        QFETCH(QString, rules);
+        QFETCH(QString, layout);
+        QCOMPARE(BuildCss(rulesOf(rules), layout.contains('1') ? CssLayout::OneRow : CssLayout::OnePerRow,
+                          layout.contains('x'), "\t"),
+                 cell("expected"));
+    }
+
+    // A selection; the rules read from it and the text kept before and after the block.
+    void read_data() {
+        for (const char* column : {"selected", "rules", "around"})
+            QTest::addColumn<QString>(column);
+        row("block",
+            "<style "
+            "type=\"text/css\">\r\nBODY\t{\r\n\tcolor:red;\r\n\t}\r\n\r\nP\t{margin:0}\r\n</style>\r\n",
+            "BODY|color:red;\nP|margin:0;", "|\r\n");
+        row("around", "x<STYLE>P{a:b;}</STYLE>y", "P|a:b;", "x|y");
+        row("no close", "H1 { color : red ;margin:0", "H1|color : red ; margin:0;", "|");
+        row("lines", "DIV\r\n\tP {margin: 0\r\nauto;;}", "DIV P|margin: 0 auto;", "|");
+        row("nested ;", "Q{content:\"a;b\";background:url(a;b.gif)}",
+            "Q|content:\"a;b\"; background:url(a;b.gif);", "|");
+        row("open quote", "Q{a:\"x;y}", "Q|a:\"x; y;", "|");
+        row("no rule", "<STYLE TYPE=x>text</style>", "", "|");
+        row("close only", "{a:1}</STYLE>\r\n<P>", "|a:1;", "|\r\n<P>");
+    }
+    void read() {
+        QFETCH(QString, selected);
+        const StyleSelection read = ReadStyleSelection(selected);
+        QCOMPARE(textOf(read.rules), textOf(rulesOf(cell("rules"))));
+        QCOMPARE(read.before + '|' + read.after, cell("around"));
+    }
+
+    // "css.txt" sections (commands/properties/values/units), and the value file names allowed.
+    void vocabulary_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        row("full",
+            "head\r\nP\r\n<-- x -->\r\n\r\n A \r\n<-- Properties: -->\r\ncolor\r\n<-- Values: -->\n"
+            "red\n<-- Units: -->\npx\n<-- End -->\nlost",
+            "P,A/color/red/px");
+        row("no values marker", "h\nP\n<-- Properties: -->\ncolor\n<-- Units: -->\npx", "P/color,px//");
+        row("no markers", "h\nP\n<-- Values: -->\nred", "P,red///");
+        row("heading only", "<-- Properties: -->\nP", "P///");
+        row("empty", "", "///");
+    }
+    void vocabulary() {
+        QFETCH(QString, text);
+        const CssVocabulary words = ParseCssVocabulary(text);
+        QCOMPARE(QStringList({words.commands.join(','), words.properties.join(','), words.values.join(','),
+                              words.units.join(',')})
+                     .join('/'),
+                 cell("expected"));
+    }
+
+    // Random rules written in both layouts read back unchanged. Random fragments: the readers never
+    // fail, and what they give can be written and read again.
+    void randomRulesAndFragments() {
+        QRandomGenerator random(7);
+        const QStringList commands{"P", "BODY", "A:hover", "H1, H2", "DIV P", "#id .c", ""};
+        const QStringList values{"red", "0 auto", "\"a;b\"", "url(x;y.gif)", "'q'", "12pt", "1px solid #000"};
+        for (int round = 0; round < 200; ++round) {
+            QList<CssRule> rules;
+            for (int r = random.bounded(6); r > 0; --r) {
+                QStringList items;
+                for (int i = random.bounded(4); i > 0; --i)
+                    items << QString("p%1:%2;").arg(i).arg(values[random.bounded(values.size())]);
+                rules << CssRule{commands[random.bounded(commands.size())], JoinProperties(items)};
+            }
+            QList<CssRule> kept = rules;
+            kept.removeIf([](const CssRule& rule) { return rule.isEmpty(); });
+            for (const CssLayout layout : {CssLayout::OneRow, CssLayout::OnePerRow})
+                QCOMPARE(textOf(ReadStyleSelection(BuildCss(rules, layout, round % 2, "\t")).rules),
+                         textOf(kept));
+        }
+        const QStringList pieces = QString("{|}|;|:|\"|'|(|)|\r\n|\n|\t| |<STYLE a>|</style>|color|red|<--|"
+                                           "<-- End -->|P|<-- Units: -->|<-- Values: -->|<-- Properties: -->")
+                                       .split('|');
+        for (int round = 0; round < 3000; ++round) {
+            QString text;
+            for (int n = random.bounded(30); n > 0; --n)
+                text += pieces[random.bounded(pieces.size())];
+            const StyleSelection read = ReadStyleSelection(text);
+            QVERIFY(text.startsWith(read.before) && text.mid(read.before.size()).endsWith(read.after));
+            QList<CssRule> kept;
+            for (const CssRule& rule : read.rules) {
+                QVERIFY(rule.command == rule.command.trimmed() && !rule.command.contains('{'));
+                QCOMPARE(JoinProperties(SplitProperties(rule.properties)), rule.properties);
+                for (const QString& item : SplitProperties(rule.properties))
+                    QVERIFY(item.endsWith(';') && !item.front().isSpace());
+                if (!rule.isEmpty())
+                    kept << rule;
+            }
+            for (const CssLayout layout : {CssLayout::OneRow, CssLayout::OnePerRow})
+                QCOMPARE(textOf(ReadCssRules(BuildCss(read.rules, layout, true, "\t"))), textOf(kept));
+            const CssVocabulary words = ParseCssVocabulary(text);
+            for (const QStringList& list : {words.commands, words.properties, words.values, words.units})
+                for (const QString& word : list)
+                    QVERIFY(!word.isEmpty() && word == word.trimmed() && !word.startsWith("<--"));
+            if (!text.contains(QRegularExpression("[\r\n][ \t]*<-- Properties: -->")))
+                QVERIFY(words.properties.isEmpty() && words.values.isEmpty() && words.units.isEmpty());
+        }
+    }
+
+    // A style block selected with text around it: read, edited, written back in place as one step.
+    void editBlock() {
+        AppFixture app;
+        frmNotepad* document = app.start().documents().current();
+        const QString old =
+            "x\r\n<STYLE TYPE=\"text/css\">\r\nBODY\t{color:red}\r\nP\t{margin:0;}\r\n</STYLE>\r\ny";
+        document->txtRich->setText(old);
+        document->txtRich->select(1, old.size() - 1);
+        frmCSS css(*app.main, app.main.get());
+        css.show();
+        QCOMPARE(css.windowTitle(), "Quillora - Corvelle");
+        QVERIFY(css.optOnePerRow->isChecked() && css.cmdOK->isDefault());
+        QCOMPARE(entries(css.lstAllCSS), "BODY,P");
+        QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason); // the focus alone chooses no rule
+        QCoreApplication::sendEvent(css.lstAllCSS, &tab);
+        QVERIFY(css.lstAllCSS->currentItem() && css.cmbCommand->currentText().isEmpty());
+        QTest::keyClick(css.lstAllCSS, Qt::Key_Down);
+        QCOMPARE(css.lblProperties->text(), "P Properties:");
+        QCOMPARE(entries(css.lstProperties), "margin:0;");
+        addProperty(css, "border-color", "red");
+        addProperty(css, "border", "1px solid"); // border-color is no border: no question
+        QVERIFY(app.dialogs.messages.isEmpty());
+        app.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        addProperty(css, "MARGIN", "2");
+        addProperty(css, "Margin", "1", "em");
+        QCOMPARE(app.dialogs.messages.size(), 2);
+        QVERIFY(app.dialogs.messages[0].icon == Dialogs::Icon::Information);
+        QCOMPARE(app.dialogs.messages[0].text,
+                 "That property already exists!\r\nWould you like to replace it?");
+        QCOMPARE(entries(css.lstProperties), "border-color:red;,border:1px solid;,Margin:1em;");
+        click(css.lstProperties, 1);
+        QCOMPARE(css.cmbProperty->currentText() + "=" + css.cmbValue->currentText(), "border=1px solid");
+        css.cmdDelProperty->click();
+        QVERIFY(css.cmbProperty->currentText().isEmpty() && css.cmbValue->currentText().isEmpty());
+        click(css.lstAllCSS, 0);
+        QCOMPARE(entries(css.lstProperties), "color:red;");
+        css.cmdOK->click();
+        QCOMPARE(css.result(), int(QDialog::Accepted));
+        QCOMPARE(document->txtRich->text(),
+                 "x\r\n<STYLE TYPE=\"text/css\">\r\nBODY\t{\r\n\tcolor:red;\r\n\t}\r\n\r\n"
+                 "P\t{\r\n\tborder-color:red;\r\n\tMargin:1em;\r\n\t}\r\n</STYLE>\r\ny");
+        QVERIFY(document->undoHistory().Undo());
+        QCOMPARE(document->txtRich->text(), old);
+        QVERIFY(!document->undoHistory().Undo());
+    }
+
+    // Rules with the same command are replaced and deleted one by one; the layouts and Clear CSS.
+    void rules() {
+        AppFixture app;
+        frmNotepad* document = app.start().documents().current();
+        document->txtRich->setText("P{a:1;} P{b:2;} H1{c:3;}");
+        document->txtRich->select(0, 24);
+        frmCSS css(*app.main, app.main.get());
+        css.show();
+        click(css.lstAllCSS, 0);
+        addProperty(css, "d", "4");
+        css.cmbCommand->setEditText("p");
+        app.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        css.cmdAddCSS->click();
+        QCOMPARE(textOf(css.rules()), "|\nP|a:1; d:4;\nP|b:2;\nH1|c:3;\n");
+        css.cmdAddCSS->click();
+        QCOMPARE(textOf(css.rules()), "|\np|a:1; d:4;\nP|b:2;\nH1|c:3;\n");
+        QCOMPARE(entries(css.lstAllCSS), "p,P,H1");
+        css.cmbCommand->setEditText("UL");
+        css.cmdAddCSS->click();
+        click(css.lstAllCSS, 0);
+        click(css.lstAllCSS, 2, Qt::ControlModifier);
+        css.cmdDelCSS->click();
+        QCOMPARE(entries(css.lstAllCSS), "P,UL");
+        QCOMPARE(entries(css.lstProperties), "");
+        css.optOneRow->setChecked(true);
+        css.chkExternal->setChecked(true);
+        QCOMPARE(css.styleText(), "P\t{b:2;}\r\nUL\t{a:1; d:4;}\r\n");
+        app.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        for (const int left : {2, 0}) {
+            css.cmdClearCSS->click();
+            QCOMPARE(css.lstAllCSS->count(), left);
+        }
+        QCOMPARE(app.dialogs.messages.last().text, "Are you sure you want to clear all commands?");
+        QVERIFY(app.dialogs.messages.last().icon == Dialogs::Icon::Question);
+        css.cmdCancel->click();
+        QCOMPARE(document->txtRich->selText(), "P{a:1;} P{b:2;} H1{c:3;}");
+    }
+
+    // Values offered per property; colours and pictures chosen; nothing written into a closed document.
+    void values() {
+        AppFixture app;
+        frmNotepad* document = app.start().documents().current();
+        frmCSS css(*app.main, app.main.get());
+        css.show();
+        QString picked = "#ff0000";
+        css.colorPicker = [&picked](QLineEdit& box) { return box.setText(picked), !picked.isEmpty(); };
+        QFocusEvent focus(QEvent::FocusIn);
+        for (const char* name : {"color", "COLOR", "../css", "margin"}) {
+            css.cmbProperty->setEditText(name);
+            css.cmbValue->setEditText("typed");
+            QCoreApplication::sendEvent(css.cmbValue, &focus);
+            QCOMPARE(css.cmbValue->currentText(), "typed");
+            QCOMPARE(css.cmbValue->itemText(1),
+                     QString(name).startsWith('c', Qt::CaseInsensitive) ? "black" : "auto");
+        }
+        css.cmbProperty->setEditText("color");
+        css.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&css));
+        css.cmbValue->setFocus(); // then the first entry chosen in the box's own list
+        for (const QString code : {"#ff0000", ""}) {
+            picked = code;
+            css.cmbValue->showPopup();
+            const QAbstractItemView* view = css.cmbValue->view();
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            QTRY_COMPARE(css.cmbValue->currentText(), code);
+            QVERIFY(css.txtTemp->text().isEmpty() && css.txtTemp->isHidden());
+        }
+        css.cmbProperty->setEditText("background-image");
+        QCoreApplication::sendEvent(css.cmbValue, &focus);
+        app.dialogs.openPaths << app.env.root() + "/my (1).gif";
+        css.cmbValue_Click(css.cmbValue->findText("Browse..."));
+        QCOMPARE(css.cmbValue->currentText(), "url(" + app.env.root() + "/my%20%281%29.gif)");
+        css.cmdAddProperty->click();
+        css.cmbCommand->setEditText("BODY");
+        css.cmdAddCSS->click();
+        document->close();
+        AppFixture::flush();
+        css.cmdOK->click();
+        QVERIFY(css.result() == QDialog::Accepted && !app.main->documents().current());
+    }
+};
+
+QTEST_MAIN(CssTest)
+#include "tst_css.moc"

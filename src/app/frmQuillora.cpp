@@ -8,9 +8,12 @@
 #include "html/frmFormat.h"
 #include "wizards/Pictures.h"
 #include "wizards/frmBody.h"
+#include "wizards/frmCSS.h"
 #include "wizards/frmColor.h"
 #include "wizards/frmFont.h"
 #include "wizards/frmForms.h"
+#include "wizards/frmFrames.h"
+#include "wizards/frmIsMap.h"
 #include "wizards/frmLink.h"
 #include "wizards/frmList.h"
 #include "wizards/frmSymbols.h"
@@ -358,13 +361,19 @@ QDialog* makeTagDialog(TagDialog which, DocumentHost& host, QWidget* parent) {
         return new frmList(host, parent);
     case TagDialog::Font:
         return new frmFont(host, parent);
+    case TagDialog::Frames:
+        return new frmFrames(host, parent);
+    case TagDialog::ImageMap:
+        return new frmIsMap(host, parent);
+    case TagDialog::Css:
+        return new frmCSS(host, parent);
     }
     return nullptr;
 }
 } // namespace
 
 void frmQuillora::showTagDialog(TagDialog which, bool modal) {
-    if (modal) {
+    if (modal || which >= TagDialog::Frames) {
         QPointer<QDialog> wizard = makeTagDialog(which, *this, this);
         if (auto* link = qobject_cast<frmLink*>(wizard.data()))
             link->keepTargetDocument();

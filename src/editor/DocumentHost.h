@@ -13,7 +13,8 @@ class QMenu;
 class QWidget;
 
 // The wizards that build one kind of tag from boxes and insert it into a document.
-enum class TagDialog { Tables, Forms, Body, Link, Lists, Font };
+// Frames, ImageMap and Css are always modal.
+enum class TagDialog { Tables, Forms, Body, Link, Lists, Font, Frames, ImageMap, Css };
 
 // What document windows and file operations need from the main window that owns them:
 // the program-wide tables and settings, the frame they live in, and the shell's commands.

@@ -134,14 +134,17 @@ void frmNotepad::buildMenus() {
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
     connect(addMenuItem(mnuTools, QStringLiteral("Body-Builder..."), "mnuTBody"), &QAction::triggered, this,
             [this] { m_host.showTagDialog(TagDialog::Body); });
-    addPlannedItem(mnuTools, QStringLiteral("CSS..."), "mnuTCSS");
+    connect(addMenuItem(mnuTools, QStringLiteral("CSS..."), "mnuTCSS"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Css, true); });
     connect(addMenuItem(mnuTools, QStringLiteral("Font..."), "mnuTFont"), &QAction::triggered, this,
             [this] { m_host.showTagDialog(TagDialog::Font); });
     connect(addMenuItem(mnuTools, QStringLiteral("Forms..."), "mnuTForms"), &QAction::triggered, this,
             [this] { m_host.showTagDialog(TagDialog::Forms); });
-    addPlannedItem(mnuTools, QStringLiteral("Frames..."), "mnuTFrames");
+    connect(addMenuItem(mnuTools, QStringLiteral("Frames..."), "mnuTFrames"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::Frames, true); });
     addPlannedItem(mnuTools, QStringLiteral("Gradient..."), "mnuTGradient")->setVisible(false);
-    addPlannedItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap");
+    connect(addMenuItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap"), &QAction::triggered, this,
+            [this] { m_host.showTagDialog(TagDialog::ImageMap, true); });
     mnuTJava = mnuTools->addMenu(QStringLiteral("Java"));
     mnuTJava->setObjectName(QStringLiteral("mnuTJava"));
     mnuTCompile =

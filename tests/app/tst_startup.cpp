@@ -51,9 +51,9 @@ private slots:
                                    "mnuColorize 1 F2", "mnuColOther 1",        "mnuNewBrowser 0 Ctrl+B",
                                    "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G",     "mnuH6 1",
                                    "mnuOwn20 0",       "mnuAddOwn 1",          "mnuLink 1",
-                                   "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 0",
-                                   "mnuSelectColor 1", "mnuTPicture 1",        "mnuSymbols 1",
-                                   "picPicture 1"}) {
+                                   "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 1",
+                                   "mnuTCSS 1",        "mnuTIsMap 1",          "mnuSelectColor 1",
+                                   "mnuTPicture 1",    "mnuSymbols 1",         "picPicture 1"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());

@@ -570,3 +570,11 @@ void frmQuillora::dropEvent(QDropEvent* event) {
     event->accept();
     openFiles(files);
 }
+
+// The Settings dialog arrives with its own work; until then the item stays disabled.
+void frmQuillora::showSettings(bool) {}
+
+// Skins arrive with the picture buttons; until then the text buttons have no faces to load.
+bool frmQuillora::LoadSkin(const QString&) {
+    return false;
+}

@@ -54,6 +54,10 @@ public:
     frmFind& findDialog() override;
     void showSymbols() override;
     void showTagDialog(TagDialog which, bool modal = false) override;
+    void showSettings(bool modal) override;
+    // Loads the button skin of the skin file `path` and repaints every button; false (the faces
+    // unchanged) when it cannot be loaded.
+    bool LoadSkin(const QString& path);
     void checkHtml(frmNotepad& document) override;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;

@@ -46,6 +46,8 @@ public:
     // A wizard over the frame: modeless, one of each kind (an open one is raised), acting on the
     // document current at each press; or modal, inserting into the document current when it opened.
     virtual void showTagDialog(TagDialog which, bool modal = false) = 0;
+    // "Settings...": modal over the frame, or modeless (from a document window); one at a time.
+    virtual void showSettings(bool modal) = 0;
     // "Check HTML" on a document: its problems listed in the main window's panel.
     virtual void checkHtml(frmNotepad& document) = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").

@@ -5,6 +5,7 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
 
@@ -249,29 +250,12 @@ bool frmIsMap::loadPicture(const QString& path) {
 }
 
 void frmIsMap::fitToPicture() {
-    const auto* column = static_cast<QVBoxLayout*>(layout());
-    const QMargins margins = column->contentsMargins();
-    const int frame = 2 * picArea->frameWidth();
-    QSize wanted = picPicture->size() + QSize(frame, frame);
-    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    QScreen* screen = this->screen();
-    if (screen) {
-        // The area gets what the screen leaves beside the rest of the dialog and its window frame;
-        // beyond that it scrolls, and OK and Cancel stay on the screen.
-        int others = margins.top() + margins.bottom();
-        for (int i = 0; i < column->count(); ++i)
-            if (column->itemAt(i)->widget() != picArea)
-                others += column->itemAt(i)->sizeHint().height() + std::max(column->spacing(), 0);
-        const QSize decoration = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        room = screen->availableGeometry().size() - decoration;
-        wanted =
-            wanted.boundedTo(QSize(room.width() - margins.left() - margins.right(), room.height() - others))
-                .expandedTo(QSize(0, 0));
-    }
-    picArea->setMinimumSize(wanted);
-    picArea->setMaximumSize(wanted);
-    resize(sizeHint().boundedTo(room));
-    if (screen) {
+    // Beyond the room the screen leaves, the picture scrolls and OK and Cancel stay on the screen.
+    const AreaOnScreen fit = fitAreaToScreen(*this, *picArea, picPicture->size());
+    picArea->setMinimumSize(fit.area);
+    picArea->setMaximumSize(fit.area);
+    resize(sizeHint().boundedTo(fit.room));
+    if (QScreen* screen = this->screen()) {
         QRect placed = frameGeometry();
         placed.moveCenter(screen->availableGeometry().center());
         move(placed.topLeft());

@@ -3,12 +3,29 @@
 #include <QAction>
 #include <QFrame>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
+
+void setTabChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void digitsOnly(QLineEdit& box, int maxLength) {
+    if (maxLength > 0)
+        box.setMaxLength(maxLength);
+    box.setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), &box));
+}
 
 QAction* addMenuItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut,
                      bool enabled) {

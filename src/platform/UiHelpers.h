@@ -5,11 +5,24 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 class QAction;
 class QFrame;
+class QLineEdit;
 class QMenu;
 class QMimeData;
 class QWidget;
+
+// Sets the object name, by which tests and code find the control, and gives the control back.
+template <class T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+// Tab moves through `widgets` in the order given.
+void setTabChain(std::initializer_list<QWidget*> widgets);
+// The box takes digits only, typed or pasted; at most `maxLength` of them when it is above 0.
+void digitsOnly(QLineEdit& box, int maxLength = 0);
 
 // A menu item whose object name is its control name, so tests and code find it by that name.
 QAction* addMenuItem(QMenu* menu, const QString& caption, const char* name, const QKeySequence& shortcut = {},

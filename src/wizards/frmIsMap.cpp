@@ -8,6 +8,7 @@
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -96,10 +97,6 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     setModal(true);
 
     // Controls are made in the order of the layout, which is their tab order.
-    const auto named = [](auto* widget, const char* name) {
-        widget->setObjectName(QLatin1String(name));
-        return widget;
-    };
     const auto caption = [](QGridLayout* grid, int row, const QString& text, QWidget* box) {
         auto* label = new QLabel(text, box->parentWidget());
         label->setBuddy(box);
@@ -356,9 +353,7 @@ void frmIsMap::cmdRemove_Click() {
 }
 
 void frmIsMap::cmdBrowse_Click() {
-    const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
-    if (!path.isEmpty())
-        txtLink->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtLink, m_host, ShowFileDialog(m_host, FileDialogAction::Open, true));
 }
 
 void frmIsMap::cmdOK_Click() {

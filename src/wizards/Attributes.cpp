@@ -74,3 +74,17 @@ QString ReadAttribute(int start, int limit, QString& text, const QString& name) 
     text.remove(cutStart, cutEnd - cutStart);
     return value;
 }
+
+QString QuotedAttribute(const char* name, const QString& value) {
+    if (value.isEmpty())
+        return {};
+    const QLatin1String key(name);
+    QString attribute;
+    attribute.reserve(key.size() + value.size() + 4);
+    attribute += u' ';
+    attribute += key;
+    attribute += QLatin1String("=\"");
+    attribute += value;
+    attribute += u'"';
+    return attribute;
+}

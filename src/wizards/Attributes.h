@@ -15,3 +15,6 @@
 // behind it stays, so the next attribute keeps its separator). An empty or missing value gives ""
 // and leaves the text unchanged.
 QString ReadAttribute(int start, int limit, QString& text, const QString& name);
+
+// ` NAME="value"` with the value as it stands, or "" for an empty value (the attribute is left out).
+QString QuotedAttribute(const char* name, const QString& value);

@@ -1,5 +1,7 @@
 #include "wizards/FormCode.h"
 
+#include "wizards/Attributes.h"
+
 #include <initializer_list>
 #include <utility>
 
@@ -13,9 +15,7 @@ using Attribute = std::pair<const char*, const QString*>;
 QString attributes(std::initializer_list<Attribute> list) {
     QString text;
     for (const auto& [name, value] : list)
-        if (!value->isEmpty())
-            text +=
-                QLatin1Char(' ') + QLatin1String(name) + QStringLiteral("=\"") + *value + QLatin1Char('"');
+        text += QuotedAttribute(name, *value);
     return text;
 }
 

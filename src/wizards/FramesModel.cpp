@@ -1,5 +1,7 @@
 #include "wizards/FramesModel.h"
 
+#include "wizards/Attributes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -128,8 +130,7 @@ QString FrameTag(const FrameRecord& frame, int level, const QString& indent) {
     QString tag = lead + QStringLiteral("<FRAME") + crlf;
     const auto attribute = [&](const char* name, const QString& value) {
         if (!value.isEmpty())
-            tag += lead + QLatin1Char(' ') + QLatin1String(name) + QStringLiteral("=\"") + value +
-                   QLatin1Char('"') + crlf;
+            tag += lead + QuotedAttribute(name, value) + crlf;
     };
     attribute("NAME", frame.Name);
     attribute("SRC", frame.Source);
@@ -156,20 +157,17 @@ void WriteSplit(const FramesModel& model, int split, int depth, const QString& i
     const FrameRecord& first = model.frames[border.FirstFrame];
     const FrameRecord& second = model.frames[border.SecondFrame];
     const QString lead = RepeatText(indent, depth - 1);
-    const QChar q(QLatin1Char('"'));
-    out += lead +
-           (border.Horizontal ? QStringLiteral("<FRAMESET ROWS=") + q + first.Height + ',' + second.Height
-                              : QStringLiteral("<FRAMESET COLS=") + q + first.Width + ',' + second.Width) +
-           q;
+    out += lead + QStringLiteral("<FRAMESET") +
+           (border.Horizontal ? QuotedAttribute("ROWS", first.Height + ',' + second.Height)
+                              : QuotedAttribute("COLS", first.Width + ',' + second.Width));
     if (!border.BorderSize.isEmpty()) {
         if (IsZeroSize(border.BorderSize))
             out += QStringLiteral(" BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\"");
         else
-            out += QStringLiteral(" BORDER=") + q + border.BorderSize + q + QStringLiteral(" FRAMESPACING=") +
-                   q + border.BorderSize + q;
+            out += QuotedAttribute("BORDER", border.BorderSize) +
+                   QuotedAttribute("FRAMESPACING", border.BorderSize);
     }
-    if (!border.BorderColor.isEmpty())
-        out += QStringLiteral(" BORDERCOLOR=") + q + border.BorderColor + q;
+    out += QuotedAttribute("BORDERCOLOR", border.BorderColor);
     out += QStringLiteral(">\r\n");
     for (const int side : {0, 1}) {
         const FramesModel::Part& part = model.part(split, side);

@@ -1,5 +1,7 @@
 #include "wizards/ImageMapModel.h"
 
+#include "wizards/Attributes.h"
+
 #include <QtGlobal>
 #include <cstdlib>
 
@@ -180,11 +182,8 @@ QString BuildImageMapCode(const QString& picture, const QString& name, const QLi
         code += indent + QStringLiteral("<AREA SHAPE=") + Quoted(ShapeKeyword(shape.Kind)) +
                 QStringLiteral(" COORDS=") + Quoted(shape.Coords) + QStringLiteral(" HREF=") +
                 Quoted(shape.Link);
-        if (!shape.Target.isEmpty())
-            code += QStringLiteral(" TARGET=") + Quoted(shape.Target);
-        if (!shape.Alt.isEmpty())
-            code += QStringLiteral(" ALT=") + Quoted(shape.Alt);
-        code += QLatin1Char('>') + crlf;
+        code += QuotedAttribute("TARGET", shape.Target) + QuotedAttribute("ALT", shape.Alt) +
+                QLatin1Char('>') + crlf;
     }
     return code + QStringLiteral("</MAP>") + crlf;
 }

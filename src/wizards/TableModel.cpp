@@ -345,15 +345,6 @@ std::optional<TableReading> ReadTable(const QString& text) {
 
 namespace {
 
-// ` NAME="value"` when the value is not empty; `name` holds the blank, the name and `="`.
-void appendAttribute(QString& code, QLatin1String name, const QString& value) {
-    if (value.isEmpty())
-        return;
-    code += name;
-    code += value;
-    code += u'"';
-}
-
 void appendOther(QString& code, const QString& other) {
     const QString trimmed = other.trimmed();
     if (!trimmed.isEmpty())
@@ -364,9 +355,9 @@ void appendCell(QString& code, const TableCell& cell, const QString& indent) {
     code += indent;
     code += indent;
     code += cell.Header ? QLatin1String("<TH") : QLatin1String("<TD");
-    appendAttribute(code, QLatin1String(" BGCOLOR=\""), cell.BgColor);
-    appendAttribute(code, QLatin1String(" COLSPAN=\""), cell.Colspan);
-    appendAttribute(code, QLatin1String(" ROWSPAN=\""), cell.Rowspan);
+    code += QuotedAttribute("BGCOLOR", cell.BgColor);
+    code += QuotedAttribute("COLSPAN", cell.Colspan);
+    code += QuotedAttribute("ROWSPAN", cell.Rowspan);
     appendOther(code, cell.Other);
     code += u'>';
     code += cell.Contents;
@@ -384,15 +375,15 @@ QString BuildTableCode(const TableModel& model, const QString& indent) {
 
     const TableAttributes& table = model.Table;
     code += QLatin1String("<TABLE");
-    appendAttribute(code, QLatin1String(" CLASS=\""), table.Class);
-    appendAttribute(code, QLatin1String(" BORDER=\""), table.Border);
-    appendAttribute(code, QLatin1String(" HEIGHT=\""), table.Height);
-    appendAttribute(code, QLatin1String(" WIDTH=\""), table.Width);
-    appendAttribute(code, QLatin1String(" CELLPADDING=\""), table.Padding);
-    appendAttribute(code, QLatin1String(" CELLSPACING=\""), table.Spacing);
-    appendAttribute(code, QLatin1String(" BORDERCOLOR=\""), table.BorderColor);
-    appendAttribute(code, QLatin1String(" BGCOLOR=\""), table.BackColor);
-    appendAttribute(code, QLatin1String(" BACKGROUND=\""), table.Background);
+    code += QuotedAttribute("CLASS", table.Class);
+    code += QuotedAttribute("BORDER", table.Border);
+    code += QuotedAttribute("HEIGHT", table.Height);
+    code += QuotedAttribute("WIDTH", table.Width);
+    code += QuotedAttribute("CELLPADDING", table.Padding);
+    code += QuotedAttribute("CELLSPACING", table.Spacing);
+    code += QuotedAttribute("BORDERCOLOR", table.BorderColor);
+    code += QuotedAttribute("BGCOLOR", table.BackColor);
+    code += QuotedAttribute("BACKGROUND", table.Background);
     appendOther(code, table.Other);
     code += QLatin1String(">\r\n");
 

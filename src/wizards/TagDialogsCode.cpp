@@ -6,13 +6,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// ` NAME="value"`, or nothing for an empty value.
-QString attribute(const char* name, const QString& value) {
-    if (value.isEmpty())
-        return {};
-    return QLatin1Char(' ') + QLatin1String(name) + QStringLiteral("=\"") + value + QLatin1Char('"');
-}
-
 // Where the tag ends: the first ">" outside a quoted value, or the end of the text.
 int tagEnd(const QString& text) {
     QChar quote;
@@ -53,10 +46,10 @@ BodyFields ReadBodyTag(const QString& selection) {
 }
 
 QString BuildBodyTag(const BodyFields& fields) {
-    QString tag = QStringLiteral("<BODY") + attribute("BACKGROUND", fields.background) +
-                  attribute("BGCOLOR", fields.bgcolor) + attribute("TEXT", fields.text) +
-                  attribute("LINK", fields.link) + attribute("ALINK", fields.alink) +
-                  attribute("VLINK", fields.vlink);
+    QString tag = QStringLiteral("<BODY") + QuotedAttribute("BACKGROUND", fields.background) +
+                  QuotedAttribute("BGCOLOR", fields.bgcolor) + QuotedAttribute("TEXT", fields.text) +
+                  QuotedAttribute("LINK", fields.link) + QuotedAttribute("ALINK", fields.alink) +
+                  QuotedAttribute("VLINK", fields.vlink);
     const QString other = fields.other.trimmed();
     if (!other.isEmpty())
         tag += QLatin1Char(' ') + other;
@@ -87,7 +80,7 @@ LinkFields ReadLinkSelection(const QString& selection) {
 
 QString BuildLinkTag(const LinkFields& fields) {
     QString tag = QStringLiteral("<A HREF=\"") + fields.protocol + fields.url + QLatin1Char('"') +
-                  attribute("TARGET", fields.target) + QLatin1Char('>');
+                  QuotedAttribute("TARGET", fields.target) + QLatin1Char('>');
     if (fields.usePicture)
         tag +=
             QStringLiteral("<IMG SRC=\"") + fields.picture + QStringLiteral("\" BORDER=\"0\" ALT=\"\"></A>");
@@ -107,6 +100,6 @@ QString BuildListCode(bool numbered, int rows, const QString& indent) {
 }
 
 QString BuildFontTag(const QString& size, const QString& face, const QString& colour) {
-    return QStringLiteral("<FONT") + attribute("SIZE", size) + attribute("FACE", face) +
-           attribute("COLOR", colour) + QLatin1Char('>');
+    return QStringLiteral("<FONT") + QuotedAttribute("SIZE", size) + QuotedAttribute("FACE", face) +
+           QuotedAttribute("COLOR", colour) + QLatin1Char('>');
 }

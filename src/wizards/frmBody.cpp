@@ -4,12 +4,12 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "wizards/Pictures.h"
 #include "wizards/TagDialogsCode.h"
-#include "wizards/frmColor.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,8 +55,7 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
                                                           {"VLink:", txtVlink}};
     int row = 0;
     for (const auto& [caption, edit] : colours) {
-        edit->setToolTip(QStringLiteral("Doubleclick to select a color!"));
-        edit->installEventFilter(this);
+        openColorOnDoubleClick(*edit, m_host, QStringLiteral("Doubleclick to select a color!"));
         grid->addWidget(new QLabel(QLatin1String(caption), this), row, 0);
         grid->addWidget(edit, row++, 1, 1, 2);
     }
@@ -73,10 +72,8 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {txtBackcolor, txtText,   txtLink,  txtAlink, txtVlink, chkBGPicture,
-                        txtBGPicture, cmdBrowse, txtOther, cmdAdd,   cmdCancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setTabChain({txtBackcolor, txtText, txtLink, txtAlink, txtVlink, chkBGPicture, txtBGPicture, cmdBrowse,
+                 txtOther, cmdAdd, cmdCancel});
 
     connect(chkBGPicture, &QCheckBox::toggled, this, &frmBody::chkBGPicture_Click);
     connect(cmdBrowse, &QPushButton::clicked, this, &frmBody::cmdBrowse_Click);
@@ -107,9 +104,7 @@ void frmBody::chkBGPicture_Click() {
 }
 
 void frmBody::cmdBrowse_Click() {
-    const QString path = ShowPictureDialog(m_host);
-    if (!path.isEmpty())
-        txtBGPicture->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtBGPicture, m_host, ShowPictureDialog(m_host));
 }
 
 void frmBody::cmdAdd_Click() {
@@ -130,13 +125,4 @@ void frmBody::cmdAdd_Click() {
 void frmBody::cmdCancel_Click() {
     close();
     FocusCurrentDocument(m_host);
-}
-
-bool frmBody::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick)
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
-            frmColor::runForField(*box, m_host);
-            return true;
-        }
-    return QDialog::eventFilter(watched, event);
 }

@@ -29,9 +29,6 @@ public slots:
     void cmdBrowse_Click();
     void chkBGPicture_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     DocumentHost& m_host;
 };

@@ -4,6 +4,7 @@
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
 #include "wizards/frmColor.h"
@@ -164,12 +165,9 @@ void frmCSS::buildControls() {
     layout->addLayout(bottom);
     layout->addWidget(txtTemp);
 
-    const QList<QWidget*> order{
-        cmbCommand,     cmbProperty,        cmbValue,    cmbUnit,   cmdAddProperty, lstProperties,
-        cmdDelProperty, cmdClearProperties, lstAllCSS,   cmdAddCSS, cmdDelCSS,      cmdClearCSS,
-        optOneRow,      optOnePerRow,       chkExternal, cmdOK,     cmdCancel};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    setTabChain({cmbCommand, cmbProperty, cmbValue, cmbUnit, cmdAddProperty, lstProperties, cmdDelProperty,
+                 cmdClearProperties, lstAllCSS, cmdAddCSS, cmdDelCSS, cmdClearCSS, optOneRow, optOnePerRow,
+                 chkExternal, cmdOK, cmdCancel});
 
     connect(cmbCommand, &QComboBox::editTextChanged, this, [this](const QString& text) {
         lblProperties->setText(text.isEmpty() ? QStringLiteral("Properties:")

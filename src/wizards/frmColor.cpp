@@ -4,6 +4,7 @@
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "wizards/ColorCodes.h"
 
 #include <QGridLayout>
@@ -278,25 +279,10 @@ void frmColor::showPicture(const QImage& image) {
 
     // The picture area asks for the whole picture, as far as the screen leaves room beside the
     // rest of the dialog; the dialog grows to that and is kept on the screen.
-    const int frame = 2 * m_pictureArea->frameWidth();
-    QSize wanted = image.size() + QSize(frame, frame);
-    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const AreaOnScreen fit = fitAreaToScreen(*this, *m_pictureArea, image.size());
+    m_pictureArea->setMinimumSize(fit.area);
+    resize((isVisible() ? size() : QSize(0, 0)).expandedTo(sizeHint()).boundedTo(fit.room));
     QScreen* screen = this->screen();
-    if (screen) {
-        const auto* column = static_cast<QVBoxLayout*>(layout());
-        const QMargins margins = column->contentsMargins();
-        int others = margins.top() + margins.bottom();
-        for (int i = 0; i < column->count(); ++i)
-            if (column->itemAt(i)->widget() != m_pictureArea)
-                others += column->itemAt(i)->sizeHint().height() + std::max(column->spacing(), 0);
-        const QSize decoration = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        room = screen->availableGeometry().size() - decoration;
-        wanted =
-            wanted.boundedTo(QSize(room.width() - margins.left() - margins.right(), room.height() - others))
-                .expandedTo(QSize(0, 0));
-    }
-    m_pictureArea->setMinimumSize(wanted);
-    resize((isVisible() ? size() : QSize(0, 0)).expandedTo(sizeHint()).boundedTo(room));
     if (screen && isVisible()) {
         const QRect available = screen->availableGeometry();
         QRect placed = frameGeometry();

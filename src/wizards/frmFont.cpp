@@ -4,18 +4,17 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "wizards/TagDialogsCode.h"
-#include "wizards/frmColor.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
@@ -26,10 +25,7 @@ frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
 
     txtSize = new QLineEdit(this);
     txtSize->setObjectName(QStringLiteral("txtSize"));
-    txtSize->setMaxLength(3);
-    // Digits only, typed or pasted.
-    txtSize->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtSize));
+    digitsOnly(*txtSize, 3);
     cmbFonts = new QComboBox(this);
     cmbFonts->setObjectName(QStringLiteral("cmbFonts"));
     cmbFonts->setEditable(true);
@@ -38,8 +34,7 @@ frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     cmbFonts->setCurrentIndex(-1); // no face chosen: none is written
     txtColor = new QLineEdit(this);
     txtColor->setObjectName(QStringLiteral("txtColor"));
-    txtColor->setToolTip(QStringLiteral("Doubleclick to select a color!"));
-    txtColor->installEventFilter(this);
+    openColorOnDoubleClick(*txtColor, m_host, QStringLiteral("Doubleclick to select a color!"));
     cmdOK = new QPushButton(QStringLiteral("&Add"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
@@ -64,10 +59,7 @@ frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    setTabOrder(txtSize, cmbFonts);
-    setTabOrder(cmbFonts, txtColor);
-    setTabOrder(txtColor, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    setTabChain({txtSize, cmbFonts, txtColor, cmdOK, cmdCancel});
 
     connect(cmbFonts, &QComboBox::currentIndexChanged, this, &frmFont::cmbFonts_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmFont::cmdOK_Click);
@@ -92,12 +84,4 @@ void frmFont::cmdOK_Click() {
 void frmFont::cmdCancel_Click() {
     close();
     FocusCurrentDocument(m_host);
-}
-
-bool frmFont::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtColor && event->type() == QEvent::MouseButtonDblClick) {
-        frmColor::runForField(*txtColor, m_host);
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -24,9 +24,6 @@ public slots:
     void cmdCancel_Click();
     void cmbFonts_Click(int index);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     DocumentHost& m_host;
 };

@@ -4,6 +4,7 @@
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/FormCode.h"
 
@@ -14,17 +15,11 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 namespace {
-
-template <class T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // A list that offers values; whatever stands in its text box is used, and it starts empty.
 QComboBox* offerList(QWidget* parent, const char* name, const QStringList& values) {
@@ -102,7 +97,7 @@ frmForms::frmForms(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
         {UsesMaxLength, txtMaxLength}, {UsesChecked, chkChecked},       {UsesRows, txtRows},
         {UsesCols, txtCols},           {UsesOnChange, txtOnChange},     {UsesOnClick, txtOnClick}};
     for (QLineEdit* box : {txtSelections, txtSize, txtMaxLength, txtRows, txtCols})
-        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
+        digitsOnly(*box);
     for (const auto& [use, field] : m_objectFields) {
         if (qobject_cast<QLineEdit*>(field)) { // a box out of use shows the shadow colour
             QPalette palette = field->palette();
@@ -136,12 +131,10 @@ frmForms::frmForms(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
     layout->addStretch();
     layout->addLayout(buttons);
 
-    const QList<QWidget*> order{TabStrip1, txtFormName, txtFormAction,   cmbMethod,  txtFormClass, txtEncType,
-                                txtFormID, txtLang,     cmbFormLanguage, cmbTarget,  txtFormTitle, cmbObject,
-                                txtName,   txtValue,    txtSelections,   txtSize,    txtMaxLength, chkChecked,
-                                txtRows,   txtCols,     txtOnChange,     txtOnClick, cmdAdd,       cmdClose};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setTabChain({TabStrip1, txtFormName, txtFormAction,   cmbMethod,  txtFormClass, txtEncType,
+                 txtFormID, txtLang,     cmbFormLanguage, cmbTarget,  txtFormTitle, cmbObject,
+                 txtName,   txtValue,    txtSelections,   txtSize,    txtMaxLength, chkChecked,
+                 txtRows,   txtCols,     txtOnChange,     txtOnClick, cmdAdd,       cmdClose});
 }
 
 QWidget* frmForms::firstBoxOfPage() const {

@@ -5,6 +5,7 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
 #include "wizards/frmColor.h"
@@ -40,11 +41,6 @@ float ToTwips(qreal pixels) {
 bool Contains(const TwipRect& rect, QPointF pixel) {
     const float x = ToTwips(pixel.x()), y = ToTwips(pixel.y());
     return x >= rect.left && x < rect.left + rect.width && y >= rect.top && y < rect.top + rect.height;
-}
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace
@@ -126,22 +122,22 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillora - Frames"));
     setModal(true);
 
-    picWindow = Named(new FramesArea(m_model, this), "picWindow");
-    cmdVFrame = Named(new QPushButton(QStringLiteral("Insert &vertical frame"), this), "cmdVFrame");
-    cmdHFrame = Named(new QPushButton(QStringLiteral("Insert &horizontal frame"), this), "cmdHFrame");
+    picWindow = named(new FramesArea(m_model, this), "picWindow");
+    cmdVFrame = named(new QPushButton(QStringLiteral("Insert &vertical frame"), this), "cmdVFrame");
+    cmdHFrame = named(new QPushButton(QStringLiteral("Insert &horizontal frame"), this), "cmdHFrame");
 
-    Frame1 = Named(new QGroupBox(this), "Frame1");
-    txtName = Named(new QLineEdit(Frame1), "txtName");
-    txtSRC = Named(new QLineEdit(Frame1), "txtSRC");
-    cmdBrowse = Named(new QPushButton(QStringLiteral("&Browse..."), Frame1), "cmdBrowse");
-    cmbScrolling = Named(new QComboBox(Frame1), "cmbScrolling");
+    Frame1 = named(new QGroupBox(this), "Frame1");
+    txtName = named(new QLineEdit(Frame1), "txtName");
+    txtSRC = named(new QLineEdit(Frame1), "txtSRC");
+    cmdBrowse = named(new QPushButton(QStringLiteral("&Browse..."), Frame1), "cmdBrowse");
+    cmbScrolling = named(new QComboBox(Frame1), "cmbScrolling");
     cmbScrolling->addItems({QStringLiteral("Auto"), QStringLiteral("Yes"), QStringLiteral("No")});
     cmbScrolling->installEventFilter(this);
-    txtMarginWidth = Named(new QLineEdit(Frame1), "txtMarginWidth");
-    txtMarginHeight = Named(new QLineEdit(Frame1), "txtMarginHeight");
-    txtFrameWidth = Named(new QLineEdit(Frame1), "txtFrameWidth");
-    txtFrameHeight = Named(new QLineEdit(Frame1), "txtFrameHeight");
-    chkNoResize = Named(new QCheckBox(QStringLiteral("No resize."), Frame1), "chkNoResize");
+    txtMarginWidth = named(new QLineEdit(Frame1), "txtMarginWidth");
+    txtMarginHeight = named(new QLineEdit(Frame1), "txtMarginHeight");
+    txtFrameWidth = named(new QLineEdit(Frame1), "txtFrameWidth");
+    txtFrameHeight = named(new QLineEdit(Frame1), "txtFrameHeight");
+    chkNoResize = named(new QCheckBox(QStringLiteral("No resize."), Frame1), "chkNoResize");
     auto* source = new QHBoxLayout;
     source->addWidget(txtSRC);
     source->addWidget(cmdBrowse);
@@ -156,10 +152,10 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     framePage->addRow(QStringLiteral("Height (%, * or px): "), txtFrameHeight);
     framePage->addRow(chkNoResize);
 
-    Frame2 = Named(new QGroupBox(this), "Frame2");
-    txtBorder = Named(new QLineEdit(Frame2), "txtBorder");
-    txtBorderColor = Named(new QLineEdit(Frame2), "txtBorderColor");
-    cmdColor = Named(new QPushButton(QStringLiteral("Colo&r..."), Frame2), "cmdColor");
+    Frame2 = named(new QGroupBox(this), "Frame2");
+    txtBorder = named(new QLineEdit(Frame2), "txtBorder");
+    txtBorderColor = named(new QLineEdit(Frame2), "txtBorderColor");
+    cmdColor = named(new QPushButton(QStringLiteral("Colo&r..."), Frame2), "cmdColor");
     auto* color = new QHBoxLayout;
     color->addWidget(txtBorderColor);
     color->addWidget(cmdColor);
@@ -168,10 +164,10 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     borderPage->addRow(QStringLiteral("Border size:"), txtBorder);
     borderPage->addRow(QStringLiteral("Border color:"), color);
 
-    cmdRemove = Named(new QPushButton(QStringLiteral("Restart"), this), "cmdRemove");
-    cmdOK = Named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
+    cmdRemove = named(new QPushButton(QStringLiteral("Restart"), this), "cmdRemove");
+    cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
     cmdOK->setDefault(true);
-    cmdCancel = Named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
 
     auto* splits = new QHBoxLayout;
     splits->addWidget(cmdVFrame);
@@ -195,12 +191,9 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     layout->addLayout(drawing);
     layout->addLayout(pages);
 
-    QWidget* order[] = {picWindow,      cmdVFrame,    cmdHFrame,      txtName,         txtSRC,
-                        cmdBrowse,      cmbScrolling, txtMarginWidth, txtMarginHeight, txtFrameWidth,
-                        txtFrameHeight, chkNoResize,  txtBorder,      txtBorderColor,  cmdColor,
-                        cmdRemove,      cmdOK,        cmdCancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setTabChain({picWindow, cmdVFrame, cmdHFrame, txtName, txtSRC, cmdBrowse, cmbScrolling, txtMarginWidth,
+                 txtMarginHeight, txtFrameWidth, txtFrameHeight, chkNoResize, txtBorder, txtBorderColor,
+                 cmdColor, cmdRemove, cmdOK, cmdCancel});
 
     connect(cmdVFrame, &QPushButton::clicked, this, &frmFrames::cmdVFrame_Click);
     connect(cmdHFrame, &QPushButton::clicked, this, &frmFrames::cmdHFrame_Click);

@@ -5,8 +5,10 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -95,10 +97,6 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     setModal(true);
 
     // Controls are made in the order of the layout, which is their tab order.
-    const auto named = [](auto* widget, const char* name) {
-        widget->setObjectName(QLatin1String(name));
-        return widget;
-    };
     const auto caption = [](QGridLayout* grid, int row, const QString& text, QWidget* box) {
         auto* label = new QLabel(text, box->parentWidget());
         label->setBuddy(box);
@@ -249,29 +247,12 @@ bool frmIsMap::loadPicture(const QString& path) {
 }
 
 void frmIsMap::fitToPicture() {
-    const auto* column = static_cast<QVBoxLayout*>(layout());
-    const QMargins margins = column->contentsMargins();
-    const int frame = 2 * picArea->frameWidth();
-    QSize wanted = picPicture->size() + QSize(frame, frame);
-    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    QScreen* screen = this->screen();
-    if (screen) {
-        // The area gets what the screen leaves beside the rest of the dialog and its window frame;
-        // beyond that it scrolls, and OK and Cancel stay on the screen.
-        int others = margins.top() + margins.bottom();
-        for (int i = 0; i < column->count(); ++i)
-            if (column->itemAt(i)->widget() != picArea)
-                others += column->itemAt(i)->sizeHint().height() + std::max(column->spacing(), 0);
-        const QSize decoration = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        room = screen->availableGeometry().size() - decoration;
-        wanted =
-            wanted.boundedTo(QSize(room.width() - margins.left() - margins.right(), room.height() - others))
-                .expandedTo(QSize(0, 0));
-    }
-    picArea->setMinimumSize(wanted);
-    picArea->setMaximumSize(wanted);
-    resize(sizeHint().boundedTo(room));
-    if (screen) {
+    // Beyond the room the screen leaves, the picture scrolls and OK and Cancel stay on the screen.
+    const AreaOnScreen fit = fitAreaToScreen(*this, *picArea, picPicture->size());
+    picArea->setMinimumSize(fit.area);
+    picArea->setMaximumSize(fit.area);
+    resize(sizeHint().boundedTo(fit.room));
+    if (QScreen* screen = this->screen()) {
         QRect placed = frameGeometry();
         placed.moveCenter(screen->availableGeometry().center());
         move(placed.topLeft());
@@ -372,9 +353,7 @@ void frmIsMap::cmdRemove_Click() {
 }
 
 void frmIsMap::cmdBrowse_Click() {
-    const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
-    if (!path.isEmpty())
-        txtLink->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtLink, m_host, ShowFileDialog(m_host, FileDialogAction::Open, true));
 }
 
 void frmIsMap::cmdOK_Click() {

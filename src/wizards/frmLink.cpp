@@ -4,8 +4,10 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "wizards/Pictures.h"
 #include "wizards/TagDialogsCode.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,10 +87,8 @@ frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {cmbProtocol, txtURL,       cmdBrowseFile, txtName, cmbTarget, chkPicture,
-                        txtPicture,  cmdBrowsePic, chkBR,         cmdAdd,  cmdClose};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setTabChain({cmbProtocol, txtURL, cmdBrowseFile, txtName, cmbTarget, chkPicture, txtPicture, cmdBrowsePic,
+                 chkBR, cmdAdd, cmdClose});
 
     connect(chkPicture, &QCheckBox::toggled, this, &frmLink::chkPicture_Click);
     connect(cmdBrowseFile, &QPushButton::clicked, this, &frmLink::cmdBrowseFile_Click);
@@ -125,15 +125,11 @@ void frmLink::chkPicture_Click() {
 }
 
 void frmLink::cmdBrowseFile_Click() {
-    const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
-    if (!path.isEmpty())
-        txtURL->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtURL, m_host, ShowFileDialog(m_host, FileDialogAction::Open, true));
 }
 
 void frmLink::cmdBrowsePic_Click() {
-    const QString path = ShowPictureDialog(m_host);
-    if (!path.isEmpty())
-        txtPicture->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtPicture, m_host, ShowPictureDialog(m_host));
 }
 
 void frmLink::cmdAdd_Click() {

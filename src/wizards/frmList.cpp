@@ -3,6 +3,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "platform/UiHelpers.h"
 #include "wizards/TagDialogsCode.h"
 
 #include <QGroupBox>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
@@ -27,10 +27,7 @@ frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     optDotList->setObjectName(QStringLiteral("optDotList"));
     txtNrRows = new QLineEdit(QStringLiteral("1"), this);
     txtNrRows->setObjectName(QStringLiteral("txtNrRows"));
-    txtNrRows->setMaxLength(4);
-    // Digits only, typed or pasted.
-    txtNrRows->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtNrRows));
+    digitsOnly(*txtNrRows, 4);
     fraExample = new QGroupBox(QStringLiteral("Example"), this);
     fraExample->setObjectName(QStringLiteral("fraExample"));
     auto* examples = new QVBoxLayout(fraExample);
@@ -61,10 +58,7 @@ frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     layout->addWidget(fraExample);
     layout->addLayout(buttons);
 
-    setTabOrder(txtNrRows, optNrList);
-    setTabOrder(optNrList, optDotList);
-    setTabOrder(optDotList, cmdAdd);
-    setTabOrder(cmdAdd, cmdClose);
+    setTabChain({txtNrRows, optNrList, optDotList, cmdAdd, cmdClose});
 
     connect(optNrList, &QRadioButton::toggled, this, &frmList::optList_Click);
     connect(txtNrRows, &QLineEdit::textChanged, this, &frmList::txtNrRows_Change);

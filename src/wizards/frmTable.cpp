@@ -4,12 +4,12 @@
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
-#include "wizards/frmColor.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSet>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -27,7 +26,7 @@ namespace {
 
 constexpr int kKindRole = Qt::UserRole;
 constexpr int kNumberRole = Qt::UserRole + 1;
-const char* const kColorTip = "Doubleclick to select color";
+const QString kColorTip = QStringLiteral("Doubleclick to select color");
 
 } // namespace
 
@@ -130,11 +129,9 @@ void frmTable::buildTablePage(QWidget* page) {
     txtOther = addBox(page, "txtOther");
     // Digits only, typed or pasted; a per-cent width can still come from a table read.
     for (QLineEdit* box : {txtWidth, txtHeight, txtBorderSize, txtPadding, txtSpacing})
-        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
-    for (QLineEdit* box : {txtBorderColor, txtBackcolor}) {
-        box->setToolTip(QLatin1String(kColorTip));
-        box->installEventFilter(this);
-    }
+        digitsOnly(*box);
+    for (QLineEdit* box : {txtBorderColor, txtBackcolor})
+        openColorOnDoubleClick(*box, m_host, kColorTip);
     connect(cmdBrowse, &QPushButton::clicked, this, &frmTable::cmdBrowse_Click);
     // The preview follows the table's attributes while it is shown.
     for (QLineEdit* box : {txtWidth, txtHeight, txtBorderSize, txtBorderColor, txtBackcolor, txtBackground,
@@ -196,8 +193,7 @@ void frmTable::buildCellPage(QWidget* page) {
     txtColspan = addBox(page, "txtColspan");
     txtRowspan = addBox(page, "txtRowspan");
     txtCellBgColor = addBox(page, "txtCellBgColor");
-    txtCellBgColor->setToolTip(QLatin1String(kColorTip));
-    txtCellBgColor->installEventFilter(this);
+    openColorOnDoubleClick(*txtCellBgColor, m_host, kColorTip);
     txtCellOther = addBox(page, "txtCellOther");
     connect(cmdAddCell, &QPushButton::clicked, this, &frmTable::cmdAddCell_Click);
     connect(cmdDelCell, &QPushButton::clicked, this, &frmTable::cmdDelCell_Click);
@@ -439,19 +435,8 @@ void frmTable::moveCell(int step) {
     treTable->setFocus();
 }
 
-bool frmTable::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == txtBackcolor || watched == txtBorderColor || watched == txtCellBgColor)) {
-        frmColor::runForField(*static_cast<QLineEdit*>(watched), m_host);
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void frmTable::cmdBrowse_Click() {
-    const QString path = ShowPictureDialog(m_host);
-    if (!path.isEmpty())
-        txtBackground->setText(MakeRelativePath(m_host, path));
+    setRelativePath(*txtBackground, m_host, ShowPictureDialog(m_host));
 }
 
 void frmTable::cmdAdd_Click() {

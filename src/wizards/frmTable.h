@@ -58,9 +58,6 @@ public slots:
     void cmdAdd_Click();
     void cmdClose_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     enum class NodeKind { Root, Row, Cell };
     struct Node {

@@ -1,4 +1,5 @@
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/Rendered.h"
 #include "wizards/ColorCodes.h"
 #include "wizards/frmColor.h"
@@ -24,18 +25,6 @@ QString render(const QLineEdit& box) {
     return box.hasSelectedText() ? s.insert(box.selectionEnd(), ']').insert(box.selectionStart(), '[')
                                  : s.insert(box.cursorPosition(), '|');
 }
-// String columns named in `columns`, and rows given as "name; column; column...".
-void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
-    for (const char* column : columns)
-        QTest::addColumn<QString>(column);
-    for (const char* row : rows) {
-        const QStringList cells = QString(row).split("; ");
-        QTestData& data = QTest::newRow(qPrintable(cells[0]));
-        for (const QString& cell : cells.mid(1))
-            data << cell;
-    }
-}
-
 } // namespace
 
 class ColorTest : public QObject {

@@ -1,6 +1,7 @@
 #include "editor/mdlFile.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "wizards/ImageMapModel.h"
 #include "wizards/frmIsMap.h"
 
@@ -17,18 +18,6 @@
 namespace {
 
 const QColor kGreen(0, 128, 0);
-
-// String columns named in `columns`, and rows given as "name; column; column...".
-void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
-    for (const char* column : columns)
-        QTest::addColumn<QString>(column);
-    for (const char* row : rows) {
-        const QStringList cells = QString(row).split("; ");
-        QTestData& data = QTest::newRow(qPrintable(cells[0]));
-        for (const QString& cell : cells.mid(1))
-            data << cell;
-    }
-}
 
 } // namespace
 

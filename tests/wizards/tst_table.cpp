@@ -1,5 +1,6 @@
 #include "platform/Version.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "wizards/Attributes.h"
 #include "wizards/TableModel.h"
 #include "wizards/frmTable.h"
@@ -15,18 +16,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// String columns, and rows given as "name; column; column...".
-void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
-    for (const char* column : columns)
-        QTest::addColumn<QString>(column);
-    for (const char* row : rows) {
-        const QStringList cells = QString(row).split("; ");
-        QTestData& data = QTest::newRow(qPrintable(cells[0]));
-        for (const QString& cell : cells.mid(1))
-            data << cell;
-    }
-}
 
 // "name=value" of the values that are set, joined by commas; `names` separated by blanks.
 QString set(const char* names, const QStringList& values) {

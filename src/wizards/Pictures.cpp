@@ -81,8 +81,11 @@ QString MakeRelativePath(const QString& path, const QString& documentPath) {
 }
 
 QString MakeRelativePath(DocumentHost& host, const QString& path) {
-    const DocumentTable& table = host.documents();
-    return MakeRelativePath(path, table.current() ? savedPathOf(host, table.CurrentDocument) : QString());
+    return MakeRelativePath(host, host.documents().current(), path);
+}
+
+QString MakeRelativePath(DocumentHost& host, const frmNotepad* document, const QString& path) {
+    return MakeRelativePath(path, document ? savedPathOf(host, document->slot()) : QString());
 }
 
 QString BrowseForFolder(DocumentHost& host) {

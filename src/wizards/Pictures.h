@@ -18,6 +18,9 @@ QString MakeRelativePath(const QString& path, const QString& documentPath);
 // The same, seen from the current document of `host` (its path from its slot's saved path, never
 // from the window title, which is the bare file name while minimised).
 QString MakeRelativePath(DocumentHost& host, const QString& path);
+// The same, seen from `document` (the full path when it is null, as for a closed document): for
+// dialogs that insert into the document that was current when they opened.
+QString MakeRelativePath(DocumentHost& host, const frmNotepad* document, const QString& path);
 // The folder chooser with the prompt "Please select a folder:", starting in the dialog folder;
 // "" on cancel.
 QString BrowseForFolder(DocumentHost& host);

@@ -387,7 +387,7 @@ void frmCSS::cmbValue_Click(int index) {
     } else if (entry == kBrowse) {
         const QString path = ShowPictureDialog(m_host);
         if (!path.isEmpty())
-            value = CssUrl(MakeRelativePath(m_host, path));
+            value = CssUrl(MakeRelativePath(m_host, m_target, path));
     } else {
         return;
     }

@@ -323,7 +323,7 @@ void frmFrames::picBorder_MouseMove(int border, float across) {
 void frmFrames::cmdBrowse_Click() {
     const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
     if (!path.isEmpty())
-        txtSRC->insert(MakeRelativePath(m_host, path)); // in place of the selected text
+        txtSRC->insert(MakeRelativePath(m_host, m_target, path)); // in place of the selected text
 }
 
 void frmFrames::cmdColor_Click() {

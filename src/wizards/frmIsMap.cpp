@@ -8,7 +8,6 @@
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
-#include "wizards/WizardHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -223,7 +222,7 @@ void frmIsMap::cmdPicture_Click() {
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
-    txtPicture->setText(MakeRelativePath(m_host, path));
+    txtPicture->setText(MakeRelativePath(m_host, m_target, path));
     picPicture->setEnabled(true);
     fraShape->setEnabled(true);
     cmdOK->setEnabled(true);
@@ -353,7 +352,9 @@ void frmIsMap::cmdRemove_Click() {
 }
 
 void frmIsMap::cmdBrowse_Click() {
-    setRelativePath(*txtLink, m_host, ShowFileDialog(m_host, FileDialogAction::Open, true));
+    const QString chosen = ShowFileDialog(m_host, FileDialogAction::Open, true);
+    if (!chosen.isEmpty())
+        txtLink->setText(MakeRelativePath(m_host, m_target, chosen));
 }
 
 void frmIsMap::cmdOK_Click() {

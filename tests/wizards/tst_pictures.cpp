@@ -130,6 +130,11 @@ private slots:
         InsertPicturesFromToolbox(*site.main);
         // The bare file name in the title of a minimised window does not lose the document's folder.
         QCOMPARE(MakeRelativePath(*site.main, site.at("pics/a.gif")), QString("pics/a.gif"));
+        // Seen from a given document (a modal wizard's), whichever is current.
+        site.main->documents().CurrentDocument = 0;
+        QCOMPARE(MakeRelativePath(*site.main, site.page, site.at("pics/a.gif")), QString("pics/a.gif"));
+        QCOMPARE(MakeRelativePath(*site.main, nullptr, site.at("pics/a.gif")), site.at("pics/a.gif"));
+        site.main->documents().CurrentDocument = site.page->slot();
         site.page->close();
         InsertPicturesFromToolbox(*site.main);
         QCOMPARE(site.dialogs.openListRequests.size(), 0);

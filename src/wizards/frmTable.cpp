@@ -64,6 +64,9 @@ frmTable::frmTable(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
     txtCellContents = new QPlainTextEdit(this);
     txtCellContents->setObjectName(QStringLiteral("txtCellContents"));
     txtCellContents->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The preview's nesting is tabs; four blanks' width keeps a wide table readable.
+    txtCellContents->setTabStopDistance(4 *
+                                        txtCellContents->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     lblTextruta->setBuddy(txtCellContents);
     connect(txtCellContents, &QPlainTextEdit::textChanged, this, [this] {
         Node node;

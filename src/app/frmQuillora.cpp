@@ -20,6 +20,7 @@
 #include "wizards/frmTable.h"
 
 #include "app/RecentFiles.h"
+#include "app/Recovery.h"
 #include "app/SettingsIO.h"
 #include "app/mdlQuillor.h"
 #include "editor/frmNotepad.h"
@@ -59,6 +60,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     connectPopupCommands();
     buildToolbars();
     documentCountChanged();
+    m_recovery = new RecoveryJournal(*this, this);
 }
 
 frmQuillora::~frmQuillora() {
@@ -437,6 +439,8 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
         showMaximized();
         ArrangeWindows(m_mdi, WindowArrangement::Cascade);
     }
+    m_recovery->offerRecovery();
+    m_recovery->start();
 }
 
 void frmQuillora::OpenPathList(const QStringList& paths) {

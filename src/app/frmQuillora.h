@@ -19,6 +19,7 @@ class QToolBar;
 class frmNotepad;
 class frmSymbols;
 class CheckPanel;
+class RecoveryJournal;
 
 // The main window: the multiple-document frame that owns every document window, the
 // program-wide tables, the settings in memory, the shared context menu and the recent files.
@@ -116,4 +117,6 @@ private:
     // The modeless wizards, by TagDialog.
     std::array<QPointer<QDialog>, 6> m_tagDialogs;
     QPointer<CheckPanel> m_check;
+    // The journals of unsaved documents, kept for recovery after a crash.
+    RecoveryJournal* m_recovery = nullptr;
 };

@@ -107,6 +107,10 @@ public slots:
     void mnuTileV_Click();
     void mnuArrangeI_Click();
 
+signals:
+    // The document was written to its file.
+    void saved();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

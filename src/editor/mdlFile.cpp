@@ -197,6 +197,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.PathCaption = path;
     record.Modified = false;
+    emit window->saved();
     window->txtRich->setFocus();
     return true;
 }

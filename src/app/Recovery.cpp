@@ -1,0 +1,290 @@
+#include "app/Recovery.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/Version.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+const QByteArray kMagic = QByteArrayLiteral("QUILLORA-JOURNAL 1");
+const std::pair<SaveFormat, QByteArray> kFormatNames[] = {
+    {SaveFormat::Dos, "dos"}, {SaveFormat::Unix, "unix"}, {SaveFormat::Mac, "mac"}};
+constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+QByteArray checksum(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+QString pathOf(const DocumentSlot& record) {
+    return record.PathCaption.endsWith(QLatin1Char('*')) ? record.PathCaption.chopped(1) : record.PathCaption;
+}
+
+// Opens a journal's text as a modified document: the path is kept for saving, the file itself
+// is neither read nor written.
+void openRecovered(DocumentHost& host, const JournalEntry& entry) {
+    frmNotepad* window = NewDocument(host);
+    window->txtRich->setText(entry.text);
+    window->setSaveFormat(entry.format);
+    window->setEncoding(entry.encoding);
+    window->ClearAllUndo();
+    window->colorizeWhole();
+    if (!entry.path.isEmpty()) {
+        window->setWindowTitle(entry.path);
+        host.documents().DocumentSlots[window->slot()].PathCaption = entry.path;
+    }
+    window->markModified();
+}
+} // namespace
+
+qint64 ProcessStartTime(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return -1;
+    // "pid (name) state ...": the name may hold blanks and parentheses, so fields count from the
+    // last ")"; there the state is the first, the start time the twentieth.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
+        return -1; // a process that has ended but not been reaped yet
+    bool ok = false;
+    const qint64 started = fields[19].toLongLong(&ok);
+    return ok ? started : -1;
+}
+
+JournalOwner CurrentProcess() {
+    const qint64 pid = QCoreApplication::applicationPid();
+    return {pid, ProcessStartTime(pid)};
+}
+
+bool IsRunning(const JournalOwner& owner) {
+    return ProcessStartTime(owner.pid) == owner.started;
+}
+
+QByteArray EncodeJournal(const JournalEntry& entry) {
+    const QByteArray text = entry.text.toUtf8();
+    QByteArray format;
+    for (const auto& [value, name] : kFormatNames)
+        if (value == entry.format)
+            format = name;
+    return kMagic + "\npid=" + QByteArray::number(entry.owner.pid) +
+           "\nstarted=" + QByteArray::number(entry.owner.started) +
+           "\npath=" + entry.path.toUtf8().toPercentEncoding() + "\nformat=" + format +
+           "\nencoding=" + QByteArray::number(static_cast<int>(entry.encoding)) +
+           "\nlength=" + QByteArray::number(text.size()) + "\nsha1=" + checksum(text) + "\n\n" + text;
+}
+
+bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {
+    const qsizetype end = bytes.indexOf("\n\n");
+    const QList<QByteArray> lines = bytes.left(std::max<qsizetype>(end, 0)).split('\n');
+    if (end < 0 || lines.first() != kMagic)
+        return false;
+    QHash<QByteArray, QByteArray> fields;
+    for (const QByteArray& line : lines.mid(1)) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0)
+            return false;
+        fields.insert(line.left(equals), line.mid(equals + 1));
+    }
+    const QByteArray text = bytes.mid(end + 2);
+    bool pidOk = false, startedOk = false, lengthOk = false, encodingOk = false;
+    JournalEntry read;
+    read.owner = {fields.value("pid").toLongLong(&pidOk), fields.value("started").toLongLong(&startedOk)};
+    read.encoding = static_cast<TextEncoding>(fields.value("encoding").toInt(&encodingOk));
+    const qsizetype length = fields.value("length").toLongLong(&lengthOk);
+    bool formatOk = false;
+    for (const auto& [value, name] : kFormatNames)
+        if (fields.value("format") == name) {
+            read.format = value;
+            formatOk = true;
+        }
+    if (!pidOk || !startedOk || !lengthOk || !encodingOk || !formatOk || !fields.contains("path") ||
+        length != text.size() || fields.value("sha1") != checksum(text))
+        return false;
+    read.path = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.value("path")));
+    read.text = QString::fromUtf8(text);
+    entry = std::move(read);
+    return true;
+}
+
+bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reason) {
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, kOwnerFile | QFileDevice::ExeOwner)) {
+        reason = QStringLiteral("The folder could not be made: ") + folder;
+        return false;
+    }
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(kOwnerFile) ||
+        out.write(EncodeJournal(entry)) < 0 || !out.commit()) {
+        reason = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString JournalFileName(const JournalOwner& owner, int window) {
+    return QStringLiteral("%1-%2-%3.journal").arg(owner.pid).arg(owner.started).arg(window);
+}
+
+bool JournalFileOwner(const QString& fileName, JournalOwner& owner) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d+)-(\\d+)-\\d+\\.journal$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (match.hasMatch())
+        owner = {match.captured(1).toLongLong(), match.captured(2).toLongLong()};
+    return match.hasMatch();
+}
+
+RecoveryJournal::RecoveryJournal(DocumentHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_folder(host.programFolder() + QStringLiteral("/recovery")),
+      m_owner(CurrentProcess()) {
+    setObjectName(QStringLiteral("recovery"));
+    m_worker.setMaxThreadCount(1); // one thread: writes and removals happen in the order asked
+    m_timer.setInterval(kIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryJournal::journalNow);
+}
+
+RecoveryJournal::~RecoveryJournal() {
+    m_worker.waitForDone();
+    for (auto it = m_tracked.cbegin(); it != m_tracked.cend(); ++it)
+        if (it->written)
+            QFile::remove(m_folder + QLatin1Char('/') + JournalFileName(m_owner, it->number));
+}
+
+void RecoveryJournal::start() {
+    m_timer.start();
+}
+
+void RecoveryJournal::waitForWrites() {
+    m_worker.waitForDone();
+}
+
+RecoveryJournal::Tracked& RecoveryJournal::track(frmNotepad* window) {
+    auto found = m_tracked.find(window);
+    if (found != m_tracked.end())
+        return *found;
+    connect(window->txtRich, &RichTextControl::change, this, [this, window] {
+        auto changed = m_tracked.find(window);
+        if (changed != m_tracked.end())
+            changed->dirty = true;
+    });
+    connect(window, &frmNotepad::saved, this, [this, window] { removeJournal(window); });
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) {
+        removeJournal(gone);
+        m_tracked.remove(gone);
+    });
+    Tracked& tracked = m_tracked[window];
+    tracked.number = ++m_lastNumber;
+    return tracked;
+}
+
+void RecoveryJournal::removeJournal(QObject* window) {
+    auto found = m_tracked.find(window);
+    if (found == m_tracked.end() || !found->written)
+        return;
+    found->written = false;
+    const QString file = m_folder + QLatin1Char('/') + JournalFileName(m_owner, found->number);
+    m_worker.start([file] { QFile::remove(file); });
+}
+
+void RecoveryJournal::journalNow() {
+    const DocumentTable& table = m_host.documents();
+    for (int slot = 0; slot < table.slotCount(); ++slot) {
+        frmNotepad* window = table.Documents[slot];
+        if (!window || table.DocumentSlots[slot].Free)
+            continue;
+        Tracked& tracked = track(window);
+        if (!table.DocumentSlots[slot].Modified) {
+            removeJournal(window);
+            continue;
+        }
+        if (tracked.written && !tracked.dirty && tracked.format == window->saveFormat() &&
+            tracked.encoding == window->encoding())
+            continue;
+        // The text is copied here; converting, hashing and writing it is the worker's.
+        JournalEntry entry{m_owner, pathOf(table.DocumentSlots[slot]), window->saveFormat(),
+                           window->encoding(), window->txtRich->text()};
+        tracked.dirty = false;
+        tracked.written = true;
+        tracked.format = entry.format;
+        tracked.encoding = entry.encoding;
+        const QString file = m_folder + QLatin1Char('/') + JournalFileName(m_owner, tracked.number);
+        QObject* key = window;
+        m_worker.start([this, key, file, entry = std::move(entry)] {
+            QString reason;
+            if (!WriteJournal(file, entry, reason))
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, key, reason] {
+                        auto failed = m_tracked.find(key);
+                        if (failed != m_tracked.end())
+                            failed->dirty = true; // tried again at the next interval
+                        reportFailure(reason);
+                    },
+                    Qt::QueuedConnection);
+        });
+    }
+}
+
+void RecoveryJournal::reportFailure(const QString& reason) {
+    // Said once: the documents themselves are unharmed, and a message every interval would
+    // keep interrupting the typing it is meant to protect.
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    Dialogs::instance().message(
+        m_host.dialogParent(), MessageBoxTitle(),
+        QStringLiteral("Unsaved changes cannot be kept for recovery after a crash:\r\n") + reason,
+        Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+}
+
+void RecoveryJournal::offerRecovery() {
+    QStringList unreadable, files, names;
+    QList<JournalEntry> entries;
+    const QDir dir(m_folder);
+    for (const QString& name : dir.entryList({QStringLiteral("*.journal")}, QDir::Files, QDir::Name)) {
+        JournalOwner owner;
+        const bool named = JournalFileOwner(name, owner);
+        if (named && IsRunning(owner))
+            continue; // another editor's (or this one's): never touched
+        QFile file(dir.filePath(name));
+        JournalEntry entry;
+        if (!named || !file.open(QIODevice::ReadOnly) || !DecodeJournal(file.readAll(), entry)) {
+            unreadable << name;
+            continue;
+        }
+        files << file.fileName();
+        names << (entry.path.isEmpty() ? QStringLiteral("Untitled") : entry.path);
+        entries << std::move(entry);
+    }
+    if (!entries.isEmpty()) {
+        const QString count = entries.size() == 1
+                                  ? QStringLiteral("1 unsaved document")
+                                  : QStringLiteral("%1 unsaved documents").arg(entries.size());
+        const auto answer =
+            Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
+                                        QStringLiteral("Quillora did not end normally. Recover ") + count +
+                                            QStringLiteral("?\r\n\r\n") + names.join(QStringLiteral("\r\n")),
+                                        Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+        if (answer == Dialogs::Answer::Yes) {
+            for (const JournalEntry& entry : entries)
+                openRecovered(m_host, entry);
+            journalNow(); // the recovered texts in this process's journals before the old ones go
+        }
+        for (const QString& file : files)
+            m_worker.start([file] { QFile::remove(file); });
+    }
+    if (!unreadable.isEmpty())
+        Dialogs::instance().message(
+            m_host.dialogParent(), MessageBoxTitle(),
+            QStringLiteral("These recovery files could not be read and were kept in ") + m_folder +
+                QStringLiteral(":\r\n\r\n") + unreadable.join(QStringLiteral("\r\n")),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+}

@@ -51,7 +51,7 @@ void SkinButton::mouseMoveEvent(QMouseEvent* event) {
 void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool inside = rect().contains(event->position().toPoint());
     draw(ButtonState::Normal);
-    emit released();
+    emit released(inside);
     if (event->button() == Qt::LeftButton && inside)
         emit clicked();
 }

@@ -30,8 +30,8 @@ public slots:
     void click();
 
 signals:
-    // A mouse button was let go; the face is normal again.
-    void released();
+    // A mouse button was let go, with the pointer inside the button or not; the face is normal again.
+    void released(bool inside);
     void clicked();
 
 protected:

@@ -27,7 +27,7 @@ const Row kButtons[] = {
     {"picP", "Paragraph", 97, 1, 24, 'D', "text=<P>x</P>"},
     {"picU", "Underlined text", 121, 1, 24, 'D', "text=<U>x</U>"},
     {"picPRE", "Preformatted text", 145, 1, 24, 'D', "text=<PRE>x</PRE>"},
-    {"picPicture", "Add Picture", 169, 1, 24, 'D', "asked=0 0 1 0"},
+    {"picPicture", "Add Picture", 169, 1, 24, 'D', "asked=0010"},
     {"picLink", "Add Link", 193, 1, 24, 'D', "dialogs=frmLink"},
     {"picTable", "Create Table", 217, 1, 24, 'D', "dialogs=frmTable"},
     {"picCenter", "Center text", 241, 1, 24, 'D', "text=<CENTER>x</CENTER>"},
@@ -41,13 +41,13 @@ const Row kButtons[] = {
     {"picJava", "JavaScripts", 241, 51, 48, 'D', ""},
     {"picCSS", "Cascading StyleSheets", 337, 51, 48, 'D', "dialogs=frmCSS"},
     {"picNew", "New Document", 1, 101, 24, '-', "documents=2"},
-    {"picOpen", "Open Document", 25, 101, 24, '-', "asked=1 0 0 0"},
-    {"picSave", "Save Document", 49, 101, 24, 'A', "asked=0 1 0 0|saved=x"}, // not in the recent files
+    {"picOpen", "Open Document", 25, 101, 24, '-', "asked=1000"},
+    {"picSave", "Save Document", 49, 101, 24, 'A', "asked=0100|saved=x"}, // not in the recent files
     {"picCut", "Cut", 73, 101, 24, 'D', "clip=x|text="},
     {"picCopy", "Copy", 97, 101, 24, 'D', "clip=x"},
     {"picPaste", "Paste", 121, 101, 24, 'D', "text=P"},
     {"picFind", "Find...", 145, 101, 24, 'A', "dialogs=frmFind"},
-    {"picPrint", "Print Document", 169, 101, 24, 'A', "asked=0 0 0 1"},
+    {"picPrint", "Print Document", 169, 101, 24, 'A', "asked=0001"},
 };
 
 // A skin picture in which every face rectangle has a colour of its own, pressed faces included.
@@ -87,11 +87,9 @@ class SkinsTest : public QObject {
             if (dialog->isVisible())
                 dialogs << dialog->objectName();
         const ScriptedDialogs& d = app.dialogs;
-        return {"asked=" + QString("%1 %2 %3 %4")
-                               .arg(d.openRequests.size())
-                               .arg(d.saveRequests.size())
-                               .arg(d.openListRequests.size())
-                               .arg(d.printRequests.size()),
+        const auto n = [](const auto& requests) { return QString::number(requests.size()); };
+        // The open, save, pictures and print dialogs asked for.
+        return {"asked=" + n(d.openRequests) + n(d.saveRequests) + n(d.openListRequests) + n(d.printRequests),
                 "clip=" + QApplication::clipboard()->text(),
                 "dialogs=" + dialogs.join(',') + modal,
                 "documents=" + QString::number(app.main->documents().DocumentCount),

@@ -22,6 +22,7 @@
 #include "app/RecentFiles.h"
 #include "app/Recovery.h"
 #include "app/SettingsIO.h"
+#include "app/SkinButton.h"
 #include "app/mdlQuillor.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -40,7 +41,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QToolBar>
 #include <QUrl>
 #include <functional>
 
@@ -222,38 +222,6 @@ void frmQuillora::mnuColOther_Click() {
     document->paintSelection(valueFromColor(*chosen));
 }
 
-void frmQuillora::buildToolbars() {
-    // The tag buttons and the file and edit buttons come with their own work; the strips and
-    // their buttons are here, disabled, and follow the number of open documents.
-    picToolbox = addToolBar(QStringLiteral("Toolbox"));
-    picToolbox->setObjectName(QStringLiteral("picToolbox"));
-    picToolbox->setEnabled(false);
-    picToolbar = addToolBar(QStringLiteral("Toolbar"));
-    picToolbar->setObjectName(QStringLiteral("picToolbar"));
-    const std::pair<const char*, const char*> buttons[] = {
-        {"New", "picNew"},   {"Open", "picOpen"},   {"Save", "picSave"}, {"Cut", "picCut"},
-        {"Copy", "picCopy"}, {"Paste", "picPaste"}, {"Find", "picFind"}, {"Print", "picPrint"}};
-    for (const auto& [caption, name] : buttons) {
-        QAction* button = picToolbar->addAction(QString::fromLatin1(caption));
-        button->setObjectName(QString::fromLatin1(name));
-        button->setEnabled(false);
-        if (QByteArray(name) != "picNew" && QByteArray(name) != "picOpen")
-            m_toolbarDocumentButtons << button;
-    }
-    // The toolbox's picture command; the other toolbox buttons come with their skins.
-    QAction* picture = picToolbox->addAction(QStringLiteral("Picture"));
-    picture->setObjectName(QStringLiteral("picPicture"));
-    picture->setToolTip(QStringLiteral("Add Picture"));
-    picToolbox->setEnabled(true);
-    connect(picture, &QAction::triggered, this, [this] { InsertPicturesFromToolbox(*this); });
-    QAction* find = picToolbar->findChild<QAction*>(QStringLiteral("picFind"));
-    find->setEnabled(true);
-    connect(find, &QAction::triggered, this, [this] {
-        if (m_documents.DocumentActive)
-            findDialog().showForCurrentDocument();
-    });
-}
-
 void frmQuillora::connectPopupCommands() {
     const auto onDocument = [this](const char* name, std::function<void(frmNotepad&)> command) {
         auto* item = mnuPopup->findChild<QAction*>(QLatin1String(name));
@@ -408,7 +376,7 @@ frmFind& frmQuillora::findDialog() {
 void frmQuillora::documentCountChanged() {
     const bool any = m_documents.DocumentCount > 0;
     picToolbox->setVisible(any);
-    for (QAction* button : std::as_const(m_toolbarDocumentButtons))
+    for (QWidget* button : std::as_const(m_toolbarDocumentButtons))
         button->setVisible(any);
 }
 
@@ -424,6 +392,7 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     showOwnCommands();
     m_documents.DocumentCount = 0;
     CommandWords = ReadCommandWords(m_programFolder);
+    LoadSkin(m_settings.SkinPath);
     Browsers.assign(1, nullptr);
     BrowserSlotFree.assign(1, true);
     m_documents = DocumentTable{};
@@ -577,8 +546,3 @@ void frmQuillora::dropEvent(QDropEvent* event) {
 
 // The Settings dialog arrives with its own work; until then the item stays disabled.
 void frmQuillora::showSettings(bool) {}
-
-// Skins arrive with the picture buttons; until then the text buttons have no faces to load.
-bool frmQuillora::LoadSkin(const QString&) {
-    return false;
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Skin.h"
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
 #include "editor/SearchState.h"
@@ -20,6 +21,8 @@ class frmNotepad;
 class frmSymbols;
 class CheckPanel;
 class RecoveryJournal;
+class SkinButton;
+class SkinStrip;
 
 // The main window: the multiple-document frame that owns every document window, the
 // program-wide tables, the settings in memory, the shared context menu and the recent files.
@@ -59,6 +62,13 @@ public:
     // Loads the button skin of the skin file `path` and repaints every button; false (the faces
     // unchanged) when it cannot be loaded.
     bool LoadSkin(const QString& path);
+    // Draws every button of the toolbox and the toolbar in its normal state.
+    void RedrawAllButtons();
+    // The skin in use: its picture, and the background colour of every button strip.
+    const ButtonSkin& buttonSkin() const { return m_skin; }
+    QColor skinBackground() const { return m_skin.background; }
+    // The picture buttons of the toolbox and the toolbar, in strip order.
+    const QList<SkinButton*>& skinButtons() const { return m_buttons; }
     void checkHtml(frmNotepad& document) override;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
@@ -75,7 +85,7 @@ public:
     QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuNewBrowser = nullptr, *mnuExit = nullptr;
     QAction *mnuSettings = nullptr, *mnuTemplate = nullptr;
     QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
-    QToolBar *picToolbox = nullptr, *picToolbar = nullptr;
+    SkinStrip *picToolbox = nullptr, *picToolbar = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +96,8 @@ private:
     void buildMenus();
     void buildPopupMenu();
     void buildToolbars();
+    // What a click on one of the picture buttons does.
+    void connectButton(SkinButton* button);
     // Connects the context menu's commands on the selection to the current document.
     void connectPopupCommands();
     // The own commands' items show the table: names as captions, free slots hidden.
@@ -108,7 +120,9 @@ private:
     QStringList CommandWords{QString()};
     QMdiArea* m_mdi = nullptr;
     RecentMenu m_recent;
-    QList<QAction*> m_toolbarDocumentButtons;
+    ButtonSkin m_skin;
+    QList<SkinButton*> m_buttons;
+    QList<QWidget*> m_toolbarDocumentButtons;
     QColor m_lastOtherColor = Qt::black;
     SearchState m_search;
     OwnCommandTable m_ownCommands;

@@ -1,5 +1,6 @@
 #include "app/RecentFiles.h"
 #include "app/SettingsIO.h"
+#include "app/SkinButton.h"
 #include "app/mdlQuillor.h"
 #include "editor/mdlFile.h"
 #include "platform/SettingsStore.h"
@@ -53,14 +54,14 @@ private slots:
                                    "mnuOwn20 0",       "mnuAddOwn 1",          "mnuLink 1",
                                    "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 1",
                                    "mnuTCSS 1",        "mnuTIsMap 1",          "mnuSelectColor 1",
-                                   "mnuTPicture 1",    "mnuSymbols 1",         "picPicture 1"}) {
+                                   "mnuTPicture 1",    "mnuSymbols 1"}) {
             const QAction* action = app.main->findChild<QAction*>(item.section(' ', 0, 0));
             QVERIFY2(action, qPrintable(item));
             const QString found = action->objectName() + " " + QString::number(action->isEnabled());
             QCOMPARE((found + " " + action->shortcut().toString()).trimmed(), item);
         }
-        QAction* save = app.main->findChild<QAction*>("picSave");
-        QAction* open = app.main->findChild<QAction*>("picOpen");
+        QWidget* save = app.main->findChild<SkinButton*>("picSave");
+        QWidget* open = app.main->findChild<SkinButton*>("picOpen");
         QVERIFY(save && open && app.main->picToolbox->isVisible() && save->isVisible());
         app.document(0)->findChild<QAction*>("mnuSymbols")->trigger();
         QVERIFY(app.main->findChild<QDialog*>("frmSymbols") &&
@@ -164,7 +165,8 @@ private slots:
             << Setting{"JavaCompiler", "@prog/commands.txt", "@prog/commands.txt"};
         QTest::newRow("deleted compiler") << Setting{"JavaCompiler", "/no/such/javac", ""};
         QTest::newRow("deleted folder") << Setting{"DefaultDir", "/no/such/folder", "@prog/"};
-        QTest::newRow("skin path is written, not read") << Setting{"SkinPath", "/skins/x.skn", ""};
+        QTest::newRow("skin path read back, even of a missing file")
+            << Setting{"SkinPath", "/skins/x.skn", "/skins/x.skn"};
     }
     void settings() {
         QFETCH(Setting, row);

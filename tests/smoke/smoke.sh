@@ -3,7 +3,7 @@
 # window's title and that the file was given to the editor, then types into the document and saves
 # three times with Ctrl+S: after typing, after Ctrl+Z (undo) and after Ctrl+R (redo), comparing the
 # file's bytes each time. Each save changes the file, so each comparison sees that save's result.
-# Takes a screenshot and quits.
+# Takes a screenshot, checks in it that the toolbox buttons have faces, and quits.
 set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -43,10 +43,20 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
         fi
     fi
     # The document window lives inside the frame, not in the X window list: the screenshot shows it.
-    command -v import >/dev/null && import -window root "$2" 2>/dev/null
+    faces="not checked (no ImageMagick)"
+    if command -v import >/dev/null && import -window root "$2" 2>/dev/null; then
+        # The toolbox row under the menu bar: drawn button faces vary; a strip without faces is one
+        # flat colour (standard deviation 0).
+        spread=$(convert "$2" -crop 540x16+190+28 +repage -format "%[fx:standard_deviation]" info: 2>/dev/null)
+        if awk -v s="${spread:-0}" "BEGIN { exit !(s > 0.05) }"; then
+            faces="drawn (spread $spread)"
+        else
+            failure=${failure:-"the toolbox shows no button faces (spread ${spread:-none})"}
+        fi
+    fi
     kill "$pid"; wait "$pid" 2>/dev/null
     [ "$title" = "Quillora (3.60)" ] || { echo "main window title not found (got: $title)"; exit 1; }
     grep -qxF "$page" "$QUILLORA_TEST_REPORT" || { echo "the file was not given to the editor"; exit 1; }
     [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
-    echo "main window: $title; opened: $page; typed, undone, redone and saved as expected; screenshot: $2"
+    echo "main window: $title; opened: $page; typed, undone, redone and saved as expected; faces: $faces; screenshot: $2"
 ' "$1" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}" "$work" "$typed"

@@ -1,0 +1,219 @@
+// The built-in button faces, drawn by code so they are sharp at any pixel ratio.
+
+#include "app/Skin.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <cmath>
+
+namespace {
+void drawText(QPainter& p, const QRectF& r, const QString& text, int pixelSize, bool bold = true,
+              bool italic = false, bool underline = false, bool strike = false, bool mono = false) {
+    QFont font = mono ? QFont(QStringLiteral("Monospace")) : QApplication::font();
+    if (mono)
+        font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strike);
+    p.setFont(font);
+    p.drawText(r, Qt::AlignCenter, text);
+}
+
+// A sheet of paper with a folded corner.
+void drawPage(QPainter& p, const QRectF& r, const SkinArtPalette& c) {
+    QPainterPath page;
+    page.moveTo(r.left(), r.top());
+    page.lineTo(r.right() - 4, r.top());
+    page.lineTo(r.right(), r.top() + 4);
+    page.lineTo(r.right(), r.bottom());
+    page.lineTo(r.left(), r.bottom());
+    page.closeSubpath();
+    p.setBrush(c.light);
+    p.drawPath(page);
+    p.drawPolyline(
+        QPolygonF({{r.right() - 4, r.top()}, {r.right() - 4, r.top() + 4}, {r.right(), r.top() + 4}}));
+}
+
+void drawArrow(QPainter& p, const QPointF& centre, bool right, const SkinArtPalette& c) {
+    const qreal d = right ? 1 : -1;
+    p.setBrush(c.accent);
+    p.drawPolygon(QPolygonF({centre + QPointF(-6 * d, -2), centre + QPointF(0, -2), centre + QPointF(0, -6),
+                             centre + QPointF(6 * d, 0), centre + QPointF(0, 6), centre + QPointF(0, 2),
+                             centre + QPointF(-6 * d, 2)}));
+}
+
+// The picture of one button inside the area `r` (its face less the bevel).
+void drawGlyph(QPainter& p, const QString& name, const QRectF& r, const SkinArtPalette& c) {
+    const QPointF m = r.center();
+    p.setPen(QPen(c.ink, 1));
+    p.setBrush(Qt::NoBrush);
+    const std::pair<const char*, const char*> labels[] = {
+        {"picFrames", "Frames"}, {"picBody", "Body"}, {"picForms", "Forms"}, {"picFont", "Font"},
+        {"picIsmap", "Map"},     {"picJava", "JS"},   {"picCSS", "CSS"}};
+    for (const auto& [button, label] : labels)
+        if (name == QLatin1String(button))
+            return drawText(p, r, QString::fromLatin1(label), 11);
+    if (name == QLatin1String("picB"))
+        drawText(p, r, QStringLiteral("B"), 15);
+    else if (name == QLatin1String("picBR"))
+        drawText(p, r, QStringLiteral("BR"), 10);
+    else if (name == QLatin1String("picS"))
+        drawText(p, r, QStringLiteral("S"), 15, false, false, false, true);
+    else if (name == QLatin1String("picI"))
+        drawText(p, r, QStringLiteral("I"), 15, true, true);
+    else if (name == QLatin1String("picP"))
+        drawText(p, r, QStringLiteral("P"), 14);
+    else if (name == QLatin1String("picU"))
+        drawText(p, r, QStringLiteral("U"), 14, true, false, true);
+    else if (name == QLatin1String("picPRE"))
+        drawText(p, r, QStringLiteral("PRE"), 8, true, false, false, false, true);
+    else if (name == QLatin1String("picPicture")) {
+        const QRectF frame(m.x() - 8, m.y() - 6, 16, 12);
+        p.setBrush(c.light);
+        p.drawRect(frame);
+        p.setBrush(c.accent);
+        p.drawPolygon(QPolygonF({{frame.left(), frame.bottom()},
+                                 {m.x() - 3, m.y() - 1},
+                                 {m.x() + 1, m.y() + 3},
+                                 {m.x() + 4, m.y()},
+                                 {frame.right(), frame.bottom()}}));
+        p.drawEllipse(QPointF(m.x() + 4, m.y() - 3), 1.5, 1.5);
+    } else if (name == QLatin1String("picLink")) {
+        p.setPen(QPen(c.ink, 2));
+        p.save();
+        p.translate(m);
+        p.rotate(-45);
+        p.drawRoundedRect(QRectF(-9, -3, 10, 6), 3, 3);
+        p.drawRoundedRect(QRectF(-1, -3, 10, 6), 3, 3);
+        p.restore();
+    } else if (name == QLatin1String("picTable")) {
+        const QRectF grid(m.x() - 8, m.y() - 6, 16, 12);
+        p.setBrush(c.light);
+        p.drawRect(grid);
+        for (int i = 1; i < 3; ++i) {
+            p.drawLine(QPointF(grid.left() + i * 16.0 / 3, grid.top()),
+                       QPointF(grid.left() + i * 16.0 / 3, grid.bottom()));
+            p.drawLine(QPointF(grid.left(), grid.top() + i * 4), QPointF(grid.right(), grid.top() + i * 4));
+        }
+    } else if (name == QLatin1String("picCenter")) {
+        const int widths[] = {14, 8, 12, 6};
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(m.x() - widths[i] / 2.0, m.y() - 5.5 + i * 3.5),
+                       QPointF(m.x() + widths[i] / 2.0, m.y() - 5.5 + i * 3.5));
+    } else if (name == QLatin1String("picLists")) {
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = m.y() - 5 + i * 5;
+            p.fillRect(QRectF(m.x() - 8, y - 1, 2.5, 2.5), c.accent);
+            p.drawLine(QPointF(m.x() - 3, y), QPointF(m.x() + 8, y));
+        }
+    } else if (name == QLatin1String("picHR")) {
+        p.fillRect(QRectF(r.left() + 2, m.y() - 1.5, r.width() - 4, 2), c.shadow);
+        p.fillRect(QRectF(r.left() + 2, m.y() + 0.5, r.width() - 4, 1), c.light);
+    } else if (name == QLatin1String("picNew")) {
+        drawPage(p, QRectF(m.x() - 6, m.y() - 8, 12, 16), c);
+    } else if (name == QLatin1String("picOpen")) {
+        p.setBrush(c.accent);
+        p.drawPolygon(QPolygonF({{m.x() - 8, m.y() - 5},
+                                 {m.x() - 3, m.y() - 5},
+                                 {m.x() - 1, m.y() - 3},
+                                 {m.x() + 6, m.y() - 3},
+                                 {m.x() + 6, m.y() + 6},
+                                 {m.x() - 8, m.y() + 6}}));
+        p.setBrush(c.light);
+        p.drawPolygon(QPolygonF(
+            {{m.x() - 6, m.y()}, {m.x() + 9, m.y()}, {m.x() + 6, m.y() + 6}, {m.x() - 8, m.y() + 6}}));
+    } else if (name == QLatin1String("picSave")) {
+        p.setBrush(c.accent);
+        p.drawRect(QRectF(m.x() - 7, m.y() - 7, 14, 14));
+        p.setBrush(c.light);
+        p.drawRect(QRectF(m.x() - 4, m.y() - 7, 8, 5));
+        p.drawRect(QRectF(m.x() - 5, m.y() + 1, 10, 6));
+    } else if (name == QLatin1String("picCut")) {
+        p.drawEllipse(QPointF(m.x() - 4, m.y() + 5), 2.5, 2.5);
+        p.drawEllipse(QPointF(m.x() + 4, m.y() + 5), 2.5, 2.5);
+        p.drawLine(QPointF(m.x() - 3, m.y() + 3), QPointF(m.x() + 3, m.y() - 8));
+        p.drawLine(QPointF(m.x() + 3, m.y() + 3), QPointF(m.x() - 3, m.y() - 8));
+    } else if (name == QLatin1String("picCopy")) {
+        drawPage(p, QRectF(m.x() - 8, m.y() - 8, 10, 12), c);
+        drawPage(p, QRectF(m.x() - 2, m.y() - 4, 10, 12), c);
+    } else if (name == QLatin1String("picPaste")) {
+        p.setBrush(c.accent);
+        p.drawRect(QRectF(m.x() - 7, m.y() - 6, 12, 14));
+        p.setBrush(c.ink);
+        p.drawRect(QRectF(m.x() - 4, m.y() - 8, 6, 3));
+        drawPage(p, QRectF(m.x() - 1, m.y() - 2, 9, 10), c);
+    } else if (name == QLatin1String("picFind")) {
+        p.setPen(QPen(c.ink, 2));
+        p.drawEllipse(QPointF(m.x() - 2, m.y() - 2), 5, 5);
+        p.drawLine(QPointF(m.x() + 2, m.y() + 2), QPointF(m.x() + 7, m.y() + 7));
+    } else if (name == QLatin1String("picPrint")) {
+        drawPage(p, QRectF(m.x() - 5, m.y() - 8, 10, 8), c);
+        p.setBrush(c.accent);
+        p.drawRect(QRectF(m.x() - 8, m.y() - 1, 16, 7));
+        p.setBrush(c.light);
+        p.drawRect(QRectF(m.x() - 5, m.y() + 4, 10, 4));
+    } else if (name == QLatin1String("picBack") || name == QLatin1String("picForward")) {
+        drawArrow(p, m, name == QLatin1String("picForward"), c);
+    } else if (name == QLatin1String("picStop")) {
+        p.setPen(QPen(c.accent, 3));
+        p.drawLine(QPointF(m.x() - 5, m.y() - 5), QPointF(m.x() + 5, m.y() + 5));
+        p.drawLine(QPointF(m.x() + 5, m.y() - 5), QPointF(m.x() - 5, m.y() + 5));
+    } else if (name == QLatin1String("picReload")) {
+        p.setPen(QPen(c.accent, 2));
+        p.drawArc(QRectF(m.x() - 6, m.y() - 6, 12, 12), 90 * 16, 270 * 16);
+        p.setBrush(c.accent);
+        p.drawPolygon(QPolygonF({{m.x(), m.y() - 9}, {m.x() + 4, m.y() - 6}, {m.x(), m.y() - 3}}));
+    } else if (name == QLatin1String("picGoTo")) {
+        drawText(p, r, QStringLiteral("Go"), 11);
+    }
+}
+
+// One face: the bevel raised (normal) or sunken (pressed), the glyph moved one pixel down and
+// right while pressed.
+void drawFace(QPainter& p, const ButtonFace& button, bool pressed, const SkinArtPalette& c) {
+    const QRectF face(button.face + QPoint(0, pressed ? kPressedFaceOffset : 0), button.size);
+    p.fillRect(face, c.face);
+    const QColor topLeft = pressed ? c.dark : c.light, bottomRight = pressed ? c.light : c.dark;
+    const QColor inner = pressed ? c.shadow : c.face, innerBottom = pressed ? c.face : c.shadow;
+    const auto bevel = [&p](const QRectF& r, const QColor& tl, const QColor& br) {
+        p.fillRect(QRectF(r.left(), r.top(), r.width(), 1), tl);
+        p.fillRect(QRectF(r.left(), r.top(), 1, r.height()), tl);
+        p.fillRect(QRectF(r.left(), r.bottom() - 1, r.width(), 1), br);
+        p.fillRect(QRectF(r.right() - 1, r.top(), 1, r.height()), br);
+    };
+    bevel(face, topLeft, bottomRight);
+    bevel(face.adjusted(1, 1, -1, -1), inner, innerBottom);
+    p.save();
+    p.setClipRect(face.adjusted(2, 2, -2, -2));
+    drawGlyph(p, QString::fromLatin1(button.name), face.adjusted(2, 2, -2, -2).translated(pressed, pressed),
+              c);
+    p.restore();
+}
+} // namespace
+
+SkinArtPalette SystemSkinPalette() {
+    const QPalette palette = QApplication::palette();
+    return {palette.color(QPalette::Button),     palette.color(QPalette::Light),
+            palette.color(QPalette::Mid),        palette.color(QPalette::Shadow),
+            palette.color(QPalette::ButtonText), palette.color(QPalette::Highlight)};
+}
+
+QPixmap DrawBuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio) {
+    QPixmap strip(SkinLayoutSize() * pixelRatio);
+    strip.setDevicePixelRatio(pixelRatio);
+    strip.fill(palette.face);
+    QPainter painter(&strip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (const ButtonFace& button : ButtonFaces()) {
+        if (button.group == ButtonGroup::None)
+            continue;
+        drawFace(painter, button, false, palette);
+        drawFace(painter, button, true, palette);
+    }
+    return strip;
+}

@@ -1,0 +1,180 @@
+// The main window's picture buttons: the toolbox and the toolbar, their commands and the skin.
+
+#include "app/SkinButton.h"
+#include "app/frmQuillora.h"
+#include "editor/frmFind.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "html/TagCommands.h"
+#include "platform/RichTextControl.h"
+#include "wizards/Pictures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+
+namespace {
+// When a button's command may run.
+enum class Guard {
+    None,     // always
+    Active,   // a document window is the active child
+    Document, // ... and it is not minimised
+};
+
+struct ButtonCommand {
+    const char* name;
+    Guard guard;
+    // The text document gets the focus back afterwards.
+    bool refocus;
+    std::function<void(frmQuillora&, frmNotepad*)> run;
+};
+
+std::function<void(frmQuillora&, frmNotepad*)> wrap(const char* start, const char* end,
+                                                    bool replace = false) {
+    return [start = QString::fromLatin1(start), end = QString::fromLatin1(end),
+            replace](frmQuillora&, frmNotepad* document) { WrapSelection(*document, start, end, replace); };
+}
+
+std::function<void(frmQuillora&, frmNotepad*)> wizard(TagDialog which) {
+    return [which](frmQuillora& main, frmNotepad*) { main.showTagDialog(which); };
+}
+
+// The toolbar's Save: to the document's path, or through the save dialog when it was never saved.
+void saveCurrent(frmQuillora& main, frmNotepad* document) {
+    const int slot = document->slot();
+    QString path = main.documents().DocumentSlots[slot].PathCaption;
+    if (path.isEmpty())
+        path = ShowFileDialog(main, FileDialogAction::Save, true);
+    else if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    if (!path.isEmpty())
+        SaveDocument(main, slot, path);
+}
+
+const std::vector<ButtonCommand>& buttonCommands() {
+    static const std::vector<ButtonCommand> commands = {
+        {"picB", Guard::Document, true, wrap("<B>", "</B>")},
+        {"picBR", Guard::Document, true, wrap("", "<BR>", true)},
+        {"picS", Guard::Document, true, wrap("<STRIKE>", "</STRIKE>")},
+        {"picI", Guard::Document, true, wrap("<I>", "</I>")},
+        {"picP", Guard::Document, true, wrap("<P>", "</P>")},
+        {"picU", Guard::Document, true, wrap("<U>", "</U>")},
+        {"picPRE", Guard::Document, true, wrap("<PRE>", "</PRE>")},
+        {"picPicture", Guard::Document, true,
+         [](frmQuillora& main, frmNotepad*) { InsertPicturesFromToolbox(main); }},
+        {"picLink", Guard::Document, true, wizard(TagDialog::Link)},
+        {"picTable", Guard::Document, true, wizard(TagDialog::Tables)},
+        {"picCenter", Guard::Document, true, wrap("<CENTER>", "</CENTER>")},
+        {"picLists", Guard::Document, true, wizard(TagDialog::Lists)},
+        {"picHR", Guard::Document, true, wrap("", "<HR>", true)},
+        {"picFrames", Guard::Document, false, wizard(TagDialog::Frames)},
+        {"picBody", Guard::Document, false, wizard(TagDialog::Body)},
+        {"picForms", Guard::Document, false, wizard(TagDialog::Forms)},
+        {"picFont", Guard::Document, false, wizard(TagDialog::Font)},
+        {"picIsmap", Guard::Document, false, wizard(TagDialog::ImageMap)},
+        // No script builder: the click only gives the document its focus back.
+        {"picJava", Guard::Document, true, [](frmQuillora&, frmNotepad*) {}},
+        {"picCSS", Guard::Document, false, wizard(TagDialog::Css)},
+        {"picNew", Guard::None, false, [](frmQuillora& main, frmNotepad*) { NewDocument(main); }},
+        {"picOpen", Guard::None, false, [](frmQuillora& main, frmNotepad*) { ShowOpenDialog(main); }},
+        {"picSave", Guard::Active, false, saveCurrent},
+        {"picCut", Guard::Document, false,
+         [](frmQuillora&, frmNotepad* document) {
+             document->txtRich->setFocus();
+             document->mnuCut_Click();
+         }},
+        // The text copies its own selection, so nothing selected leaves the clipboard as it was.
+        {"picCopy", Guard::Document, false,
+         [](frmQuillora&, frmNotepad* document) { document->txtRich->copy(); }},
+        {"picPaste", Guard::Document, false,
+         [](frmQuillora&, frmNotepad* document) { document->mnuPaste_Click(); }},
+        {"picFind", Guard::Active, false,
+         [](frmQuillora& main, frmNotepad*) { main.findDialog().showForCurrentDocument(); }},
+        {"picPrint", Guard::Active, false,
+         [](frmQuillora&, frmNotepad* document) { document->mnuPrint_Click(); }},
+    };
+    return commands;
+}
+} // namespace
+
+void frmQuillora::buildToolbars() {
+    m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+    picToolbar = new SkinStrip(QStringLiteral("Toolbar"), this);
+    picToolbar->setObjectName(QStringLiteral("picToolbar"));
+    addToolBar(picToolbar);
+    picToolbox = new SkinStrip(QStringLiteral("Toolbox"), this);
+    picToolbox->setObjectName(QStringLiteral("picToolbox"));
+    addToolBar(picToolbox);
+    for (const ButtonFace& face : ButtonFaces()) {
+        if (face.group == ButtonGroup::Browser)
+            continue;
+        auto* button = new SkinButton(face, m_skin);
+        const bool file = face.group == ButtonGroup::File;
+        (file ? picToolbar : picToolbox)->addButton(button);
+        m_buttons << button;
+        if (file && button->objectName() != QLatin1String("picNew") &&
+            button->objectName() != QLatin1String("picOpen"))
+            m_toolbarDocumentButtons << button;
+        if (face.group == ButtonGroup::None)
+            button->hide(); // it has no face and no command
+        else
+            connectButton(button);
+    }
+    for (SkinStrip* strip : {picToolbar, picToolbox})
+        connect(strip, &SkinStrip::clicked, this, [this] { FocusCurrentDocument(*this); });
+    LoadSkin(QString());
+}
+
+void frmQuillora::connectButton(SkinButton* button) {
+    connect(button, &SkinButton::released, this, [this] { FocusCurrentDocument(*this); });
+    for (const ButtonCommand& command : buttonCommands()) {
+        if (button->objectName() != QLatin1String(command.name))
+            continue;
+        connect(button, &SkinButton::clicked, this, [this, button, &command] {
+            frmNotepad* document = m_documents.DocumentActive ? m_documents.current() : nullptr;
+            const bool allowed = command.guard == Guard::None ||
+                                 (document && (command.guard == Guard::Active || !document->isMinimized()));
+            if (allowed)
+                command.run(*this, document);
+            button->draw(ButtonState::Normal);
+            if (command.refocus || !allowed)
+                FocusCurrentDocument(*this);
+        });
+    }
+}
+
+void frmQuillora::RedrawAllButtons() {
+    for (SkinButton* button : std::as_const(m_buttons))
+        button->draw(ButtonState::Normal);
+}
+
+bool frmQuillora::LoadSkin(const QString& path) {
+    const QFileInfo info(path);
+    QColor background = QApplication::palette().color(QPalette::Button);
+    bool loaded = false;
+    QFile file(path);
+    if (!path.isEmpty() && info.isFile() && file.open(QIODevice::ReadOnly)) {
+        // Only the first two lines count; a skin file is a few dozen bytes.
+        const SkinFile skin = ParseSkinFile(file.read(64 * 1024));
+        loaded = true;
+        if (!skin.pictureName.isEmpty()) {
+            const std::optional<QPixmap> picture = LoadSkinPicture(info.dir().filePath(skin.pictureName));
+            if (picture)
+                m_skin.picButtons = *picture;
+            loaded = picture.has_value();
+        }
+        if (skin.color)
+            background = *skin.color;
+    } else if (!path.isEmpty()) {
+        // A skin that is gone leaves the faces the program starts with.
+        m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+    }
+    m_skin.background = background;
+    picToolbox->setBackground(background);
+    picToolbar->setBackground(background);
+    RedrawAllButtons();
+    emit m_skin.changed();
+    return loaded;
+}

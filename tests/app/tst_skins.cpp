@@ -1,0 +1,305 @@
+#include "app/RecentFiles.h"
+#include "app/SkinButton.h"
+#include "platform/SettingsStore.h"
+#include "support/AppFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+// Every button of the main window: tooltip, normal face, width, guard ('-' none, 'A' a document
+// is active, 'D' ... and not minimised) and what a click changes (see observe()).
+struct Row {
+    const char *name, *tooltip;
+    int x, y, width;
+    char guard;
+    const char* effect;
+};
+const Row kButtons[] = {
+    {"picB", "Bold text", 1, 1, 24, 'D', "text=<B>x</B>"},
+    {"picBR", "Break line", 25, 1, 24, 'D', "text=<BR>"},
+    {"picS", "Strike through text", 49, 1, 24, 'D', "text=<STRIKE>x</STRIKE>"},
+    {"picI", "Italic text", 73, 1, 24, 'D', "text=<I>x</I>"},
+    {"picP", "Paragraph", 97, 1, 24, 'D', "text=<P>x</P>"},
+    {"picU", "Underlined text", 121, 1, 24, 'D', "text=<U>x</U>"},
+    {"picPRE", "Preformatted text", 145, 1, 24, 'D', "text=<PRE>x</PRE>"},
+    {"picPicture", "Add Picture", 169, 1, 24, 'D', "asked=0010"},
+    {"picLink", "Add Link", 193, 1, 24, 'D', "dialogs=frmLink"},
+    {"picTable", "Create Table", 217, 1, 24, 'D', "dialogs=frmTable"},
+    {"picCenter", "Center text", 241, 1, 24, 'D', "text=<CENTER>x</CENTER>"},
+    {"picLists", "Create List", 265, 1, 24, 'D', "dialogs=frmList"},
+    {"picHR", "Horizontal Rule", 289, 1, 24, 'D', "text=<HR>"},
+    {"picFrames", "Create Frames", 1, 51, 48, 'D', "dialogs=frmFrames"},
+    {"picBody", "Body tag", 49, 51, 48, 'D', "dialogs=frmBody"},
+    {"picForms", "Forms", 97, 51, 48, 'D', "dialogs=frmForms"},
+    {"picFont", "Font tag", 145, 51, 48, 'D', "dialogs=frmFont"},
+    {"picIsmap", "Image Map", 193, 51, 48, 'D', "dialogs=frmIsMap"},
+    {"picJava", "JavaScripts", 241, 51, 48, 'D', ""},
+    {"picCSS", "Cascading StyleSheets", 337, 51, 48, 'D', "dialogs=frmCSS"},
+    {"picNew", "New Document", 1, 101, 24, '-', "documents=2"},
+    {"picOpen", "Open Document", 25, 101, 24, '-', "asked=1000"},
+    {"picSave", "Save Document", 49, 101, 24, 'A', "asked=0100|saved=x"}, // not in the recent files
+    {"picCut", "Cut", 73, 101, 24, 'D', "clip=x|text="},
+    {"picCopy", "Copy", 97, 101, 24, 'D', "clip=x"},
+    {"picPaste", "Paste", 121, 101, 24, 'D', "text=P"},
+    {"picFind", "Find...", 145, 101, 24, 'A', "dialogs=frmFind"},
+    {"picPrint", "Print Document", 169, 101, 24, 'A', "asked=0001"},
+};
+
+// A skin picture in which every face rectangle has a colour of its own, pressed faces included.
+QColor faceColor(int index, bool pressed, int seed) {
+    return QColor(10 + index * 8, pressed ? 60 : 180, seed == 0 ? 40 : 220);
+}
+QImage colouredSkin(int seed, QSize size = {386, 151}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    for (int i = 0; i < int(std::size(kButtons)); ++i)
+        for (bool pressed : {false, true})
+            painter.fillRect(QRect(kButtons[i].x, kButtons[i].y + (pressed ? 25 : 0), kButtons[i].width, 24),
+                             faceColor(i, pressed, seed));
+    return image;
+}
+
+SkinButton* button(AppFixture& app, const char* name) {
+    return app.main->findChild<SkinButton*>(name);
+}
+// The face shown while the left button is held on the button.
+QImage pressedFace(SkinButton* b) {
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+    const QImage face = b->face().toImage();
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-5, -5));
+    return face;
+}
+} // namespace
+
+class SkinsTest : public QObject {
+    Q_OBJECT
+
+    // What the buttons can change, as "key=value".
+    static QStringList observe(AppFixture& app, const QString& modal, const QString& savePath) {
+        QStringList dialogs;
+        for (QDialog* dialog : app.main->findChildren<QDialog*>())
+            if (dialog->isVisible())
+                dialogs << dialog->objectName();
+        const ScriptedDialogs& d = app.dialogs;
+        const auto n = [](const auto& requests) { return QString::number(requests.size()); };
+        // The open, save, pictures and print dialogs asked for.
+        return {"asked=" + n(d.openRequests) + n(d.saveRequests) + n(d.openListRequests) + n(d.printRequests),
+                "clip=" + QApplication::clipboard()->text(),
+                "dialogs=" + dialogs.join(',') + modal,
+                "documents=" + QString::number(app.main->documents().DocumentCount),
+                "recent=" + StoredRecentFiles().join(','),
+                "saved=" + TestEnvironment::readFile(savePath),
+                "text=" + app.document(0)->txtRich->text()};
+    }
+
+private slots:
+    // The skin file's two lines: the picture's name and the colour (R,G,B as exactly 11 characters).
+    void skinFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("read"); // name|R,G,B; no colour: the button-face colour
+        const auto row = [](const char* name, const char* bytes, const char* read) {
+            QTest::newRow(name) << QByteArray(bytes) << QString(read);
+        };
+        row("CR LF", " a b.png \r\n192,192,192\r\nx", "a b.png|192,192,192");
+        row("LF, blanks around", "a.png\n  000,128,255 \t\n", "a.png|0,128,255");
+        row("CR, separators not examined", "a.png\r001|002x003", "a.png|1,2,3");
+        row("empty first line, 5 characters", "\r\n0,0,255", "|");
+        row("out of range: held, not spilled", "x\n999,+50,-12", "x|255,50,0");
+        row("leading numbers", "x\n7  , 12,1x9", "x|7,12,1");
+        row("no numbers", "x\nabc,def,ghi", "x|0,0,0");
+        row("one line", "a.png", "a.png|");
+        row("colour on the third line", "a.png\n\n192,192,192", "a.png|");
+        row("empty file", "", "|");
+    }
+    void skinFile() {
+        QFETCH(QByteArray, bytes);
+        const SkinFile skin = ParseSkinFile(bytes);
+        const QColor c = skin.color.value_or(QColor());
+        QTEST(skin.pictureName + "|" +
+                  (c.isValid() ? QString("%1,%2,%3").arg(c.red()).arg(c.green()).arg(c.blue()) : ""),
+              "read");
+    }
+
+    // Every button shows its own normal and pressed face of the loaded skin (JavaScripts too);
+    // what the skin cannot give keeps the faces the window had.
+    void loadSkin_data() {
+        QTest::addColumn<QByteArray>("skn");    // pictures: full.png, small.png, broken.png, huge.png
+        QTest::addColumn<QString>("faces");     // new; kept (none named) or previous (failed); built-in
+        QTest::addColumn<QColor>("background"); // invalid: the button-face colour
+        const auto row = [](const char* name, const char* skn, const char* faces, QColor background) {
+            QTest::newRow(name) << QByteArray(skn) << QString(faces) << background;
+        };
+        const QColor silver(192, 192, 192), none;
+        row("start-up, CR LF", "full.png\r\n192,192,192\r\n", "new", silver);
+        row("start-up, skin gone", "", "built-in", none);
+        row("LF", "full.png\n010,020,030\n", "new", QColor(10, 20, 30));
+        row("CR, short colour", "full.png\r0,0,255\r", "new", none);
+        row("empty first line", "\r\n192,192,192", "kept", silver);
+        row("skin file gone", "", "built-in", none);
+        row("picture missing", "none.png\r\n192,192,192", "previous", silver);
+        row("picture broken", "broken.png", "previous", none);
+        row("picture huge", "huge.png", "previous", none);
+        row("picture smaller", "small.png\r\n001,002,003", "new", QColor(1, 2, 3));
+    }
+    void loadSkin() {
+        QFETCH(QByteArray, skn);
+        QFETCH(QString, faces);
+        QFETCH(QColor, background);
+        AppFixture app;
+        const QString root = app.env.root(), path = root + "/skins/my.skn";
+        const QSize size = skn.startsWith("small") ? QSize(110, 40) : QSize(386, 151);
+        app.env.writeFile("skins/broken.png", "\x89PNG\r\n\x1a\nbroken");
+        app.env.writeFile("skins/huge.png", "P6\n60000 60000\n255\n"); // asks for 60000 x 60000 pixels
+        app.env.writeFile("base/base.skn", "base.png");
+        QVERIFY(colouredSkin(0).save(root + "/skins/full.png") &&
+                colouredSkin(1).save(root + "/base/base.png") &&
+                colouredSkin(0, {110, 40}).save(root + "/skins/small.png"));
+        if (!skn.isEmpty())
+            app.env.writeFile("skins/my.skn", skn);
+        const bool atStartUp = QByteArray(QTest::currentDataTag()).startsWith("start-up");
+        if (atStartUp)
+            SettingsStore::write("Settings", "SkinPath", path);
+        app.start();
+        if (!atStartUp) {
+            QVERIFY(app.main->LoadSkin(root + "/base/base.skn"));
+            QCOMPARE(app.main->LoadSkin(path), faces == "new" || faces == "kept");
+        }
+        const QColor strips =
+            background.isValid() ? background : QApplication::palette().color(QPalette::Button);
+        QCOMPARE((QList<QColor>{app.main->skinBackground(), app.main->picToolbox->background(),
+                                app.main->picToolbar->background()}),
+                 QList<QColor>(3, strips));
+        const qreal ratio = app.main->devicePixelRatioF();
+        const QImage builtIn = DrawBuiltInSkin(SystemSkinPalette(), ratio).toImage();
+        for (int i = 0; i < int(std::size(kButtons)); ++i) {
+            const Row& row = kButtons[i];
+            SkinButton* b = button(app, row.name);
+            QVERIFY2(b && b->toolTip() == row.tooltip && b->size() == QSize(row.width, 24), row.name);
+            for (bool pressed : {false, true}) {
+                const QImage face = pressed ? pressedFace(b) : b->face().toImage();
+                for (QPoint corner : {QPoint(0, 0), QPoint(row.width - 1, 23), QPoint(row.width / 2, 12)}) {
+                    const QPoint at = corner + QPoint(row.x, row.y + (pressed ? 25 : 0));
+                    const QColor expected = faces == "built-in"            ? builtIn.pixelColor(at * ratio)
+                                            : faces != "new"               ? faceColor(i, pressed, 1)
+                                            : QRect({}, size).contains(at) ? faceColor(i, pressed, 0)
+                                                                           : strips;
+                    QVERIFY2(face.pixelColor(corner * face.devicePixelRatio()) == expected, row.name);
+                }
+            }
+        }
+    }
+
+    // The left button drawn pressed follows the pointer in and out; other buttons only press and
+    // release; only the left button let go inside clicks. Events: p/r press left/right, i/o move
+    // inside/outside (with what is held), P/R release.
+    void mouse_data() {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("faces");
+        QTest::addColumn<int>("clicks");
+        const auto row = [](const char* name, const char* events, const char* faces, int clicks) {
+            QTest::newRow(name) << QString(events) << QString(faces) << clicks;
+        };
+        row("click", "pP", "pn", 1);
+        row("drag out and back", "poiP", "pnpn", 1);
+        row("let go outside", "poP", "pnn", 0);
+        row("right button", "rR", "pn", 0);
+        row("both held: no drawing", "proR", "pppn", 0);
+    }
+    void mouse() {
+        QFETCH(QString, events);
+        AppFixture app;
+        app.start();
+        SkinButton* b = button(app, "picJava");
+        const QImage normal = b->face().toImage();
+        int clicks = 0;
+        connect(b, &SkinButton::clicked, [&] { ++clicks; });
+        QString shown;
+        const QPoint in(10, 10), out(60, 30);
+        for (QChar e : events) {
+            const Qt::MouseButton which = e.toLower() == 'p' ? Qt::LeftButton : Qt::RightButton;
+            if (e == 'p' || e == 'r')
+                QTest::mousePress(b, which, {}, in);
+            else if (e == 'P' || e == 'R') // let go where the pointer was
+                QTest::mouseRelease(b, which, {}, shown.endsWith('n') ? out : in);
+            else
+                QTest::mouseMove(b, e == 'i' ? in : out);
+            shown += b->face().toImage() == normal ? 'n' : 'p';
+        }
+        QTEST(shown, "faces");
+        QTEST(clicks, "clicks");
+    }
+
+    // Each button's command on the document "x" (selected); with the document minimised only the
+    // unguarded ones run, and with it minimised but marked active also Save, Find and Print.
+    void commands_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("state");
+        for (int i = 0; i < int(std::size(kButtons)); ++i)
+            for (const char* state : {"active", "minimised", "minimised, marked active"})
+                QTest::addRow("%s, %s", kButtons[i].name, state) << i << state;
+    }
+    void commands() {
+        QFETCH(int, index);
+        QFETCH(QString, state);
+        const Row& row = kButtons[index];
+        AppFixture app;
+        app.start();
+        app.document(0)->txtRich->setText("x");
+        app.document(0)->txtRich->select(0, 1);
+        QApplication::clipboard()->setText("P");
+        const QString savePath = app.env.root() + "/saved.htm";
+        app.dialogs.savePaths << savePath;
+        if (state != "active") {
+            app.document(0)->showMinimized();
+            QVERIFY(!app.main->documents().DocumentActive);
+            app.main->documents().DocumentActive = state != "minimised";
+        }
+        QString modal;
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            modal = shown && shown->close() ? shown->objectName() : QString();
+        });
+        const QStringList before = observe(app, "", savePath);
+        button(app, row.name)->click();
+        QCoreApplication::processEvents();
+        QStringList after = observe(app, modal, savePath);
+        after.removeIf([&](const QString& entry) { return before.contains(entry); });
+        const bool runs = row.guard == '-' || state == "active" || (row.guard == 'A' && state != "minimised");
+        QCOMPARE(after.join('|'), runs ? row.effect : "");
+    }
+
+    void copyWithoutSelectionKeepsClipboard() {
+        AppFixture app;
+        app.start();
+        app.document(0)->txtRich->setText("x");
+        QApplication::clipboard()->setText("kept");
+        button(app, "picCopy")->click();
+        QCOMPARE(QApplication::clipboard()->text(), "kept");
+    }
+
+    // The shipped example skin loads (and is drawn anew by the skin art when QUILLORA_WRITE_SKIN
+    // names a folder); the default skin stays empty.
+    void shippedSkin() {
+        const SkinArtPalette ocean{{176, 196, 222}, {235, 243, 252}, {112, 138, 170},
+                                   {40, 60, 90},    {20, 40, 80},    {30, 110, 190}};
+        if (const QString target = qEnvironmentVariable("QUILLORA_WRITE_SKIN"); !target.isEmpty())
+            QVERIFY(DrawBuiltInSkin(ocean, 1).save(target + "/ocean.png"));
+        AppFixture app;
+        app.start();
+        QVERIFY(app.main->LoadSkin(app.env.programFolder() + "/skins/ocean.skn"));
+        QCOMPARE(button(app, "picB")->face().toImage().pixelColor(0, 12),
+                 QColor(235, 243, 252)); // the light edge
+        QCOMPARE(app.main->skinBackground(), QColor(176, 196, 222));
+        QCOMPARE(QFileInfo(app.env.programFolder() + "/skins/default.skn").size(), 0);
+    }
+};
+
+QTEST_MAIN(SkinsTest)
+#include "tst_skins.moc"

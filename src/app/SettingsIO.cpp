@@ -52,6 +52,7 @@ Settings LoadSettings(const QString& programFolder) {
     s.DefaultFormat = readString(QStringLiteral("DefaultFormat"), s.DefaultFormat);
     s.DefaultDir = readString(QStringLiteral("DefaultDir"), programFolder);
     s.LastDir = readBool(QStringLiteral("LastDir"), s.LastDir);
+    s.SkinPath = readString(QStringLiteral("SkinPath"), s.SkinPath);
     s.Indent = readString(QStringLiteral("Indent"), s.Indent);
     s.Font = readString(QStringLiteral("Font"), s.Font);
     s.FontSize = static_cast<int>(readNumber(QStringLiteral("FontSize"), s.FontSize, 1, 32767));

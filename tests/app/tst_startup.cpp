@@ -164,7 +164,7 @@ private slots:
             << Setting{"JavaCompiler", "@prog/commands.txt", "@prog/commands.txt"};
         QTest::newRow("deleted compiler") << Setting{"JavaCompiler", "/no/such/javac", ""};
         QTest::newRow("deleted folder") << Setting{"DefaultDir", "/no/such/folder", "@prog/"};
-        QTest::newRow("skin path is written, not read") << Setting{"SkinPath", "/skins/x.skn", ""};
+        QTest::newRow("skin path") << Setting{"SkinPath", "/skins/x.skn", "/skins/x.skn"};
     }
     void settings() {
         QFETCH(Setting, row);

@@ -2,6 +2,7 @@
 
 #include "app/CheckPanel.h"
 #include "app/DocumentArea.h"
+#include "app/frmSettings.h"
 #include "editor/frmFind.h"
 #include "html/TagCommands.h"
 #include "html/frmAddOwn.h"
@@ -35,6 +36,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -91,8 +93,8 @@ void frmQuillora::buildMenus() {
 
     mnuOptions = new QMenu(QStringLiteral("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings = addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings",
-                              QKeySequence(Qt::Key_F9), false);
+    mnuSettings =
+        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
     mnuTemplate = addMenuItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
@@ -107,6 +109,7 @@ void frmQuillora::buildMenus() {
     connect(mnuExit, &QAction::triggered, this, &frmQuillora::exitProgram);
     connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(*this); });
     connect(mnuAboutQL, &QAction::triggered, this, &frmQuillora::showAbout);
+    connect(mnuSettings, &QAction::triggered, this, [this] { showSettings(true); });
     showMenusOf(nullptr);
 }
 
@@ -544,5 +547,31 @@ void frmQuillora::dropEvent(QDropEvent* event) {
     openFiles(files);
 }
 
-// The Settings dialog arrives with its own work; until then the item stays disabled.
-void frmQuillora::showSettings(bool) {}
+void frmQuillora::showSettings(bool modal) {
+    // One dialog at a time: two would each write every key and undo the other's changes.
+    if (m_settingsDialog) {
+        m_settingsDialog->raise();
+        m_settingsDialog->activateWindow();
+        if (!modal)
+            return;
+        // A modal request waits for the open dialog, which becomes modal for the wait.
+        if (!m_settingsDialog->isModal()) {
+            m_settingsDialog->hide();
+            m_settingsDialog->setWindowModality(Qt::ApplicationModal);
+            m_settingsDialog->show();
+        }
+        QEventLoop wait;
+        connect(m_settingsDialog, &QDialog::finished, &wait, &QEventLoop::quit);
+        connect(m_settingsDialog, &QObject::destroyed, &wait, &QEventLoop::quit);
+        wait.exec();
+        return;
+    }
+    m_settingsDialog = new frmSettings(*this, this);
+    if (modal) {
+        m_settingsDialog->exec(); // deletes it on closing
+        return;
+    }
+    m_settingsDialog->show();
+    m_settingsDialog->raise();
+    m_settingsDialog->activateWindow();
+}

@@ -19,6 +19,7 @@ class QMenu;
 class QToolBar;
 class frmNotepad;
 class frmSymbols;
+class frmSettings;
 class CheckPanel;
 class RecoveryJournal;
 class SkinButton;
@@ -128,6 +129,7 @@ private:
     OwnCommandTable m_ownCommands;
     QPointer<frmFind> m_find;
     QPointer<frmSymbols> m_symbols;
+    QPointer<frmSettings> m_settingsDialog;
     // The modeless wizards, by TagDialog.
     std::array<QPointer<QDialog>, 6> m_tagDialogs;
     QPointer<CheckPanel> m_check;

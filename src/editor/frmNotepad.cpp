@@ -176,7 +176,7 @@ void frmNotepad::buildMenus() {
     mnuOptions = new QMenu(QStringLiteral("Options"), this);
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuSettings =
-        addPlannedItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
+        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
     mnuColorize =
         addMenuItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
     mnuRemoveColors = addMenuItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
@@ -223,6 +223,7 @@ void frmNotepad::buildMenus() {
     connect(mnuTUNIXformat, &QAction::triggered, this, &frmNotepad::mnuTUNIXformat_Click);
     connect(mnuTMACformat, &QAction::triggered, this, &frmNotepad::mnuTMACformat_Click);
     connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(m_host); });
+    connect(mnuSettings, &QAction::triggered, this, [this] { m_host.showSettings(false); });
     connect(mnuCascade, &QAction::triggered, this, &frmNotepad::mnuCascade_Click);
     connect(mnuTileH, &QAction::triggered, this, &frmNotepad::mnuTileH_Click);
     connect(mnuTileV, &QAction::triggered, this, &frmNotepad::mnuTileV_Click);
@@ -667,12 +668,17 @@ void frmNotepad::mnuTCompile_Click() {
                         Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     } else {
         if (m_host.settings().JavaCompiler.isEmpty()) {
-            // Choosing a compiler belongs to the Settings dialog; until the user has set one
-            // there, the question is asked and nothing is started.
-            dialogs.message(
+            const Dialogs::Answer answer = dialogs.message(
                 m_host.dialogParent(), MessageBoxTitle(),
                 QStringLiteral("There is no Java Compiler selected.\r\nWould you like to select one now?"),
                 Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+            if (answer == Dialogs::Answer::Yes) {
+                // The window may be closed while the dialog is open; then nothing is compiled.
+                const QPointer<frmNotepad> self(this);
+                m_host.showSettings(true);
+                if (!self)
+                    return;
+            }
         }
         const QString compiler = m_host.settings().JavaCompiler;
         if (!compiler.isEmpty()) {

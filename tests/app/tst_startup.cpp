@@ -50,7 +50,7 @@ private slots:
         for (const QString item : {"mnuNew 1 Ctrl+N",  "mnuSave 1 Ctrl+S",     "mnuTCompile 1 Ctrl+D",
                                    "mnuTimeDate 1 F4", "mnuTUNIXformat 1 F12", "mnuTileV 1 F7",
                                    "mnuColorize 1 F2", "mnuColOther 1",        "mnuNewBrowser 0 Ctrl+B",
-                                   "mnuSettings 0 F9", "mnuGoTo 1 Ctrl+G",     "mnuH6 1",
+                                   "mnuSettings 1 F9", "mnuGoTo 1 Ctrl+G",     "mnuH6 1",
                                    "mnuOwn20 0",       "mnuAddOwn 1",          "mnuLink 1",
                                    "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 1",
                                    "mnuTCSS 1",        "mnuTIsMap 1",          "mnuSelectColor 1",

@@ -1,0 +1,410 @@
+#include "app/frmSettings.h"
+
+#include "app/SettingsIO.h"
+#include "app/frmQuillora.h"
+#include "editor/frmNotepad.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+#include "platform/RichTextControl.h"
+#include "wizards/Pictures.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+template <class T> T* named(T* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+// The characters a file name cannot hold; the path and extension boxes drop them as they are typed.
+const QString kRefusedInPaths = QStringLiteral("/\\:*?\"<>|");
+const QString kCrLf = QStringLiteral("\r\n");
+// Font sizes the store can hold; anything else keeps the size in memory.
+constexpr int kMinFontSize = 1, kMaxFontSize = 32767;
+
+void setBoxColor(QLineEdit* box, ColorValue color) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colorFromValue(color));
+    box->setPalette(palette);
+}
+
+QLabel* labelFor(QWidget* buddy, const QString& caption) {
+    auto* label = new QLabel(caption, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+} // namespace
+
+QStringList DoOnOpenTexts() {
+    return {QStringLiteral("Nothing"),
+            QStringLiteral("Lcase HTML commands"),
+            QStringLiteral("Remove HTML commands"),
+            QStringLiteral("Ucase HTMLcommands"),
+            QStringLiteral("Convert to DOS format"),
+            QStringLiteral("Convert to UNIX format"),
+            QStringLiteral("Convert to MAC format")};
+}
+
+frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), m_main(main) {
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(QStringLiteral("Quillora - Settings"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    tbsOptions = named(new QTabBar(this), QStringLiteral("tbsOptions"));
+    const std::pair<const char*, const char*> tabs[] = {{"General", "General settings"},
+                                                        {"HTML Colors", "Change the colors of the HTML code"},
+                                                        {"Documents", "Settings for documents"}};
+    m_pages = new QStackedWidget(this);
+    for (int i = 0; i < 3; ++i) {
+        tbsOptions->addTab(QString::fromLatin1(tabs[i].first));
+        tbsOptions->setTabToolTip(i, QString::fromLatin1(tabs[i].second));
+        picOptions[i] = named(new QWidget(m_pages), QStringLiteral("picOptions%1").arg(i));
+        m_pages->addWidget(picOptions[i]);
+    }
+    buildGeneralPage(picOptions[0]);
+    buildColorsPage(picOptions[1]);
+    buildDocumentsPage(picOptions[2]);
+
+    cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), QStringLiteral("cmdOK"));
+    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), QStringLiteral("cmdCancel"));
+    // Enter in any box confirms; only OK is a default button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    cmdOK->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tbsOptions);
+    layout->addWidget(m_pages);
+    layout->addLayout(buttons);
+
+    connect(tbsOptions, &QTabBar::currentChanged, this, &frmSettings::tbsOptions_Click);
+    // Ctrl+Tab moves to the next page, from the last back to the first.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this), &QShortcut::activated, this,
+            [this] { tbsOptions->setCurrentIndex((tbsOptions->currentIndex() + 1) % tbsOptions->count()); });
+    connect(cmdBrowseCompiler, &QPushButton::clicked, this, &frmSettings::cmdBrowseCompiler_Click);
+    connect(cmdBrowseSkin, &QPushButton::clicked, this, &frmSettings::cmdBrowseSkin_Click);
+    connect(cmdBrowserDir, &QPushButton::clicked, this, &frmSettings::cmdBrowserDir_Click);
+    for (int i = 0; i < 4; ++i)
+        connect(cmdHTMLbrowse[i], &QPushButton::clicked, this, [this, i] { cmdHTMLbrowse_Click(i); });
+    connect(cmdBrowseBGColor, &QPushButton::clicked, this, &frmSettings::cmdBrowseBGColor_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmSettings::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    fillFromSettings();
+    connect(cmbFont, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
+    connect(cmbFontSize, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
+
+    const QList<QWidget*> order = {txtJavaCompiler,  cmdBrowseCompiler, cmbLineBreak,
+                                   txtDefDir,        cmdBrowserDir,     chkLastDir,
+                                   txtSkin,          cmdBrowseSkin,     cmbExtention,
+                                   optIndTab,        optIndOth,         txtIndent,
+                                   chkUseColors,     txtHTMLcolor[0],   cmdHTMLbrowse[0],
+                                   txtHTMLcolor[1],  cmdHTMLbrowse[1],  txtHTMLcolor[2],
+                                   cmdHTMLbrowse[2], txtHTMLcolor[3],   cmdHTMLbrowse[3],
+                                   txtBackcolor,     cmdBrowseBGColor,  cmbFont,
+                                   cmbFontSize,      cmbOnOpen,         cmdOK,
+                                   cmdCancel,        tbsOptions};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    txtJavaCompiler->setFocus();
+}
+
+void frmSettings::buildGeneralPage(QWidget* page) {
+    const auto pathBox = [this, page](const char* name) {
+        auto* box = named(new QLineEdit(page), QLatin1String(name));
+        box->installEventFilter(this);
+        return box;
+    };
+    const auto browseButton = [page](const char* name) {
+        return named(new QPushButton(QStringLiteral("..."), page), QLatin1String(name));
+    };
+    txtJavaCompiler = pathBox("txtJavaCompiler");
+    cmdBrowseCompiler = browseButton("cmdBrowseCompiler");
+    cmbLineBreak = named(new QComboBox(page), QStringLiteral("cmbLineBreak"));
+    cmbLineBreak->addItems({QStringLiteral("WIN/DOS"), QStringLiteral("UNIX"), QStringLiteral("MAC")});
+    txtDefDir = pathBox("txtDefDir");
+    cmdBrowserDir = browseButton("cmdBrowserDir");
+    chkLastDir =
+        named(new QCheckBox(QStringLiteral("Remember last directory."), page), QStringLiteral("chkLastDir"));
+    txtSkin = pathBox("txtSkin");
+    cmdBrowseSkin = browseButton("cmdBrowseSkin");
+    cmbExtention = named(new QComboBox(page), QStringLiteral("cmbExtention"));
+    cmbExtention->setEditable(true);
+    cmbExtention->installEventFilter(this);
+    cmbExtention->addItems({"asp", "cgi", "dhtml", "htm", "html", "java", "js", "php3", "phtml", "pl", "css",
+                            "shtml", "txt", "xml"});
+    optIndTab = named(new QRadioButton(QStringLiteral("Tab"), page), QStringLiteral("optIndTab"));
+    optIndOth = named(new QRadioButton(QStringLiteral("Other:"), page), QStringLiteral("optIndOth"));
+    txtIndent = named(new QLineEdit(page), QStringLiteral("txtIndent"));
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(labelFor(txtJavaCompiler, QStringLiteral("Java compiler:")), 0, 0);
+    grid->addWidget(txtJavaCompiler, 0, 1, 1, 3);
+    grid->addWidget(cmdBrowseCompiler, 0, 4);
+    grid->addWidget(labelFor(cmbLineBreak, QStringLiteral("Default linebreak: ")), 1, 0);
+    grid->addWidget(cmbLineBreak, 1, 1, 1, 3);
+    grid->addWidget(labelFor(txtDefDir, QStringLiteral("Default directory:")), 2, 0);
+    grid->addWidget(txtDefDir, 2, 1, 1, 3);
+    grid->addWidget(cmdBrowserDir, 2, 4);
+    grid->addWidget(chkLastDir, 3, 1, 1, 3);
+    grid->addWidget(labelFor(txtSkin, QStringLiteral("Button skin:")), 4, 0);
+    grid->addWidget(txtSkin, 4, 1, 1, 3);
+    grid->addWidget(cmdBrowseSkin, 4, 4);
+    grid->addWidget(labelFor(cmbExtention, QStringLiteral("Default file extention:")), 5, 0);
+    grid->addWidget(cmbExtention, 5, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Standard indent:"), page), 6, 0);
+    grid->addWidget(optIndTab, 6, 1);
+    grid->addWidget(optIndOth, 6, 2);
+    grid->addWidget(txtIndent, 6, 3);
+    grid->setRowStretch(7, 1);
+}
+
+void frmSettings::buildColorsPage(QWidget* page) {
+    chkUseColors =
+        named(new QCheckBox(QStringLiteral("Use colored HTML tags."), page), QStringLiteral("chkUseColors"));
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(chkUseColors, 0, 0, 1, 3);
+    const char* captions[] = {"Tag color:", "Text color:", "Value color:", "Comment color:"};
+    for (int i = 0; i < 4; ++i) {
+        txtHTMLcolor[i] = named(new QLineEdit(page), QStringLiteral("txtHTMLcolor%1").arg(i));
+        txtHTMLcolor[i]->setReadOnly(true);
+        cmdHTMLbrowse[i] =
+            named(new QPushButton(QStringLiteral("..."), page), QStringLiteral("cmdHTMLbrowse%1").arg(i));
+        grid->addWidget(labelFor(txtHTMLcolor[i], QString::fromLatin1(captions[i])), i + 1, 0);
+        grid->addWidget(txtHTMLcolor[i], i + 1, 1);
+        grid->addWidget(cmdHTMLbrowse[i], i + 1, 2);
+    }
+    for (const char* note :
+         {"The text color is also used as the text color when colored HTML tags is disabled.",
+          "These settings will take affect next time you start Quillora."}) {
+        auto* label = new QLabel(QString::fromLatin1(note), page);
+        label->setWordWrap(true);
+        grid->addWidget(label, grid->rowCount(), 0, 1, 3);
+    }
+    grid->setRowStretch(grid->rowCount(), 1);
+}
+
+void frmSettings::buildDocumentsPage(QWidget* page) {
+    txtBackcolor = named(new QLineEdit(page), QStringLiteral("txtBackcolor"));
+    txtBackcolor->setReadOnly(true);
+    cmdBrowseBGColor =
+        named(new QPushButton(QStringLiteral("..."), page), QStringLiteral("cmdBrowseBGColor"));
+    cmbFont = named(new QComboBox(page), QStringLiteral("cmbFont"));
+    cmbFontSize = named(new QComboBox(page), QStringLiteral("cmbFontSize"));
+    cmbFontSize->setEditable(true);
+    cmbFontSize->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), cmbFontSize));
+    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        cmbFontSize->addItem(QString::number(size));
+    cmbOnOpen = named(new QComboBox(page), QStringLiteral("cmbOnOpen"));
+    cmbOnOpen->addItems(DoOnOpenTexts());
+    fraExample = named(new QGroupBox(QStringLiteral("Example"), page), QStringLiteral("fraExample"));
+    lblExample = named(new QLabel(QStringLiteral("123 Example"), fraExample), QStringLiteral("lblExample"));
+    lblExample->setAutoFillBackground(true);
+    // A large size shows clipped rather than stretching the dialog.
+    lblExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    lblExample->setMinimumHeight(48);
+    (new QVBoxLayout(fraExample))->addWidget(lblExample);
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(labelFor(txtBackcolor, QStringLiteral("Backcolor:")), 0, 0);
+    grid->addWidget(txtBackcolor, 0, 1);
+    grid->addWidget(cmdBrowseBGColor, 0, 2);
+    grid->addWidget(labelFor(cmbFont, QStringLiteral("Font:")), 1, 0);
+    grid->addWidget(cmbFont, 1, 1, 1, 2);
+    grid->addWidget(labelFor(cmbFontSize, QStringLiteral("Font size:")), 2, 0);
+    grid->addWidget(cmbFontSize, 2, 1, 1, 2);
+    grid->addWidget(labelFor(cmbOnOpen, QStringLiteral("Do on open:")), 3, 0);
+    grid->addWidget(cmbOnOpen, 3, 1, 1, 2);
+    grid->addWidget(fraExample, 4, 0, 1, 3);
+}
+
+void frmSettings::fillFromSettings() {
+    const Settings& s = m_main.settings();
+    txtJavaCompiler->setText(s.JavaCompiler);
+    txtDefDir->setText(s.DefaultDir);
+    chkLastDir->setChecked(s.LastDir);
+    txtSkin->setText(s.SkinPath);
+    cmbExtention->setEditText(s.DefaultFormat);
+    chkUseColors->setChecked(s.UseColors);
+    // A line break the store holds but the list does not name shows nothing and stays as it is.
+    cmbLineBreak->setCurrentIndex(s.DefaultNewLN == kCrLf                 ? 0
+                                  : s.DefaultNewLN == QLatin1String("\n") ? 1
+                                  : s.DefaultNewLN == QLatin1String("\r") ? 2
+                                                                          : -1);
+    const bool tab = s.Indent == QLatin1String("\t");
+    optIndTab->setChecked(tab);
+    optIndOth->setChecked(!tab);
+    txtIndent->setText(tab ? QString() : s.Indent);
+    const ColorValue colors[] = {s.TagColor, s.TexColor, s.ValColor, s.ComColor};
+    for (int i = 0; i < 4; ++i)
+        setBoxColor(txtHTMLcolor[i], colors[i]);
+    setBoxColor(txtBackcolor, s.BGColor);
+    // A font this system does not have is still offered, so an OK stores it back unchanged.
+    cmbFont->addItems(QFontDatabase::families());
+    if (cmbFont->findText(s.Font, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
+        cmbFont->insertItem(0, s.Font);
+    cmbFont->setCurrentIndex(cmbFont->findText(s.Font, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    cmbFontSize->setEditText(QString::number(s.FontSize));
+    cmbOnOpen->setCurrentIndex(s.DoOnOpen);
+    updateExample();
+}
+
+ColorValue frmSettings::boxColor(const QLineEdit* box) {
+    return valueFromColor(box->palette().color(QPalette::Base));
+}
+
+int frmSettings::chosenFontSize() const {
+    bool ok = false;
+    const int size = cmbFontSize->currentText().toInt(&ok);
+    return ok && size >= kMinFontSize && size <= kMaxFontSize ? size : m_main.settings().FontSize;
+}
+
+void frmSettings::updateExample() {
+    QFont font(cmbFont->currentText());
+    font.setPointSize(chosenFontSize());
+    lblExample->setFont(font);
+    QPalette palette = lblExample->palette();
+    palette.setColor(QPalette::WindowText, colorFromValue(boxColor(txtHTMLcolor[1])));
+    palette.setColor(QPalette::Window, colorFromValue(boxColor(txtBackcolor)));
+    lblExample->setPalette(palette);
+}
+
+void frmSettings::tbsOptions_Click() {
+    m_pages->setCurrentIndex(tbsOptions->currentIndex());
+}
+
+bool frmSettings::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (std::any_of(typed.begin(), typed.end(), [](QChar c) { return kRefusedInPaths.contains(c); }))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString frmSettings::browseFile(const QString& filter) {
+    Dialogs::FileRequest request;
+    request.folder = m_main.dialogFolder();
+    request.filter = filter;
+    request.filterIndex = 1;
+    const QString path = Dialogs::instance().openFile(this, request);
+    if (!path.isEmpty() && m_main.settings().LastDir)
+        m_main.setDialogFolder(QFileInfo(path).absolutePath());
+    return path;
+}
+
+void frmSettings::cmdBrowseCompiler_Click() {
+    // Programs here seldom have an extension, so every file can be chosen too.
+    const QString path = browseFile(QStringLiteral("Executables|*.exe;*.com;*.bat|All Files (*.*)|*.*"));
+    if (!path.isEmpty())
+        txtJavaCompiler->setText(path);
+}
+
+void frmSettings::cmdBrowseSkin_Click() {
+    const QString path = browseFile(QStringLiteral("Quillora Skins|*.skn"));
+    if (!path.isEmpty())
+        txtSkin->setText(path);
+}
+
+void frmSettings::cmdBrowserDir_Click() {
+    const QString folder = BrowseForFolder(m_main);
+    if (!folder.isEmpty())
+        txtDefDir->setText(folder);
+}
+
+bool frmSettings::chooseBoxColor(QLineEdit* box) {
+    const std::optional<QColor> chosen = Dialogs::instance().chooseColor(this, colorFromValue(boxColor(box)));
+    if (!chosen)
+        return false;
+    setBoxColor(box, valueFromColor(*chosen));
+    return true;
+}
+
+void frmSettings::cmdHTMLbrowse_Click(int index) {
+    if (chooseBoxColor(txtHTMLcolor.at(index)) && index == 1)
+        updateExample();
+}
+
+void frmSettings::cmdBrowseBGColor_Click() {
+    if (chooseBoxColor(txtBackcolor))
+        updateExample();
+}
+
+void frmSettings::cmdOK_Click() {
+    Settings& s = m_main.mutableSettings();
+    s.JavaCompiler = txtJavaCompiler->text();
+    const QString lineBreak = cmbLineBreak->currentText();
+    if (lineBreak == QLatin1String("WIN/DOS"))
+        s.DefaultNewLN = kCrLf;
+    else if (lineBreak == QLatin1String("UNIX"))
+        s.DefaultNewLN = QStringLiteral("\n");
+    else if (lineBreak == QLatin1String("MAC"))
+        s.DefaultNewLN = QStringLiteral("\r");
+    s.DefaultDir = txtDefDir->text();
+    s.LastDir = chkLastDir->isChecked();
+    // The folder is stored as typed; only one that exists becomes the current and dialog folder.
+    if (!s.LastDir && IsFolder(s.DefaultDir)) {
+        QDir::setCurrent(s.DefaultDir);
+        m_main.setDialogFolder(s.DefaultDir);
+    }
+    if (!txtSkin->text().isEmpty()) {
+        s.SkinPath = txtSkin->text();
+        m_main.LoadSkin(s.SkinPath);
+    }
+    s.Indent = optIndTab->isChecked() ? QStringLiteral("\t") : txtIndent->text();
+    s.TagColor = boxColor(txtHTMLcolor[0]);
+    s.TexColor = boxColor(txtHTMLcolor[1]);
+    s.ValColor = boxColor(txtHTMLcolor[2]);
+    s.ComColor = boxColor(txtHTMLcolor[3]);
+    s.UseColors = chkUseColors->isChecked();
+    s.Font = cmbFont->currentText();
+    s.FontSize = chosenFontSize();
+    s.BGColor = boxColor(txtBackcolor);
+    applyToDocuments();
+    s.DefaultFormat = cmbExtention->currentText();
+    const int onOpen = DoOnOpenTexts().indexOf(cmbOnOpen->currentText());
+    if (onOpen >= 0)
+        s.DoOnOpen = onOpen;
+    SaveSettings(s);
+    accept();
+}
+
+void frmSettings::applyToDocuments() {
+    const Settings& s = m_main.settings();
+    QFont font(s.Font);
+    font.setPointSize(s.FontSize);
+    DocumentTable& table = m_main.documents();
+    for (int slot = 0; slot < table.slotCount(); ++slot) {
+        frmNotepad* document = table.Documents[slot];
+        if (table.DocumentSlots[slot].Free || !document)
+            continue;
+        // The control's own font and background: no character formats, so the text is not edited.
+        const bool wasModified = table.DocumentSlots[slot].Modified;
+        document->txtRich->setBackgroundColor(s.BGColor);
+        document->txtRich->setFont(font);
+        if (!wasModified)
+            document->stateHooks().restoreCleanState();
+    }
+}

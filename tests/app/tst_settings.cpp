@@ -1,0 +1,210 @@
+#include "app/SettingsIO.h"
+#include "app/frmSettings.h"
+#include "editor/mdlFile.h"
+#include "platform/SettingsStore.h"
+#include "support/AppFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+namespace {
+QMap<QString, QString> storedSettings() {
+    QMap<QString, QString> values;
+    for (const QString& key : SettingsStore::keys("Settings"))
+        values[key] = SettingsStore::read("Settings", key);
+    return values;
+}
+// Sets a control by name: text boxes and combo boxes take the text, buttons "1" or "0".
+void setControl(frmSettings& dialog, const QString& name, const QString& value) {
+    QWidget* control = dialog.findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(name));
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        box->setText(value);
+    else if (auto* combo = qobject_cast<QComboBox*>(control))
+        combo->isEditable() ? combo->setEditText(value) : combo->setCurrentText(value);
+    else
+        qobject_cast<QAbstractButton*>(control)->setChecked(value == "1");
+}
+// "a=1|b=2" with "@root" standing for the test's folder.
+QList<QStringList> pairs(QString text, const QString& root) {
+    QList<QStringList> result;
+    for (const QString& pair : text.replace("@root", root).split('|', Qt::SkipEmptyParts))
+        result << QStringList{pair.section('=', 0, 0), pair.section('=', 1)};
+    return result;
+}
+// String columns, and rows given as "name; cell; cell...".
+void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
+    for (const char* column : columns)
+        QTest::addColumn<QString>(column);
+    for (const char* row : rows) {
+        const QStringList cells = QString(row).split("; ");
+        QTestData& data = QTest::newRow(qPrintable(cells[0]));
+        for (const QString& cell : cells.mid(1))
+            data << cell;
+    }
+}
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Stored values shown by the dialog, edits made in it, and what OK stores: every value unchanged
+    // but the edited ones, whatever they are (a font this system lacks, a line break the list does not
+    // name, an empty indent); a size it cannot use keeps the old one; a default folder that does not
+    // exist is stored but changes neither the current nor the dialog folder.
+    void ok_data() {
+        table({"stored", "edits", "changed", "folderChanges"},
+              {"defaults; ; ; ; 0",
+               "unknown font, odd break; Font=No Such Font 7|FontSize=200|DefaultNewLN=\r\r|Indent=|"
+               "DoOnOpen=6|UseColors=0; ; ; 0",
+               "unix, own indent, skin; DefaultNewLN=\n|Indent=  |SkinPath=/no/such.skn|JavaCompiler=@root|"
+               "LastDir=0|DefaultDir=@root; ; ; 0",
+               "mac, colours; DefaultNewLN=\r|TagColor=1|TexColor=16777215|ValColor=65280|ComColor=255|"
+               "BGColor=0|DefaultFormat=php3|CheckHtml5=1; ; ; 0",
+               "size 12; ; cmbFontSize=12; FontSize=12; 0", "size empty; FontSize=20; cmbFontSize=; ; 0",
+               "size 0; ; cmbFontSize=0; ; 0", "size 99999; FontSize=20; cmbFontSize=99999; ; 0",
+               "empty other indent; ; optIndOth=1|txtIndent=; Indent=; 0",
+               "missing folder; ; chkLastDir=0|txtDefDir=/no/such; LastDir=0|DefaultDir=/no/such; 0",
+               "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home; 1"});
+    }
+    void ok() {
+        QFETCH(QString, stored);
+        AppFixture app;
+        const QString root = app.env.root();
+        for (const QStringList& pair : pairs(stored, root))
+            SettingsStore::write("Settings", pair[0], pair[1]);
+        frmQuillora& main = app.start();
+        SaveSettings(main.settings());
+        QMap<QString, QString> expected = storedSettings();
+        for (const QStringList& pair : pairs(stored, root))
+            QCOMPARE(expected[pair[0]], pair[1]);
+        QFETCH(QString, changed);
+        for (const QStringList& pair : pairs(changed, root))
+            expected[pair[0]] = pair[1];
+        const QString current = QDir::currentPath(), dialogFolder = main.dialogFolder();
+        main.showSettings(false);
+        frmSettings* dialog = main.findChild<frmSettings*>();
+        QFETCH(QString, edits);
+        for (const QStringList& pair : pairs(edits, root))
+            setControl(*dialog, pair[0], pair[1]);
+        dialog->cmdOK->click();
+        QCOMPARE(storedSettings(), expected);
+        QFETCH(QString, folderChanges);
+        QCOMPARE(QDir::currentPath(), folderChanges == "1" ? root + "/home" : current);
+        QCOMPARE(main.dialogFolder(), folderChanges == "1" ? root + "/home" : dialogFolder);
+    }
+
+    // What each box lets through as it is typed into.
+    void keyFilters_data() {
+        table({"control", "typed", "kept"},
+              {"font size; cmbFontSize; 1a2 .; 12", "indent; txtIndent; :<; :<"});
+        for (const char* box : {"txtDefDir", "txtJavaCompiler", "txtSkin", "cmbExtention"})
+            QTest::newRow(box) << box << "a/\\:*?\"<>|b."
+                               << "ab.";
+    }
+    void keyFilters() {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        AppFixture app;
+        frmSettings dialog(app.start(), app.main.get());
+        setControl(dialog, control, "");
+        QWidget* box = dialog.findChild<QWidget*>(control);
+        QTest::keyClicks(box, typed);
+        auto* combo = qobject_cast<QComboBox*>(box);
+        QTEST(combo ? combo->currentText() : qobject_cast<QLineEdit*>(box)->text(), "kept");
+    }
+
+    // OK gives every document the background and font at once, as the control's own (no character
+    // formats): a clean document stays clean, a changed one stays marked; the cursor stays put.
+    void applyToDocuments() {
+        AppFixture app;
+        frmQuillora& main = app.start();
+        frmNotepad* changed = app.document(0);
+        changed->txtRich->setSelText("<B>x</B>");
+        frmNotepad* clean = OpenDocument(main, app.env.writeFile("a.htm", "<P>text</P>"));
+        clean->txtRich->setSelStart(3);
+        main.showSettings(false);
+        frmSettings* dialog = main.findChild<frmSettings*>();
+        dialog->cmdBrowseBGColor->click(); // cancelled: the colour stays
+        QCOMPARE(frmSettings::boxColor(dialog->txtBackcolor), 16777215);
+        app.dialogs.colors << QColor(1, 2, 3) << QColor(10, 20, 30);
+        dialog->cmdBrowseBGColor->click();
+        dialog->cmdHTMLbrowse[1]->click();
+        setControl(*dialog, "cmbFontSize", "17");
+        QCOMPARE(dialog->lblExample->palette().color(QPalette::Window), QColor(1, 2, 3));
+        QCOMPARE(dialog->lblExample->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+        QCOMPARE(dialog->lblExample->font().pointSize(), 17);
+        dialog->cmdOK->click();
+        for (frmNotepad* document : {changed, clean}) {
+            QCOMPARE(document->txtRich->palette().color(QPalette::Base), QColor(1, 2, 3));
+            QCOMPARE(document->txtRich->font().pointSize(), 17);
+            QTextCursor cursor(document->txtRich->document());
+            cursor.setPosition(2);
+            QVERIFY(!cursor.charFormat().hasProperty(QTextFormat::FontPointSize));
+        }
+        QCOMPARE(clean->txtRich->selStart(), 3);
+        QVERIFY(!clean->windowTitle().endsWith('*') && !app.record(clean->slot()).Modified);
+        QVERIFY(changed->windowTitle().endsWith('*') && app.record(0).Modified);
+    }
+
+    // The document window's item opens the dialog modeless, on "General" with the focus in the compiler
+    // box; Ctrl+Tab goes round the pages. One dialog at a time: the item again raises it, and F9 of the
+    // main window (modal) waits for it, modal meanwhile. Compile without a compiler: Yes opens the
+    // dialog modally, and the compiler chosen there runs.
+    void windows() {
+        AppFixture app;
+        frmQuillora& main = app.start();
+        const QString args = app.env.root() + "/args.txt", source = app.env.writeFile("A.java", "class A {}");
+        frmNotepad* document = OpenDocument(main, source);
+        document->mnuSettings->trigger();
+        QPointer<frmSettings> dialog = main.findChild<frmSettings*>();
+        QTRY_COMPARE(QApplication::focusWidget(), dialog->txtJavaCompiler);
+        QVERIFY(!dialog->isModal() && dialog->tbsOptions->currentIndex() == 0);
+        for (int from : {0, 1, 2}) {
+            dialog->tbsOptions->setCurrentIndex(from);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            const int to = (from + 1) % 3;
+            QCOMPARE(dialog->tbsOptions->currentIndex(), to);
+            QVERIFY(dialog->picOptions[to]->isVisible() && !dialog->picOptions[from]->isVisible());
+        }
+        document->mnuSettings->trigger();
+        QCOMPARE(main.findChildren<frmSettings*>().size(), 1);
+        bool wasModal = false;
+        QTimer::singleShot(0, [&] {
+            wasModal = QApplication::activeModalWidget() == dialog;
+            dialog->cmdCancel->click();
+        });
+        main.mnuSettings->trigger();
+        AppFixture::flush();
+        QVERIFY(wasModal && !dialog);
+
+        const QString compiler =
+            app.env.writeFile("javac.sh", "#!/bin/sh\necho \"$1\" > '" + args.toUtf8() + "'\n");
+        QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
+        app.dialogs.answers << Dialogs::Answer::Yes;
+        app.dialogs.openPaths << compiler;
+        QTimer::singleShot(0, [&] {
+            if ((dialog = qobject_cast<frmSettings*>(QApplication::activeModalWidget()))) {
+                dialog->cmdBrowseCompiler->click();
+                dialog->cmdOK->click();
+            }
+        });
+        document->mnuTCompile->trigger();
+        QCOMPARE(app.dialogs.openRequests.value(0).filter,
+                 "Executables|*.exe;*.com;*.bat|All Files (*.*)|*.*");
+        QCOMPARE(main.settings().JavaCompiler, compiler);
+        QTRY_COMPARE(TestEnvironment::readFile(args), source.toUtf8() + "\n");
+    }
+};
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"

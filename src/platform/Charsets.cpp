@@ -69,11 +69,12 @@ const QHash<char16_t, char>& bytesOf(TextEncoding encoding) {
     }
 }
 
+// Most text is below both ranges: one comparison decides for it.
 bool isReserved(char16_t c) {
-    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+    return c >= 0x2029 && (c == 0x2029 || c == 0xFDD0 || c == 0xFDD1);
 }
 bool isPlaceholder(char16_t c) {
-    return c == 0xDC29 || c == 0xDCD0 || c == 0xDCD1;
+    return c >= 0xDC29 && (c == 0xDC29 || c == 0xDCD0 || c == 0xDCD1);
 }
 } // namespace
 
@@ -165,19 +166,24 @@ QByteArray EncodeUtf16(const QString& text, TextEncoding encoding) {
 }
 
 void HideReservedCharacters(QString& text) {
-    const auto* begin = reinterpret_cast<const char16_t*>(text.constData());
-    const auto* first = std::find_if(begin, begin + text.size(), isReserved);
-    for (qsizetype i = first - begin; i < text.size(); ++i) {
-        if (isReserved(text.at(i).unicode()))
-            text[i] = QChar(0xDC00 | (text.at(i).unicode() & 0xFF));
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = std::find_if(data, data + size, isReserved) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, isReserved) - data) {
+        text[i] = QChar(0xDC00 | (data[i] & 0xFF));
+        data = reinterpret_cast<const char16_t*>(text.constData()); // the text may have been copied
     }
 }
 
 void RestoreReservedCharacters(QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = std::find_if(data, data + size, isPlaceholder) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, isPlaceholder) - data) {
         // The low half of a pair is a character of its own, not a placeholder.
-        if (isPlaceholder(c) && (i == 0 || !text.at(i - 1).isHighSurrogate()))
-            text[i] = QChar(c == 0xDC29 ? 0x2029 : 0xFD00 | (c & 0xFF));
+        if (i > 0 && QChar::isHighSurrogate(data[i - 1]))
+            continue;
+        text[i] = QChar(data[i] == 0xDC29 ? 0x2029 : 0xFD00 | (data[i] & 0xFF));
+        data = reinterpret_cast<const char16_t*>(text.constData());
     }
 }

@@ -1,6 +1,7 @@
 #include "editor/mdlFile.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/FileWatch.h"
 #include "editor/LineEndings.h"
 #include "editor/frmNotepad.h"
 #include "html/TagCase.h"
@@ -95,34 +96,16 @@ frmNotepad* NewDocument(DocumentHost& host) {
     return showInFrame(host, window);
 }
 
-frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
-    if (path.isEmpty())
-        return nullptr;
-    LoadedText loaded;
-    QString reason;
-    {
-        BusyCursor busy;
-        if (!readTextFile(path, loaded, reason)) {
-            showCritical(host, QStringLiteral("An error occurred when opening file: ") + path +
-                                   QStringLiteral("\r\n\r\n") + reason);
-            FocusCurrentDocument(host);
-            return nullptr;
-        }
-    }
-    BusyCursor busy;
-    const int slot = AllocateDocumentSlot(host);
-    frmNotepad* window = host.documents().Documents[slot];
-    window->setSlot(slot);
-    window->setWindowTitle(path);
+namespace {
+// Puts a file's text into its window as an unmodified document: line breaks shown as CR LF and
+// their format kept for saving, the tag conversion "DoOnOpen" asks for, the colours.
+void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, LoadedText& loaded) {
     window->setEncoding(loaded.encoding);
-    showInFrame(host, window);
-
     QString text = std::move(loaded.text);
     if (const std::optional<SaveFormat> found = DetectLineBreaks(text)) {
         text = NormalizeToCrLf(text);
         window->setSaveFormat(*found);
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     // The tag conversions work on the text before it reaches the window, so the document opens
     // without unsaved changes.
@@ -152,7 +135,7 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
     window->txtRich->setSelColor(host.settings().TexColor);
     window->txtRich->setText(text);
     window->setWindowTitle(path);
-    DocumentSlot& record = host.documents().DocumentSlots[slot];
+    DocumentSlot& record = host.documents().DocumentSlots[window->slot()];
     record.Modified = false;
     record.PathCaption = path;
     // Colouring is skipped when the tags were removed: there is nothing left to colour.
@@ -161,7 +144,55 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
         window->setWindowTitle(path);
         record.Modified = false;
     }
+    FileWatch::of(*window).track(path, loaded.stamp);
+}
+
+void reportOpenFailure(DocumentHost& host, const QString& path, const QString& reason) {
+    showCritical(host, QStringLiteral("An error occurred when opening file: ") + path +
+                           QStringLiteral("\r\n\r\n") + reason);
+}
+} // namespace
+
+frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
+    if (path.isEmpty())
+        return nullptr;
+    LoadedText loaded;
+    QString reason;
+    {
+        BusyCursor busy;
+        if (!readTextFile(path, loaded, reason)) {
+            reportOpenFailure(host, path, reason);
+            FocusCurrentDocument(host);
+            return nullptr;
+        }
+    }
+    BusyCursor busy;
+    const int slot = AllocateDocumentSlot(host);
+    frmNotepad* window = host.documents().Documents[slot];
+    window->setSlot(slot);
+    window->setWindowTitle(path);
+    showInFrame(host, window);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    showFileText(host, window, path, loaded);
     return window;
+}
+
+bool ReloadDocument(DocumentHost& host, frmNotepad& window) {
+    QString path = host.documents().DocumentSlots[window.slot()].PathCaption;
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    LoadedText loaded;
+    QString reason;
+    BusyCursor busy;
+    if (!readTextFile(path, loaded, reason)) {
+        reportOpenFailure(host, path, reason);
+        return false;
+    }
+    const int cursor = window.txtRich->selStart();
+    showFileText(host, &window, path, loaded);
+    window.ClearAllUndo();
+    window.txtRich->setSelStart(cursor);
+    return true;
 }
 
 bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
@@ -171,6 +202,9 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     QString path = requestedPath;
     if (path.endsWith(QLatin1Char('*')))
         path.chop(1);
+    FileWatch& watch = FileWatch::of(*window);
+    if (!watch.confirmOverwrite(path))
+        return false;
 
     BusyCursor busy;
     const QString text = window->txtRich->text();
@@ -179,11 +213,13 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     const QString converted = ConvertForSave(text, format);
     TextEncoding encoding = window->encoding();
     QString reason;
-    if (!writeTextFile(path, converted, encoding, reason)) {
+    FileStamp written;
+    if (!writeTextFile(path, converted, encoding, reason, &written)) {
         showCritical(host, QStringLiteral("The file could not be saved: ") + path +
                                QStringLiteral("\r\n\r\n") + reason);
         return false;
     }
+    watch.track(path, written);
     window->setEncoding(encoding);
     if (converted != text) {
         // The file was written in another line-break format: the text is painted afresh in the

@@ -15,8 +15,12 @@ int AllocateDocumentSlot(DocumentHost& host);
 frmNotepad* NewDocument(DocumentHost& host);
 // Reads a file into a new document window; reports a failure and returns nullptr.
 frmNotepad* OpenDocument(DocumentHost& host, const QString& path);
+// Reads the window's file again into it, as an unmodified document with no undo steps; reports a
+// failure and returns false.
+bool ReloadDocument(DocumentHost& host, frmNotepad& window);
 // Writes the slot's document to `path` in its save format; false when the write failed
-// (the failure has been reported and the document keeps its unsaved state).
+// (the failure has been reported and the document keeps its unsaved state), or when the file was
+// changed by another program since it was opened or saved and the user chose not to overwrite it.
 bool SaveDocument(DocumentHost& host, int slot, const QString& path);
 
 // Save: to the document's path, or through the save dialog when it was never saved.

@@ -14,7 +14,8 @@ class QWidget;
 // implementation that records what was asked and returns queued answers.
 class Dialogs {
 public:
-    enum class Buttons { Ok, YesNo, YesNoCancel };
+    // YesNoDefaultNo: a question whose "Yes" loses something, so Enter answers "No".
+    enum class Buttons { Ok, YesNo, YesNoCancel, YesNoDefaultNo };
     enum class Icon { Information, Question, Warning, Critical };
     enum class Answer { Ok, Yes, No, Cancel };
 

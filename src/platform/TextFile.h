@@ -4,28 +4,53 @@
 #include <QStringList>
 #include <climits>
 
+class QFileDevice;
+
 // How a file's bytes became text, so that saving writes them back the same way.
-enum class TextEncoding { Utf8, Utf8WithBom, Latin1 };
+enum class TextEncoding { Utf8, Utf8WithBom, Latin1, Windows1252, Iso8859_15, Utf16LE, Utf16BE };
+
+// A file's state when it was last read or written, to tell later whether another program has
+// changed it since.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = -1;
+    qint64 modified = 0; // milliseconds since the epoch
+    size_t hash = 0;     // of the bytes
+};
+// The state of the file on disk now, its bytes hashed only when `bytes` is given.
+FileStamp StampOf(const QString& path, const QByteArray* bytes = nullptr);
+// Whether the file on disk still holds what `known` records: equal size and time, or when either
+// differs (a touch, a copy of the same bytes) equal contents.
+// `known` takes the new time when only the time changed.
+bool StillAsStamped(const QString& path, FileStamp& known);
 
 struct LoadedText {
     QString text;
     TextEncoding encoding = TextEncoding::Utf8;
+    FileStamp stamp;
 };
 
 // Files larger than this are refused: the editor keeps the whole text, its layout and its
 // colours in memory, several times the file's size.
 constexpr qint64 kMaxTextFileBytes = 128LL * 1024 * 1024;
 
-// Reads a whole file. Valid UTF-8 (with or without byte-order mark) is read as UTF-8, anything
-// else as Latin-1, so every byte maps to one character and can be written back unchanged.
-// Files with NUL bytes (binary data) and oversized files are refused. On failure returns false
-// and sets `reason` to a sentence for the user.
+// Reads a whole file. UTF-16 with a byte-order mark is read as such; valid UTF-8 (with or
+// without byte-order mark) as UTF-8; anything else with the single-byte table the page declares
+// (windows-1252, ISO-8859-15) or as Latin-1, so every byte maps to one character and can be
+// written back unchanged. Files with NUL bytes (binary data) and oversized files are refused. On
+// failure returns false and sets `reason` to a sentence for the user, or the system's reason.
 bool readTextFile(const QString& path, LoadedText& out, QString& reason);
 
 // Writes the text atomically: a temporary file is renamed over the target, so a failed write
-// leaves the old file intact. Latin-1 text holding characters Latin-1 cannot store is written
-// as UTF-8 instead, and `encoding` is updated to say so.
-bool writeTextFile(const QString& path, const QString& text, TextEncoding& encoding, QString& reason);
+// leaves the old file intact and `reason` gives the system's reason. Single-byte text holding
+// characters its table cannot store is written as UTF-8 instead, and `encoding` is updated to
+// say so. `written`, when given, receives the new file's stamp.
+bool writeTextFile(const QString& path, const QString& text, TextEncoding& encoding, QString& reason,
+                   FileStamp* written = nullptr);
+
+// The system's reason for the last failure on `file`: the device's own text, or the C library's
+// text for `errorNumber` (errno just after the failure) when the device has none.
+QString FailureReason(const QFileDevice& file, int errorNumber);
 
 // The first `limit` lines of `text`, split at CR LF, lone CR and lone LF; a break at the very end
 // starts no further line.

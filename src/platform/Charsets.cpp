@@ -1,0 +1,189 @@
+#include "platform/Charsets.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <utility>
+
+namespace {
+// The characters of the bytes 0x80 to 0xFF.
+using UpperHalf = std::array<char16_t, 128>;
+
+UpperHalf latin1Except(std::initializer_list<std::pair<int, char16_t>> changes) {
+    UpperHalf table{};
+    for (int i = 0; i < 128; ++i)
+        table[i] = char16_t(0x80 + i);
+    for (const auto& [byte, character] : changes)
+        table[byte - 0x80] = character;
+    return table;
+}
+
+const UpperHalf& upperHalf(TextEncoding encoding) {
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no character in windows-1252 and stay C1 controls.
+    static const UpperHalf windows1252 = latin1Except(
+        {{0x80, 0x20AC}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E}, {0x85, 0x2026}, {0x86, 0x2020},
+         {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030}, {0x8A, 0x0160}, {0x8B, 0x2039}, {0x8C, 0x0152},
+         {0x8E, 0x017D}, {0x91, 0x2018}, {0x92, 0x2019}, {0x93, 0x201C}, {0x94, 0x201D}, {0x95, 0x2022},
+         {0x96, 0x2013}, {0x97, 0x2014}, {0x98, 0x02DC}, {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A},
+         {0x9C, 0x0153}, {0x9E, 0x017E}, {0x9F, 0x0178}});
+    static const UpperHalf iso8859_15 = latin1Except({{0xA4, 0x20AC},
+                                                      {0xA6, 0x0160},
+                                                      {0xA8, 0x0161},
+                                                      {0xB4, 0x017D},
+                                                      {0xB8, 0x017E},
+                                                      {0xBC, 0x0152},
+                                                      {0xBD, 0x0153},
+                                                      {0xBE, 0x0178}});
+    static const UpperHalf latin1 = latin1Except({});
+    switch (encoding) {
+    case TextEncoding::Windows1252:
+        return windows1252;
+    case TextEncoding::Iso8859_15:
+        return iso8859_15;
+    default:
+        return latin1;
+    }
+}
+
+QHash<char16_t, char> reversed(const UpperHalf& table) {
+    QHash<char16_t, char> bytes;
+    for (int i = 0; i < 128; ++i)
+        bytes.insert(table[i], char(0x80 + i));
+    return bytes;
+}
+
+const QHash<char16_t, char>& bytesOf(TextEncoding encoding) {
+    static const QHash<char16_t, char> windows1252 = reversed(upperHalf(TextEncoding::Windows1252));
+    static const QHash<char16_t, char> iso8859_15 = reversed(upperHalf(TextEncoding::Iso8859_15));
+    static const QHash<char16_t, char> latin1 = reversed(upperHalf(TextEncoding::Latin1));
+    switch (encoding) {
+    case TextEncoding::Windows1252:
+        return windows1252;
+    case TextEncoding::Iso8859_15:
+        return iso8859_15;
+    default:
+        return latin1;
+    }
+}
+
+// Most text is below both ranges: one comparison decides for it.
+bool isReserved(char16_t c) {
+    return c >= 0x2029 && (c == 0x2029 || c == 0xFDD0 || c == 0xFDD1);
+}
+bool isPlaceholder(char16_t c) {
+    return c >= 0xDC29 && (c == 0xDC29 || c == 0xDCD0 || c == 0xDCD1);
+}
+} // namespace
+
+std::optional<TextEncoding> DeclaredCharset(const QByteArray& bytes) {
+    static const QRegularExpression declaration(
+        QStringLiteral("<meta\\b[^>]*?\\bcharset\\s*=\\s*[\"']?\\s*([a-z0-9._:-]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(4096)));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString name = match.captured(1).toLower();
+    static const QStringList windows1252{
+        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),    QStringLiteral("x-cp1252"),
+        QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
+        QStringLiteral("iso88591"),     QStringLiteral("latin1"),    QStringLiteral("l1"),
+        QStringLiteral("cp819"),        QStringLiteral("ibm819"),    QStringLiteral("csisolatin1")};
+    static const QStringList iso8859_15{QStringLiteral("iso-8859-15"), QStringLiteral("iso8859-15"),
+                                        QStringLiteral("iso_8859-15"), QStringLiteral("iso885915"),
+                                        QStringLiteral("latin9"),      QStringLiteral("latin-9"),
+                                        QStringLiteral("l9"),          QStringLiteral("csisolatin9")};
+    if (windows1252.contains(name))
+        return TextEncoding::Windows1252;
+    if (!iso8859_15.contains(name))
+        return std::nullopt;
+    const bool c1Bytes = std::any_of(bytes.begin(), bytes.end(),
+                                     [](char byte) { return uchar(byte) >= 0x80 && uchar(byte) < 0xA0; });
+    return c1Bytes ? std::nullopt : std::optional(TextEncoding::Iso8859_15);
+}
+
+QString DecodeSingleByte(const QByteArray& bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Latin1)
+        return QString::fromLatin1(bytes);
+    const UpperHalf& table = upperHalf(encoding);
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* to = text.data();
+    for (const char byte : bytes)
+        *to++ = QChar(uchar(byte) < 0x80 ? char16_t(uchar(byte)) : table[uchar(byte) - 0x80]);
+    return text;
+}
+
+bool EncodeSingleByte(const QString& text, TextEncoding encoding, QByteArray& out) {
+    const QHash<char16_t, char>& table = bytesOf(encoding);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* to = bytes.data();
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            *to++ = char(ch.unicode());
+            continue;
+        }
+        const auto found = table.constFind(ch.unicode());
+        if (found == table.constEnd())
+            return false;
+        *to++ = *found;
+    }
+    out = std::move(bytes);
+    return true;
+}
+
+bool DecodeUtf16(const QByteArray& bytes, TextEncoding& encoding, QString& text) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    if ((!little && !bytes.startsWith("\xFE\xFF")) || bytes.size() % 2 != 0)
+        return false;
+    const auto* from = reinterpret_cast<const uchar*>(bytes.constData()) + 2;
+    QString decoded(bytes.size() / 2 - 1, Qt::Uninitialized);
+    for (qsizetype i = 0; i < decoded.size(); ++i, from += 2)
+        decoded[i] = QChar(little ? qFromLittleEndian<char16_t>(from) : qFromBigEndian<char16_t>(from));
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        if (decoded.at(i).isHighSurrogate() && i + 1 < decoded.size() && decoded.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (decoded.at(i).isSurrogate())
+            return false;
+    }
+    encoding = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+    text = std::move(decoded);
+    return true;
+}
+
+QByteArray EncodeUtf16(const QString& text, TextEncoding encoding) {
+    const bool little = encoding == TextEncoding::Utf16LE;
+    QByteArray bytes(2 * (text.size() + 1), Qt::Uninitialized);
+    auto* to = reinterpret_cast<uchar*>(bytes.data());
+    const auto put = [little](char16_t unit, uchar* at) {
+        little ? qToLittleEndian(unit, at) : qToBigEndian(unit, at);
+    };
+    put(0xFEFF, to);
+    for (const QChar ch : text)
+        put(ch.unicode(), to += 2);
+    return bytes;
+}
+
+void HideReservedCharacters(QString& text) {
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = std::find_if(data, data + size, isReserved) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, isReserved) - data) {
+        text[i] = QChar(0xDC00 | (data[i] & 0xFF));
+        data = reinterpret_cast<const char16_t*>(text.constData()); // the text may have been copied
+    }
+}
+
+void RestoreReservedCharacters(QString& text) {
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = std::find_if(data, data + size, isPlaceholder) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, isPlaceholder) - data) {
+        // The low half of a pair is a character of its own, not a placeholder.
+        if (i > 0 && QChar::isHighSurrogate(data[i - 1]))
+            continue;
+        text[i] = QChar(data[i] == 0xDC29 ? 0x2029 : 0xFD00 | (data[i] & 0xFF));
+        data = reinterpret_cast<const char16_t*>(text.constData());
+    }
+}

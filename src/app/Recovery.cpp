@@ -3,6 +3,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/Version.h"
@@ -70,7 +71,11 @@ bool IsRunning(const JournalOwner& owner) {
 }
 
 QByteArray EncodeJournal(const JournalEntry& entry) {
-    const QByteArray text = entry.text.toUtf8();
+    // The text control's stand-ins for its reserved characters are not valid UTF-8; the journal
+    // holds the characters themselves, as the file would.
+    QString original = entry.text;
+    RestoreReservedCharacters(original);
+    const QByteArray text = original.toUtf8();
     QByteArray format;
     for (const auto& [value, name] : kFormatNames)
         if (value == entry.format)
@@ -111,6 +116,7 @@ bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {
         return false;
     read.path = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.value("path")));
     read.text = QString::fromUtf8(text);
+    HideReservedCharacters(read.text);
     entry = std::move(read);
     return true;
 }

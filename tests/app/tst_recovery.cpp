@@ -37,6 +37,9 @@ private slots:
         QTest::newRow("header-like text")
             << "/p.htm"
             << "\n\npid=1\nsha1=0\r\n€ ö 𝄞" << SaveFormat::Mac << TextEncoding::Utf8WithBom;
+        QTest::newRow("the control's reserved characters")
+            << "/r.htm" << QString::fromUtf16(u"a\xDC29b\xDCD0\xDCD1\U00010029") << SaveFormat::Dos
+            << TextEncoding::Windows1252;
         QTest::newRow("empty text") << "/e.htm"
                                     << "" << SaveFormat::Dos << TextEncoding::Utf8;
     }

@@ -1,6 +1,7 @@
 #include "app/Recovery.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/FileWatch.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/Charsets.h"
@@ -41,6 +42,9 @@ void openRecovered(DocumentHost& host, const JournalEntry& entry) {
     if (!entry.path.isEmpty()) {
         window->setWindowTitle(entry.path);
         host.documents().DocumentSlots[window->slot()].PathCaption = entry.path;
+        // Watched from here on like an opened file, so another program's later change is noticed
+        // and saving over it asks first.
+        FileWatch::of(*window).track(entry.path, StampOf(entry.path));
     }
     window->markModified();
 }

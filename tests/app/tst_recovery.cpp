@@ -153,6 +153,11 @@ private slots:
                  journals(folderOf(app)));
         QCOMPARE(journals(folderOf(app)).size(), 2);
 
+        // Watched like an opened file: saving over another program's change asks first.
+        app.env.writeFile("page.htm", "<P>theirs</P>");
+        app.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        QVERIFY(!SaveCommand(*app.main, 1));
+        QCOMPARE(TestEnvironment::readFile(original), "<P>theirs</P>");
         QVERIFY(SaveCommand(*app.main, 1));
         QCOMPARE(TestEnvironment::readFile(original), "<P>edited</P>\nmore");
         app.dialogs.answers.enqueue(Dialogs::Answer::No);

@@ -239,8 +239,9 @@ private slots:
     }
 
     // Opened on a table selected with text behind it: read, a cell edited and one added, then
-    // written back over the table alone as one undo step.
-    void dialogReplacesTable() {
+    // written back over the table alone as one undo step. Opened on no table: New Cell on the root
+    // only tells; number boxes take digits alone and drop Enter; Add without a document does nothing.
+    void dialogs() {
         AppFixture app;
         frmNotepad* document = (app.start(), app.document(0));
         const QString table =
@@ -278,15 +279,9 @@ private slots:
         dialog->cmdClose->click();
         AppFixture::flush();
         QVERIFY(!dialog);
-    }
 
-    // A new table: New Cell on the root only tells; number boxes take digits alone and drop Enter;
-    // Add without a document does nothing; Escape closes.
-    void dialogNewTable() {
-        AppFixture app;
-        frmNotepad* document = (app.start(), app.document(0));
         document->txtRich->setText("abc");
-        QPointer<frmTable> dialog = new frmTable(*app.main, app.main.get());
+        dialog = new frmTable(*app.main, app.main.get());
         dialog->show();
         dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog) && dialog->treTable->hasFocus());

@@ -1,6 +1,7 @@
 #include "app/Recovery.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -29,19 +30,19 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<SaveFormat>("format");
         QTest::addColumn<TextEncoding>("encoding");
-        QTest::newRow("untitled") << ""
-                                  << "<P>\r\n\r\nline</P>\r\n"
-                                  << SaveFormat::Dos << TextEncoding::Utf8;
-        QTest::newRow("odd path") << "/tmp/a b=c%20\n#.htm"
-                                  << "x\r\ny" << SaveFormat::Unix << TextEncoding::Latin1;
-        QTest::newRow("header-like text")
-            << "/p.htm"
-            << "\n\npid=1\nsha1=0\r\n€ ö 𝄞" << SaveFormat::Mac << TextEncoding::Utf8WithBom;
-        QTest::newRow("the control's reserved characters")
-            << "/r.htm" << QString::fromUtf16(u"a\xDC29b\xDCD0\xDCD1\U00010029") << SaveFormat::Dos
-            << TextEncoding::Windows1252;
-        QTest::newRow("empty text") << "/e.htm"
-                                    << "" << SaveFormat::Dos << TextEncoding::Utf8;
+        const auto row = [](const char* name, const char* path, const QString& text, SaveFormat format,
+                            TextEncoding encoding) {
+            QTest::newRow(name) << QString(path) << text << format << encoding;
+        };
+        row("untitled", "", "<P>\r\n\r\nline</P>\r\n", SaveFormat::Dos, TextEncoding::Utf8);
+        row("odd path", "/tmp/a b=c%20\n#.htm", "x\r\ny", SaveFormat::Unix, TextEncoding::Latin1);
+        row("header-like text", "/p.htm", "\n\npid=1\nsha1=0\r\n€ ö 𝄞", SaveFormat::Mac,
+            TextEncoding::Utf8WithBom);
+        row("the control's reserved characters", "/r.htm",
+            QString::fromUtf16(u"a\xDC29"
+                               u"b\xDCD0\xDCD1\U00010029"),
+            SaveFormat::Dos, TextEncoding::Windows1252);
+        row("empty text", "/e.htm", "", SaveFormat::Dos, TextEncoding::Utf8);
     }
     void roundTrip() {
         QFETCH(QString, path);
@@ -54,11 +55,8 @@ private slots:
         QVERIFY(WriteJournal(file, {{1, 2}, path, format, encoding, text}, reason));
         JournalEntry read;
         QVERIFY(DecodeJournal(TestEnvironment::readFile(file), read));
-        QCOMPARE(read.owner, (JournalOwner{1, 2}));
-        QCOMPARE(read.path, path);
-        QCOMPARE(read.text, text);
-        QCOMPARE(read.format, format);
-        QCOMPARE(read.encoding, encoding);
+        QCOMPARE(read.path + '|' + read.text, path + '|' + text);
+        QVERIFY(read.owner == (JournalOwner{1, 2}) && read.format == format && read.encoding == encoding);
         // Owner, group and others: the owner's bits only.
         QCOMPARE(int(QFile::permissions(file) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(int(QFile::permissions(dir.path() + "/recovery") & 0x7077),
@@ -67,21 +65,18 @@ private slots:
 
     // Journals that cannot be read are named and kept, and nothing is recovered from them.
     void unreadableKept_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("cut"); // bytes cut off the end, or -1: one text byte altered
-        QTest::newRow("truncated") << "" << 1;
-        QTest::newRow("text cut off") << "" << 20;
-        QTest::newRow("altered") << "" << -1;
-        QTest::newRow("foreign name") << "notes.journal" << 0;
+        // The bytes cut off the end, or -1: one text byte altered.
+        table({"name", "cut"},
+              {"truncated; ; 1", "text cut off; ; 20", "altered; ; -1", "foreign name; notes.journal; 0"});
     }
     void unreadableKept() {
         QFETCH(QString, name);
-        QFETCH(int, cut);
+        QFETCH(QString, cut);
         AppFixture app;
         QByteArray bytes = EncodeJournal(entry("/x.htm", "some unsaved text\r\n"));
-        if (cut < 0)
+        if (cut.toInt() < 0)
             bytes[bytes.size() - 3] = 'X';
-        bytes.chop(std::max(cut, 0));
+        bytes.chop(std::max(cut.toInt(), 0));
         if (name.isEmpty())
             name = JournalFileName(ended(), 1);
         const QString file = app.env.writeFile("data/Quillora/recovery/" + name, bytes);
@@ -138,19 +133,16 @@ private slots:
         QCOMPARE(app.main->documents().DocumentCount, 3);
         frmNotepad* file = app.document(1);
         QCOMPARE(file->windowTitle(), original + "*");
-        QCOMPARE(app.record(1).PathCaption, original + "*");
-        QVERIFY(app.record(1).Modified);
+        QVERIFY(app.record(1).Modified && app.record(2).Modified);
         QCOMPARE(file->txtRich->text(), "<P>edited</P>\r\nmore");
         QCOMPARE(file->saveFormat(), SaveFormat::Unix);
         QCOMPARE(app.document(2)->windowTitle(), "Untitled [2]*");
         QCOMPARE(app.document(2)->txtRich->text(), "untitled\r\ntext");
-        QVERIFY(app.record(2).Modified);
         QCOMPARE(TestEnvironment::readFile(original), "<P>on disk</P>\r\n");
         journalOf(app).waitForWrites();
         const QString self =
             QString::number(CurrentProcess().pid) + "-" + QString::number(CurrentProcess().started);
-        QCOMPARE(journals(folderOf(app)).filter(QRegularExpression("^" + self + "-")),
-                 journals(folderOf(app)));
+        QCOMPARE(journals(folderOf(app)).filter(QRegularExpression("^" + self + "-")).size(), 2);
         QCOMPARE(journals(folderOf(app)).size(), 2);
 
         // Watched like an opened file: saving over another program's change asks first.

@@ -3,6 +3,7 @@
 #include "editor/mdlFile.h"
 #include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -39,17 +40,6 @@ QList<QStringList> pairs(QString text, const QString& root) {
     for (const QString& pair : text.replace("@root", root).split('|', Qt::SkipEmptyParts))
         result << QStringList{pair.section('=', 0, 0), pair.section('=', 1)};
     return result;
-}
-// String columns, and rows given as "name; cell; cell...".
-void table(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
-    for (const char* column : columns)
-        QTest::addColumn<QString>(column);
-    for (const char* row : rows) {
-        const QStringList cells = QString(row).split("; ");
-        QTestData& data = QTest::newRow(qPrintable(cells[0]));
-        for (const QString& cell : cells.mid(1))
-            data << cell;
-    }
 }
 } // namespace
 

@@ -15,11 +15,7 @@
 #include <QScrollArea>
 #include <QTest>
 
-namespace {
-
-const QColor kGreen(0, 128, 0);
-
-} // namespace
+static const QColor kGreen(0, 128, 0);
 
 class ImageMapTest : public QObject {
     Q_OBJECT

@@ -142,3 +142,6 @@ private:
 // The four arrangements of the Window menu.
 enum class WindowArrangement { Cascade, TileHorizontal, TileVertical, ArrangeIcons };
 void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement);
+// Lists the frame's child windows at the foot of a Window menu, the active one checked; choosing
+// one activates it. `items` holds what the previous listing added, which goes first.
+void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area);

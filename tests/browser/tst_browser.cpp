@@ -1,6 +1,12 @@
-#include "platform/WebBrowser.h"
+#include "browser/frmView.h"
+#include "platform/BrowserControl.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -9,8 +15,8 @@
 
 namespace {
 // Waits for the page to finish loading and gives its result.
-bool loaded(WebBrowser& browser) {
-    QSignalSpy done(&browser, &WebBrowser::DocumentComplete);
+bool loaded(BrowserControl& browser) {
+    QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
     return done.wait(15000) && done.last().at(1).toBool();
 }
 // The share of the view's pixels in `color`.
@@ -27,20 +33,111 @@ double share(QWidget* view, QColor color) {
 class BrowserTest : public QObject {
     Q_OBJECT
 private slots:
-    // A local page is drawn by the engine: its background fills the view; its title is reported.
-    void localPageRenders() {
-        TestEnvironment env;
+    // A local page is drawn by the engine in a browser window: its background fills the view, its
+    // title is the caption, the address box shows where it is; the window starts offline, truly.
+    void windowShowsPage() {
+        AppFixture app;
+        app.start();
         const QString page =
-            env.writeFile("green.htm", "<title>Green</title><body style='background:#00c000'>");
-        WebBrowser browser;
-        browser.resize(300, 200);
-        browser.show();
-        QSignalSpy title(&browser, &WebBrowser::TitleChange);
-        browser.Navigate(page);
-        QVERIFY(loaded(browser));
-        QTRY_VERIFY(share(browser.view(), QColor(0, 192, 0)) > 0.9);
-        QCOMPARE(title.last().at(0).toString(), "Green");
-        QCOMPARE(browser.LocationURL(), QUrl::fromLocalFile(page));
+            app.env.writeFile("green.htm", "<title>Green</title><body style='background:#00c000'>");
+        frmView* view = app.main->OpenBrowser(" " + page + "* ");
+        QVERIFY(loaded(*view->WebBrowser));
+        QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
+        QCOMPARE(view->windowTitle(), "QL Viewer - Green");
+        QCOMPARE(view->cmbURL->currentText(), page);
+        QCOMPARE(view->cmbURL->count(), 1);
+        QCOMPARE(view->pnlStatus->text(), "Done");
+        QStringList bar;
+        for (QAction* menu : app.main->menuBar()->actions())
+            bar << menu->text();
+        QCOMPARE(bar, (QStringList{"File", "Browser", "Options", "Window", "?"}));
+        QVERIFY(view->mnuOffline->isChecked() && view->WebBrowser->offline());
+        QCOMPARE(view->pnlOffline->text(), "Offline");
+        view->mnuOffline->trigger();
+        QVERIFY(!view->WebBrowser->offline());
+        QCOMPARE(view->pnlOffline->text(), "Online");
+    }
+
+    // A typed address goes to the top of the list unless it is there in any letter case; Enter and
+    // the Go To button both go to it.
+    void addressList_data() {
+        table({"typed", "how", "list"},
+              {"new address; /b.htm; enter; /b.htm|/a.htm", "other case; /A.HTM; enter; /a.htm",
+               "new, by button; /b.htm; button; /b.htm|/a.htm"});
+    }
+    void addressList() {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        QFETCH(QString, list);
+        AppFixture app;
+        app.start();
+        frmView* view = app.main->OpenBrowser("/a.htm");
+        view->cmbURL->setEditText(typed);
+        if (how == "enter")
+            QTest::keyClick(view->cmbURL, Qt::Key_Return);
+        else
+            QTest::mouseClick(view->findChild<QWidget*>("picGoTo"), Qt::LeftButton, {}, QPoint(5, 5));
+        QStringList items;
+        for (int i = 0; i < view->cmbURL->count(); ++i)
+            items << view->cmbURL->itemText(i);
+        QCOMPARE(items.join('|'), list);
+        QTRY_COMPARE(view->WebBrowser->page()->requestedUrl(),
+                     QUrl::fromLocalFile(view->cmbURL->currentText()));
+    }
+
+    // Slots are taken from the lowest free one; the table never shrinks.
+    void slotsReused() {
+        AppFixture app;
+        app.start();
+        BrowserTable& table = app.main->browsers();
+        QList<frmView*> views;
+        for (int i = 0; i < 3; ++i)
+            views << app.main->OpenBrowser(QString());
+        QCOMPARE(views[2]->slot(), 2);
+        views[1]->close();
+        QVERIFY(table.BrowserSlotFree[1]);
+        QCOMPARE(app.main->OpenBrowser(QString())->slot(), 1);
+        QCOMPARE(table.slotCount(), 3);
+        app.main->close();
+        QCOMPARE(table.slotCount(), 3);
+        QCOMPARE(std::count(table.BrowserSlotFree.begin(), table.BrowserSlotFree.end(), true), 3);
+    }
+
+    // The address box and the Go To button need 1500 twips of room; the browser takes what is left.
+    void layout_data() {
+        QTest::addColumn<QSize>("inner");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("urlWidth");
+        QTest::addColumn<int>("goToLeft");
+        QTest::addColumn<int>("browserHeight");
+        QTest::newRow("just wide enough") << QSize(228, 300) << true << 100 << 202 << 252;
+        QTest::newRow("a pixel too narrow") << QSize(227, 300) << false << 0 << 0 << 252;
+        QTest::newRow("no room for the browser") << QSize(400, 48) << true << 272 << 374 << -1;
+    }
+    void layout() {
+        QFETCH(QSize, inner);
+        QFETCH(bool, shown);
+        const ViewLayout layout = LayoutView(inner, 100, 24, 28, 20);
+        QCOMPARE(layout.addressShown, shown);
+        QTEST(layout.urlWidth, "urlWidth");
+        QTEST(layout.goToLeft, "goToLeft");
+        QTEST(layout.browserHeight, "browserHeight");
+    }
+
+    // Only the browser window in front clears DocumentActive; resizing one behind leaves it.
+    void documentActive() {
+        AppFixture app;
+        app.start();
+        DocumentTable& table = app.main->documents();
+        frmView* view = app.main->OpenBrowser(QString());
+        QVERIFY(!table.DocumentActive);
+        view->resize(150, 200); // narrow: no address box
+        QVERIFY(!view->cmbURL->isVisible());
+        app.main->mdiArea()->setActiveSubWindow(app.document(0));
+        QVERIFY(table.DocumentActive);
+        view->resize(500, 300);
+        QVERIFY(table.DocumentActive);
+        QVERIFY(view->cmbURL->isVisible());
     }
 
     // Nothing reaches the network while offline; online, typed addresses do, and a local page's
@@ -69,7 +166,7 @@ private slots:
             socket->disconnectFromHost();
         });
         const QString address = QStringLiteral("127.0.0.1:%1/x.png").arg(server.serverPort());
-        WebBrowser browser;
+        BrowserControl browser;
         QVERIFY(browser.offline()); // every browser starts offline
         browser.setOffline(offline);
         if (route == "typed") {
@@ -80,7 +177,7 @@ private slots:
                                           : "<script>new WebSocket('ws://" + address.toUtf8() + "')</script>";
             browser.Navigate(env.writeFile("page.htm", markup));
         }
-        QSignalSpy done(&browser, &WebBrowser::DocumentComplete);
+        QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
         QVERIFY(done.wait(15000));
         QTest::qWait(300);
         QCOMPARE(accepted, connections);
@@ -92,12 +189,12 @@ private slots:
         const QString page = env.writeFile(
             "open.htm", "<a href='other.htm' target='_blank' style='display:block;height:200px'>x</a>"
                         "<script>var opened = window.open('other.htm');</script>");
-        WebBrowser browser;
+        BrowserControl browser;
         browser.resize(300, 200);
         browser.show();
         browser.Navigate(page);
         QVERIFY(loaded(browser));
-        QSignalSpy result(&browser, &WebBrowser::TitleChange);
+        QSignalSpy result(&browser, &BrowserControl::TitleChange);
         bool openedNothing = false;
         browser.page()->runJavaScript("opened === null",
                                       [&](const QVariant& v) { openedNothing = v.toBool(); });

@@ -1,4 +1,4 @@
-#include "platform/WebBrowser.h"
+#include "platform/BrowserControl.h"
 
 #include "platform/PreviewPages.h"
 
@@ -86,7 +86,7 @@ QWebEnginePage* BrowserPage::createWindow(WebWindowType) {
     return nullptr;
 }
 
-WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
     m_view = new QWebEngineView(this);
     m_page = new BrowserPage(m_view);
     m_policy = new RequestPolicy(this);
@@ -97,7 +97,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_view);
     setFocusProxy(m_view);
 
-    connect(m_page, &QWebEnginePage::titleChanged, this, &WebBrowser::TitleChange);
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
     connect(m_page, &QWebEnginePage::linkHovered, this,
             [this](const QString& link) { emit StatusTextChange(link.isEmpty() ? m_status : link); });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { setStatus(tr("Loading...")); });
@@ -120,41 +120,41 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     });
 }
 
-void WebBrowser::setStatus(const QString& text) {
+void BrowserControl::setStatus(const QString& text) {
     m_status = text;
     emit StatusTextChange(text);
 }
 
-void WebBrowser::Navigate(const QString& address) {
+void BrowserControl::Navigate(const QString& address) {
     const QString trimmed = address.trimmed();
     if (!trimmed.isEmpty())
         load(QUrl::fromUserInput(trimmed, QDir::currentPath(), QUrl::AssumeLocalFile));
 }
 
-void WebBrowser::load(const QUrl& url) {
+void BrowserControl::load(const QUrl& url) {
     m_restoreScroll.reset();
     m_page->load(url);
 }
 
-void WebBrowser::GoBack() {
+void BrowserControl::GoBack() {
     if (m_page->history()->canGoBack())
         m_page->history()->back();
 }
 
-void WebBrowser::GoForward() {
+void BrowserControl::GoForward() {
     if (m_page->history()->canGoForward())
         m_page->history()->forward();
 }
 
-void WebBrowser::Stop() {
+void BrowserControl::Stop() {
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
-void WebBrowser::Refresh() {
+void BrowserControl::Refresh() {
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
-void WebBrowser::showKeepingScroll(const QUrl& url) {
+void BrowserControl::showKeepingScroll(const QUrl& url) {
     const QPointF position = m_page->scrollPosition();
     // Read afresh: a preview's text has changed since, or the file was saved.
     if (url == m_page->url())
@@ -164,10 +164,10 @@ void WebBrowser::showKeepingScroll(const QUrl& url) {
     m_restoreScroll = position;
 }
 
-void WebBrowser::setOffline(bool offline) {
+void BrowserControl::setOffline(bool offline) {
     m_policy->setOffline(offline);
 }
 
-QUrl WebBrowser::LocationURL() const {
+QUrl BrowserControl::LocationURL() const {
     return m_page->url();
 }

@@ -54,10 +54,10 @@ private:
 
 // The embedded browser of a browser window: navigation, history, offline mode, the current
 // address and the notifications the window shows. Starts offline.
-class WebBrowser : public QWidget {
+class BrowserControl : public QWidget {
     Q_OBJECT
 public:
-    explicit WebBrowser(QWidget* parent = nullptr);
+    explicit BrowserControl(QWidget* parent = nullptr);
 
     // Goes to an address as a person types it: a URL, or a file path relative to the current folder.
     void Navigate(const QString& address);

@@ -3,6 +3,7 @@
 #include "app/CheckPanel.h"
 #include "app/DocumentArea.h"
 #include "app/frmSettings.h"
+#include "browser/Preview.h"
 #include "browser/frmView.h"
 #include "editor/frmFind.h"
 #include "html/TagCommands.h"
@@ -276,6 +277,7 @@ void frmQuillora::connectPopupCommands() {
     onDocument("mnuFormat", frmFormat::run);
     onDocument("mnuSelectColor", [](frmNotepad& document) { frmColor::runForDocument(document); });
     onDocument("mnuLink", [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
+    onDocument("mnuViewIt", [this](frmNotepad& document) { ViewDocument(*this, document); });
     for (int index = 1; index <= 20; ++index) {
         auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
         item->setEnabled(true);

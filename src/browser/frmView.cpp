@@ -6,6 +6,7 @@
 #include "editor/mdlFile.h"
 #include "platform/BrowserControl.h"
 #include "platform/PreviewPages.h"
+#include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 
@@ -57,9 +58,15 @@ frmView::frmView(DocumentHost& host, BrowserTable& table, int slot) : m_host(hos
     setSlot(slot);
     buildControls();
     buildMenus();
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(kFollowDelayMs);
+    connect(&m_followTimer, &QTimer::timeout, this, &frmView::showFollowed);
 }
 
-frmView::~frmView() = default;
+frmView::~frmView() {
+    if (m_previewId)
+        PreviewPages::instance().remove(m_previewId);
+}
 
 int frmView::slot() const {
     return property("tag").toString().toInt();
@@ -245,7 +252,69 @@ void frmView::mnuUpdate_Click() {
 
 void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
     cmbURL->setEditText(addressText(url));
+    const QString path = PreviewPages::localPath(url);
+    if (m_followed && path != m_followPath) {
+        disconnect(m_typing);
+        m_followed = nullptr;
+        m_followTimer.stop();
+    }
+    if (!m_followed) {
+        // A page that is the file of an open document is shown afresh when the document is saved.
+        frmNotepad* shown = nullptr;
+        const DocumentTable& table = m_host.documents();
+        for (int slot = 0; slot < table.slotCount() && !shown && !path.isEmpty(); ++slot) {
+            QString saved = table.DocumentSlots[slot].PathCaption;
+            if (saved.endsWith(QLatin1Char('*')))
+                saved.chop(1);
+            if (!table.DocumentSlots[slot].Free && saved == path)
+                shown = table.Documents[slot];
+        }
+        linkSaves(shown);
+    }
     emit pageLoaded(url, ok);
+}
+
+void frmView::followDocument(frmNotepad* document, const QString& path, bool showNow) {
+    if (!m_previewId)
+        m_previewId = PreviewPages::instance().add(
+            {[this] { return m_followed ? m_followPath : QString(); },
+             [this] { return m_followed ? m_followed->txtRich->text().toUtf8() : QByteArray(); }});
+    disconnect(m_typing);
+    m_followed = document;
+    m_followPath = path;
+    m_typing =
+        connect(document->txtRich, &RichTextControl::change, &m_followTimer, qOverload<>(&QTimer::start));
+    linkSaves(document);
+    if (showNow)
+        WebBrowser->load(PreviewPages::urlFor(m_previewId, path));
+}
+
+void frmView::showFollowed() {
+    if (m_followed)
+        WebBrowser->showKeepingScroll(PreviewPages::urlFor(m_previewId, m_followPath));
+}
+
+void frmView::linkSaves(frmNotepad* document) {
+    if (document == m_savesOf)
+        return;
+    disconnect(m_saves);
+    m_savesOf = document;
+    if (document)
+        m_saves = connect(document, &frmNotepad::saved, this, &frmView::documentSaved);
+}
+
+void frmView::documentSaved() {
+    if (!m_followed) {
+        WebBrowser->showKeepingScroll(WebBrowser->LocationURL());
+        return;
+    }
+    // The saved file is what the text now is; a first save gives the page its new place.
+    m_followTimer.stop();
+    QString path = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    m_followPath = path;
+    WebBrowser->showKeepingScroll(QUrl::fromLocalFile(path));
 }
 
 void frmView::layoutControls() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/RecentMenu.h"
+#include "editor/frmNotepad.h"
 
 #include <QList>
 #include <QMdiSubWindow>
@@ -15,7 +16,6 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QStatusBar;
-class frmNotepad;
 struct BrowserTable;
 
 // Where the controls of a browser window go when its inner area is `inner` pixels, reckoned in
@@ -53,6 +53,13 @@ public:
     // The menus this window puts in the main window's menu bar while it is active.
     QList<QMenu*> menus() const;
     RecentMenu& recentMenu() { return m_recent; }
+    // Shows `document` and follows it: a pause in typing shows its text as it stands (from memory,
+    // under `path`, so relative links resolve beside it), saving shows the saved file, each time
+    // scrolled to where the page was. Following ends when the window goes to another page.
+    void followDocument(frmNotepad* document, const QString& path, bool showNow);
+    bool following() const { return m_followed; }
+    // How long typing must pause before the page follows the text.
+    static constexpr int kFollowDelayMs = 300;
 
     QWidget* picMenu = nullptr;
     QComboBox* cmbURL = nullptr;
@@ -91,6 +98,10 @@ private:
     void buildMenus();
     void layoutControls();
     void WebBrowser_DocumentComplete(const QUrl& url, bool ok);
+    void showFollowed();
+    // Reloads the page when `document` is saved (when it shows that document's file).
+    void linkSaves(frmNotepad* document);
+    void documentSaved();
 
     DocumentHost& m_host;
     BrowserTable& m_table;
@@ -98,4 +109,11 @@ private:
     QWidget* m_goTo = nullptr;
     RecentMenu m_recent;
     QList<QAction*> m_windowListItems;
+    QPointer<frmNotepad> m_followed;
+    QString m_followPath;
+    int m_previewId = 0;
+    QTimer m_followTimer;
+    QMetaObject::Connection m_typing;
+    QPointer<frmNotepad> m_savesOf;
+    QMetaObject::Connection m_saves;
 };

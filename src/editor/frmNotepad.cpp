@@ -1,5 +1,6 @@
 #include "editor/frmNotepad.h"
 
+#include "browser/Preview.h"
 #include "editor/DocumentHost.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
@@ -101,8 +102,8 @@ void frmNotepad::buildMenus() {
     mnuSave = addMenuItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = addMenuItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
     mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
-    mnuOpenInBrowser = addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
-                                      QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuOpenInBrowser = addMenuItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
+                                   QKeySequence(Qt::CTRL | Qt::Key_W));
     mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
                                 QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuPrint = addMenuItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
@@ -230,6 +231,7 @@ void frmNotepad::buildMenus() {
     connect(mnuArrangeI, &QAction::triggered, this, &frmNotepad::mnuArrangeI_Click);
     connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
     connect(mnuNewBrowser, &QAction::triggered, this, [this] { m_host.OpenBrowser(QString()); });
+    connect(mnuOpenInBrowser, &QAction::triggered, this, [this] { OpenInBrowser(m_host, *this); });
     connect(mnuHelp, &QAction::triggered, this,
             [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
     connect(mnuUpdate, &QAction::triggered, this, [this] { m_host.OpenBrowser(UpdatePageAddress()); });
@@ -573,9 +575,8 @@ void frmNotepad::prepareViewItem() {
     const bool link =
         selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
     viewIt->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
-    // Both show a page in a browser window, which the editor does not have yet: the item says
-    // what it would show and stays disabled.
-    viewIt->setEnabled(false);
+    // A never-saved document is viewed from a copy, so the item is always there to use.
+    viewIt->setEnabled(true);
 }
 
 void frmNotepad::mnuColorize_Click() {

@@ -1,3 +1,4 @@
+#include "browser/Preview.h"
 #include "browser/frmView.h"
 #include "platform/BrowserControl.h"
 #include "support/AppFixture.h"
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -138,6 +140,107 @@ private slots:
         view->resize(500, 300);
         QVERIFY(table.DocumentActive);
         QVERIFY(view->cmbURL->isVisible());
+    }
+
+    // What "View" shows for a selection: the first HREF or SRC, a bare name beside the document, or
+    // the document itself.
+    void previewTargets_data() {
+        table({"selected", "title", "target"},
+              {"nothing selected; ; /d/a.htm; =document",
+               "link before picture; <A HREF=\"x.htm\"><IMG SRC=\"y.gif\">; /d/a.htm; x.htm",
+               "picture before link; <img src=\"y.gif\"><a href=\"x.htm\">; /d/a.htm; y.gif",
+               "no closing quote; ß <a Href=\"Page 2.htm; /d/a.htm; Page 2.htm",
+               "empty target; <A HREF=\"\" SRC=\"y.gif\">; /d/a.htm; ",
+               "bare name; page2.htm; /d/a.htm*; /d/page2.htm",
+               "name with a path; sub/page2.htm; /d/a.htm; =document",
+               "unquoted; <A HREF=x.htm>; /d/a.htm; /d/<A HREF=x.htm>"});
+    }
+    void previewTargets() {
+        QFETCH(QString, selected);
+        QFETCH(QString, title);
+        QFETCH(QString, target);
+        const PreviewTarget found = SelectionTarget(selected, title);
+        QCOMPARE(found.kind == PreviewTarget::Document ? "=document" : found.address, target);
+        QCOMPARE(found.kind == PreviewTarget::Nothing, target.isEmpty());
+    }
+
+    // A never-saved document is shown from its copy in temp/; its caption, path and unsaved state stay,
+    // and so does the default extension, even one that would lead out of the folder.
+    void untitledPreview_data() {
+        table({"format", "route", "file"},
+              {"default; htm; view; tmpView.htm", "own; html; open; tmpView.html",
+               "up a folder; ../x; view; tmpView.htm", "backslash; a\\b; open; tmpView.htm",
+               "dot dot; ..; view; tmpView.htm", "empty; ; view; tmpView.htm"});
+    }
+    void untitledPreview() {
+        QFETCH(QString, format);
+        QFETCH(QString, route);
+        QFETCH(QString, file);
+        AppFixture app;
+        app.start();
+        app.main->mutableSettings().DefaultFormat = format;
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Copy</title>unsaved");
+        QVERIFY(app.record(0).Modified);
+        if (route == "view")
+            ViewDocument(*app.main, *document);
+        else
+            document->mnuOpenInBrowser->trigger();
+        const QString copy = app.env.programFolder() + "/temp/" + file;
+        QCOMPARE(TestEnvironment::readFile(copy), "<title>Copy</title>unsaved");
+        frmView* view = app.main->browsers().Browsers[0];
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), "QL Viewer - Copy");
+        QCOMPARE(document->windowTitle(), "Untitled [0]*");
+        QVERIFY(app.record(0).Modified && app.record(0).PathCaption.isEmpty());
+        QCOMPARE(app.main->settings().DefaultFormat, format);
+    }
+
+    // Viewing a saved document with unsaved changes asks first: Yes shows it saved, No the file as it was.
+    void viewChangedDocument_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void viewChangedDocument() {
+        QFETCH(bool, save);
+        AppFixture app;
+        const QString path = app.env.writeFile("a.htm", "<title>Old</title>");
+        app.start({path});
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>New</title>");
+        app.dialogs.answers << (save ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        ViewDocument(*app.main, *document);
+        QCOMPARE(app.dialogs.messages.last().text,
+                 "The document has been changed. Would you like to save it before viewing it?");
+        frmView* view = app.main->browsers().Browsers[0];
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), save ? "QL Viewer - New" : "QL Viewer - Old");
+        QCOMPARE(app.record(0).Modified, !save);
+    }
+
+    // Every way into a browser window: the three New Browser items, Help, a dropped folder; the
+    // recent files show in a browser's File menu.
+    void entryPoints() {
+        AppFixture app;
+        app.start();
+        app.main->addToRecent("/r.htm");
+        app.main->mnuNewBrowser->trigger();
+        app.document(0)->mnuNewBrowser->trigger();
+        frmView* first = app.main->browsers().Browsers[0];
+        first->mnuNewBrowser->trigger();
+        QCOMPARE(app.main->browsers().slotCount(), 3);
+        QCOMPARE(first->recentMenu().caption(1), "/r.htm");
+        first->mnuHelp->trigger();
+        QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
+        QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(app.env.root())});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &drop);
+        QCOMPARE(app.main->browsers().Browsers[4]->cmbURL->itemText(0), app.env.root() + "/");
     }
 
     // Nothing reaches the network while offline; online, typed addresses do, and a local page's

@@ -1,6 +1,7 @@
 #include "browser/frmView.h"
 
 #include "browser/BrowserTable.h"
+#include "browser/ViewSource.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -169,6 +171,7 @@ void frmView::buildMenus() {
     connect(mnuStop, &QAction::triggered, this, [this] { WebBrowser->Stop(); });
     connect(mnuReload, &QAction::triggered, this, [this] { WebBrowser->Refresh(); });
     connect(mnuOpenFile, &QAction::triggered, this, &frmView::mnuOpenFile_Click);
+    connect(mnuViewSRC, &QAction::triggered, this, &frmView::mnuViewSRC_Click);
     connect(mnuOffline, &QAction::triggered, this, &frmView::mnuOffline_Click);
     connect(mnuSettings, &QAction::triggered, this, [this] { m_host.showSettings(true); });
     const std::pair<QAction*, WindowArrangement> arrangements[] = {
@@ -248,6 +251,20 @@ void frmView::mnuOpenFile_Click() {
 
 void frmView::mnuUpdate_Click() {
     WebBrowser->Navigate(UpdatePageAddress());
+}
+
+void frmView::mnuViewSRC_Click() {
+    const QString folder = m_host.programFolder() + QStringLiteral("/temp");
+    QDir().mkpath(folder);
+    const QString target = folder + QLatin1Char('/') + SourceFileName(WebBrowser->LocationURL());
+    auto* download =
+        new SourceDownload(WebBrowser->LocationURL(), target, WebBrowser->offline(), kSourceTimeoutMs, this);
+    // Failures open nothing and say nothing.
+    connect(download, &SourceDownload::finished, this, [this, download, target](bool ok) {
+        download->deleteLater();
+        if (ok)
+            OpenDocument(m_host, target);
+    });
 }
 
 void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
@@ -389,6 +406,8 @@ bool frmView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmView::closeEvent(QCloseEvent* event) {
+    // Sources still on their way are given up: nothing opens for a window that is gone.
+    qDeleteAll(findChildren<SourceDownload*>());
     const int mySlot = slot();
     if (mySlot >= 0 && mySlot < m_table.slotCount())
         m_table.BrowserSlotFree[mySlot] = true;

@@ -60,6 +60,8 @@ public:
     bool following() const { return m_followed; }
     // How long typing must pause before the page follows the text.
     static constexpr int kFollowDelayMs = 300;
+    // How long View Source waits for a page.
+    static constexpr int kSourceTimeoutMs = 30000;
 
     QWidget* picMenu = nullptr;
     QComboBox* cmbURL = nullptr;
@@ -83,6 +85,8 @@ public slots:
     void mnuOffline_Click();
     void mnuOpenFile_Click();
     void mnuUpdate_Click();
+    // Stores the page's source in temp/ and opens it as a document.
+    void mnuViewSRC_Click();
 
 signals:
     // The window finished loading a page.

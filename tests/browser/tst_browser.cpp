@@ -1,6 +1,8 @@
 #include "browser/Preview.h"
+#include "browser/ViewSource.h"
 #include "browser/frmView.h"
 #include "platform/BrowserControl.h"
+#include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
@@ -9,13 +11,36 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 namespace {
+// A web server on a free loopback port that counts connections and answers each with `body` after
+// `delayMs` (never when it is below 0).
+struct Responder : QTcpServer {
+    int accepted = 0;
+    explicit Responder(int delayMs = 0, QByteArray body = "<p>served</p>") {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this, delayMs, body] {
+            QTcpSocket* socket = nextPendingConnection();
+            ++accepted;
+            if (delayMs >= 0)
+                QTimer::singleShot(delayMs, socket, [socket, body] {
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+        });
+    }
+    QString address(const char* path = "/x.png") const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
+};
+
 // Waits for the page to finish loading and gives its result.
 bool loaded(BrowserControl& browser) {
     QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
@@ -231,6 +256,11 @@ private slots:
         first->mnuNewBrowser->trigger();
         QCOMPARE(app.main->browsers().slotCount(), 3);
         QCOMPARE(first->recentMenu().caption(1), "/r.htm");
+        app.dialogs.openPaths << "/o.htm";
+        first->mnuOpenFile->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
+        first->mnuUpdate->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress()));
         first->mnuHelp->trigger();
         QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
         QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
@@ -259,31 +289,90 @@ private slots:
         QFETCH(bool, offline);
         QFETCH(int, connections);
         TestEnvironment env;
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        int accepted = 0;
-        connect(&server, &QTcpServer::newConnection, [&] {
-            QTcpSocket* socket = server.nextPendingConnection();
-            ++accepted;
-            socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\nserved");
-            socket->disconnectFromHost();
-        });
-        const QString address = QStringLiteral("127.0.0.1:%1/x.png").arg(server.serverPort());
+        Responder server;
         BrowserControl browser;
         QVERIFY(browser.offline()); // every browser starts offline
         browser.setOffline(offline);
-        if (route == "typed") {
-            browser.Navigate("http://" + address);
-        } else {
-            const QByteArray markup = route == "picture"
-                                          ? "<img src='http://" + address.toUtf8() + "'>"
-                                          : "<script>new WebSocket('ws://" + address.toUtf8() + "')</script>";
-            browser.Navigate(env.writeFile("page.htm", markup));
-        }
+        const QByteArray address = server.address().toUtf8();
+        if (route == "typed")
+            browser.Navigate(address);
+        else
+            browser.Navigate(env.writeFile("page.htm", route == "picture"
+                                                           ? "<img src='" + address + "'>"
+                                                           : "<script>new WebSocket('ws" + address.mid(4) +
+                                                                 "')</script>"));
         QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
         QVERIFY(done.wait(15000));
         QTest::qWait(300);
-        QCOMPARE(accepted, connections);
+        QCOMPARE(server.accepted, connections);
+    }
+
+    // View Source stores the page under the last segment of its path, inside temp/ whatever it is.
+    void sourceNames_data() {
+        table({"url", "name"},
+              {"folder; http://h/dir/; temp.html", "query and fragment; http://h/a%20b.htm?x=1#f; a b.htm",
+               "no path; http://h; temp.html", "dot dot; http://h/a/%2E%2E; temp.html",
+               "encoded slash; http://h/a%2Fb; temp.html", "NUL; http://h/a%00b; temp.html",
+               "local file; file:///tmp/x/page.htm; page.htm"});
+    }
+    void sourceNames() {
+        QFETCH(QString, url);
+        QTEST(SourceFileName(QUrl(url)), "name");
+    }
+
+    // The source is opened once it is written and closed; a planted link is replaced, not followed; a
+    // file already in temp/ stays intact; offline, or with the window closed meanwhile, nothing opens.
+    void viewSource_data() {
+        table({"opened"},
+              {"local page; <p>local</p>", "page in temp; <p>local</p>", "planted link; <p>local</p>",
+               "network page; <p>served</p>", "offline address; ", "window closed; "});
+    }
+    void viewSource() {
+        const QString route = QTest::currentDataTag();
+        QFETCH(QString, opened);
+        AppFixture app;
+        app.start();
+        Responder server(route == "window closed" ? 300 : 0);
+        const QString target = app.env.programFolder() + "/temp/page.htm";
+        const QString victim = app.env.writeFile("victim", "keep");
+        QString page = app.env.writeFile(route == "page in temp" ? "data/Quillora/temp/page.htm" : "page.htm",
+                                         "<p>local</p>");
+        if (route == "planted link")
+            QVERIFY(QFile::link(victim, target));
+        frmView* view = app.main->OpenBrowser(QString());
+        if (route.contains(QRegularExpression("network|window|offline"))) {
+            page = server.address("/page.htm");
+            if (!route.startsWith("offline"))
+                view->mnuOffline->trigger();
+        }
+        view->navigate(page);
+        QSignalSpy(view->WebBrowser, &BrowserControl::DocumentComplete).wait(15000);
+        const int before = app.main->documents().DocumentCount;
+        view->mnuViewSRC->trigger();
+        if (route == "window closed")
+            view->close();
+        if (opened.isEmpty()) {
+            QTest::qWait(800);
+            QCOMPARE(app.main->documents().DocumentCount, before);
+            return;
+        }
+        QTRY_COMPARE(app.main->documents().DocumentCount, before + 1);
+        QCOMPARE(app.main->documents().current()->windowTitle(), target);
+        QCOMPARE(app.main->documents().current()->txtRich->text(), opened);
+        QCOMPARE(TestEnvironment::readFile(target), opened.toUtf8());
+        QCOMPARE(TestEnvironment::readFile(victim), "keep");
+    }
+
+    // A server that never answers is given up on after the time allowed.
+    void sourceGivesUp() {
+        TestEnvironment env;
+        Responder silent(-1);
+        SourceDownload download(QUrl(silent.address()), env.root() + "/s.htm", false, 300, nullptr);
+        QSignalSpy finished(&download, &SourceDownload::finished);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(finished.first().at(0).toBool(), false);
+        QCOMPARE(silent.accepted, 1);
+        QVERIFY(!QFile::exists(env.root() + "/s.htm"));
     }
 
     // A page that asks for a window of its own gets none, and stays where it was.

@@ -1,12 +1,14 @@
 #include "browser/Preview.h"
 #include "browser/ViewSource.h"
 #include "browser/frmView.h"
+#include "editor/mdlFile.h"
 #include "platform/BrowserControl.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -242,6 +244,43 @@ private slots:
         QVERIFY(loaded(*view->WebBrowser));
         QCOMPARE(view->windowTitle(), save ? "QL Viewer - New" : "QL Viewer - Old");
         QCOMPARE(app.record(0).Modified, !save);
+    }
+
+    // A window showing a document's file is shown afresh when it is saved, scrolled where it was;
+    // Open in Browser also shows unsaved text from memory (its style sheet found beside the file,
+    // nothing written there) and follows typing after a pause.
+    void livePreview_data() {
+        QTest::addColumn<bool>("follows");
+        QTest::newRow("Open in Browser") << true;
+        QTest::newRow("address of the file") << false;
+    }
+    void livePreview() {
+        QFETCH(bool, follows);
+        AppFixture app;
+        app.env.writeFile("site/s.css", "body { background: #00c000; height: 5000px }");
+        const QString path =
+            app.env.writeFile("site/a.htm", "<title>One</title><link rel=stylesheet href=s.css>");
+        app.start({path});
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Two</title><link rel=stylesheet href=s.css>");
+        if (follows)
+            document->mnuOpenInBrowser->trigger();
+        frmView* view = follows ? app.main->browsers().Browsers[0].data() : app.main->OpenBrowser(path);
+        QWebEnginePage* page = view->WebBrowser->page();
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), follows ? "QL Viewer - Two" : "QL Viewer - One");
+        QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
+        QCOMPARE(QDir(app.env.root() + "/site").entryList(QDir::Files), (QStringList{"a.htm", "s.css"}));
+        page->runJavaScript("window.scrollTo(0, 1000)");
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
+        document->txtRich->setText("<title>Three</title><link rel=stylesheet href=s.css>");
+        QTest::qWait(frmView::kFollowDelayMs + 200);
+        QTRY_COMPARE(view->windowTitle(), follows ? "QL Viewer - Three" : "QL Viewer - One");
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
+        QVERIFY(SaveCommand(*app.main, 0));
+        QTRY_COMPARE(view->windowTitle(), "QL Viewer - Three");
+        QTRY_COMPARE(page->url(), QUrl::fromLocalFile(path));
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
     }
 
     // Every way into a browser window: the three New Browser items, Help, a dropped folder; the

@@ -60,6 +60,7 @@ frmView::frmView(DocumentHost& host, BrowserTable& table, int slot) : m_host(hos
     setSlot(slot);
     buildControls();
     buildMenus();
+    FreeCtrlW(*this); // "Open File..."
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(kFollowDelayMs);
     connect(&m_followTimer, &QTimer::timeout, this, &frmView::showFollowed);

@@ -46,6 +46,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setSlot(slot);
     buildMenus();
+    FreeCtrlW(*this); // "Open in Browser"
     m_history = std::make_unique<UndoHistory>(*txtRich);
     m_history->onStateChanged = [this](bool canUndo, bool canRedo) {
         mnuUndo->setEnabled(canUndo);
@@ -743,6 +744,15 @@ void frmNotepad::mnuArrangeI_Click() {
 
 void frmNotepad::fillWindowList() {
     FillWindowList(mnuWindow, m_windowListItems, m_host.mdiArea());
+}
+
+void FreeCtrlW(QMdiSubWindow& window) {
+    const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
+    for (QAction* item : window.systemMenu()->actions()) {
+        QList<QKeySequence> keys = item->shortcuts();
+        if (keys.removeAll(ctrlW) > 0)
+            item->setShortcuts(keys);
+    }
 }
 
 void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area) {

@@ -24,10 +24,15 @@ frmView* frmQuillora::OpenBrowser(const QString& address) {
         view->cmbURL->addItem(trimmed);
     }
     refreshRecentMenus();
+    view->resize(m_mdi->size() * 2 / 3);
     if (!view->mdiArea())
         m_mdi->addSubWindow(view);
-    view->resize(m_mdi->size() * 2 / 3);
     view->show();
+    // Placed where it is seen whole: the frame puts a new window beside the others, which may be
+    // past the frame's edge.
+    const QSize room = m_mdi->viewport()->size();
+    view->move(std::max(0, std::min(view->x(), room.width() - view->width())),
+               std::max(0, std::min(view->y(), room.height() - view->height())));
     m_mdi->setActiveSubWindow(view);
     return view;
 }

@@ -37,14 +37,14 @@ QUrl PreviewPages::urlFor(int id, const QString& path) {
     QUrl url;
     url.setScheme(QString::fromLatin1(kScheme));
     url.setHost(QStringLiteral("p%1").arg(id));
-    url.setPath(path);
+    url.setPath(path, QUrl::DecodedMode); // "%", "#" and "?" are a file name's own
     return url;
 }
 
 QString PreviewPages::localPath(const QUrl& url) {
     if (url.isLocalFile())
         return url.toLocalFile();
-    return url.scheme() == QLatin1String(kScheme) ? url.path() : QString();
+    return url.scheme() == QLatin1String(kScheme) ? url.path(QUrl::FullyDecoded) : QString();
 }
 
 std::optional<PreviewPages::Page> PreviewPages::contents(const QUrl& url, QByteArray* contentType) const {
@@ -54,7 +54,7 @@ std::optional<PreviewPages::Page> PreviewPages::contents(const QUrl& url, QByteA
     if (url.scheme() != QLatin1String(kScheme) || !url.host().startsWith(QLatin1Char('p')) || !number ||
         source == m_sources.end())
         return std::nullopt;
-    const QString path = url.path();
+    const QString path = url.path(QUrl::FullyDecoded);
     const QString mime = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
     if (source->second.path() == path) {
         // Unsaved text comes as UTF-8, which the header says, whatever the page declares. Files of

@@ -235,9 +235,9 @@ private slots:
         QFETCH(QString, route);
         const bool follows = route == "follows";
         AppFixture app;
-        app.env.writeFile("site/s.css", "body { background: #00c000; height: 5000px }");
+        app.env.writeFile("site 100%41#?/s.css", "body { background: #00c000; height: 5000px }");
         const QString path =
-            app.env.writeFile("site/a.htm", "<title>One</title><link rel=stylesheet href=s.css>");
+            app.env.writeFile("site 100%41#?/a.htm", "<title>One</title><link rel=stylesheet href=s.css>");
         app.start({path});
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>Two</title><link rel=stylesheet href=s.css>");
@@ -248,7 +248,8 @@ private slots:
         QVERIFY(loaded(*view->WebBrowser));
         QCOMPARE(view->windowTitle(), follows ? "QL Viewer - Two" : "QL Viewer - One");
         QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
-        QCOMPARE(QDir(app.env.root() + "/site").entryList(QDir::Files), (QStringList{"a.htm", "s.css"}));
+        QCOMPARE(QDir(app.env.root() + "/site 100%41#?").entryList(QDir::Files),
+                 (QStringList{"a.htm", "s.css"}));
         page->runJavaScript("window.scrollTo(0, 1000)");
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
         document->txtRich->setText("<title>Three</title><link rel=stylesheet href=s.css>");

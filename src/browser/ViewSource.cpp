@@ -25,6 +25,8 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         return false;
     file.close();
+    // Readable as the user's other files are, not private as a temporary file starts.
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     // rename() replaces whatever is at the path, a link included, in one step.
     if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return false;

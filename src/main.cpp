@@ -6,6 +6,8 @@
 #include <QFile>
 
 int main(int argc, char* argv[]) {
+    // The browser engine draws with the same OpenGL contexts as the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setOrganizationName(QStringLiteral("Quillora"));

@@ -39,11 +39,11 @@ const std::vector<ButtonFace>& ButtonFaces() {
         {"picPaste", "Paste", ButtonGroup::File, {121, 101}, small},
         {"picFind", "Find...", ButtonGroup::File, {145, 101}, small},
         {"picPrint", "Print Document", ButtonGroup::File, {169, 101}, small},
-        {"picBack", "Back", ButtonGroup::Browser, {193, 101}, small},
+        {"picBack", "Back (Alt+Bksp)", ButtonGroup::Browser, {193, 101}, small},
         {"picForward", "Forward", ButtonGroup::Browser, {217, 101}, small},
         {"picStop", "Stop", ButtonGroup::Browser, {241, 101}, small},
-        {"picReload", "Reload", ButtonGroup::Browser, {265, 101}, small},
-        {"picGoTo", "Go", ButtonGroup::Browser, {289, 101}, small},
+        {"picReload", "Reload (Ctrl+R)", ButtonGroup::Browser, {265, 101}, small},
+        {"picGoTo", "Go To URL", ButtonGroup::Browser, {289, 101}, small},
     };
     return faces;
 }

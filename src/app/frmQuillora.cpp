@@ -3,6 +3,8 @@
 #include "app/CheckPanel.h"
 #include "app/DocumentArea.h"
 #include "app/frmSettings.h"
+#include "browser/Preview.h"
+#include "browser/frmView.h"
 #include "editor/frmFind.h"
 #include "html/TagCommands.h"
 #include "html/frmAddOwn.h"
@@ -83,7 +85,7 @@ void frmQuillora::buildMenus() {
     mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                                QKeySequence(Qt::CTRL | Qt::Key_B), false);
+                                QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_recent.build(mnuFile, [this](const QString& path) {
@@ -99,8 +101,8 @@ void frmQuillora::buildMenus() {
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1), false);
-    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate", {}, false);
+    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
+    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
     mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
     mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
 
@@ -110,6 +112,10 @@ void frmQuillora::buildMenus() {
     connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(*this); });
     connect(mnuAboutQL, &QAction::triggered, this, &frmQuillora::showAbout);
     connect(mnuSettings, &QAction::triggered, this, [this] { showSettings(true); });
+    connect(mnuNewBrowser, &QAction::triggered, this, [this] { OpenBrowser(QString()); });
+    connect(mnuHelp, &QAction::triggered, this,
+            [this] { OpenBrowser(m_programFolder + QStringLiteral("/help/index.htm")); });
+    connect(mnuUpdate, &QAction::triggered, this, [this] { OpenBrowser(UpdatePageAddress()); });
     showMenusOf(nullptr);
 }
 
@@ -271,6 +277,7 @@ void frmQuillora::connectPopupCommands() {
     onDocument("mnuFormat", frmFormat::run);
     onDocument("mnuSelectColor", [](frmNotepad& document) { frmColor::runForDocument(document); });
     onDocument("mnuLink", [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
+    onDocument("mnuViewIt", [this](frmNotepad& document) { ViewDocument(*this, document); });
     for (int index = 1; index <= 20; ++index) {
         auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
         item->setEnabled(true);
@@ -396,8 +403,7 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     m_documents.DocumentCount = 0;
     CommandWords = ReadCommandWords(m_programFolder);
     LoadSkin(m_settings.SkinPath);
-    Browsers.assign(1, nullptr);
-    BrowserSlotFree.assign(1, true);
+    m_browsers = BrowserTable{};
     m_documents = DocumentTable{};
     if (paths.isEmpty())
         NewDocument(*this);
@@ -434,14 +440,14 @@ void frmQuillora::txtDDE_Change(const QStringList& paths) {
 }
 
 void frmQuillora::openFiles(const QStringList& paths) {
-    // Dropped folders open in a browser window, which the preview brings; until then they are
-    // left out. Files open as from the command line.
-    QStringList files;
+    // In the order given: a folder opens in a browser window, a file as from the command line.
     for (const QString& path : paths) {
-        if (!IsFolder(path.trimmed()))
-            files << path;
+        const QString trimmed = path.trimmed();
+        if (IsFolder(trimmed))
+            OpenBrowser(trimmed + QLatin1Char('/'));
+        else
+            OpenPathList({path});
     }
-    OpenPathList(files);
 }
 
 void frmQuillora::addToRecent(const QString& path) {
@@ -458,6 +464,9 @@ void frmQuillora::refreshRecentMenus() {
             if (!m_documents.DocumentSlots[slot].Free && m_documents.Documents[slot])
                 m_documents.Documents[slot]->recentMenu().show(i + 1, stored.at(i));
         }
+        for (const QPointer<frmView>& view : m_browsers.Browsers)
+            if (view)
+                view->recentMenu().show(i + 1, stored.at(i));
     }
 }
 
@@ -474,10 +483,10 @@ void frmQuillora::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (std::size_t i = 0; i < Browsers.size(); ++i) {
-        if (Browsers[i])
-            Browsers[i]->close();
-        BrowserSlotFree[i] = true;
+    for (int slot = 0; slot < m_browsers.slotCount(); ++slot) {
+        if (m_browsers.Browsers[slot])
+            m_browsers.Browsers[slot]->close();
+        m_browsers.BrowserSlotFree[slot] = true;
     }
     event->accept();
 }
@@ -507,13 +516,19 @@ void frmQuillora::subWindowActivated(QMdiSubWindow* window) {
     // The area reports no active window while a dialog or another application has the focus;
     // the menus then stay those of the window that is still current.
     if (!window) {
-        auto* current = qobject_cast<frmNotepad*>(m_mdi->currentSubWindow());
-        if (current && current->isVisible() && !m_documents.DocumentSlots[current->slot()].Free)
+        QMdiSubWindow* current = m_mdi->currentSubWindow();
+        auto* document = qobject_cast<frmNotepad*>(current);
+        if (document && document->isVisible() && !m_documents.DocumentSlots[document->slot()].Free)
+            window = document;
+        else if (qobject_cast<frmView*>(current) && current->isVisible())
             window = current;
     }
     if (auto* document = qobject_cast<frmNotepad*>(window)) {
         m_documents.CurrentDocument = static_cast<short>(document->slot());
         m_documents.DocumentActive = !document->isMinimized();
+    } else if (qobject_cast<frmView*>(window)) {
+        // The toolbox does nothing while a browser is in front; the current document stays.
+        m_documents.DocumentActive = false;
     }
     showMenusOf(window);
 }
@@ -523,6 +538,11 @@ void frmQuillora::showMenusOf(QMdiSubWindow* window) {
     bar->clear();
     if (auto* document = qobject_cast<frmNotepad*>(window)) {
         for (QMenu* menu : document->menus())
+            bar->addMenu(menu);
+        return;
+    }
+    if (auto* view = qobject_cast<frmView*>(window)) {
+        for (QMenu* menu : view->menus())
             bar->addMenu(menu);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Skin.h"
+#include "browser/BrowserTable.h"
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
 #include "editor/SearchState.h"
@@ -74,6 +75,8 @@ public:
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
     void documentCountChanged() override;
+    frmView* OpenBrowser(const QString& address) override;
+    BrowserTable& browsers() { return m_browsers; }
 
     Settings& mutableSettings() { return m_settings; }
     const QStringList& commandWords() const override { return CommandWords; }
@@ -110,14 +113,15 @@ private:
     void mnuColRole_Click(const QString& role);
     void mnuColOther_Click();
     void showMenusOf(QMdiSubWindow* window);
+    // The browser window's picture buttons, drawn from the skin and redrawn when it changes.
+    void addBrowserButtons(frmView* view);
 
     QString m_programFolder;
     QString m_dialogFolder;
     Settings m_settings;
     DocumentTable m_documents;
-    // Browser windows by slot; the browser windows themselves come with the preview.
-    std::vector<QPointer<QWidget>> Browsers{nullptr};
-    std::vector<bool> BrowserSlotFree{true};
+    // Browser windows by slot.
+    BrowserTable m_browsers;
     QStringList CommandWords{QString()};
     QMdiArea* m_mdi = nullptr;
     RecentMenu m_recent;

@@ -8,6 +8,7 @@
 class QMdiArea;
 class frmFind;
 class frmNotepad;
+class frmView;
 struct SearchState;
 class QMenu;
 class QWidget;
@@ -54,4 +55,7 @@ public:
     virtual const QStringList& commandWords() const = 0;
     // Called when a document window opens or closes (the toolbars follow the count).
     virtual void documentCountChanged() = 0;
+    // A new browser window in the lowest free slot, showing `address` unless it is blank; a
+    // trailing "*" (a document title's unsaved-changes mark) is left off.
+    virtual frmView* OpenBrowser(const QString& address) = 0;
 };

@@ -1,5 +1,6 @@
 #include "editor/frmNotepad.h"
 
+#include "browser/Preview.h"
 #include "editor/DocumentHost.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
@@ -45,6 +46,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setSlot(slot);
     buildMenus();
+    FreeCtrlW(*this); // "Open in Browser"
     m_history = std::make_unique<UndoHistory>(*txtRich);
     m_history->onStateChanged = [this](bool canUndo, bool canRedo) {
         mnuUndo->setEnabled(canUndo);
@@ -101,10 +103,10 @@ void frmNotepad::buildMenus() {
     mnuSave = addMenuItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = addMenuItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
     mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
-    mnuOpenInBrowser = addPlannedItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
-                                      QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuNewBrowser = addPlannedItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                                   QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuOpenInBrowser = addMenuItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
+                                   QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
+                                QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuPrint = addMenuItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -194,8 +196,8 @@ void frmNotepad::buildMenus() {
 
     mnuInfo = new QMenu(QStringLiteral("?"), this);
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addPlannedItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
-    mnuUpdate = addPlannedItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
+    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
+    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
     mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
     mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
 
@@ -229,6 +231,11 @@ void frmNotepad::buildMenus() {
     connect(mnuTileV, &QAction::triggered, this, &frmNotepad::mnuTileV_Click);
     connect(mnuArrangeI, &QAction::triggered, this, &frmNotepad::mnuArrangeI_Click);
     connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
+    connect(mnuNewBrowser, &QAction::triggered, this, [this] { m_host.OpenBrowser(QString()); });
+    connect(mnuOpenInBrowser, &QAction::triggered, this, [this] { OpenInBrowser(m_host, *this); });
+    connect(mnuHelp, &QAction::triggered, this,
+            [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
+    connect(mnuUpdate, &QAction::triggered, this, [this] { m_host.OpenBrowser(UpdatePageAddress()); });
 }
 
 QList<QMenu*> frmNotepad::menus() const {
@@ -569,9 +576,8 @@ void frmNotepad::prepareViewItem() {
     const bool link =
         selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
     viewIt->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
-    // Both show a page in a browser window, which the editor does not have yet: the item says
-    // what it would show and stays disabled.
-    viewIt->setEnabled(false);
+    // A never-saved document is viewed from a copy, so the item is always there to use.
+    viewIt->setEnabled(true);
 }
 
 void frmNotepad::mnuColorize_Click() {
@@ -737,30 +743,42 @@ void frmNotepad::mnuArrangeI_Click() {
 }
 
 void frmNotepad::fillWindowList() {
-    for (QAction* item : std::as_const(m_windowListItems))
-        mnuWindow->removeAction(item);
-    qDeleteAll(m_windowListItems);
-    m_windowListItems.clear();
-    const QList<QMdiSubWindow*> windows = m_host.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    FillWindowList(mnuWindow, m_windowListItems, m_host.mdiArea());
+}
+
+void FreeCtrlW(QMdiSubWindow& window) {
+    const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
+    for (QAction* item : window.systemMenu()->actions()) {
+        QList<QKeySequence> keys = item->shortcuts();
+        if (keys.removeAll(ctrlW) > 0)
+            item->setShortcuts(keys);
+    }
+}
+
+void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area) {
+    for (QAction* item : std::as_const(items))
+        menu->removeAction(item);
+    qDeleteAll(items);
+    items.clear();
+    const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
     if (windows.isEmpty())
         return;
-    m_windowListItems << mnuWindow->addSeparator();
+    items << menu->addSeparator();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
         QString caption = window->windowTitle();
         caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
+        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
         item->setCheckable(true);
-        item->setChecked(window == m_host.mdiArea()->activeSubWindow());
-        QMdiArea* area = m_host.mdiArea();
-        connect(item, &QAction::triggered, area, [area, target = QPointer<QMdiSubWindow>(window)] {
+        item->setChecked(window == area->activeSubWindow());
+        QObject::connect(item, &QAction::triggered, area, [area, target = QPointer<QMdiSubWindow>(window)] {
             if (target) {
                 if (target->isMinimized())
                     target->showNormal();
                 area->setActiveSubWindow(target);
             }
         });
-        m_windowListItems << item;
+        items << item;
     }
 }
 

@@ -142,3 +142,9 @@ private:
 // The four arrangements of the Window menu.
 enum class WindowArrangement { Cascade, TileHorizontal, TileVertical, ArrangeIcons };
 void ArrangeWindows(QMdiArea* area, WindowArrangement arrangement);
+// Takes Ctrl+W from the close item of the window's own menu (the platform's Close keys), so that
+// the window's menus can use it; Ctrl+F4 still closes the window.
+void FreeCtrlW(QMdiSubWindow& window);
+// Lists the frame's child windows at the foot of a Window menu, the active one checked; choosing
+// one activates it. `items` holds what the previous listing added, which goes first.
+void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area);

@@ -49,7 +49,7 @@ private slots:
         // the hidden items of free own commands.
         for (const QString item : {"mnuNew 1 Ctrl+N",  "mnuSave 1 Ctrl+S",     "mnuTCompile 1 Ctrl+D",
                                    "mnuTimeDate 1 F4", "mnuTUNIXformat 1 F12", "mnuTileV 1 F7",
-                                   "mnuColorize 1 F2", "mnuColOther 1",        "mnuNewBrowser 0 Ctrl+B",
+                                   "mnuColorize 1 F2", "mnuColOther 1",        "mnuNewBrowser 1 Ctrl+B",
                                    "mnuSettings 1 F9", "mnuGoTo 1 Ctrl+G",     "mnuH6 1",
                                    "mnuOwn20 0",       "mnuAddOwn 1",          "mnuLink 1",
                                    "mnuTTables 1",     "mnuTLists 1",          "mnuTFrames 1",
@@ -86,7 +86,8 @@ private slots:
     }
 
     // Files from the command line, a second start or a drop open in order and go to the recent
-    // files; a file that cannot be opened is reported; folders and blanks are passed over.
+    // files; a file that cannot be opened is reported; blanks are passed over, and folders open in
+    // browser windows instead.
     void filesOpenInOrder_data() {
         QTest::addColumn<QString>("route");
         for (const char* route : {"command line", "hand-over", "drop on the frame", "drop on a document"})

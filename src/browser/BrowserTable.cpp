@@ -1,0 +1,15 @@
+#include "browser/BrowserTable.h"
+
+#include "browser/frmView.h"
+
+int BrowserTable::FreeBrowserSlot() {
+    for (int slot = 0; slot < slotCount(); ++slot) {
+        if (BrowserSlotFree[slot]) {
+            BrowserSlotFree[slot] = false;
+            return slot;
+        }
+    }
+    Browsers.emplace_back(nullptr);
+    BrowserSlotFree.push_back(false);
+    return slotCount() - 1;
+}

@@ -1,0 +1,115 @@
+#include "browser/Preview.h"
+
+#include "browser/frmView.h"
+#include "editor/DocumentHost.h"
+#include "editor/LineEndings.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
+#include "platform/Version.h"
+
+#include <QComboBox>
+#include <QDir>
+
+PreviewTarget SelectionTarget(const QString& selected, const QString& title) {
+    if (selected.isEmpty())
+        return {};
+    // Searched without changing the text's case, which could change its length ("ß" is "SS").
+    const qsizetype href = selected.indexOf(QLatin1String("HREF=\""), 0, Qt::CaseInsensitive);
+    const qsizetype src = selected.indexOf(QLatin1String("SRC=\""), 0, Qt::CaseInsensitive);
+    qsizetype start = -1;
+    if (href >= 0 && (src < 0 || href < src))
+        start = href + 6;
+    else if (src >= 0)
+        start = src + 5;
+    if (start >= 0) {
+        qsizetype end = selected.indexOf(QLatin1Char('"'), start);
+        if (end < 0)
+            end = selected.size(); // no closing quote: the rest of the selection
+        const QString address = selected.mid(start, end - start);
+        if (address.isEmpty())
+            return {PreviewTarget::Nothing, QString()};
+        return {PreviewTarget::Address, address};
+    }
+    if (selected.contains(QLatin1Char('\\')) || selected.contains(QLatin1Char('/')) ||
+        selected.contains(QLatin1Char(':')))
+        return {};
+    return {PreviewTarget::Address, title.left(title.lastIndexOf(QLatin1Char('/')) + 1) + selected};
+}
+
+QString PreviewFileName(const QString& defaultFormat) {
+    const bool unsafe = defaultFormat.isEmpty() || defaultFormat == QLatin1String(".") ||
+                        defaultFormat == QLatin1String("..") || defaultFormat.contains(QLatin1Char('/')) ||
+                        defaultFormat.contains(QLatin1Char('\\')) || defaultFormat.contains(QChar(0));
+    return QStringLiteral("tmpView.") + (unsafe ? QStringLiteral("htm") : defaultFormat);
+}
+
+QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
+    const QString folder = host.programFolder() + QStringLiteral("/temp");
+    const QString path = folder + QLatin1Char('/') + PreviewFileName(host.settings().DefaultFormat);
+    QDir().mkpath(folder);
+    TextEncoding encoding = document.encoding();
+    QString reason;
+    if (!writeTextFile(path, ConvertForSave(document.txtRich->text(), document.saveFormat()), encoding,
+                       reason)) {
+        Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
+                                    QStringLiteral("The file could not be saved: ") + path +
+                                        QStringLiteral("\r\n\r\n") + reason,
+                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return QString();
+    }
+    return path;
+}
+
+namespace {
+// A never-saved document is shown from its copy in temp/, which then follows the text.
+void previewUntitled(DocumentHost& host, frmNotepad& document) {
+    const QString copy = WritePreviewCopy(host, document);
+    if (!copy.isEmpty())
+        host.OpenBrowser(copy)->followDocument(&document, copy, false);
+}
+} // namespace
+
+void ViewDocument(DocumentHost& host, frmNotepad& document) {
+    const PreviewTarget target = SelectionTarget(document.txtRich->selText(), document.windowTitle());
+    if (target.kind == PreviewTarget::Nothing)
+        return;
+    if (target.kind == PreviewTarget::Address) {
+        host.OpenBrowser(target.address);
+        return;
+    }
+    // The path as the caption shows it while the window is not minimised.
+    QString path = host.documents().DocumentSlots[document.slot()].PathCaption;
+    if (path.isEmpty()) {
+        previewUntitled(host, document);
+        return;
+    }
+    if (path.endsWith(QLatin1Char('*'))) {
+        path.chop(1);
+        const Dialogs::Answer answer = Dialogs::instance().message(
+            host.dialogParent(), MessageBoxTitle(),
+            QStringLiteral("The document has been changed. Would you like to save it before viewing it?"),
+            Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+        if (answer == Dialogs::Answer::Yes)
+            SaveCommand(host, document.slot());
+    }
+    host.OpenBrowser(path);
+}
+
+void OpenInBrowser(DocumentHost& host, frmNotepad& document) {
+    const DocumentSlot& record = host.documents().DocumentSlots[document.slot()];
+    if (record.PathCaption.isEmpty()) {
+        previewUntitled(host, document);
+        return;
+    }
+    QString path = record.PathCaption;
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    // Unsaved changes are shown at once, from memory.
+    frmView* view = host.OpenBrowser(record.Modified ? QString() : path);
+    if (record.Modified)
+        view->cmbURL->addItem(path);
+    view->followDocument(&document, path, record.Modified);
+}

@@ -1,0 +1,416 @@
+#include "browser/frmView.h"
+
+#include "browser/BrowserTable.h"
+#include "browser/ViewSource.h"
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/BrowserControl.h"
+#include "platform/PreviewPages.h"
+#include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
+#include "platform/Version.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr int kButtonSize = 24;
+// The four buttons left of the address box, in order.
+const char* const kLeftButtons[] = {"picBack", "picForward", "picStop", "picReload"};
+constexpr int kUrlLeft = 4 * kButtonSize + 4;
+
+// What the address box shows for the page at `url`: local pages by their path.
+QString addressText(const QUrl& url) {
+    const QString path = PreviewPages::localPath(url);
+    return path.isEmpty() ? url.toString() : path;
+}
+} // namespace
+
+ViewLayout LayoutView(QSize inner, int urlLeft, int goToWidth, int menuHeight, int statusHeight) {
+    ViewLayout layout;
+    const int width = inner.width() * kTwipsPerPixel;
+    const int room = width - (urlLeft + goToWidth) * kTwipsPerPixel - 60;
+    layout.addressShown = room >= 1500;
+    if (layout.addressShown) {
+        layout.goToLeft = (width - goToWidth * kTwipsPerPixel - 30) / kTwipsPerPixel;
+        layout.urlWidth = room / kTwipsPerPixel;
+    }
+    if (inner.width() > 0)
+        layout.browserWidth = inner.width();
+    if (inner.height() - menuHeight - statusHeight > 0)
+        layout.browserHeight = inner.height() - menuHeight - statusHeight;
+    return layout;
+}
+
+frmView::frmView(DocumentHost& host, BrowserTable& table, int slot) : m_host(host), m_table(table) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmView"));
+    setWindowTitle(QStringLiteral("QL Viewer"));
+    setSlot(slot);
+    buildControls();
+    buildMenus();
+    FreeCtrlW(*this); // "Open File..."
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(kFollowDelayMs);
+    connect(&m_followTimer, &QTimer::timeout, this, &frmView::showFollowed);
+}
+
+frmView::~frmView() {
+    if (m_previewId)
+        PreviewPages::instance().remove(m_previewId);
+}
+
+int frmView::slot() const {
+    return property("tag").toString().toInt();
+}
+
+void frmView::setSlot(int slot) {
+    setProperty("tag", QString::number(slot));
+}
+
+void frmView::buildControls() {
+    m_area = new QWidget(this);
+    setWidget(m_area);
+    m_area->installEventFilter(this);
+    picMenu = named(new QWidget(m_area), "picMenu");
+    picMenu->setAutoFillBackground(true);
+    cmbURL = named(new QComboBox(picMenu), "cmbURL");
+    cmbURL->setEditable(true);
+    cmbURL->setInsertPolicy(QComboBox::NoInsert);
+    cmbURL->setCompleter(nullptr);
+    cmbURL->installEventFilter(this);
+    cmbURL->lineEdit()->installEventFilter(this);
+    cmbURL->lineEdit()->setAcceptDrops(true);
+    WebBrowser = named(new BrowserControl(m_area), "WebBrowser");
+    StatusBar = named(new QStatusBar(m_area), "StatusBar");
+    StatusBar->setSizeGripEnabled(false);
+    // Every window starts offline, and its first panel says so.
+    pnlOffline = named(new QLabel(QStringLiteral("Offline"), StatusBar), "pnlOffline");
+    pnlStatus = named(new QLabel(QStringLiteral("Status"), StatusBar), "pnlStatus");
+    StatusBar->addWidget(pnlOffline);
+    StatusBar->addWidget(pnlStatus, 1);
+
+    connect(WebBrowser, &BrowserControl::StatusTextChange, pnlStatus, &QLabel::setText);
+    connect(WebBrowser, &BrowserControl::TitleChange, this,
+            [this](const QString& title) { setWindowTitle(QStringLiteral("QL Viewer - ") + title); });
+    connect(WebBrowser, &BrowserControl::DocumentComplete, this, &frmView::WebBrowser_DocumentComplete);
+}
+
+void frmView::buildMenus() {
+    mnuFile = new QMenu(QStringLiteral("File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
+                                QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_recent.build(mnuFile, [this](const QString& path) {
+        OpenDocument(m_host, path);
+        m_host.refreshRecentMenus();
+    });
+
+    mnuBrowser = new QMenu(QStringLiteral("Browser"), this);
+    mnuBrowser->setObjectName(QStringLiteral("mnuBrowser"));
+    mnuForward = addMenuItem(mnuBrowser, QStringLiteral("Forward"), "mnuForward");
+    mnuBack =
+        addMenuItem(mnuBrowser, QStringLiteral("Back"), "mnuBack", QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    mnuStop = addMenuItem(mnuBrowser, QStringLiteral("Stop"), "mnuStop");
+    mnuReload =
+        addMenuItem(mnuBrowser, QStringLiteral("Reload"), "mnuReload", QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuBrowser->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
+    mnuOpenFile = addMenuItem(mnuBrowser, QStringLiteral("Open File..."), "mnuOpenFile",
+                              QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuViewSRC = addMenuItem(mnuBrowser, QStringLiteral("View Source"), "mnuViewSRC");
+    mnuBrowser->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
+    mnuOffline = addMenuItem(mnuBrowser, QStringLiteral("Offline"), "mnuOffline");
+    mnuOffline->setCheckable(true);
+    mnuOffline->setChecked(true);
+
+    mnuOptions = new QMenu(QStringLiteral("Options"), this);
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuSettings =
+        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
+
+    mnuWindow = new QMenu(QStringLiteral("Window"), this);
+    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
+    mnuCascade = addMenuItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
+    mnuTileH =
+        addMenuItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
+    mnuTileV = addMenuItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
+    mnuArrangeI =
+        addMenuItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
+    connect(mnuWindow, &QMenu::aboutToShow, this,
+            [this] { FillWindowList(mnuWindow, m_windowListItems, m_host.mdiArea()); });
+
+    mnuInfo = new QMenu(QStringLiteral("?"), this);
+    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
+    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
+    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
+    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
+    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
+
+    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(m_host); });
+    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(m_host); });
+    connect(mnuNewBrowser, &QAction::triggered, this, [this] { m_host.OpenBrowser(QString()); });
+    connect(mnuClose, &QAction::triggered, this, &QWidget::close);
+    connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
+    connect(mnuForward, &QAction::triggered, this, [this] { WebBrowser->GoForward(); });
+    connect(mnuBack, &QAction::triggered, this, [this] { WebBrowser->GoBack(); });
+    connect(mnuStop, &QAction::triggered, this, [this] { WebBrowser->Stop(); });
+    connect(mnuReload, &QAction::triggered, this, [this] { WebBrowser->Refresh(); });
+    connect(mnuOpenFile, &QAction::triggered, this, &frmView::mnuOpenFile_Click);
+    connect(mnuViewSRC, &QAction::triggered, this, &frmView::mnuViewSRC_Click);
+    connect(mnuOffline, &QAction::triggered, this, &frmView::mnuOffline_Click);
+    connect(mnuSettings, &QAction::triggered, this, [this] { m_host.showSettings(true); });
+    const std::pair<QAction*, WindowArrangement> arrangements[] = {
+        {mnuCascade, WindowArrangement::Cascade},
+        {mnuTileH, WindowArrangement::TileHorizontal},
+        {mnuTileV, WindowArrangement::TileVertical},
+        {mnuArrangeI, WindowArrangement::ArrangeIcons}};
+    for (const auto& [item, arrangement] : arrangements)
+        connect(item, &QAction::triggered, this,
+                [this, arrangement = arrangement] { ArrangeWindows(m_host.mdiArea(), arrangement); });
+    connect(mnuHelp, &QAction::triggered, this,
+            [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
+    connect(mnuUpdate, &QAction::triggered, this, &frmView::mnuUpdate_Click);
+    connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
+}
+
+QList<QMenu*> frmView::menus() const {
+    return {mnuFile, mnuBrowser, mnuOptions, mnuWindow, mnuInfo};
+}
+
+void frmView::addButton(QWidget* button) {
+    button->setParent(picMenu);
+    const QString name = button->objectName();
+    for (int i = 0; i < 4; ++i)
+        if (name == QLatin1String(kLeftButtons[i]))
+            button->move(i * kButtonSize, 2);
+    if (name == QLatin1String("picGoTo"))
+        m_goTo = button;
+    button->show();
+    layoutControls();
+}
+
+void frmView::setStripColor(const QColor& color) {
+    QPalette palette = picMenu->palette();
+    palette.setColor(QPalette::Window, color);
+    picMenu->setPalette(palette);
+}
+
+void frmView::buttonAction(const QString& name) {
+    if (name == QLatin1String("picBack"))
+        WebBrowser->GoBack();
+    else if (name == QLatin1String("picForward"))
+        WebBrowser->GoForward();
+    else if (name == QLatin1String("picStop"))
+        WebBrowser->Stop();
+    else if (name == QLatin1String("picReload"))
+        WebBrowser->Refresh();
+    else if (name == QLatin1String("picGoTo"))
+        goToTypedAddress();
+}
+
+void frmView::navigate(const QString& address) {
+    WebBrowser->Navigate(address);
+}
+
+void frmView::goToTypedAddress() {
+    const QString typed = cmbURL->currentText();
+    WebBrowser->Navigate(typed);
+    for (int i = 0; i < cmbURL->count(); ++i)
+        if (cmbURL->itemText(i).toUpper() == typed.toUpper())
+            return;
+    cmbURL->insertItem(0, typed);
+    cmbURL->setEditText(typed);
+}
+
+void frmView::mnuOffline_Click() {
+    const bool offline = mnuOffline->isChecked();
+    WebBrowser->setOffline(offline);
+    pnlOffline->setText(offline ? QStringLiteral("Offline") : QStringLiteral("Online"));
+}
+
+void frmView::mnuOpenFile_Click() {
+    const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
+    if (!path.isEmpty())
+        WebBrowser->load(QUrl::fromLocalFile(path));
+}
+
+void frmView::mnuUpdate_Click() {
+    WebBrowser->Navigate(UpdatePageAddress());
+}
+
+void frmView::mnuViewSRC_Click() {
+    const QString folder = m_host.programFolder() + QStringLiteral("/temp");
+    QDir().mkpath(folder);
+    const QString target = folder + QLatin1Char('/') + SourceFileName(WebBrowser->LocationURL());
+    auto* download =
+        new SourceDownload(WebBrowser->LocationURL(), target, WebBrowser->offline(), kSourceTimeoutMs, this);
+    // Failures open nothing and say nothing.
+    connect(download, &SourceDownload::finished, this, [this, download, target](bool ok) {
+        download->deleteLater();
+        if (ok)
+            OpenDocument(m_host, target);
+    });
+}
+
+void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
+    cmbURL->setEditText(addressText(url));
+    const QString path = PreviewPages::localPath(url);
+    if (m_followed && path != m_followPath) {
+        disconnect(m_typing);
+        m_followed = nullptr;
+        m_followTimer.stop();
+    }
+    if (!m_followed) {
+        // A page that is the file of an open document is shown afresh when the document is saved.
+        frmNotepad* shown = nullptr;
+        const DocumentTable& table = m_host.documents();
+        for (int slot = 0; slot < table.slotCount() && !shown && !path.isEmpty(); ++slot) {
+            QString saved = table.DocumentSlots[slot].PathCaption;
+            if (saved.endsWith(QLatin1Char('*')))
+                saved.chop(1);
+            if (!table.DocumentSlots[slot].Free && saved == path)
+                shown = table.Documents[slot];
+        }
+        linkSaves(shown);
+    }
+    emit pageLoaded(url, ok);
+}
+
+void frmView::followDocument(frmNotepad* document, const QString& path, bool showNow) {
+    if (!m_previewId)
+        m_previewId = PreviewPages::instance().add(
+            {[this] { return m_followed ? m_followPath : QString(); },
+             [this] { return m_followed ? m_followed->txtRich->text().toUtf8() : QByteArray(); }});
+    disconnect(m_typing);
+    m_followed = document;
+    m_followPath = path;
+    m_typing =
+        connect(document->txtRich, &RichTextControl::change, &m_followTimer, qOverload<>(&QTimer::start));
+    linkSaves(document);
+    if (showNow)
+        WebBrowser->load(PreviewPages::urlFor(m_previewId, path));
+}
+
+void frmView::showFollowed() {
+    if (m_followed)
+        WebBrowser->showKeepingScroll(PreviewPages::urlFor(m_previewId, m_followPath));
+}
+
+void frmView::linkSaves(frmNotepad* document) {
+    if (document == m_savesOf)
+        return;
+    disconnect(m_saves);
+    m_savesOf = document;
+    if (document)
+        m_saves = connect(document, &frmNotepad::saved, this, &frmView::documentSaved);
+}
+
+void frmView::documentSaved() {
+    if (!m_followed) {
+        WebBrowser->showKeepingScroll(WebBrowser->LocationURL());
+        return;
+    }
+    // The saved file is what the text now is; a first save gives the page its new place.
+    m_followTimer.stop();
+    QString path = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
+    if (path.endsWith(QLatin1Char('*')))
+        path.chop(1);
+    m_followPath = path;
+    WebBrowser->showKeepingScroll(QUrl::fromLocalFile(path));
+}
+
+void frmView::layoutControls() {
+    if (isMinimized())
+        return;
+    const int stripHeight = std::max(kButtonSize + 4, cmbURL->sizeHint().height() + 4);
+    const int statusHeight = StatusBar->sizeHint().height();
+    const QSize inner = m_area->size();
+    const int goToWidth = m_goTo ? m_goTo->width() : kButtonSize;
+    const ViewLayout layout = LayoutView(inner, kUrlLeft, goToWidth, stripHeight, statusHeight);
+    picMenu->setGeometry(0, 0, inner.width(), stripHeight);
+    cmbURL->setVisible(layout.addressShown);
+    if (m_goTo)
+        m_goTo->setVisible(layout.addressShown);
+    if (layout.addressShown) {
+        const int urlHeight = cmbURL->sizeHint().height();
+        cmbURL->setGeometry(kUrlLeft, (stripHeight - urlHeight) / 2, layout.urlWidth, urlHeight);
+        if (m_goTo)
+            m_goTo->move(layout.goToLeft, 2);
+    }
+    WebBrowser->setGeometry(0, stripHeight,
+                            layout.browserWidth > 0 ? layout.browserWidth : WebBrowser->width(),
+                            layout.browserHeight > 0 ? layout.browserHeight : WebBrowser->height());
+    StatusBar->setGeometry(0, inner.height() - statusHeight, inner.width(), statusHeight);
+}
+
+void frmView::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    // Only the window in front tells the toolbox that no document is active: a browser resized in
+    // the background (by Tile, say) leaves the active document as it is.
+    if (!isMinimized() && mdiArea() && mdiArea()->activeSubWindow() == this)
+        m_host.documents().DocumentActive = false;
+}
+
+bool frmView::eventFilter(QObject* watched, QEvent* event) {
+    if (!cmbURL || !StatusBar) // still being built
+        return false;
+    if (watched == m_area && event->type() == QEvent::Resize) {
+        layoutControls();
+        return false;
+    }
+    if ((watched == cmbURL || watched == cmbURL->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            goToTypedAddress();
+            return true; // the Enter key itself goes no further
+        }
+        return false;
+    }
+    if (watched != cmbURL->lineEdit())
+        return false;
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!localFilesOf(drag->mimeData()).isEmpty() && (drag->possibleActions() & Qt::CopyAction)) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList files = localFilesOf(drop->mimeData());
+        if (files.isEmpty() || !(drop->possibleActions() & Qt::CopyAction))
+            return false;
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        const QString first = files.first().trimmed();
+        if (!first.isEmpty())
+            navigate(first);
+        return true;
+    }
+    return false;
+}
+
+void frmView::closeEvent(QCloseEvent* event) {
+    // Sources still on their way are given up: nothing opens for a window that is gone.
+    qDeleteAll(findChildren<SourceDownload*>());
+    const int mySlot = slot();
+    if (mySlot >= 0 && mySlot < m_table.slotCount())
+        m_table.BrowserSlotFree[mySlot] = true;
+    event->accept();
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "editor/RecentMenu.h"
+#include "editor/frmNotepad.h"
+
+#include <QList>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+class BrowserControl;
+class DocumentHost;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QStatusBar;
+struct BrowserTable;
+
+// Where the controls of a browser window go when its inner area is `inner` pixels, reckoned in
+// twips (15 to the pixel): the strip takes the width; the address box and the Go To button are
+// hidden when less than 1500 twips are left for the box; the browser takes the rest, each size
+// only when it is above 0 (-1: left as it is).
+struct ViewLayout {
+    bool addressShown = false;
+    int urlWidth = 0;
+    int goToLeft = 0;
+    int browserWidth = -1;
+    int browserHeight = -1;
+};
+ViewLayout LayoutView(QSize inner, int urlLeft, int goToWidth, int menuHeight, int statusHeight);
+
+// A browser window: the strip of buttons and the address box, the embedded browser, and a status
+// bar whose first panel tells whether the window is offline and whose second shows the engine's
+// status. It keeps its slot of the browser table until it closes.
+class frmView : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    frmView(DocumentHost& host, BrowserTable& table, int slot);
+    ~frmView() override;
+
+    int slot() const;
+    void setSlot(int slot);
+    // Goes to an address as typed (a URL or a path).
+    void navigate(const QString& address);
+    // Puts one of the strip's picture buttons (named picBack, picForward, picStop, picReload or
+    // picGoTo) in its place, and colours the strip.
+    void addButton(QWidget* button);
+    void setStripColor(const QColor& color);
+    // What a click on the picture button `name` does.
+    void buttonAction(const QString& name);
+    // The menus this window puts in the main window's menu bar while it is active.
+    QList<QMenu*> menus() const;
+    RecentMenu& recentMenu() { return m_recent; }
+    // Shows `document` and follows it: a pause in typing shows its text as it stands (from memory,
+    // under `path`, so relative links resolve beside it), saving shows the saved file, each time
+    // scrolled to where the page was. Following ends when the window goes to another page.
+    void followDocument(frmNotepad* document, const QString& path, bool showNow);
+    bool following() const { return m_followed; }
+    // How long typing must pause before the page follows the text.
+    static constexpr int kFollowDelayMs = 300;
+    // How long View Source waits for a page.
+    static constexpr int kSourceTimeoutMs = 30000;
+
+    QWidget* picMenu = nullptr;
+    QComboBox* cmbURL = nullptr;
+    BrowserControl* WebBrowser = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel *pnlOffline = nullptr, *pnlStatus = nullptr;
+
+    QMenu *mnuFile = nullptr, *mnuBrowser = nullptr, *mnuOptions = nullptr, *mnuWindow = nullptr,
+          *mnuInfo = nullptr;
+    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuNewBrowser = nullptr, *mnuClose = nullptr,
+            *mnuExit = nullptr;
+    QAction *mnuForward = nullptr, *mnuBack = nullptr, *mnuStop = nullptr, *mnuReload = nullptr,
+            *mnuOpenFile = nullptr, *mnuViewSRC = nullptr, *mnuOffline = nullptr;
+    QAction* mnuSettings = nullptr;
+    QAction *mnuCascade = nullptr, *mnuTileH = nullptr, *mnuTileV = nullptr, *mnuArrangeI = nullptr;
+    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+
+public slots:
+    // Enter in the address box, or a click on the Go To button.
+    void goToTypedAddress();
+    void mnuOffline_Click();
+    void mnuOpenFile_Click();
+    void mnuUpdate_Click();
+    // Stores the page's source in temp/ and opens it as a document.
+    void mnuViewSRC_Click();
+
+signals:
+    // The window finished loading a page.
+    void pageLoaded(const QUrl& url, bool ok);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void layoutControls();
+    void WebBrowser_DocumentComplete(const QUrl& url, bool ok);
+    void showFollowed();
+    // Reloads the page when `document` is saved (when it shows that document's file).
+    void linkSaves(frmNotepad* document);
+    void documentSaved();
+
+    DocumentHost& m_host;
+    BrowserTable& m_table;
+    QWidget* m_area = nullptr;
+    QWidget* m_goTo = nullptr;
+    RecentMenu m_recent;
+    QList<QAction*> m_windowListItems;
+    QPointer<frmNotepad> m_followed;
+    QString m_followPath;
+    int m_previewId = 0;
+    QTimer m_followTimer;
+    QMetaObject::Connection m_typing;
+    QPointer<frmNotepad> m_savesOf;
+    QMetaObject::Connection m_saves;
+};

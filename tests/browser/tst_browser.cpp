@@ -1,0 +1,410 @@
+#include "browser/Preview.h"
+#include "browser/ViewSource.h"
+#include "browser/frmView.h"
+#include "editor/mdlFile.h"
+#include "platform/BrowserControl.h"
+#include "platform/Version.h"
+#include "support/AppFixture.h"
+#include "support/DataTable.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+namespace {
+// A web server on a free loopback port that counts connections and answers each with `body` after
+// `delayMs` (never when it is below 0).
+struct Responder : QTcpServer {
+    int accepted = 0;
+    explicit Responder(int delayMs = 0, QByteArray body = "<p>served</p>") {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this, delayMs, body] {
+            QTcpSocket* socket = nextPendingConnection();
+            ++accepted;
+            if (delayMs >= 0)
+                QTimer::singleShot(delayMs, socket, [socket, body] {
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+        });
+    }
+    QString address(const char* path = "/x.png") const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
+};
+
+// Waits for the page to finish loading and gives its result.
+bool loaded(BrowserControl& browser) {
+    QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
+    return done.wait(15000) && done.last().at(1).toBool();
+}
+// The share of the view's pixels in `color`.
+double share(QWidget* view, QColor color) {
+    const QImage image = view->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += QColor(image.pixel(x, y)) == color;
+    return double(count) / (image.width() * image.height());
+}
+} // namespace
+
+class BrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A local page is drawn by the engine in a browser window: its background fills the view, its
+    // title is the caption, the address box shows where it is; the window starts offline, truly.
+    void windowShowsPage() {
+        AppFixture app;
+        app.start();
+        const QString page =
+            app.env.writeFile("green.htm", "<title>Green</title><body style='background:#00c000'>");
+        frmView* view = app.main->OpenBrowser(" " + page + "* ");
+        QVERIFY(loaded(*view->WebBrowser));
+        QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
+        const auto shown = [view] {
+            return QStringList{view->windowTitle(), view->cmbURL->currentText(), view->pnlStatus->text(),
+                               view->pnlOffline->text(), QString::number(view->WebBrowser->offline())};
+        };
+        QCOMPARE(shown(), (QStringList{"QL Viewer - Green", page, "Done", "Offline", "1"}));
+        QCOMPARE(app.main->menuBar()->actions().at(1)->menu(), view->mnuBrowser);
+        view->mnuOffline->trigger();
+        QCOMPARE(shown().mid(3), (QStringList{"Online", "0"}));
+    }
+
+    // A typed address goes to the top of the list unless it is there in any letter case; Enter and
+    // the Go To button both go to it.
+    void addressList_data() {
+        table({"typed", "how", "list"},
+              {"new address; /b.htm; enter; /b.htm|/a.htm", "other case; /A.HTM; enter; /a.htm",
+               "new, by button; /b.htm; button; /b.htm|/a.htm"});
+    }
+    void addressList() {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        QFETCH(QString, list);
+        AppFixture app;
+        app.start();
+        frmView* view = app.main->OpenBrowser("/a.htm");
+        view->cmbURL->setEditText(typed);
+        if (how == "enter")
+            QTest::keyClick(view->cmbURL, Qt::Key_Return);
+        else
+            QTest::mouseClick(view->findChild<QWidget*>("picGoTo"), Qt::LeftButton, {}, QPoint(5, 5));
+        QStringList items;
+        for (int i = 0; i < view->cmbURL->count(); ++i)
+            items << view->cmbURL->itemText(i);
+        QCOMPARE(items.join('|'), list);
+        QTRY_COMPARE(view->WebBrowser->page()->requestedUrl(),
+                     QUrl::fromLocalFile(view->cmbURL->currentText()));
+    }
+
+    // Slots are taken from the lowest free one; the table never shrinks. Only the browser window in
+    // front clears DocumentActive: resizing one behind leaves it; a narrow one hides the address box.
+    void slotsReused() {
+        AppFixture app;
+        app.start();
+        BrowserTable& table = app.main->browsers();
+        QList<frmView*> views;
+        for (int i = 0; i < 3; ++i)
+            views << app.main->OpenBrowser(QString());
+        QCOMPARE(views[2]->slot(), 2);
+        QVERIFY(!app.main->documents().DocumentActive);
+        app.main->mdiArea()->setActiveSubWindow(app.document(0));
+        views[0]->resize(150, 200);
+        QVERIFY(app.main->documents().DocumentActive);
+        QVERIFY(!views[0]->cmbURL->isVisible() && views[2]->cmbURL->isVisible());
+        views[1]->close();
+        QVERIFY(table.BrowserSlotFree[1]);
+        QCOMPARE(app.main->OpenBrowser(QString())->slot(), 1);
+        QCOMPARE(table.slotCount(), 3);
+        app.main->close();
+        QCOMPARE(table.slotCount(), 3);
+        QCOMPARE(std::count(table.BrowserSlotFree.begin(), table.BrowserSlotFree.end(), true), 3);
+    }
+
+    // The address box and the Go To button need 1500 twips of room; the browser takes what is left.
+    void layout_data() {
+        table({"inner", "placed"},
+              {"just wide enough; 228 300; shown 100 202 252", "a pixel too narrow; 227 300; hidden 0 0 252",
+               "no room for the browser; 400 48; shown 272 374 -1"});
+    }
+    void layout() {
+        QFETCH(QString, inner);
+        const QStringList size = inner.split(' ');
+        const ViewLayout to = LayoutView(QSize(size[0].toInt(), size[1].toInt()), 100, 24, 28, 20);
+        QTEST(QString("%1 %2 %3 %4")
+                  .arg(to.addressShown ? "shown" : "hidden")
+                  .arg(to.urlWidth)
+                  .arg(to.goToLeft)
+                  .arg(to.browserHeight),
+              "placed");
+    }
+
+    // What "View" shows for a selection: the first HREF or SRC, a bare name beside the document, or
+    // the document itself.
+    void previewTargets_data() {
+        table({"selected", "title", "target"},
+              {"nothing selected; ; /d/a.htm; =document",
+               "link before picture; <A HREF=\"x.htm\"><IMG SRC=\"y.gif\">; /d/a.htm; x.htm",
+               "picture before link; <img src=\"y.gif\"><a href=\"x.htm\">; /d/a.htm; y.gif",
+               "no closing quote; ß <a Href=\"Page 2.htm; /d/a.htm; Page 2.htm",
+               "empty target; <A HREF=\"\" SRC=\"y.gif\">; /d/a.htm; ",
+               "bare name; page2.htm; /d/a.htm*; /d/page2.htm",
+               "name with a path; sub/page2.htm; /d/a.htm; =document",
+               "unquoted; <A HREF=x.htm>; /d/a.htm; /d/<A HREF=x.htm>"});
+    }
+    void previewTargets() {
+        QFETCH(QString, selected);
+        QFETCH(QString, title);
+        QFETCH(QString, target);
+        const PreviewTarget found = SelectionTarget(selected, title);
+        QCOMPARE(found.kind == PreviewTarget::Document ? "=document" : found.address, target);
+        QCOMPARE(found.kind == PreviewTarget::Nothing, target.isEmpty());
+    }
+
+    // A never-saved document is shown from its copy in temp/; its caption, path and unsaved state stay,
+    // and so does the default extension, even one that would lead out of the folder.
+    void untitledPreview_data() {
+        table({"format", "route", "file"},
+              {"default; htm; view; tmpView.htm", "own; html; open; tmpView.html",
+               "up a folder; ../x; view; tmpView.htm", "backslash; a\\b; open; tmpView.htm",
+               "dot dot; ..; view; tmpView.htm", "empty; ; view; tmpView.htm"});
+    }
+    void untitledPreview() {
+        QFETCH(QString, format);
+        QFETCH(QString, route);
+        QFETCH(QString, file);
+        AppFixture app;
+        app.start();
+        app.main->mutableSettings().DefaultFormat = format;
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Copy</title>unsaved");
+        if (route == "view")
+            ViewDocument(*app.main, *document);
+        else if (QTest::qWaitForWindowActive(
+                     app.main.get())) // Ctrl+W: the window's own Close must not take it
+            QTest::keyClick(document->txtRich, Qt::Key_W, Qt::ControlModifier);
+        const QString copy = app.env.programFolder() + "/temp/" + file;
+        QCOMPARE(TestEnvironment::readFile(copy), "<title>Copy</title>unsaved");
+        frmView* view = app.main->browsers().Browsers[0];
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE((QStringList{view->windowTitle(), document->windowTitle(), app.record(0).PathCaption,
+                              app.main->settings().DefaultFormat}),
+                 (QStringList{"QL Viewer - Copy", "Untitled [0]*", "", format}));
+        QVERIFY(app.record(0).Modified);
+    }
+
+    // Viewing a saved document with unsaved changes asks first: Yes shows it saved, No the file as it was.
+    void viewChangedDocument_data() { table({"shown"}, {"yes; New", "no; Old"}); }
+    void viewChangedDocument() {
+        QFETCH(QString, shown);
+        const bool save = shown == "New";
+        AppFixture app;
+        const QString path = app.env.writeFile("a.htm", "<title>Old</title>");
+        app.start({path});
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>New</title>");
+        app.dialogs.answers << (save ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        ViewDocument(*app.main, *document);
+        QCOMPARE(app.dialogs.messages.last().text,
+                 "The document has been changed. Would you like to save it before viewing it?");
+        frmView* view = app.main->browsers().Browsers[0];
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), "QL Viewer - " + shown);
+        QCOMPARE(app.record(0).Modified, !save);
+    }
+
+    // A window showing a document's file is shown afresh when it is saved, scrolled where it was;
+    // Open in Browser also shows unsaved text from memory (its style sheet found beside the file,
+    // nothing written there) and follows typing after a pause.
+    void livePreview_data() {
+        table({"route"}, {"Open in Browser; follows", "address of the file; reloads"});
+    }
+    void livePreview() {
+        QFETCH(QString, route);
+        const bool follows = route == "follows";
+        AppFixture app;
+        app.env.writeFile("site 100%41#?/s.css", "body { background: #00c000; height: 5000px }");
+        const QString path =
+            app.env.writeFile("site 100%41#?/a.htm", "<title>One</title><link rel=stylesheet href=s.css>");
+        app.start({path});
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Two</title><link rel=stylesheet href=s.css>");
+        if (follows)
+            document->mnuOpenInBrowser->trigger();
+        frmView* view = follows ? app.main->browsers().Browsers[0].data() : app.main->OpenBrowser(path);
+        QWebEnginePage* page = view->WebBrowser->page();
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), follows ? "QL Viewer - Two" : "QL Viewer - One");
+        QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
+        QCOMPARE(QDir(app.env.root() + "/site 100%41#?").entryList(QDir::Files),
+                 (QStringList{"a.htm", "s.css"}));
+        page->runJavaScript("window.scrollTo(0, 1000)");
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
+        document->txtRich->setText("<title>Three</title><link rel=stylesheet href=s.css>");
+        QTest::qWait(frmView::kFollowDelayMs + 200);
+        QTRY_COMPARE(view->windowTitle(), follows ? "QL Viewer - Three" : "QL Viewer - One");
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
+        QVERIFY(SaveCommand(*app.main, 0));
+        QTRY_COMPARE(view->windowTitle(), "QL Viewer - Three");
+        QTRY_COMPARE(page->url(), QUrl::fromLocalFile(path));
+        QTRY_COMPARE(page->scrollPosition().y(), 1000);
+    }
+
+    // Every way into a browser window: the three New Browser items, Help, a dropped folder; the
+    // recent files show in a browser's File menu.
+    void entryPoints() {
+        AppFixture app;
+        app.start();
+        app.main->addToRecent("/r.htm");
+        app.main->mnuNewBrowser->trigger();
+        app.document(0)->mnuNewBrowser->trigger();
+        frmView* first = app.main->browsers().Browsers[0];
+        first->mnuNewBrowser->trigger();
+        QCOMPARE(app.main->browsers().slotCount(), 3);
+        QCOMPARE(first->recentMenu().caption(1), "/r.htm");
+        app.dialogs.openPaths << "/o.htm";
+        first->mnuOpenFile->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
+        first->mnuUpdate->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress()));
+        first->mnuHelp->trigger();
+        QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
+        QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(app.env.root())});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &drop);
+        QCOMPARE(app.main->browsers().Browsers[4]->cmbURL->itemText(0), app.env.root() + "/");
+    }
+
+    // Nothing reaches the network while offline; online, typed addresses do, and a local page's
+    // picture on a remote server still does not.
+    void requestPolicy_data() {
+        table({"route", "connections"},
+              {"typed address, offline; typed; 0", "typed address, online; typed; 1",
+               "local page's picture, online; picture; 0", "local page's script socket, online; socket; 0"});
+    }
+    void requestPolicy() {
+        QFETCH(QString, route);
+        const bool offline = QString(QTest::currentDataTag()).endsWith("offline");
+        TestEnvironment env;
+        Responder server;
+        BrowserControl browser;
+        QVERIFY(browser.offline()); // every browser starts offline
+        browser.setOffline(offline);
+        const QByteArray address = server.address().toUtf8();
+        if (route == "typed")
+            browser.Navigate(address);
+        else
+            browser.Navigate(env.writeFile("page.htm", route == "picture"
+                                                           ? "<img src='" + address + "'>"
+                                                           : "<script>new WebSocket('ws" + address.mid(4) +
+                                                                 "')</script>"));
+        QVERIFY(QSignalSpy(&browser, &BrowserControl::DocumentComplete).wait(15000));
+        QTest::qWait(300);
+        QTEST(QString::number(server.accepted), "connections");
+    }
+
+    // View Source stores the page under the last segment of its path, inside temp/ whatever it is.
+    void sourceNames_data() {
+        table({"url", "name"},
+              {"folder; http://h/dir/; temp.html", "query and fragment; http://h/a%20b.htm?x=1#f; a b.htm",
+               "no path; http://h; temp.html", "dot dot; http://h/a/%2E%2E; temp.html",
+               "encoded slash; http://h/a%2Fb; temp.html", "NUL; http://h/a%00b; temp.html",
+               "local file; file:///tmp/x/page.htm; page.htm"});
+    }
+    void sourceNames() {
+        QFETCH(QString, url);
+        QTEST(SourceFileName(QUrl(url)), "name");
+    }
+
+    // The source is opened once it is written and closed; a planted link is replaced, not followed; a
+    // file already in temp/ stays intact; offline, or with the window closed meanwhile, nothing opens.
+    void viewSource_data() {
+        table({"opened"},
+              {"local page; <p>local</p>", "page in temp; <p>local</p>", "planted link; <p>local</p>",
+               "network page; <p>served</p>", "offline address; ", "window closed; "});
+    }
+    void viewSource() {
+        const QString route = QTest::currentDataTag();
+        QFETCH(QString, opened);
+        AppFixture app;
+        app.start();
+        Responder server(route == "window closed" ? 300 : 0);
+        const QString target = app.env.programFolder() + "/temp/page.htm";
+        const QString victim = app.env.writeFile("victim", "keep");
+        QString page = app.env.writeFile(route == "page in temp" ? "data/Quillora/temp/page.htm" : "page.htm",
+                                         "<p>local</p>");
+        if (route == "planted link")
+            QVERIFY(QFile::link(victim, target));
+        frmView* view = app.main->OpenBrowser(QString());
+        if (route.contains(QRegularExpression("network|window|offline"))) {
+            page = server.address("/page.htm");
+            if (!route.startsWith("offline"))
+                view->mnuOffline->trigger();
+        }
+        view->navigate(page);
+        QSignalSpy(view->WebBrowser, &BrowserControl::DocumentComplete).wait(15000);
+        const int before = app.main->documents().DocumentCount;
+        view->mnuViewSRC->trigger();
+        if (route == "window closed")
+            view->close();
+        if (opened.isEmpty()) {
+            QTest::qWait(800);
+            QCOMPARE(app.main->documents().DocumentCount, before);
+            return;
+        }
+        QTRY_COMPARE(app.main->documents().DocumentCount, before + 1);
+        QCOMPARE(app.main->documents().current()->windowTitle(), target);
+        QCOMPARE(app.main->documents().current()->txtRich->text(), opened);
+        QCOMPARE(TestEnvironment::readFile(target), opened.toUtf8());
+        QCOMPARE(TestEnvironment::readFile(victim), "keep");
+    }
+
+    // A server that never answers is given up on after the time allowed.
+    void sourceGivesUp() {
+        Responder silent(-1);
+        SourceDownload download(QUrl(silent.address()), QDir::tempPath() + "/never.htm", false, 300, nullptr);
+        QSignalSpy finished(&download, &SourceDownload::finished);
+        QVERIFY(finished.wait(5000) && !finished.first().at(0).toBool() && silent.accepted == 1);
+        QVERIFY(!QFile::exists(QDir::tempPath() + "/never.htm"));
+    }
+
+    // A page that asks for a window of its own gets none, and stays where it was.
+    void newWindowsRefused() {
+        TestEnvironment env;
+        const QString page = env.writeFile(
+            "open.htm", "<a href='other.htm' target='_blank' style='display:block;height:200px'>x</a>"
+                        "<script>var opened = window.open('other.htm');</script>");
+        BrowserControl browser;
+        browser.resize(300, 200);
+        browser.show();
+        browser.Navigate(page);
+        QVERIFY(loaded(browser));
+        bool openedNothing = false;
+        browser.page()->runJavaScript("opened === null",
+                                      [&](const QVariant& v) { openedNothing = v.toBool(); });
+        QTRY_VERIFY(openedNothing);
+        QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTRY_VERIFY(browser.page()->refusedWindows() >= 1);
+        QCOMPARE(browser.LocationURL(), QUrl::fromLocalFile(page));
+        QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+    }
+};
+
+QTEST_MAIN(BrowserTest)
+#include "tst_browser.moc"

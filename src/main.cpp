@@ -1,5 +1,6 @@
 #include "app/frmQuillora.h"
 #include "app/mdlQuillor.h"
+#include "platform/ProgramIcon.h"
 #include "platform/SingleInstanceLink.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setOrganizationName(QStringLiteral("Quillora"));
+    // The desktop entry quillora.desktop names this program to the desktop (its icon and menu entry).
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillora"));
+    QApplication::setWindowIcon(ProgramIcon());
 
     const QStringList paths = AbsolutePaths(QApplication::arguments().mid(1));
 

@@ -1,16 +1,51 @@
 #include "app/frmQuillora.h"
 #include "app/mdlQuillor.h"
+#include "platform/ProgramIcon.h"
 #include "platform/SingleInstanceLink.h"
 
 #include <QApplication>
 #include <QFile>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char kUsage[] =
+    "Usage: quillora [FILE]...\n"
+    "Edit HTML pages, style sheets, scripts and other text files. Each FILE opens in a document\n"
+    "window of its own. When Quillora is already running, the files open in that window instead.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+// Answers --help and --version on standard output before any window or display is touched; returns
+// the exit status, or -1 when neither is given. Every other argument, whatever it starts with, is a
+// file to open. An answer that cannot be written (to a full disk, say) ends with status 1.
+int answerInfoOption(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0)
+            std::fputs(kUsage, stdout);
+        else if (std::strcmp(argv[i], "--version") == 0)
+            std::printf("Quillora %d.%d.%d\n", QUILLORA_VERSION_MAJOR, QUILLORA_VERSION_MINOR,
+                        QUILLORA_VERSION_REVISION);
+        else
+            continue;
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    return -1;
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (const int status = answerInfoOption(argc, argv); status >= 0)
+        return status;
     // The browser engine draws with the same OpenGL contexts as the windows.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setOrganizationName(QStringLiteral("Quillora"));
+    // The desktop entry quillora.desktop names this program to the desktop (its icon and menu entry).
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillora"));
+    QApplication::setWindowIcon(ProgramIcon());
 
     const QStringList paths = AbsolutePaths(QApplication::arguments().mid(1));
 

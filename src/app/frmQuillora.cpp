@@ -31,6 +31,7 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
+#include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
@@ -52,6 +53,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     : QMainWindow(parent), m_programFolder(std::move(programFolder)) {
     setObjectName(QStringLiteral("frmQuillora"));
     setWindowTitle(MessageBoxTitle());
+    setWindowIcon(ProgramIcon()); // dialogs owned by the main window show it too
     setAcceptDrops(true);
     m_mdi = new DocumentArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));

@@ -7,6 +7,7 @@
 #include "editor/mdlFile.h"
 #include "platform/BrowserControl.h"
 #include "platform/PreviewPages.h"
+#include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
@@ -57,6 +58,7 @@ frmView::frmView(DocumentHost& host, BrowserTable& table, int slot) : m_host(hos
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("QL Viewer"));
+    setWindowIcon(ProgramIcon());
     setSlot(slot);
     buildControls();
     buildMenus();

@@ -9,6 +9,7 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
+#include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
@@ -44,6 +45,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     txtRich->setObjectName(QStringLiteral("txtRich"));
     setWidget(txtRich);
     setWindowTitle(QStringLiteral("Untitled [0]"));
+    setWindowIcon(ProgramIcon());
     setSlot(slot);
     buildMenus();
     FreeCtrlW(*this); // "Open in Browser"

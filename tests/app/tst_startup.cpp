@@ -2,6 +2,8 @@
 #include "app/SettingsIO.h"
 #include "app/SkinButton.h"
 #include "app/mdlQuillor.h"
+#include "browser/frmView.h"
+#include "editor/frmFind.h"
 #include "editor/mdlFile.h"
 #include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
@@ -183,6 +185,28 @@ private slots:
         for (const QString& name : SettingsStore::keys("Settings"))
             values << name + "=" + SettingsStore::read("Settings", name);
         QCOMPARE(key.isEmpty() ? values.join('|') : SettingsStore::read("Settings", key), expand(expected));
+    }
+
+    // The rendered icon in every size, on the main window, a dialog, and document and browser windows.
+    // A window inside the main window needs its own: otherwise its title bar shows the toolkit's logo.
+    void programIcon() {
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const QImage image(QStringLiteral(":/icons/quillora-%1.png").arg(size));
+            QCOMPARE(image.size(), QSize(size, size));
+            QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255); // drawn, not blank
+        }
+        const QImage drawn = QImage(":/icons/quillora-32.png").convertToFormat(QImage::Format_ARGB32);
+        const auto shows = [&](const QWidget* w) {
+            return w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32) == drawn;
+        };
+        QVERIFY(QApplication::windowIcon().isNull()); // nothing to fall back on here
+        AppFixture app;
+        app.start();
+        QVERIFY(shows(app.main.get()) && shows(&app.main->findDialog()));
+        for (const QWidget* window :
+             {static_cast<QWidget*>(app.document(0)), static_cast<QWidget*>(app.main->OpenBrowser(""))})
+            QVERIFY2(window->testAttribute(Qt::WA_SetWindowIcon) && shows(window),
+                     qPrintable(window->objectName()));
     }
 };
 

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Shared by ./run and ./test: installs the Debian packages the build needs when any is missing,
 # then configures (once) and builds the Release tree in build/ with Ninja. With --packages-only it
-# stops after the packages.
+# stops after the packages. QUILLORA_EXTRA_PACKAGES names further packages a tool needs.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev qt6-webengine-dev libtidy-dev xvfb xauth xdotool imagemagick
           qt6-svg-dev desktop-file-utils dpkg-dev file)
 missing=()
-for p in "${packages[@]}"; do
+for p in "${packages[@]}" ${QUILLORA_EXTRA_PACKAGES:-}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -88,6 +88,10 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     m_host.documentCountChanged();
 }
 
+frmNotepad::~frmNotepad() {
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+}
+
 int frmNotepad::slot() const {
     return property("tag").toString().toInt();
 }

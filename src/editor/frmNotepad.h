@@ -22,6 +22,9 @@ class frmNotepad : public QMdiSubWindow {
     Q_OBJECT
 public:
     frmNotepad(DocumentHost& host, int slot);
+    // Stops the caption from following the window's state: the window base class reports a last
+    // state change while it is destroyed, when this document and possibly the host are gone.
+    ~frmNotepad() override;
 
     RichTextControl* txtRich = nullptr;
 

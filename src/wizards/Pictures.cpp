@@ -33,6 +33,15 @@ QString encodeReference(const QString& reference) {
     return encoded;
 }
 
+// The path with "." and ".." resolved and doubled separators joined. The root is its own parent,
+// so ".." above it is dropped: "/../a.gif" is "/a.gif", and no reference made from it climbs.
+QString cleanPath(const QString& path) {
+    QString clean = QDir::cleanPath(path);
+    while (clean == QLatin1String("/..") || clean.startsWith(QLatin1String("/../")))
+        clean = clean.size() == 3 ? QStringLiteral("/") : clean.mid(3);
+    return clean;
+}
+
 // The path the document in `slot` was saved as, without the mark of unsaved changes; "" when
 // it never was.
 QString savedPathOf(DocumentHost& host, int slot) {
@@ -66,10 +75,10 @@ QString MakeRelativePath(const QString& path, const QString& documentPath) {
         return {};
     // Compared after ".." and doubled separators are resolved, so "/site/../other/a.gif" does
     // not pass for a file below "/site".
-    const QString file = QDir::cleanPath(path);
+    const QString file = cleanPath(path);
     QString reference = file;
     if (!documentPath.isEmpty()) {
-        const QString document = QDir::cleanPath(documentPath);
+        const QString document = cleanPath(documentPath);
         const qsizetype slash = document.lastIndexOf(QLatin1Char('/'));
         if (slash >= 0) {
             const QString folder = document.left(slash + 1); // with its "/", so "/a/bc" is not below "/a/b"

@@ -186,9 +186,11 @@ void frmColor::setComponents(const QColor& color) {
 
 bool frmColor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == picPicture) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if ((event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) ||
-            (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton))) {
+        // Only mouse events are read as such.
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        const auto* mouse =
+            press || event->type() == QEvent::MouseMove ? static_cast<QMouseEvent*>(event) : nullptr;
+        if (mouse && (press ? mouse->button() == Qt::LeftButton : bool(mouse->buttons() & Qt::LeftButton))) {
             pickAt(mouse->position().toPoint());
             return true;
         }

@@ -56,6 +56,7 @@ private slots:
         row("sibling sharing the name's start", "/w/sites/l.gif", "/w/site/a.htm", "/w/sites/l.gif");
         row("above", "/w/logo.gif", "/w/site/a.htm", "/w/logo.gif");
         row("climbing out is not below", "/w/site/../o/l.gif", "/w/site/a.htm", "/w/o/l.gif");
+        row("nothing lies above the root", "/../l.gif", "/a.htm", "l.gif");
         row("never saved", "/w/site/logo.gif", "", "/w/site/logo.gif");
         row("URL characters and line breaks encoded, space kept", "/w/site/1%#1?\"a\\b\n c.gif",
             "/w/site/a.htm", "1%25%231%3F%22a%5Cb%0A c.gif");

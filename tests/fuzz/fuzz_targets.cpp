@@ -1,0 +1,267 @@
+// libFuzzer targets for the procedures that read user text; FUZZ_<name> picks the target. Each one
+// checks what the procedure promises, not only that it survives the input.
+#include "browser/ViewSource.h"
+#include "editor/Colorizer.h"
+#include "editor/LineEndings.h"
+#include "html/OwnCommands.h"
+#include "html/TagCase.h"
+#include "html/TagCommands.h"
+#include "platform/Charsets.h"
+#include "platform/TextFile.h"
+#include "wizards/Attributes.h"
+#include "wizards/CssCode.h"
+#include "wizards/Pictures.h"
+#include "wizards/TableModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+[[noreturn]] [[maybe_unused]] void broken(int line, const char* condition) {
+    std::fprintf(stderr, "invariant broken at line %d: %s\n", line, condition);
+    std::abort();
+}
+#define CHECK(condition) ((condition) ? void() : broken(__LINE__, #condition))
+
+// The input as text: UTF-8, or raw UTF-16 units (lone surrogates too) after a first byte 0xFF.
+QString textOf(const uint8_t* data, size_t size) {
+    if (size == 0 || data[0] != 0xFF)
+        return QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    QString text(qsizetype((size - 1) / 2), Qt::Uninitialized);
+    std::memcpy(text.data(), data + 1, size_t(text.size()) * 2);
+    return text;
+}
+// The input cut at U+001F into the texts a procedure takes.
+QString part(const QString& text, int index) {
+    return text.split(QChar(0x1F)).value(index);
+}
+// Whether every CR and LF of `text` belongs to a `lineBreak`.
+[[maybe_unused]] bool onlyBreaks(const QString& text, QStringView lineBreak) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (QStringView(text).sliced(i).startsWith(lineBreak))
+            i += lineBreak.size() - 1;
+        else if (text.at(i) == u'\r' || text.at(i) == u'\n')
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString text = textOf(data, size);
+#if defined(FUZZ_colorize)
+    // Ascending spans without gaps or overlap over the stretch, in the four colours only; the
+    // character after the stretch only when a tag, value or comment reaches it.
+    const ColorRoles roles;
+    const int base = size > 0 ? data[0] % 7 : 0, length = int(text.size()) - (size > 1 && data[1] & 1);
+    const std::vector<ColorSpan> spans = ComputeColorSpans(text, base, length, roles);
+    const bool angles = text.contains(u'<') && text.contains(u'>');
+    CHECK(angles ? !spans.empty() || length <= 0 : spans.empty());
+    int covered = base;
+    std::vector<ColorValue> colors; // of each character from `base`
+    for (const ColorSpan& span : spans) {
+        CHECK(span.start == covered && span.length > 0);
+        CHECK(span.color == roles.tag || span.color == roles.value || span.color == roles.text ||
+              span.color == roles.comment);
+        covered += span.length;
+        CHECK(covered <= base + length || (covered == base + length + 1 && span.color != roles.text));
+        colors.insert(colors.end(), size_t(span.length), span.color);
+    }
+    CHECK(spans.empty() || covered >= base + std::max(0, length));
+    // A "<" followed by a ">" opens a tag (or lies in a comment or value) unless a blank, "%" or "?"
+    // follows it: it is never plain text.
+    for (qsizetype at = 0; at + 1 < qsizetype(colors.size()) && at + 1 < text.size(); ++at)
+        CHECK(text.at(at) != u'<' || QStringLiteral(" %?").contains(text.at(at + 1)) ||
+              text.indexOf(u'>', at) < 0 || colors[size_t(at)] != roles.text);
+#elif defined(FUZZ_linebreaks)
+    // Normalising is idempotent, leaves only CR LF and keeps the lines; conversions agree with it.
+    const QString dos = NormalizeToCrLf(text), lf = ConvertToLf(text), cr = ConvertToCr(text);
+    CHECK(NormalizeToCrLf(dos) == dos && onlyBreaks(dos, u"\r\n") && onlyBreaks(lf, u"\n") &&
+          onlyBreaks(cr, u"\r"));
+    CHECK(ConvertToLf(dos) == lf && ConvertToCr(dos) == cr && NormalizeToCrLf(lf) == dos);
+    CHECK(ConvertForSave(text, SaveFormat::Unix) == lf && ConvertForSave(text, SaveFormat::Dos) == dos);
+    CHECK(SplitLines(text) == SplitLines(dos) && SplitLines(text) == SplitLines(cr));
+    CHECK(DetectLineBreaks(text).has_value() == DetectLineBreaks(dos).has_value());
+    CHECK(!DetectLineBreaks(dos) || *DetectLineBreaks(dos) == SaveFormat::Dos);
+#elif defined(FUZZ_textfile)
+    // A file read and written back unedited keeps every byte and its encoding.
+    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
+                                    ? QStringLiteral("/dev/shm/fuzz-XXXXXX")
+                                    : QDir::tempPath() + "/fuzz-XXXXXX");
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString path = folder.filePath(QStringLiteral("page.htm"));
+    QFile file(path);
+    CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+    file.close();
+    LoadedText loaded;
+    QString reason;
+    if (readTextFile(path, loaded, reason)) {
+        CHECK(!loaded.text.contains(QChar(0x2029)) && !loaded.text.contains(QChar(0xFDD0)));
+        TextEncoding encoding = loaded.encoding;
+        CHECK(writeTextFile(path, loaded.text, encoding, reason));
+        CHECK(encoding == loaded.encoding);
+        CHECK(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
+    } else {
+        CHECK(bytes.contains('\0'));
+    }
+    for (const TextEncoding single :
+         {TextEncoding::Latin1, TextEncoding::Windows1252, TextEncoding::Iso8859_15}) {
+        QByteArray back;
+        CHECK(EncodeSingleByte(DecodeSingleByte(bytes, single), single, back) && back == bytes);
+    }
+#elif defined(FUZZ_tagcase)
+    // Case changes keep the length and what is not a tag; removal leaves no tag behind.
+    const QString lower = LowerTags(text), upper = UpperTags(text), removed = RemoveTags(text);
+    CHECK(lower.size() == text.size() && upper.size() == text.size() && removed.size() <= text.size());
+    CHECK(LowerTags(lower) == lower && UpperTags(upper) == upper);
+    CHECK(RemoveTags(lower) == removed && RemoveTags(upper) == removed);
+    CHECK(RemoveTags(removed) == removed);
+    // Without comments, server blocks and declarations, the tag rules read plainly: a tag ends at the
+    // first ">" outside double quotes, or, with a quote open at a "<" or the end, at its first ">".
+    if (size > 0 && data[0] != 0xFF && !text.contains(u'!') && !text.contains(u'%') && !text.contains(u'?')) {
+        static const QRegularExpression quoted(QStringLiteral("<(?:[^\">]|\"[^\"<]*\")*>"));
+        static const QRegularExpression first(QStringLiteral("<[^>]*>"));
+        const auto tagAt = [&](const QRegularExpression& tag, qsizetype at) {
+            return tag.match(text, at, QRegularExpression::NormalMatch,
+                             QRegularExpression::AnchorAtOffsetMatchOption);
+        };
+        QString expected;
+        qsizetype kept = 0;
+        for (qsizetype open; (open = text.indexOf(u'<', kept)) >= 0;) {
+            QRegularExpressionMatch tag = tagAt(quoted, open);
+            if (!tag.hasMatch() && !(tag = tagAt(first, open)).hasMatch())
+                break;
+            expected += text.mid(kept, open - kept);
+            kept = tag.capturedEnd();
+        }
+        CHECK(removed == expected + text.mid(kept));
+    }
+#elif defined(FUZZ_table)
+    // Every cell belongs to one place of one row; what was read stands in the text.
+    if (const std::optional<TableReading> reading = ReadTable(text)) {
+        const TableModel& model = reading->model;
+        CHECK(reading->length >= 0 && reading->length <= text.size());
+        CHECK(int(model.Cells.size()) == model.CellCount + 1 && int(model.Rows.size()) == model.RowCount);
+        std::vector<int> seen(model.Cells.size());
+        // Without quotes (values are written as typed, between double quotes) and markup in the cells,
+        // the code written reads back as the same table.
+        bool simple = !text.contains(u'"') && !text.contains(u'\'');
+        for (const TableRow& row : model.Rows) {
+            CHECK(text.contains(row.Attributes));
+            for (const int number : row.Cells) {
+                CHECK(number > 0 && number <= model.CellCount && ++seen[size_t(number)] == 1);
+                const TableCell& cell = model.Cells[size_t(number)];
+                for (const QString* value : {&cell.Contents, &cell.BgColor, &cell.Colspan, &cell.Rowspan})
+                    CHECK(text.contains(*value));
+                simple = simple && !cell.Contents.contains(u'<');
+            }
+        }
+        CHECK(std::count(seen.begin(), seen.end(), 1) == model.CellCount);
+        const TableAttributes& t = model.Table;
+        for (const QString* value : {&t.Width, &t.Height, &t.Border, &t.BackColor, &t.Background, &t.Padding})
+            CHECK(text.contains(*value));
+        const QString code = BuildTableCode(model, QStringLiteral("  "));
+        const std::optional<TableReading> again = ReadTable(code);
+        CHECK(again &&
+              (!simple || (again->length == code.size() && again->model.CellCount == model.CellCount &&
+                           again->model.Rows.size() == model.Rows.size())));
+    } else {
+        CHECK(!text.startsWith(QLatin1String("<TABLE>"), Qt::CaseInsensitive));
+    }
+#elif defined(FUZZ_attribute)
+    // The value stands in the text; the text loses one piece holding the name and the value.
+    const QString name = part(text, 0), original = part(text, 1);
+    QString rest = original;
+    const QString value = ReadAttribute(size > 0 ? data[0] % 9 : 0, size > 1 ? data[1] % 40 : 0, rest, name);
+    CHECK(original.contains(value));
+    if (value.isEmpty()) {
+        CHECK(rest == original);
+    } else {
+        const qsizetype cut = original.size() - rest.size();
+        qsizetype head = 0;
+        while (head < rest.size() && rest.at(head) == original.at(head))
+            ++head;
+        CHECK(cut >= name.size() + value.size() && original.mid(head + cut) == rest.mid(head));
+    }
+#elif defined(FUZZ_owncommand)
+    // The parts rebuild the command; the selection goes in untouched.
+    const QString command = part(text, 0), selected = part(text, 1);
+    const OwnCommandParts parts = SplitOwnCommand(command);
+    CHECK(JoinOwnCommand(parts) == command);
+    const QString result = BuildOwnCommandText(command, selected);
+    const QString code = QString(parts.code).replace(QLatin1String("%%"), QLatin1String("\r\n"));
+    const qsizetype at = code.indexOf(QLatin1String("@@"));
+    if (at < 0)
+        CHECK(result == code);
+    else if (!parts.hasBeginning && !parts.hasEnd)
+        CHECK(result == code.left(at) + selected + code.mid(at + 2));
+    else
+        CHECK(result.startsWith(code.left(at)) && result.endsWith(code.mid(at + 2)) &&
+              result.size() >= code.size() - 2 + selected.size());
+#elif defined(FUZZ_sortlines)
+    // The same lines and breaks, in order; sorting twice changes nothing.
+    for (const bool ascending : {true, false}) {
+        const QString sorted = SortLines(text, ascending);
+        CHECK(sorted.size() == text.size() && SortLines(sorted, ascending) == sorted);
+        QStringList lines = sorted.split(QLatin1String("\r\n")), original = text.split(QLatin1String("\r\n"));
+        for (qsizetype i = 1; i < lines.size() - sorted.endsWith(QLatin1String("\r\n")); ++i)
+            CHECK(ascending ? lines.at(i - 1) <= lines.at(i) : lines.at(i) <= lines.at(i - 1));
+        std::sort(lines.begin(), lines.end());
+        std::sort(original.begin(), original.end());
+        CHECK(lines == original);
+    }
+#elif defined(FUZZ_css)
+    // Read entries are offered lines of the text; rules written out read back the same.
+    const CssVocabulary words = ParseCssVocabulary(text);
+    for (const QStringList* list : {&words.commands, &words.properties, &words.values, &words.units})
+        for (const QString& word : *list)
+            CHECK(!word.isEmpty() && word == word.trimmed() && !word.startsWith(QLatin1String("<--")) &&
+                  text.contains(word));
+    for (const QString& value : ParseValueList(text))
+        CHECK(!value.isEmpty() && text.contains(value));
+    for (const QString& item : SplitProperties(text))
+        CHECK(item.endsWith(u';') && item != QLatin1String(";") && !item.front().isSpace());
+    QList<CssRule> rules = ReadCssRules(text);
+    rules.removeIf([](const CssRule& rule) { return rule.isEmpty(); });
+    CHECK(ReadCssRules(BuildCss(rules, CssLayout::OneRow, true, QString())) == rules);
+    CHECK(ReadCssRules(BuildCss(rules, CssLayout::OnePerRow, true, QStringLiteral("  "))) == rules);
+    const StyleSelection style = ReadStyleSelection(text);
+    CHECK(text.startsWith(style.before) && text.endsWith(style.after));
+#elif defined(FUZZ_relpath)
+    // A file in or below the document's folder gets a reference that leads there from the folder and
+    // never climbs; any other gets its clean full path. Both percent-encoded where markup needs it.
+    if (QString::fromUtf8(text.toUtf8()) != text)
+        return 0; // lone surrogates: no file name holds them
+    const QString file = u'/' + part(text, 0), document = u'/' + part(text, 1);
+    const QString reference = MakeRelativePath(file, document);
+    for (const QChar c : reference)
+        CHECK(c >= u' ' && c != u'\x7F' && c != u'"' && c != u'#' && c != u'?' && c != u'\\');
+    const QString plain = QUrl::fromPercentEncoding(reference.toUtf8());
+    const auto rootClean = [](QString path) { // the root is its own parent
+        for (path = QDir::cleanPath(path); path == "/.." || path.startsWith("/../"); path = path.mid(3))
+            ;
+        return path.isEmpty() ? QStringLiteral("/") : path;
+    };
+    const QString clean = rootClean(file), folder = rootClean(document).section(u'/', 0, -2) + u'/';
+    CHECK(!plain.split(u'/').contains(QLatin1String("..")));
+    if (plain.startsWith(u'/'))
+        CHECK(plain == clean && !(clean.startsWith(folder) && clean.size() > folder.size()));
+    else
+        CHECK(folder + plain == clean);
+#elif defined(FUZZ_viewsource)
+    // The name always lands inside the folder.
+    for (const QUrl& url :
+         {QUrl(text), QUrl::fromEncoded(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))}) {
+        const QString name = SourceFileName(url);
+        CHECK(!name.isEmpty() && !name.contains(u'/') && !name.contains(QChar(0)));
+        CHECK(name != QLatin1String(".") && name != QLatin1String(".."));
+    }
+#endif
+    return 0;
+}

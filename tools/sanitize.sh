@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the program and every test with AddressSanitizer and UndefinedBehaviorSanitizer (gcc) in a
+# build folder of their own (build-sanitize/, or $SANITIZE_BUILD) and runs the tests with CTest
+# offscreen; further arguments go to ctest. Any memory error or undefined behaviour fails its test.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${SANITIZE_BUILD:-"$here/build-sanitize"}
+
+"$here/tools/setup.sh" --packages-only
+if [ ! -f "$build/build.ninja" ]; then
+    # Debug keeps the assertions; -O1 and line tables only keep the build and the run quick.
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+        -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+fi
+# The program and the tests; the benchmarks are left out.
+mapfile -t tests < <(find "$here/tests" -name 'tst_*.cpp' -printf '%f\n' | sed 's/\.cpp$//' | sort)
+cmake --build "$build" -j2 --target quillora "${tests[@]}"
+
+# Leaks are looked for too, except in the font and browser engine libraries, which keep some of
+# their allocations to the end on purpose.
+printf 'leak:libfontconfig.so\nleak:libQt6WebEngineCore.so\n' >"$build/leaks.supp"
+export LSAN_OPTIONS=suppressions=$build/leaks.supp:print_suppressions=0
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+cd "$build"
+ctest --output-on-failure -j2 -E '^tst_browser$' "$@"
+# The browser engine's own library frees some of its objects with the size of another type, which
+# the allocator reports although that code is not ours and not built with the sanitizers: for the
+# browser test alone that one check is off; every other check stays.
+ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0 ctest --output-on-failure -R '^tst_browser$' "$@"

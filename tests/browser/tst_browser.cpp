@@ -316,7 +316,10 @@ private slots:
                                                                  "')</script>"));
         QVERIFY(QSignalSpy(&browser, &BrowserControl::DocumentComplete).wait(15000));
         QTest::qWait(300);
-        QTEST(QString::number(server.accepted), "connections");
+        // Online the engine may open more than one connection (a retry, a second request on a slow
+        // machine); what counts is whether any arrives.
+        QFETCH(QString, connections);
+        QCOMPARE(server.accepted > 0, connections == "1");
     }
 
     // View Source stores the page under the last segment of its path, inside temp/ whatever it is.

@@ -117,9 +117,9 @@ private slots:
         QTest::newRow("Latin-1") << OpenSave{"\xe9\n\x80", 0, Unix, "\u00E9\r\n\u0080", "\xe9\n\x80"};
         QTest::newRow("UTF-8 with BOM")
             << OpenSave{"\xEF\xBB\xBF\xC3\xA9\r\n", 0, Dos, "\u00E9\r\n", "\xEF\xBB\xBF\xC3\xA9\r\n"};
-        QTest::newRow("declared windows-1252")
-            << OpenSave{"<meta charset=cp1252>\x93\x80\n", 0, Unix, "<meta charset=cp1252>\u201C\u20AC\r\n",
-                        "<meta charset=cp1252>\x93\x80\n"};
+        QTest::newRow("declared windows-1252") << OpenSave{"<meta charset=cp1252>\x93\x80\n", 0, Unix,
+                                                           "<meta charset=cp1252>\u201C\u20AC\r\n",
+                                                           "<meta charset=cp1252>\x93\x80\n"};
         const QByteArray utf16("\xFF\xFEx\0\n\0\xAC\x20", 8);
         QTest::newRow("UTF-16 LE") << OpenSave{utf16, 0, Unix, "x\r\n\u20AC", utf16};
         QByteArray line; // shown in pieces, whose breaks never reach the file

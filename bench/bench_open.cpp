@@ -47,11 +47,7 @@ double openOnce(frmQuillora& main, const QString& path, bool useColors, int doOn
 } // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + "/config");
+    const BenchHome home;
     QApplication app(argc, argv);
 
     QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();

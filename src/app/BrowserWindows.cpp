@@ -3,6 +3,7 @@
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
 #include "browser/frmView.h"
+#include "editor/frmNotepad.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -24,15 +25,11 @@ frmView* frmQuillora::OpenBrowser(const QString& address) {
         view->cmbURL->addItem(trimmed);
     }
     refreshRecentMenus();
-    view->resize(m_mdi->size() * 2 / 3);
     if (!view->mdiArea())
         m_mdi->addSubWindow(view);
+    if (!view->isVisible())
+        PlaceNewWindow(m_mdi, view);
     view->show();
-    // Placed where it is seen whole: the frame puts a new window beside the others, which may be
-    // past the frame's edge.
-    const QSize room = m_mdi->viewport()->size();
-    view->move(std::max(0, std::min(view->x(), room.width() - view->width())),
-               std::max(0, std::min(view->y(), room.height() - view->height())));
     m_mdi->setActiveSubWindow(view);
     return view;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/frmNotepad.h"
 #include "platform/RichTextControl.h"
 
 #include <QKeyEvent>
@@ -13,6 +14,12 @@ public:
     using QMdiArea::QMdiArea;
 
 protected:
+    // A frame that became smaller (the window manager took its decorations off a maximised frame
+    // at start-up, say) keeps every window inside it.
+    void resizeEvent(QResizeEvent* event) override {
+        QMdiArea::resizeEvent(event);
+        FitWindowsInto(this);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const int key = static_cast<QKeyEvent*>(event)->key();

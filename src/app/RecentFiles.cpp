@@ -1,38 +1,44 @@
 #include "app/RecentFiles.h"
 
-#include "editor/RecentMenu.h"
 #include "platform/SettingsStore.h"
 
-#include <QAction>
+#include <algorithm>
 
 namespace {
 const QString kSection = QStringLiteral("RecentFiles");
+constexpr int kEntries = 4;
 QString keyFor(int number) {
     return QStringLiteral("RecentFile%1").arg(number);
 }
 } // namespace
 
-bool IsInRecent(const RecentMenu& menu, const QString& path) {
+bool IsInRecent(const QString& path) {
     // Letter by letter, so that no letter's longer upper case ("ß") makes two paths equal.
-    for (int i = 1; i <= 4; ++i) {
-        if (menu.item(i)->isVisible() && menu.caption(i).compare(path, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    const QStringList stored = StoredRecentFiles();
+    return std::any_of(stored.begin(), stored.end(), [&path](const QString& entry) {
+        return entry.compare(path, Qt::CaseInsensitive) == 0;
+    });
 }
 
 void PushRecent(const QString& path) {
-    for (int k = 3; k >= 1; --k) {
-        const QString value = SettingsStore::read(kSection, keyFor(k));
-        if (!value.isEmpty())
-            SettingsStore::write(kSection, keyFor(k + 1), value);
+    QStringList list{path};
+    for (const QString& entry : StoredRecentFiles()) {
+        const bool listed = std::any_of(list.begin(), list.end(), [&entry](const QString& kept) {
+            return kept.compare(entry, Qt::CaseInsensitive) == 0;
+        });
+        if (!listed)
+            list << entry;
     }
-    SettingsStore::write(kSection, keyFor(1), path);
+    for (int k = 1; k <= kEntries; ++k) {
+        // A list that lost a repeated entry ends early: the key after its end is emptied.
+        if (k <= list.size() || SettingsStore::contains(kSection, keyFor(k)))
+            SettingsStore::write(kSection, keyFor(k), list.value(k - 1));
+    }
 }
 
 QStringList StoredRecentFiles() {
     QStringList files;
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= kEntries; ++k) {
         const QString value = SettingsStore::read(kSection, keyFor(k));
         if (value.isEmpty())
             break;

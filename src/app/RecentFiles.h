@@ -3,11 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-class RecentMenu;
-
-// True when one of the shown entries of the menu names the path, regardless of case.
-bool IsInRecent(const RecentMenu& menu, const QString& path);
-// Shifts the stored list down by one (dropping the fourth) and stores the path first.
+// True when the stored list names the path, regardless of case. The list itself is asked, not a
+// menu: at start-up the files of the command line are added before any menu shows the list.
+bool IsInRecent(const QString& path);
+// Stores the path first and the others after it, as they were (dropping the fourth). A path can
+// only be listed once: an entry naming it again goes.
 void PushRecent(const QString& path);
 // The stored list, most recent first, up to the first missing key.
 QStringList StoredRecentFiles();

@@ -4,6 +4,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 namespace {
 const QString kSection = QStringLiteral("Settings");
@@ -92,4 +93,11 @@ void SaveSettings(const Settings& s) {
     write("DoOnOpen", QString::number(s.DoOnOpen));
     write("CheckHtml5", flag(s.CheckHtml5));
     write("CheckAccessibility", flag(s.CheckAccessibility));
+}
+
+QString DialogStartFolder(const QString& defaultDir, const QString& programFolder) {
+    if (QDir::cleanPath(defaultDir) != QDir::cleanPath(programFolder))
+        return defaultDir;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && IsFolder(documents) ? documents : QDir::homePath();
 }

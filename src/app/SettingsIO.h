@@ -7,3 +7,9 @@
 Settings LoadSettings(const QString& programFolder);
 // Writes all sixteen keys, the skin path included, in their fixed order.
 void SaveSettings(const Settings& settings);
+
+// The folder the file dialogs start in (and the current folder) for the "DefaultDir" setting. The
+// program folder, where "DefaultDir" points until the user chooses another, holds the template and
+// the data files: the dialogs start in the user's Documents folder (or home folder) instead, so no
+// page is saved over "default.htm" by a careless click.
+QString DialogStartFolder(const QString& defaultDir, const QString& programFolder);

@@ -397,9 +397,9 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     SeedDataFiles(m_programFolder);
     EnsureDataFiles(m_programFolder);
     m_settings = LoadSettings(m_programFolder);
-    if (IsFolder(m_settings.DefaultDir))
-        QDir::setCurrent(m_settings.DefaultDir);
-    m_dialogFolder = m_settings.DefaultDir;
+    m_dialogFolder = DialogStartFolder(m_settings.DefaultDir, m_programFolder);
+    if (IsFolder(m_dialogFolder))
+        QDir::setCurrent(m_dialogFolder);
     m_ownCommands = LoadOwnCommands(m_programFolder + QStringLiteral("/owncom.txt"));
     showOwnCommands();
     m_documents.DocumentCount = 0;
@@ -453,7 +453,7 @@ void frmQuillora::openFiles(const QStringList& paths) {
 }
 
 void frmQuillora::addToRecent(const QString& path) {
-    if (!IsInRecent(m_recent, path))
+    if (!IsInRecent(path))
         PushRecent(path);
     refreshRecentMenus();
 }
@@ -477,10 +477,35 @@ void frmQuillora::exitProgram() {
 }
 
 void frmQuillora::closeEvent(QCloseEvent* event) {
-    for (int slot = 0; slot < m_documents.slotCount(); ++slot) {
-        if (!m_documents.DocumentSlots[slot].Free && m_documents.Documents[slot])
-            m_documents.Documents[slot]->close();
+    // Every modified document is asked about first, in the Window menu's order, and nothing closes
+    // until all have been answered: a Cancel at any point leaves every window as it was.
+    QList<QPointer<frmNotepad>> open;
+    QList<QPointer<frmNotepad>> toSave;
+    for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        auto* document = qobject_cast<frmNotepad*>(window);
+        if (!document || m_documents.DocumentSlots[document->slot()].Free)
+            continue;
+        open << document;
+        if (!m_documents.DocumentSlots[document->slot()].Modified)
+            continue;
+        const Dialogs::Answer answer = document->askToSave();
+        if (answer == Dialogs::Answer::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == Dialogs::Answer::Yes)
+            toSave << document;
     }
+    // A cancelled save dialog or a failed write keeps the program running, with nothing closed.
+    for (const QPointer<frmNotepad>& document : std::as_const(toSave)) {
+        if (document && !SaveCommand(*this, document->slot())) {
+            event->ignore();
+            return;
+        }
+    }
+    for (const QPointer<frmNotepad>& document : std::as_const(open))
+        if (document)
+            document->closeAnswered();
     if (m_documents.DocumentCount != 0) {
         event->ignore();
         return;

@@ -365,9 +365,10 @@ void frmSettings::cmdOK_Click() {
     s.DefaultDir = txtDefDir->text();
     s.LastDir = chkLastDir->isChecked();
     // The folder is stored as typed; only one that exists becomes the current and dialog folder.
-    if (!s.LastDir && IsFolder(s.DefaultDir)) {
-        QDir::setCurrent(s.DefaultDir);
-        m_main.setDialogFolder(s.DefaultDir);
+    const QString startFolder = DialogStartFolder(s.DefaultDir, m_main.programFolder());
+    if (!s.LastDir && IsFolder(startFolder)) {
+        QDir::setCurrent(startFolder);
+        m_main.setDialogFolder(startFolder);
     }
     if (!txtSkin->text().isEmpty()) {
         s.SkinPath = txtSkin->text();

@@ -5,6 +5,7 @@
 #include "editor/LineEndings.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/TextFile.h"
@@ -50,10 +51,13 @@ QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
     const QString folder = host.programFolder() + QStringLiteral("/temp");
     const QString path = folder + QLatin1Char('/') + PreviewFileName(host.settings().DefaultFormat);
     QDir().mkpath(folder);
-    TextEncoding encoding = document.encoding();
+    const TextEncoding encoding = document.encoding();
+    // The copy is read by the engine in the document's encoding: what that encoding lacks is
+    // written as character references, which the page shows as the characters themselves.
+    const QString text =
+        WithCharacterReferences(ConvertForSave(document.txtRich->text(), document.saveFormat()), encoding);
     QString reason;
-    if (!writeTextFile(path, ConvertForSave(document.txtRich->text(), document.saveFormat()), encoding,
-                       reason)) {
+    if (!writeTextFile(path, text, encoding, reason)) {
         Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
                                     QStringLiteral("The file could not be saved: ") + path +
                                         QStringLiteral("\r\n\r\n") + reason,

@@ -1,5 +1,7 @@
 #include "editor/LineEndings.h"
 
+#include "platform/Charsets.h"
+
 namespace {
 constexpr QChar kCR(13);
 constexpr QChar kLF(10);
@@ -75,4 +77,10 @@ std::optional<SaveFormat> DetectLineBreaks(const QString& text) {
     if (text.contains(kCR))
         return SaveFormat::Mac;
     return std::nullopt;
+}
+
+QString TextForDocument(const QString& text) {
+    QString converted = NormalizeToCrLf(text);
+    HideReservedCharacters(converted);
+    return converted;
 }

@@ -9,6 +9,10 @@ enum class SaveFormat { Dos, Unix, Mac };
 // Every CR LF pair stays; every other CR and every other LF becomes one CR LF
 // (so LF CR becomes two breaks).
 QString NormalizeToCrLf(const QString& text);
+// Text on its way into a document from any source (a paste, a dialog, a command): every break
+// CR LF, and the characters the text control keeps for itself hidden as a read file has them
+// (see HideReservedCharacters), so what is recorded for Undo is what the document holds.
+QString TextForDocument(const QString& text);
 // Every CR LF, then every remaining LF, becomes CR.
 QString ConvertToCr(const QString& text);
 // Every CR LF, then every remaining CR, becomes LF.

@@ -141,7 +141,6 @@ bool WriteSearchHistory(const QString& path, const QStringList& entries) {
     // rather than losing a history that was stored before.
     if (text.size() <= 2)
         return true;
-    TextEncoding encoding = TextEncoding::Utf8;
     QString reason;
-    return writeTextFile(path, text, encoding, reason);
+    return writeTextFile(path, text, TextEncoding::Utf8, reason);
 }

@@ -14,7 +14,8 @@ void UndoHistory::setState(bool canUndo, bool canRedo) {
         onStateChanged(canUndo, canRedo);
 }
 
-void UndoHistory::addStep(const QString& oldText, const QString& newText, int position) {
+void UndoHistory::addStep(const QString& oldText, const QString& newText, int position, int selectionStart,
+                          int selectionLength) {
     if (oldText.isEmpty() && newText.isEmpty())
         return;
     if (m_undoPosition > 0) {
@@ -30,18 +31,21 @@ void UndoHistory::addStep(const QString& oldText, const QString& newText, int po
         // Room at the front; the oldest step is lost.
         std::move_backward(m_steps.begin(), m_steps.end() - 1, m_steps.end());
     }
-    m_steps.front() = UndoStep{newText, oldText, position};
+    m_steps.front() = UndoStep{newText, oldText, position, selectionStart, selectionLength};
     setState(true, false);
 }
 
 void UndoHistory::recordPending() {
-    if (!m_pendingTyped.isEmpty()) {
+    if (typedRunOpen()) {
         const QString typed = std::exchange(m_pendingTyped, QString());
-        addStep(QString(), typed, m_typedAt);
+        const QString replaced = std::exchange(m_pendingReplaced, QString());
+        addStep(replaced, typed, m_typedAt, m_typedAt, static_cast<int>(replaced.size()));
     }
     if (!m_pendingDeleted.isEmpty()) {
         const QString deleted = std::exchange(m_pendingDeleted, QString());
-        addStep(deleted, QString(), m_deletedAt);
+        // Backspace began at the run's end, Delete at its start: the cursor goes back there.
+        const int cursor = m_deletingBackward ? m_deletedAt + static_cast<int>(deleted.size()) : m_deletedAt;
+        addStep(deleted, QString(), m_deletedAt, cursor, 0);
     }
     m_deletingBackward = false;
     m_deletingForward = false;
@@ -49,13 +53,14 @@ void UndoHistory::recordPending() {
 
 void UndoHistory::AddUndo(const QString& oldText, const QString& newText, int position) {
     recordPending();
-    addStep(oldText, newText, position);
+    addStep(oldText, newText, position, position, static_cast<int>(oldText.size()));
 }
 
 void UndoHistory::ClearAllUndo() {
     m_steps.fill(UndoStep{});
     m_undoPosition = 0;
     m_pendingTyped.clear();
+    m_pendingReplaced.clear();
     m_pendingDeleted.clear();
     m_deletingBackward = false;
     m_deletingForward = false;
@@ -89,6 +94,8 @@ bool UndoHistory::Undo() {
     setState(m_undoPosition < kSteps && !m_steps[static_cast<std::size_t>(m_undoPosition)].isEmpty(), true);
     if (onRestored)
         onRestored(step.Position, static_cast<int>(step.RemovedText.size()));
+    // The selection comes back as it was before the step.
+    m_control.select(step.SelectionStart, step.SelectionLength);
     return true;
 }
 
@@ -108,20 +115,39 @@ bool UndoHistory::Redo() {
     setState(true, m_undoPosition > 0);
     if (onRestored)
         onRestored(step.Position, static_cast<int>(step.InsertedText.size()));
+    // The cursor ends after the text put back, as it did after the change itself.
+    m_control.select(step.Position + static_cast<int>(step.InsertedText.size()), 0);
     return true;
 }
 
 void UndoHistory::typedAt(int offset, const QString& text) {
     if (text.isEmpty())
         return;
-    if (!m_pendingDeleted.isEmpty() ||
-        (!m_pendingTyped.isEmpty() && offset != m_typedAt + m_pendingTyped.size()))
+    if (!m_pendingDeleted.isEmpty() || (typedRunOpen() && offset != m_typedAt + m_pendingTyped.size()))
         recordPending();
-    if (m_pendingTyped.isEmpty())
+    if (!typedRunOpen())
         m_typedAt = offset;
     m_pendingTyped += text;
     // The undone steps go when this run is recorded, which happens before any Redo.
     setState(true, false);
+}
+
+void UndoHistory::typedOver(int offset, const QString& replaced) {
+    recordPending();
+    if (replaced.isEmpty())
+        return;
+    m_typedAt = offset;
+    m_pendingReplaced = replaced;
+    setState(true, false);
+}
+
+void UndoHistory::aidInserted(int offset, const QString& text) {
+    if (m_pendingTyped.isEmpty() && !m_pendingReplaced.isEmpty() && offset == m_typedAt) {
+        m_pendingTyped = text;
+        recordPending();
+    } else {
+        AddUndo(QString(), text, offset);
+    }
 }
 
 void UndoHistory::deletedAt(int offset, const QString& removed, bool backward) {
@@ -147,10 +173,14 @@ void UndoHistory::observed(int offset, const QString& removed, const QString& in
     if (removed.isEmpty() && inserted.isEmpty())
         return;
     if (hadSelection && !removed.isEmpty()) {
-        // A selection taken away is a step of its own, so the keystroke that replaced it can be
-        // undone apart from it and the selection comes back whole.
-        AddUndo(removed, QString(), offset);
-        typedAt(offset, inserted);
+        // A selection deleted is one step; one typed over begins a typed run that takes it out.
+        // Either way one Undo gives the selection back whole.
+        if (inserted.isEmpty()) {
+            AddUndo(removed, QString(), offset);
+        } else {
+            typedOver(offset, removed);
+            typedAt(offset, inserted);
+        }
     } else if (inserted.isEmpty()) {
         deletedAt(offset, removed, cursorBefore > offset);
     } else if (removed.isEmpty()) {

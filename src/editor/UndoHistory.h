@@ -6,11 +6,14 @@
 
 class RichTextControl;
 
-// One recorded change: the text it put in, the text it took out, and the offset where.
+// One recorded change: the text it put in, the text it took out, and the offset where; and the
+// selection before it, which Undo gives back.
 struct UndoStep {
     QString InsertedText;
     QString RemovedText;
     int Position = 0;
+    int SelectionStart = 0;
+    int SelectionLength = 0;
 
     bool isEmpty() const { return InsertedText.isEmpty() && RemovedText.isEmpty(); }
 };
@@ -35,7 +38,8 @@ public:
     std::function<void(int start, int length)> onRestored;
 
     // Records a command's change of `oldText` at `position` into `newText`, after whatever is
-    // pending, so steps come back in the order they were made.
+    // pending, so steps come back in the order they were made. The old text was the selection:
+    // Undo selects it again.
     void AddUndo(const QString& oldText, const QString& newText, int position);
     void ClearAllUndo();
     // Each returns whether the text changed.
@@ -47,6 +51,12 @@ public:
     // Text typed (or inserted as if typed: line breaks, entities) at `offset`; it joins the
     // pending typed run when it continues it, else the run is recorded and a new one begins.
     void typedAt(int offset, const QString& text);
+    // A keystroke replaced the selection `replaced` at `offset`: a typed run begins that takes it
+    // out, so one Undo takes the typing back and selects the old text again.
+    void typedOver(int offset, const QString& replaced);
+    // A typing aid's insertion at `offset` (the brackets or quotes it adds): it completes a run
+    // that this keystroke began over a selection, or is a step of its own.
+    void aidInserted(int offset, const QString& text);
     // Text removed at `offset` by a key: backward when the cursor was at its end (Backspace),
     // forward when at its start (Delete). Runs in one direction are collected.
     void deletedAt(int offset, const QString& removed, bool backward);
@@ -63,7 +73,9 @@ public:
     const QString& PendingDeleted() const { return m_pendingDeleted; }
 
 private:
-    void addStep(const QString& oldText, const QString& newText, int position);
+    void addStep(const QString& oldText, const QString& newText, int position, int selectionStart,
+                 int selectionLength);
+    bool typedRunOpen() const { return !m_pendingTyped.isEmpty() || !m_pendingReplaced.isEmpty(); }
     // Replaces `expected` at `position` with `replacement`, if the text there is still `expected`.
     bool replaceIfUnchanged(int position, const QString& expected, const QString& replacement);
     void setState(bool canUndo, bool canRedo);
@@ -72,6 +84,7 @@ private:
     std::array<UndoStep, kSteps> m_steps;
     int m_undoPosition = 0;
     QString m_pendingTyped;
+    QString m_pendingReplaced; // the selection the typed run took out
     int m_typedAt = 0;
     QString m_pendingDeleted;
     int m_deletedAt = 0;

@@ -21,12 +21,19 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 // Items whose dialogs or windows are not part of the editor yet: present and disabled.
@@ -41,9 +48,44 @@ const QString kUntitledPrefix = QStringLiteral("Untitled [");
 frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmNotepad"));
-    txtRich = new RichTextControl(this);
+    // The text, with a bar for notices above it.
+    auto* page = new QWidget(this);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    barNotice = new QFrame(page);
+    barNotice->setObjectName(QStringLiteral("barNotice"));
+    barNotice->setFrameShape(QFrame::StyledPanel);
+    barNotice->setAutoFillBackground(true);
+    barNotice->setBackgroundRole(QPalette::ToolTipBase);
+    barNotice->setForegroundRole(QPalette::ToolTipText);
+    auto* row = new QHBoxLayout(barNotice);
+    row->setContentsMargins(6, 2, 2, 2);
+    lblNotice = new QLabel(barNotice);
+    lblNotice->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice->setTextFormat(Qt::PlainText);
+    lblNotice->setWordWrap(true);
+    lblNotice->setForegroundRole(QPalette::ToolTipText);
+    cmdCloseNotice = new QToolButton(barNotice);
+    cmdCloseNotice->setObjectName(QStringLiteral("cmdCloseNotice"));
+    cmdCloseNotice->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    cmdCloseNotice->setToolTip(QStringLiteral("Close"));
+    cmdCloseNotice->setAutoRaise(true);
+    // A notice is read, not worked in: the keys stay with the text.
+    cmdCloseNotice->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(lblNotice, 1);
+    row->addWidget(cmdCloseNotice, 0, Qt::AlignTop);
+    barNotice->hide();
+    connect(cmdCloseNotice, &QToolButton::clicked, this, [this] {
+        m_closedNotices += m_notices;
+        barNotice->hide();
+    });
+    txtRich = new RichTextControl(page);
     txtRich->setObjectName(QStringLiteral("txtRich"));
-    setWidget(txtRich);
+    column->addWidget(barNotice);
+    column->addWidget(txtRich, 1);
+    page->setFocusProxy(txtRich);
+    setWidget(page);
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setWindowIcon(ProgramIcon());
     setSlot(slot);
@@ -90,6 +132,15 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
 
 frmNotepad::~frmNotepad() {
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+}
+
+void frmNotepad::setNotices(const QStringList& notices) {
+    m_notices.clear();
+    for (const QString& notice : notices)
+        if (!m_closedNotices.contains(notice))
+            m_notices << notice;
+    lblNotice->setText(m_notices.join(QLatin1Char('\n')));
+    barNotice->setVisible(!m_notices.isEmpty());
 }
 
 int frmNotepad::slot() const {
@@ -369,9 +420,12 @@ void frmNotepad::txtRich_Edited(const TextEdit& edit) {
 }
 
 int frmNotepad::ReplaceSelection(const QString& text) {
+    // The document holds every line break as CR LF. Text with other breaks would be recorded as
+    // given but stand in the document otherwise, and Undo would find text it never recorded.
+    const QString inserted = TextForDocument(text);
     const int start = txtRich->selStart();
-    m_history->AddUndo(txtRich->selText(), text, start);
-    txtRich->setSelText(text);
+    m_history->AddUndo(txtRich->selText(), inserted, start);
+    txtRich->setSelText(inserted);
     return start;
 }
 
@@ -389,9 +443,11 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     const Settings& settings = m_host.settings();
     const bool ctrl = shift == 2;
     const auto insertTyped = [this](const QString& text) {
-        // A selection the key replaces is a step of its own; the text joins the typed run.
-        if (txtRich->selLength() > 0)
-            ReplaceSelection(QString());
+        // A selection the key replaces goes with the typed run, so one Undo gives it back.
+        if (txtRich->selLength() > 0) {
+            m_history->typedOver(txtRich->selStart(), txtRich->selText());
+            txtRich->setSelText(QString());
+        }
         m_history->typedAt(txtRich->selStart(), text);
         txtRich->setSelText(text);
     };
@@ -500,23 +556,28 @@ void frmNotepad::completeTagName() {
 }
 
 void frmNotepad::pasteFromKeyboard() {
-    const QString text = NormalizeToCrLf(QApplication::clipboard()->text());
+    const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    colorInserted(ReplaceSelection(text), static_cast<int>(text.size()));
+    const int start = ReplaceSelection(text);
+    colorInserted(start, txtRich->selStart() - start);
 }
 
 void frmNotepad::txtRich_KeyPress(int& charCode) {
-    if (charCode < 27 || !m_host.settings().UseColors)
+    // The control reports printable characters only: keys that type nothing never get here.
+    Q_ASSERT(charCode >= 32);
+    if (!m_host.settings().UseColors)
         return;
     QString replaced;
     if (txtRich->selLength() > 0) {
+        // The keystroke's typed run takes the selection out, so one Undo gives it back.
         replaced = txtRich->selText();
-        ReplaceSelection(QString());
+        m_history->typedOver(txtRich->selStart(), replaced);
+        txtRich->setSelText(QString());
     }
     // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
-    if (charCode == 27 || typingAid(QChar(charCode), replaced))
+    if (typingAid(QChar(charCode), replaced))
         charCode = 0;
 }
 
@@ -530,7 +591,7 @@ bool frmNotepad::typingAid(QChar typed, const QString& replaced) {
         if ((before == roles.comment && after == roles.comment) ||
             (before == roles.value && after == roles.value))
             return false;
-        m_history->AddUndo(QString(), QStringLiteral("<>"), at);
+        m_history->aidInserted(at, QStringLiteral("<>"));
         txtRich->setSelText(QStringLiteral("<>"));
         txtRich->paint(at, 2, roles.tag);
         txtRich->setSelStart(at + 1);
@@ -550,7 +611,7 @@ bool frmNotepad::typingAid(QChar typed, const QString& replaced) {
         if (!inTag || txtRich->charAt(at - 1) == QLatin1Char('>') || txtRich->charAt(at) == QLatin1Char('<'))
             return false;
         const QString quoted = QLatin1Char('"') + replaced + QLatin1Char('"');
-        m_history->AddUndo(QString(), quoted, at);
+        m_history->aidInserted(at, quoted);
         txtRich->setSelText(quoted);
         txtRich->paint(at, static_cast<int>(quoted.size()), roles.value);
         txtRich->setSelStart(at + 1 + static_cast<int>(replaced.size()));
@@ -600,14 +661,24 @@ void frmNotepad::InsertAtCursor(const QString& markup) {
         ColorizeRange(*txtRich, colorRoles(), start + 1, txtRich->selStart() - start, stateHooks());
 }
 
+Dialogs::Answer frmNotepad::askToSave() {
+    return Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
+                                       QStringLiteral("Save changes to [") + windowTitle() +
+                                           QStringLiteral("] ?"),
+                                       Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
+}
+
+void frmNotepad::closeAnswered() {
+    m_answered = true;
+    close();
+    m_answered = false; // a window that stayed (it cannot here) would ask next time
+}
+
 void frmNotepad::closeEvent(QCloseEvent* event) {
     DocumentTable& table = m_host.documents();
     const int mySlot = slot();
-    if (table.DocumentSlots[mySlot].Modified) {
-        const auto answer = Dialogs::instance().message(
-            m_host.dialogParent(), MessageBoxTitle(),
-            QStringLiteral("Save changes to [") + windowTitle() + QStringLiteral("] ?"),
-            Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
+    if (table.DocumentSlots[mySlot].Modified && !m_answered) {
+        const Dialogs::Answer answer = askToSave();
         // A cancelled save dialog or a failed write keeps the window, so the text is not lost.
         if (answer == Dialogs::Answer::Cancel ||
             (answer == Dialogs::Answer::Yes && !SaveCommand(m_host, mySlot))) {
@@ -645,8 +716,7 @@ void frmNotepad::mnuCopy_Click() {
 }
 
 void frmNotepad::mnuPaste_Click() {
-    // Recorded as it stands in the text afterwards, every line break a CR LF.
-    ReplaceSelection(NormalizeToCrLf(QApplication::clipboard()->text()));
+    ReplaceSelection(QApplication::clipboard()->text());
 }
 
 void frmNotepad::mnuDelete_Click() {
@@ -772,7 +842,7 @@ void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area) {
     items << menu->addSeparator();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
-        QString caption = window->windowTitle();
+        QString caption = ElideMiddle(window->windowTitle(), kWindowListNameLength);
         caption.replace(QLatin1Char('&'), QLatin1String("&&"));
         QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
         item->setCheckable(true);
@@ -785,6 +855,67 @@ void FillWindowList(QMenu* menu, QList<QAction*>& items, QMdiArea* area) {
             }
         });
         items << item;
+    }
+}
+
+QString ElideMiddle(const QString& name, int length) {
+    if (name.size() <= length)
+        return name;
+    const QChar ellipsis(0x2026);
+    qsizetype head = (length - 1) / 2;
+    qsizetype tail = length - 1 - head;
+    // A character made of a surrogate pair is kept whole or left out whole.
+    if (head > 0 && name.at(head - 1).isHighSurrogate())
+        --head;
+    if (tail > 0 && name.at(name.size() - tail).isLowSurrogate())
+        --tail;
+    return name.left(head) + ellipsis + name.right(tail);
+}
+
+namespace {
+int titleBarHeight(const QMdiSubWindow* window) {
+    QStyleOptionTitleBar option;
+    option.initFrom(window);
+    option.titleBarFlags = window->windowFlags();
+    return std::max(16, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, window));
+}
+
+// The space windows are placed in: the whole inside of the area, so none needs a scroll bar.
+QRect placementSpace(const QMdiArea* area) {
+    return QRect(QPoint(0, 0), area->contentsRect().size());
+}
+} // namespace
+
+void PlaceNewWindow(QMdiArea* area, QMdiSubWindow* window) {
+    const QRect space = placementSpace(area);
+    QMdiSubWindow* last = nullptr;
+    for (QMdiSubWindow* other : area->subWindowList(QMdiArea::CreationOrder))
+        if (other != window && other->isVisible() && !other->isMinimized())
+            last = other;
+    const QSize size = (space.size() * 2 / 3).expandedTo(window->minimumSizeHint()).boundedTo(space.size());
+    const int step = titleBarHeight(window);
+    QPoint at(0, 0);
+    if (last && !last->isMaximized())
+        at = last->pos() + QPoint(step, step);
+    if (!space.contains(QRect(at, size)))
+        at = QPoint(0, 0);
+    window->setGeometry(QRect(at, size));
+}
+
+void FitWindowsInto(QMdiArea* area) {
+    const QRect space = placementSpace(area);
+    if (space.isEmpty())
+        return;
+    for (QMdiSubWindow* window : area->subWindowList()) {
+        if (window->isMaximized() || window->isMinimized())
+            continue;
+        QRect geometry = window->geometry();
+        if (space.contains(geometry))
+            continue;
+        geometry.setSize(geometry.size().boundedTo(space.size()));
+        geometry.moveLeft(std::clamp(geometry.left(), 0, space.width() - geometry.width()));
+        geometry.moveTop(std::clamp(geometry.top(), 0, space.height() - geometry.height()));
+        window->setGeometry(geometry);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "editor/LineEndings.h"
 #include "editor/RecentMenu.h"
 #include "editor/UndoHistory.h"
+#include "platform/Dialogs.h"
 #include "platform/TextFile.h"
 
 #include <QList>
@@ -12,7 +13,10 @@
 
 class DocumentHost;
 class QAction;
+class QFrame;
+class QLabel;
 class QMenu;
+class QToolButton;
 class RichTextControl;
 struct TextEdit;
 
@@ -27,6 +31,10 @@ public:
     ~frmNotepad() override;
 
     RichTextControl* txtRich = nullptr;
+    // Notices about the document's file, above the text: not valid UTF-8, read-only.
+    QFrame* barNotice = nullptr;
+    QLabel* lblNotice = nullptr;
+    QToolButton* cmdCloseNotice = nullptr;
 
     int slot() const;
     // Writes the slot number into the window's and the control's tag.
@@ -41,6 +49,13 @@ public:
     // The menus this window puts in the main window's menu bar while it is active.
     QList<QMenu*> menus() const;
     RecentMenu& recentMenu() { return m_recent; }
+    // Shows these notices in the bar above the text, one a line, or hides the bar when there are
+    // none. A notice the user closed stays closed. The bar never takes the focus from the text.
+    void setNotices(const QStringList& notices);
+    // "Save changes to [caption] ?" with Yes, No and Cancel.
+    Dialogs::Answer askToSave();
+    // Closes the window without the question: its answer was given already (at Exit).
+    void closeAnswered();
     // Marks the document changed: Modified, "*" on the caption and on a saved path.
     void markModified();
     // Sets the caption, or the file name alone while the window is minimised.
@@ -138,9 +153,24 @@ private:
     DocumentHost& m_host;
     RecentMenu m_recent;
     TextEncoding m_encoding = TextEncoding::Utf8;
+    bool m_answered = false; // closing without asking again
+    QStringList m_notices;
+    QStringList m_closedNotices;
     QList<QAction*> m_windowListItems;
     std::unique_ptr<UndoHistory> m_history;
 };
+
+// Puts a new child window inside the frame's area: two thirds of the area's size, a title bar's
+// height below and to the right of the last window shown, or at the top left when it would leave
+// the area there.
+void PlaceNewWindow(QMdiArea* area, QMdiSubWindow* window);
+// Moves and, where they are larger, shrinks the windows that reach past the area (after the frame
+// became smaller), so no close button is ever cut off and no scroll bar is needed.
+void FitWindowsInto(QMdiArea* area);
+// The longest name the Window menu shows; longer ones lose their middle.
+constexpr int kWindowListNameLength = 60;
+// The name shortened in the middle to at most `length` characters, with "…" where it was cut.
+QString ElideMiddle(const QString& name, int length);
 
 // The four arrangements of the Window menu.
 enum class WindowArrangement { Cascade, TileHorizontal, TileVertical, ArrangeIcons };

@@ -5,6 +5,7 @@
 #include "editor/LineEndings.h"
 #include "editor/frmNotepad.h"
 #include "html/TagCase.h"
+#include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/TextFile.h"
@@ -33,7 +34,7 @@ void showCritical(DocumentHost& host, const QString& text) {
 frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
     if (!window->mdiArea())
         host.mdiArea()->addSubWindow(window);
-    window->resize(host.mdiArea()->size() * 2 / 3);
+    PlaceNewWindow(host.mdiArea(), window);
     window->show();
     host.mdiArea()->setActiveSubWindow(window);
     // The new window is the current document even while the frame itself is not active.
@@ -61,6 +62,8 @@ int AllocateDocumentSlot(DocumentHost& host) {
     table.DocumentSlots[slot] = DocumentSlot{false, false, QString()};
     auto* window = new frmNotepad(host, slot);
     table.Documents[slot] = window;
+    // Every new window's File menu lists the recent files, however the window came to be.
+    host.refreshRecentMenus();
     return slot;
 }
 
@@ -88,7 +91,6 @@ frmNotepad* NewDocument(DocumentHost& host) {
         window->setSaveFormat(SaveFormat::Mac);
 
     window->colorizeWhole();
-    host.refreshRecentMenus();
     window->setWindowTitle(QStringLiteral("Untitled [%1]").arg(slot));
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.Modified = false;
@@ -145,13 +147,99 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
         record.Modified = false;
     }
     FileWatch::of(*window).track(path, loaded.stamp);
+    window->setNotices(FileNotices(path, loaded.encoding));
 }
 
 void reportOpenFailure(DocumentHost& host, const QString& path, const QString& reason) {
-    showCritical(host, QStringLiteral("An error occurred when opening file: ") + path +
-                           QStringLiteral("\r\n\r\n") + reason);
+    // A refusal is a whole sentence that names the file already; the system's reasons are not.
+    showCritical(host, reason.startsWith(path) ? reason
+                                               : QStringLiteral("An error occurred when opening file: ") +
+                                                     path + QStringLiteral("\r\n\r\n") + reason);
+}
+
+// Replaces [start, start + length) of the document with `text` as one step, coloured, and keeps
+// the cursor where it was in the text around.
+void replaceInDocument(frmNotepad& window, int start, int length, const QString& text) {
+    RichTextControl& control = *window.txtRich;
+    const int cursor = control.selStart();
+    control.select(start, length);
+    window.ReplaceSelection(text);
+    const int inserted = control.selStart() - start;
+    if (window.usesColors())
+        RecolorChange(control, window.colorRoles(), start, inserted, window.stateHooks());
+    control.setSelStart(cursor <= start ? cursor : std::max(start + inserted, cursor + inserted - length));
+}
+
+// Files in which a character reference stands for the character itself.
+bool takesCharacterReferences(const QString& path) {
+    static const QStringList suffixes{
+        QStringLiteral("htm"),   QStringLiteral("html"),  QStringLiteral("shtml"), QStringLiteral("shtm"),
+        QStringLiteral("dhtml"), QStringLiteral("xhtml"), QStringLiteral("xht"),   QStringLiteral("xml"),
+        QStringLiteral("php"),   QStringLiteral("php3"),  QStringLiteral("php4"),  QStringLiteral("php5"),
+        QStringLiteral("phtml"), QStringLiteral("asp"),   QStringLiteral("aspx")};
+    return suffixes.contains(QFileInfo(path).suffix().toLower());
+}
+
+// The encoding to save the document in. A file read with a single-byte table that now holds a
+// character the table lacks is never written another way without a word: the user chooses UTF-8
+// (the file's own declaration of its character set changed to match), character references, or
+// not to save. Nothing when the save is cancelled.
+std::optional<TextEncoding> encodingForSave(DocumentHost& host, frmNotepad& window, const QString& path) {
+    const TextEncoding encoding = window.encoding();
+    const QString text = window.txtRich->text();
+    const std::optional<qsizetype> first = FirstUnencodable(text, encoding);
+    if (!first)
+        return encoding;
+    const QString toUtf8 = QStringLiteral("Save as UTF-8");
+    const QString toReferences = QStringLiteral("Use Character References");
+    QStringList choices{toUtf8};
+    if (takesCharacterReferences(path))
+        choices << toReferences;
+    choices << QStringLiteral("Cancel");
+    const int at = static_cast<int>(*first);
+    const QString question =
+        QStringLiteral("%1 cannot be saved as %2: it contains characters that encoding does not have "
+                       "(first: %3 at line %4).")
+            .arg(path, EncodingName(encoding), CodePointLabel(CodePointAt(text, at)))
+            .arg(window.txtRich->lineFromChar(at) + 1);
+    // Enter keeps the file's encoding where references can; nothing else of the file changes then.
+    const int cancel = static_cast<int>(choices.size()) - 1;
+    const QString& chosen =
+        choices.at(Dialogs::instance().choose(host.dialogParent(), MessageBoxTitle(), question, choices,
+                                              Dialogs::Icon::Warning, cancel - 1, cancel));
+    if (chosen == toUtf8) {
+        if (const std::optional<CharsetName> declared = CharsetDeclaration(text))
+            replaceInDocument(window, static_cast<int>(declared->start), static_cast<int>(declared->length),
+                              QStringLiteral("UTF-8"));
+        return TextEncoding::Utf8;
+    }
+    if (chosen == toReferences) {
+        // One step from the first such character to the last.
+        const QString tail = text.mid(at);
+        const QString referenced = WithCharacterReferences(tail, encoding);
+        qsizetype same = 0;
+        while (same < tail.size() &&
+               tail.at(tail.size() - 1 - same) == referenced.at(referenced.size() - 1 - same))
+            ++same;
+        replaceInDocument(window, at, static_cast<int>(tail.size() - same),
+                          referenced.left(referenced.size() - same));
+        return encoding;
+    }
+    return std::nullopt;
 }
 } // namespace
+
+QStringList FileNotices(const QString& path, TextEncoding encoding) {
+    const QString name = QFileInfo(path).fileName();
+    QStringList notices;
+    if (IsSingleByte(encoding))
+        notices << QStringLiteral(
+                       "%1 is not valid UTF-8: it was read as %2. Unchanged bytes are saved as they were.")
+                       .arg(name, EncodingName(encoding));
+    if (!IsWritableFile(path))
+        notices << QStringLiteral("%1 is read-only: saving it needs Save As...").arg(name);
+    return notices;
+}
 
 frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
     if (path.isEmpty())
@@ -206,12 +294,16 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     if (!watch.confirmOverwrite(path))
         return false;
 
+    const std::optional<TextEncoding> chosenEncoding = encodingForSave(host, *window, path);
+    if (!chosenEncoding)
+        return false;
+    const TextEncoding encoding = *chosenEncoding;
+
     BusyCursor busy;
     const QString text = window->txtRich->text();
     const SaveFormat format = window->saveFormat();
     window->setSaveFormat(format);
     const QString converted = ConvertForSave(text, format);
-    TextEncoding encoding = window->encoding();
     QString reason;
     FileStamp written;
     if (!writeTextFile(path, converted, encoding, reason, &written)) {
@@ -221,6 +313,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     }
     watch.track(path, written);
     window->setEncoding(encoding);
+    window->setNotices(FileNotices(path, encoding));
     if (converted != text) {
         // The file was written in another line-break format: the text is painted afresh in the
         // current colours, and the cursor stays where it was.

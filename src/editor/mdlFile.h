@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/TextFile.h"
+
 #include <QString>
+#include <QStringList>
 
 class DocumentHost;
 class frmNotepad;
@@ -22,6 +25,10 @@ bool ReloadDocument(DocumentHost& host, frmNotepad& window);
 // (the failure has been reported and the document keeps its unsaved state), or when the file was
 // changed by another program since it was opened or saved and the user chose not to overwrite it.
 bool SaveDocument(DocumentHost& host, int slot, const QString& path);
+
+// The notices a document window shows for its file: not valid UTF-8 (read with a single-byte
+// table), read-only.
+QStringList FileNotices(const QString& path, TextEncoding encoding);
 
 // Save: to the document's path, or through the save dialog when it was never saved.
 // True when the document was written; false when the dialog was cancelled or the write failed.

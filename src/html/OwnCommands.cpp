@@ -86,9 +86,8 @@ bool WriteOwnCommands(const QString& path, const OwnCommandTable& table) {
         text += kCrLf;
     }
     // Written in one step: a failed write leaves the old file as it was.
-    TextEncoding encoding = TextEncoding::Utf8;
     QString reason;
-    return writeTextFile(path, text, encoding, reason);
+    return writeTextFile(path, text, TextEncoding::Utf8, reason);
 }
 
 OwnCommandParts SplitOwnCommand(const QString& command) {

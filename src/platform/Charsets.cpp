@@ -78,25 +78,38 @@ bool isPlaceholder(char16_t c) {
 }
 } // namespace
 
-std::optional<TextEncoding> DeclaredCharset(const QByteArray& bytes) {
+std::optional<CharsetName> CharsetDeclaration(const QString& text) {
     static const QRegularExpression declaration(
-        QStringLiteral("<meta\\b[^>]*?\\bcharset\\s*=\\s*[\"']?\\s*([a-z0-9._:-]+)"),
+        QStringLiteral("<meta\\b[^>]*?\\bcharset\\s*=\\s*[\"']?\\s*([a-z0-9._:-]+)|"
+                       "<\\?xml\\b[^>]*?\\bencoding\\s*=\\s*[\"']([a-z0-9._:-]+)"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(4096)));
+    const QRegularExpressionMatch match = declaration.match(QStringView(text).left(4096));
     if (!match.hasMatch())
         return std::nullopt;
-    const QString name = match.captured(1).toLower();
-    static const QStringList windows1252{
-        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),    QStringLiteral("x-cp1252"),
-        QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
-        QStringLiteral("iso88591"),     QStringLiteral("latin1"),    QStringLiteral("l1"),
-        QStringLiteral("cp819"),        QStringLiteral("ibm819"),    QStringLiteral("csisolatin1")};
+    const int group = match.capturedStart(1) >= 0 ? 1 : 2;
+    return CharsetName{match.capturedStart(group), match.capturedLength(group), group == 2};
+}
+
+std::optional<TextEncoding> DeclaredCharset(const QByteArray& bytes) {
+    const QString head = QString::fromLatin1(bytes.left(4096));
+    const std::optional<CharsetName> declared = CharsetDeclaration(head);
+    if (!declared)
+        return std::nullopt;
+    const QString name = head.mid(declared->start, declared->length).toLower();
+    static const QStringList windows1252{QStringLiteral("windows-1252"), QStringLiteral("cp1252"),
+                                         QStringLiteral("x-cp1252")};
+    static const QStringList latin1{
+        QStringLiteral("iso-8859-1"), QStringLiteral("iso8859-1"), QStringLiteral("iso_8859-1"),
+        QStringLiteral("iso88591"),   QStringLiteral("latin1"),    QStringLiteral("l1"),
+        QStringLiteral("cp819"),      QStringLiteral("ibm819"),    QStringLiteral("csisolatin1")};
     static const QStringList iso8859_15{QStringLiteral("iso-8859-15"), QStringLiteral("iso8859-15"),
                                         QStringLiteral("iso_8859-15"), QStringLiteral("iso885915"),
                                         QStringLiteral("latin9"),      QStringLiteral("latin-9"),
                                         QStringLiteral("l9"),          QStringLiteral("csisolatin9")};
     if (windows1252.contains(name))
         return TextEncoding::Windows1252;
+    if (latin1.contains(name))
+        return declared->xml ? TextEncoding::Latin1 : TextEncoding::Windows1252;
     if (!iso8859_15.contains(name))
         return std::nullopt;
     const bool c1Bytes = std::any_of(bytes.begin(), bytes.end(),
@@ -186,4 +199,83 @@ void RestoreReservedCharacters(QString& text) {
         text[i] = QChar(data[i] == 0xDC29 ? 0x2029 : 0xFD00 | (data[i] & 0xFF));
         data = reinterpret_cast<const char16_t*>(text.constData());
     }
+}
+
+QString EncodingName(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8WithBom:
+        return QStringLiteral("UTF-8 with byte-order mark");
+    case TextEncoding::Latin1:
+        return QStringLiteral("Latin-1");
+    case TextEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
+    case TextEncoding::Iso8859_15:
+        return QStringLiteral("ISO-8859-15");
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16LE");
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16BE");
+    }
+    return QString();
+}
+
+bool IsSingleByte(TextEncoding encoding) {
+    return encoding == TextEncoding::Latin1 || encoding == TextEncoding::Windows1252 ||
+           encoding == TextEncoding::Iso8859_15;
+}
+
+namespace {
+bool encodable(char16_t c, const QHash<char16_t, char>& table) {
+    return c < 0x80 || table.contains(c);
+}
+} // namespace
+
+std::optional<qsizetype> FirstUnencodable(const QString& text, TextEncoding encoding) {
+    if (!IsSingleByte(encoding))
+        return std::nullopt;
+    const QHash<char16_t, char>& table = bytesOf(encoding);
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    const auto* found =
+        std::find_if(data, data + text.size(), [&table](char16_t c) { return !encodable(c, table); });
+    if (found == data + text.size())
+        return std::nullopt;
+    return found - data;
+}
+
+char32_t CodePointAt(const QString& text, qsizetype at) {
+    Q_ASSERT(at >= 0 && at < text.size());
+    const QChar c = text.at(at);
+    if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(at + 1));
+    if (isPlaceholder(c.unicode()) && !(at > 0 && text.at(at - 1).isHighSurrogate())) {
+        QString restored(c);
+        RestoreReservedCharacters(restored);
+        return restored.at(0).unicode();
+    }
+    return c.unicode();
+}
+
+QString CodePointLabel(char32_t codePoint) {
+    return QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString WithCharacterReferences(const QString& text, TextEncoding encoding) {
+    if (!IsSingleByte(encoding))
+        return text;
+    const QHash<char16_t, char>& table = bytesOf(encoding);
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (encodable(text.at(i).unicode(), table)) {
+            out += text.at(i);
+            continue;
+        }
+        const char32_t codePoint = CodePointAt(text, i);
+        if (codePoint > 0xFFFF)
+            ++i; // the pair's second half
+        out += QStringLiteral("&#%1;").arg(uint(codePoint));
+    }
+    return out;
 }

@@ -2,9 +2,11 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace {
@@ -45,26 +47,39 @@ QStringList qtNameFilters(const QString& filter) {
     return result;
 }
 
-Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const QString& text,
-                                   Buttons buttons, Icon icon) {
-    QMessageBox box(parent);
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text, Dialogs::Icon icon) {
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText); // what users typed is shown as it stands
     box.setText(text);
     switch (icon) {
-    case Icon::Information:
+    case Dialogs::Icon::Information:
         box.setIcon(QMessageBox::Information);
         break;
-    case Icon::Question:
+    case Dialogs::Icon::Question:
         box.setIcon(QMessageBox::Question);
         break;
-    case Icon::Warning:
+    case Dialogs::Icon::Warning:
         box.setIcon(QMessageBox::Warning);
         break;
-    case Icon::Critical:
+    case Dialogs::Icon::Critical:
         box.setIcon(QMessageBox::Critical);
         break;
     }
+    // The title bar is the window manager's: its font is taken a fifth larger and bold, as title
+    // fonts usually are, and its buttons (close, maximise, minimise) and the window icon get room.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 4 * 32;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const QString& text,
+                                   Buttons buttons, Icon icon) {
+    QMessageBox box(parent);
+    PrepareMessageBox(box, title, text, icon);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -91,6 +106,23 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& title, const 
     default:
         return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
     }
+}
+
+int QtDialogs::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices,
+                      Icon icon, int defaultChoice, int cancelChoice) {
+    QMessageBox box(parent);
+    PrepareMessageBox(box, title, text, icon);
+    QList<QPushButton*> buttons;
+    for (int i = 0; i < choices.size(); ++i)
+        buttons << box.addButton(choices.at(i),
+                                 i == cancelChoice ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    if (defaultChoice >= 0 && defaultChoice < buttons.size())
+        box.setDefaultButton(buttons.at(defaultChoice));
+    if (cancelChoice >= 0 && cancelChoice < buttons.size())
+        box.setEscapeButton(buttons.at(cancelChoice));
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return chosen >= 0 ? static_cast<int>(chosen) : cancelChoice;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class QMessageBox;
 class QPrinter;
 class QWidget;
 
@@ -38,6 +39,10 @@ public:
 
     virtual Answer message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
                            Icon icon) = 0;
+    // A question with answers of its own, in the order shown; returns the index of the one chosen.
+    // Enter chooses `defaultChoice`; Esc and closing the box choose `cancelChoice`.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices,
+                       Icon icon, int defaultChoice, int cancelChoice) = 0;
     // Each returns the chosen path, or "" when the dialog was cancelled.
     virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
@@ -55,6 +60,11 @@ public:
     static void install(std::unique_ptr<Dialogs> dialogs);
 };
 
+// A message box as the program shows it: title and text as plain text, and wide enough for the
+// window system to show its whole title (a box is only as wide as its text and buttons, and a
+// short text would leave the title cut off).
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text, Dialogs::Icon icon);
+
 // Turns the editor's filter form into Qt's name filters ("Text (*.txt)"). "*.*" becomes "*": on
 // this system a file's name needs no dot, and "*.*" would hide the files without one.
 QStringList qtNameFilters(const QString& filter);
@@ -63,6 +73,8 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
                    Icon icon) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices,
+               Icon icon, int defaultChoice, int cancelChoice) override;
     QString openFile(QWidget* parent, const FileRequest& request) override;
     QString saveFile(QWidget* parent, const FileRequest& request) override;
     QStringList openFiles(QWidget* parent, const FileRequest& request) override;

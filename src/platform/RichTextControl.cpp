@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPrinter>
 #include <QScrollBar>
@@ -11,10 +12,17 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
+#include <algorithm>
+
 namespace {
 
 bool containsBreak(const QString& text) {
     return text.contains(QChar(13)) || text.contains(QChar(10)) || text.contains(QChar::ParagraphSeparator);
+}
+
+bool containsControl(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 } // namespace
@@ -512,7 +520,24 @@ void RichTextControl::handleKey(QKeyEvent* event) {
             return;
         }
     }
+    // The window system gives keys that type nothing a control character as their text: Delete
+    // "\x7f", Escape "\x1b", Backspace "\b", Return "\r", Ctrl+letters 1 to 26. None of them is a
+    // typed character: a handler of typed characters would take Delete for one that replaces the
+    // selection, before the key itself deletes once more.
     const QString typed = event->text();
+    if (containsControl(typed)) {
+        // Only the Tab key types its tab; Ctrl+I gives the same text and types nothing.
+        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+            baseKeyPress(event);
+            return;
+        }
+        QKeyEvent textless(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                           event->nativeVirtualKey(), event->nativeModifiers(), QString(),
+                           event->isAutoRepeat(), event->count());
+        baseKeyPress(&textless);
+        event->setAccepted(textless.isAccepted());
+        return;
+    }
     if (typed.size() == 1) {
         int charCode = typed.at(0).unicode();
         const int original = charCode;

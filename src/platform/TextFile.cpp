@@ -7,9 +7,15 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+// As many links as the system itself follows before it gives up on a loop.
+constexpr int kMaxLinkHops = 40;
 } // namespace
 
 FileStamp StampOf(const QString& path, const QByteArray* bytes) {
@@ -31,8 +37,9 @@ bool StillAsStamped(const QString& path, FileStamp& known) {
         return false;
     if (!now.exists || now.modified == known.modified)
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || qHash(file.readAll()) != known.hash)
+    QByteArray bytes;
+    QString reason;
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason) || qHash(bytes) != known.hash)
         return false;
     known.modified = now.modified; // the same bytes: only the time changed
     return true;
@@ -46,35 +53,114 @@ QString FailureReason(const QFileDevice& file, int errorNumber) {
     return errorNumber != 0 ? qt_error_string(errorNumber) : own;
 }
 
+namespace {
+// A descriptor closed when it goes.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+QString tooLarge(const QString& path, qint64 limit) {
+    return QStringLiteral("%1 is too large to edit: the limit is %2 MB.")
+        .arg(path)
+        .arg(limit / (1024 * 1024));
+}
+
+// The refusal for what is not a regular file, or nothing when it is one.
+std::optional<QString> refusalOf(const QString& path, const struct stat& status) {
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("%1 is a folder, not a file.").arg(path);
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("%1 is not a regular file and cannot be opened as text.").arg(path);
+    return std::nullopt;
+}
+} // namespace
+
+bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason) {
+    const QByteArray native = QFile::encodeName(path);
+    // Looked at before it is opened: opening a device can already do something (a tape rewinds),
+    // and a socket cannot be opened at all.
+    struct stat status {};
+    if (::stat(native.constData(), &status) != 0) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    if (const std::optional<QString> refusal = refusalOf(path, status)) {
+        reason = *refusal;
+        return false;
+    }
+    if (status.st_size > limit) {
+        reason = tooLarge(path, limit);
+        return false;
+    }
+    // Without blocking, in case a pipe took the file's place since; it is looked at again below.
+    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    if (::fstat(file.get(), &status) != 0) {
+        reason = qt_error_string(errno);
+        return false;
+    }
+    if (const std::optional<QString> refusal = refusalOf(path, status)) {
+        reason = *refusal;
+        return false;
+    }
+    // Read to the end, whatever the size said, but never past the limit.
+    QByteArray read;
+    read.reserve(static_cast<qsizetype>(std::min<qint64>(status.st_size, limit) + 1));
+    constexpr qint64 kChunk = 1 << 20;
+    for (;;) {
+        const qint64 room = limit + 1 - read.size();
+        if (room <= 0) {
+            reason = tooLarge(path, limit);
+            return false;
+        }
+        const qsizetype before = read.size();
+        read.resize(before + static_cast<qsizetype>(std::min(room, kChunk)));
+        const ssize_t count =
+            ::read(file.get(), read.data() + before, static_cast<size_t>(read.size() - before));
+        if (count < 0 && errno == EINTR) {
+            read.resize(before);
+            continue;
+        }
+        if (count < 0) {
+            reason = qt_error_string(errno);
+            return false;
+        }
+        read.resize(before + static_cast<qsizetype>(count));
+        if (count == 0)
+            break;
+    }
+    bytes = std::move(read);
+    return true;
+}
+
+bool IsWritableFile(const QString& path) {
+    // The effective user decides, as it does for the write itself.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
 bool readTextFile(const QString& path, LoadedText& out, QString& reason) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = FailureReason(file, errno);
+    QByteArray bytes;
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason))
         return false;
-    }
-    if (QFileInfo(path).isDir()) {
-        reason = QStringLiteral("It is a folder, not a file.");
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size > kMaxTextFileBytes) {
-        reason = QStringLiteral("The file is too large to edit (%1 MB; the limit is %2 MB).")
-                     .arg(size / (1024 * 1024))
-                     .arg(kMaxTextFileBytes / (1024 * 1024));
-        return false;
-    }
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = FailureReason(file, errno);
-        return false;
-    }
     QString text;
     TextEncoding encoding = TextEncoding::Utf8;
     const bool utf16 = DecodeUtf16(bytes, encoding, text);
     if (utf16 ? text.contains(QChar(0)) : bytes.contains('\0')) {
-        reason = QStringLiteral("The file contains NUL bytes: it is binary data, not text.");
+        reason = QStringLiteral("%1 contains NUL bytes: it is binary data, not text.").arg(path);
         return false;
     }
     if (!utf16) {
@@ -98,7 +184,7 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason) {
     return true;
 }
 
-bool writeTextFile(const QString& path, const QString& original, TextEncoding& encoding, QString& reason,
+bool writeTextFile(const QString& path, const QString& original, TextEncoding encoding, QString& reason,
                    FileStamp* written) {
     QString text = original;
     RestoreReservedCharacters(text);
@@ -107,10 +193,14 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding& e
     case TextEncoding::Latin1:
     case TextEncoding::Windows1252:
     case TextEncoding::Iso8859_15:
-        if (EncodeSingleByte(text, encoding, bytes))
-            break;
-        encoding = TextEncoding::Utf8;
-        bytes = text.toUtf8();
+        if (!EncodeSingleByte(text, encoding, bytes)) {
+            // Callers ask the user first; writing other bytes than the file's encoding says would
+            // change every untouched character beyond ASCII.
+            const qsizetype at = FirstUnencodable(original, encoding).value_or(0);
+            reason = QStringLiteral("The text contains %1, which %2 does not have.")
+                         .arg(CodePointLabel(CodePointAt(original, at)), EncodingName(encoding));
+            return false;
+        }
         break;
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE:
@@ -123,9 +213,11 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding& e
         bytes = text.toUtf8();
         break;
     }
-    // Write through a symbolic link to its target instead of replacing the link.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+    // Through symbolic links to the file they lead to, which is created when it is missing: the
+    // links stay as they are.
+    QString target = path;
+    for (int hop = 0; hop < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hop)
+        target = QFileInfo(target).symLinkTarget();
     QSaveFile file(target);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

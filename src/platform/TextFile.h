@@ -34,18 +34,32 @@ struct LoadedText {
 // colours in memory, several times the file's size.
 constexpr qint64 kMaxTextFileBytes = 128LL * 1024 * 1024;
 
-// Reads a whole file. UTF-16 with a byte-order mark is read as such; valid UTF-8 (with or
-// without byte-order mark) as UTF-8; anything else with the single-byte table the page declares
-// (windows-1252, ISO-8859-15) or as Latin-1, so every byte maps to one character and can be
-// written back unchanged. Files with NUL bytes (binary data) and oversized files are refused. On
-// failure returns false and sets `reason` to a sentence for the user, or the system's reason.
+// Reads a whole regular file, at most `limit` bytes. Anything else is refused before it is
+// opened: a named pipe would block the reader until another program writes to it, and a device
+// such as /dev/zero never ends. The file is opened without blocking and checked again once open,
+// and no more than `limit` + 1 bytes are ever read, so a file that grows while it is read, or
+// whose size says nothing (/proc), cannot exhaust memory. On failure returns false and sets
+// `reason`: a whole sentence that names the file for a refusal, or the system's reason.
+bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason);
+
+// Reads a whole text file (through ReadRegularFile, up to kMaxTextFileBytes). UTF-16 with a
+// byte-order mark is read as such; valid UTF-8 (with or without byte-order mark) as UTF-8;
+// anything else with the single-byte table the page declares (windows-1252, ISO-8859-15) or as
+// Latin-1, so every byte maps to one character and can be written back unchanged. Files with NUL
+// bytes (binary data) are refused too.
 bool readTextFile(const QString& path, LoadedText& out, QString& reason);
 
+// Whether a file the user may open can also be written by them (as they are, not as root would
+// be for another user): false for a read-only file or one in a folder they cannot write.
+bool IsWritableFile(const QString& path);
+
 // Writes the text atomically: a temporary file is renamed over the target, so a failed write
-// leaves the old file intact and `reason` gives the system's reason. Single-byte text holding
-// characters its table cannot store is written as UTF-8 instead, and `encoding` is updated to
-// say so. `written`, when given, receives the new file's stamp.
-bool writeTextFile(const QString& path, const QString& text, TextEncoding& encoding, QString& reason,
+// leaves the old file intact and `reason` gives the system's reason. A symbolic link (or a chain
+// of them) is written through to its final target, which is created when it does not exist; the
+// link stays. Text its encoding cannot hold is never written another way: the write fails and
+// `reason` says which character (see FirstUnencodable). `written`, when given, receives the new
+// file's stamp.
+bool writeTextFile(const QString& path, const QString& text, TextEncoding encoding, QString& reason,
                    FileStamp* written = nullptr);
 
 // The system's reason for the last failure on `file`: the device's own text, or the C library's

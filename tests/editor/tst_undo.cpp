@@ -1,6 +1,7 @@
 #include "editor/UndoHistory.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 
 #include <QAction>
@@ -57,25 +58,11 @@ void run(UndoHistory& h, RichTextControl& c, const QString& script) {
     }
 }
 
-// Keys as a person types them: characters, and {Ctrl+Return} and the like for the others.
-void press(QWidget* target, const QString& keys) {
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const qsizetype close = keys.indexOf('}', i);
-        if (keys.at(i) == '{' && close > i) {
-            const QKeyCombination key = QKeySequence::fromString(keys.mid(i + 1, close - i - 1))[0];
-            QTest::keyClick(target, key.key(), key.keyboardModifiers());
-            i = close;
-        } else {
-            QTest::keyClicks(target, keys.mid(i, 1));
-        }
-    }
-}
-
 // Presses Ctrl+Z (or Ctrl+R) while the item allows it; returns how many changed the text.
 int repeat(frmNotepad* window, Qt::Key key, QAction* item) {
     int count = 0;
     for (; item->isEnabled() && count <= UndoHistory::kSteps; ++count)
-        QTest::keyClick(window->txtRich, key, Qt::ControlModifier);
+        sendKey(window->txtRich, key, Qt::ControlModifier);
     return count;
 }
 
@@ -103,7 +90,8 @@ private slots:
         row("a typed run is one step", "", "ta tb tc u = r", "abc|", true, false);
         row("backspaces give their text back in order", "ab\r\ncdef", "m8 b6 =a u", "ab\r\ncdef|", false,
             true);
-        row("deletes forward too", "abcdef", "d3 u", "abc|def", false, true);
+        row("deletes forward too: the cursor goes back where they began", "abcdef", "d3 u", "|abcdef", false,
+            true);
         row("a run is recorded where it was typed", "xy", "tab m4 tc u =abxy u", "|xy", false, true);
         row("pending text comes first", "", "tab cXY u u", "|", false, true);
         row("redo records pending text, then has nothing to redo", "", "cx u ty R", "y|", true, false);
@@ -123,8 +111,9 @@ private slots:
         QTEST(history.canRedo(), "canRedo");
     }
 
-    // Keys in a document window: the text after them, how many Ctrl+Z take it back to the start,
-    // and Ctrl+R bringing it back again.
+    // Keys in a document window, each with the text the window system gives it: the text after
+    // them, how many Ctrl+Z take it back to the start (and the selection they give back), and
+    // Ctrl+R bringing it back again. Colours on and off take different roads for typed keys.
     void keys_data() {
         QTest::addColumn<QString>("initial");
         QTest::addColumn<int>("start");
@@ -133,15 +122,38 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("steps");
+        QTest::addColumn<QString>("restored");
         const auto row = [](const char* name, const char* initial, int start, int length, bool colors,
-                            const char* keys, const char* expected, int steps) {
+                            const char* keys, const char* expected, int steps,
+                            const char* restored = nullptr) {
+            QString before = QString(initial);
+            if (!restored)
+                before = length > 0 ? before.insert(start + length, ']').insert(start, '[')
+                                    : before.insert(start, '|');
             QTest::newRow(name) << QString(initial) << start << length << colors << QString::fromUtf8(keys)
-                                << QString::fromUtf8(expected) << steps;
+                                << QString::fromUtf8(expected) << steps
+                                << (restored ? QString::fromUtf8(restored) : before);
         };
+        for (const bool colors : {true, false}) {
+            const auto named = [colors](const char* name) {
+                return QByteArray(name) + (colors ? ", colours" : ", no colours");
+            };
+            row(named("Delete over a selection"), "abcdefnext", 1, 2, colors, "{Delete}", "a|defnext", 1);
+            row(named("line selected with Shift+End, then Delete"), "ab\r\ncd", 0, 0, colors,
+                "{Shift+End}{Delete}", "|\r\ncd", 1, "[ab]\r\ncd");
+            row(named("Backspace over a selection"), "abc", 0, 2, colors, "{Backspace}", "|c", 1);
+            row(named("Delete three times"), "abcdef", 0, 0, colors, "{Delete}{Delete}{Delete}", "|def", 1);
+            row(named("Escape leaves the selection"), "abc", 1, 1, colors, "{Esc}", "a[b]c", 0);
+            row(named("Ctrl+I types no tab"), "ab", 1, 0, colors, "{Ctrl+I}", "a|b", 0);
+            row(named("select all, then a key"), "abc", 0, 0, colors, "{Ctrl+A}x", "x|", 1, "[abc]");
+            row(named("Return over a selection"), "abc", 1, 1, colors, "{Return}", "a\r\n|c", 1);
+            row(named("paste after typing"), "", 0, 0, colors, "ab{Ctrl+V}", "abX\r\nY|", 2);
+        }
         row("tag typed with the aids", "", 0, 0, true, "<p>Hi", "<p>Hi|", 3);
         row("tag typed without them", "", 0, 0, false, "<p>Hi", "<p>Hi|", 1);
         row("quote pair in a tag", "<a >", 3, 0, true, "\"", "<a \"|\">", 1);
-        row("quote pair around the selection", "<a x>", 3, 1, true, "\"", "<a \"x|\">", 2);
+        row("quote pair around the selection", "<a x>", 3, 1, true, "\"", "<a \"x|\">", 1);
+        row("bracket pair over the selection", "x", 0, 1, true, "<", "<|>", 1);
         row("comment from the start of the text", "", 0, 0, true, "<!-", "<!--|-->", 2);
         row("typing inside the comment", "", 0, 0, true, "<!-x", "<!--x|-->", 3);
         row("enter", "ab", 1, 0, true, "{Return}{Shift+Return}", "a\r\n\r\n|b", 1);
@@ -149,14 +161,10 @@ private slots:
         row("ctrl+alt+enter", "ab", 1, 0, true, "{Ctrl+Alt+Return}", "a<P>|b", 1);
         row("tab and ctrl+tab", "ab", 1, 0, true, "{Tab}{Ctrl+Tab}", "a\t\t|b", 2);
         row("entity keys", "", 0, 0, true, "{Alt+Ö}{Shift+Alt+Ö}{Alt+<}", "&ouml;&Ouml;&lt;|", 1);
-        row("select all, then a key", "abc", 0, 0, false, "{Ctrl+A}x", "x|", 2);
-        row("backspace over a selection at the start", "abc", 0, 2, true, "{Backspace}", "|c", 1);
         row("backspace over a line break", "a\r\nb", 3, 0, true, "{Backspace}{Backspace}", "|b", 1);
-        row("escape deletes the selection", "abc", 1, 1, true, "{Esc}", "a|c", 1);
         row("insert does not overwrite", "ab", 1, 0, true, "{Ins}x", "ax|b", 1);
         row("ctrl+backspace", "one two", 7, 0, true, "{Ctrl+Backspace}", "one |", 1);
-        row("completion", "tab", 3, 0, true, "{Ctrl+Space}", "TAB[LE]", 1);
-        row("paste after typing", "", 0, 0, true, "ab{Ctrl+V}", "abX\r\nY|", 2);
+        row("completion", "tab", 3, 0, true, "{Ctrl+Space}", "TAB[LE]", 1, "[tab]");
     }
     void keys() {
         QFETCH(QString, initial);
@@ -170,15 +178,18 @@ private slots:
         app.main->mutableCommandWords() = {QString(), "TABLE", "TD"};
         QApplication::clipboard()->setText("X\nY");
         frmNotepad* window = app.document(0);
+        // Shortcuts reach the window's menus as they do on a desktop: through the active window.
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        window->txtRich->setFocus();
         window->txtRich->setText(initial);
         window->colorizeWhole();
         window->ClearAllUndo();
         window->txtRich->select(start, length);
-        press(window->txtRich, keys);
+        typeKeys(window->txtRich, keys);
         QTEST(render(*window->txtRich), "expected");
         const QString end = window->txtRich->text();
         QTEST(repeat(window, Qt::Key_Z, window->mnuUndo), "steps");
-        QCOMPARE(window->txtRich->text(), initial);
+        QTEST(render(*window->txtRich), "restored");
         repeat(window, Qt::Key_R, window->mnuRedo);
         QCOMPARE(window->txtRich->text(), end);
     }
@@ -189,13 +200,13 @@ private slots:
         app.start();
         frmNotepad* window = app.document(0);
         window->txtRich->setText(QString());
-        press(window->txtRich, "<!-");
+        typeKeys(window->txtRich, "<!-");
         const Settings& settings = app.main->settings();
         for (int offset = 0; offset < 7; ++offset)
             QCOMPARE(window->txtRich->colorAt(offset), settings.ComColor);
         window->txtRich->setText("x");
         window->txtRich->select(1, 0);
-        press(window->txtRich, "{Ctrl+Return}{Ctrl+Alt+Return}");
+        typeKeys(window->txtRich, "{Ctrl+Return}{Ctrl+Alt+Return}");
         QCOMPARE(window->txtRich->colorAt(0), settings.TexColor);
         for (int offset = 1; offset < 8; ++offset)
             QCOMPARE(window->txtRich->colorAt(offset), settings.TagColor);
@@ -208,12 +219,12 @@ private slots:
         frmNotepad* first = app.document(0);
         frmNotepad* second = NewDocument(*app.main);
         QVERIFY(second && second != first);
-        press(first->txtRich, "a");
+        typeKeys(first->txtRich, "a");
         QVERIFY(first->mnuUndo->isEnabled());
         QVERIFY(!second->mnuUndo->isEnabled());
         QApplication::clipboard()->setText("kept");
         second->txtRich->select(0, 0);
-        press(second->txtRich, "{Ctrl+X}");
+        typeKeys(second->txtRich, "{Ctrl+X}");
         QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
         QVERIFY(!second->mnuUndo->isEnabled());
     }
@@ -250,7 +261,7 @@ private slots:
                 }
                 QApplication::clipboard()->setText(random.bounded(2) ? "p\nq" : "<i>");
                 const QString keys = actions.at(random.bounded(int(actions.size())));
-                press(text, keys);
+                typeKeys(text, keys);
                 done += keys;
             }
             const QString after = text->text();

@@ -149,7 +149,8 @@ void editAlike(uint seed, bool pieces, int steps) {
 }
 
 // A key pressed with its text. keyDown hears the key's code and modifier bits (Shift 1, Ctrl 2, Alt 4)
-// and may swallow it; keyPress hears the character of a key let through, and may replace it.
+// and may swallow it; keyPress hears the character of a key let through, and may replace it. A
+// control character (the text of Delete, Return, Ctrl+letters) is no typed character.
 constexpr int kSwallow = -2, kKeep = -1;
 Action press(Qt::Key key, const QString& typed, int handling, Qt::KeyboardModifiers modifiers = {}) {
     const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
@@ -169,8 +170,9 @@ Action press(Qt::Key key, const QString& typed, int handling, Qt::KeyboardModifi
         QKeyEvent event(QEvent::KeyPress, key, modifiers, typed);
         QApplication::sendEvent(&control, &event);
         QCOMPARE(down, (QList<int>{Control::keyCodeOf(key), shift}));
+        const bool printable = !typed.isEmpty() && typed.at(0).category() != QChar::Other_Control;
         QCOMPARE(pressed,
-                 handling == kSwallow || typed.isEmpty() ? QList<int>() : QList<int>{typed.at(0).unicode()});
+                 handling == kSwallow || !printable ? QList<int>() : QList<int>{typed.at(0).unicode()});
     };
 }
 
@@ -304,7 +306,12 @@ private slots:
         row("Ctrl+Alt+Enter swallowed", t, same, "", false, press(Qt::Key_Return, "\r", kSwallow, ctrlAlt));
         row("Enter let through", t, "ab\r\n\r\n|cd\r\n\r\nef", "", true, press(Qt::Key_Return, "\r", kKeep));
         row("Shift+Tab swallowed", t, same, "", false, press(Qt::Key_Tab, "\t", kSwallow, Qt::ShiftModifier));
-        row("Backspace let through", t, "ab|cd\r\n\r\nef", "", true, press(Qt::Key_Backspace, "", kKeep));
+        row("Backspace let through", t, "ab|cd\r\n\r\nef", "", true, press(Qt::Key_Backspace, "\b", kKeep));
+        row("Delete deletes once", t, "ab\r\n|d\r\n\r\nef", "", true, press(Qt::Key_Delete, "\x7f", kKeep));
+        row("Escape types nothing", t, same, "", false, press(Qt::Key_Escape, "\x1b", kKeep));
+        row("Ctrl+I types no tab", t, same, "", false, press(Qt::Key_I, "\t", kKeep, Qt::ControlModifier));
+        row("Ctrl+letter types nothing", t, same, "", false,
+            press(Qt::Key_B, "\x02", kKeep, Qt::ControlModifier));
     }
     void edits() {
         QFETCH(QString, base);

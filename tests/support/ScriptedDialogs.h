@@ -13,9 +13,12 @@ public:
         QString title, text;
         Buttons buttons;
         Icon icon;
+        QStringList choices; // the answers of a question with answers of its own
     };
 
     QQueue<Answer> answers;
+    // Answers to questions with answers of their own, by caption; none left answers as Esc does.
+    QQueue<QString> choices;
     QQueue<QString> openPaths, savePaths;
     QQueue<QStringList> openPathLists;
     QQueue<QString> folders;
@@ -32,8 +35,14 @@ public:
     QList<PrintRequest> printRequests;
 
     Answer message(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override {
-        messages.append({title, text, buttons, icon});
+        messages.append({title, text, buttons, icon, {}});
         return !answers.isEmpty() ? answers.dequeue() : buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+    int choose(QWidget*, const QString& title, const QString& text, const QStringList& offered, Icon icon,
+               int, int cancelChoice) override {
+        messages.append({title, text, Buttons::Ok, icon, offered});
+        const int chosen = choices.isEmpty() ? cancelChoice : int(offered.indexOf(choices.dequeue()));
+        return chosen >= 0 ? chosen : cancelChoice;
     }
     QString openFile(QWidget*, const FileRequest& request) override {
         openRequests.append(request);

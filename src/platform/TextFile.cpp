@@ -117,10 +117,13 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
         reason = *refusal;
         return false;
     }
-    // Read to the end, whatever the size said, but never past the limit.
+    // Read to the end, whatever the size said, but not much past the limit: the last read asks for
+    // a little more than the one byte that tells a file over the limit, as some of /proc's files
+    // answer only reads of whole records.
     QByteArray read;
     read.reserve(static_cast<qsizetype>(std::min<qint64>(status.st_size, limit) + 1));
     constexpr qint64 kChunk = 1 << 20;
+    constexpr qint64 kProbe = 4096;
     for (;;) {
         const qint64 room = limit + 1 - read.size();
         if (room <= 0) {
@@ -128,7 +131,7 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
             return false;
         }
         const qsizetype before = read.size();
-        read.resize(before + static_cast<qsizetype>(std::min(room, kChunk)));
+        read.resize(before + static_cast<qsizetype>(std::min(std::max(room, kProbe), kChunk)));
         const ssize_t count =
             ::read(file.get(), read.data() + before, static_cast<size_t>(read.size() - before));
         if (count < 0 && errno == EINTR) {

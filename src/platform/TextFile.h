@@ -37,8 +37,8 @@ constexpr qint64 kMaxTextFileBytes = 128LL * 1024 * 1024;
 // Reads a whole regular file, at most `limit` bytes. Anything else is refused before it is
 // opened: a named pipe would block the reader until another program writes to it, and a device
 // such as /dev/zero never ends. The file is opened without blocking and checked again once open,
-// and no more than `limit` + 1 bytes are ever read, so a file that grows while it is read, or
-// whose size says nothing (/proc), cannot exhaust memory. On failure returns false and sets
+// and reading stops as soon as more than `limit` bytes came, so a file that grows while it is
+// read, or whose size says nothing (/proc), cannot exhaust memory. On failure returns false and sets
 // `reason`: a whole sentence that names the file for a refusal, or the system's reason.
 bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason);
 

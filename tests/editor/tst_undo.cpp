@@ -4,9 +4,13 @@
 #include "support/Keys.h"
 #include "support/Rendered.h"
 
+#include "app/SkinButton.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -192,6 +196,71 @@ private slots:
         QTEST(render(*window->txtRich), "restored");
         repeat(window, Qt::Key_R, window->mnuRedo);
         QCOMPARE(window->txtRich->text(), end);
+    }
+
+    // Text from every way in holds CR LF breaks only, whatever breaks it came with, and one Undo
+    // gives back the text before it (a break recorded otherwise than it stands would make Undo find
+    // text it never recorded and forget the whole history).
+    void everyWayInGivesCrLf_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("breaks");
+        for (const char* way :
+             {"Edit menu", "toolbar", "Ctrl+V", "middle click", "drop", "input method", "dialog"})
+            for (const char* breaks : {"LF", "CR", "CR LF", "LF CR"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(way, breaks))) << way << breaks;
+    }
+    void everyWayInGivesCrLf() {
+        QFETCH(QString, way);
+        QFETCH(QString, breaks);
+        const QString lineBreak = breaks == "LF"      ? "\n"
+                                  : breaks == "CR"    ? "\r"
+                                  : breaks == "CR LF" ? "\r\n"
+                                                      : "\n\r";
+        const QString expectedBreak = breaks == "LF CR" ? "\r\n\r\n" : "\r\n";
+        const QString incoming = "<p>one" + lineBreak + "two" + lineBreak;
+        QClipboard* clipboard = QApplication::clipboard();
+        if (way == "middle click" && !clipboard->supportsSelection())
+            QSKIP("this platform has no selection to paste with the middle button");
+        AppFixture app;
+        app.start();
+        frmNotepad* window = app.document(0);
+        window->txtRich->setText("ab");
+        window->ClearAllUndo();
+        window->txtRich->setSelStart(1);
+        clipboard->setText(incoming, way == "middle click" ? QClipboard::Selection : QClipboard::Clipboard);
+        if (way == "Edit menu") {
+            window->mnuPaste->trigger();
+        } else if (way == "toolbar") {
+            auto* paste = app.main->findChild<SkinButton*>("picPaste");
+            QTest::mouseClick(paste, Qt::LeftButton, {}, QPoint(5, 5));
+        } else if (way == "Ctrl+V") {
+            sendKey(window->txtRich, Qt::Key_V, Qt::ControlModifier);
+        } else if (way == "middle click") {
+            const QPoint at = window->txtRich->cursorRect().center();
+            QTest::mouseClick(window->txtRich->viewport(), Qt::MiddleButton, {}, at);
+        } else if (way == "drop") { // text dragged in from another program
+            QMimeData data;
+            data.setText(incoming);
+            QWidget* target = window->txtRich->viewport();
+            const QPoint at = window->txtRich->cursorRect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+        } else if (way == "input method") {
+            QInputMethodEvent commit;
+            commit.setCommitString(incoming);
+            QApplication::sendEvent(window->txtRich, &commit);
+        } else {
+            window->InsertAtCursor(incoming);
+        }
+        const QString expected = "a<p>one" + expectedBreak + "two" + expectedBreak + "b";
+        QCOMPARE(window->txtRich->text(), expected);
+        QVERIFY(window->mnuUndo->isEnabled());
+        window->mnuUndo->trigger();
+        QCOMPARE(window->txtRich->text(), "ab");
+        window->mnuRedo->trigger();
+        QCOMPARE(window->txtRich->text(), expected);
     }
 
     // The aids paint what they insert; the Enter keys' tags are coloured whole.

@@ -2,14 +2,24 @@
 #include "platform/Charsets.h"
 #include "platform/TextFile.h"
 #include "support/TestEnvironment.h"
+#include "support/Watchdog.h"
 
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTest>
 
+#include <atomic>
+
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <tuple>
+#include <unistd.h>
 
 // Rows: bytes, how they are read, the text; a text, its DOS, MAC, UNIX forms, its format (-1: none).
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -133,6 +143,60 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(path), bytes);
     }
 
+    // What saving needs to know of a text and its encoding: the first character the encoding lacks
+    // (a pair counted whole, a hidden reserved character as itself), the text with references for
+    // all of them, and where the text declares its character set.
+    void encodingProcedures_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("first"); // "U+20AC@3", or "" when it holds the whole text
+        QTest::addColumn<QString>("referenced");
+        const TextEncoding latin1 = TextEncoding::Latin1, cp1252 = TextEncoding::Windows1252,
+                           iso15 = TextEncoding::Iso8859_15;
+        QTest::newRow("Latin-1 lacks the euro") << "ab\u00E9\u20AC" << latin1 << "U+20AC@3"
+                                                << "ab\u00E9&#8364;";
+        QTest::newRow("Windows-1252 has it") << "\u20AC\u201C" << cp1252 << ""
+                                             << "\u20AC\u201C";
+        QTest::newRow("ISO-8859-15 lacks the sign it replaced") << "\u20AC\u00A4" << iso15 << "U+00A4@1"
+                                                                << "\u20AC&#164;";
+        QTest::newRow("a pair is one character") << "x\U0001F600y" << cp1252 << "U+1F600@1"
+                                                 << "x&#128512;y";
+        QTest::newRow("a hidden paragraph separator") << QString("a") + QChar(0xDC29) << latin1 << "U+2029@1"
+                                                      << "a&#8233;";
+        QTest::newRow("UTF-8 holds everything") << "\u0151\U0001F600" << TextEncoding::Utf8 << ""
+                                                << "\u0151\U0001F600";
+    }
+    void encodingProcedures() {
+        QFETCH(QString, text);
+        QFETCH(TextEncoding, encoding);
+        const std::optional<qsizetype> first = FirstUnencodable(text, encoding);
+        QTEST(first ? CodePointLabel(CodePointAt(text, *first)) + "@" + QString::number(*first) : QString(),
+              "first");
+        QTEST(WithCharacterReferences(text, encoding), "referenced");
+    }
+
+    void charsetDeclaration_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("declared"); // the name found, "" for none
+        QTest::newRow("meta charset") << "<html><META CHARSET=\"iso-8859-15\">"
+                                      << "iso-8859-15";
+        QTest::newRow("http-equiv") << "<meta http-equiv=Content-Type content='text/html; charset=cp1252'>"
+                                    << "cp1252";
+        QTest::newRow("XML declaration") << "<?xml version=\"1.0\" encoding='ISO-8859-1'?>\r\n<a/>"
+                                         << "ISO-8859-1";
+        QTest::newRow("the first of two") << "<?xml encoding=\"latin1\"?><meta charset=utf-8>"
+                                          << "latin1";
+        QTest::newRow("none") << "<p>charset=x</p>"
+                              << "";
+        QTest::newRow("after 4 KB") << QString(4096, ' ') + "<meta charset=cp1252>"
+                                    << "";
+    }
+    void charsetDeclaration() {
+        QFETCH(QString, text);
+        const std::optional<CharsetName> found = CharsetDeclaration(text);
+        QTEST(found ? text.mid(found->start, found->length) : QString(), "declared");
+    }
+
     // The system's reason: the device's own text first, else the C library's for errno.
     void failureReason() {
         QFile missing(env.root() + "/missing.htm");
@@ -141,6 +205,73 @@ private slots:
         QFile unused; // a short write leaves the device without an error of its own
         QCOMPARE(FailureReason(unused, ENOSPC), qt_error_string(ENOSPC));
         QCOMPARE(FailureReason(unused, 0), unused.errorString());
+    }
+
+    // What is not a regular file is refused before anything is read from it, at once (a named pipe
+    // without a writer would block the reader for ever), with a sentence that names it.
+    void notRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"named pipe", "socket", "device", "folder", "link to a pipe"})
+            QTest::newRow(kind) << kind;
+    }
+    void notRegularFiles() {
+        QFETCH(QString, kind);
+        const QString fifo = env.root() + "/pipe.htm";
+        QFile::remove(fifo);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString socketPath = env.root() + "/socket.htm";
+        QFile::remove(socketPath);
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
+                     sizeof address.sun_path - 1);
+        QCOMPARE(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const auto closeSocket = qScopeGuard([socket] { ::close(socket); });
+        QDir().mkpath(env.root() + "/folder.htm");
+        QFile::remove(env.root() + "/link.htm");
+        QVERIFY(QFile::link(fifo, env.root() + "/link.htm"));
+        const QString path = kind == "named pipe" ? fifo
+                             : kind == "socket"   ? socketPath
+                             : kind == "device"   ? QStringLiteral("/dev/zero")
+                             : kind == "folder"   ? env.root() + "/folder.htm"
+                                                  : env.root() + "/link.htm";
+        LoadedText loaded;
+        QString reason;
+        {
+            Watchdog watchdog("reading a " + kind.toStdString());
+            QVERIFY(!readTextFile(path, loaded, reason));
+        }
+        QCOMPARE(reason, kind == "folder" ? path + " is a folder, not a file."
+                                          : path + " is not a regular file and cannot be opened as text.");
+    }
+
+    // No more than the limit and one byte is ever read, whatever the size the file gives: /proc's
+    // files say 0 and hold more, and a file may grow while it is read.
+    void readsNoMoreThanTheLimit() {
+        constexpr qint64 limit = 1 << 20;
+        QByteArray bytes;
+        QString reason;
+        QVERIFY2(ReadRegularFile("/proc/self/maps", limit, bytes, reason), qPrintable(reason));
+        QVERIFY(bytes.contains("\n")); // read past the size it gave, 0
+        QVERIFY(!ReadRegularFile("/proc/self/pagemap", limit, bytes, reason)); // gigabytes
+        QCOMPARE(reason, "/proc/self/pagemap is too large to edit: the limit is 1 MB.");
+        // A writer appends while the file is read: the reader stops at the limit either way.
+        const QString growing = env.writeFile("growing.htm", QByteArray(1000, 'x'));
+        std::atomic<bool> stop{false};
+        std::thread writer([&] {
+            QFile file(growing);
+            if (file.open(QIODevice::Append))
+                for (int i = 0; i < 4096 && !stop; ++i)
+                    file.write(QByteArray(4096, 'y')), file.flush();
+        });
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            bytes.clear();
+            const bool read = ReadRegularFile(growing, limit, bytes, reason);
+            QVERIFY(read ? bytes.size() <= limit : bytes.isEmpty());
+        }
+        stop = true;
+        writer.join();
     }
 
     // Binary data, folders and files over 128 MB are refused with a reason for the user.
@@ -196,6 +327,29 @@ private slots:
         QCOMPARE(reason, qt_error_string(EFBIG));
         QCOMPARE(TestEnvironment::readFile(page), "<html>old</html>");
         QCOMPARE(QDir(env.root() + "/keep").entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
+    }
+
+    // Saving through a link whose file is missing creates that file and keeps the link; so does a
+    // chain of links. Saving does not make a link a file of its own.
+    void danglingLinks_data() {
+        QTest::addColumn<QStringList>("links"); // each pointing to the next, the last to the file
+        QTest::newRow("one link") << QStringList{"a.htm"};
+        QTest::newRow("a chain") << QStringList{"a.htm", "b.htm", "c.htm"};
+    }
+    void danglingLinks() {
+        QFETCH(QStringList, links);
+        const QString folder = env.root() + "/dangling-" + QString::number(links.size());
+        QVERIFY(QDir().mkpath(folder + "/target"));
+        const QString file = folder + "/target/page.htm";
+        for (int i = 0; i < links.size(); ++i)
+            QVERIFY(QFile::link(i + 1 < links.size() ? links.at(i + 1) : "target/page.htm",
+                                folder + "/" + links.at(i)));
+        QString reason;
+        QVERIFY2(writeTextFile(folder + "/a.htm", "<p>new</p>", TextEncoding::Utf8, reason),
+                 qPrintable(reason));
+        QCOMPARE(TestEnvironment::readFile(file), "<p>new</p>");
+        for (const QString& link : links)
+            QVERIFY(QFileInfo(folder + "/" + link).isSymLink());
     }
 
     // Saving through a symbolic link writes its target and keeps the link and the permissions.

@@ -56,10 +56,18 @@ inline void sendKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifier
     QTest::sendKeyEvent(QTest::Release, target, key, text, modifiers);
 }
 
-// Types a string of characters, each with the key and Shift a US keyboard gives it.
+// Types a string of characters, each with the key and Shift a US keyboard gives it. A character
+// beyond the first 65,536 (an emoji) comes as one event whose text is its surrogate pair.
 inline void typeText(QWidget* target, const QString& text) {
     static const QString shifted = QStringLiteral("~!@#$%^&*()_+{}|:\"<>?");
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size()) {
+            QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, text.mid(i, 2), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, text.mid(i, 2), Qt::NoModifier);
+            ++i;
+            continue;
+        }
         const bool upper = c.isUpper() || shifted.contains(c);
         const auto key = Qt::Key(c.isLetter() ? c.toUpper().unicode() : c.unicode());
         const Qt::KeyboardModifiers modifiers = upper ? Qt::ShiftModifier : Qt::NoModifier;

@@ -1,0 +1,276 @@
+#include "app/RecentFiles.h"
+#include "editor/LineEndings.h"
+#include "editor/mdlFile.h"
+#include "support/AppFixture.h"
+#include "support/Keys.h"
+#include "support/Watchdog.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMimeData>
+#include <QStringEncoder>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// Rows: the file's name and bytes, what is typed at its end, the answer to the question, the
+// encoding and the character and line the question names ("" when none is asked), the answers
+// offered, the text the file then holds and the encoding that text is written in ("" when nothing
+// is written).
+struct EncodingRow {
+    QString name;
+    QByteArray bytes;
+    QString typed, answer, readAs, first, offered, expectedText, expectedCodec;
+};
+Q_DECLARE_METATYPE(EncodingRow)
+
+// Files as they come to the editor: other encodings, pipes and devices, read-only files, links.
+class FileSafetyTest : public QObject {
+    Q_OBJECT
+
+    static void saveWithKeys(frmNotepad* window) {
+        QVERIFY(QTest::qWaitForWindowActive(window->window()));
+        sendKey(window->txtRich, Qt::Key_S, Qt::ControlModifier);
+    }
+
+private slots:
+    // A file that is no regular file is refused before it is read, whichever way it comes: the
+    // program never blocks on it (a test fails after 5 s) and says what it is.
+    void refusedBeforeAnyRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("route");
+        for (const char* kind : {"named pipe", "socket", "device"})
+            for (const char* route : {"command line", "hand-over", "recent files", "drop"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(kind, route))) << kind << route;
+        QTest::newRow("a file whose size says nothing, command line") << "endless"
+                                                                      << "command line";
+    }
+    void refusedBeforeAnyRead() {
+        QFETCH(QString, kind);
+        QFETCH(QString, route);
+        AppFixture app;
+        QString path = app.env.root() + "/refused.htm";
+        int socketHandle = -1;
+        if (kind == "named pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "socket") {
+            socketHandle = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+            QCOMPARE(::bind(socketHandle, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        } else {
+            path = kind == "device" ? "/dev/zero" : "/proc/self/pagemap";
+        }
+        const auto closeSocket = qScopeGuard([socketHandle] {
+            if (socketHandle >= 0)
+                ::close(socketHandle);
+        });
+        {
+            Watchdog watchdog(qPrintable("opening a " + kind + " from the " + route));
+            if (route == "command line") {
+                app.start({path});
+            } else {
+                app.start();
+                if (route == "hand-over") {
+                    app.main->txtDDE_Change({path});
+                } else if (route == "recent files") {
+                    PushRecent(path);
+                    app.main->refreshRecentMenus();
+                    app.document(0)->recentMenu().item(1)->trigger();
+                } else {
+                    QMimeData data;
+                    data.setUrls({QUrl::fromLocalFile(path)});
+                    // As the platform delivers it: the drag enters, then it is dropped.
+                    QWidget* target = app.document(0)->txtRich->viewport();
+                    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                                          Qt::NoModifier);
+                    QApplication::sendEvent(target, &enter);
+                    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(target, &drop);
+                }
+            }
+        }
+        const QString expected = kind == "endless"
+                                     ? path + " is too large to edit: the limit is 128 MB."
+                                     : path + " is not a regular file and cannot be opened as text.";
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QCOMPARE(app.dialogs.messages[0].text, expected);
+        QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Critical);
+        // Nothing but the new document of a start without files is open.
+        QCOMPARE(app.main->documents().DocumentCount, route == "command line" ? 0 : 1);
+    }
+
+    // A file read with a single-byte table gains a character the table lacks: Save asks, and each
+    // answer writes exactly the bytes that the reference encoder gives for its text, or nothing.
+    void savingAsksBeforeReencoding_data() {
+        QTest::addColumn<EncodingRow>("row");
+        const QByteArray page = "<meta charset=\"windows-1252\">\r\n<p>caf\xE9 \x93q\x94";
+        const QString pageText = "<meta charset=\"windows-1252\">\r\n<p>caf\u00E9 \u201Cq\u201D";
+        const QString pageUtf8 = QString(pageText).replace("windows-1252", "UTF-8");
+        const QString both = "Save as UTF-8|Use Character References|Cancel";
+        const QString first = "U+0151 at line 2";
+        QTest::newRow("declared page, UTF-8") << EncodingRow{
+            "page.htm",          page,   "\u0151", "Save as UTF-8", "Windows-1252", first, both,
+            pageUtf8 + "\u0151", "UTF-8"};
+        QTest::newRow("declared page, references")
+            << EncodingRow{"page.htm",     page,  "\u0151", "Use Character References",
+                           "Windows-1252", first, both,     pageText + "&#337;",
+                           "windows-1252"};
+        QTest::newRow("declared page, cancel")
+            << EncodingRow{"page.htm", page, "\u0151", "Cancel", "Windows-1252", first, both, pageText, ""};
+        QTest::newRow("a pair, references") << EncodingRow{"page.htm",     page,
+                                                           "\U0001F600",   "Use Character References",
+                                                           "Windows-1252", "U+1F600 at line 2",
+                                                           both,           pageText + "&#128512;",
+                                                           "windows-1252"};
+        QTest::newRow("text file: no references") << EncodingRow{"notes.txt",
+                                                                 "caf\xE9\r\n",
+                                                                 "\u20AC",
+                                                                 "Save as UTF-8",
+                                                                 "Latin-1",
+                                                                 "U+20AC at line 2",
+                                                                 "Save as UTF-8|Cancel",
+                                                                 "caf\u00E9\r\n\u20AC",
+                                                                 "UTF-8"};
+        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\xE9</a>\n";
+        const QString xmlText = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\u00E9</a>\n";
+        QTest::newRow("XML, UTF-8") << EncodingRow{
+            "feed.xml", xml,
+            "\u20AC",   "Save as UTF-8",
+            "Latin-1",  "U+20AC at line 3",
+            both,       QString(xmlText).replace("ISO-8859-1", "UTF-8") + "\u20AC",
+            "UTF-8"};
+        QTest::newRow("XML, references") << EncodingRow{"feed.xml",  xml,
+                                                        "\u20AC",    "Use Character References",
+                                                        "Latin-1",   "U+20AC at line 3",
+                                                        both,        xmlText + "&#8364;",
+                                                        "ISO-8859-1"};
+        const QByteArray iso15 =
+            "<meta http-equiv=Content-Type content='text/html; charset=iso-8859-15'>\xA4";
+        QTest::newRow("a character the encoding has: no question") << EncodingRow{
+            "euro.htm",   iso15, "\u20AC", "",
+            "",           "",    "",       QString::fromLatin1(iso15.chopped(1)) + "\u20AC\u20AC",
+            "ISO-8859-15"};
+    }
+    void savingAsksBeforeReencoding() {
+        QFETCH(EncodingRow, row);
+        if (!row.expectedCodec.isEmpty() &&
+            !QStringEncoder(row.expectedCodec.toLatin1().constData()).isValid())
+            QSKIP("this Qt has no reference encoder for the character set");
+        AppFixture app;
+        const QString path = app.env.writeFile(row.name, row.bytes);
+        app.start({path});
+        frmNotepad* window = app.document(0);
+        const QString opened = window->txtRich->text();
+        window->txtRich->setSelStart(window->txtRich->textLength());
+        typeText(window->txtRich, row.typed);
+        if (!row.answer.isEmpty())
+            app.dialogs.choices << row.answer;
+        saveWithKeys(window);
+        QStringList questions;
+        for (const auto& message : std::as_const(app.dialogs.messages))
+            questions << message.text;
+        const QString question = row.first.isEmpty() ? QString()
+                                                     : path + " cannot be saved as " + row.readAs +
+                                                           ": it contains characters that encoding does not "
+                                                           "have (first: " +
+                                                           row.first + ").";
+        QCOMPARE(questions.join("\n"), question);
+        if (!question.isEmpty())
+            QCOMPARE(app.dialogs.messages[0].choices.join('|'), row.offered);
+        if (row.expectedCodec.isEmpty()) {
+            QCOMPARE(TestEnvironment::readFile(path), row.bytes);
+            QVERIFY(app.record(0).Modified);
+            return;
+        }
+        QStringEncoder encoder(row.expectedCodec.toLatin1().constData());
+        const QByteArray expected = encoder.encode(row.expectedText);
+        QVERIFY(!encoder.hasError());
+        QCOMPARE(TestEnvironment::readFile(path), expected);
+        // The document shows what the file holds, and is saved.
+        QCOMPARE(window->txtRich->text(), NormalizeToCrLf(row.expectedText));
+        QVERIFY(!app.record(0).Modified);
+        // A changed declaration is a step of its own: one Ctrl+Z brings the old one back.
+        if (row.answer == "Save as UTF-8" && row.name != "notes.txt") {
+            sendKey(window->txtRich, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(window->txtRich->text(), opened + row.typed);
+        }
+    }
+
+    // At open, a file that was not UTF-8 and one the user cannot write say so in a bar above the
+    // text, which leaves the keyboard with the text and closes with its button.
+    void noticesAtOpen_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("UTF-8, writable") << QByteArray("<p>caf\xC3\xA9") << false << "";
+        QTest::newRow("not UTF-8")
+            << QByteArray("<p>caf\xE9") << false
+            << "page.htm is not valid UTF-8: it was read as Latin-1. Unchanged bytes are "
+               "saved as they were.";
+        QTest::newRow("declared Windows-1252") << QByteArray("<meta charset=cp1252>\x93") << false
+                                               << "page.htm is not valid UTF-8: it was read as Windows-1252. "
+                                                  "Unchanged bytes are saved as they were.";
+        QTest::newRow("read-only") << QByteArray("<p>x") << true
+                                   << "page.htm is read-only: saving it needs Save As...";
+    }
+    void noticesAtOpen() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, notice);
+        AppFixture app;
+        const QString path = app.env.writeFile("shared/page.htm", bytes);
+        app.start();
+        const bool asAnotherUser = readOnly && ::geteuid() == 0;
+        if (readOnly) {
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+            // The suite runs as root, who may write anything: the file is opened as another user.
+            if (asAnotherUser) {
+                for (const QString& folder : {app.env.root(), app.env.root() + "/shared"})
+                    QFile::setPermissions(folder, QFile::Permissions(0x7755));
+                QVERIFY(::seteuid(65534) == 0);
+            }
+        }
+        frmNotepad* window = OpenDocument(*app.main, path);
+        if (asAnotherUser)
+            QVERIFY(::seteuid(0) == 0);
+        QVERIFY(window);
+        QCOMPARE(window->barNotice->isVisible(), !notice.isEmpty());
+        if (notice.isEmpty())
+            return;
+        QCOMPARE(window->lblNotice->text(), notice);
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        QCOMPARE(QApplication::focusWidget(), window->txtRich);
+        typeText(window->txtRich, "x"); // the keys go to the text
+        QVERIFY(window->txtRich->text().startsWith("x"));
+        QVERIFY(window->barNotice->isVisible());
+        QTest::mouseClick(window->cmdCloseNotice, Qt::LeftButton);
+        QVERIFY(!window->barNotice->isVisible());
+        QCOMPARE(QApplication::focusWidget(), window->txtRich);
+    }
+
+    // Save As onto a link whose file is missing writes that file and keeps the link.
+    void savingThroughADanglingLink() {
+        AppFixture app;
+        app.start();
+        const QString link = app.env.root() + "/link.htm";
+        QVERIFY(QFile::link("pages/new.htm", link));
+        QDir().mkpath(app.env.root() + "/pages");
+        frmNotepad* window = app.document(0);
+        window->txtRich->setText("<p>linked</p>");
+        app.dialogs.savePaths << link;
+        window->mnuSaveAs->trigger();
+        QCOMPARE(TestEnvironment::readFile(app.env.root() + "/pages/new.htm"), "<p>linked</p>");
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(window->windowTitle(), link);
+    }
+};
+
+QTEST_MAIN(FileSafetyTest)
+#include "tst_filesafety.moc"

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The real program in a virtual X server, driven with xdotool, so every key arrives with the text
+# the X server gives it (Delete "\x7f", Ctrl+Z "\x1a"...). Checked in the saved file's bytes:
+#  - Delete over a selection removes exactly the selection, and one Ctrl+Z brings it back;
+#  - a line selected with Shift+End and deleted keeps its line break;
+#  - a named pipe handed over by a second start is refused at once: the second start ends, the
+#    editor says so and goes on saving;
+#  - a named pipe on the command line does not keep the program from starting.
+# Each wait gives up after 5 s.
+set -uo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+printf 'abcdefnext\r\nline two\r\n' > "$work/page.htm"
+cp "$work/page.htm" "$work/original"
+mkfifo "$work/pipe.htm"
+unset QT_QPA_PLATFORM
+xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+    program=$0 work=$1 page=$1/page.htm failure=""
+    title="^Quillora \(3\.60\)$"
+    # Waits up to 5 s for $1 windows titled as the program, and prints their ids.
+    windows() {
+        for _ in $(seq 1 50); do
+            found=$(xdotool search --name "$title" 2>/dev/null)
+            [ "$(printf "%s" "$found" | grep -c .)" -ge "$1" ] && { printf "%s\n" "$found"; return 0; }
+            sleep 0.1
+        done
+        return 1
+    }
+    # Ctrl+S, then up to 5 s for the file to hold the bytes given.
+    saved() {
+        xdotool key --delay 50 ctrl+s
+        for _ in $(seq 1 50); do [ "$(od -An -c "$page")" = "$(printf "$1" | od -An -c)" ] && return 0; sleep 0.1; done
+        failure="after $2 the file holds: $(od -c "$page" | head -n 3)"
+        return 1
+    }
+    "$program" "$page" & pid=$!
+    main=$(windows 1 | head -n 1)
+    if [ -z "$main" ]; then
+        failure="the main window did not appear"
+    elif ! timeout 5 xdotool windowfocus --sync "$main"; then
+        failure="could not focus the main window"
+    else
+        sleep 0.5
+        xdotool key --delay 50 Right shift+Right shift+Right Delete
+        saved "adefnext\r\nline two\r\n" "Delete over the selection \"bc\"" &&
+        { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one Ctrl+Z"; } &&
+        { xdotool key --delay 50 Home shift+End Delete; saved "\r\nline two\r\n" "Shift+End, Delete"; } &&
+        { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one more Ctrl+Z"; }
+        if [ -z "$failure" ]; then
+            # A second start hands the pipe over and ends; the refusal shows over the editor.
+            if ! timeout 5 "$program" "$work/pipe.htm"; then
+                failure="a second start with a named pipe did not end within 5 s"
+            else
+                box=$(windows 2 | grep -vx "$main" | head -n 1)
+                if [ -z "$box" ]; then
+                    failure="no message about the named pipe appeared"
+                else
+                    xdotool windowfocus --sync "$box" key --delay 50 Return
+                    sleep 0.5
+                    xdotool windowfocus --sync "$main" key --delay 50 Home x
+                    saved "xabcdefnext\r\nline two\r\n" "the refusal, typing x" ||
+                        failure="the editor did not go on after the refusal: $failure"
+                fi
+            fi
+        fi
+    fi
+    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+    if [ -z "$failure" ]; then
+        # A first start with the pipe on its command line: its window comes (the refusal first).
+        "$program" "$work/pipe.htm" & pid=$!
+        windows 1 >/dev/null || failure="a start with a named pipe on its command line showed no window"
+        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+    fi
+    [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
+    echo "Delete, Shift+End and Ctrl+Z saved the expected bytes; named pipes refused without a hang"
+' "$1" "$work"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs a test program in a virtual X server under a small window manager (openbox), through the
+# X11 platform plug-in: window placement, activation and the selection pasted with the middle
+# button behave there as on a desktop, which the offscreen platform only imitates.
+# Usage: window_manager.sh PROGRAM [TEST FUNCTIONS...]
+set -uo pipefail
+command -v openbox >/dev/null || { echo "openbox is not installed"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+    openbox >/dev/null 2>&1 & wm=$!
+    # The window manager is ready once it has claimed the screen.
+    for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.1; done
+    "$@"; status=$?
+    kill $wm 2>/dev/null
+    exit $status
+' bash "$@"

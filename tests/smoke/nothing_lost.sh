@@ -8,14 +8,9 @@
 #  - a named pipe on the command line does not keep the program from starting.
 # Each wait gives up after 5 s.
 set -uo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/private_home.sh"
 printf 'abcdefnext\r\nline two\r\n' > "$work/page.htm"
-cp "$work/page.htm" "$work/original"
 mkfifo "$work/pipe.htm"
-unset QT_QPA_PLATFORM
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     program=$0 work=$1 page=$1/page.htm failure=""
     title="^Quillora \(3\.60\)$"

@@ -6,13 +6,9 @@
 # texts, holding the typed words. Ctrl+Q then asks about both documents: Yes saves the file, which
 # must then hold the typed text; No drops the Untitled one. No journal may be left behind.
 set -uo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/private_home.sh"
 printf '<HTML>\r\n<BODY>recovery</BODY>\r\n</HTML>\r\n' > "$work/page.htm"
 cp "$work/page.htm" "$work/original"
-unset QT_QPA_PLATFORM
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     program=$0 work=$1 journals="$XDG_DATA_HOME/Quillora/recovery"
     fail() { echo "FAILED: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 1; }

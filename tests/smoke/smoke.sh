@@ -5,18 +5,14 @@
 # file's bytes each time. Each save changes the file, so each comparison sees that save's result.
 # Takes a screenshot, checks in it that the toolbox buttons have faces, and quits.
 set -uo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" \
-    QUILLORA_TEST_REPORT="$work/report.txt"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/private_home.sh"
+export QUILLORA_TEST_REPORT="$work/report.txt"
 printf '<HTML>\r\n<BODY>smoke</BODY>\r\n</HTML>\r\n' > "$work/smoke page.htm"
 cp "$work/smoke page.htm" "$work/original"
 # An opened file has its cursor at offset 0, so the typed letters go before everything else.
 # Plain letters and spaces only: "<", ">", quotes and "-" start typing aids.
 typed='quill ink '
 { printf '%s' "$typed"; cat "$work/original"; } > "$work/typed"
-unset QT_QPA_PLATFORM
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     page=$1 work=$3 typed=$4 failure=""
     "$0" "$page" & pid=$!

@@ -5,10 +5,8 @@
 # Usage: window_manager.sh PROGRAM [TEST FUNCTIONS...]
 set -uo pipefail
 command -v openbox >/dev/null || { echo "openbox is not installed"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/private_home.sh"
+export QT_QPA_PLATFORM=xcb
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     openbox >/dev/null 2>&1 & wm=$!
     # The window manager is ready once it has claimed the screen.

@@ -103,9 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString reason;
     if (readTextFile(path, loaded, reason)) {
         CHECK(!loaded.text.contains(QChar(0x2029)) && !loaded.text.contains(QChar(0xFDD0)));
-        TextEncoding encoding = loaded.encoding;
-        CHECK(writeTextFile(path, loaded.text, encoding, reason));
-        CHECK(encoding == loaded.encoding);
+        // What was read fits the encoding it was read with: saving it unedited asks nothing.
+        CHECK(!FirstUnencodable(loaded.text, loaded.encoding));
+        CHECK(WithCharacterReferences(loaded.text, loaded.encoding) == loaded.text);
+        CHECK(writeTextFile(path, loaded.text, loaded.encoding, reason));
         CHECK(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
     } else {
         CHECK(bytes.contains('\0'));

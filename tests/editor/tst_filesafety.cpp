@@ -49,6 +49,10 @@ private slots:
                 QTest::newRow(qPrintable(QString("%1, %2").arg(kind, route))) << kind << route;
         QTest::newRow("a file whose size says nothing, command line") << "endless"
                                                                       << "command line";
+        QTest::newRow("a link to a pipe, command line") << "link"
+                                                        << "command line";
+        QTest::newRow("a folder, recent files") << "folder"
+                                                << "recent files";
     }
     void refusedBeforeAnyRead() {
         QFETCH(QString, kind);
@@ -56,8 +60,12 @@ private slots:
         AppFixture app;
         QString path = app.env.root() + "/refused.htm";
         int socketHandle = -1;
-        if (kind == "named pipe") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (kind == "named pipe" || kind == "link") {
+            const QString pipe = kind == "link" ? app.env.root() + "/pipe" : path;
+            QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+            QVERIFY(kind != "link" || QFile::link(pipe, path));
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
         } else if (kind == "socket") {
             socketHandle = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address{};
@@ -96,8 +104,9 @@ private slots:
                 }
             }
         }
-        const QString expected = kind == "endless"
-                                     ? path + " is too large to edit: the limit is 128 MB."
+        const QString expected = kind == "endless" ? path + " is too large to edit: the limit is 128 MB."
+                                 : kind == "folder"
+                                     ? path + " is a folder, not a file."
                                      : path + " is not a regular file and cannot be opened as text.";
         QCOMPARE(app.dialogs.messages.size(), 1);
         QCOMPARE(app.dialogs.messages[0].text, expected);

@@ -2,9 +2,7 @@
 #include "platform/Charsets.h"
 #include "platform/TextFile.h"
 #include "support/TestEnvironment.h"
-#include "support/Watchdog.h"
 
-#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -12,14 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 // Rows: bytes, how they are read, the text; a text, its DOS, MAC, UNIX forms, its format (-1: none).
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -205,45 +198,6 @@ private slots:
         QFile unused; // a short write leaves the device without an error of its own
         QCOMPARE(FailureReason(unused, ENOSPC), qt_error_string(ENOSPC));
         QCOMPARE(FailureReason(unused, 0), unused.errorString());
-    }
-
-    // What is not a regular file is refused before anything is read from it, at once (a named pipe
-    // without a writer would block the reader for ever), with a sentence that names it.
-    void notRegularFiles_data() {
-        QTest::addColumn<QString>("kind");
-        for (const char* kind : {"named pipe", "socket", "device", "folder", "link to a pipe"})
-            QTest::newRow(kind) << kind;
-    }
-    void notRegularFiles() {
-        QFETCH(QString, kind);
-        const QString fifo = env.root() + "/pipe.htm";
-        QFile::remove(fifo);
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const QString socketPath = env.root() + "/socket.htm";
-        QFile::remove(socketPath);
-        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
-                     sizeof address.sun_path - 1);
-        QCOMPARE(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        const auto closeSocket = qScopeGuard([socket] { ::close(socket); });
-        QDir().mkpath(env.root() + "/folder.htm");
-        QFile::remove(env.root() + "/link.htm");
-        QVERIFY(QFile::link(fifo, env.root() + "/link.htm"));
-        const QString path = kind == "named pipe" ? fifo
-                             : kind == "socket"   ? socketPath
-                             : kind == "device"   ? QStringLiteral("/dev/zero")
-                             : kind == "folder"   ? env.root() + "/folder.htm"
-                                                  : env.root() + "/link.htm";
-        LoadedText loaded;
-        QString reason;
-        {
-            Watchdog watchdog("reading a " + kind.toStdString());
-            QVERIFY(!readTextFile(path, loaded, reason));
-        }
-        QCOMPARE(reason, kind == "folder" ? path + " is a folder, not a file."
-                                          : path + " is not a regular file and cannot be opened as text.");
     }
 
     // No more than the limit and one byte is ever read, whatever the size the file gives: /proc's

@@ -49,11 +49,16 @@ inline QString WindowSystemText(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     return QString(); // cursor, function and modifier keys type nothing
 }
 
-// Presses and releases the key with its text, shortcuts first as the application delivers them.
-inline void sendKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    const QString text = WindowSystemText(key, modifiers);
+// Presses and releases a key with a text, shortcuts first as the application delivers them.
+inline void pressAndRelease(QWidget* target, Qt::Key key, const QString& text,
+                            Qt::KeyboardModifiers modifiers) {
     QTest::sendKeyEvent(QTest::Press, target, key, text, modifiers);
     QTest::sendKeyEvent(QTest::Release, target, key, text, modifiers);
+}
+
+// A key with the text the window system gives it.
+inline void sendKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    pressAndRelease(target, key, WindowSystemText(key, modifiers), modifiers);
 }
 
 // Types a string of characters, each with the key and Shift a US keyboard gives it. A character
@@ -63,16 +68,12 @@ inline void typeText(QWidget* target, const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size()) {
-            QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, text.mid(i, 2), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, text.mid(i, 2), Qt::NoModifier);
-            ++i;
+            pressAndRelease(target, Qt::Key_unknown, text.mid(i++, 2), Qt::NoModifier);
             continue;
         }
         const bool upper = c.isUpper() || shifted.contains(c);
         const auto key = Qt::Key(c.isLetter() ? c.toUpper().unicode() : c.unicode());
-        const Qt::KeyboardModifiers modifiers = upper ? Qt::ShiftModifier : Qt::NoModifier;
-        QTest::sendKeyEvent(QTest::Press, target, key, QString(c), modifiers);
-        QTest::sendKeyEvent(QTest::Release, target, key, QString(c), modifiers);
+        pressAndRelease(target, key, QString(c), upper ? Qt::ShiftModifier : Qt::NoModifier);
     }
 }
 

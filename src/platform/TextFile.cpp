@@ -151,8 +151,12 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
 }
 
 bool IsWritableFile(const QString& path) {
-    // The effective user decides, as it does for the write itself.
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    // The effective user decides, as it does for the write itself. Saving puts a new file in
+    // the old one's place, so its folder must take a new file too.
+    const auto writable = [](const QString& name, int mode) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(name).constData(), mode, AT_EACCESS) == 0;
+    };
+    return writable(path, W_OK) && writable(QFileInfo(path).absolutePath(), W_OK | X_OK);
 }
 
 bool readTextFile(const QString& path, LoadedText& out, QString& reason) {

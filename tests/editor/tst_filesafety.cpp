@@ -216,39 +216,42 @@ private slots:
     // text, which leaves the keyboard with the text and closes with its button.
     void noticesAtOpen_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("readOnly"); // "file", "folder" or ""
         QTest::addColumn<QString>("notice");
-        QTest::newRow("UTF-8, writable") << QByteArray("<p>caf\xC3\xA9") << false << "";
+        QTest::newRow("UTF-8, writable") << QByteArray("<p>caf\xC3\xA9") << ""
+                                         << "";
         QTest::newRow("not UTF-8")
-            << QByteArray("<p>caf\xE9") << false
+            << QByteArray("<p>caf\xE9") << ""
             << "page.htm is not valid UTF-8: it was read as Latin-1. Unchanged bytes are "
                "saved as they were.";
-        QTest::newRow("declared Windows-1252") << QByteArray("<meta charset=cp1252>\x93") << false
+        QTest::newRow("declared Windows-1252") << QByteArray("<meta charset=cp1252>\x93") << ""
                                                << "page.htm is not valid UTF-8: it was read as Windows-1252. "
                                                   "Unchanged bytes are saved as they were.";
-        QTest::newRow("read-only") << QByteArray("<p>x") << true
-                                   << "page.htm is read-only: saving it needs Save As...";
+        const QString readOnly = "page.htm is read-only: saving it needs Save As...";
+        QTest::newRow("read-only file") << QByteArray("<p>x") << "file" << readOnly;
+        QTest::newRow("writable file, read-only folder") << QByteArray("<p>x") << "folder" << readOnly;
     }
     void noticesAtOpen() {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, readOnly);
+        QFETCH(QString, readOnly);
         QFETCH(QString, notice);
         AppFixture app;
         const QString path = app.env.writeFile("shared/page.htm", bytes);
         app.start();
-        const bool asAnotherUser = readOnly && ::geteuid() == 0;
-        if (readOnly) {
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-            // The suite runs as root, who may write anything: the file is opened as another user.
-            if (asAnotherUser) {
-                for (const QString& folder : {app.env.root(), app.env.root() + "/shared"})
-                    QFile::setPermissions(folder, QFile::Permissions(0x7755));
-                QVERIFY(::seteuid(65534) == 0);
-            }
+        // The suite runs as root, who may write anything: the file is opened as another user.
+        const bool asAnotherUser = !readOnly.isEmpty() && ::geteuid() == 0;
+        const auto mode = [](int bits) { return QFile::Permissions(bits); };
+        if (!readOnly.isEmpty()) {
+            QFile::setPermissions(path, mode(readOnly == "file" ? 0x4444 : 0x6666));
+            QFile::setPermissions(app.env.root(), mode(0x7755));
+            QFile::setPermissions(app.env.root() + "/shared", mode(readOnly == "folder" ? 0x5555 : 0x7777));
         }
+        if (asAnotherUser)
+            QVERIFY(::seteuid(65534) == 0);
         frmNotepad* window = OpenDocument(*app.main, path);
         if (asAnotherUser)
             QVERIFY(::seteuid(0) == 0);
+        QFile::setPermissions(app.env.root() + "/shared", mode(0x7700)); // removable again
         QVERIFY(window);
         QCOMPARE(window->barNotice->isVisible(), !notice.isEmpty());
         if (notice.isEmpty())

@@ -11,7 +11,7 @@ set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
 printf 'abcdefnext\r\nline two\r\n' > "$work/page.htm"
 mkfifo "$work/pipe.htm"
-xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
     program=$0 work=$1 page=$1/page.htm failure=""
     title="^Quillora \(3\.60\)$"
     # Waits up to 5 s for $1 windows titled as the program, and prints their ids.

@@ -9,7 +9,7 @@ set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
 printf '<HTML>\r\n<BODY>recovery</BODY>\r\n</HTML>\r\n' > "$work/page.htm"
 cp "$work/page.htm" "$work/original"
-xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
     program=$0 work=$1 journals="$XDG_DATA_HOME/Quillora/recovery"
     fail() { echo "FAILED: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 1; }
     # The visible windows titled as the program (the main window and its message boxes).

@@ -13,7 +13,7 @@ cp "$work/smoke page.htm" "$work/original"
 # Plain letters and spaces only: "<", ">", quotes and "-" start typing aids.
 typed='quill ink '
 { printf '%s' "$typed"; cat "$work/original"; } > "$work/typed"
-xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+"$(dirname "$0")/xvfb.sh" bash -c '
     page=$1 work=$3 typed=$4 failure=""
     "$0" "$page" & pid=$!
     for _ in $(seq 1 100); do

@@ -8,7 +8,9 @@
 // timer. Printed: the check's total time, the number of problems and their summary, the longest
 // gap between two timer ticks against the target (the interface never blocks longer than 50 ms),
 // the peak memory, and as a floor `tidy -q -e PAGE` timed in the same run when tidy is installed,
-// with the number of problem lines it printed.
+// with the number of problem lines it printed. Then the check of 80,000 unknown tags on one line
+// of 240,000 characters, and of the same tags a line each: placing the messages' columns must not
+// make a long line slow.
 // Figures only: the exit status is non-zero only when the page cannot be read.
 
 #include "BenchFigures.h"
@@ -116,6 +118,20 @@ int main(int argc, char** argv) {
     std::printf("  peak memory               %10ld KiB (%.1f times the file size)\n", peakMemoryKiB(),
                 static_cast<double>(peakMemoryKiB()) * 1024.0 /
                     static_cast<double>(std::max<qint64>(size, 1)));
+
+    // Places on one long line: a page of 80,000 unknown tags on one line of 240,000 characters,
+    // and the same tags a line each. Placing a message's column walks its line once at most.
+    const QString tags = QString(QStringLiteral("<x>")).repeated(80000);
+    for (const bool oneLine : {true, false}) {
+        const QString longPage =
+            oneLine ? tags : QString(tags).replace(QStringLiteral("><"), QStringLiteral(">\r\n<"));
+        QElapsedTimer placed;
+        placed.start();
+        const std::vector<HtmlProblem> found = CheckHtml(longPage, HtmlCheckOptions{});
+        std::printf("  %-25s %10.1f ms, %zu problems\n",
+                    oneLine ? "80,000 tags on one line" : "the same, a line each", milliseconds(placed),
+                    found.size());
+    }
 
     const TidyRun floor = tidyRun(path);
     if (floor.ms >= 0)

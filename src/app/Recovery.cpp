@@ -10,21 +10,12 @@
 #include "platform/Version.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
-const QByteArray kMagic = QByteArrayLiteral("QUILLORA-JOURNAL 1");
-const std::pair<SaveFormat, QByteArray> kFormatNames[] = {
-    {SaveFormat::Dos, "dos"}, {SaveFormat::Unix, "unix"}, {SaveFormat::Mac, "mac"}};
 constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-QByteArray checksum(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
-}
 
 QString pathOf(const DocumentSlot& record) {
     return record.PathCaption.endsWith(QLatin1Char('*')) ? record.PathCaption.chopped(1) : record.PathCaption;
@@ -74,57 +65,6 @@ bool IsRunning(const JournalOwner& owner) {
     return ProcessStartTime(owner.pid) == owner.started;
 }
 
-QByteArray EncodeJournal(const JournalEntry& entry) {
-    // The text control's stand-ins for its reserved characters are not valid UTF-8; the journal
-    // holds the characters themselves, as the file would.
-    QString original = entry.text;
-    RestoreReservedCharacters(original);
-    const QByteArray text = original.toUtf8();
-    QByteArray format;
-    for (const auto& [value, name] : kFormatNames)
-        if (value == entry.format)
-            format = name;
-    return kMagic + "\npid=" + QByteArray::number(entry.owner.pid) +
-           "\nstarted=" + QByteArray::number(entry.owner.started) +
-           "\npath=" + entry.path.toUtf8().toPercentEncoding() + "\nformat=" + format +
-           "\nencoding=" + QByteArray::number(static_cast<int>(entry.encoding)) +
-           "\nlength=" + QByteArray::number(text.size()) + "\nsha1=" + checksum(text) + "\n\n" + text;
-}
-
-bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {
-    const qsizetype end = bytes.indexOf("\n\n");
-    const QList<QByteArray> lines = bytes.left(std::max<qsizetype>(end, 0)).split('\n');
-    if (end < 0 || lines.first() != kMagic)
-        return false;
-    QHash<QByteArray, QByteArray> fields;
-    for (const QByteArray& line : lines.mid(1)) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0)
-            return false;
-        fields.insert(line.left(equals), line.mid(equals + 1));
-    }
-    const QByteArray text = bytes.mid(end + 2);
-    bool pidOk = false, startedOk = false, lengthOk = false, encodingOk = false;
-    JournalEntry read;
-    read.owner = {fields.value("pid").toLongLong(&pidOk), fields.value("started").toLongLong(&startedOk)};
-    read.encoding = static_cast<TextEncoding>(fields.value("encoding").toInt(&encodingOk));
-    const qsizetype length = fields.value("length").toLongLong(&lengthOk);
-    bool formatOk = false;
-    for (const auto& [value, name] : kFormatNames)
-        if (fields.value("format") == name) {
-            read.format = value;
-            formatOk = true;
-        }
-    if (!pidOk || !startedOk || !lengthOk || !encodingOk || !formatOk || !fields.contains("path") ||
-        length != text.size() || fields.value("sha1") != checksum(text))
-        return false;
-    read.path = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.value("path")));
-    read.text = QString::fromUtf8(text);
-    HideReservedCharacters(read.text);
-    entry = std::move(read);
-    return true;
-}
-
 bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reason) {
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, kOwnerFile | QFileDevice::ExeOwner)) {
@@ -138,18 +78,6 @@ bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reaso
         return false;
     }
     return true;
-}
-
-QString JournalFileName(const JournalOwner& owner, int window) {
-    return QStringLiteral("%1-%2-%3.journal").arg(owner.pid).arg(owner.started).arg(window);
-}
-
-bool JournalFileOwner(const QString& fileName, JournalOwner& owner) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d+)-(\\d+)-\\d+\\.journal$"));
-    const QRegularExpressionMatch match = pattern.match(fileName);
-    if (match.hasMatch())
-        owner = {match.captured(1).toLongLong(), match.captured(2).toLongLong()};
-    return match.hasMatch();
 }
 
 RecoveryJournal::RecoveryJournal(DocumentHost& host, QObject* parent)

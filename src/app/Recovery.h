@@ -1,7 +1,6 @@
 #pragma once
 
-#include "editor/LineEndings.h"
-#include "platform/TextFile.h"
+#include "app/Journal.h"
 
 #include <QHash>
 #include <QObject>
@@ -12,39 +11,14 @@
 class DocumentHost;
 class frmNotepad;
 
-// The process that wrote a journal: its id and its start time, so that an id the system has
-// since given to another program is not taken for a running editor.
-struct JournalOwner {
-    qint64 pid = 0;
-    qint64 started = 0;
-    bool operator==(const JournalOwner& other) const { return pid == other.pid && started == other.started; }
-};
-
 // This process.
 JournalOwner CurrentProcess();
 // The start time of a running process (clock ticks since boot); -1 when it has ended.
 qint64 ProcessStartTime(qint64 pid);
 bool IsRunning(const JournalOwner& owner);
 
-// One document's unsaved state as a journal keeps it.
-struct JournalEntry {
-    JournalOwner owner;
-    QString path; // "" for a document never saved
-    SaveFormat format = SaveFormat::Dos;
-    TextEncoding encoding = TextEncoding::Utf8;
-    QString text; // CR LF line breaks, as the editor holds it
-};
-
-// A header of key=value lines, an empty line, then the text as UTF-8. The header gives the
-// text's length and SHA-1, so a truncated or altered journal is refused rather than half read.
-QByteArray EncodeJournal(const JournalEntry& entry);
-bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry);
 // Writes atomically with owner-only permissions, making the folder (owner-only) when missing.
 bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reason);
-
-// "<pid>-<start time>-<window number>.journal", and the owner read back from such a name.
-QString JournalFileName(const JournalOwner& owner, int window);
-bool JournalFileOwner(const QString& fileName, JournalOwner& owner);
 
 // Keeps the unsaved documents of this process in journals in the program folder's "recovery"
 // folder, so that a crash loses at most the last interval's typing, and offers the journals of

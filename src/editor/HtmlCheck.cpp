@@ -5,6 +5,7 @@
 #include <mutex>
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
+#include <unordered_map>
 
 namespace {
 
@@ -92,21 +93,22 @@ bool unseenByTidy(const QString& text, qsizetype at) {
     return (c < 0x20 && c != u'\t') || (at == 0 && c == 0xFEFF);
 }
 
-// The editor's column (UTF-16 units, 1-based) of tidy's `column` (code points, 1-based, without
-// the characters tidy drops) on `line`, at most one past the line's end.
-int editorColumn(const QString& text, const Line& line, int column) {
+// The editor's columns (UTF-16 units, 1-based) of tidy's columns (code points, 1-based, without
+// the characters tidy drops) on `line`: element k is tidy's column k + 1, and the last element the
+// column one past the line's end, where every later column of tidy's lands. Made in one pass, so a
+// long line with many messages is walked once, not once a message.
+std::vector<int> editorColumns(const QString& text, const Line& line) {
+    std::vector<int> columns;
     const qsizetype end = line.start + line.length;
-    qsizetype at = line.start;
-    for (int step = 1; at < end; ++at) {
+    for (qsizetype at = line.start; at < end; ++at) {
         if (unseenByTidy(text, at))
             continue;
-        if (step == column)
-            break;
-        ++step;
+        columns.push_back(static_cast<int>(at - line.start) + 1);
         if (text.at(at).isHighSurrogate() && at + 1 < end && text.at(at + 1).isLowSurrogate())
             ++at;
     }
-    return static_cast<int>(at - line.start) + 1;
+    columns.push_back(static_cast<int>(line.length) + 1);
+    return columns;
 }
 
 // Creating a TidyDoc sets the library's message language, which is shared by every document.
@@ -161,13 +163,23 @@ std::vector<HtmlProblem> CheckHtml(const QString& text, const HtmlCheckOptions& 
         return problems;
     const std::vector<Line> lines = splitLines(text);
     const int lineCount = static_cast<int>(lines.size());
+    // The columns of the lines that have messages, each line mapped once.
+    std::unordered_map<int, std::vector<int>> columnsOfLine;
     problems.reserve(raw.size());
     for (RawMessage& message : raw) {
         HtmlProblem problem;
         problem.line = std::clamp(message.line, 1, lineCount);
         const Line& line = lines[static_cast<size_t>(problem.line - 1)];
-        problem.column = message.line > lineCount ? static_cast<int>(line.length) + 1
-                                                  : editorColumn(text, line, std::max(message.column, 1));
+        if (message.line > lineCount) {
+            problem.column = static_cast<int>(line.length) + 1;
+        } else {
+            auto found = columnsOfLine.find(problem.line);
+            if (found == columnsOfLine.end())
+                found = columnsOfLine.emplace(problem.line, editorColumns(text, line)).first;
+            const std::vector<int>& columns = found->second;
+            const size_t index = static_cast<size_t>(std::max(message.column, 1) - 1);
+            problem.column = columns[std::min(index, columns.size() - 1)];
+        }
         problem.severity = message.severity;
         problem.text = std::move(message.text);
         problems.push_back(std::move(problem));

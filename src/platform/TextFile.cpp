@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 
 #include "platform/Charsets.h"
+#include "platform/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -219,6 +220,12 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
     case TextEncoding::Utf8:
         bytes = text.toUtf8();
         break;
+    default:
+        // Only a fault of the program (or a damaged record of a document) gets here; written on,
+        // the file would be emptied.
+        reason = QStringLiteral("The text cannot be saved in an unknown encoding (%1).").arg(int(encoding));
+        qCWarning(lcQuillora) << "writeTextFile:" << reason << path;
+        return false;
     }
     // Through symbolic links to the file they lead to, which is created when it is missing: the
     // links stay as they are.

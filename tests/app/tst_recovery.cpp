@@ -3,6 +3,7 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -63,22 +64,29 @@ private slots:
                  int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    // Journals that cannot be read are named and kept, and nothing is recovered from them.
+    // Journals that cannot be read are named and kept, and nothing is recovered from them: cut
+    // short, a byte of the text or of the header altered, an encoding or a name it does not know.
     void unreadableKept_data() {
-        // The bytes cut off the end, or -1: one text byte altered.
-        table({"name", "cut"},
-              {"truncated; ; 1", "text cut off; ; 20", "altered; ; -1", "foreign name; notes.journal; 0"});
+        table({"damage"},
+              {"truncated; cut 1", "text cut off; cut 20", "text altered; text", "path altered; path",
+               "unknown encoding; encoding", "first version, unknown encoding; first", "foreign name; name"});
     }
     void unreadableKept() {
-        QFETCH(QString, name);
-        QFETCH(QString, cut);
+        QFETCH(QString, damage);
         AppFixture app;
         QByteArray bytes = EncodeJournal(entry("/x.htm", "some unsaved text\r\n"));
-        if (cut.toInt() < 0)
+        if (damage.startsWith("cut"))
+            bytes.chop(damage.mid(4).toInt());
+        else if (damage == "text")
             bytes[bytes.size() - 3] = 'X';
-        bytes.chop(std::max(cut.toInt(), 0));
-        if (name.isEmpty())
-            name = JournalFileName(ended(), 1);
+        else if (damage == "path")
+            bytes.replace("path=%2Fx.htm", "path=%2Fy.htm");
+        else if (damage == "encoding")
+            bytes.replace("encoding=utf-8", "encoding=utf-9");
+        else if (damage == "first") // the first version's journal, with a sum of its text alone
+            bytes = "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=\nformat=dos\nencoding=99\nlength=1\nsha1=" +
+                    QCryptographicHash::hash("x", QCryptographicHash::Sha1).toHex() + "\n\nx";
+        const QString name = damage == "name" ? "notes.journal" : JournalFileName(ended(), 1);
         const QString file = app.env.writeFile("data/Quillora/recovery/" + name, bytes);
         app.start();
         QCOMPARE(app.dialogs.messages.size(), 1);
@@ -87,6 +95,19 @@ private slots:
         QCOMPARE(app.main->documents().DocumentCount, 1);
         journalOf(app).waitForWrites();
         QCOMPARE(TestEnvironment::readFile(file), bytes);
+    }
+
+    // A journal written before the header was summed is still recovered, with its encoding.
+    void firstVersionRead() {
+        const QByteArray text = "caf\xC3\xA9\r\n";
+        const QByteArray bytes =
+            "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=%2Fa.htm\nformat=unix\nencoding=3\n"
+            "length=7\nsha1=" +
+            QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex() + "\n\n" + text;
+        JournalEntry read;
+        QVERIFY(DecodeJournal(bytes, read));
+        QCOMPARE(read.path + "|" + read.text, "/a.htm|caf\u00E9\r\n");
+        QVERIFY(read.encoding == TextEncoding::Windows1252 && read.format == SaveFormat::Unix);
     }
 
     // Only the journals of processes that ended are offered; a running editor's stay as they are.

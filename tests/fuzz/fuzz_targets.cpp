@@ -1,5 +1,6 @@
 // libFuzzer targets for the procedures that read user text; FUZZ_<name> picks the target. Each one
 // checks what the procedure promises, not only that it survives the input.
+#include "app/Journal.h"
 #include "browser/ViewSource.h"
 #include "editor/Colorizer.h"
 #include "editor/LineEndings.h"
@@ -262,6 +263,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString name = SourceFileName(url);
         CHECK(!name.isEmpty() && !name.contains(u'/') && !name.contains(QChar(0)));
         CHECK(name != QLatin1String(".") && name != QLatin1String(".."));
+    }
+#elif defined(FUZZ_journal)
+    // A journal is read whole or not at all: what is read names a known format and encoding, and
+    // written again it reads back the same; a byte changed in the written journal is refused.
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    JournalEntry entry;
+    if (DecodeJournal(bytes, entry)) {
+        const QByteArray again = EncodeJournal(entry);
+        JournalEntry reread;
+        CHECK(DecodeJournal(again, reread));
+        CHECK(reread.owner == entry.owner && reread.path == entry.path && reread.format == entry.format &&
+              reread.encoding == entry.encoding && reread.text == entry.text);
+        CHECK(EncodeJournal(reread) == again);
+        QByteArray altered = again;
+        altered[qsizetype(size % size_t(altered.size()))] ^= 0x20;
+        CHECK(!DecodeJournal(altered, reread));
     }
 #endif
     return 0;

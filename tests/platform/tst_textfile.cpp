@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 #include "support/TestEnvironment.h"
 
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -281,6 +282,17 @@ private slots:
         QCOMPARE(reason, qt_error_string(EFBIG));
         QCOMPARE(TestEnvironment::readFile(page), "<html>old</html>");
         QCOMPARE(QDir(env.root() + "/keep").entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
+    }
+
+    // An encoding the writer does not know (a damaged record) writes nothing, rather than an
+    // empty file, and says why.
+    void unknownEncodingWritesNothing() {
+        const QString page = env.writeFile("unknown.htm", "<p>kept</p>");
+        QString reason;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unknown encoding"));
+        QVERIFY(!writeTextFile(page, "<p>new</p>", static_cast<TextEncoding>(99), reason));
+        QCOMPARE(reason, "The text cannot be saved in an unknown encoding (99).");
+        QCOMPARE(TestEnvironment::readFile(page), "<p>kept</p>");
     }
 
     // Saving through a link whose file is missing creates that file and keeps the link; so does a

@@ -1,0 +1,120 @@
+#include "app/Journal.h"
+
+#include "platform/Charsets.h"
+
+#include <QCryptographicHash>
+#include <QHash>
+#include <QList>
+#include <QRegularExpression>
+
+namespace {
+const QByteArray kMagic = QByteArrayLiteral("QUILLORA-JOURNAL 2");
+const QByteArray kFirstMagic = QByteArrayLiteral("QUILLORA-JOURNAL 1");
+const std::pair<SaveFormat, QByteArray> kFormatNames[] = {
+    {SaveFormat::Dos, "dos"}, {SaveFormat::Unix, "unix"}, {SaveFormat::Mac, "mac"}};
+// The second version names the encoding; the first wrote the enumeration's number, in this order.
+const std::pair<TextEncoding, QByteArray> kEncodingNames[] = {{TextEncoding::Utf8, "utf-8"},
+                                                              {TextEncoding::Utf8WithBom, "utf-8-bom"},
+                                                              {TextEncoding::Latin1, "latin-1"},
+                                                              {TextEncoding::Windows1252, "windows-1252"},
+                                                              {TextEncoding::Iso8859_15, "iso-8859-15"},
+                                                              {TextEncoding::Utf16LE, "utf-16le"},
+                                                              {TextEncoding::Utf16BE, "utf-16be"}};
+
+QByteArray checksum(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+template <typename Value, size_t N>
+QByteArray nameOf(const std::pair<Value, QByteArray> (&names)[N], Value value) {
+    for (const auto& [known, name] : names)
+        if (known == value)
+            return name;
+    return QByteArray();
+}
+
+template <typename Value, size_t N>
+bool valueOf(const std::pair<Value, QByteArray> (&names)[N], const QByteArray& name, Value& value) {
+    for (const auto& [known, knownName] : names)
+        if (knownName == name) {
+            value = known;
+            return true;
+        }
+    return false;
+}
+
+// The first version's encoding: a number, known only if it is one of the encodings.
+bool firstVersionEncoding(const QByteArray& field, TextEncoding& encoding) {
+    bool ok = false;
+    const int number = field.toInt(&ok);
+    if (!ok || number < 0 || number >= int(std::size(kEncodingNames)))
+        return false;
+    encoding = kEncodingNames[number].first;
+    return true;
+}
+} // namespace
+
+QByteArray EncodeJournal(const JournalEntry& entry) {
+    // The text control's stand-ins for its reserved characters are not valid UTF-8; the journal
+    // holds the characters themselves, as the file would.
+    QString original = entry.text;
+    RestoreReservedCharacters(original);
+    const QByteArray text = original.toUtf8();
+    const QByteArray header = kMagic + "\npid=" + QByteArray::number(entry.owner.pid) +
+                              "\nstarted=" + QByteArray::number(entry.owner.started) +
+                              "\npath=" + entry.path.toUtf8().toPercentEncoding() +
+                              "\nformat=" + nameOf(kFormatNames, entry.format) +
+                              "\nencoding=" + nameOf(kEncodingNames, entry.encoding) +
+                              "\nlength=" + QByteArray::number(text.size());
+    Q_ASSERT(!header.contains("=\n")); // every value has a name
+    return header + "\nsha1=" + checksum(header + "\n\n" + text) + "\n\n" + text;
+}
+
+bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {
+    const qsizetype end = bytes.indexOf("\n\n");
+    if (end < 0)
+        return false;
+    const QByteArray head = bytes.left(end);
+    const QList<QByteArray> lines = head.split('\n');
+    const bool first = lines.first() == kFirstMagic;
+    if (!first && lines.first() != kMagic)
+        return false;
+    QHash<QByteArray, QByteArray> fields;
+    for (const QByteArray& line : lines.mid(1)) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0 || fields.contains(line.left(equals)))
+            return false;
+        fields.insert(line.left(equals), line.mid(equals + 1));
+    }
+    const QByteArray text = bytes.mid(end + 2);
+    // The second version's sum covers the header up to its own line, which comes last.
+    const qsizetype sumLine = head.lastIndexOf("\nsha1=");
+    const QByteArray summed = first ? text : head.left(sumLine) + "\n\n" + text;
+    bool pidOk = false, startedOk = false, lengthOk = false;
+    JournalEntry read;
+    read.owner = {fields.value("pid").toLongLong(&pidOk), fields.value("started").toLongLong(&startedOk)};
+    const qsizetype length = fields.value("length").toLongLong(&lengthOk);
+    const bool encodingOk = first ? firstVersionEncoding(fields.value("encoding"), read.encoding)
+                                  : valueOf(kEncodingNames, fields.value("encoding"), read.encoding);
+    const bool formatOk = valueOf(kFormatNames, fields.value("format"), read.format);
+    if (!pidOk || !startedOk || !lengthOk || !encodingOk || !formatOk || !fields.contains("path") ||
+        length != text.size() || (!first && sumLine < 0) || fields.value("sha1") != checksum(summed))
+        return false;
+    read.path = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.value("path")));
+    read.text = QString::fromUtf8(text);
+    HideReservedCharacters(read.text);
+    entry = std::move(read);
+    return true;
+}
+
+QString JournalFileName(const JournalOwner& owner, int window) {
+    return QStringLiteral("%1-%2-%3.journal").arg(owner.pid).arg(owner.started).arg(window);
+}
+
+bool JournalFileOwner(const QString& fileName, JournalOwner& owner) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d+)-(\\d+)-\\d+\\.journal$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (match.hasMatch())
+        owner = {match.captured(1).toLongLong(), match.captured(2).toLongLong()};
+    return match.hasMatch();
+}

@@ -4,7 +4,6 @@
 #include "platform/SingleInstanceLink.h"
 
 #include <QApplication>
-#include <QFile>
 #include <cstdio>
 #include <cstring>
 
@@ -56,19 +55,6 @@ int main(int argc, char* argv[]) {
 
     frmQuillora window(ProgramFolder());
     link.listen();
-    // Test hook: when QUILLORA_TEST_REPORT names a file, every path this instance is given to
-    // open, at start-up or handed over by a second start, is appended to it, one per line.
-    const QString testReport = qEnvironmentVariable("QUILLORA_TEST_REPORT");
-    if (!testReport.isEmpty()) {
-        const auto report = [testReport](const QStringList& opened) {
-            QFile file(testReport);
-            if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-                file.write((opened.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-        };
-        if (!paths.isEmpty())
-            report(paths);
-        QObject::connect(&link, &SingleInstanceLink::pathsReceived, &window, report);
-    }
     QObject::connect(&link, &SingleInstanceLink::pathsReceived, &window, &frmQuillora::txtDDE_Change);
     window.startUp(paths);
     return app.exec();

@@ -67,6 +67,11 @@ bool IsRunning(const JournalOwner& owner) {
 
 bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reason) {
     const QString folder = QFileInfo(file).absolutePath();
+    // A link put in the folder's place would lead the journals, unsaved text, elsewhere.
+    if (QFileInfo(folder).isSymLink()) {
+        reason = QStringLiteral("The folder is a link, which is not followed: ") + folder;
+        return false;
+    }
     if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, kOwnerFile | QFileDevice::ExeOwner)) {
         reason = QStringLiteral("The folder could not be made: ") + folder;
         return false;
@@ -186,6 +191,8 @@ void RecoveryJournal::reportFailure(const QString& reason) {
 void RecoveryJournal::offerRecovery() {
     QStringList unreadable, files, names;
     QList<JournalEntry> entries;
+    if (QFileInfo(m_folder).isSymLink()) // whatever it leads to was not written by this program
+        return;
     const QDir dir(m_folder);
     for (const QString& name : dir.entryList({QStringLiteral("*.journal")}, QDir::Files, QDir::Name)) {
         JournalOwner owner;

@@ -424,8 +424,8 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
 }
 
 void frmQuillora::OpenPathList(const QStringList& paths) {
-    for (const QString& entry : paths) {
-        const QString path = entry.trimmed();
+    // Each path exactly as given: blanks are part of a name ("b.htm " is not "b.htm").
+    for (const QString& path : paths) {
         if (path.isEmpty())
             continue;
         OpenDocument(*this, path);
@@ -444,9 +444,8 @@ void frmQuillora::txtDDE_Change(const QStringList& paths) {
 void frmQuillora::openFiles(const QStringList& paths) {
     // In the order given: a folder opens in a browser window, a file as from the command line.
     for (const QString& path : paths) {
-        const QString trimmed = path.trimmed();
-        if (IsFolder(trimmed))
-            OpenBrowser(trimmed + QLatin1Char('/'));
+        if (IsFolder(path))
+            OpenBrowser(path + QLatin1Char('/'));
         else
             OpenPathList({path});
     }

@@ -28,7 +28,9 @@ static void registerDataResources() {
 
 void SeedDataFiles(const QString& programFolder) {
     registerDataResources();
+    // The folder holds unsaved text (preview copies, recovery journals): the user's alone.
     QDir().mkpath(programFolder);
+    QFile::setPermissions(programFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QDirIterator it(QStringLiteral(":/data"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString resource = it.next();
@@ -82,7 +84,7 @@ QStringList ReadCommandWords(const QString& programFolder) {
 QStringList AbsolutePaths(const QStringList& arguments) {
     QStringList paths;
     for (const QString& argument : arguments) {
-        if (!argument.trimmed().isEmpty())
+        if (!argument.isEmpty()) // a name of blanks is a name
             paths << QFileInfo(argument).absoluteFilePath();
     }
     return paths;

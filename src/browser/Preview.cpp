@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 
 PreviewTarget SelectionTarget(const QString& selected, const QString& title) {
     if (selected.isEmpty())
@@ -40,6 +41,12 @@ PreviewTarget SelectionTarget(const QString& selected, const QString& title) {
     return {PreviewTarget::Address, title.left(title.lastIndexOf(QLatin1Char('/')) + 1) + selected};
 }
 
+namespace {
+// The document that wrote the preview copy last, kept on the main window; on a document, that it
+// removes the copy when it goes.
+const char* const kPreviewWriter = "previewCopyWriter";
+} // namespace
+
 QString PreviewFileName(const QString& defaultFormat) {
     const bool unsafe = defaultFormat.isEmpty() || defaultFormat == QLatin1String(".") ||
                         defaultFormat == QLatin1String("..") || defaultFormat.contains(QLatin1Char('/')) ||
@@ -63,6 +70,20 @@ QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
                                         QStringLiteral("\r\n\r\n") + reason,
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return QString();
+    }
+    // Unsaved text is the user's alone, and it goes with its document: the copy is removed when
+    // the document that wrote it last closes (the program's end closes them all).
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QObject* keeper = host.dialogParent();
+    keeper->setProperty(kPreviewWriter, QVariant::fromValue<QObject*>(&document));
+    if (!document.property(kPreviewWriter).toBool()) {
+        document.setProperty(kPreviewWriter, true);
+        QObject::connect(&document, &QObject::destroyed, keeper, [keeper, path](QObject* gone) {
+            if (keeper->property(kPreviewWriter).value<QObject*>() != gone)
+                return;
+            QFile::remove(path);
+            keeper->setProperty(kPreviewWriter, QVariant());
+        });
     }
     return path;
 }

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -42,7 +43,6 @@ QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name,
     return addMenuItem(menu, caption, name, shortcut, false);
 }
 
-const QString kUntitledPrefix = QStringLiteral("Untitled [");
 } // namespace
 
 frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
@@ -744,7 +744,7 @@ void frmNotepad::mnuPrint_Click() {
 
 void frmNotepad::mnuTCompile_Click() {
     Dialogs& dialogs = Dialogs::instance();
-    if (windowTitle().startsWith(kUntitledPrefix)) {
+    if (m_host.documents().DocumentSlots[slot()].PathCaption.isEmpty()) {
         dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
                         QStringLiteral("The file must be saved before you can compile it!"),
                         Dialogs::Buttons::Ok, Dialogs::Icon::Information);
@@ -764,11 +764,14 @@ void frmNotepad::mnuTCompile_Click() {
         }
         const QString compiler = m_host.settings().JavaCompiler;
         if (!compiler.isEmpty()) {
-            // The document's path goes to the compiler as one argument, without the "*" mark.
-            QString path = windowTitle();
+            // The document's absolute path goes to the compiler as one argument, whatever the
+            // caption shows (a minimised window shows the bare name, which could read as an
+            // option), and the compiler runs in the file's folder.
+            QString path = m_host.documents().DocumentSlots[slot()].PathCaption;
             if (path.endsWith(QLatin1Char('*')))
                 path.chop(1);
-            if (!QProcess::startDetached(compiler, {path}))
+            const QFileInfo file(path);
+            if (!QProcess::startDetached(compiler, {file.absoluteFilePath()}, file.absolutePath()))
                 dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
                                 QStringLiteral("The Java compiler could not be started: ") + compiler,
                                 Dialogs::Buttons::Ok, Dialogs::Icon::Critical);

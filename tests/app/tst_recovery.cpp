@@ -97,6 +97,26 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(file), bytes);
     }
 
+    // A link in the recovery folder's place is not followed: journals are neither read from nor
+    // written to wherever it leads, and the user hears that journals cannot be kept.
+    void linkedFolderNotFollowed() {
+        AppFixture app;
+        const QString elsewhere = app.env.root() + "/elsewhere";
+        QDir().mkpath(elsewhere);
+        QDir().mkpath(app.env.programFolder());
+        QVERIFY(QFile::link(elsewhere, folderOf(app)));
+        QString reason;
+        QVERIFY(WriteJournal(elsewhere + "/" + JournalFileName(ended(), 1), entry("", "planted"), reason));
+        app.start();
+        QVERIFY(app.dialogs.messages.isEmpty()); // nothing offered from there
+        app.document(0)->txtRich->setText("unsaved");
+        journalOf(app).journalNow();
+        journalOf(app).waitForWrites();
+        QTRY_COMPARE(app.dialogs.messages.size(), 1);
+        QVERIFY(app.dialogs.messages[0].text.contains("is a link, which is not followed"));
+        QCOMPARE(journals(elsewhere).size(), 1); // only the planted one
+    }
+
     // A journal written before the header was summed is still recovered, with its encoding.
     void firstVersionRead() {
         const QByteArray text = "caf\xC3\xA9\r\n";

@@ -203,6 +203,13 @@ private slots:
                               app.main->settings().DefaultFormat}),
                  (QStringList{"QL Viewer - Copy", "Untitled [0]*", "", format}));
         QVERIFY(app.record(0).Modified);
+        // The unsaved text is readable by its owner alone, and goes with its document.
+        QCOMPARE(int(QFile::permissions(copy) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(int(QFile::permissions(app.env.programFolder()) & 0x0077), 0);
+        app.dialogs.answers << Dialogs::Answer::No;
+        document->close();
+        app.flush();
+        QVERIFY(!QFileInfo::exists(copy));
     }
 
     // Viewing a saved document with unsaved changes asks first: Yes shows it saved, No the file as it was.

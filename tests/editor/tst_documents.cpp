@@ -240,13 +240,16 @@ private slots:
         QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNo); // no compiler yet
         const QString args = app.env.root() + "/args.txt";
         const QString compiler = app.env.writeFile(
-            "compiler.sh", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + args.toUtf8() + "'\n");
+            "compiler.sh", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" \"$PWD\" > '" + args.toUtf8() + "'\n");
         QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
         app.main->mutableSettings().JavaCompiler = compiler;
         window->txtRich->setSelText("x"); // the caption gets its "*"
+        window->showMinimized();          // and shows the bare name
         window->mnuTCompile->trigger();
         QTRY_VERIFY(QFileInfo(args).size() > 0);
-        QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(args)), "1|" + doc + "|");
+        // The whole path as one argument, run in the file's folder.
+        QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(args)),
+                 "1|" + doc + "|" + QFileInfo(doc).absolutePath() + "|");
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -35,8 +36,16 @@ enum Outcome { Confirmed, HungUp, LeftEarly };
 // What a client writes, the list received, and how the exchange ends.
 using Client = std::tuple<QByteArrayList, QStringList, Outcome>;
 
-QStringList lines(const QString& path) {
-    return QString::fromUtf8(TestEnvironment::readFile(path)).split('\n', Qt::SkipEmptyParts);
+// The files a started program lists as opened, oldest first: its recent files, read from its
+// settings in the test's folders (it is given the test's environment).
+QStringList opened(const TestEnvironment& env) {
+    QSettings settings(env.root() + "/config/Quillora/Quillora.conf", QSettings::IniFormat);
+    QStringList files;
+    for (int k = 1; k <= 4; ++k)
+        if (const QString file = settings.value(QString("RecentFiles/RecentFile%1").arg(k)).toString();
+            !file.isEmpty())
+            files.prepend(file);
+    return files;
 }
 } // namespace
 
@@ -143,18 +152,16 @@ private slots:
         QStringList expected;
         for (const QString& file : files)
             expected << env.writeFile("work/" + file, "<html></html>\r\n");
-        const QString report = env.root() + "/report.txt";
-        qputenv("QUILLORA_TEST_REPORT", QFile::encodeName(report)); // the children get the test's folders too
-        QDir::setCurrent(env.root() + "/work");                     // they are given relative paths
-        QProcess first;                                             // killed on the way out, whatever happens
+        QDir::setCurrent(env.root() + "/work"); // the programs are given relative paths
+        QProcess first;                         // killed on the way out, whatever happens
         first.setProcessChannelMode(QProcess::ForwardedChannels);
         first.start(binary, files.mid(0, 1));
-        QTRY_COMPARE_WITH_TIMEOUT(lines(report), expected.mid(0, 1), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(opened(env), expected.mid(0, 1), 30000);
         // A start without files has nothing to hand over, but ends at once all the same.
         QCOMPARE(QProcess::execute(binary, {}), 0);
         QCOMPARE(QProcess::execute(binary, files.mid(1)), 0);
         // Handed over as absolute paths, in order, and nothing from the start without files.
-        QTRY_COMPARE_WITH_TIMEOUT(lines(report), expected, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(opened(env), expected, 10000);
         QCOMPARE(first.state(), QProcess::Running);
     }
 };

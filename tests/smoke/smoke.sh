@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real program in a virtual X server with a file on its command line, checks the main
-# window's title and that the file was given to the editor, then types into the document and saves
+# window's title, then types into the document (the file's: saving changes that file) and saves
 # three times with Ctrl+S: after typing, after Ctrl+Z (undo) and after Ctrl+R (redo), comparing the
 # file's bytes each time. Each save changes the file, so each comparison sees that save's result.
 # Takes a screenshot, checks in it that the toolbox buttons have faces, and quits.
 set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
-export QUILLORA_TEST_REPORT="$work/report.txt"
 printf '<HTML>\r\n<BODY>smoke</BODY>\r\n</HTML>\r\n' > "$work/smoke page.htm"
 cp "$work/smoke page.htm" "$work/original"
 # An opened file has its cursor at offset 0, so the typed letters go before everything else.
@@ -52,7 +51,6 @@ typed='quill ink '
     fi
     kill "$pid"; wait "$pid" 2>/dev/null
     [ "$title" = "Quillora (3.60)" ] || { echo "main window title not found (got: $title)"; exit 1; }
-    grep -qxF "$page" "$QUILLORA_TEST_REPORT" || { echo "the file was not given to the editor"; exit 1; }
     [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
     echo "main window: $title; opened: $page; typed, undone, redone and saved as expected; faces: $faces; screenshot: $2"
 ' "$1" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}" "$work" "$typed"

@@ -7,6 +7,7 @@
 #include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
 #include "platform/Version.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,8 @@
 #include <QSaveFile>
 
 namespace {
+// A journal holds a document's text as UTF-8 (up to three bytes a character) and a short header.
+constexpr qint64 kMaxJournalBytes = 3 * kMaxTextFileBytes + 64 * 1024;
 constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString pathOf(const DocumentSlot& record) {
@@ -42,12 +45,12 @@ void openRecovered(DocumentHost& host, const JournalEntry& entry) {
 } // namespace
 
 qint64 ProcessStartTime(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+    QByteArray line;
+    QString reason;
+    if (pid <= 0 || !ReadRegularFile(QStringLiteral("/proc/%1/stat").arg(pid), 64 * 1024, line, reason))
         return -1;
     // "pid (name) state ...": the name may hold blanks and parentheses, so fields count from the
     // last ")"; there the state is the first, the start time the twentieth.
-    const QByteArray line = stat.readAll();
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
         return -1; // a process that has ended but not been reaped yet
@@ -199,13 +202,16 @@ void RecoveryJournal::offerRecovery() {
         const bool named = JournalFileOwner(name, owner);
         if (named && IsRunning(owner))
             continue; // another editor's (or this one's): never touched
-        QFile file(dir.filePath(name));
+        const QString file = dir.filePath(name);
+        QByteArray bytes;
+        QString reason;
         JournalEntry entry;
-        if (!named || !file.open(QIODevice::ReadOnly) || !DecodeJournal(file.readAll(), entry)) {
+        if (!named || !ReadRegularFile(file, kMaxJournalBytes, bytes, reason, Links::Refuse) ||
+            !DecodeJournal(bytes, entry)) {
             unreadable << name;
             continue;
         }
-        files << file.fileName();
+        files << file;
         names << (entry.path.isEmpty() ? QStringLiteral("Untitled") : entry.path);
         entries << std::move(entry);
     }

@@ -1,8 +1,10 @@
 #include "app/Skin.h"
 
 #include "app/SkinButton.h"
+#include "platform/TextFile.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QPalette>
@@ -107,8 +109,12 @@ std::optional<QColor> ParseSkinColor(const QString& line) {
 }
 
 std::optional<QPixmap> LoadSkinPicture(const QString& path) {
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, kMaxPictureBytes, file, reason))
+        return std::nullopt;
     // The reader refuses pictures beyond its allocation limit before decoding them.
-    QImageReader reader(path);
+    QImageReader reader(&file);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;

@@ -7,6 +7,7 @@
 #include "editor/mdlFile.h"
 #include "html/TagCommands.h"
 #include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
 #include "wizards/Pictures.h"
 
 #include <QApplication>
@@ -154,8 +155,9 @@ bool frmQuillora::LoadSkin(const QString& path) {
     const QFileInfo info(path);
     QColor background = QApplication::palette().color(QPalette::Button);
     bool loaded = false;
-    QFile file(path);
-    if (!path.isEmpty() && info.isFile() && file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString reason;
+    if (!path.isEmpty() && OpenRegularFile(path, kMaxDataFileBytes, file, reason)) {
         // Only the first two lines count; a skin file is a few dozen bytes.
         const SkinFile skin = ParseSkinFile(file.read(64 * 1024));
         loaded = true;

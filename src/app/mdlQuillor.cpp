@@ -1,6 +1,7 @@
 #include "app/mdlQuillor.h"
 
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -64,10 +65,12 @@ void EnsureDataFiles(const QString& programFolder) {
 
 QStringList ReadCommandWords(const QString& programFolder) {
     QStringList words{QString()};
-    QFile file(programFolder + QStringLiteral("/commands.txt"));
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString reason;
+    if (!ReadRegularFile(programFolder + QStringLiteral("/commands.txt"), kMaxDataFileBytes, bytes, reason,
+                         Links::Refuse))
         return words;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes);
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         QString line = lines.at(i);

@@ -50,10 +50,8 @@ void SourceDownload::start() {
         QByteArray bytes;
         bool read = false;
         if (m_url.isLocalFile()) {
-            QFile file(m_url.toLocalFile());
-            read = QFileInfo(file).isFile() && file.size() <= kMaxTextFileBytes &&
-                   file.open(QIODevice::ReadOnly);
-            bytes = read ? file.readAll() : QByteArray();
+            QString reason;
+            read = ReadRegularFile(m_url.toLocalFile(), kMaxTextFileBytes, bytes, reason);
         } else if (const auto page = PreviewPages::instance().contents(m_url)) {
             read = true;
             bytes = page->bytes;

@@ -89,8 +89,9 @@ int GoToOffset(const RichTextControl& control, int line, int character) {
 }
 
 QStringList ReadSearchHistory(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, kMaxDataFileBytes, file, reason, Links::Refuse))
         return {};
     // Read in chunks and only until 40 lines are complete, so that a large file costs no more
     // than its first lines. The decoder keeps a UTF-8 sequence split between chunks whole.
@@ -100,11 +101,13 @@ QStringList ReadSearchHistory(const QString& path) {
     qsizetype lineStart = 0;
     qsizetype scan = 0; // where the search for the next break goes on
     bool atEnd = false;
-    while (!atEnd && lines.size() < kHistoryLines) {
+    // No further than a history can be long, even when the file grows meanwhile.
+    for (qint64 read = 0; !atEnd && lines.size() < kHistoryLines && read <= kMaxDataFileBytes;) {
         const QByteArray bytes = file.read(kHistoryChunk);
         if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
             return {};
         atEnd = bytes.isEmpty();
+        read += bytes.size();
         pending.remove(0, lineStart);
         scan -= lineStart;
         lineStart = 0;

@@ -75,7 +75,7 @@ frmNotepad* NewDocument(DocumentHost& host) {
     LoadedText loaded;
     QString reason;
     // A template that cannot be read gives an empty document, as a missing one does.
-    if (!readTextFile(host.programFolder() + QStringLiteral("/default.htm"), loaded, reason))
+    if (!readTextFile(host.programFolder() + QStringLiteral("/default.htm"), loaded, reason, Links::Refuse))
         loaded = LoadedText{};
     window->txtRich->setText(loaded.text);
     const int marker = window->txtRich->text().indexOf(kTemplateMarker);

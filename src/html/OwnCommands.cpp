@@ -60,7 +60,7 @@ OwnCommandTable LoadOwnCommands(const QString& path) {
     OwnCommandTable table;
     LoadedText loaded;
     QString reason;
-    if (!readTextFile(path, loaded, reason))
+    if (!readTextFile(path, loaded, reason, Links::Refuse))
         return table;
     const QStringList lines = SplitLines(loaded.text, 2 * kSlots);
     for (int index = 1; index <= kSlots && 2 * index - 2 < lines.size(); ++index) {

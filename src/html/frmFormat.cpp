@@ -22,10 +22,11 @@ namespace {
 
 // The lines of "formats.txt", offered in every list after the built-in entries.
 QStringList readFormats(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString reason;
+    if (!ReadRegularFile(path, kMaxDataFileBytes, bytes, reason, Links::Refuse))
         return {};
-    return SplitLines(QString::fromUtf8(file.readAll()));
+    return SplitLines(QString::fromUtf8(bytes));
 }
 
 QComboBox* formatList(QWidget* parent, const char* name, const QStringList& entries,

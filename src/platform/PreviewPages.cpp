@@ -66,12 +66,13 @@ std::optional<PreviewPages::Page> PreviewPages::contents(const QUrl& url, QByteA
                 (asThemselves.contains(mime) ? mime.toLatin1() : QByteArray("text/html")) + ";charset=utf-8";
         return Page{path, source->second.bytes()};
     }
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || file.size() > kMaxTextFileBytes || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString reason;
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason))
         return std::nullopt;
     if (contentType)
         *contentType = mime.toLatin1();
-    return Page{path, file.readAll()};
+    return Page{path, bytes};
 }
 
 void PreviewPages::requestStarted(QWebEngineUrlRequestJob* job) {

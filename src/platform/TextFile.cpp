@@ -66,6 +66,8 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
+    // Handed on: no longer closed here.
+    void release() { m_fd = -1; }
 
 private:
     int m_fd;
@@ -87,13 +89,18 @@ std::optional<QString> refusalOf(const QString& path, const struct stat& status)
 }
 } // namespace
 
-bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason) {
+bool OpenRegularFile(const QString& path, qint64 limit, QFile& file, QString& reason, Links links) {
     const QByteArray native = QFile::encodeName(path);
     // Looked at before it is opened: opening a device can already do something (a tape rewinds),
     // and a socket cannot be opened at all.
     struct stat status {};
-    if (::stat(native.constData(), &status) != 0) {
+    if ((links == Links::Refuse ? ::lstat(native.constData(), &status)
+                                : ::stat(native.constData(), &status)) != 0) {
         reason = qt_error_string(errno);
+        return false;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        reason = QStringLiteral("%1 is a link, which is not followed.").arg(path);
         return false;
     }
     if (const std::optional<QString> refusal = refusalOf(path, status)) {
@@ -104,13 +111,18 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
         reason = tooLarge(path, limit);
         return false;
     }
-    // Without blocking, in case a pipe took the file's place since; it is looked at again below.
-    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0) {
-        reason = qt_error_string(errno);
+    // Without blocking, in case a pipe took the file's place since (and without following a link
+    // that did, where links are refused); it is looked at again below.
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0);
+    const int descriptor = ::open(native.constData(), flags);
+    if (descriptor < 0) {
+        reason = errno == ELOOP ? QStringLiteral("%1 is a link, which is not followed.").arg(path)
+                                : qt_error_string(errno);
         return false;
     }
-    if (::fstat(file.get(), &status) != 0) {
+    FileDescriptor owned(descriptor);
+    if (::fstat(descriptor, &status) != 0) {
         reason = qt_error_string(errno);
         return false;
     }
@@ -118,6 +130,21 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
         reason = *refusal;
         return false;
     }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        reason = file.errorString();
+        return false;
+    }
+    owned.release();
+    return true;
+}
+
+bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason, Links links) {
+    QFile file;
+    if (!OpenRegularFile(path, limit, file, reason, links))
+        return false;
+    const int descriptor = file.handle();
+    struct stat status {};
+    ::fstat(descriptor, &status);
     // Read to the end, whatever the size said, but not much past the limit: the last read asks for
     // a little more than the one byte that tells a file over the limit, as some of /proc's files
     // answer only reads of whole records.
@@ -134,7 +161,7 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
         const qsizetype before = read.size();
         read.resize(before + static_cast<qsizetype>(std::min(std::max(room, kProbe), kChunk)));
         const ssize_t count =
-            ::read(file.get(), read.data() + before, static_cast<size_t>(read.size() - before));
+            ::read(descriptor, read.data() + before, static_cast<size_t>(read.size() - before));
         if (count < 0 && errno == EINTR) {
             read.resize(before);
             continue;
@@ -160,9 +187,9 @@ bool IsWritableFile(const QString& path) {
     return writable(path, W_OK) && writable(QFileInfo(path).absolutePath(), W_OK | X_OK);
 }
 
-bool readTextFile(const QString& path, LoadedText& out, QString& reason) {
+bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links) {
     QByteArray bytes;
-    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason))
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason, links))
         return false;
     QString text;
     TextEncoding encoding = TextEncoding::Utf8;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <climits>
 
+class QFile;
 class QFileDevice;
 
 // How a file's bytes became text, so that saving writes them back the same way.
@@ -34,20 +35,37 @@ struct LoadedText {
 // colours in memory, several times the file's size.
 constexpr qint64 kMaxTextFileBytes = 128LL * 1024 * 1024;
 
+// Files the program keeps for itself (its data files, histories) are a few MB at most.
+constexpr qint64 kMaxDataFileBytes = 4LL * 1024 * 1024;
+// Pictures (skins, pictures for tags and image maps): the picture reader's own allocation limit
+// bounds what it decodes.
+constexpr qint64 kMaxPictureBytes = 256LL * 1024 * 1024;
+
+// Whether a symbolic link is followed to its file. The program's own files are never read
+// through a link: one put in their place would lead the program to read what it never wrote.
+enum class Links { Follow, Refuse };
+
+// The one way the program opens a file to read: only a regular file of at most `limit` bytes is
+// opened, and `file` is then open on it (read further with care: it may still grow). Anything
+// else is refused before it is opened, as ReadRegularFile says.
+bool OpenRegularFile(const QString& path, qint64 limit, QFile& file, QString& reason,
+                     Links links = Links::Follow);
+
 // Reads a whole regular file, at most `limit` bytes. Anything else is refused before it is
 // opened: a named pipe would block the reader until another program writes to it, and a device
 // such as /dev/zero never ends. The file is opened without blocking and checked again once open,
 // and reading stops as soon as more than `limit` bytes came, so a file that grows while it is
 // read, or whose size says nothing (/proc), cannot exhaust memory. On failure returns false and sets
 // `reason`: a whole sentence that names the file for a refusal, or the system's reason.
-bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason);
+bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason,
+                     Links links = Links::Follow);
 
 // Reads a whole text file (through ReadRegularFile, up to kMaxTextFileBytes). UTF-16 with a
 // byte-order mark is read as such; valid UTF-8 (with or without byte-order mark) as UTF-8;
 // anything else with the single-byte table the page declares (windows-1252, ISO-8859-15) or as
 // Latin-1, so every byte maps to one character and can be written back unchanged. Files with NUL
 // bytes (binary data) are refused too.
-bool readTextFile(const QString& path, LoadedText& out, QString& reason);
+bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links = Links::Follow);
 
 // Whether a file the user may open can also be written by them (as they are, not as root would
 // be for another user): false for a read-only file or one in a folder they cannot write.

@@ -106,7 +106,8 @@ QStringList ReadPropertyValues(const QString& folder, const QString& property) {
     for (const QString& name : {property, property.toLower()}) {
         LoadedText loaded;
         QString reason;
-        if (readTextFile(folder + QLatin1Char('/') + name + QStringLiteral(".txt"), loaded, reason))
+        if (readTextFile(folder + QLatin1Char('/') + name + QStringLiteral(".txt"), loaded, reason,
+                         Links::Refuse))
             return ParseValueList(loaded.text);
     }
     return {};
@@ -115,7 +116,7 @@ QStringList ReadPropertyValues(const QString& folder, const QString& property) {
 CssVocabulary ReadCssVocabulary(const QString& path) {
     LoadedText loaded;
     QString reason;
-    if (!readTextFile(path, loaded, reason))
+    if (!readTextFile(path, loaded, reason, Links::Refuse))
         return {};
     return ParseCssVocabulary(loaded.text);
 }

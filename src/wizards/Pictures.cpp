@@ -3,8 +3,10 @@
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageIOHandler>
 #include <QImageReader>
@@ -129,9 +131,11 @@ QString SizedPictureTag(const QString& reference, std::optional<QSize> size) {
 }
 
 std::optional<QSize> PictureSize(const QString& path) {
-    if (path.isEmpty())
+    QFile file;
+    QString reason;
+    if (path.isEmpty() || !OpenRegularFile(path, kMaxPictureBytes, file, reason))
         return std::nullopt;
-    QImageReader reader(path);
+    QImageReader reader(&file);
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return std::nullopt;

@@ -5,12 +5,14 @@
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -229,7 +231,11 @@ void frmIsMap::cmdPicture_Click() {
 }
 
 bool frmIsMap::loadPicture(const QString& path) {
-    QImageReader reader(path);
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, kMaxPictureBytes, file, reason))
+        return false;
+    QImageReader reader(&file);
     // Turned as its orientation mark says, as browsers show it, so the areas fit what they show.
     reader.setAutoTransform(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,13 +1,23 @@
 #include "app/RecentFiles.h"
+#include "app/Recovery.h"
+#include "app/Skin.h"
+#include "browser/ViewSource.h"
 #include "editor/LineEndings.h"
+#include "editor/Search.h"
+#include "editor/frmFind.h"
 #include "editor/mdlFile.h"
+#include "html/frmFormat.h"
 #include "support/AppFixture.h"
 #include "support/Keys.h"
 #include "support/Watchdog.h"
+#include "wizards/CssCode.h"
+#include "wizards/Pictures.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
 #include <QToolButton>
@@ -113,6 +123,86 @@ private slots:
         QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Critical);
         // Nothing but the new document of a start without files is open.
         QCOMPARE(app.main->documents().DocumentCount, route == "command line" ? 0 : 1);
+    }
+
+    // Every reader of the program meets a named pipe or a link to /dev/zero in its file's place:
+    // none blocks (a test fails after 5 s) and none reads what it finds there.
+    void everyReaderRefusesPipesAndDevices_data() {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QString>("kind");
+        for (const char* reader :
+             {"start-up data files", "journal", "search history", "formats", "style vocabulary", "skin file",
+              "skin picture", "picture size", "view source", "file watch"})
+            for (const char* kind : {"pipe", "device"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(reader, kind))) << reader << kind;
+    }
+    void everyReaderRefusesPipesAndDevices() {
+        QFETCH(QString, reader);
+        QFETCH(QString, kind);
+        AppFixture app;
+        const QString folder = app.env.programFolder();
+        QDir().mkpath(folder + "/recovery");
+        // Puts the pipe or the link in the place of the file at `path`.
+        const auto plant = [&kind](const QString& path) {
+            QFile::remove(path);
+            return kind == "pipe" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                  : QFile::link("/dev/zero", path);
+        };
+        const QString outside = app.env.root() + "/outside.png";
+        Watchdog watchdog(qPrintable(reader + " reading a " + kind));
+        if (reader == "start-up data files") {
+            for (const char* name :
+                 {"/commands.txt", "/owncom.txt", "/default.htm", "/finds.txt", "/replaces.txt"})
+                QVERIFY(plant(folder + name));
+            app.start();
+            QCOMPARE(app.main->commandWords(), QStringList{QString()});
+            QCOMPARE(app.document(0)->txtRich->text(), QString()); // an empty template
+            QCOMPARE(app.main->findDialog().cmbFind->count(), 1);  // the empty entry alone
+            return;
+        }
+        if (reader == "journal") {
+            QVERIFY(plant(folder + "/recovery/" + JournalFileName({1, 2}, 3)));
+            app.start();
+            // Nothing recovered; at most named as unreadable (a pipe is no file to list at all).
+            QCOMPARE(app.main->documents().DocumentCount, 1);
+            for (const auto& message : std::as_const(app.dialogs.messages))
+                QVERIFY(message.text.startsWith("These recovery files could not be read"));
+            return;
+        }
+        app.start();
+        if (reader == "search history") {
+            QVERIFY(plant(folder + "/finds.txt"));
+            QCOMPARE(ReadSearchHistory(folder + "/finds.txt"), QStringList());
+        } else if (reader == "formats") {
+            QVERIFY(plant(folder + "/formats.txt"));
+            frmFormat format(*app.document(0), folder + "/formats.txt", app.main.get());
+            QCOMPARE(format.cmbStart->count(), 9); // the empty and the built-in entries alone
+        } else if (reader == "style vocabulary") {
+            QVERIFY(plant(folder + "/css.txt"));
+            QVERIFY(ReadCssVocabulary(folder + "/css.txt").commands.isEmpty());
+        } else if (reader == "skin file") {
+            QVERIFY(plant(outside));
+            QVERIFY(!app.main->LoadSkin(outside));
+        } else if (reader == "skin picture") {
+            QVERIFY(plant(outside));
+            QVERIFY(!LoadSkinPicture(outside));
+        } else if (reader == "picture size") {
+            QVERIFY(plant(outside));
+            QVERIFY(!PictureSize(outside));
+        } else if (reader == "view source") {
+            QVERIFY(plant(outside));
+            SourceDownload download(QUrl::fromLocalFile(outside), app.env.root() + "/source.txt", true, 3000,
+                                    nullptr);
+            QSignalSpy finished(&download, &SourceDownload::finished);
+            QVERIFY(finished.wait(3000));
+            QCOMPARE(finished.first().first().toBool(), false);
+        } else { // another program put the pipe where the opened file was
+            const QString page = app.env.writeFile("watched.htm", "");
+            FileStamp stamp = StampOf(page);
+            QTest::qWait(20); // a later time
+            QVERIFY(plant(page));
+            QVERIFY(!StillAsStamped(page, stamp));
+        }
     }
 
     // A file read with a single-byte table gains a character the table lacks: Save asks, and each

@@ -149,6 +149,15 @@ void FileWatch::check() {
     m_window.markModified();
 }
 
+bool FileWatch::replacedByLink(const QString& path) const {
+    return !m_path.isEmpty() && QFileInfo(path).absoluteFilePath() == m_path && !m_known.link &&
+           QFileInfo(m_path).isSymLink();
+}
+
+bool FileWatch::wasLink(const QString& path) const {
+    return !m_path.isEmpty() && QFileInfo(path).absoluteFilePath() == m_path && m_known.link;
+}
+
 bool FileWatch::confirmOverwrite(const QString& path) {
     if (m_path.isEmpty() || QFileInfo(path).absoluteFilePath() != m_path || !QFileInfo(m_path).isFile() ||
         StillAsStamped(m_path, m_known))

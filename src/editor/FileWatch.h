@@ -26,6 +26,11 @@ public:
     // Before the document is written to `path`: when that is the watched file and another program
     // has changed it since, asks whether to overwrite it. False when the answer is no.
     bool confirmOverwrite(const QString& path);
+    // Whether `path` is the watched file, and a symbolic link now where it was none when it was
+    // opened or saved: another user may have put a link to one of this user's files there.
+    bool replacedByLink(const QString& path) const;
+    // Whether the watched file was reached through a symbolic link when it was opened or saved.
+    bool wasLink(const QString& path) const;
 
     const QString& path() const { return m_path; }
     // How long the events must be quiet before the file is looked at.

@@ -291,8 +291,20 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     if (path.endsWith(QLatin1Char('*')))
         path.chop(1);
     FileWatch& watch = FileWatch::of(*window);
+    if (watch.replacedByLink(path)) {
+        showCritical(host,
+                     QStringLiteral("%1 was replaced by a link to %2 since it was opened; nothing was saved. "
+                                    "Use Save As to choose where to save.")
+                         .arg(path, QFileInfo(path).symLinkTarget()));
+        return false;
+    }
     if (!watch.confirmOverwrite(path))
         return false;
+    // The document's own file is written where it is: a link is followed only where there was one
+    // when it was opened, so a link put there meanwhile (even after the question above) is
+    // replaced, not followed. A path of another file (Save As) is written as the user chose it.
+    const bool ownFile = QFileInfo(path).absoluteFilePath() == watch.path();
+    const Links links = !ownFile || watch.wasLink(path) ? Links::Follow : Links::Refuse;
 
     const std::optional<TextEncoding> chosenEncoding = encodingForSave(host, *window, path);
     if (!chosenEncoding)
@@ -306,7 +318,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
     const QString converted = ConvertForSave(text, format);
     QString reason;
     FileStamp written;
-    if (!writeTextFile(path, converted, encoding, reason, &written)) {
+    if (!writeTextFile(path, converted, encoding, reason, &written, links)) {
         showCritical(host, QStringLiteral("The file could not be saved: ") + path +
                                QStringLiteral("\r\n\r\n") + reason);
         return false;

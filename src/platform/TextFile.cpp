@@ -5,9 +5,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -22,6 +24,7 @@ constexpr int kMaxLinkHops = 40;
 FileStamp StampOf(const QString& path, const QByteArray* bytes) {
     const QFileInfo info(path);
     FileStamp stamp;
+    stamp.link = info.isSymLink();
     stamp.exists = info.exists() && !info.isDir();
     if (!stamp.exists)
         return stamp;
@@ -220,7 +223,7 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
 }
 
 bool writeTextFile(const QString& path, const QString& original, TextEncoding encoding, QString& reason,
-                   FileStamp* written) {
+                   FileStamp* written, Links links) {
     QString text = original;
     RestoreReservedCharacters(text);
     QByteArray bytes;
@@ -257,16 +260,23 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
     // Through symbolic links to the file they lead to, which is created when it is missing: the
     // links stay as they are.
     QString target = path;
-    for (int hop = 0; hop < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hop)
+    for (int hop = 0; links == Links::Follow && hop < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hop)
         target = QFileInfo(target).symLinkTarget();
-    QSaveFile file(target);
+    // QSaveFile follows a link at the name it is given. Where links are not followed it writes a
+    // fresh name beside the path, which then replaces whatever stands there, a link too.
+    const QString writeTo = links == Links::Follow
+                                ? target
+                                : QFileInfo(path).absolutePath() + QStringLiteral("/.quillora-save-") +
+                                      QString::number(QRandomGenerator::global()->generate64(), 36);
+    QSaveFile file(writeTo);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reason = FailureReason(file, errno);
         return false;
     }
-    if (QFileInfo::exists(target))
-        file.setPermissions(QFileInfo(target).permissions());
+    const QFileInfo old(target);
+    if (old.exists() && !old.isSymLink())
+        file.setPermissions(old.permissions());
     // Unbuffered and written until all is out: a short write (a full disk, a size limit) is
     // followed by one that fails and says why. commit() would not report bytes left unwritten,
     // and would put a truncated file in place of the old.
@@ -283,6 +293,12 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
     errno = 0;
     if (!file.commit()) {
         reason = FailureReason(file, errno);
+        return false;
+    }
+    if (writeTo != target &&
+        ::rename(QFile::encodeName(writeTo).constData(), QFile::encodeName(target).constData()) != 0) {
+        reason = qt_error_string(errno);
+        QFile::remove(writeTo);
         return false;
     }
     if (written)

@@ -14,6 +14,7 @@ enum class TextEncoding { Utf8, Utf8WithBom, Latin1, Windows1252, Iso8859_15, Ut
 // changed it since.
 struct FileStamp {
     bool exists = false;
+    bool link = false; // the path itself was a symbolic link
     qint64 size = -1;
     qint64 modified = 0; // milliseconds since the epoch
     size_t hash = 0;     // of the bytes
@@ -74,11 +75,12 @@ bool IsWritableFile(const QString& path);
 // Writes the text atomically: a temporary file is renamed over the target, so a failed write
 // leaves the old file intact and `reason` gives the system's reason. A symbolic link (or a chain
 // of them) is written through to its final target, which is created when it does not exist; the
-// link stays. Text its encoding cannot hold is never written another way: the write fails and
-// `reason` says which character (see FirstUnencodable). `written`, when given, receives the new
-// file's stamp.
+// link stays; with Links::Refuse whatever is at `path` is replaced, a link too, and nothing it
+// leads to is written. Text its encoding cannot hold is never written another way: the write fails
+// and `reason` says which character (see FirstUnencodable). `written`, when given, receives the
+// new file's stamp.
 bool writeTextFile(const QString& path, const QString& text, TextEncoding encoding, QString& reason,
-                   FileStamp* written = nullptr);
+                   FileStamp* written = nullptr, Links links = Links::Follow);
 
 // The system's reason for the last failure on `file`: the device's own text, or the C library's
 // text for `errorNumber` (errno just after the failure) when the device has none.

@@ -357,6 +357,45 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), window->txtRich);
     }
 
+    // Another user replaces an opened file with a link to one of this user's files: Save writes
+    // nothing there and says so; a link that was there when the file was opened is followed.
+    void linkSwappedInIsNotFollowed_data() {
+        QTest::addColumn<bool>("linkAtOpen");
+        QTest::newRow("a link put in the file's place") << false;
+        QTest::newRow("a link from the start") << true;
+    }
+    void linkSwappedInIsNotFollowed() {
+        QFETCH(bool, linkAtOpen);
+        AppFixture app;
+        const QString keys = app.env.writeFile("home/.ssh/authorized_keys", "ssh-ed25519 AAAA me");
+        const QString page = app.env.root() + "/shared/page.htm";
+        if (linkAtOpen) {
+            app.env.writeFile("shared/real.htm", "<p>old");
+            QVERIFY(QFile::link(app.env.root() + "/shared/real.htm", page));
+        } else {
+            app.env.writeFile("shared/page.htm", "<p>old");
+        }
+        app.start({page});
+        frmNotepad* window = app.document(0);
+        typeText(window->txtRich, "new ");
+        if (!linkAtOpen) {
+            QVERIFY(QFile::remove(page));
+            QVERIFY(QFile::link(keys, page));
+        }
+        saveWithKeys(window);
+        if (linkAtOpen) {
+            QCOMPARE(TestEnvironment::readFile(app.env.root() + "/shared/real.htm"), "new <p>old");
+            QVERIFY(QFileInfo(page).isSymLink());
+            return;
+        }
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QCOMPARE(app.dialogs.messages[0].text, page + " was replaced by a link to " + keys +
+                                                   " since it was opened; nothing was saved. Use Save As to "
+                                                   "choose where to save.");
+        QCOMPARE(TestEnvironment::readFile(keys), "ssh-ed25519 AAAA me");
+        QVERIFY(QFileInfo(page).isSymLink() && app.record(0).Modified);
+    }
+
     // Save As onto a link whose file is missing writes that file and keeps the link.
     void savingThroughADanglingLink() {
         AppFixture app;

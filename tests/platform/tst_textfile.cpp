@@ -316,6 +316,13 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(file), "<p>new</p>");
         for (const QString& link : links)
             QVERIFY(QFileInfo(folder + "/" + link).isSymLink());
+        // Told not to follow links, the writer replaces the first one and leaves its file alone.
+        QVERIFY2(writeTextFile(folder + "/a.htm", "<p>own</p>", TextEncoding::Utf8, reason, nullptr,
+                               Links::Refuse),
+                 qPrintable(reason));
+        QVERIFY(!QFileInfo(folder + "/a.htm").isSymLink());
+        QCOMPARE(TestEnvironment::readFile(folder + "/a.htm"), "<p>own</p>");
+        QCOMPARE(TestEnvironment::readFile(file), "<p>new</p>");
     }
 
     // Saving through a symbolic link writes its target and keeps the link and the permissions.

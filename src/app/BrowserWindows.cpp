@@ -17,10 +17,8 @@ frmView* frmQuillora::OpenBrowser(const QString& address) {
         addBrowserButtons(view);
     }
     view->setSlot(slot);
-    QString trimmed = address.trimmed();
+    const QString trimmed = address.trimmed();
     if (!trimmed.isEmpty()) {
-        if (trimmed.endsWith(QLatin1Char('*')))
-            trimmed.chop(1);
         view->navigate(trimmed);
         view->cmbURL->addItem(trimmed);
     }

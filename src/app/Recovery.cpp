@@ -20,10 +20,6 @@ namespace {
 constexpr qint64 kMaxJournalBytes = 3 * kMaxTextFileBytes + 64 * 1024;
 constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-QString pathOf(const DocumentSlot& record) {
-    return record.PathCaption.endsWith(QLatin1Char('*')) ? record.PathCaption.chopped(1) : record.PathCaption;
-}
-
 // Opens a journal's text as a modified document: the path is kept for saving, the file itself
 // is neither read nor written.
 void openRecovered(DocumentHost& host, const JournalEntry& entry) {
@@ -34,7 +30,6 @@ void openRecovered(DocumentHost& host, const JournalEntry& entry) {
     window->ClearAllUndo();
     window->colorizeWhole();
     if (!entry.path.isEmpty()) {
-        window->setWindowTitle(entry.path);
         host.documents().DocumentSlots[window->slot()].PathCaption = entry.path;
         // Watched from here on like an opened file, so another program's later change is noticed
         // and saving over it asks first.
@@ -155,7 +150,7 @@ void RecoveryJournal::journalNow() {
             tracked.encoding == window->encoding())
             continue;
         // The text is copied here; converting, hashing and writing it is the worker's.
-        JournalEntry entry{m_owner, pathOf(table.DocumentSlots[slot]), window->saveFormat(),
+        JournalEntry entry{m_owner, table.DocumentSlots[slot].PathCaption, window->saveFormat(),
                            window->encoding(), window->txtRich->text()};
         tracked.dirty = false;
         tracked.written = true;

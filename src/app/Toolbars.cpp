@@ -48,8 +48,6 @@ void saveCurrent(frmQuillora& main, frmNotepad* document) {
     QString path = main.documents().DocumentSlots[slot].PathCaption;
     if (path.isEmpty())
         path = ShowFileDialog(main, FileDialogAction::Save, true);
-    else if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
     if (!path.isEmpty())
         SaveDocument(main, slot, path);
 }

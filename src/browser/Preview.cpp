@@ -106,13 +106,13 @@ void ViewDocument(DocumentHost& host, frmNotepad& document) {
         return;
     }
     // The path as the caption shows it while the window is not minimised.
-    QString path = host.documents().DocumentSlots[document.slot()].PathCaption;
+    const DocumentSlot& record = host.documents().DocumentSlots[document.slot()];
+    const QString path = record.PathCaption;
     if (path.isEmpty()) {
         previewUntitled(host, document);
         return;
     }
-    if (path.endsWith(QLatin1Char('*'))) {
-        path.chop(1);
+    if (record.Modified) {
         const Dialogs::Answer answer = Dialogs::instance().message(
             host.dialogParent(), MessageBoxTitle(),
             QStringLiteral("The document has been changed. Would you like to save it before viewing it?"),
@@ -129,9 +129,7 @@ void OpenInBrowser(DocumentHost& host, frmNotepad& document) {
         previewUntitled(host, document);
         return;
     }
-    QString path = record.PathCaption;
-    if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
+    const QString path = record.PathCaption;
     // Unsaved changes are shown at once, from memory.
     frmView* view = host.OpenBrowser(record.Modified ? QString() : path);
     if (record.Modified)

@@ -283,9 +283,7 @@ void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
         frmNotepad* shown = nullptr;
         const DocumentTable& table = m_host.documents();
         for (int slot = 0; slot < table.slotCount() && !shown && !path.isEmpty(); ++slot) {
-            QString saved = table.DocumentSlots[slot].PathCaption;
-            if (saved.endsWith(QLatin1Char('*')))
-                saved.chop(1);
+            const QString saved = table.DocumentSlots[slot].PathCaption;
             if (!table.DocumentSlots[slot].Free && saved == path)
                 shown = table.Documents[slot];
         }
@@ -330,11 +328,8 @@ void frmView::documentSaved() {
     }
     // The saved file is what the text now is; a first save gives the page its new place.
     m_followTimer.stop();
-    QString path = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
-    if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
-    m_followPath = path;
-    WebBrowser->showKeepingScroll(QUrl::fromLocalFile(path));
+    m_followPath = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
+    WebBrowser->showKeepingScroll(QUrl::fromLocalFile(m_followPath));
 }
 
 void frmView::layoutControls() {

@@ -10,7 +10,9 @@ class frmNotepad;
 struct DocumentSlot {
     bool Modified = false;
     bool Free = true;
-    QString PathCaption; // the file's path, "*" appended while modified; "" when never saved
+    // The file's path exactly ("" when never saved). Unsaved changes are Modified's alone: the "*"
+    // that says so is only ever part of the window's title, never of a path.
+    QString PathCaption;
 };
 
 // The program-wide table of document windows by slot number. Slots are reused from the lowest

@@ -318,12 +318,8 @@ void frmNotepad::setSaveFormat(SaveFormat format) {
 }
 
 void frmNotepad::markModified() {
-    DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
-    record.Modified = true;
-    if (!windowTitle().endsWith(QLatin1Char('*')))
-        setWindowTitle(windowTitle() + QLatin1Char('*'));
-    if (!record.PathCaption.isEmpty() && !record.PathCaption.endsWith(QLatin1Char('*')))
-        record.PathCaption += QLatin1Char('*');
+    m_host.documents().DocumentSlots[slot()].Modified = true;
+    updateCaption();
 }
 
 void frmNotepad::txtRich_Change() {
@@ -338,18 +334,23 @@ void frmNotepad::txtRich_Change() {
 }
 
 void frmNotepad::showCaption() {
-    const DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
     if (isMinimized()) {
         if (m_host.documents().CurrentDocument == slot())
             m_host.documents().DocumentActive = false;
-        if (!record.PathCaption.isEmpty())
-            setWindowTitle(FileNameOf(record.PathCaption));
-    } else {
-        if (isActiveWindow() || m_host.mdiArea()->activeSubWindow() == this)
-            m_host.documents().DocumentActive = true;
-        if (!record.PathCaption.isEmpty())
-            setWindowTitle(record.PathCaption);
+    } else if (isActiveWindow() || m_host.mdiArea()->activeSubWindow() == this) {
+        m_host.documents().DocumentActive = true;
     }
+    updateCaption();
+}
+
+void frmNotepad::updateCaption() {
+    const DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
+    QString caption = record.PathCaption.isEmpty() ? QStringLiteral("Untitled [%1]").arg(slot())
+                      : isMinimized()              ? FileNameOf(record.PathCaption)
+                                                   : record.PathCaption;
+    if (record.Modified)
+        caption += QLatin1Char('*');
+    setWindowTitle(caption);
 }
 
 bool frmNotepad::usesColors() const {
@@ -365,12 +366,8 @@ DocumentStateHooks frmNotepad::stateHooks() {
     DocumentStateHooks hooks;
     hooks.isModified = [this] { return m_host.documents().DocumentSlots[slot()].Modified; };
     hooks.restoreCleanState = [this] {
-        DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
-        if (windowTitle().endsWith(QLatin1Char('*')))
-            setWindowTitle(windowTitle().chopped(1));
-        if (record.PathCaption.endsWith(QLatin1Char('*')))
-            record.PathCaption.chop(1);
-        record.Modified = false;
+        m_host.documents().DocumentSlots[slot()].Modified = false;
+        updateCaption();
     };
     return hooks;
 }
@@ -385,8 +382,7 @@ void frmNotepad::paintSelection(ColorValue color) {
     const bool wasModified = record.Modified;
     txtRich->setSelColor(color);
     record.Modified = wasModified;
-    if (!wasModified && windowTitle().endsWith(QLatin1Char('*')))
-        setWindowTitle(windowTitle().chopped(1));
+    updateCaption();
 }
 
 void frmNotepad::AddUndo(const QString& oldText, const QString& newText, int position) {
@@ -767,10 +763,7 @@ void frmNotepad::mnuTCompile_Click() {
             // The document's absolute path goes to the compiler as one argument, whatever the
             // caption shows (a minimised window shows the bare name, which could read as an
             // option), and the compiler runs in the file's folder.
-            QString path = m_host.documents().DocumentSlots[slot()].PathCaption;
-            if (path.endsWith(QLatin1Char('*')))
-                path.chop(1);
-            const QFileInfo file(path);
+            const QFileInfo file(m_host.documents().DocumentSlots[slot()].PathCaption);
             if (!QProcess::startDetached(compiler, {file.absoluteFilePath()}, file.absolutePath()))
                 dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
                                 QStringLiteral("The Java compiler could not be started: ") + compiler,

@@ -58,8 +58,12 @@ public:
     void closeAnswered();
     // Marks the document changed: Modified, "*" on the caption and on a saved path.
     void markModified();
-    // Sets the caption, or the file name alone while the window is minimised.
+    // The window's state changed: the caption follows (see updateCaption), and whether a document
+    // is the active window.
     void showCaption();
+    // The caption from the document's state: "Untitled [slot]" or the path (the file name alone
+    // while the window is minimised), with "*" while it has unsaved changes.
+    void updateCaption();
 
     DocumentHost& host() const { return m_host; }
     // Whether the documents are shown in colours ("UseColors").

@@ -91,10 +91,10 @@ frmNotepad* NewDocument(DocumentHost& host) {
         window->setSaveFormat(SaveFormat::Mac);
 
     window->colorizeWhole();
-    window->setWindowTitle(QStringLiteral("Untitled [%1]").arg(slot));
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.Modified = false;
     record.PathCaption.clear();
+    window->updateCaption();
     return showInFrame(host, window);
 }
 
@@ -136,16 +136,14 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
     window->txtRich->setSelColor(host.settings().TexColor);
     window->txtRich->setText(text);
-    window->setWindowTitle(path);
     DocumentSlot& record = host.documents().DocumentSlots[window->slot()];
     record.Modified = false;
     record.PathCaption = path;
     // Colouring is skipped when the tags were removed: there is nothing left to colour.
-    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags) {
+    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
         window->colorizeWhole();
-        window->setWindowTitle(path);
-        record.Modified = false;
-    }
+    record.Modified = false;
+    window->updateCaption();
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));
 }
@@ -266,9 +264,7 @@ frmNotepad* OpenDocument(DocumentHost& host, const QString& path) {
 }
 
 bool ReloadDocument(DocumentHost& host, frmNotepad& window) {
-    QString path = host.documents().DocumentSlots[window.slot()].PathCaption;
-    if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
+    const QString path = host.documents().DocumentSlots[window.slot()].PathCaption;
     LoadedText loaded;
     QString reason;
     BusyCursor busy;
@@ -283,13 +279,10 @@ bool ReloadDocument(DocumentHost& host, frmNotepad& window) {
     return true;
 }
 
-bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
+bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     frmNotepad* window = host.documents().Documents[slot];
     if (!window)
         return false;
-    QString path = requestedPath;
-    if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
     FileWatch& watch = FileWatch::of(*window);
     if (watch.replacedByLink(path)) {
         showCritical(host,
@@ -334,21 +327,19 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& requestedPath) {
         window->colorizeWhole();
         window->txtRich->setSelStart(cursor);
     }
-    window->setWindowTitle(path);
     DocumentSlot& record = host.documents().DocumentSlots[slot];
     record.PathCaption = path;
     record.Modified = false;
+    window->updateCaption();
     emit window->saved();
     window->txtRich->setFocus();
     return true;
 }
 
 bool SaveCommand(DocumentHost& host, int slot) {
-    QString path = host.documents().DocumentSlots[slot].PathCaption;
+    const QString path = host.documents().DocumentSlots[slot].PathCaption;
     if (path.isEmpty())
         return SaveAsCommand(host, slot);
-    if (path.endsWith(QLatin1Char('*')))
-        path.chop(1);
     if (!SaveDocument(host, slot, path))
         return false;
     host.addToRecent(path);

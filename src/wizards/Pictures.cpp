@@ -44,17 +44,12 @@ QString cleanPath(const QString& path) {
     return clean;
 }
 
-// The path the document in `slot` was saved as, without the mark of unsaved changes; "" when
-// it never was.
+// The path the document in `slot` was saved as; "" when it never was.
 QString savedPathOf(DocumentHost& host, int slot) {
     const DocumentTable& table = host.documents();
     if (slot < 0 || slot >= table.slotCount() || table.DocumentSlots[slot].Free)
         return {};
-    const DocumentSlot& record = table.DocumentSlots[slot];
-    QString path = record.PathCaption;
-    if (record.Modified && path.endsWith(QLatin1Char('*')))
-        path.chop(1);
-    return path;
+    return table.DocumentSlots[slot].PathCaption;
 }
 
 Dialogs::FileRequest pictureRequest(DocumentHost& host) {

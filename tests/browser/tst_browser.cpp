@@ -69,7 +69,7 @@ private slots:
         app.start();
         const QString page =
             app.env.writeFile("green.htm", "<title>Green</title><body style='background:#00c000'>");
-        frmView* view = app.main->OpenBrowser(" " + page + "* ");
+        frmView* view = app.main->OpenBrowser(" " + page + " ");
         QVERIFY(loaded(*view->WebBrowser));
         QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
         const auto shown = [view] {

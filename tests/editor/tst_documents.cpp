@@ -36,7 +36,7 @@ private slots:
         app.document(1)->txtRich->setSelStart(0);
         QTest::keyClicks(app.document(1)->txtRich, "ab");
         QTest::keyClick(app.document(1)->txtRich, Qt::Key_Backspace);
-        QCOMPARE(mark(app, 1), path + "*|" + path + "*|1");
+        QCOMPARE(mark(app, 1), path + "*|" + path + "|1");
         QCOMPARE(mark(app, 0), path + "|" + path + "|0");
         QCOMPARE(app.main->documents().FindDocumentByCaption(path), 0);
         QCOMPARE(app.main->documents().FindDocumentByCaption("nothing"), -1);
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(!SaveAsCommand(*app.main, 0));
         QVERIFY(app.dialogs.messages.size() == 1 && app.dialogs.messages[0].icon == Dialogs::Icon::Critical);
         QVERIFY(app.dialogs.messages[0].text.contains(impossible));
-        QCOMPARE(mark(app, 0), path + "*|" + path + "*|1");
+        QCOMPARE(mark(app, 0), path + "*|" + path + "|1");
         QCOMPARE(TestEnvironment::readFile(path), "a\r\nb");
         window->mnuTMACformat->trigger();
         QVERIFY(SaveDocument(*app.main, 0, app.record(0).PathCaption));
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(window->txtRich->text(), "edited a\r\nb");
         QCOMPARE(mark(app, 0), path + "|" + path + "|0");
         window->mnuTUNIXformat->trigger();
-        QCOMPARE(mark(app, 0), path + "*|" + path + "*|1");
+        QCOMPARE(mark(app, 0), path + "*|" + path + "|1");
     }
 
     // The default format first; "Remember last directory"; Open... adds to the recent files. The

@@ -396,6 +396,34 @@ private slots:
         QVERIFY(QFileInfo(page).isSymLink() && app.record(0).Modified);
     }
 
+    // A file whose name ends in "*" is saved to itself, never over the file without the "*", and
+    // its journal names it; the "*" of unsaved changes is the window title's alone.
+    void starInANameIsPartOfIt() {
+        AppFixture app;
+        const QString other = app.env.writeFile("a.htm", "other file");
+        const QString starred = other + "*";
+        app.start();
+        frmNotepad* window = app.document(0);
+        window->txtRich->setText("first");
+        app.dialogs.savePaths << starred;
+        window->mnuSaveAs->trigger();
+        typeText(window->txtRich, "then ");
+        QCOMPARE(window->windowTitle(), starred + "*");
+        QCOMPARE(app.record(0).PathCaption, starred);
+        RecoveryJournal& journal = *app.main->findChild<RecoveryJournal*>();
+        journal.journalNow();
+        journal.waitForWrites();
+        const QStringList journals = QDir(journal.folder()).entryList({"*.journal"});
+        QCOMPARE(journals.size(), 1);
+        JournalEntry entry;
+        QVERIFY(DecodeJournal(TestEnvironment::readFile(journal.folder() + "/" + journals[0]), entry));
+        QCOMPARE(entry.path, starred);
+        saveWithKeys(window);
+        QCOMPARE(TestEnvironment::readFile(starred), "then first");
+        QCOMPARE(TestEnvironment::readFile(other), "other file");
+        QCOMPARE(window->windowTitle(), starred);
+    }
+
     // Save As onto a link whose file is missing writes that file and keeps the link.
     void savingThroughADanglingLink() {
         AppFixture app;

@@ -6,7 +6,7 @@
 #  - a named pipe handed over by a second start is refused at once: the second start ends, the
 #    editor says so and goes on saving;
 #  - a named pipe on the command line does not keep the program from starting.
-# Each wait gives up after 5 s.
+# Each wait gives up after 10 s (a blocked program never comes back; a busy machine is slow).
 set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
 printf 'abcdefnext\r\nline two\r\n' > "$work/page.htm"
@@ -14,19 +14,19 @@ mkfifo "$work/pipe.htm"
 "$(dirname "$0")/xvfb.sh" bash -c '
     program=$0 work=$1 page=$1/page.htm failure=""
     title="^Quillora \(3\.60\)$"
-    # Waits up to 5 s for $1 windows titled as the program, and prints their ids.
+    # Waits up to 10 s for $1 windows titled as the program, and prints their ids.
     windows() {
-        for _ in $(seq 1 50); do
+        for _ in $(seq 1 100); do
             found=$(xdotool search --name "$title" 2>/dev/null)
             [ "$(printf "%s" "$found" | grep -c .)" -ge "$1" ] && { printf "%s\n" "$found"; return 0; }
             sleep 0.1
         done
         return 1
     }
-    # Ctrl+S, then up to 5 s for the file to hold the bytes given.
+    # Ctrl+S, then up to 10 s for the file to hold the bytes given.
     saved() {
         xdotool key --delay 50 ctrl+s
-        for _ in $(seq 1 50); do [ "$(od -An -c "$page")" = "$(printf "$1" | od -An -c)" ] && return 0; sleep 0.1; done
+        for _ in $(seq 1 100); do [ "$(od -An -c "$page")" = "$(printf "$1" | od -An -c)" ] && return 0; sleep 0.1; done
         failure="after $2 the file holds: $(od -c "$page" | head -n 3)"
         return 1
     }
@@ -34,10 +34,10 @@ mkfifo "$work/pipe.htm"
     main=$(windows 1 | head -n 1)
     if [ -z "$main" ]; then
         failure="the main window did not appear"
-    elif ! timeout 5 xdotool windowfocus --sync "$main"; then
+    elif ! timeout 10 xdotool windowfocus --sync "$main"; then
         failure="could not focus the main window"
     else
-        sleep 0.5
+        sleep 1.5 # the document is laid out and has the keyboard
         xdotool key --delay 50 Right shift+Right shift+Right Delete
         saved "adefnext\r\nline two\r\n" "Delete over the selection \"bc\"" &&
         { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one Ctrl+Z"; } &&
@@ -45,15 +45,15 @@ mkfifo "$work/pipe.htm"
         { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one more Ctrl+Z"; }
         if [ -z "$failure" ]; then
             # A second start hands the pipe over and ends; the refusal shows over the editor.
-            if ! timeout 5 "$program" "$work/pipe.htm"; then
-                failure="a second start with a named pipe did not end within 5 s"
+            if ! timeout 10 "$program" "$work/pipe.htm"; then
+                failure="a second start with a named pipe did not end within 10 s"
             else
                 box=$(windows 2 | grep -vx "$main" | head -n 1)
                 if [ -z "$box" ]; then
                     failure="no message about the named pipe appeared"
                 else
                     xdotool windowfocus --sync "$box" key --delay 50 Return
-                    sleep 0.5
+                    sleep 1
                     xdotool windowfocus --sync "$main" key --delay 50 Home x
                     saved "xabcdefnext\r\nline two\r\n" "the refusal, typing x" ||
                         failure="the editor did not go on after the refusal: $failure"

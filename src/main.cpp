@@ -48,13 +48,14 @@ int main(int argc, char* argv[]) {
 
     const QStringList paths = AbsolutePaths(QApplication::arguments().mid(1));
 
-    // A second start hands its files to the running editor and ends without a window.
+    // The first start listens before anything else, so of two starts at once only one runs; a
+    // later start hands its files to the running editor and ends without a window. A running
+    // editor that does not take them leaves this start to run on its own.
     SingleInstanceLink link;
-    if (link.handOver(paths))
+    if (!link.listen() && link.handOver(paths))
         return 0;
 
     frmQuillora window(ProgramFolder());
-    link.listen();
     QObject::connect(&link, &SingleInstanceLink::pathsReceived, &window, &frmQuillora::txtDDE_Change);
     window.startUp(paths);
     return app.exec();

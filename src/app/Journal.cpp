@@ -60,13 +60,13 @@ QByteArray EncodeJournal(const JournalEntry& entry) {
     QString original = entry.text;
     RestoreReservedCharacters(original);
     const QByteArray text = original.toUtf8();
+    const QByteArray format = nameOf(kFormatNames, entry.format);
+    const QByteArray encoding = nameOf(kEncodingNames, entry.encoding);
+    Q_ASSERT(!format.isEmpty() && !encoding.isEmpty()); // the enumerations' values all have names
     const QByteArray header = kMagic + "\npid=" + QByteArray::number(entry.owner.pid) +
                               "\nstarted=" + QByteArray::number(entry.owner.started) +
-                              "\npath=" + entry.path.toUtf8().toPercentEncoding() +
-                              "\nformat=" + nameOf(kFormatNames, entry.format) +
-                              "\nencoding=" + nameOf(kEncodingNames, entry.encoding) +
-                              "\nlength=" + QByteArray::number(text.size());
-    Q_ASSERT(!header.contains("=\n")); // every value has a name
+                              "\npath=" + entry.path.toUtf8().toPercentEncoding() + "\nformat=" + format +
+                              "\nencoding=" + encoding + "\nlength=" + QByteArray::number(text.size());
     return header + "\nsha1=" + checksum(header + "\n\n" + text) + "\n\n" + text;
 }
 

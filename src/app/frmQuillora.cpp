@@ -421,6 +421,9 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     }
     m_recovery->offerRecovery();
     m_recovery->start();
+    m_started = true;
+    if (!m_handedOver.isEmpty())
+        txtDDE_Change(std::exchange(m_handedOver, {}));
 }
 
 void frmQuillora::OpenPathList(const QStringList& paths) {
@@ -434,6 +437,11 @@ void frmQuillora::OpenPathList(const QStringList& paths) {
 }
 
 void frmQuillora::txtDDE_Change(const QStringList& paths) {
+    // A list that arrives while start-up still opens its own files waits until it has.
+    if (!m_started) {
+        m_handedOver += paths;
+        return;
+    }
     OpenPathList(paths);
     if (isMinimized())
         showMaximized();

@@ -139,4 +139,7 @@ private:
     QPointer<CheckPanel> m_check;
     // The journals of unsaved documents, kept for recovery after a crash.
     RecoveryJournal* m_recovery = nullptr;
+    // Start-up is done; until then, files handed over by later starts wait in m_handedOver.
+    bool m_started = false;
+    QStringList m_handedOver;
 };

@@ -2,12 +2,15 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -34,14 +37,26 @@ long peerUid(const QLocalSocket* socket) {
 SingleInstanceLink::SingleInstanceLink(QString name, QObject* parent)
     : QObject(parent), m_name(std::move(name)) {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.setMaxPendingConnections(kMaxWaiting);
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstanceLink::acceptConnection);
 }
 
+bool SingleInstanceLink::IsPrivateFolder(const QString& folder) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(folder).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+}
+
 QString SingleInstanceLink::defaultName() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/quillora-%1.sock").arg(static_cast<qulonglong>(getuid()));
+    const QString socket = QStringLiteral("/quillora-%1.sock").arg(static_cast<qulonglong>(getuid()));
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && IsPrivateFolder(runtime))
+        return runtime + socket;
+    // The shared temporary folder itself would let another user listen in this user's place.
+    const QString own =
+        QDir::tempPath() + QStringLiteral("/quillora-%1").arg(static_cast<qulonglong>(getuid()));
+    ::mkdir(QFile::encodeName(own).constData(), 0700); // made now, or there already
+    return IsPrivateFolder(own) ? own + socket : QString();
 }
 
 QByteArray SingleInstanceLink::encode(const QStringList& paths) {
@@ -66,17 +81,29 @@ QStringList SingleInstanceLink::decode(const QByteArray& message, bool* ok) {
     const QString text = QString::fromUtf8(payload);
     if (text.toUtf8() != payload) // not valid UTF-8
         return {};
-    *ok = true;
-    if (payload.isEmpty())
+    if (payload.isEmpty()) {
+        *ok = true;
         return {};
-    return text.split(QChar(0));
+    }
+    QStringList paths = text.split(QChar(0));
+    if (paths.size() > kMaxPaths)
+        return {};
+    *ok = true;
+    return paths;
 }
 
 bool SingleInstanceLink::handOver(const QStringList& paths, int timeoutMs) {
+    if (m_name.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
+    // The paths go to this user's editor or nowhere: a listener of another user gets nothing.
+    if (peerUid(&socket) != static_cast<long>(getuid())) {
+        socket.abort();
+        return false;
+    }
     socket.write(encode(paths));
     socket.waitForBytesWritten(timeoutMs);
     // Only the running instance's confirmation means the list is in: a message it dropped
@@ -89,6 +116,12 @@ bool SingleInstanceLink::handOver(const QStringList& paths, int timeoutMs) {
 }
 
 bool SingleInstanceLink::listen() {
+    if (m_name.isEmpty())
+        return false;
+    // Two starts at once take turns here: the second then finds the first one listening.
+    QLockFile turn(m_name + QStringLiteral(".lock"));
+    if (!turn.tryLock(10000))
+        return false;
     // The channel of a live instance stays its own (listening would replace its socket file);
     // only one left behind by a crash is replaced.
     QLocalSocket probe;
@@ -105,10 +138,13 @@ void SingleInstanceLink::acceptConnection() {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         const long uid = peerUid(socket);
-        if (uid >= 0 && uid != static_cast<long>(getuid())) {
+        // Another user's connection, or one more than may wait at once, is closed at once.
+        if ((uid >= 0 && uid != static_cast<long>(getuid())) || m_waiting >= kMaxWaiting) {
             socket->abort();
             continue;
         }
+        ++m_waiting;
+        connect(socket, &QObject::destroyed, this, [this] { --m_waiting; });
         // A client that never completes its message is dropped after a while.
         QTimer::singleShot(10000, socket, [socket] { socket->abort(); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });

@@ -4,13 +4,20 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
+#include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 // A blocking hand-over on a thread of its own, while this thread's event loop serves the link.
@@ -72,6 +79,11 @@ private slots:
         const QStringList big{QString(max - 10, 'x'), "/y"};
         QTest::newRow("near the size limit") << Client{{encode(big)}, big, Confirmed};
         QTest::newRow("empty list") << Client{{encode({})}, {}, Confirmed};
+        QStringList most;
+        for (int i = 0; i < SingleInstanceLink::kMaxPaths; ++i)
+            most << QString("/%1.htm").arg(i);
+        QTest::newRow("as many paths as a list may hold") << Client{{encode(most)}, most, Confirmed};
+        QTest::newRow("one path more") << Client{{encode(most + QStringList{"/x"})}, {}, HungUp};
         // Bad messages, most made from good ones cut short, lengthened or altered.
         QTest::newRow("garbage") << Client{{"GET / HTTP/1.0\r\n\r\n"}, {}, HungUp};
         QTest::newRow("length over the limit")
@@ -143,6 +155,99 @@ private slots:
         QCOMPARE(handOver(channel(), {"/b"}, 1000), listener != "silent");
     }
 
+    // A second start sends nothing to a listener of another user on its channel (one who made the
+    // shared folder's socket first): it runs on its own instead.
+    void listenerOfAnotherUser() {
+        if (::geteuid() != 0)
+            QSKIP("listening as another user needs root");
+        const QString shared = env.root() + "/shared";
+        QDir().mkpath(shared);
+        QFile::setPermissions(env.root(), QFile::Permissions(0x7711));
+        QFile::setPermissions(shared, QFile::Permissions(0x7777));
+        QLocalServer other;
+        QVERIFY(::seteuid(65534) == 0);
+        const bool listening = other.listen(shared + "/link.sock");
+        QVERIFY(::seteuid(0) == 0);
+        QVERIFY(listening);
+        QVERIFY(!handOver(shared + "/link.sock", {"/home/me/secret plans.htm"}, 1000));
+        QLocalSocket* accepted = other.nextPendingConnection();
+        QTest::qWait(100);
+        QCOMPARE(accepted ? accepted->readAll() : QByteArray(), QByteArray());
+    }
+
+    // The channel's folder: the runtime folder (Qt makes a private one of its own in the temporary
+    // folder when the user's is not theirs), else a private folder of the program's own there,
+    // never a shared one; none when that is taken or a link.
+    void channelFolder_data() {
+        QTest::addColumn<QString>("taken"); // the folders another user has: runtime, Qt's, own; or a link
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("private runtime folder") << ""
+                                                << "runtime";
+        QTest::newRow("runtime folder of another user") << "runtime"
+                                                        << "Qt's";
+        QTest::newRow("Qt's folder taken too") << "runtime Qt's"
+                                               << "own";
+        QTest::newRow("all taken") << "runtime Qt's own"
+                                   << "";
+        QTest::newRow("own folder a link") << "runtime Qt's link"
+                                           << "";
+    }
+    void channelFolder() {
+        QFETCH(QString, taken);
+        if (!taken.isEmpty() && ::geteuid() != 0)
+            QSKIP("a folder of another user needs root");
+        QTemporaryDir temp;
+        const uid_t uid = ::getuid();
+        const QString folders[] = {temp.path() + "/runtime",
+                                   temp.path() + "/runtime-" + QString::fromLocal8Bit(getpwuid(uid)->pw_name),
+                                   temp.path() + QString("/quillora-%1").arg(uid)};
+        const char* const names[] = {"runtime", "Qt's", "own"};
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0 && !taken.contains(names[i]))
+                continue;
+            QDir().mkpath(folders[i]);
+            QFile::setPermissions(folders[i], QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (taken.contains(names[i]))
+                QCOMPARE(::chown(QFile::encodeName(folders[i]).constData(), 65534, 65534), 0);
+        }
+        if (taken.contains("link"))
+            QVERIFY(QFile::link(folders[0], folders[2]));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTemp = qgetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folders[0]));
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        const QString name = SingleInstanceLink::defaultName();
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("TMPDIR", savedTemp);
+        QFETCH(QString, expected);
+        const QString socket = QString("/quillora-%1.sock").arg(uid);
+        const int found = expected.isEmpty() ? -1 : int(std::find(names, names + 3, expected) - names);
+        QCOMPARE(name, found < 0 ? QString() : folders[found] + socket);
+        if (found >= 0)
+            QVERIFY(SingleInstanceLink::IsPrivateFolder(folders[found]));
+    }
+
+    // Connections beyond those that may wait at once are closed at once; the link goes on
+    // serving once the waiting ones are done.
+    void waitingConnectionsAreLimited() {
+        SingleInstanceLink server(channel());
+        QVERIFY(server.listen());
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < SingleInstanceLink::kMaxWaiting; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(channel());
+            QVERIFY(idle.back()->waitForConnected(1000));
+        }
+        QTest::qWait(100); // all accepted
+        QLocalSocket oneMore;
+        oneMore.connectToServer(channel());
+        QVERIFY(oneMore.waitForConnected(1000));
+        QTRY_COMPARE(oneMore.state(), QLocalSocket::UnconnectedState);
+        idle.clear();
+        QSignalSpy received(&server, &SingleInstanceLink::pathsReceived);
+        QVERIFY(handOver(channel(), {"/after.htm"}));
+        QTRY_COMPARE(received.count(), 1);
+    }
+
     // The real program: a first start keeps running, later starts hand their files over and end.
     void secondStartHandsOver() {
         const QString binary = qEnvironmentVariable("QUILLORA_BINARY");
@@ -163,6 +268,32 @@ private slots:
         // Handed over as absolute paths, in order, and nothing from the start without files.
         QTRY_COMPARE_WITH_TIMEOUT(opened(env), expected, 10000);
         QCOMPARE(first.state(), QProcess::Running);
+    }
+
+    // Two starts at the same moment: one runs, the other hands its file over and ends.
+    void simultaneousStartsMakeOneEditor() {
+        const QString binary = qEnvironmentVariable("QUILLORA_BINARY");
+        if (!QFileInfo(binary).isExecutable())
+            QSKIP("QUILLORA_BINARY does not name the built program");
+        const QString one = env.writeFile("together/one.htm", "1"),
+                      two = env.writeFile("together/two.htm", "2");
+        QProcess first, second;
+        for (QProcess* process : {&first, &second})
+            process->setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(binary, {one});
+        second.start(binary, {two});
+        // One of them ends once its file is handed over; the other keeps both files open.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            first.state() == QProcess::NotRunning || second.state() == QProcess::NotRunning, 30000);
+        QProcess& ended = first.state() == QProcess::NotRunning ? first : second;
+        QCOMPARE(ended.exitCode(), 0);
+        const auto openedSet = [this] {
+            const QStringList files = opened(env);
+            return QSet<QString>(files.begin(), files.end());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(openedSet().contains(QSet<QString>{one, two}), 10000);
+        QTest::qWait(500);
+        QVERIFY((first.state() == QProcess::Running) != (second.state() == QProcess::Running));
     }
 };
 

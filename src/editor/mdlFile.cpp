@@ -311,7 +311,9 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     const QString converted = ConvertForSave(text, format);
     QString reason;
     FileStamp written;
-    if (!writeTextFile(path, converted, encoding, reason, &written, links)) {
+    // A file written in place is copied beside the recovery journals first.
+    if (!writeTextFile(path, converted, encoding, reason, &written, links,
+                       host.programFolder() + QStringLiteral("/recovery"))) {
         showCritical(host, QStringLiteral("The file could not be saved: ") + path +
                                QStringLiteral("\r\n\r\n") + reason);
         return false;

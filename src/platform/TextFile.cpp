@@ -3,6 +3,8 @@
 #include "platform/Charsets.h"
 #include "platform/Log.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -13,6 +15,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -182,12 +185,8 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
 }
 
 bool IsWritableFile(const QString& path) {
-    // The effective user decides, as it does for the write itself. Saving puts a new file in
-    // the old one's place, so its folder must take a new file too.
-    const auto writable = [](const QString& name, int mode) {
-        return ::faccessat(AT_FDCWD, QFile::encodeName(name).constData(), mode, AT_EACCESS) == 0;
-    };
-    return writable(path, W_OK) && writable(QFileInfo(path).absolutePath(), W_OK | X_OK);
+    // The effective user decides, as it does for the write itself.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links) {
@@ -222,11 +221,11 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
     return true;
 }
 
-bool writeTextFile(const QString& path, const QString& original, TextEncoding encoding, QString& reason,
-                   FileStamp* written, Links links) {
+namespace {
+// The bytes of the text in the encoding; false (and why) when they cannot be had.
+bool encodeForFile(const QString& original, TextEncoding encoding, QByteArray& bytes, QString& reason) {
     QString text = original;
     RestoreReservedCharacters(text);
-    QByteArray bytes;
     switch (encoding) {
     case TextEncoding::Latin1:
     case TextEncoding::Windows1252:
@@ -239,29 +238,130 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
                          .arg(CodePointLabel(CodePointAt(original, at)), EncodingName(encoding));
             return false;
         }
-        break;
+        return true;
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE:
         bytes = EncodeUtf16(text, encoding);
-        break;
+        return true;
     case TextEncoding::Utf8WithBom:
         bytes = kUtf8Bom + text.toUtf8();
-        break;
+        return true;
     case TextEncoding::Utf8:
         bytes = text.toUtf8();
-        break;
-    default:
-        // Only a fault of the program (or a damaged record of a document) gets here; written on,
-        // the file would be emptied.
-        reason = QStringLiteral("The text cannot be saved in an unknown encoding (%1).").arg(int(encoding));
-        qCWarning(lcQuillora) << "writeTextFile:" << reason << path;
+        return true;
+    }
+    // Only a fault of the program (or a damaged record of a document) gets here; written on, the
+    // file would be emptied.
+    reason = QStringLiteral("The text cannot be saved in an unknown encoding (%1).").arg(int(encoding));
+    qCWarning(lcQuillora) << "writeTextFile:" << reason;
+    return false;
+}
+
+// Writes all of `bytes` at the start of the open file `descriptor`, then cuts it there.
+bool overwrite(int descriptor, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t count = ::pwrite(descriptor, bytes.constData() + done,
+                                       static_cast<size_t>(bytes.size() - done), static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += count;
+    }
+    return ::ftruncate(descriptor, static_cast<off_t>(bytes.size())) == 0 && ::fsync(descriptor) == 0;
+}
+
+// Gives a new file what the old one at `oldPath` had besides its bytes: its owner and group where
+// the user may set them (the group alone where they are in it), its extended attributes (access
+// control lists among them) where they may be set, and its mode, last, as a change of owner clears
+// some of its bits.
+void carryOver(int newFile, const QByteArray& oldPath, const struct stat& old) {
+    if (::fchown(newFile, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(newFile, static_cast<uid_t>(-1), old.st_gid) != 0)
+        qCDebug(lcQuillora) << "the saved file keeps its new group" << oldPath;
+    ssize_t size = ::llistxattr(oldPath.constData(), nullptr, 0);
+    QByteArray names(size > 0 ? size : 0, Qt::Uninitialized);
+    size = size > 0 ? ::llistxattr(oldPath.constData(), names.data(), static_cast<size_t>(names.size())) : 0;
+    for (const QByteArray& name : names.left(std::max<ssize_t>(size, 0)).split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t length = ::lgetxattr(oldPath.constData(), name.constData(), nullptr, 0);
+        QByteArray value(length > 0 ? length : 0, Qt::Uninitialized);
+        if (length < 0 || ::lgetxattr(oldPath.constData(), name.constData(), value.data(),
+                                      static_cast<size_t>(value.size())) != length)
+            continue;
+        // Security labels and the like need privileges the user may not have: those stay behind.
+        if (::fsetxattr(newFile, name.constData(), value.constData(), static_cast<size_t>(value.size()), 0) !=
+            0)
+            qCDebug(lcQuillora) << "an attribute stays behind:" << name << oldPath;
+    }
+    ::fchmod(newFile, old.st_mode & 07777);
+}
+
+// Writes the file where it is: for a file with several names (hard links), which a new file would
+// part from the others, and for one in a folder that takes no new file. The old content is copied
+// to `backupFolder` first and put back if the write fails; the copy goes once the write is done.
+bool writeInPlace(const QString& target, const QByteArray& bytes, const QString& backupFolder,
+                  QString& reason) {
+    QByteArray old;
+    if (!ReadRegularFile(target, kMaxTextFileBytes, old, reason))
+        return false;
+    if (QFileInfo(backupFolder).isSymLink() || !QDir().mkpath(backupFolder)) {
+        reason = QStringLiteral("No copy of the file could be made before it is written in place: ") +
+                 backupFolder;
         return false;
     }
+    const QString backup = backupFolder + QLatin1Char('/') + QFileInfo(target).fileName() + QLatin1Char('-') +
+                           QString::number(QDateTime::currentMSecsSinceEpoch()) + QStringLiteral(".backup");
+    QSaveFile copy(backup);
+    if (!copy.open(QIODevice::WriteOnly) || !copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+        copy.write(old) != old.size() || !copy.commit()) {
+        reason = QStringLiteral("No copy of the file could be made before it is written in place: ") +
+                 copy.errorString();
+        return false;
+    }
+    const int descriptor = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = qt_error_string(errno);
+        QFile::remove(backup);
+        return false;
+    }
+    FileDescriptor file(descriptor);
+    if (!overwrite(descriptor, bytes)) {
+        reason = qt_error_string(errno);
+        if (overwrite(descriptor, old))
+            QFile::remove(backup);
+        else
+            reason += QStringLiteral(" The file's earlier content is kept in ") + backup;
+        return false;
+    }
+    QFile::remove(backup);
+    return true;
+}
+} // namespace
+
+bool writeTextFile(const QString& path, const QString& original, TextEncoding encoding, QString& reason,
+                   FileStamp* written, Links links, const QString& backupFolder) {
+    QByteArray bytes;
+    if (!encodeForFile(original, encoding, bytes, reason))
+        return false;
     // Through symbolic links to the file they lead to, which is created when it is missing: the
     // links stay as they are.
     QString target = path;
     for (int hop = 0; links == Links::Follow && hop < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hop)
         target = QFileInfo(target).symLinkTarget();
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    struct stat old {};
+    const bool exists = ::lstat(nativeTarget.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const QString folder = QFileInfo(target).absolutePath();
+    if (exists && !backupFolder.isEmpty() &&
+        (old.st_nlink > 1 || ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)) {
+        if (!writeInPlace(target, bytes, backupFolder, reason))
+            return false;
+        if (written)
+            *written = StampOf(path, &bytes);
+        return true;
+    }
     // QSaveFile follows a link at the name it is given. Where links are not followed it writes a
     // fresh name beside the path, which then replaces whatever stands there, a link too.
     const QString writeTo = links == Links::Follow
@@ -274,9 +374,8 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
         reason = FailureReason(file, errno);
         return false;
     }
-    const QFileInfo old(target);
-    if (old.exists() && !old.isSymLink())
-        file.setPermissions(old.permissions());
+    if (exists)
+        carryOver(file.handle(), nativeTarget, old);
     // Unbuffered and written until all is out: a short write (a full disk, a size limit) is
     // followed by one that fails and says why. commit() would not report bytes left unwritten,
     // and would put a truncated file in place of the old.

@@ -69,18 +69,22 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
 bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links = Links::Follow);
 
 // Whether a file the user may open can also be written by them (as they are, not as root would
-// be for another user): false for a read-only file or one in a folder they cannot write.
+// be for another user). A file in a folder they cannot write is saved in place (see writeTextFile).
 bool IsWritableFile(const QString& path);
 
 // Writes the text atomically: a temporary file is renamed over the target, so a failed write
 // leaves the old file intact and `reason` gives the system's reason. A symbolic link (or a chain
 // of them) is written through to its final target, which is created when it does not exist; the
 // link stays; with Links::Refuse whatever is at `path` is replaced, a link too, and nothing it
-// leads to is written. Text its encoding cannot hold is never written another way: the write fails
-// and `reason` says which character (see FirstUnencodable). `written`, when given, receives the
-// new file's stamp.
+// leads to is written. The new file keeps the old one's mode, and its owner, group and extended
+// attributes (access control lists among them) where the user may set them. With a
+// `backupFolder`, a file with several names (hard links), or one in a folder that takes no new
+// file, is written in place instead, after a copy of it in that folder (removed once done). Text
+// its encoding cannot hold is never written another way: the write fails and `reason` says which
+// character (see FirstUnencodable). `written`, when given, receives the new file's stamp.
 bool writeTextFile(const QString& path, const QString& text, TextEncoding encoding, QString& reason,
-                   FileStamp* written = nullptr, Links links = Links::Follow);
+                   FileStamp* written = nullptr, Links links = Links::Follow,
+                   const QString& backupFolder = QString());
 
 // The system's reason for the last failure on `file`: the device's own text, or the C library's
 // text for `errorNumber` (errno just after the failure) when the device has none.

@@ -319,7 +319,8 @@ private slots:
                                                   "Unchanged bytes are saved as they were.";
         const QString readOnly = "page.htm is read-only: saving it needs Save As...";
         QTest::newRow("read-only file") << QByteArray("<p>x") << "file" << readOnly;
-        QTest::newRow("writable file, read-only folder") << QByteArray("<p>x") << "folder" << readOnly;
+        QTest::newRow("writable file, read-only folder: saved in place") << QByteArray("<p>x") << "folder"
+                                                                         << "";
     }
     void noticesAtOpen() {
         QFETCH(QByteArray, bytes);
@@ -422,6 +423,19 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(starred), "then first");
         QCOMPARE(TestEnvironment::readFile(other), "other file");
         QCOMPARE(window->windowTitle(), starred);
+    }
+
+    // Saving a file with two names (a hard link) keeps them one file: both show what was saved.
+    void savingKeepsHardLinks() {
+        AppFixture app;
+        const QString page = app.env.writeFile("site/page.htm", "<p>old");
+        const QString other = app.env.root() + "/site/same page.htm";
+        QVERIFY(::link(QFile::encodeName(page).constData(), QFile::encodeName(other).constData()) == 0);
+        app.start({page});
+        typeText(app.document(0)->txtRich, "new ");
+        saveWithKeys(app.document(0));
+        QCOMPARE(TestEnvironment::readFile(other), "new <p>old");
+        QVERIFY(QDir(app.env.programFolder() + "/recovery").entryList({"*.backup"}).isEmpty());
     }
 
     // Save As onto a link whose file is missing writes that file and keeps the link.

@@ -12,8 +12,11 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 
 // Rows: bytes, how they are read, the text; a text, its DOS, MAC, UNIX forms, its format (-1: none).
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -293,6 +296,84 @@ private slots:
         QVERIFY(!writeTextFile(page, "<p>new</p>", static_cast<TextEncoding>(99), reason));
         QCOMPARE(reason, "The text cannot be saved in an unknown encoding (99).");
         QCOMPARE(TestEnvironment::readFile(page), "<p>kept</p>");
+    }
+
+    // A saved file keeps what it had besides its bytes: owner and group (when allowed: the suite
+    // runs as root), mode and extended attributes (access control lists are some of them).
+    void keepsOwnerModeAndAttributes() {
+        const QString page = env.writeFile("kept/page.htm", "<p>old</p>");
+        const QByteArray native = QFile::encodeName(page);
+        QVERIFY(::chmod(native.constData(), 0640) == 0);
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QVERIFY(::chown(native.constData(), 65534, 65534) == 0);
+        if (::setxattr(native.constData(), "user.comment", "kept", 4, 0) != 0)
+            QSKIP("this file system keeps no extended attributes");
+        QString reason;
+        QVERIFY2(writeTextFile(page, "<p>new</p>", TextEncoding::Utf8, reason), qPrintable(reason));
+        struct stat status {};
+        QVERIFY(::stat(native.constData(), &status) == 0);
+        QCOMPARE(int(status.st_mode & 07777), 0640);
+        if (root)
+            QVERIFY(status.st_uid == 65534 && status.st_gid == 65534);
+        char value[8] = {};
+        QCOMPARE(int(::getxattr(native.constData(), "user.comment", value, sizeof value)), 4);
+        QCOMPARE(QByteArray(value), "kept");
+        QCOMPARE(TestEnvironment::readFile(page), "<p>new</p>");
+    }
+
+    // A file with several names, or a writable one in a folder that takes no new file, is written
+    // in place: every name shows the new text, the file stays the same file, and the copy made
+    // first is gone. A write that fails there puts the old text back.
+    void writesInPlace_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("two names") << "hard link";
+        QTest::newRow("a folder that takes no new file") << "folder";
+        QTest::newRow("two names, the write fails") << "failing";
+    }
+    void writesInPlace() {
+        QFETCH(QString, kind);
+        const QString folder = env.root() + "/inplace-" + kind.left(4);
+        const QString page = env.writeFile("inplace-" + kind.left(4) + "/page.htm", "<p>old</p>");
+        const QString other = folder + "/other name.htm";
+        QVERIFY(::link(QFile::encodeName(page).constData(), QFile::encodeName(other).constData()) == 0);
+        const QString backups = env.root() + "/backups-" + kind.left(4);
+        QDir().mkpath(backups);
+        struct stat before {};
+        ::stat(QFile::encodeName(page).constData(), &before);
+        const bool asAnotherUser = kind == "folder" && ::geteuid() == 0;
+        if (kind == "folder") {
+            QFile::setPermissions(page, QFile::Permissions(0x6666));
+            QFile::setPermissions(backups, QFile::Permissions(0x7777));
+            QFile::setPermissions(folder, QFile::Permissions(0x5555));
+            QFile::setPermissions(env.root(), QFile::Permissions(0x7711));
+        }
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (kind == "failing") {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{rlim_t(12), saved.rlim_max};
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        }
+        if (asAnotherUser)
+            QVERIFY(::seteuid(65534) == 0);
+        QString reason;
+        const bool ok = writeTextFile(page, "<p>the new text</p>", TextEncoding::Utf8, reason, nullptr,
+                                      Links::Follow, backups);
+        if (asAnotherUser)
+            QVERIFY(::seteuid(0) == 0);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFile::setPermissions(folder, QFile::Permissions(0x7755));
+        QCOMPARE(ok, kind != "failing");
+        const QByteArray expected = ok ? "<p>the new text</p>" : "<p>old</p>";
+        QCOMPARE(TestEnvironment::readFile(page), expected);
+        QCOMPARE(TestEnvironment::readFile(other), expected);
+        struct stat after {};
+        ::stat(QFile::encodeName(page).constData(), &after);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(QDir(backups).entryList(QDir::Files), QStringList());
+        if (!ok)
+            QCOMPARE(reason, qt_error_string(EFBIG));
     }
 
     // Saving through a link whose file is missing creates that file and keeps the link; so does a

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -88,18 +87,18 @@ CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check HT
     connect(cmdCancel, &QPushButton::clicked, this, &CheckPanel::cancel);
     // A double click or Enter on a row goes to its place.
     connect(lstProblems, &QTreeWidget::itemActivated, this, &CheckPanel::problemActivated);
-    connect(&m_watcher, &QFutureWatcher<std::vector<HtmlProblem>>::finished, this, &CheckPanel::finished);
+    connect(&m_job, &HtmlCheckJob::finished, this, &CheckPanel::finished);
 }
 
 CheckPanel::~CheckPanel() {
-    // No check outlives the window: a running one is waited for, its results dropped.
-    m_cancelled = true;
-    waitForDone();
+    // No check outlives the window: a running one is stopped, not waited for.
+    m_job.cancel();
     setBusy(false);
 }
 
 void CheckPanel::waitForDone() {
-    m_watcher.waitForFinished();
+    m_job.waitForDone();
+    QCoreApplication::sendPostedEvents(this); // the result, when it came
 }
 
 void CheckPanel::setBusy(bool busy) {
@@ -121,40 +120,35 @@ void CheckPanel::check(frmNotepad& document) {
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
-    if (running()) {
-        // The earlier check's results are not wanted any more; it ends on its own.
-        m_cancelled = true;
-        waitForDone();
-    }
+    // The earlier check's results are not wanted any more: it is stopped.
+    m_job.cancel();
     clear();
     if (m_document)
         disconnect(m_document, nullptr, this, nullptr);
     m_document = &document;
     // Results belong to their document: closing it clears them.
     connect(&document, &QObject::destroyed, this, &CheckPanel::clear);
-    m_cancelled = false;
     lblSummary->setText(QStringLiteral("Checking..."));
     show();
     raise();
     setBusy(true);
-    const HtmlCheckOptions options{chkHtml5->isChecked(), chkAccessibility->isChecked()};
-    m_watcher.setFuture(QtConcurrent::run(CheckHtml, document.txtRich->text(), options));
+    m_job.start(document.txtRich->text(), {chkHtml5->isChecked(), chkAccessibility->isChecked()});
 }
 
 void CheckPanel::cancel() {
     if (!running())
         return;
-    m_cancelled = true;
+    m_job.cancel();
     setBusy(false);
     lblSummary->setText(QStringLiteral("Cancelled."));
 }
 
-void CheckPanel::finished() {
+void CheckPanel::finished(const std::vector<HtmlProblem>& problems, const QString& failure) {
     setBusy(false);
-    if (m_cancelled || !m_document)
+    if (!m_document)
         return;
-    m_problems = m_watcher.result();
-    lblSummary->setText(ProblemSummary(m_problems));
+    m_problems = problems;
+    lblSummary->setText(failure.isEmpty() ? ProblemSummary(m_problems) : failure);
     showProblems();
 }
 

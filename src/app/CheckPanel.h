@@ -1,9 +1,8 @@
 #pragma once
 
-#include "editor/HtmlCheck.h"
+#include "editor/HtmlCheckProcess.h"
 
 #include <QDockWidget>
-#include <QFutureWatcher>
 #include <QPointer>
 #include <vector>
 
@@ -17,8 +16,9 @@ class frmNotepad;
 class frmQuillora;
 
 // "Check HTML": the problems libtidy finds in a document, listed in a panel at the bottom of the
-// main window. The check runs in a worker thread, so the editor stays responsive; the results
-// belong to the document they came from and go when it closes.
+// main window. The check runs in a process of its own (HtmlCheckJob), so the editor stays
+// responsive and a page that crashes the checker costs only the check; the results belong to the
+// document they came from and go when it closes.
 class CheckPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -28,8 +28,8 @@ public:
     // Checks the document's text as it stands (the file is not read, nothing is written).
     void check(frmNotepad& document);
     void cancel();
-    bool running() const { return m_watcher.isRunning(); }
-    // Waits until a running check has ended (the thread is gone).
+    bool running() const { return m_job.running(); }
+    // Waits until a running check has ended (tests; the editor itself never waits for one).
     void waitForDone();
     frmNotepad* document() const { return m_document; }
 
@@ -40,16 +40,15 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 private:
-    void finished();
+    void finished(const std::vector<HtmlProblem>& problems, const QString& failure);
     void showProblems();
     void clear();
     void problemActivated(QTreeWidgetItem* item);
     void setBusy(bool busy);
 
     frmQuillora& m_main;
-    QFutureWatcher<std::vector<HtmlProblem>> m_watcher;
+    HtmlCheckJob m_job;
     QPointer<frmNotepad> m_document;
     std::vector<HtmlProblem> m_problems;
-    bool m_cancelled = false;
     bool m_busyCursor = false;
 };

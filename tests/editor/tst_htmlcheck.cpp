@@ -1,4 +1,5 @@
 #include "editor/HtmlCheck.h"
+#include "editor/HtmlCheckProcess.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -197,6 +198,25 @@ private slots:
         QFuture<std::vector<HtmlProblem>> fb = QtConcurrent::run(CheckHtml, b, HtmlCheckOptions{true, true});
         QCOMPARE(rows(fa.result()), soloA);
         QCOMPARE(rows(fb.result()), soloB);
+    }
+
+    // What the checker's process writes reads back the same, awkward messages too; output cut off
+    // or of another shape is refused.
+    void checkerOutput() {
+        const std::vector<HtmlProblem> problems{
+            {1, 2, HtmlSeverity::Error, "<x> is not recognized!"},
+            {30, 1, HtmlSeverity::Warning, "a\ttab, a\nbreak, a \\ and \u00E9"},
+            {4, 5, HtmlSeverity::Access, ""}};
+        const QByteArray output = EncodeProblems(problems);
+        const std::optional<std::vector<HtmlProblem>> read = DecodeProblems(output);
+        QVERIFY(read && read->size() == problems.size());
+        for (size_t i = 0; i < problems.size(); ++i)
+            QVERIFY(read->at(i).line == problems[i].line && read->at(i).column == problems[i].column &&
+                    read->at(i).severity == problems[i].severity && read->at(i).text == problems[i].text);
+        QVERIFY(DecodeProblems(QByteArray())->empty());
+        QVERIFY(!DecodeProblems(output.chopped(1)));
+        QVERIFY(!DecodeProblems("1\t2\t9\tx\n"));
+        QVERIFY(!DecodeProblems("Segmentation fault\n"));
     }
 };
 

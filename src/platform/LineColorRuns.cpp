@@ -3,15 +3,17 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-// The runs of one line, kept as the block's user data.
+// The runs of one line, kept as the block's user data. Most lines of a large page have one run,
+// kept inside the object: one allocation a line, not two.
 class LineColors : public QTextBlockUserData {
 public:
-    std::vector<ColorSpan> runs;
+    QVarLengthArray<ColorSpan, 1> runs;
     // Whether the runs are the layout's formats at the moment.
     bool shown = false;
 
@@ -67,7 +69,7 @@ public:
     void flush() {
         if (!m_line)
             return;
-        std::vector<ColorSpan>& runs = m_line->runs;
+        QVarLengthArray<ColorSpan, 1>& runs = m_line->runs;
         runs.clear();
         for (int i = 0; i < static_cast<int>(m_colors.size()); ++i) {
             if (runs.empty() || runs.back().color != m_colors[i])
@@ -98,7 +100,8 @@ std::optional<ColorValue> LineColorRuns::colorAt(const QTextBlock& block, int co
 
 void LineColorRuns::setRuns(QTextBlock block, const std::vector<ColorSpan>& runs) {
     LineColors* line = ensureLineColors(block);
-    line->runs.assign(runs.begin(), runs.end());
+    line->runs.clear();
+    line->runs.append(runs.data(), static_cast<qsizetype>(runs.size()));
     line->shown = false;
 }
 

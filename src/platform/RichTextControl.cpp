@@ -441,6 +441,19 @@ void RichTextControl::printTo(QPrinter* printer, bool selectionOnly) {
     part.print(printer);
 }
 
+void RichTextControl::resizeEvent(QResizeEvent* event) {
+    // The lines never wrap, so a new width changes no line's layout. Yet the base class lays the
+    // whole document out anew for one, making a layout object for every line: hundreds of bytes a
+    // line kept for good. After the first width, only the height is passed on as changed.
+    if (lineWrapMode() == NoWrap && m_widthSet && event->oldSize().width() != event->size().width()) {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    m_widthSet = m_widthSet || event->size().width() > 0;
+    QPlainTextEdit::resizeEvent(event);
+}
+
 void RichTextControl::keyPressEvent(QKeyEvent* event) {
     beginEdit();
     const int from = textCursor().selectionStart();

@@ -117,6 +117,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
@@ -147,6 +148,7 @@ private:
     // Raised while colours are changed: the document then reports changes that are none of the text.
     int m_painting = 0;
     bool m_lineRunsEnabled = true;
+    bool m_widthSet = false; // the document was given a width once
     bool m_observing = false;
     LongLinePieces m_pieces;
     TextOffsets m_offsets;

@@ -189,6 +189,17 @@ bool IsWritableFile(const QString& path) {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
+qint64 EstimatedDocumentMemory(const QString& text) {
+    constexpr qint64 kPerLine = 250;
+    constexpr qint64 kPerCharacter = 4;
+    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
+    qint64 lines = 1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (data[i] == u'\n' || (data[i] == u'\r' && (i + 1 == text.size() || data[i + 1] != u'\n')))
+            ++lines;
+    return lines * kPerLine + text.size() * kPerCharacter;
+}
+
 bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links) {
     QByteArray bytes;
     if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason, links))
@@ -213,6 +224,16 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
             encoding = DeclaredCharset(bytes).value_or(TextEncoding::Latin1);
             text = DecodeSingleByte(bytes, encoding);
         }
+    }
+    // Refused before the document is built: a few megabytes of line breaks would take gigabytes.
+    if (const qint64 memory = EstimatedDocumentMemory(text); memory > kMaxDocumentMemory) {
+        reason =
+            QStringLiteral("%1 has too many lines to edit: it would take about %2 MB of memory (the limit "
+                           "is %3 MB).")
+                .arg(path)
+                .arg(memory / (1024 * 1024))
+                .arg(kMaxDocumentMemory / (1024 * 1024));
+        return false;
     }
     HideReservedCharacters(text);
     out.text = std::move(text);

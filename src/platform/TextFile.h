@@ -35,6 +35,13 @@ struct LoadedText {
 // Files larger than this are refused: the editor keeps the whole text, its layout and its
 // colours in memory, several times the file's size.
 constexpr qint64 kMaxTextFileBytes = 128LL * 1024 * 1024;
+// What a document may take in memory, by the estimate below: a file of millions of short lines
+// costs far more than its size says.
+constexpr qint64 kMaxDocumentMemory = 2LL * 1024 * 1024 * 1024;
+// The memory a text takes in a document window: its characters (two bytes each, and as much again
+// for what is drawn) and, for each line, what the text control keeps beside it (some 110 bytes for
+// an empty line, some 240 for a line with tags and text, measured by bench_lines).
+qint64 EstimatedDocumentMemory(const QString& text);
 
 // Files the program keeps for itself (its data files, histories) are a few MB at most.
 constexpr qint64 kMaxDataFileBytes = 4LL * 1024 * 1024;

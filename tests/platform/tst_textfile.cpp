@@ -232,6 +232,28 @@ private slots:
         writer.join();
     }
 
+    // Memory is bounded by lines as well as bytes: a few MB of line breaks that would take gigabytes
+    // in a document window are refused before the document is built; a file of 4 million empty
+    // lines still opens.
+    void manyLines_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("4 million empty lines") << 4000000 << false;
+        QTest::newRow("10 million empty lines") << 10000000 << true;
+    }
+    void manyLines() {
+        QFETCH(int, lines);
+        QFETCH(bool, refused);
+        const QString path = env.writeFile("lines.txt", QByteArray("\r\n").repeated(lines));
+        LoadedText loaded;
+        QString reason;
+        QCOMPARE(!readTextFile(path, loaded, reason), refused);
+        if (refused)
+            QVERIFY2(reason.startsWith(path + " has too many lines to edit: it would take about "),
+                     qPrintable(reason));
+        QCOMPARE(EstimatedDocumentMemory("a\nb\r\nc\rd\r"), 5 * 250 + 9 * 4);
+    }
+
     // Binary data, folders and files over 128 MB are refused with a reason for the user.
     void refused_data() {
         QTest::addColumn<QString>("name");

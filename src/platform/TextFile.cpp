@@ -376,7 +376,8 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
     const bool exists = ::lstat(nativeTarget.constData(), &old) == 0 && S_ISREG(old.st_mode);
     const QString folder = QFileInfo(target).absolutePath();
     if (exists && !backupFolder.isEmpty() &&
-        (old.st_nlink > 1 || ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)) {
+        (old.st_nlink > 1 ||
+         ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) != 0)) {
         if (!writeInPlace(target, bytes, backupFolder, reason))
             return false;
         if (written)

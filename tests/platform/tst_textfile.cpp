@@ -358,7 +358,9 @@ private slots:
         const QString folder = env.root() + "/inplace-" + kind.left(4);
         const QString page = env.writeFile("inplace-" + kind.left(4) + "/page.htm", "<p>old</p>");
         const QString other = folder + "/other name.htm";
-        QVERIFY(::link(QFile::encodeName(page).constData(), QFile::encodeName(other).constData()) == 0);
+        const bool twoNames = kind != "folder";
+        if (twoNames)
+            QVERIFY(::link(QFile::encodeName(page).constData(), QFile::encodeName(other).constData()) == 0);
         const QString backups = env.root() + "/backups-" + kind.left(4);
         QDir().mkpath(backups);
         struct stat before {};
@@ -389,7 +391,8 @@ private slots:
         QCOMPARE(ok, kind != "failing");
         const QByteArray expected = ok ? "<p>the new text</p>" : "<p>old</p>";
         QCOMPARE(TestEnvironment::readFile(page), expected);
-        QCOMPARE(TestEnvironment::readFile(other), expected);
+        if (twoNames)
+            QCOMPARE(TestEnvironment::readFile(other), expected);
         struct stat after {};
         ::stat(QFile::encodeName(page).constData(), &after);
         QCOMPARE(after.st_ino, before.st_ino);

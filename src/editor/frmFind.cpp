@@ -1,6 +1,7 @@
 #include "editor/frmFind.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/LineEndings.h"
 #include "editor/Search.h"
 #include "editor/SearchState.h"
 #include "editor/frmNotepad.h"
@@ -379,18 +380,16 @@ void frmFind::cmdReplace_Click() {
     if (selected.isEmpty() || selected.compare(cmbFind->currentText(), Qt::CaseInsensitive) != 0)
         return;
     addToHistory(cmbReplace, replacement);
-    const int at = text.selStart();
-    document->AddUndo(selected, replacement, at);
-    text.setSelText(replacement);
-    if (m_host.settings().UseColors && !replacement.isEmpty())
-        RecolorChange(text, document->colorRoles(), at, static_cast<int>(replacement.size()),
-                      document->stateHooks());
-    text.setSelStart(std::max(at, at + static_cast<int>(replacement.size()) - 1));
+    const int at = document->ReplaceSelection(replacement);
+    const int inserted = text.selStart() - at;
+    if (m_host.settings().UseColors && inserted > 0)
+        RecolorChange(text, document->colorRoles(), at, inserted, document->stateHooks());
+    text.setSelStart(std::max(at, at + inserted - 1));
     SearchState& state = m_host.searchState();
-    const int grown = static_cast<int>(replacement.size() - selected.size());
+    const int grown = inserted - static_cast<int>(selected.size());
     // The next search goes on right after the replacement, and a stretch searched grows with it.
     if (state.downward)
-        state.lastPosition = at + static_cast<int>(replacement.size());
+        state.lastPosition = at + inserted;
     if (state.searchedLength >= 0 && at >= state.baseOffset && at <= state.baseOffset + state.searchedLength)
         state.searchedLength = std::max(0, state.searchedLength + grown);
 }
@@ -406,7 +405,8 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
         const bool selectedOnly = chkSelectedText->isChecked();
         const int start = selectedOnly ? text.selStart() : 0;
         const QString searched = selectedOnly ? text.selText() : text.text();
-        const QString replaced = ReplaceAllText(searched, state.findText, replacement, state.matchCase);
+        const QString replaced =
+            TextForDocument(ReplaceAllText(searched, state.findText, replacement, state.matchCase));
         if (replaced == searched)
             continue;
         document->ClearAllUndo();

@@ -426,6 +426,9 @@ int frmNotepad::ReplaceSelection(const QString& text) {
 }
 
 void frmNotepad::colorInserted(int start, int length) {
+    // An empty change recolours nothing (a length of 0 would mean the rest of the text).
+    if (length <= 0)
+        return;
     if (m_host.settings().UseColors)
         RecolorChange(*txtRich, colorRoles(), start, length, stateHooks());
     else
@@ -653,8 +656,9 @@ void frmNotepad::mnuRemoveColors_Click() {
 
 void frmNotepad::InsertAtCursor(const QString& markup) {
     const int start = ReplaceSelection(markup);
-    if (m_host.settings().UseColors)
-        ColorizeRange(*txtRich, colorRoles(), start + 1, txtRich->selStart() - start, stateHooks());
+    const int inserted = txtRich->selStart() - start;
+    if (m_host.settings().UseColors && inserted > 0)
+        ColorizeRange(*txtRich, colorRoles(), start + 1, inserted, stateHooks());
 }
 
 Dialogs::Answer frmNotepad::askToSave() {

@@ -23,6 +23,9 @@ bool usesColors(const frmNotepad& document) {
 // without tags takes the colour of its place, never the one the replaced text had (uncommented
 // text is no comment).
 void colorStretch(frmNotepad& document, int start, int length) {
+    // Only the changed stretch: an empty one recolours nothing (0 would mean the rest of the text).
+    if (length <= 0)
+        return;
     ClearColors(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
     if (usesColors(document))
         RecolorChange(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
@@ -34,8 +37,8 @@ void WrapSelection(frmNotepad& document, const QString& startText, const QString
     RichTextControl& control = *document.txtRich;
     const QString selected = control.selText();
     const QString text = replace ? startText + endText : startText + selected + endText;
-    const int length = static_cast<int>(text.size());
     const int at = document.ReplaceSelection(text);
+    const int length = control.selStart() - at;
     if (usesColors(document)) {
         const ColorRoles roles = document.colorRoles();
         // The inserted text took the colour of its place; inside a comment it stays a comment. At
@@ -89,8 +92,9 @@ void UnCommentSelection(frmNotepad& document) {
     if (!inner)
         return;
     const int at = document.ReplaceSelection(*inner);
-    colorStretch(document, at, static_cast<int>(inner->size()));
-    document.txtRich->setSelStart(at + static_cast<int>(inner->size()));
+    const int end = document.txtRich->selStart();
+    colorStretch(document, at, end - at);
+    document.txtRich->setSelStart(end);
 }
 
 void QuoteSelection(frmNotepad& document) {
@@ -114,10 +118,11 @@ void ChangeSelectionCase(frmNotepad& document, bool upper) {
     const QString selected = document.txtRich->selText();
     const QString changed = upper ? selected.toUpper() : selected.toLower();
     const int at = document.ReplaceSelection(changed);
+    const int end = document.txtRich->selStart();
     // The case of a tag changes nothing of its colour; recolouring keeps the tags coloured.
     if (usesColors(document))
-        colorStretch(document, at, static_cast<int>(changed.size()));
-    document.txtRich->setSelStart(at + static_cast<int>(changed.size()));
+        colorStretch(document, at, end - at);
+    document.txtRich->setSelStart(end);
 }
 
 QString SortLines(const QString& text, bool ascending) {
@@ -140,9 +145,10 @@ void SortSelection(frmNotepad& document, bool ascending) {
         return;
     const QString sorted = SortLines(selected, ascending);
     const int at = document.ReplaceSelection(sorted);
+    const int end = document.txtRich->selStart();
     if (usesColors(document))
-        colorStretch(document, at, static_cast<int>(sorted.size()));
-    document.txtRich->setSelStart(at + static_cast<int>(sorted.size()));
+        colorStretch(document, at, end - at);
+    document.txtRich->setSelStart(end);
 }
 
 void RunOwnCommand(frmNotepad& document, const QString& command) {
@@ -150,9 +156,10 @@ void RunOwnCommand(frmNotepad& document, const QString& command) {
         return;
     const QString text = BuildOwnCommandText(command, document.txtRich->selText());
     const int at = document.ReplaceSelection(text);
+    const int end = document.txtRich->selStart();
     if (usesColors(document))
-        colorStretch(document, at, static_cast<int>(text.size()));
-    document.txtRich->setSelStart(at + static_cast<int>(text.size()));
+        colorStretch(document, at, end - at);
+    document.txtRich->setSelStart(end);
 }
 
 QString FormatLines(const QString& text, const QString& start, const QString& end, const QString& lineStart,

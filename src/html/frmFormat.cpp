@@ -143,13 +143,13 @@ void frmFormat::cmdOK_Click() {
             return; // nothing chosen: the dialog stays open
         text = FormatLines(selected, texts[0], texts[1], texts[2], texts[3]);
     }
-    m_document.AddUndo(selected, text, at);
-    control.setSelText(text);
-    const int length = static_cast<int>(text.size());
-    // Without tags nothing is left to colour; removing them always leaves text colour.
-    if (m_document.usesColors() && !chkRemoveAll->isChecked())
+    m_document.ReplaceSelection(text);
+    const int length = control.selStart() - at;
+    // Without tags nothing is left to colour; removing them always leaves text colour. An empty
+    // result recolours nothing.
+    if (length > 0 && m_document.usesColors() && !chkRemoveAll->isChecked())
         ColorizeRange(control, m_document.colorRoles(), at + 1, length, m_document.stateHooks());
-    else
+    else if (length > 0)
         ClearColors(control, m_document.colorRoles(), at, length, m_document.stateHooks());
     control.setSelStart(at + length);
     accept();

@@ -68,6 +68,10 @@ private slots:
         row("uncomment a script comment", "[<!--f()//-->]", "mnuUnComment", "f()|", "xxx");
         row("uncomment needs a comment", "[<!-->]", "mnuUnComment", "[<!-->]");
         row("upper case recolours the tags", "[<b>x</b>]", "mnuUCase", "<B>X</B>|", "tttxtttt");
+        // Nothing selected: nothing changes, nothing after the cursor is painted.
+        row("upper case of nothing", "<b>x</b>|<i>y</i>", "mnuUCase", "<b>x</b>|<i>y</i>",
+            "tttxtttttttxtttt");
+        row("lower case of nothing", "<b>|x</b>", "mnuLCase", "<b>|x</b>", "tttxtttt");
         row("sort 0..9, A..Z", "[b\r\nB\r\n1\r\n]", "mnuSortAZ", "1\r\nB\r\nb\r\n|");
         row("sort keeps a last line without a break", "[b\r\na]", "mnuSortZA", "b\r\na|");
     }
@@ -145,15 +149,19 @@ private slots:
     // Own commands come from "owncom.txt" at start; a name shows as written; the command applies.
     void ownCommands() {
         AppFixture app;
-        app.env.writeFile("data/Quillora/owncom.txt", "Para & more\r\n<P>%%@@%%</P>\r\n");
+        app.env.writeFile("data/Quillora/owncom.txt", "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n");
         app.start();
         auto* item = app.main->mnuPopup->findChild<QAction*>("mnuOwn1");
-        QVERIFY(item->isVisible() && !app.main->mnuPopup->findChild<QAction*>("mnuOwn2")->isVisible());
+        QVERIFY(item->isVisible() && !app.main->mnuPopup->findChild<QAction*>("mnuOwn3")->isVisible());
         QCOMPARE(item->text(), QString("Para && more"));
         frmNotepad* document = app.document(0);
         setMarked(*document->txtRich, "[x]");
         item->trigger();
         QCOMPARE(document->txtRich->text(), QString("<P>\r\nx\r\n</P>"));
+        // A command whose text comes out empty paints nothing after the cursor.
+        setMarked(*document->txtRich, "<b>|x</b>", document);
+        app.main->mnuPopup->findChild<QAction*>("mnuOwn2")->trigger();
+        QCOMPARE(render(*document->txtRich) + " " + colors(*document), "<b>|x</b> tttxtttt");
     }
 
     // "DoOnOpen" 1 to 3 convert the tags as the file opens; the document opens unchanged.

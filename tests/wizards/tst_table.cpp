@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "wizards/Attributes.h"
 #include "wizards/TableModel.h"
 #include "wizards/frmTable.h"
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -301,6 +303,27 @@ private slots:
         QTest::keyClick(dialog->treTable, Qt::Key_Escape);
         AppFixture::flush();
         QVERIFY(!dialog);
+    }
+
+    // A cell holding a line break (typed with Return in the cell box) reaches the document with CR
+    // LF like every other break: one Ctrl+Z takes the table back out, and the steps before it stay.
+    void cellWithALineBreakUndoes() {
+        AppFixture app;
+        frmNotepad* document = (app.start(), app.document(0));
+        document->txtRich->setText("x");
+        document->ClearAllUndo();
+        document->txtRich->setSelStart(1);
+        typeText(document->txtRich, "ab");
+        frmTable dialog(*app.main, app.main.get());
+        dialog.treTable->setCurrentItem(dialog.treTable->topLevelItem(0)->child(0)->child(0));
+        typeKeys(dialog.txtCellContents, "one{Return}two");
+        dialog.cmdAdd->click();
+        QVERIFY(document->txtRich->text().contains("one\r\ntwo"));
+        QVERIFY(!document->txtRich->text().contains(QRegularExpression("[^\r]\n")));
+        sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document->txtRich->text(), "xab");
+        sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document->txtRich->text(), "x");
     }
 };
 

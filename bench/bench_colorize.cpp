@@ -11,6 +11,8 @@
 // process of its own so that its peak memory is its own. Without arguments the Node.js API
 // page that Debian's documentation ships is used, followed by the minified page.
 // Where kate-syntax-highlighter is installed it is timed on the same file for comparison.
+// "--worst-case" (run after the pages when there are no arguments) prints the rows of many
+// unclosed tags.
 
 #include "BenchFigures.h"
 #include "editor/Colorizer.h"
@@ -246,18 +248,57 @@ int runOne(const QString& input) {
 
 } // namespace
 
+// The worst case of unclosed tags: many "<" before one distant ">". Each "<" opens a tag that
+// reaches that ">", so a scan that reads each tag whole reads the text once for every "<". Printed:
+// the time to colour the text in a control (as opening does) for 20,000 to 160,000 "<", and the
+// last against the first, which a linear scan keeps within 10 (8 times the text).
+void worstCaseRows() {
+    std::printf("unclosed tags: \"<\" repeated, one \">\" at the end, coloured whole in a control\n");
+    // Once at the largest size first, unmeasured: the allocator then serves every size from memory
+    // it already has, as it does for the others, instead of mapping fresh pages for the large ones.
+    {
+        RichTextControl control;
+        control.setText(QString(QStringLiteral("<")).repeated(160000) + QStringLiteral(">"));
+        ColorizeRange(control, ColorRoles{}, 0, 0);
+    }
+    double first = 0;
+    for (const int count : {20000, 40000, 80000, 160000}) {
+        const QString text = QString(QStringLiteral("<")).repeated(count) + QStringLiteral(">");
+        // The median of five, each in a control of its own: the times are a few milliseconds.
+        std::vector<double> times;
+        for (int run = 0; run < 5; ++run) {
+            RichTextControl control;
+            control.setText(text);
+            QElapsedTimer timer;
+            timer.start();
+            ColorizeRange(control, ColorRoles{}, 0, 0);
+            times.push_back(milliseconds(timer));
+        }
+        const double ms = median(times);
+        first = first > 0 ? first : ms;
+        std::printf("  %7d \"<\"  %8.1f ms  (%.1f x the time for 20,000)\n", count, ms, ms / first);
+    }
+    std::printf("  target: 160,000 at most 10 x 20,000, and under 50 ms\n");
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
     QStringList inputs = QApplication::arguments().mid(1);
+    if (inputs == QStringList{QStringLiteral("--worst-case")}) {
+        worstCaseRows();
+        return 0;
+    }
     if (inputs.isEmpty())
         inputs = {QString::fromLatin1(kDefaultPage), QString::fromLatin1(kMinifiedArgument)};
     if (inputs.size() == 1)
         return runOne(inputs.front());
 
     int failures = 0;
+    if (QApplication::arguments().size() == 1)
+        inputs << QStringLiteral("--worst-case");
     for (const QString& input : inputs) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);

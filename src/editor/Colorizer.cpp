@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -187,6 +188,40 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
     ForwardSearch tagClose(scanned, QLatin1String(">"));
     ForwardSearch percentClose(scanned, QLatin1String("%>"));
     ForwardSearch questionClose(scanned, QLatin1String("?>"));
+    ForwardSearch quoteSearch(scanned, QLatin1String("\""));
+
+    // The quoted values of the last tag painted are painted just before the next paint, and only
+    // as far as they can still be seen: when that paint is another tag that starts inside this one
+    // (a "<" before its ">"), it covers the rest of this tag up to the same ">". So a run of "<"
+    // before a distant ">" reads each character once instead of once for every "<" before it, and
+    // every paint still comes in the order the rules give.
+    qsizetype pendingOpen = -1;
+    qsizetype pendingEnd = -1;
+    const auto paintValues = [&](qsizetype limit) {
+        if (pendingOpen < 0)
+            return;
+        const qsizetype stop = std::min(limit, pendingEnd + 1);
+        qsizetype valueStart = -1;
+        for (qsizetype i = pendingOpen; i < stop; ++i) {
+            if (scanned.at(i) != quote)
+                continue;
+            if (valueStart < 0) {
+                valueStart = i;
+            } else {
+                paint(valueStart, i + 1, roles.value);
+                valueStart = -1;
+            }
+        }
+        // A value still open where the next tag begins is one when its closing quote comes
+        // before this tag's ">"; from there on the next tag paints.
+        if (valueStart >= 0 && stop <= pendingEnd) {
+            const qsizetype closing = quoteSearch.at(stop);
+            if (closing >= 0 && closing <= pendingEnd)
+                paint(valueStart, stop, roles.value);
+        }
+        pendingOpen = -1;
+    };
+    constexpr qsizetype kAll = std::numeric_limits<qsizetype>::max();
 
     qsizetype scanFrom = 0;
     for (;;) {
@@ -199,6 +234,7 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
         qsizetype comment = commentOpen.at(scanFrom);
         qsizetype commentEnd = commentClose.at(scanFrom);
         if (comment >= 0 && commentEnd >= 0 && comment <= open && open < commentEnd) {
+            paintValues(kAll);
             paint(open, commentEnd + 2, roles.comment);
             qsizetype runFrom = commentEnd + 2;
             for (;;) {
@@ -224,6 +260,7 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
             ForwardSearch& close = second == QLatin1Char('%') ? percentClose : questionClose;
             const qsizetype blockEnd = close.at(open + 1);
             if (blockEnd >= 0) {
+                paintValues(kAll);
                 paint(open, blockEnd + 2, roles.comment);
                 open = blockEnd;
             }
@@ -231,22 +268,15 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
             const qsizetype tagEnd = tagClose.at(open);
             if (tagEnd < 0)
                 break;
+            paintValues(open);
             paint(open, tagEnd + 1, roles.tag);
-            qsizetype valueStart = -1;
-            for (qsizetype i = open; i <= tagEnd; ++i) {
-                if (scanned.at(i) != quote)
-                    continue;
-                if (valueStart < 0) {
-                    valueStart = i;
-                } else {
-                    paint(valueStart, i + 1, roles.value);
-                    valueStart = -1;
-                }
-            }
+            pendingOpen = open;
+            pendingEnd = tagEnd;
         }
         // After a tag the scan goes on just after its "<", so a "<" inside a tag opens another.
         scanFrom = open + 1;
     }
+    paintValues(kAll);
     return layers.take();
 }
 

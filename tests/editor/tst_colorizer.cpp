@@ -227,6 +227,55 @@ private slots:
             QVERIFY2(!pattern(control).contains(QLatin1Char('?')), context);
         }
     }
+
+    // Tags, values and "<%" blocks as the colours were first defined, one "<" at a time: "<%" up
+    // to "%>" is a block, "< " nothing, and any other "<" paints a tag up to the next ">" and pairs
+    // the quotes inside it, later paints over earlier ones. The scan reads each character a bounded
+    // number of times (a run of "<" before a distant ">" once made it quadratic) and must still
+    // give these colours, on random texts of "<", ">", "%", quotes, letters and blanks.
+    void tagsAsFirstDefined() {
+        QRandomGenerator random(7);
+        for (int round = 0; round < 5000; ++round) {
+            QString text;
+            const int length = random.bounded(1, 40);
+            for (int i = 0; i < length; ++i)
+                text += QStringLiteral("<<>\"a %").at(random.bounded(7));
+            QString expected(text.size(), 'x');
+            for (qsizetype open = text.indexOf('<'); open >= 0; open = text.indexOf('<', open + 1)) {
+                if (open + 1 < text.size() && text.at(open + 1) == ' ')
+                    continue;
+                if (open + 1 < text.size() && text.at(open + 1) == '%') {
+                    const qsizetype end = text.indexOf("%>", open + 1);
+                    if (end >= 0) {
+                        expected.replace(open, end + 2 - open, QString(end + 2 - open, 'c'));
+                        open = end;
+                    }
+                    continue;
+                }
+                const qsizetype end = text.indexOf('>', open);
+                if (end < 0)
+                    break;
+                expected.replace(open, end - open + 1, QString(end - open + 1, 't'));
+                qsizetype value = -1;
+                for (qsizetype i = open; i <= end; ++i) {
+                    if (text.at(i) != '"')
+                        continue;
+                    if (value < 0) {
+                        value = i;
+                    } else {
+                        expected.replace(value, i - value + 1, QString(i - value + 1, 'v'));
+                        value = -1;
+                    }
+                }
+            }
+            const std::vector<ColorSpan> spans = ComputeColorSpans(text + " ", 0, int(text.size()), kRoles);
+            QString found = text.contains('<') && text.contains('>') ? QString(text.size(), '.') : expected;
+            for (const ColorSpan& span : spans)
+                for (int i = span.start; i < span.start + span.length && i < found.size(); ++i)
+                    found[i] = letterOf(span.color);
+            QVERIFY2(found == expected, qPrintable(text + " gives " + found + ", not " + expected));
+        }
+    }
 };
 
 QTEST_MAIN(TestColorizer)

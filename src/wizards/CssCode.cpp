@@ -171,13 +171,18 @@ QString PropertyValue(const QString& item) {
     return value.trimmed();
 }
 
-QList<CssRule> ReadCssRules(const QString& text) {
+QList<CssRule> ReadCssRules(const QString& text, qsizetype* rulesEnd) {
     QList<CssRule> rules;
     int from = 0;
+    if (rulesEnd)
+        *rulesEnd = text.size();
     for (;;) {
         const int open = static_cast<int>(text.indexOf(QLatin1Char('{'), from));
-        if (open < 0)
+        if (open < 0) {
+            if (rulesEnd)
+                *rulesEnd = from;
             break;
+        }
         const int close = static_cast<int>(text.indexOf(QLatin1Char('}'), open + 1));
         CssRule rule;
         rule.command = Flatten(text.mid(from, open - from)).trimmed();
@@ -204,8 +209,13 @@ StyleSelection ReadStyleSelection(const QString& selected) {
     if (close >= 0) {
         result.after = block.mid(close + 8);
         block.truncate(close);
+        result.rules = ReadCssRules(block);
+        return result;
     }
-    result.rules = ReadCssRules(block);
+    // Without a "</STYLE>", the text after the last rule is no rule: it is kept, not dropped.
+    qsizetype rulesEnd = 0;
+    result.rules = ReadCssRules(block, &rulesEnd);
+    result.after = block.mid(rulesEnd);
     return result;
 }
 

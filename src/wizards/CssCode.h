@@ -53,11 +53,13 @@ QString PropertyValue(const QString& item);
 // The rules of a style sheet text: each "{" ends a command (the text since the last "}"), whose
 // properties run to the next "}", or to the end of the text when no "}" follows. Runs of line
 // breaks and tabs become one blank; commands are trimmed and properties cut into items and joined
-// again. Text after the last rule is not a rule and is not read.
-QList<CssRule> ReadCssRules(const QString& text);
+// again. Text after the last rule is not a rule and is not read; `rulesEnd`, when given, receives
+// where it begins (the text's length when the last rule runs to the end).
+QList<CssRule> ReadCssRules(const QString& text, qsizetype* rulesEnd = nullptr);
 
-// A selection read for the style builder: the text before "<STYLE" and after "</STYLE>" stays as
-// it is (`before`, `after`); the rules come from the block between them.
+// A selection read for the style builder: the text before "<STYLE" and after "</STYLE>" (or,
+// without a "</STYLE>", after the last rule) stays as it is (`before`, `after`); the rules come
+// from the block between them.
 struct StyleSelection {
     QString before, after;
     QList<CssRule> rules;

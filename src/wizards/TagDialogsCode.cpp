@@ -45,6 +45,20 @@ BodyFields ReadBodyTag(const QString& selection) {
     return fields;
 }
 
+std::optional<TextSpan> BodyTagSpan(const QString& selection) {
+    qsizetype start = 0;
+    while (start < selection.size() && selection.at(start).isSpace())
+        ++start;
+    // The name followed by a blank or a line break, as ReadBodyTag takes it.
+    const QString head = selection.mid(start, 6);
+    if (!head.startsWith(QStringLiteral("<BODY"), Qt::CaseInsensitive) || head.size() < 6 ||
+        !head.at(5).isSpace())
+        return std::nullopt;
+    const QString rest = selection.mid(start + 5);
+    const int end = tagEnd(rest);
+    return TextSpan{start, 5 + std::min<qsizetype>(end + 1, rest.size())};
+}
+
 QString BuildBodyTag(const BodyFields& fields) {
     QString tag = QStringLiteral("<BODY") + QuotedAttribute("BACKGROUND", fields.background) +
                   QuotedAttribute("BGCOLOR", fields.bgcolor) + QuotedAttribute("TEXT", fields.text) +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The attributes of a BODY tag as the body dialog shows them. Empty fields are left out of the tag.
 struct BodyFields {
@@ -13,6 +14,14 @@ struct BodyFields {
 // up to the tag's closing ">" (one inside a quoted value does not count) and with line breaks as
 // blanks, becomes `other`. A selection that is no BODY tag gives empty fields.
 BodyFields ReadBodyTag(const QString& selection);
+// Where the BODY tag that ReadBodyTag reads lies in the selection: its first character (after
+// the blanks before it) and its length through its ">" (or to the end without one). Nothing when
+// the selection holds no BODY tag. The text around it is the user's, and stays.
+struct TextSpan {
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+std::optional<TextSpan> BodyTagSpan(const QString& selection);
 // "<BODY BACKGROUND=.. BGCOLOR=.. TEXT=.. LINK=.. ALINK=.. VLINK=.. other>" and CR LF: the named
 // attributes in this order, each only when it has a value; `other` trimmed behind them.
 QString BuildBodyTag(const BodyFields& fields);

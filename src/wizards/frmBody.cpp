@@ -119,7 +119,17 @@ void frmBody::cmdAdd_Click() {
     fields.alink = txtAlink->text();
     fields.vlink = txtVlink->text();
     fields.other = txtOther->text();
-    document->InsertAtCursor(BuildBodyTag(fields));
+    QString tag = BuildBodyTag(fields);
+    // A BODY tag selected with text around it: only the tag is replaced, the text stays as it
+    // stands (and keeps its own line break after the tag).
+    RichTextControl& text = *document->txtRich;
+    if (const std::optional<TextSpan> span = BodyTagSpan(text.selText())) {
+        const bool textAfter = span->start + span->length < text.selLength();
+        text.select(text.selStart() + static_cast<int>(span->start), static_cast<int>(span->length));
+        if (textAfter)
+            tag.chop(2); // the CR LF
+    }
+    document->InsertAtCursor(tag);
 }
 
 void frmBody::cmdCancel_Click() {

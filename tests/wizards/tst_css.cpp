@@ -84,6 +84,8 @@ private slots:
         row("open quote", "Q{a:\"x;y}", "Q|a:\"x; y;", "|");
         row("no rule", "<STYLE TYPE=x>text</style>", "", "|");
         row("close only", "{a:1}</STYLE>\r\n<P>", "|a:1;", "|\r\n<P>");
+        row("text after the last rule is kept", "P{a:b}\r\nmore text", "P|a:b;", "|\r\nmore text");
+        row("no rule at all is all kept", "just text", "", "|just text");
     }
     void read() {
         QFETCH(QString, selected);
@@ -205,6 +207,19 @@ private slots:
         QVERIFY(document->undoHistory().Undo());
         QCOMPARE(document->txtRich->text(), old);
         QVERIFY(!document->undoHistory().Undo());
+    }
+
+    // Rules selected without a "</STYLE>", text after them: the text stays after the block written.
+    void textAfterTheRulesStays() {
+        AppFixture app;
+        frmNotepad* document = app.start().documents().current();
+        document->txtRich->setText("P{margin:0}\r\nmore text");
+        document->txtRich->select(0, document->txtRich->textLength());
+        frmCSS css(*app.main, app.main.get());
+        css.cmdOK->click();
+        QVERIFY2(document->txtRich->text().endsWith("</STYLE>\r\nmore text"),
+                 qPrintable(document->txtRich->text()));
+        QVERIFY(document->txtRich->text().contains("margin:0;"));
     }
 
     // Rules with the same command are replaced and deleted one by one; the layouts and Clear CSS.

@@ -130,6 +130,13 @@ private slots:
         QVERIFY(!body.cmdBrowse->isEnabled() && !body.txtBGPicture->isEnabled());
         body.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<BODY BACKGROUND=\"a.gif\" TEXT=\"#000000\">\r\n");
+        // Text selected after the tag (and the blanks before it) stays; only the tag is written.
+        document->txtRich->setText(" <body bgcolor=red>Hello world");
+        document->txtRich->select(0, document->txtRich->textLength());
+        frmBody around(main, &main);
+        QCOMPARE(around.txtBackcolor->text(), "red");
+        around.cmdAdd->click();
+        QCOMPARE(document->txtRich->text(), " <BODY BGCOLOR=\"red\">Hello world");
         main.documents().DocumentSlots[0].Modified = false;
         document->close();
         AppFixture::flush();

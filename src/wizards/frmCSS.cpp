@@ -7,6 +7,7 @@
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
+#include "wizards/WizardHelpers.h"
 #include "wizards/frmColor.h"
 
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -82,7 +84,36 @@ frmCSS::frmCSS(DocumentHost& host, QWidget* parent)
     buildControls();
     m_rules = {CssRule()};
     readSelection();
+    m_openedRules = builtRules();
     cmbCommand->setFocus();
+}
+
+QList<CssRule> frmCSS::builtRules() const {
+    QList<CssRule> built;
+    for (const CssRule& rule : m_rules)
+        if (!rule.isEmpty())
+            built << rule;
+    return built;
+}
+
+bool frmCSS::hasWorkToLose() const {
+    if (builtRules() != m_openedRules)
+        return true;
+    // Properties listed that no rule holds yet: a rule on its way.
+    const QString listed = JoinProperties(propertyItems());
+    return !listed.isEmpty() && std::none_of(m_rules.begin(), m_rules.end(), [&](const CssRule& rule) {
+        return rule.command == cmbCommand->currentText() && rule.properties == listed;
+    });
+}
+
+void frmCSS::reject() {
+    // Esc, Cancel and the close button: rules made here are not thrown away without a word.
+    if (hasWorkToLose() && Dialogs::instance().message(this, MessageBoxTitle(),
+                                                       QStringLiteral("Discard the style rules you made?"),
+                                                       Dialogs::Buttons::YesNoDefaultNo,
+                                                       Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+        return;
+    QDialog::reject();
 }
 
 void frmCSS::buildControls() {
@@ -97,7 +128,6 @@ void frmCSS::buildControls() {
     cmdDelCSS = button(this, QStringLiteral("Delete CSS"), "cmdDelCSS");
     cmdClearCSS = button(this, QStringLiteral("Clear CSS"), "cmdClearCSS");
     cmdOK = button(this, QStringLiteral("&OK"), "cmdOK");
-    cmdOK->setDefault(true);
     cmdCancel = button(this, QStringLiteral("&Cancel"), "cmdCancel");
     optOneRow = new QRadioButton(QStringLiteral("All properties on one row."), this);
     optOneRow->setObjectName(QStringLiteral("optOneRow"));
@@ -173,6 +203,13 @@ void frmCSS::buildControls() {
         lblProperties->setText(text.isEmpty() ? QStringLiteral("Properties:")
                                               : text + QStringLiteral(" Properties:"));
     });
+    // Enter in a box does its step: in the command box it goes on to the property, in the property,
+    // value and unit boxes it adds the property. OK is pressed by its button or Ctrl+Enter only.
+    OkByItsButtonOnly(*this, cmdOK);
+    for (QComboBox* box : {cmbCommand, cmbProperty, cmbValue, cmbUnit}) {
+        box->lineEdit()->installEventFilter(this);
+        CompletionsBesideBox(*box);
+    }
     cmbValue->installEventFilter(this);
     connect(cmbValue, &QComboBox::activated, this, &frmCSS::cmbValue_Click);
     connect(cmdAddProperty, &QPushButton::clicked, this, &frmCSS::cmdAddProperty_Click);
@@ -395,6 +432,21 @@ void frmCSS::cmbValue_Click(int index) {
 }
 
 bool frmCSS::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                           !(key->modifiers() & Qt::ControlModifier);
+        // With its completion list open, Enter picks from the list (the list sees it first).
+        if (enter && watched == cmbCommand->lineEdit()) {
+            cmbProperty->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (enter && (watched == cmbProperty->lineEdit() || watched == cmbValue->lineEdit() ||
+                      watched == cmbUnit->lineEdit())) {
+            cmdAddProperty_Click();
+            return true;
+        }
+    }
     // The focus coming back from the box's own list or from another window is no new choice.
     if (watched == cmbValue && event->type() == QEvent::FocusIn) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

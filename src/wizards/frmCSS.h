@@ -66,6 +66,9 @@ public slots:
     // A value chosen from the list: "Select Color..." and "Browse..." ask for the value.
     void cmbValue_Click(int index);
 
+    // Closing without OK asks first when rules were made or changed.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
@@ -80,10 +83,15 @@ private:
     QStringList propertyItems() const;
     void storeProperties(int slot);
     bool ask(const QString& text, bool question);
+    // The rules as they stand, deleted slots left out.
+    QList<CssRule> builtRules() const;
+    // Whether closing now would lose rules made or changed, or properties listed for none yet.
+    bool hasWorkToLose() const;
 
     DocumentHost& m_host;
     QPointer<frmNotepad> m_target;
     QList<CssRule> m_rules;
+    QList<CssRule> m_openedRules; // what the dialog opened with
     QStringList m_values;
     // The selection read at opening, and what of it lies around the style block.
     int m_selStart = 0;

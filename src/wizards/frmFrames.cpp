@@ -8,6 +8,7 @@
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
+#include "wizards/WizardHelpers.h"
 #include "wizards/frmColor.h"
 
 #include <QCheckBox>
@@ -166,7 +167,6 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
 
     cmdRemove = named(new QPushButton(QStringLiteral("Restart"), this), "cmdRemove");
     cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
-    cmdOK->setDefault(true);
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
 
     auto* splits = new QHBoxLayout;
@@ -210,6 +210,8 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     connect(cmdColor, &QPushButton::clicked, this, &frmFrames::cmdColor_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmFrames::cmdRemove_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmFrames::cmdOK_Click);
+    // Enter in a box never finishes the frameset: OK is pressed by its button or Ctrl+Enter.
+    OkByItsButtonOnly(*this, cmdOK);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFrames::cmdCancel_Click);
 
     restart();

@@ -9,6 +9,7 @@
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
 #include "wizards/Pictures.h"
+#include "wizards/WizardHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -151,9 +152,8 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
 
     cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
-    for (QPushButton* button : findChildren<QPushButton*>())
-        button->setAutoDefault(false);
-    cmdOK->setDefault(true);
+    // Enter in a box never finishes the map: OK is pressed by its button or Ctrl+Enter.
+    OkByItsButtonOnly(*this, cmdOK);
 
     auto* readouts = new QHBoxLayout;
     readouts->addWidget(new QLabel(QStringLiteral("X:"), this));

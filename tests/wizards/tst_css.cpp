@@ -1,6 +1,10 @@
 #include "support/AppFixture.h"
+#include "support/Keys.h"
 #include "wizards/frmCSS.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -175,7 +179,6 @@ private slots:
         document->txtRich->select(1, old.size() - 1);
         frmCSS css(*app.main, app.main.get());
         css.show();
-        QVERIFY(css.cmdOK->isDefault());
         QCOMPARE(entries(css.lstAllCSS), "BODY,P");
         QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason); // the focus alone chooses no rule
         QCoreApplication::sendEvent(css.lstAllCSS, &tab);
@@ -220,6 +223,93 @@ private slots:
         QVERIFY2(document->txtRich->text().endsWith("</STYLE>\r\nmore text"),
                  qPrintable(document->txtRich->text()));
         QVERIFY(document->txtRich->text().contains("margin:0;"));
+    }
+
+    // The keys in the dialog, each with its text: Enter in a box does that box's step and never
+    // finishes the dialog; Ctrl+Enter is OK; Esc with rules made asks before they are thrown away.
+    void keys_data() {
+        for (const char* column : {"keys", "expected"})
+            QTest::addColumn<QString>(column);
+        // Keys go to the box named before ":"; the outcome: focus, properties, and how it ended.
+        row("Enter in the command box goes on to the property", "command:P{Return}",
+            "focus=cmbProperty props= open");
+        row("Enter in the value box adds the property", "property:color|value:red{Return}",
+            "focus=cmbValue props=color:red; open");
+        row("Enter in the unit box adds it too", "property:margin|value:2|unit:em{Return}",
+            "focus=cmbUnit props=margin:2em; open");
+        row("Ctrl+Enter is OK", "property:color|value:red{Return}|value:{Ctrl+Return}",
+            "focus=cmbValue props=color:red; accepted");
+        row("Esc without anything made closes", "command:{Esc}", "focus=cmbCommand props= rejected");
+        row("Esc with a rule made asks: No keeps it", "command:P|property:a|value:b{Return}|value:{Esc}",
+            "focus=cmbValue props=a:b; open asked=No");
+        row("Esc with a rule made asks: Yes closes", "command:P|property:a|value:b{Return}|value:{Esc}",
+            "focus=cmbValue props=a:b; rejected asked=Yes");
+    }
+    void keys() {
+        QFETCH(QString, keys);
+        AppFixture app;
+        app.start();
+        frmCSS css(*app.main, app.main.get());
+        css.show();
+        css.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&css));
+        const QString expected = cell("expected");
+        if (expected.contains("asked="))
+            app.dialogs.answers << (expected.contains("asked=Yes") ? Dialogs::Answer::Yes
+                                                                   : Dialogs::Answer::No);
+        QComboBox* last = nullptr;
+        for (const QString& step : keys.split('|')) {
+            const QString name = step.section(':', 0, 0);
+            last = name == "command"    ? css.cmbCommand
+                   : name == "property" ? css.cmbProperty
+                   : name == "value"    ? css.cmbValue
+                                        : css.cmbUnit;
+            last->setFocus();
+            typeKeys(last->lineEdit(), step.section(':', 1));
+        }
+        QStringList props;
+        for (int row = 0; row < css.lstProperties->count(); ++row)
+            props << css.lstProperties->item(row)->text();
+        const QString ended = css.isVisible()                     ? "open"
+                              : css.result() == QDialog::Accepted ? "accepted"
+                                                                  : "rejected";
+        QWidget* focus = QApplication::focusWidget();
+        const QString focused = !focus                            ? QString()
+                                : qobject_cast<QComboBox*>(focus) ? focus->objectName()
+                                                                  : focus->parent()->objectName();
+        QString outcome = "focus=" + focused + " props=" + props.join(',') + " " + ended;
+        if (!app.dialogs.messages.isEmpty()) {
+            QCOMPARE(app.dialogs.messages.last().text, "Discard the style rules you made?");
+            QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNoDefaultNo);
+            outcome += expected.contains("asked=Yes") ? " asked=Yes" : " asked=No";
+        }
+        if (ended != "open")
+            outcome.replace(QRegularExpression("focus=\\w*"), "focus=" + last->objectName());
+        QCOMPARE(outcome, expected);
+    }
+
+    // The completion list of a box lies beside it: it never covers the box below, so a click on
+    // that box lands in the box.
+    void completionListBesideTheBox() {
+        AppFixture app;
+        app.env.writeFile(
+            "data/Quillora/css.txt",
+            "head\r\nP\r\n<-- Properties: -->\r\ncolor\r\ncollapse\r\ncolumns\r\n<-- Values: -->\r\n"
+            "red\r\n<-- Units: -->\r\nem\r\n");
+        app.start();
+        frmCSS css(*app.main, app.main.get());
+        css.show();
+        css.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&css));
+        css.cmbProperty->setFocus();
+        typeText(css.cmbProperty->lineEdit(), "co");
+        QWidget* list = css.cmbProperty->completer()->popup();
+        QTRY_VERIFY(list->isVisible());
+        const QRect listRect(list->mapToGlobal(QPoint(0, 0)), list->size());
+        for (QComboBox* below : {css.cmbValue, css.cmbUnit}) {
+            const QRect boxRect(below->mapToGlobal(QPoint(0, 0)), below->size());
+            QVERIFY2(!listRect.intersects(boxRect), qPrintable(below->objectName()));
+        }
     }
 
     // Rules with the same command are replaced and deleted one by one; the layouts and Clear CSS.

@@ -2,6 +2,7 @@
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "wizards/frmFrames.h"
 
 #include <QGroupBox>
@@ -264,6 +265,21 @@ private slots:
         QVERIFY(document->txtRich->text().startsWith("a<FRAMESET"));
         QVERIFY(document->undoHistory().Undo()); // the frameset's step: the empty OK recorded none
         QCOMPARE(document->txtRich->text(), "ab");
+    }
+
+    // Enter in a box never finishes the frameset (it used to press OK); Ctrl+Enter does.
+    void enterStaysInTheBox() {
+        AppFixture app;
+        app.start();
+        frmFrames frames(*app.main, app.main.get());
+        frames.show();
+        frames.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frames));
+        frames.txtName->setFocus();
+        typeKeys(frames.txtName, "top{Return}");
+        QVERIFY(frames.isVisible());
+        typeKeys(frames.txtName, "{Ctrl+Return}");
+        QCOMPARE(frames.result(), int(QDialog::Accepted));
     }
 };
 

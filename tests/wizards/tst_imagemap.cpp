@@ -2,6 +2,7 @@
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "wizards/ImageMapModel.h"
 #include "wizards/frmIsMap.h"
 
@@ -202,6 +203,20 @@ private slots:
         for (const ScriptedDialogs::Message& m : app.dialogs.messages)
             QVERIFY(m.title == MessageBoxTitle() && m.icon == Dialogs::Icon::Critical &&
                     m.text == "An error occurred when opening file: " + paths['U']);
+    }
+
+    // Enter in the map's name box never finishes the map (it used to press OK).
+    void enterStaysInTheBox() {
+        AppFixture app;
+        app.start();
+        frmIsMap map(*app.main, app.main.get());
+        map.show();
+        map.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&map));
+        map.txtMapName->setFocus();
+        typeKeys(map.txtMapName, "nav{Return}");
+        QVERIFY(map.isVisible());
+        QCOMPARE(map.txtMapName->text(), "nav");
     }
 };
 

@@ -43,9 +43,9 @@ bool FramesModel::split(bool horizontal) {
     borderRects.push_back(border);
     frames.push_back(FrameRecord());
     frameRects.push_back(created);
-    for (const int frame : {divided, n})
-        for (const bool across : {true, false})
-            recomputeSize(frame, across);
+    // The divided frame's typed sizes no longer fit it: it takes the drawn ones, as the new frame does.
+    frames[divided].Height = frames[divided].DrawnHeight;
+    frames[divided].Width = frames[divided].DrawnWidth;
 
     // The new frame now lies between the divided frame and the earlier border that touched it.
     for (int i = 1; i < n; ++i)
@@ -58,6 +58,7 @@ bool FramesModel::split(bool horizontal) {
     *slotOf(divided) = Part{true, n};
     m_parts.push_back({Part{false, divided}, Part{false, n}});
     lastSplitHorizontal = horizontal;
+    refreshSizes();
     return true;
 }
 
@@ -93,21 +94,75 @@ bool FramesModel::dragLatestBorder(float across) {
     first.setExtent(horizontal, target - origin);
     second.setStart(horizontal, target + BorderThickness);
     second.setExtent(horizontal, end - second.start(horizontal));
-    recomputeSize(record.FirstFrame, horizontal);
-    recomputeSize(record.SecondFrame, horizontal);
+    refreshSizes();
     return true;
 }
 
-void FramesModel::recomputeSize(int frame, bool horizontal) {
+QString FramesModel::shareOf(double extent, bool horizontal) const {
     // Every border of the direction is taken off the area, so nested frames get percentages of
     // the whole area too. An area used up by borders counts as one twip, never as zero.
     const float area =
         horizontal ? m_height - horizontalCount * BorderThickness : m_width - verticalCount * BorderThickness;
-    const double extent = frameRects[frame].extent(horizontal);
     const double share = (extent + BorderThickness / 2) / std::max(1.0f, area) * 100;
     // The tolerance keeps an exact share such as 50 from reading as 49.999...
-    const QString text = QString::number(static_cast<long long>(std::floor(share + 1e-9))) + QLatin1Char('%');
-    (horizontal ? frames[frame].Height : frames[frame].Width) = text;
+    return QString::number(static_cast<long long>(std::floor(share + 1e-9))) + QLatin1Char('%');
+}
+
+std::pair<float, float> FramesModel::spanOf(const Part& part, bool horizontal) const {
+    if (!part.isSplit) {
+        const TwipRect& rect = frameRects[static_cast<size_t>(part.number)];
+        return {rect.start(horizontal), rect.start(horizontal) + rect.extent(horizontal)};
+    }
+    const auto [firstFrom, firstTo] = spanOf(m_parts[static_cast<size_t>(part.number)][0], horizontal);
+    const auto [secondFrom, secondTo] = spanOf(m_parts[static_cast<size_t>(part.number)][1], horizontal);
+    return {std::min(firstFrom, secondFrom), std::max(firstTo, secondTo)};
+}
+
+int FramesModel::drawnShare(int split, int side) const {
+    Q_ASSERT(split > 0 && split <= splitCount() && (side == 0 || side == 1));
+    const bool horizontal = borders[static_cast<size_t>(split)].Horizontal;
+    const auto extentOf = [&](int s) {
+        const auto [from, to] =
+            spanOf(m_parts[static_cast<size_t>(split)][static_cast<size_t>(s)], horizontal);
+        return static_cast<double>(to - from);
+    };
+    // A browser takes the border off the frameset's room and divides the rest by the shares.
+    const double first = extentOf(0), whole = first + extentOf(1);
+    const int firstShare = whole > 0 ? static_cast<int>(std::lround(first / whole * 100)) : 50;
+    return side == 0 ? firstShare : 100 - firstShare;
+}
+
+void FramesModel::refreshSizes() {
+    for (int frame = 0; frame <= splitCount(); ++frame) {
+        int holder = 0, side = 0;
+        for (int split = 1; split <= splitCount() && holder == 0; ++split)
+            for (int s = 0; s < 2; ++s)
+                if (const Part& p = m_parts[static_cast<size_t>(split)][static_cast<size_t>(s)];
+                    !p.isSplit && p.number == frame)
+                    holder = split, side = s;
+        FrameRecord& record = frames[static_cast<size_t>(frame)];
+        for (const bool horizontal : {true, false}) {
+            // The share written for the frame where its frameset divides this direction; elsewhere
+            // its share of the whole area, which is shown but not written.
+            const QString drawn =
+                holder > 0 && borders[static_cast<size_t>(holder)].Horizontal == horizontal
+                    ? QString::number(drawnShare(holder, side)) + QLatin1Char('%')
+                    : shareOf(frameRects[static_cast<size_t>(frame)].extent(horizontal), horizontal);
+            QString& size = horizontal ? record.Height : record.Width;
+            QString& last = horizontal ? record.DrawnHeight : record.DrawnWidth;
+            if (size == last) // not typed
+                size = drawn;
+            last = drawn;
+        }
+    }
+}
+
+QString FramesModel::partSize(int split, int side) const {
+    const Part& part = m_parts[static_cast<size_t>(split)][static_cast<size_t>(side)];
+    if (part.isSplit)
+        return QString::number(drawnShare(split, side)) + QLatin1Char('%');
+    const FrameRecord& frame = frames[static_cast<size_t>(part.number)];
+    return borders[static_cast<size_t>(split)].Horizontal ? frame.Height : frame.Width;
 }
 
 FramesModel::Part* FramesModel::slotOf(int frame) {
@@ -154,12 +209,10 @@ bool IsZeroSize(const QString& size) {
 
 void WriteSplit(const FramesModel& model, int split, int depth, const QString& indent, QString& out) {
     const BorderRecord& border = model.borders[split];
-    const FrameRecord& first = model.frames[border.FirstFrame];
-    const FrameRecord& second = model.frames[border.SecondFrame];
     const QString lead = RepeatText(indent, depth - 1);
-    out += lead + QStringLiteral("<FRAMESET") +
-           (border.Horizontal ? QuotedAttribute("ROWS", first.Height + ',' + second.Height)
-                              : QuotedAttribute("COLS", first.Width + ',' + second.Width));
+    // The sizes of the split's two parts, each a frame or a nested split as a whole.
+    const QString sizes = model.partSize(split, 0) + QLatin1Char(',') + model.partSize(split, 1);
+    out += lead + QStringLiteral("<FRAMESET") + QuotedAttribute(border.Horizontal ? "ROWS" : "COLS", sizes);
     if (!border.BorderSize.isEmpty()) {
         if (IsZeroSize(border.BorderSize))
             out += QStringLiteral(" BORDER=\"0\" FRAMEBORDER=\"0\" FRAMESPACING=\"0\"");

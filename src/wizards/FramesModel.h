@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <utility>
 #include <vector>
 
 // The properties of one frame, written into its FRAME tag and into its frameset's sizes.
@@ -14,6 +15,9 @@ struct FrameRecord {
     bool NoResize = false;
     QString Height; // as written into ROWS: "50%", "*", "200"
     QString Width;  // as written into COLS
+    // The sizes last taken from the drawing: a Height or Width that still equals them was not
+    // typed, and is written as the drawing shows the frame.
+    QString DrawnHeight, DrawnWidth;
 };
 
 // The properties of the border made by one split, and the frames on either side of it.
@@ -83,11 +87,21 @@ public:
     // The whole layout (frame 0 before any split), and the two parts of split n (element 0 unused).
     Part root() const { return m_root; }
     const Part& part(int split, int side) const { return m_parts[split][side]; }
+    // The size written for part `side` of split `split`: its frame's Height or Width (typed, or the
+    // frame's share of the split's own room); for a nested split its share of that room ("50%"),
+    // as a browser divides a frameset's room among its rows or columns.
+    QString partSize(int split, int side) const;
 
 private:
     // The size of `extent` twips as a percentage of the area less its borders, "50%".
-    // Writes frame's Height (horizontal) or Width from its rectangle.
-    void recomputeSize(int frame, bool horizontal);
+    QString shareOf(double extent, bool horizontal) const;
+    // The share of part `side` of split `split` in the room its frameset divides, in whole
+    // percent; the second part has what the first leaves, so the two add up to 100.
+    int drawnShare(int split, int side) const;
+    // Gives every size not typed the size the drawing now shows.
+    void refreshSizes();
+    // The first and last twip across `horizontal` that the part covers.
+    std::pair<float, float> spanOf(const Part& part, bool horizontal) const;
     Part* slotOf(int frame);
 
     float m_width, m_height;

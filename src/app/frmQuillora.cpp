@@ -304,7 +304,8 @@ void frmQuillora::showOwnCommands() {
 void frmQuillora::mnuOwn_Click(int index) {
     const OwnCommand& own = m_ownCommands.slot[index];
     frmNotepad* document = m_documents.current();
-    if (!document || own.command.isEmpty() || own.name == OwnCommandTable::defaultName(index))
+    // A command keeping its slot's default name ("Own3") runs like any other: the name is only a caption.
+    if (!document || own.command.isEmpty())
         return;
     RunOwnCommand(*document, own.command);
 }

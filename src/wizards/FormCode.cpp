@@ -23,11 +23,11 @@ QString attributes(std::initializer_list<Attribute> list) {
 
 const FormObjectType FormObjectTypes[FormObjectTypeCount] = {
     {"Button", "<INPUT TYPE=\"BUTTON\"", "Button", "", UsesValue | UsesOnClick},
-    {"Check Box", "<INPUT TYPE=\"CHECKBOX\"", "", "", UsesValue | UsesSelections | UsesChecked | UsesOnClick},
+    {"Check Box", "<INPUT TYPE=\"CHECKBOX\"", "", "", UsesValue | UsesChecked | UsesOnClick},
     {"Combo Box", "<SELECT", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
     {"Hidden", "<INPUT TYPE=\"HIDDEN\"", "", "", UsesValue},
     {"List", "<SELECT MULTIPLE", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
-    {"Radio Button", "<INPUT TYPE=\"RADIO\"", "", "", UsesValue | UsesSelections | UsesChecked | UsesOnClick},
+    {"Radio Button", "<INPUT TYPE=\"RADIO\"", "", "", UsesValue | UsesChecked | UsesOnClick},
     {"Reset Button", "<INPUT TYPE=\"RESET\"", "Reset", "Reset", UsesValue | UsesOnClick},
     {"Submit Button", "<INPUT TYPE=\"SUBMIT\"", "Submit", "Submit", UsesValue | UsesOnClick},
     {"Text Area", "<TEXTAREA", "", "", UsesValue | UsesRows | UsesCols | UsesOnChange | UsesOnClick},
@@ -58,8 +58,24 @@ bool SelectionCountAccepted(const QString& selections) {
     return ok && count <= MaxFormSelections;
 }
 
+namespace {
+
+QString optionLine(const ObjectFields& f, const QString& indent) {
+    return indent + QStringLiteral("<OPTION>") + f.Value + QStringLiteral("</OPTION>") + crlf;
+}
+
+} // namespace
+
+bool ObjectCodeFits(int type, const ObjectFields& f, const QString& indent) {
+    if (type != FormComboBox && type != FormList)
+        return true; // at most a few boxes' worth of text
+    const qint64 options = static_cast<qint64>(optionLine(f, indent).size()) * f.Selections.toLongLong();
+    return options <= MaxFormCodeLength;
+}
+
 QString BuildObjectCode(int type, const ObjectFields& f, const QString& indent) {
-    if (type < 0 || type >= FormObjectTypeCount || !SelectionCountAccepted(f.Selections))
+    if (type < 0 || type >= FormObjectTypeCount || !SelectionCountAccepted(f.Selections) ||
+        !ObjectCodeFits(type, f, indent))
         return QString();
     const bool select = type == FormComboBox || type == FormList;
     const QString noValue;
@@ -76,9 +92,7 @@ QString BuildObjectCode(int type, const ObjectFields& f, const QString& indent) 
         code += QStringLiteral(" CHECKED");
     code += QLatin1Char('>') + crlf;
     if (select) {
-        const QString option =
-            indent + QStringLiteral("<OPTION>") + f.Value + QStringLiteral("</OPTION>") + crlf;
-        code += option.repeated(f.Selections.toInt());
+        code += optionLine(f, indent).repeated(f.Selections.toInt());
         code += QStringLiteral("</SELECT>") + crlf;
     } else if (type == FormTextArea) {
         code += f.Value + crlf + QStringLiteral("</TEXTAREA>") + crlf;

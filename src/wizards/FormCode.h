@@ -53,6 +53,10 @@ extern const FormObjectType FormObjectTypes[FormObjectTypeCount];
 // The largest number of options a list or combo box is given.
 enum { MaxFormSelections = 32767 };
 
+// The most characters of options a control is given: a long value repeated thousands of times
+// would make gigabytes of text.
+constexpr qint64 MaxFormCodeLength = 16 * 1024 * 1024;
+
 // A control's fields, as typed.
 struct ObjectFields {
     QString Name, Value, Selections, Size, MaxLength, Rows, Cols, OnChange, OnClick;
@@ -62,10 +66,13 @@ struct ObjectFields {
 // Whether `selections` is empty or a whole number from 0 to MaxFormSelections.
 bool SelectionCountAccepted(const QString& selections);
 
+// Whether the control's options stay within MaxFormCodeLength characters.
+bool ObjectCodeFits(int type, const ObjectFields& fields, const QString& indent);
+
 // The markup of one control of the type at `type` (a FormObjectKind): its tag with the
 // name, the value (not for lists, combo boxes and text areas), SIZE, MAXLENGTH, ROWS, COLS,
 // ONCHANGE, ONCLICK and CHECKED (check boxes and radio buttons); a list's or combo box's options,
 // each indented by `indent` and holding the value, and its end tag; a text area's value on its
-// own line and its end tag. Every line is ended by CR LF. "" for a type out of range or a refused
-// number of options.
+// own line and its end tag. Every line is ended by CR LF. "" for a type out of range, a refused
+// number of options or options beyond MaxFormCodeLength.
 QString BuildObjectCode(int type, const ObjectFields& fields, const QString& indent);

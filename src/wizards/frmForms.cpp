@@ -196,13 +196,14 @@ void frmForms::addObject(frmNotepad& document) {
     const int type = cmbObject->currentIndex();
     if (type < 0) // no type picked yet: nothing to build
         return;
-    if (!SelectionCountAccepted(txtSelections->text())) {
-        Dialogs::instance().message(
-            this, MessageBoxTitle(),
-            QStringLiteral("The number of selections must be %1 or less.").arg(int(MaxFormSelections)),
-            Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    const auto refuse = [this](const QString& why) {
+        Dialogs::instance().message(this, MessageBoxTitle(), why, Dialogs::Buttons::Ok,
+                                    Dialogs::Icon::Information);
         txtSelections->setFocus();
         txtSelections->selectAll();
+    };
+    if (!SelectionCountAccepted(txtSelections->text())) {
+        refuse(QStringLiteral("The number of selections must be %1 or less.").arg(int(MaxFormSelections)));
         return;
     }
     ObjectFields fields;
@@ -216,7 +217,14 @@ void frmForms::addObject(frmNotepad& document) {
     fields.OnChange = txtOnChange->text();
     fields.OnClick = txtOnClick->text();
     fields.Checked = chkChecked->isChecked();
-    document.InsertAtCursor(BuildObjectCode(type, fields, m_host.settings().Indent));
+    const QString& indent = m_host.settings().Indent;
+    if (!ObjectCodeFits(type, fields, indent)) {
+        refuse(QStringLiteral("The control would be more than %1 MB of text. Give fewer selections or a "
+                              "shorter value.")
+                   .arg(MaxFormCodeLength / (1024 * 1024)));
+        return;
+    }
+    document.InsertAtCursor(BuildObjectCode(type, fields, indent));
 }
 
 void frmForms::cmdClose_Click() {

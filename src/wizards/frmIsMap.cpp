@@ -188,9 +188,10 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     connect(picPicture, &MapPicture::released, this, &frmIsMap::picPicture_MouseUp);
     connect(cmdAdd, &QPushButton::clicked, this, &frmIsMap::cmdAdd_Click);
     connect(cmbShapes, &QComboBox::activated, this, &frmIsMap::cmbShapes_Click);
-    // The area picked in the list is drawn highlighted.
+    // The area picked in the list is drawn highlighted, and only a picked area can be removed.
     connect(cmbShapes, &QComboBox::currentIndexChanged, this, [this](int index) {
         picPicture->setHighlighted(index < 0 ? -1 : cmbShapes->itemText(index).mid(5).toInt());
+        cmdRemove->setEnabled(index >= 0);
     });
     connect(cmdRemove, &QPushButton::clicked, this, &frmIsMap::cmdRemove_Click);
     connect(cmdBrowse, &QPushButton::clicked, this, &frmIsMap::cmdBrowse_Click);
@@ -325,7 +326,6 @@ void frmIsMap::cmdAdd_Click() {
     cmbShapes->setCurrentIndex(picked);
     clearShapeBoxes();
     cmdAdd->setEnabled(false);
-    cmdRemove->setEnabled(true);
     picPicture->update();
 }
 
@@ -353,7 +353,6 @@ void frmIsMap::cmdRemove_Click() {
     m_model.discardDrawing();
     clearShapeBoxes();
     cmdAdd->setEnabled(false);
-    cmdRemove->setEnabled(cmbShapes->count() > 0);
     picPicture->update();
 }
 

@@ -146,13 +146,24 @@ private slots:
         QCOMPARE(document->txtRich->text(), QString("x\r\ny"));
     }
 
-    // Own commands come from "owncom.txt" at start; a name shows as written; the command applies.
+    // Own commands come from "owncom.txt" at start; a name shows as written; the command applies,
+    // also under its slot's default name (an empty name line, or "Own4" typed).
     void ownCommands() {
         AppFixture app;
-        app.env.writeFile("data/Quillora/owncom.txt", "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n");
+        app.env.writeFile("data/Quillora/owncom.txt",
+                          "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n\r\n[@@]\r\nOwn4\r\n{@@}\r\n");
         app.start();
         auto* item = app.main->mnuPopup->findChild<QAction*>("mnuOwn1");
-        QVERIFY(item->isVisible() && !app.main->mnuPopup->findChild<QAction*>("mnuOwn3")->isVisible());
+        QVERIFY(item->isVisible() && !app.main->mnuPopup->findChild<QAction*>("mnuOwn5")->isVisible());
+        for (const auto& [slot, result] : {std::pair(3, "[x]"), {4, "{x}"}}) {
+            frmNotepad* document = app.document(0);
+            setMarked(*document->txtRich, "[x]");
+            auto* own = app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
+            QVERIFY(own->isVisible());
+            QCOMPARE(own->text(), QString("Own%1").arg(slot));
+            own->trigger();
+            QCOMPARE(document->txtRich->text(), QString(result));
+        }
         QCOMPARE(item->text(), QString("Para && more"));
         frmNotepad* document = app.document(0);
         setMarked(*document->txtRich, "[x]");

@@ -57,6 +57,32 @@ private slots:
         row("count beyond any number refused", FormList, {"", "", "999999999999999999999999"}, "");
         row("no type", FormObjectTypeCount, {"n"}, "");
     }
+
+    // Options beyond 16 MB of text are refused, not built: a long value repeated 32,767 times
+    // would be gigabytes.
+    void sizeLimit_data() {
+        QTest::addColumn<int>("valueLength");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("largest value, most options") << 32767 << 32767 << false;
+        QTest::newRow("just over") << 493 << 32767 << false; // 513 characters an option
+        QTest::newRow("just under") << 492 << 32767 << true;
+        QTest::newRow("long value, few options") << 32767 << 500 << true;
+    }
+    void sizeLimit() {
+        QFETCH(int, valueLength);
+        QFETCH(int, count);
+        QFETCH(bool, fits);
+        ObjectFields fields;
+        fields.Value = QString(valueLength, 'v');
+        fields.Selections = QString::number(count);
+        for (const int type : {FormComboBox, FormList}) {
+            const QString code = BuildObjectCode(type, fields, "\t");
+            QCOMPARE(code.isEmpty(), !fits);
+            QVERIFY(code.size() <= MaxFormCodeLength + 100);
+            QCOMPARE(code.count("<OPTION>"), fits ? count : 0);
+        }
+    }
     void build() {
         QFETCH(int, type);
         QFETCH(QStringList, fields);
@@ -112,6 +138,19 @@ private slots:
         QCOMPARE(app.dialogs.messages[0].title + ": " + app.dialogs.messages[0].text,
                  MessageBoxTitle() + ": The number of selections must be 32767 or less.");
         QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Information);
+        forms->txtValue->setText(QString(32767, 'v'));
+        QTest::keyClicks(forms->txtSelections, "32767");
+        forms->cmdAdd->click();
+        QCOMPARE(document->txtRich->text(), before);
+        QCOMPARE(app.dialogs.messages.size(), 2);
+        QCOMPARE(app.dialogs.messages[1].text,
+                 "The control would be more than 16 MB of text. Give fewer selections or a shorter value.");
+        QVERIFY(forms->txtSelections->hasFocus());
+        // Check boxes and radio buttons take no count: its box is closed to them.
+        for (const int type : {FormCheckBox, FormRadioButton}) {
+            pick(type);
+            QVERIFY(!forms->txtSelections->isEnabled() && forms->chkChecked->isEnabled());
+        }
         QVERIFY(document->undoHistory().Undo() && document->undoHistory().Undo());
         QCOMPARE(document->txtRich->text(), QString("ab"));
         app.main->documents().DocumentSlots[0].Modified = false;

@@ -82,8 +82,9 @@ private slots:
         }
     }
 
-    // The coordinates box, "add" when Add is enabled, the listed entries, the read-outs, the kind and
-    // the points of the outline not yet added; after OK the document ("-" when it was closed).
+    // The coordinates box, "add" and "remove" for the shape buttons enabled ("-": neither), the listed
+    // entries, the read-outs, the kind and the points of the outline not yet added; after OK the document
+    // ("-" when it was closed).
     void dialog_data() {
         table(
             {"script", "expected"},
@@ -96,8 +97,9 @@ private slots:
              "circle, right; K2 L100,100 L130,90; 100,100,30|add||130,90|Circle|1",
              "kind changed; L10,20 L30,40 K2 L5,5; 5,5|-||5,5|Circle|1",
              "kind changed mid-polygon; K1 L1,1 L9,1 L5,5 K1 R0,0; 1,1,9,1,5,5,|-||0,0|Polygon|0",
-             "triangle added; K1 L0,0 L50,0 L25,40 R1,1 A S0; 0,0,50,0,25,40|-|Shape0|1,1|Polygon|0",
-             "picked shape drops drawing; L1,2 L3,4 A K2 L9,9 S0; 1,2,3,4|-|Shape0|9,9|Rectangle|0",
+             "added, none picked: nothing to remove; K1 L0,0 L50,0 L25,40 R1,1 A; |-|Shape0|1,1|Polygon|0",
+             "triangle added; K1 L0,0 L50,0 L25,40 R1,1 A S0; 0,0,50,0,25,40|remove|Shape0|1,1|Polygon|0",
+             "picked shape drops drawing; L1,2 L3,4 A K2 L9,9 S0; 1,2,3,4|remove|Shape0|9,9|Rectangle|0",
              "removed; L1,2 L3,4 A L5,6 L7,8 A S0 D; |-|Shape1|7,8|Rectangle|0",
              "typed, Enter dropped; L1,2 T,x~9 E L3,4; 1,2, 9,3,4|add||3,4|Rectangle|2",
              "unreadable picture; L10,20 L110,80 U; 10,20,110,80|add||110,80|Rectangle|2",
@@ -179,19 +181,23 @@ private slots:
         for (int i = 0; i < d.cmbShapes->count(); ++i)
             listed << d.cmbShapes->itemText(i);
         const bool ok = script.endsWith('O'), big = script.contains('G');
-        QTEST(ok ? (page ? page->txtRich->text() : "-")
-                 : QStringList({d.txtCoords->text(), d.cmdAdd->isEnabled() ? "add" : "-", listed.join(','),
-                                d.lblX->text() + ',' + d.lblY->text(), d.cmbShape->currentText(),
-                                QString::number(d.model().drawing().Points.size())})
-                       .join('|'),
-              "expected");
+        QStringList enabled;
+        for (const auto& [button, name] : {std::pair(d.cmdAdd, "add"), {d.cmdRemove, "remove"}})
+            if (button->isEnabled())
+                enabled << name;
+        QTEST(
+            ok ? (page ? page->txtRich->text() : "-")
+               : QStringList({d.txtCoords->text(), enabled.isEmpty() ? "-" : enabled.join(','),
+                              listed.join(','), d.lblX->text() + ',' + d.lblY->text(),
+                              d.cmbShape->currentText(), QString::number(d.model().drawing().Points.size())})
+                     .join('|'),
+            "expected");
         QCOMPARE(d.result(), script.contains('P') ? QDialog::Rejected : ok ? QDialog::Accepted : 0);
         QCOMPARE(d.isVisible(), !ok);
         if (ok && page && page->txtRich->text() != "ab") { // one undo step
             page->mnuUndo->trigger();
             QCOMPARE(page->txtRich->text(), "ab");
         }
-        QCOMPARE(d.cmdRemove->isEnabled(), !listed.isEmpty());
         // A picture is shown whole, one larger than the screen in a scroll area that leaves the
         // dialog and its OK button on the screen.
         QCOMPARE(d.txtPicture->text(), script.contains('P') ? "" : big ? "big.png" : "map.png");

@@ -273,11 +273,8 @@ void frmView::mnuViewSRC_Click() {
 void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
     cmbURL->setEditText(addressText(url));
     const QString path = PreviewPages::localPath(url);
-    if (m_followed && path != m_followPath) {
-        disconnect(m_typing);
-        m_followed = nullptr;
-        m_followTimer.stop();
-    }
+    if (m_followed && path != m_followPath)
+        stopFollowing();
     if (!m_followed) {
         // A page that is the file of an open document is shown afresh when the document is saved.
         frmNotepad* shown = nullptr;
@@ -297,14 +294,33 @@ void frmView::followDocument(frmNotepad* document, const QString& path, bool sho
         m_previewId = PreviewPages::instance().add(
             {[this] { return m_followed ? m_followPath : QString(); },
              [this] { return m_followed ? m_followed->txtRich->text().toUtf8() : QByteArray(); }});
-    disconnect(m_typing);
+    stopFollowing();
     m_followed = document;
     m_followPath = path;
+    m_followsCopy = m_host.documents().DocumentSlots[document->slot()].PathCaption.isEmpty();
     m_typing =
         connect(document->txtRich, &RichTextControl::change, &m_followTimer, qOverload<>(&QTimer::start));
+    m_closing = connect(document, &QObject::destroyed, this, &frmView::followedClosed);
     linkSaves(document);
     if (showNow)
         WebBrowser->load(PreviewPages::urlFor(m_previewId, path));
+}
+
+void frmView::stopFollowing() {
+    disconnect(m_typing);
+    disconnect(m_closing);
+    m_followed = nullptr;
+    m_followTimer.stop();
+}
+
+void frmView::followedClosed() {
+    // The text shown may have been discarded with its document: the page shows what is on disk,
+    // and a never-saved document's page, which exists nowhere now, goes with it.
+    stopFollowing();
+    if (m_followsCopy)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    else
+        WebBrowser->showKeepingScroll(QUrl::fromLocalFile(m_followPath));
 }
 
 void frmView::showFollowed() {
@@ -329,6 +345,7 @@ void frmView::documentSaved() {
     // The saved file is what the text now is; a first save gives the page its new place.
     m_followTimer.stop();
     m_followPath = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
+    m_followsCopy = false;
     WebBrowser->showKeepingScroll(QUrl::fromLocalFile(m_followPath));
 }
 

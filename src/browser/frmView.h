@@ -103,6 +103,10 @@ private:
     void layoutControls();
     void WebBrowser_DocumentComplete(const QUrl& url, bool ok);
     void showFollowed();
+    void stopFollowing();
+    // The followed document closed: its file is shown from disk, or the window closes when it
+    // showed a never-saved document.
+    void followedClosed();
     // Reloads the page when `document` is saved (when it shows that document's file).
     void linkSaves(frmNotepad* document);
     void documentSaved();
@@ -117,7 +121,8 @@ private:
     QString m_followPath;
     int m_previewId = 0;
     QTimer m_followTimer;
-    QMetaObject::Connection m_typing;
+    QMetaObject::Connection m_typing, m_closing;
+    bool m_followsCopy = false; // the followed document has never been saved
     QPointer<frmNotepad> m_savesOf;
     QMetaObject::Connection m_saves;
 };

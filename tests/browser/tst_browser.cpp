@@ -269,6 +269,35 @@ private slots:
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
     }
 
+    // A previewed document closed with its changes discarded: its page shows the file on disk,
+    // and the page of a document never saved, which now exists nowhere, closes.
+    void closedUnsaved_data() {
+        table({"saved"}, {"saved: the file from disk; yes", "never saved: closes; no"});
+    }
+    void closedUnsaved() {
+        const bool saved = QTest::currentDataTag()[0] == 's';
+        AppFixture app;
+        const QString path = app.env.writeFile("a.htm", "<title>Disk</title>");
+        app.start(saved ? QStringList{path} : QStringList{});
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Discarded</title>");
+        document->mnuOpenInBrowser->trigger();
+        const QPointer<frmView> view = app.main->browsers().Browsers[0].data();
+        QVERIFY(loaded(*view->WebBrowser));
+        QCOMPARE(view->windowTitle(), "QL Viewer - Discarded");
+        app.dialogs.answers << Dialogs::Answer::No;
+        document->close();
+        app.flush();
+        if (saved) {
+            QVERIFY(loaded(*view->WebBrowser));
+            QCOMPARE(view->windowTitle(), "QL Viewer - Disk");
+            QCOMPARE(view->WebBrowser->page()->url(), QUrl::fromLocalFile(path));
+        } else {
+            QTRY_VERIFY(!view || !view->isVisible());
+            QVERIFY(app.main->browsers().BrowserSlotFree[0]);
+        }
+    }
+
     // Every way into a browser window: the three New Browser items, Help, a dropped folder; the
     // recent files show in a browser's File menu.
     void entryPoints() {

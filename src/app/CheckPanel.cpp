@@ -19,6 +19,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 QString severityName(HtmlSeverity severity) {
@@ -60,6 +63,9 @@ CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check HT
     lstProblems->setRootIsDecorated(false);
     lstProblems->setUniformRowHeights(true);
     lstProblems->header()->setStretchLastSection(true);
+    // Rows come in line order; a click on a column's header sorts by that column.
+    lstProblems->setSortingEnabled(true);
+    lstProblems->sortByColumn(0, Qt::AscendingOrder);
 
     auto* options = new QHBoxLayout;
     options->addWidget(new QLabel(QStringLiteral("Show:"), body));
@@ -125,9 +131,13 @@ void CheckPanel::check(frmNotepad& document) {
     clear();
     if (m_document)
         disconnect(m_document, nullptr, this, nullptr);
+    disconnect(m_changes);
     m_document = &document;
-    // Results belong to their document: closing it clears them.
+    // Results belong to their document: closing it clears them, changing it makes them stale,
+    // saving it checks it again.
     connect(&document, &QObject::destroyed, this, &CheckPanel::clear);
+    connect(&document, &frmNotepad::saved, this, &CheckPanel::documentSaved);
+    m_changes = connect(document.txtRich, &RichTextControl::change, this, &CheckPanel::textChanged);
     lblSummary->setText(QStringLiteral("Checking..."));
     show();
     raise();
@@ -143,11 +153,38 @@ void CheckPanel::cancel() {
     lblSummary->setText(QStringLiteral("Cancelled."));
 }
 
+void CheckPanel::textChanged() {
+    if (m_stale)
+        return;
+    m_stale = true;
+    disconnect(m_changes); // one change is enough to know
+    if (m_hasResults)
+        showStale();
+}
+
+void CheckPanel::showStale() {
+    lblSummary->setText(QStringLiteral("The text has changed since this check."));
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
+    for (int row = 0; row < lstProblems->topLevelItemCount(); ++row)
+        for (int column = 0; column < lstProblems->columnCount(); ++column)
+            lstProblems->topLevelItem(row)->setForeground(column, grey);
+}
+
+void CheckPanel::documentSaved() {
+    // Only results on show are brought up to date: a cancelled or hidden check stays so.
+    if (m_document && m_hasResults && isVisible())
+        check(*m_document);
+}
+
 void CheckPanel::finished(const std::vector<HtmlProblem>& problems, const QString& failure) {
     setBusy(false);
     if (!m_document)
         return;
     m_problems = problems;
+    std::stable_sort(m_problems.begin(), m_problems.end(), [](const HtmlProblem& a, const HtmlProblem& b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
+    m_hasResults = failure.isEmpty(); // a failure's reason stays on show
     lblSummary->setText(failure.isEmpty() ? ProblemSummary(m_problems) : failure);
     showProblems();
 }
@@ -160,15 +197,21 @@ void CheckPanel::showProblems() {
         const HtmlProblem& problem = m_problems[i];
         if (filter > 0 && static_cast<int>(problem.severity) != filter - 1)
             continue;
-        auto* row = new QTreeWidgetItem({QString::number(problem.line), QString::number(problem.column),
-                                         severityName(problem.severity), problem.text});
+        auto* row = new QTreeWidgetItem({QString(), QString(), severityName(problem.severity), problem.text});
+        // Numbers, so that line 10 sorts after line 9.
+        row->setData(0, Qt::DisplayRole, problem.line);
+        row->setData(1, Qt::DisplayRole, problem.column);
         row->setData(0, Qt::UserRole, static_cast<int>(i));
         rows << row;
     }
     lstProblems->addTopLevelItems(rows);
+    if (m_stale && m_hasResults)
+        showStale();
 }
 
 void CheckPanel::clear() {
+    m_stale = false;
+    m_hasResults = false;
     m_problems.clear();
     lstProblems->clear();
     lblSummary->clear();

@@ -18,7 +18,8 @@ class frmQuillora;
 // "Check HTML": the problems libtidy finds in a document, listed in a panel at the bottom of the
 // main window. The check runs in a process of its own (HtmlCheckJob), so the editor stays
 // responsive and a page that crashes the checker costs only the check; the results belong to the
-// document they came from and go when it closes.
+// document they came from and go when it closes. A change to the text greys them, as their lines
+// may no longer be where they were; saving the document checks it again.
 class CheckPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -45,10 +46,17 @@ private:
     void clear();
     void problemActivated(QTreeWidgetItem* item);
     void setBusy(bool busy);
+    // The first change to the text after a check: the rows are greyed and the summary says so.
+    void textChanged();
+    void showStale();
+    void documentSaved();
 
     frmQuillora& m_main;
     HtmlCheckJob m_job;
     QPointer<frmNotepad> m_document;
     std::vector<HtmlProblem> m_problems;
     bool m_busyCursor = false;
+    bool m_stale = false;      // the text changed since the check began
+    bool m_hasResults = false; // a check finished and its results are listed
+    QMetaObject::Connection m_changes;
 };

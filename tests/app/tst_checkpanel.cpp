@@ -1,8 +1,11 @@
 #include "app/CheckPanel.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -54,6 +57,73 @@ private slots:
         document->close();
         AppFixture::flush();
         QCOMPARE(panel->lstProblems->topLevelItemCount(), 0);
+    }
+
+    // Rows come in line order and a click on a header sorts by its column; the first change to the
+    // text greys them and says so; saving checks again.
+    void staleSortedRechecked_data() {
+        table({"change"}, {"typed; x", "deleted; {Delete}", "line break; {Return}"});
+    }
+    void staleSortedRechecked() {
+        QFETCH(QString, change);
+        AppFixture app;
+        const QString path =
+            app.env.writeFile("p.htm", "<p>one\r\n<q>two\r\n<b>three\r\n</i>four\r\n<x>five\r\n");
+        app.start({path});
+        frmNotepad* document = app.document(0);
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        CheckPanel* panel = checked(app, document);
+        QTreeWidget* list = panel->lstProblems;
+        const auto column = [list](int c) {
+            QStringList texts;
+            for (int row = 0; row < list->topLevelItemCount(); ++row)
+                texts << list->topLevelItem(row)->text(c);
+            return texts;
+        };
+        const auto lines = [&] {
+            QList<int> numbers;
+            for (const QString& text : column(0))
+                numbers << text.toInt();
+            return numbers;
+        };
+        QList<int> shown = lines();
+        QVERIFY2(shown.size() >= 4 && shown.first() == 1 && shown.last() >= 3 &&
+                     std::is_sorted(shown.begin(), shown.end()),
+                 qPrintable(column(0).join(',')));
+        const auto clickHeader = [list](int c) {
+            QHeaderView* header = list->header();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(c) + 4, header->height() / 2));
+        };
+        const int lastLine = shown.last();
+        clickHeader(0); // again: from the last line up
+        shown = lines();
+        QVERIFY(shown.first() == lastLine && std::is_sorted(shown.rbegin(), shown.rend()));
+        clickHeader(2);
+        QStringList severities = column(2);
+        QVERIFY2(severities.contains("error") && severities.contains("warning"),
+                 qPrintable(severities.join(",")));
+        QVERIFY(std::is_sorted(severities.begin(), severities.end()));
+
+        const QColor grey = panel->palette().color(QPalette::Disabled, QPalette::Text);
+        const auto greyed = [&] {
+            return list->topLevelItemCount() > 0 && list->topLevelItem(0)->foreground(3).color() == grey;
+        };
+        QVERIFY(!greyed());
+        document->txtRich->setFocus();
+        typeKeys(document->txtRich, change);
+        QCOMPARE(panel->lblSummary->text(), "The text has changed since this check.");
+        QVERIFY(greyed());
+        panel->cmbSeverity->setCurrentIndex(2); // the rows a filter shows are greyed too
+        QVERIFY(greyed());
+        panel->cmbSeverity->setCurrentIndex(0);
+        typeKeys(document->txtRich, "{Ctrl+S}");
+        QVERIFY(!app.record(0).Modified);
+        panel->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY2(!greyed() && panel->lblSummary->text().contains(" warning"),
+                 qPrintable(panel->lblSummary->text()));
+        QVERIFY(!panel->running());
     }
 
     // Documents that are not HTML are not checked; Cancel stops the check's process at once.

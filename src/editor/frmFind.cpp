@@ -22,6 +22,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString historyPath(const DocumentHost& host, const char* name) {
@@ -57,6 +59,22 @@ frmFind::frmFind(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     buildControls();
     m_host.searchState().downward = true;
     updateButtons();
+    if (parent)
+        parent->window()->installEventFilter(this);
+}
+
+bool frmFind::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && parentWidget() && watched == parentWidget()->window()) {
+        const bool minimised = parentWidget()->window()->isMinimized();
+        if (minimised && isVisible()) {
+            m_hiddenWithMain = true;
+            hide();
+        } else if (!minimised && m_hiddenWithMain) {
+            m_hiddenWithMain = false;
+            show();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 frmFind::~frmFind() {
@@ -179,6 +197,11 @@ void frmFind::updateButtons() {
 
 void frmFind::showForCurrentDocument() {
     restart();
+    m_hiddenWithMain = false;
+    std::vector<QPointer<frmNotepad>> picked;
+    for (int row = 0; row < lstDocuments->count() && row < static_cast<int>(m_listed.size()); ++row)
+        if (lstDocuments->item(row)->isSelected() && m_listed[row])
+            picked.push_back(m_listed[row]);
     m_listed.clear();
     lstDocuments->clear();
     const DocumentTable& table = m_host.documents();
@@ -187,8 +210,13 @@ void frmFind::showForCurrentDocument() {
         if (!document || table.DocumentSlots[slot].Free)
             continue;
         lstDocuments->addItem(document->windowTitle());
+        lstDocuments->item(lstDocuments->count() - 1)
+            ->setSelected(std::find(picked.begin(), picked.end(), document) != picked.end());
         m_listed.emplace_back(document);
     }
+    // Searching "the selected documents" with none selected finds nothing: the choice goes.
+    if (lstDocuments->selectedItems().isEmpty())
+        chkDocuments->setChecked(false);
     frmNotepad* current = table.current();
     if (!table.DocumentActive || !current) {
         hide();
@@ -212,6 +240,7 @@ void frmFind::showEvent(QShowEvent* event) {
 }
 
 void frmFind::hideEvent(QHideEvent* event) {
+
     // Written whenever the dialog goes, so entries added before a Close are kept.
     writeHistories();
     QDialog::hideEvent(event);

@@ -22,8 +22,9 @@ public:
     explicit frmFind(DocumentHost& host, QWidget* parent);
     ~frmFind() override;
 
-    // "Find...": a new search, the open documents listed, the current document's selection
-    // taken as the find text (or as the stretch to search when it is long); then shown.
+    // "Find...": a new search, the open documents listed (those picked before still picked; with
+    // none picked, searching the picked documents is turned off), the current document's
+    // selection taken as the find text (or as the stretch to search when it is long); then shown.
     void showForCurrentDocument();
     // Appends a text to a combo's list unless an entry equals it exactly.
     static void addToHistory(QComboBox* combo, const QString& text);
@@ -46,6 +47,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void reject() override;
+    // Minimising the main window takes the dialog with it; restoring brings it back.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -67,4 +70,5 @@ private:
     std::vector<QPointer<frmNotepad>> m_listed;
     // Where the last match was found: the search goes on there.
     QPointer<frmNotepad> m_matchDocument;
+    bool m_hiddenWithMain = false;
 };

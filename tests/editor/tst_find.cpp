@@ -3,6 +3,7 @@
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/Rendered.h"
 
 #include <QAction>
@@ -134,6 +135,68 @@ private slots:
         find.lstDocuments->clearSelection();
         find.cmdFind->click();
         QCOMPARE(app.dialogs.messages.last().text, QString("There are no documents selected!"));
+    }
+
+    // Minimising the main window hides the dialog and restoring it brings it back; a dialog
+    // closed before stays closed.
+    void followsTheMainWindow_data() {
+        table({"shown"}, {"open: hides and returns; yes", "closed: stays closed; no"});
+    }
+    void followsTheMainWindow() {
+        const bool shown = QTest::currentDataTag()[0] == 'o';
+        AppFixture app;
+        app.start();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        frmFind& find = app.main->findDialog();
+        find.showForCurrentDocument();
+        QVERIFY(QTest::qWaitForWindowExposed(&find));
+        if (!shown)
+            find.cmdClose->click();
+        // Under a window manager the window is gone from the screen only once it has done so.
+        const bool managed = QGuiApplication::platformName() == "xcb";
+        app.main->showMinimized();
+        QTRY_VERIFY(app.main->isMinimized() && !(managed && app.main->windowHandle()->isExposed()));
+        QTRY_VERIFY(!find.isVisible());
+        app.main->showNormal();
+        QTRY_VERIFY(!app.main->isMinimized() && !(managed && !app.main->windowHandle()->isExposed()));
+        QTRY_COMPARE(find.isVisible(), shown);
+        QTest::qWait(100);
+        QCOMPARE(find.isVisible(), shown);
+    }
+
+    // Reopened, the dialog keeps the documents picked that are still open; with none picked,
+    // "Search in the selected documents below" is turned off rather than finding nothing.
+    void reopenedDocumentChoice_data() {
+        table({"picked", "closed", "expected"},
+              {"picked and open: kept; 0 2; ; on 0 2", "one picked closed: the other kept; 0 2; 2; on 0",
+               "the only one picked closed: off; 1; 1; off", "none picked: off; ; ; off"});
+    }
+    void reopenedDocumentChoice() {
+        QFETCH(QString, picked);
+        QFETCH(QString, closed);
+        AppFixture app;
+        app.start();
+        QList<frmNotepad*> documents{app.document(0), NewDocument(*app.main), NewDocument(*app.main)};
+        QStringList titles;
+        for (frmNotepad* document : documents)
+            titles << document->windowTitle();
+        frmFind& find = app.main->findDialog();
+        find.showForCurrentDocument();
+        find.chkDocuments->click();
+        for (const QString& k : picked.split(' ', Qt::SkipEmptyParts))
+            find.lstDocuments->item(k.toInt())->setSelected(true);
+        find.cmdClose->click();
+        for (const QString& k : closed.split(' ', Qt::SkipEmptyParts)) {
+            app.main->documents().DocumentSlots[documents[k.toInt()]->slot()].Modified = false;
+            documents[k.toInt()]->close();
+        }
+        AppFixture::flush();
+        find.showForCurrentDocument();
+        QStringList state{find.chkDocuments->isChecked() ? "on" : "off"};
+        for (int row = 0; row < find.lstDocuments->count(); ++row)
+            if (find.lstDocuments->item(row)->isSelected())
+                state << QString::number(titles.indexOf(find.lstDocuments->item(row)->text()));
+        QTEST(state.join(' '), "expected");
     }
 
     // The dialog opens on the find box, its text selected; Esc hides it and the histories are written

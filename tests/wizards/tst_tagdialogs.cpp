@@ -1,13 +1,19 @@
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
+#include "wizards/FormCode.h"
 #include "wizards/TagDialogsCode.h"
 #include "wizards/frmBody.h"
 #include "wizards/frmFont.h"
+#include "wizards/frmForms.h"
+#include "wizards/frmFrames.h"
 #include "wizards/frmLink.h"
 #include "wizards/frmList.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -15,6 +21,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -163,6 +171,58 @@ private slots:
         QCOMPARE(list.lblExample[0]->text() + list.lblExample[2]->text(), "* Example* Example");
         list.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<UL>\r\n  <LI> Row1 </LI>\r\n  <LI> Row2 </LI>\r\n</UL>\r\n");
+    }
+
+    // Text pasted into a dialog's box with LF or CR breaks reaches the document with CR LF breaks,
+    // and one Ctrl+Z takes it out again, keeping the steps before it.
+    void pastedBreaksUndoAtOnce_data() {
+        table({"dialog"}, {"link name; link", "body's other attributes; body", "font colour; font",
+                           "form text area; forms", "frame name; frames"});
+    }
+    void pastedBreaksUndoAtOnce() {
+        QFETCH(QString, dialog);
+        AppFixture app;
+        auto& main = app.start();
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("x");
+        document->ClearAllUndo();
+        document->txtRich->setSelStart(1);
+        typeText(document->txtRich, "ab");
+        std::unique_ptr<QDialog> owner;
+        QLineEdit* box = nullptr;
+        QPushButton* finish = nullptr;
+        if (dialog == "link") {
+            auto* link = new frmLink(main, &main);
+            owner.reset(link), box = link->txtName, finish = link->cmdAdd;
+        } else if (dialog == "body") {
+            auto* body = new frmBody(main, &main);
+            owner.reset(body), box = body->txtOther, finish = body->cmdAdd;
+        } else if (dialog == "font") {
+            auto* font = new frmFont(main, &main);
+            owner.reset(font), box = font->txtColor, finish = font->cmdOK;
+        } else if (dialog == "forms") {
+            auto* forms = new frmForms(main, &main);
+            forms->TabStrip1->setCurrentIndex(1);
+            forms->cmbObject->setCurrentIndex(FormTextArea);
+            emit forms->cmbObject->activated(FormTextArea);
+            owner.reset(forms), box = forms->txtValue, finish = forms->cmdAdd;
+        } else {
+            auto* frames = new frmFrames(main, &main);
+            frames->cmdVFrame->click();
+            owner.reset(frames), box = frames->txtName, finish = frames->cmdOK;
+        }
+        QApplication::clipboard()->setText("one\ntwo\rthree");
+        box->setFocus();
+        box->selectAll();
+        sendKey(box, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(box->text().contains("one\ntwo"));
+        finish->click();
+        const QString text = document->txtRich->text();
+        QVERIFY2(text.contains("one\r\ntwo\r\nthree") &&
+                     !text.contains(QRegularExpression("\r(?!\n)|(?<!\r)\n")),
+                 qPrintable(text));
+        sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document->txtRich->text(), "xab");
     }
 
     // Opened on a selection, the link dialog fills its boxes; Browse gives a path relative to the

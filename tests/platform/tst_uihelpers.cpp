@@ -1,5 +1,6 @@
 #include "platform/UiHelpers.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,9 +41,7 @@ private slots:
         auto* second = new QLineEdit(&window);
         auto* third = new QLineEdit(&window);
         setTabChain({third, first, second});
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(shownActive(&window));
         third->setFocus();
         QTest::keyClick(third, Qt::Key_Tab);
         QCOMPARE(window.focusWidget(), first);

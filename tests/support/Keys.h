@@ -8,6 +8,13 @@
 // letter the codes 1 to 26; a US keyboard's Shift gives the upper case and the shifted symbols. A
 // key sent without its text hides faults that every user meets.
 
+// Shows a window and waits until it is active, so that keys reach it as a person's would.
+inline bool shownActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 // The text X gives `key` with `modifiers` on a US layout.
 inline QString WindowSystemText(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     const bool shift = modifiers & Qt::ShiftModifier;

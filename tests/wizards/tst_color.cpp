@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 #include "wizards/ColorCodes.h"
 #include "wizards/frmColor.h"
@@ -95,9 +96,7 @@ private slots:
         document->txtRich->setText(plain);
         document->txtRich->select(start, length);
         frmColor dialog(frmColor::prepareDocumentSelection(*document), *app.main, app.main.get());
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(shownActive(&dialog));
         QApplication::clipboard()->setText(extra);
         app.main->setDialogFolder(app.env.root());
         QImage image(20, 10, QImage::Format_RGB32);

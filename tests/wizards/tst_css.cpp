@@ -250,9 +250,7 @@ private slots:
         AppFixture app;
         app.start();
         frmCSS css(*app.main, app.main.get());
-        css.show();
-        css.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&css));
+        QVERIFY(shownActive(&css));
         const QString expected = cell("expected");
         if (expected.contains("asked="))
             app.dialogs.answers << (expected.contains("asked=Yes") ? Dialogs::Answer::Yes
@@ -298,9 +296,7 @@ private slots:
             "red\r\n<-- Units: -->\r\nem\r\n");
         app.start();
         frmCSS css(*app.main, app.main.get());
-        css.show();
-        css.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&css));
+        QVERIFY(shownActive(&css));
         css.cmbProperty->setFocus();
         typeText(css.cmbProperty->lineEdit(), "co");
         QWidget* list = css.cmbProperty->completer()->popup();

@@ -1,5 +1,6 @@
 #include "platform/Version.h"
 #include "support/AppFixture.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 #include "wizards/FormCode.h"
 #include "wizards/frmForms.h"
@@ -100,9 +101,7 @@ private slots:
         frmNotepad* document = app.document(0);
         document->txtRich->setText("ab");
         document->txtRich->select(1, 0);
-        forms->show();
-        forms->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(forms));
+        QVERIFY(shownActive(forms));
         QVERIFY(forms->txtFormName->hasFocus());
         QTest::keyClicks(forms->txtFormAction, "go.cgi");
         QTest::keyClick(forms->txtFormAction, Qt::Key_Return); // no default button takes Enter

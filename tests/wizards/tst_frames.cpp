@@ -346,9 +346,7 @@ private slots:
         AppFixture app;
         app.start();
         frmFrames frames(*app.main, app.main.get());
-        frames.show();
-        frames.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frames));
+        QVERIFY(shownActive(&frames));
         frames.txtName->setFocus();
         typeKeys(frames.txtName, "top{Return}");
         QVERIFY(frames.isVisible());

@@ -216,9 +216,7 @@ private slots:
         AppFixture app;
         app.start();
         frmIsMap map(*app.main, app.main.get());
-        map.show();
-        map.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&map));
+        QVERIFY(shownActive(&map));
         map.txtMapName->setFocus();
         typeKeys(map.txtMapName, "nav{Return}");
         QVERIFY(map.isVisible());

@@ -1,4 +1,5 @@
 #include "support/AppFixture.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 #include "wizards/frmSymbols.h"
 
@@ -38,9 +39,7 @@ private slots:
         QCOMPARE(references[94] + references[9 + 169 - 161] + SymbolReference(QChar(0x20AC)),
                  "&ouml;&#169;&#8364;");
         const auto open = [&] { // as the main window opens it: the list has the focus, on its first entry
-            symbols.show();
-            symbols.activateWindow();
-            return QTest::qWaitForWindowActive(&symbols) && list->hasFocus() && list->currentRow() == 0;
+            return shownActive(&symbols) && list->hasFocus() && list->currentRow() == 0;
         };
         QVERIFY(open());
         list->setCurrentRow(7);

@@ -284,9 +284,7 @@ private slots:
 
         document->txtRich->setText("abc");
         dialog = new frmTable(*app.main, app.main.get());
-        dialog->show();
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog) && dialog->treTable->hasFocus());
+        QVERIFY(shownActive(dialog) && dialog->treTable->hasFocus());
         dialog->cmdAddCell->click();
         QCOMPARE(app.dialogs.messages.size(), 1);
         QVERIFY(app.dialogs.messages[0].text.startsWith("Please select the row where you want the cell"));

@@ -26,8 +26,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$build"
-ctest --output-on-failure -j2 -E '^tst_browser$' "$@"
+# The tests that show pages in the browser engine: the browser windows, and the frames builder's
+# check that a browser lays the frames out as drawn.
+engine='^(tst_browser|tst_frames)$'
+ctest --output-on-failure -j2 -E "$engine" "$@"
 # The browser engine's own library frees some of its objects with the size of another type, which
 # the allocator reports although that code is not ours and not built with the sanitizers: for the
-# browser test alone that one check is off; every other check stays.
-ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0 ctest --output-on-failure -R '^tst_browser$' "$@"
+# tests that load pages that one check is off; every other check stays.
+ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0 ctest --output-on-failure -R "$engine" "$@"

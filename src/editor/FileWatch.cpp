@@ -154,6 +154,13 @@ bool FileWatch::replacedByLink(const QString& path) const {
            QFileInfo(m_path).isSymLink();
 }
 
+bool FileWatch::replacedByOtherFile(const QString& path) const {
+    if (m_path.isEmpty() || QFileInfo(path).absoluteFilePath() != m_path || !m_known.exists || !m_known.inode)
+        return false;
+    const FileStamp now = StampOf(m_path);
+    return now.exists && (now.device != m_known.device || now.inode != m_known.inode);
+}
+
 bool FileWatch::wasLink(const QString& path) const {
     return !m_path.isEmpty() && QFileInfo(path).absoluteFilePath() == m_path && m_known.link;
 }

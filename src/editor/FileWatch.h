@@ -29,6 +29,9 @@ public:
     // Whether `path` is the watched file, and a symbolic link now where it was none when it was
     // opened or saved: another user may have put a link to one of this user's files there.
     bool replacedByLink(const QString& path) const;
+    // Whether `path` is the watched file and now names another file than the one opened or saved
+    // (replaced by another program, or by another user's hard link to one of this user's files).
+    bool replacedByOtherFile(const QString& path) const;
     // Whether the watched file was reached through a symbolic link when it was opened or saved.
     bool wasLink(const QString& path) const;
 

@@ -297,6 +297,10 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     // when it was opened, so a link put there meanwhile (even after the question above) is
     // replaced, not followed. A path of another file (Save As) is written as the user chose it.
     const bool ownFile = QFileInfo(path).absoluteFilePath() == watch.path();
+    // Another file put in the opened one's place (the question above was answered Yes) is never
+    // written into: it may be another name of one of the user's files, a hard link. A new file
+    // takes the name instead, and the other file keeps its bytes.
+    const bool otherFile = watch.replacedByOtherFile(path);
     const Links links = !ownFile || watch.wasLink(path) ? Links::Follow : Links::Refuse;
 
     const std::optional<TextEncoding> chosenEncoding = encodingForSave(host, *window, path);
@@ -313,7 +317,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     FileStamp written;
     // A file written in place is copied beside the recovery journals first.
     if (!writeTextFile(path, converted, encoding, reason, &written, links,
-                       host.programFolder() + QStringLiteral("/recovery"))) {
+                       otherFile ? QString() : host.programFolder() + QStringLiteral("/recovery"))) {
         showCritical(host, QStringLiteral("The file could not be saved: ") + path +
                                QStringLiteral("\r\n\r\n") + reason);
         return false;

@@ -33,6 +33,11 @@ FileStamp StampOf(const QString& path, const QByteArray* bytes) {
         return stamp;
     stamp.size = info.size();
     stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    struct stat reached {};
+    if (::stat(QFile::encodeName(path).constData(), &reached) == 0) {
+        stamp.device = reached.st_dev;
+        stamp.inode = reached.st_ino;
+    }
     if (bytes)
         stamp.hash = qHash(*bytes);
     return stamp;

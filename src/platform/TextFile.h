@@ -18,6 +18,10 @@ struct FileStamp {
     qint64 size = -1;
     qint64 modified = 0; // milliseconds since the epoch
     size_t hash = 0;     // of the bytes
+    // The file reached (through a link, where the path is one): another file put in its place
+    // has another pair.
+    quint64 device = 0;
+    quint64 inode = 0;
 };
 // The state of the file on disk now, its bytes hashed only when `bytes` is given.
 FileStamp StampOf(const QString& path, const QByteArray* bytes = nullptr);

@@ -8,6 +8,7 @@
 #include "editor/mdlFile.h"
 #include "html/frmFormat.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Watchdog.h"
 #include "wizards/CssCode.h"
@@ -359,14 +360,16 @@ private slots:
     }
 
     // Another user replaces an opened file with a link to one of this user's files: Save writes
-    // nothing there and says so; a link that was there when the file was opened is followed.
+    // nothing there and says so; a link that was there when the file was opened is followed. A hard
+    // link put in its place (another name of one of this user's files) is never written into: after
+    // the question, a new file takes the name.
     void linkSwappedInIsNotFollowed_data() {
-        QTest::addColumn<bool>("linkAtOpen");
-        QTest::newRow("a link put in the file's place") << false;
-        QTest::newRow("a link from the start") << true;
+        table({"put"}, {"a link put in the file's place; symbolic", "a link from the start; ",
+                        "a hard link put in the file's place; hard"});
     }
     void linkSwappedInIsNotFollowed() {
-        QFETCH(bool, linkAtOpen);
+        QFETCH(QString, put);
+        const bool linkAtOpen = put.isEmpty();
         AppFixture app;
         const QString keys = app.env.writeFile("home/.ssh/authorized_keys", "ssh-ed25519 AAAA me");
         const QString page = app.env.root() + "/shared/page.htm";
@@ -379,9 +382,13 @@ private slots:
         app.start({page});
         frmNotepad* window = app.document(0);
         typeText(window->txtRich, "new ");
-        if (!linkAtOpen) {
+        if (!linkAtOpen)
             QVERIFY(QFile::remove(page));
+        if (put == "symbolic")
             QVERIFY(QFile::link(keys, page));
+        if (put == "hard") {
+            QVERIFY(::link(QFile::encodeName(keys).constData(), QFile::encodeName(page).constData()) == 0);
+            app.dialogs.answers << Dialogs::Answer::Yes; // overwrite what another program changed
         }
         saveWithKeys(window);
         if (linkAtOpen) {
@@ -389,11 +396,18 @@ private slots:
             QVERIFY(QFileInfo(page).isSymLink());
             return;
         }
+        QCOMPARE(TestEnvironment::readFile(keys), "ssh-ed25519 AAAA me");
+        if (put == "hard") {
+            QCOMPARE(app.dialogs.messages.size(), 1);
+            QVERIFY(app.dialogs.messages[0].text.contains("has been changed by another program"));
+            QCOMPARE(TestEnvironment::readFile(page), "new <p>old");
+            QVERIFY(!app.record(0).Modified);
+            return;
+        }
         QCOMPARE(app.dialogs.messages.size(), 1);
         QCOMPARE(app.dialogs.messages[0].text, page + " was replaced by a link to " + keys +
                                                    " since it was opened; nothing was saved. Use Save As to "
                                                    "choose where to save.");
-        QCOMPARE(TestEnvironment::readFile(keys), "ssh-ed25519 AAAA me");
         QVERIFY(QFileInfo(page).isSymLink() && app.record(0).Modified);
     }
 

@@ -117,7 +117,7 @@ void frmQuillora::buildMenus() {
     connect(mnuNewBrowser, &QAction::triggered, this, [this] { OpenBrowser(QString()); });
     connect(mnuHelp, &QAction::triggered, this,
             [this] { OpenBrowser(m_programFolder + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this, [this] { OpenBrowser(UpdatePageAddress()); });
+    connect(mnuUpdate, &QAction::triggered, this, [this] { OpenBrowser(UpdatePageAddress(programFolder())); });
     showMenusOf(nullptr);
 }
 

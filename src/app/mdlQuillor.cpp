@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 QString ProgramFolder() {
@@ -27,6 +28,17 @@ static void registerDataResources() {
     Q_INIT_RESOURCE(data);
 }
 
+namespace {
+// Whether the file at `path` holds other bytes than the resource (or cannot be read).
+bool differsFrom(const QString& path, const QString& resource) {
+    QByteArray bytes;
+    QString reason;
+    QFile shipped(resource);
+    return !ReadRegularFile(path, kMaxDataFileBytes, bytes, reason, Links::Refuse) ||
+           !shipped.open(QIODevice::ReadOnly) || shipped.readAll() != bytes;
+}
+} // namespace
+
 void SeedDataFiles(const QString& programFolder) {
     registerDataResources();
     // The folder holds unsaved text (preview copies, recovery journals): the user's alone.
@@ -35,15 +47,32 @@ void SeedDataFiles(const QString& programFolder) {
     QDirIterator it(QStringLiteral(":/data"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString resource = it.next();
-        const QString target = programFolder + resource.mid(QStringLiteral(":/data").size());
-        if (PathExists(target))
+        const QString name = resource.mid(QStringLiteral(":/data").size());
+        const QString target = programFolder + name;
+        // The help is the program's own and goes with its version: an older copy is replaced. Every
+        // other file is the user's once it is there.
+        if (PathExists(target) &&
+            !(name.startsWith(QLatin1String("/help/")) && differsFrom(target, resource)))
             continue;
         QDir().mkpath(QFileInfo(target).absolutePath());
         QFile source(resource);
-        QFile out(target);
+        if (!source.open(QIODevice::ReadOnly))
+            continue;
         // Written by hand rather than copied: a copy would keep the resource's read-only mode.
-        if (source.open(QIODevice::ReadOnly) && out.open(QIODevice::NewOnly))
+        if (!PathExists(target)) {
+            QFile out(target);
+            if (out.open(QIODevice::NewOnly)) // a file that appeared meanwhile is left alone
+                out.write(source.readAll());
+            continue;
+        }
+        if (QFileInfo(target).isSymLink())
+            continue;          // never written through: it may lead anywhere
+        QSaveFile out(target); // an older help page, replaced in one step
+        out.setDirectWriteFallback(false);
+        if (out.open(QIODevice::WriteOnly)) {
             out.write(source.readAll());
+            out.commit();
+        }
     }
 }
 

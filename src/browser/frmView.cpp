@@ -100,8 +100,15 @@ void frmView::buildControls() {
     // Every window starts offline, and its first panel says so.
     pnlOffline = named(new QLabel(QStringLiteral("Offline"), StatusBar), "pnlOffline");
     pnlStatus = named(new QLabel(QStringLiteral("Status"), StatusBar), "pnlStatus");
+    pnlMessages = named(new QLabel(StatusBar), "pnlMessages");
     StatusBar->addWidget(pnlOffline);
     StatusBar->addWidget(pnlStatus, 1);
+    StatusBar->addPermanentWidget(pnlMessages);
+    pnlMessages->hide();
+    connect(WebBrowser, &BrowserControl::MessagesSuppressed, this, [this](int count) {
+        pnlMessages->setText(tr("Page messages not shown: %1").arg(count));
+        pnlMessages->show();
+    });
 
     connect(WebBrowser, &BrowserControl::StatusTextChange, pnlStatus, &QLabel::setText);
     connect(WebBrowser, &BrowserControl::TitleChange, this,
@@ -253,11 +260,11 @@ void frmView::mnuOpenFile_Click() {
 }
 
 void frmView::mnuUpdate_Click() {
-    WebBrowser->Navigate(UpdatePageAddress());
+    WebBrowser->Navigate(UpdatePageAddress(m_host.programFolder()));
 }
 
 void frmView::mnuViewSRC_Click() {
-    const QString folder = m_host.programFolder() + QStringLiteral("/temp");
+    const QString folder = m_host.programFolder() + QStringLiteral("/temp/source");
     QDir().mkpath(folder);
     const QString target = folder + QLatin1Char('/') + SourceFileName(WebBrowser->LocationURL());
     auto* download =
@@ -301,6 +308,8 @@ void frmView::followDocument(frmNotepad* document, const QString& path, bool sho
     m_typing =
         connect(document->txtRich, &RichTextControl::change, &m_followTimer, qOverload<>(&QTimer::start));
     m_closing = connect(document, &QObject::destroyed, this, &frmView::followedClosed);
+    // Pages reloaded as the text is typed would repeat their messages after every pause.
+    WebBrowser->setMessagesShown(false);
     linkSaves(document);
     if (showNow)
         WebBrowser->load(PreviewPages::urlFor(m_previewId, path));
@@ -309,6 +318,7 @@ void frmView::followDocument(frmNotepad* document, const QString& path, bool sho
 void frmView::stopFollowing() {
     disconnect(m_typing);
     disconnect(m_closing);
+    WebBrowser->setMessagesShown(true);
     m_followed = nullptr;
     m_followTimer.stop();
 }

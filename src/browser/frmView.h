@@ -68,6 +68,7 @@ public:
     BrowserControl* WebBrowser = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel *pnlOffline = nullptr, *pnlStatus = nullptr;
+    QLabel* pnlMessages = nullptr; // how many of the page's messages were not shown
 
     QMenu *mnuFile = nullptr, *mnuBrowser = nullptr, *mnuOptions = nullptr, *mnuWindow = nullptr,
           *mnuInfo = nullptr;
@@ -85,7 +86,8 @@ public slots:
     void mnuOffline_Click();
     void mnuOpenFile_Click();
     void mnuUpdate_Click();
-    // Stores the page's source in temp/ and opens it as a document.
+    // Stores the page's source in temp/source/ (a folder of downloaded sources only, so a source
+    // previewed there reads nothing else of the user's) and opens it as a document.
     void mnuViewSRC_Click();
 
 signals:

@@ -292,7 +292,7 @@ void frmNotepad::buildMenus() {
     connect(mnuOpenInBrowser, &QAction::triggered, this, [this] { OpenInBrowser(m_host, *this); });
     connect(mnuHelp, &QAction::triggered, this,
             [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this, [this] { m_host.OpenBrowser(UpdatePageAddress()); });
+    connect(mnuUpdate, &QAction::triggered, this, [this] { m_host.OpenBrowser(UpdatePageAddress(m_host.programFolder())); });
 }
 
 QList<QMenu*> frmNotepad::menus() const {

@@ -4,6 +4,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -15,10 +21,34 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+QByteArray EngineFlags(const QByteArray& userFlags) {
+    QList<QByteArray> flags = userFlags.simplified().split(' ');
+    flags.removeAll(QByteArray());
+    const QByteArray webRtc = "--force-webrtc-ip-handling-policy=";
+    const QByteArray blinkOff = "--disable-blink-features=";
+    bool blinkMerged = false;
+    for (QByteArray& flag : flags) {
+        if (flag.startsWith(blinkOff)) {
+            flag += ",WebTransport";
+            blinkMerged = true;
+        }
+    }
+    // A policy the user set would let datagrams out: ours stands in its place.
+    flags.erase(std::remove_if(flags.begin(), flags.end(),
+                               [&](const QByteArray& flag) { return flag.startsWith(webRtc); }),
+                flags.end());
+    flags << webRtc + "disable_non_proxied_udp";
+    if (!blinkMerged)
+        flags << blinkOff + "WebTransport";
+    return flags.join(' ');
+}
+
 QWebEngineProfile& BrowserProfile() {
     static QWebEngineProfile* profile = nullptr;
     if (profile)
         return *profile;
+    // Read by the engine when it starts, which is when the first profile is made.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     PreviewPages::registerScheme();
     // A profile without a storage name keeps cookies, cache and history in memory only.
     profile = new QWebEngineProfile(qApp);
@@ -30,13 +60,14 @@ QWebEngineProfile& BrowserProfile() {
         {QWebEngineSettings::JavascriptCanOpenWindows, false},
         {QWebEngineSettings::JavascriptCanAccessClipboard, false},
         {QWebEngineSettings::JavascriptCanPaste, false},
-        {QWebEngineSettings::LocalContentCanAccessFileUrls, true},
+        {QWebEngineSettings::LocalContentCanAccessFileUrls, false},
         {QWebEngineSettings::LocalContentCanAccessRemoteUrls, false},
         {QWebEngineSettings::AllowRunningInsecureContent, false},
         {QWebEngineSettings::PluginsEnabled, false},
         {QWebEngineSettings::DnsPrefetchEnabled, false},
         {QWebEngineSettings::HyperlinkAuditingEnabled, false},
         {QWebEngineSettings::FullScreenSupportEnabled, false},
+        {QWebEngineSettings::WebRTCPublicInterfacesOnly, true},
     };
     for (const auto& [attribute, on] : attributes)
         settings->setAttribute(attribute, on);
@@ -44,6 +75,26 @@ QWebEngineProfile& BrowserProfile() {
     QObject::connect(profile, &QWebEngineProfile::downloadRequested,
                      [](QWebEngineDownloadRequest* download) { download->cancel(); });
     return *profile;
+}
+
+QUrl AddressFromTyped(const QString& typed, const QString& folder) {
+    const QString address = typed.trimmed();
+    if (address.isEmpty())
+        return QUrl();
+    static const QRegularExpression schemed(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*):(.*)$"));
+    static const QStringList known{"http", "https",  "file", "ftp", "about", "data",
+                                   "blob", "mailto", "ws",   "wss", "qrc",   "view-source"};
+    if (const QRegularExpressionMatch match = schemed.match(address);
+        match.hasMatch() && (known.contains(match.captured(1).toLower()) ||
+                             match.captured(1) == QLatin1String(PreviewPages::kScheme) ||
+                             match.captured(2).startsWith(QLatin1String("//"))))
+        return QUrl(address);
+    if (address.startsWith(QLatin1String("~/")))
+        return QUrl::fromLocalFile(QDir::homePath() + address.mid(1));
+    if (address.startsWith(QLatin1Char('/')) || address.startsWith(QLatin1String("./")) ||
+        address.startsWith(QLatin1String("../")) || QFileInfo::exists(QDir(folder).filePath(address)))
+        return QUrl::fromLocalFile(QDir::cleanPath(QDir(folder).absoluteFilePath(address)));
+    return QUrl(QStringLiteral("https://") + address, QUrl::TolerantMode);
 }
 
 bool IsRemoteScheme(const QString& scheme) {
@@ -62,10 +113,61 @@ bool RequestPolicy::Blocks(const QUrl& url, bool offline, bool mainFrame, const 
     return offline || (!mainFrame && IsLocalScheme(firstParty.scheme()));
 }
 
+namespace {
+// What tags load: a page may take these from outside its folder tree (scripts' own reads, frames
+// and workers it may not).
+bool IsTagResource(QWebEngineUrlRequestInfo::ResourceType type) {
+    switch (type) {
+    case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+    case QWebEngineUrlRequestInfo::ResourceTypeScript:
+    case QWebEngineUrlRequestInfo::ResourceTypeImage:
+    case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
+    case QWebEngineUrlRequestInfo::ResourceTypeMedia:
+    case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    const bool mainFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
-    if (Blocks(info.requestUrl(), m_offline, mainFrame, info.firstPartyUrl()))
+    const QUrl url = info.requestUrl();
+    const QWebEngineUrlRequestInfo::ResourceType type = info.resourceType();
+    const bool mainFrame = type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+    if (IsRemoteScheme(url.scheme())) {
+        if (Blocks(url, m_offline, mainFrame, info.firstPartyUrl()))
+            info.block(true);
+        return;
+    }
+    PreviewPages& pages = PreviewPages::instance();
+    if (url.isLocalFile()) {
+        // A file is shown as a page of its folder (a folder as the engine lists it). A page loads a
+        // file address only where the preview pages sent one of its tags.
+        if (mainFrame) {
+            if (!QFileInfo(url.toLocalFile()).isDir())
+                info.redirect(pages.pageFor(url));
+        } else if (!IsTagResource(type) || !pages.takeFileTicket(url)) {
+            info.block(true);
+        }
+        return;
+    }
+    if (url.scheme() != QLatin1String(PreviewPages::kScheme))
+        return;
+    const QString tree = pages.treeOf(url);
+    const QString path = PreviewPages::localPath(url);
+    if (tree.isEmpty()) {
         info.block(true);
+    } else if (mainFrame) {
+        // Going to a page outside the tree makes it a page of its own folder, with that tree.
+        if (!InFolderTree(path, tree)) {
+            QUrl file = QUrl::fromLocalFile(path);
+            file.setQuery(url.query(QUrl::FullyEncoded), QUrl::StrictMode);
+            info.redirect(pages.pageFor(file));
+        }
+    } else if (HiddenBeyond(path, tree) || (!InFolderTree(path, tree) && !IsTagResource(type))) {
+        info.block(true);
+    }
 }
 
 BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(&BrowserProfile(), parent) {
@@ -86,7 +188,29 @@ QWebEnginePage* BrowserPage::createWindow(WebWindowType) {
     return nullptr;
 }
 
+void BrowserPage::javaScriptAlert(const QUrl&, const QString& msg) {
+    emit pageMessage(tr("The page says: %1").arg(msg));
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& msg) {
+    // Leaving a page that asks to be kept comes here too, with the engine's own question.
+    if (msg == QCoreApplication::translate("QWebEnginePage",
+                                           "Are you sure you want to leave this page? Changes "
+                                           "that you made may not be saved.")) {
+        emit pageMessage(tr("The page asked to be kept open; it was left."));
+        return true;
+    }
+    emit pageMessage(tr("The page asks: %1 (answered Cancel)").arg(msg));
+    return false;
+}
+
+bool BrowserPage::javaScriptPrompt(const QUrl&, const QString& msg, const QString&, QString*) {
+    emit pageMessage(tr("The page asks for text: %1 (answered Cancel)").arg(msg));
+    return false;
+}
+
 BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
+    BrowserProfile(); // before anything starts the engine: it sets the engine's flags
     m_view = new QWebEngineView(this);
     m_page = new BrowserPage(m_view);
     m_policy = new RequestPolicy(this);
@@ -94,13 +218,23 @@ BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
     m_view->setPage(m_page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout->setSpacing(0);
+    buildMessageBar();
+    layout->addWidget(barPageMessage);
+    layout->addWidget(m_view, 1);
     setFocusProxy(m_view);
+    connect(m_page, &BrowserPage::pageMessage, this, &BrowserControl::showPageMessage);
 
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
     connect(m_page, &QWebEnginePage::linkHovered, this,
             [this](const QString& link) { emit StatusTextChange(link.isEmpty() ? m_status : link); });
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { setStatus(tr("Loading...")); });
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        setStatus(tr("Loading..."));
+        // A new page: the last one's message and its blocking go with it.
+        m_messagesBlocked = false;
+        m_pageMessages = 0;
+        barPageMessage->hide();
+    });
     connect(m_page, &QWebEnginePage::loadProgress, this,
             [this](int percent) { setStatus(tr("Loading... %1%").arg(percent)); });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
@@ -120,15 +254,60 @@ BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
     });
 }
 
+void BrowserControl::buildMessageBar() {
+    barPageMessage = new QFrame(this);
+    barPageMessage->setObjectName(QStringLiteral("barPageMessage"));
+    static_cast<QFrame*>(barPageMessage)->setFrameShape(QFrame::StyledPanel);
+    barPageMessage->setAutoFillBackground(true);
+    barPageMessage->setBackgroundRole(QPalette::ToolTipBase);
+    lblPageMessage = new QLabel(barPageMessage);
+    lblPageMessage->setObjectName(QStringLiteral("lblPageMessage"));
+    lblPageMessage->setTextFormat(Qt::PlainText); // the page's words, never markup
+    lblPageMessage->setForegroundRole(QPalette::ToolTipText);
+    lblPageMessage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    cmdBlockMessages = new QPushButton(tr("Block further messages from this page"), barPageMessage);
+    cmdBlockMessages->setObjectName(QStringLiteral("cmdBlockMessages"));
+    cmdCloseMessage = new QPushButton(tr("Close"), barPageMessage);
+    cmdCloseMessage->setObjectName(QStringLiteral("cmdCloseMessage"));
+    auto* row = new QHBoxLayout(barPageMessage);
+    row->setContentsMargins(6, 2, 2, 2);
+    row->addWidget(lblPageMessage, 1);
+    row->addWidget(cmdBlockMessages);
+    row->addWidget(cmdCloseMessage);
+    barPageMessage->hide();
+    connect(cmdBlockMessages, &QPushButton::clicked, this, [this] {
+        m_messagesBlocked = true;
+        barPageMessage->hide();
+    });
+    connect(cmdCloseMessage, &QPushButton::clicked, barPageMessage, &QWidget::hide);
+}
+
+void BrowserControl::showPageMessage(const QString& text) {
+    if (!m_messagesShown || m_messagesBlocked) {
+        emit MessagesSuppressed(++m_suppressed);
+        return;
+    }
+    ++m_pageMessages;
+    // One line of reasonable length: a page may say anything, at any length.
+    constexpr int kShownCharacters = 300;
+    QString line = text.simplified();
+    if (line.size() > kShownCharacters)
+        line = line.left(kShownCharacters) + QChar(0x2026);
+    lblPageMessage->setText(line);
+    lblPageMessage->setToolTip(line);
+    cmdBlockMessages->setVisible(m_pageMessages >= 2);
+    barPageMessage->show();
+}
+
 void BrowserControl::setStatus(const QString& text) {
     m_status = text;
     emit StatusTextChange(text);
 }
 
 void BrowserControl::Navigate(const QString& address) {
-    const QString trimmed = address.trimmed();
-    if (!trimmed.isEmpty())
-        load(QUrl::fromUserInput(trimmed, QDir::currentPath(), QUrl::AssumeLocalFile));
+    const QUrl url = AddressFromTyped(address, QDir::currentPath());
+    if (url.isValid())
+        load(url);
 }
 
 void BrowserControl::load(const QUrl& url) {

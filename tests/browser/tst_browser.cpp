@@ -3,22 +3,30 @@
 #include "browser/frmView.h"
 #include "editor/mdlFile.h"
 #include "platform/BrowserControl.h"
+#include "platform/PreviewPages.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNetworkDatagram>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 #include <QWebEngineView>
 
 namespace {
@@ -56,6 +64,39 @@ double share(QWidget* view, QColor color) {
         for (int x = 0; x < image.width(); ++x)
             count += QColor(image.pixel(x, y)) == color;
     return double(count) / (image.width() * image.height());
+}
+QByteArray picture() {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// One of the hostile pages kept beside this test, copied into a site whose surroundings hold what
+// such pages go for: a secret and a picture beside the site, a picture in a hidden folder, the
+// site's shared style sheet and picture one folder above the page, and a hidden folder in the
+// page's own. The copy's path.
+QString hostilePage(const TestEnvironment& env, const QString& name) {
+    env.writeFile("secret.txt", "SECRET");
+    env.writeFile("outside.png", picture());
+    env.writeFile(".private/pic.png", picture());
+    env.writeFile("site/css/site.css", "body { background: rgb(0, 128, 0) }");
+    env.writeFile("site/img/pic.png", picture());
+    env.writeFile("site/pages/.git/hidden.css", "body { color: rgb(255, 0, 0) }");
+    return env.writeFile(
+        "site/pages/" + name,
+        TestEnvironment::readFile(QStringLiteral(QUILLORA_TESTS_FOLDER "/browser/hostile/") + name));
+}
+
+// The window's page, once its title begins with `prefix` (the page's scripts report there).
+QString titleOnceReported(frmView* view, const QString& prefix) {
+    const QString caption = "QL Viewer - " + prefix;
+    if (!QTest::qWaitFor([&] { return view->windowTitle().startsWith(caption); }, 15000))
+        return "(not reported: " + view->windowTitle() + ")";
+    return view->windowTitle().mid(QString("QL Viewer - ").size());
 }
 } // namespace
 
@@ -265,7 +306,7 @@ private slots:
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
         QVERIFY(SaveCommand(*app.main, 0));
         QTRY_COMPARE(view->windowTitle(), "QL Viewer - Three");
-        QTRY_COMPARE(page->url(), QUrl::fromLocalFile(path));
+        QTRY_COMPARE(PreviewPages::localPath(page->url()), path);
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
     }
 
@@ -291,7 +332,7 @@ private slots:
         if (saved) {
             QVERIFY(loaded(*view->WebBrowser));
             QCOMPARE(view->windowTitle(), "QL Viewer - Disk");
-            QCOMPARE(view->WebBrowser->page()->url(), QUrl::fromLocalFile(path));
+            QCOMPARE(PreviewPages::localPath(view->WebBrowser->page()->url()), path);
         } else {
             QTRY_VERIFY(!view || !view->isVisible());
             QVERIFY(app.main->browsers().BrowserSlotFree[0]);
@@ -314,7 +355,7 @@ private slots:
         first->mnuOpenFile->trigger();
         QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
         first->mnuUpdate->trigger();
-        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress()));
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress(app.env.programFolder())));
         first->mnuHelp->trigger();
         QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
         QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
@@ -384,12 +425,12 @@ private slots:
         AppFixture app;
         app.start();
         Responder server(route == "window closed" ? 300 : 0);
-        const QString target = app.env.programFolder() + "/temp/page.htm";
+        const QString target = app.env.programFolder() + "/temp/source/page.htm";
         const QString victim = app.env.writeFile("victim", "keep");
-        QString page = app.env.writeFile(route == "page in temp" ? "data/Quillora/temp/page.htm" : "page.htm",
-                                         "<p>local</p>");
+        QString page = app.env.writeFile(
+            route == "page in temp" ? "data/Quillora/temp/source/page.htm" : "page.htm", "<p>local</p>");
         if (route == "planted link")
-            QVERIFY(QFile::link(victim, target));
+            QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()) && QFile::link(victim, target));
         frmView* view = app.main->OpenBrowser(QString());
         if (route.contains(QRegularExpression("network|window|offline"))) {
             page = server.address("/page.htm");
@@ -423,6 +464,239 @@ private slots:
         QVERIFY(!QFile::exists(QDir::tempPath() + "/never.htm"));
     }
 
+    // A hostile page, shown from its file or followed as its document is typed, reads nothing
+    // outside its folder tree by any means a script has, nor anything hidden; the site's shared
+    // style sheet and picture above it still load.
+    void hostileReads_data() {
+        table({"shown"}, {"file in a browser window; file", "document as typed; typed"});
+    }
+    void hostileReads() {
+        QFETCH(QString, shown);
+        AppFixture app;
+        app.start();
+        const QString page = hostilePage(app.env, "reads.htm");
+        frmView* view = nullptr;
+        if (shown == "typed") {
+            frmNotepad* document = OpenDocument(*app.main, page);
+            QVERIFY(document);
+            document->txtRich->setText(document->txtRich->text() + "\r\n"); // shown from memory
+            document->mnuOpenInBrowser->trigger();
+            view = app.main->browsers().Browsers[0];
+            QVERIFY(view->following());
+        } else {
+            view = app.main->OpenBrowser(page);
+        }
+        const QString title = titleOnceReported(view, "done ");
+        const QJsonObject results = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
+        QStringList found;
+        for (auto it = results.begin(); it != results.end(); ++it)
+            found << it.key() + ": " + it.value().toString();
+        const QStringList expected{"canvas crossorigin picture: refused",
+                                   "canvas outside picture: refused",
+                                   "fetch file: refused",
+                                   "fetch relative: refused",
+                                   "file frame: refused",
+                                   "hidden picture: missing",
+                                   "hidden style sheet: missing",
+                                   "outside frame: refused",
+                                   "parent picture: loaded",
+                                   "parent style sheet: applied",
+                                   "xhr file: refused",
+                                   "xhr relative: refused"};
+        QCOMPARE(found.join('\n'), expected.join('\n'));
+    }
+
+    // What a page's scripts can do outside the request policy: a peer connection's datagrams to a
+    // STUN server. None leaves, offline or online.
+    void peerConnectionSendsNothing_data() { table({"offline"}, {"offline; yes", "online; no"}); }
+    void peerConnectionSendsNothing() {
+        QFETCH(QString, offline);
+        AppFixture app;
+        app.start();
+        QUdpSocket listener;
+        QVERIFY(listener.bind(QHostAddress::LocalHost, 0));
+        int datagrams = 0;
+        connect(&listener, &QUdpSocket::readyRead, &listener, [&] {
+            while (listener.hasPendingDatagrams()) {
+                listener.receiveDatagram();
+                ++datagrams;
+            }
+        });
+        frmView* view = app.main->OpenBrowser(QString());
+        if (offline == "no")
+            view->mnuOffline->trigger();
+        QCOMPARE(view->WebBrowser->offline(), offline == "yes");
+        QUrl page = QUrl::fromLocalFile(hostilePage(app.env, "webrtc.htm"));
+        page.setFragment(QString::number(listener.localPort()));
+        view->WebBrowser->load(page);
+        QCOMPARE(titleOnceReported(view, "offered"), "offered");
+        QTest::qWait(1500); // the binding requests on their way (they arrive within 0.2 s when sent)
+        QCOMPARE(datagrams, 0);
+    }
+
+    // A page that alerts, asks or asks for text without end holds nothing: each message shows in
+    // the bar above the page, as plain text, from the second on with the offer to block the rest;
+    // blocked, they are counted; the program answers and the window closes at once.
+    void messagesHoldNothing_data() {
+        table({"kind", "first"},
+              {"alerts; alert; The page says: Message 1",
+               "questions; confirm; The page asks: Question 1? (answered Cancel)",
+               "requests for text; prompt; The page asks for text: Text 1? (answered Cancel)"});
+    }
+    void messagesHoldNothing() {
+        QFETCH(QString, kind);
+        QFETCH(QString, first);
+        AppFixture app;
+        app.start();
+        const QPointer<frmView> view = app.main->OpenBrowser(QString());
+        BrowserControl* browser = view->WebBrowser;
+        QSignalSpy messages(browser->page(), &BrowserPage::pageMessage);
+        QUrl page = QUrl::fromLocalFile(hostilePage(app.env, "dialogs.htm"));
+        page.setFragment(kind);
+        browser->load(page);
+        QTRY_VERIFY_WITH_TIMEOUT(messages.size() >= 2, 15000);
+        QCOMPARE(messages.first().first().toString(), first);
+        QVERIFY(browser->barPageMessage->isVisible());
+        QVERIFY(browser->cmdBlockMessages->isVisible());
+        QCOMPARE(browser->lblPageMessage->textFormat(), Qt::PlainText);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QTest::mouseClick(browser->cmdBlockMessages, Qt::LeftButton);
+        QVERIFY(!browser->barPageMessage->isVisible());
+        QTRY_VERIFY(browser->suppressedMessages() > 10);
+        QVERIFY(!browser->barPageMessage->isVisible());
+        QTRY_VERIFY(view->pnlMessages->isVisible());
+        // The program still answers: a timer fires, a menu command runs.
+        bool fired = false;
+        QTimer::singleShot(10, [&] { fired = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
+        app.main->mnuNew->trigger();
+        QCOMPARE(app.main->documents().DocumentCount, 2);
+        QElapsedTimer closing;
+        closing.start();
+        view->close();
+        app.flush();
+        QTRY_VERIFY_WITH_TIMEOUT(!view, 2000);
+        QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
+    }
+
+    // A page followed as its document is typed shows no messages: they are counted in the status bar,
+    // again after each pause in typing.
+    void followedPagesShowNoMessages() {
+        AppFixture app;
+        app.start();
+        frmNotepad* document = app.document(0);
+        document->txtRich->setText("<title>Asks</title><script>alert('hello')</script>");
+        document->mnuOpenInBrowser->trigger();
+        frmView* view = app.main->browsers().Browsers[0];
+        QTRY_COMPARE(view->pnlMessages->text(), "Page messages not shown: 1");
+        QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
+        document->txtRich->setText("<title>Asks again</title><script>alert('hello')</script>");
+        QTRY_COMPARE_WITH_TIMEOUT(view->pnlMessages->text(), "Page messages not shown: 2", 5000);
+        QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
+    }
+
+    // A page that asks to be kept open is left all the same, without a box, and says so in the bar.
+    void leavingIsNotHeld() {
+        AppFixture app;
+        app.start();
+        frmView* view = app.main->OpenBrowser(hostilePage(app.env, "leave.htm"));
+        view->resize(400, 300);
+        QVERIFY(loaded(*view->WebBrowser));
+        QWidget* surface = view->WebBrowser->view()->focusProxy();
+        QTRY_VERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(20, 20)); // the engine asks only then
+        QCOMPARE(titleOnceReported(view, "clicked"), "clicked");
+        const QString other = app.env.writeFile("site/pages/other.htm", "<title>Other</title>");
+        view->navigate(other);
+        QCOMPARE(titleOnceReported(view, "Other"), "Other");
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(view->WebBrowser->lblPageMessage->text(), "The page asked to be kept open; it was left.");
+    }
+
+    // Pages that keep their process busy for ever, or ask for windows without end (each refused
+    // before it reaches the program): the window closes at once all the same.
+    void busyPagesClose_data() {
+        table({"page", "title"}, {"busy; busy.htm; busy", "windows; windows.htm; opening"});
+    }
+    void busyPagesClose() {
+        QFETCH(QString, page);
+        QFETCH(QString, title);
+        AppFixture app;
+        app.start();
+        const QPointer<frmView> view = app.main->OpenBrowser(hostilePage(app.env, page));
+        QCOMPARE(titleOnceReported(view, title), title);
+        QTest::qWait(300); // the loop under way
+        QElapsedTimer closing;
+        closing.start();
+        view->close();
+        app.flush();
+        QTRY_VERIFY_WITH_TIMEOUT(!view, 2000);
+        QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
+    }
+
+    // "Check for update..." shows the help's section on updates, from disk, with the running version.
+    void updateSection() {
+        AppFixture app;
+        app.start();
+        app.main->mnuUpdate->trigger();
+        frmView* view = app.main->browsers().Browsers[0];
+        QVERIFY(loaded(*view->WebBrowser));
+        QString shown;
+        view->WebBrowser->page()->runJavaScript(
+            "location.hash + ' ' + document.getElementById('running-version').textContent",
+            [&](const QVariant& value) { shown = value.toString(); });
+        QTRY_COMPARE(shown, "#updates " + VersionText());
+        QCOMPARE(PreviewPages::localPath(view->WebBrowser->LocationURL()),
+                 app.env.programFolder() + "/help/index.htm");
+    }
+
+    // Typed addresses: a scheme is kept; paths and names of existing files open them; anything
+    // else is a web address.
+    void typedAddresses_data() {
+        table({"typed", "address"},
+              {"web name; www.example.com; https://www.example.com",
+               "with port; localhost:8080/x; https://localhost:8080/x",
+               "http kept; http://example.com/a; http://example.com/a",
+               "file address; file:///tmp/a.htm; file:///tmp/a.htm",
+               "absolute path; /tmp/a b.htm; file:///tmp/a b.htm",
+               "existing name; page.htm; file://FOLDER/page.htm", "existing folder; sub; file://FOLDER/sub",
+               "missing name; nowhere.htm; https://nowhere.htm",
+               "dot slash; ./missing.htm; file://FOLDER/missing.htm", "home; ~/x.htm; file://HOME/x.htm",
+               "about page; about:blank; about:blank",
+               "blanks around; '  www.example.com  '; https://www.example.com"});
+    }
+    void typedAddresses() {
+        QFETCH(QString, typed);
+        QFETCH(QString, address);
+        TestEnvironment env;
+        env.writeFile("page.htm", "x");
+        env.writeFile("sub/x.htm", "x");
+        if (typed.startsWith('\''))
+            typed = typed.mid(1).chopped(1);
+        address.replace("FOLDER", env.root()).replace("HOME", QDir::homePath());
+        QCOMPARE(AddressFromTyped(typed, env.root()), QUrl(address));
+    }
+
+    // The engine starts with the user's own flags kept, datagrams of peer connections off and
+    // WebTransport left out, whatever the user set for them.
+    void engineFlags_data() {
+        table(
+            {"user", "flags"},
+            {"none; ; --force-webrtc-ip-handling-policy=disable_non_proxied_udp "
+             "--disable-blink-features=WebTransport",
+             "own flag kept; --lang=de; --lang=de --force-webrtc-ip-handling-policy=disable_non_proxied_udp "
+             "--disable-blink-features=WebTransport",
+             "own policy replaced; --force-webrtc-ip-handling-policy=default; "
+             "--force-webrtc-ip-handling-policy=disable_non_proxied_udp "
+             "--disable-blink-features=WebTransport",
+             "own features merged; --disable-blink-features=Foo; --disable-blink-features=Foo,WebTransport "
+             "--force-webrtc-ip-handling-policy=disable_non_proxied_udp"});
+    }
+    void engineFlags() {
+        QFETCH(QString, user);
+        QTEST(QString::fromUtf8(EngineFlags(user.toUtf8())), "flags");
+    }
+
     // A page that asks for a window of its own gets none, and stays where it was.
     void newWindowsRefused() {
         TestEnvironment env;
@@ -440,7 +714,7 @@ private slots:
         QTRY_VERIFY(openedNothing);
         QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
         QTRY_VERIFY(browser.page()->refusedWindows() >= 1);
-        QCOMPARE(browser.LocationURL(), QUrl::fromLocalFile(page));
+        QCOMPARE(PreviewPages::localPath(browser.LocationURL()), page);
         QCOMPARE(QApplication::topLevelWidgets().size(), 1);
     }
 };

@@ -7,6 +7,7 @@
 #include "editor/mdlFile.h"
 #include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -85,6 +86,35 @@ private slots:
         QVERIFY(app.main->picToolbox->isVisible() && save->isVisible());
         app.main->mnuAboutQL->trigger();
         QVERIFY(app.dialogs.messages.last().text.contains("\r\nVersion: 3.60\r\nBuild: 3.0.60\r\n"));
+    }
+
+    // The help is the program's own: a missing or older copy becomes the shipped one at start-up; a
+    // link in its place is left as it is and not written through. The user's files stay as they are.
+    void helpFollowsTheProgram_data() {
+        table({"before"}, {"missing; ", "older; <p>old help", "the same; shipped", "a link; link"});
+    }
+    void helpFollowsTheProgram() {
+        QFETCH(QString, before);
+        AppFixture app;
+        const QString folder = app.env.programFolder();
+        const QString help = folder + "/help/index.htm";
+        QFile shipped(":/data/help/index.htm");
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        const QByteArray current = shipped.readAll();
+        const QString elsewhere = app.env.writeFile("elsewhere.htm", "mine");
+        app.env.writeFile("data/Quillora/formats.txt", "mine");
+        if (before == "link") {
+            QVERIFY(QDir().mkpath(folder + "/help") && QFile::link(elsewhere, help));
+        } else if (!before.isEmpty()) {
+            app.env.writeFile("data/Quillora/help/index.htm",
+                              before == "shipped" ? current : before.toUtf8());
+        }
+        SeedDataFiles(folder);
+        QCOMPARE(TestEnvironment::readFile(folder + "/formats.txt"), "mine");
+        QCOMPARE(TestEnvironment::readFile(elsewhere), "mine");
+        QCOMPARE(QFileInfo(help).isSymLink(), before == "link");
+        if (before != "link")
+            QCOMPARE(TestEnvironment::readFile(help), current);
     }
 
     // Files from the command line, a second start or a drop open in order and go to the recent

@@ -650,6 +650,80 @@ private slots:
                  app.env.programFolder() + "/help/index.htm");
     }
 
+    // Where a path lies for a page whose folder tree is `folder` (R the test's folder, R/site the
+    // tree): links resolved, whole folder names compared, hidden parts beyond what the two share.
+    void folderTrees_data() {
+        table({"path", "folder", "inTree", "hidden"},
+              {"the page's folder; R/site/a.htm; R/site; 1; 0", "below it; R/site/sub/b.png; R/site; 1; 0",
+               "a sibling of its parent; R/css/s.css; R/site; 0; 0",
+               "up by dot dot; R/site/../secret.txt; R/site; 0; 0",
+               "hidden in the tree; R/site/.git/config; R/site; 1; 1",
+               "hidden outside; R/.ssh/id; R/site; 0; 1",
+               "a tree inside a hidden folder; R/.cache/x/a.htm; R/.cache/x; 1; 0",
+               "a link out of the tree; R/site/out/secret.txt; R/site; 0; 0",
+               "a link to a hidden folder; R/site/keys/id; R/site; 0; 1",
+               "a name that begins like the tree; R/site2/x.htm; R/site; 0; 0"});
+    }
+    void folderTrees() {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        TestEnvironment env;
+        for (const char* file : {"site/a.htm", "site/sub/b.png", "css/s.css", "secret.txt",
+                                 "site/.git/config", ".ssh/id", ".cache/x/a.htm", "site2/x.htm"})
+            env.writeFile(file, "x");
+        QVERIFY(QFile::link(env.root(), env.root() + "/site/out"));
+        QVERIFY(QFile::link(env.root() + "/.ssh", env.root() + "/site/keys"));
+        path.replace("R", env.root());
+        folder.replace("R", env.root());
+        QFETCH(QString, inTree);
+        QFETCH(QString, hidden);
+        QCOMPARE(InFolderTree(path, folder), inTree == "1");
+        QCOMPARE(HiddenBeyond(path, folder), hidden == "1");
+    }
+
+    // What the preview pages give a request from outside the tree: style sheets and fonts in the
+    // page's origin, other tag resources as a file address good once, nothing readable else.
+    void answers_data() {
+        table({"path", "cors", "answer"},
+              {"a file of the tree; site/b.htm; no; bytes", "the followed text; site/a.htm; no; text",
+               "a style sheet above; css/s.css; no; bytes", "a picture above; img/p.png; no; file",
+               "a picture above, asked as readable; img/p.png; yes; refused",
+               "a font above, asked as readable; fonts/f.woff2; yes; bytes",
+               "a style sheet in a hidden folder; .hidden/s.css; no; refused",
+               "a file in a hidden folder of the tree; site/.git/config; no; refused",
+               "a missing file above; img/none.png; no; refused"});
+    }
+    void answers() {
+        QFETCH(QString, path);
+        QFETCH(QString, cors);
+        QFETCH(QString, answer);
+        TestEnvironment env;
+        for (const char* file : {"site/a.htm", "site/b.htm", "css/s.css", "img/p.png", "fonts/f.woff2",
+                                 ".hidden/s.css", "site/.git/config"})
+            env.writeFile(file, "on disk");
+        PreviewPages& pages = PreviewPages::instance();
+        const QString followed = env.root() + "/site/a.htm";
+        const int id = pages.add({[followed] { return followed; }, [] { return QByteArray("typed"); }});
+        const PreviewPages::Reply reply =
+            pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), cors == "yes");
+        const QMap<PreviewPages::Reply::Kind, QString> kinds{{PreviewPages::Reply::Refused, "refused"},
+                                                             {PreviewPages::Reply::Bytes, "bytes"},
+                                                             {PreviewPages::Reply::File, "file"}};
+        QString found = kinds[reply.kind];
+        if (reply.kind == PreviewPages::Reply::Bytes && reply.bytes == "typed")
+            found = "text";
+        QCOMPARE(found, answer);
+        if (reply.kind == PreviewPages::Reply::File) {
+            QCOMPARE(reply.file.toLocalFile(), env.root() + "/" + path);
+            QVERIFY(pages.takeFileTicket(reply.file));
+            QVERIFY(!pages.takeFileTicket(reply.file)); // good once
+            QVERIFY(!pages.takeFileTicket(QUrl::fromLocalFile(reply.file.toLocalFile())));
+        }
+        pages.remove(id);
+        QCOMPARE(pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), false).kind,
+                 PreviewPages::Reply::Refused);
+    }
+
     // Typed addresses: a scheme is kept; paths and names of existing files open them; anything
     // else is a web address.
     void typedAddresses_data() {

@@ -159,13 +159,17 @@ void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo& info) {
     if (tree.isEmpty()) {
         info.block(true);
     } else if (mainFrame) {
-        // Going to a page outside the tree makes it a page of its own folder, with that tree.
+        // Going to a page outside the tree makes it a page of its own folder, with that tree (a
+        // folder is listed by the engine).
         if (!InFolderTree(path, tree)) {
             QUrl file = QUrl::fromLocalFile(path);
             file.setQuery(url.query(QUrl::FullyEncoded), QUrl::StrictMode);
-            info.redirect(pages.pageFor(file));
+            info.redirect(QFileInfo(path).isDir() ? file : pages.pageFor(file));
         }
-    } else if (HiddenBeyond(path, tree) || (!InFolderTree(path, tree) && !IsTagResource(type))) {
+    } else if (url.host() != info.firstPartyUrl().host() || HiddenBeyond(path, tree) ||
+               (!InFolderTree(path, tree) && !IsTagResource(type))) {
+        // A page asks only its own tree: another page's (another folder, a followed document's
+        // unsaved text) is not its to read.
         info.block(true);
     }
 }

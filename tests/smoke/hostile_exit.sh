@@ -15,7 +15,7 @@ cp "$2/busy.htm" "$pages/busy.htm"
     for page in alerts.htm busy.htm; do
         "$program" "$work/$page" & pid=$!
         main=""
-        for _ in $(seq 1 100); do
+        for _ in $(seq 1 400); do # up to 40 s: a build with the sanitizers starts slowly
             main=$(xdotool search --name "$title" 2>/dev/null | head -n 1)
             [ -n "$main" ] && break
             sleep 0.1

@@ -141,6 +141,11 @@ QString PreviewPages::treeOf(const QUrl& url) const {
 QUrl PreviewPages::fileWithTicket(const QString& path) {
     const QString ticket = QString::number(QRandomGenerator::system()->generate64(), 36) +
                            QString::number(QRandomGenerator::system()->generate64(), 36);
+    // Tickets the engine never came back with (a load stopped, a cached picture) are forgotten
+    // in bulk, long after any load could still use them.
+    constexpr qsizetype kMaxTickets = 4096;
+    if (m_tickets.size() >= kMaxTickets)
+        m_tickets.clear();
     m_tickets.insert(ticket, path);
     QUrl file = QUrl::fromLocalFile(path);
     QUrlQuery query;
@@ -211,20 +216,12 @@ PreviewPages::Reply PreviewPages::answer(const QUrl& url, bool corsMode) {
     return reply;
 }
 
-std::optional<PreviewPages::Page> PreviewPages::contents(const QUrl& url) const {
-    const QString tree = treeOf(url);
-    const QString path = url.path(QUrl::FullyDecoded);
-    if (tree.isEmpty())
+std::optional<PreviewPages::Page> PreviewPages::contents(const QUrl& url) {
+    // The page itself is always in its tree: anything that is not given as bytes is no page.
+    Reply reply = answer(url, false);
+    if (reply.kind != Reply::Bytes)
         return std::nullopt;
-    const auto source = m_sources.find(idOf(url));
-    if (source != m_sources.end() && source->second.path() == path)
-        return Page{path, source->second.bytes()};
-    QByteArray bytes;
-    QString reason;
-    if (HiddenBeyond(path, tree) || !InFolderTree(path, tree) ||
-        !ReadRegularFile(path, kMaxTextFileBytes, bytes, reason))
-        return std::nullopt;
-    return Page{path, bytes};
+    return Page{url.path(QUrl::FullyDecoded), std::move(reply.bytes)};
 }
 
 void PreviewPages::requestStarted(QWebEngineUrlRequestJob* job) {

@@ -69,7 +69,7 @@ public:
     // must be readable to be used (fonts, pictures marked crossorigin).
     Reply answer(const QUrl& url, bool corsMode);
     // The bytes of a preview address's page itself (the followed text, or a file of the tree).
-    std::optional<Page> contents(const QUrl& url) const;
+    std::optional<Page> contents(const QUrl& url);
     // Whether a file address is one this handler sent a tag's resource to; each is good once.
     bool takeFileTicket(const QUrl& fileUrl);
 

@@ -1,5 +1,6 @@
 #include "app/mdlQuillor.h"
 
+#include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -61,18 +62,20 @@ void SeedDataFiles(const QString& programFolder) {
         // Written by hand rather than copied: a copy would keep the resource's read-only mode.
         if (!PathExists(target)) {
             QFile out(target);
-            if (out.open(QIODevice::NewOnly)) // a file that appeared meanwhile is left alone
-                out.write(source.readAll());
+            if (out.open(QIODevice::NewOnly)) { // a file that appeared meanwhile is left alone
+                if (out.write(source.readAll()) != source.size())
+                    qCWarning(lcQuillora) << "data file not written:" << target << "-" << out.errorString();
+            } else if (!PathExists(target)) {
+                qCWarning(lcQuillora) << "data file not made:" << target << "-" << out.errorString();
+            }
             continue;
         }
         if (QFileInfo(target).isSymLink())
             continue;          // never written through: it may lead anywhere
         QSaveFile out(target); // an older help page, replaced in one step
         out.setDirectWriteFallback(false);
-        if (out.open(QIODevice::WriteOnly)) {
-            out.write(source.readAll());
-            out.commit();
-        }
+        if (!out.open(QIODevice::WriteOnly) || out.write(source.readAll()) != source.size() || !out.commit())
+            qCWarning(lcQuillora) << "help not brought up to date:" << target << "-" << out.errorString();
     }
 }
 
@@ -82,12 +85,15 @@ void EnsureDataFiles(const QString& programFolder) {
         if (PathExists(path))
             continue;
         if (name.endsWith(QLatin1Char('/'))) {
-            QDir().mkdir(path.chopped(1));
+            if (!QDir().mkdir(path.chopped(1)))
+                qCWarning(lcQuillora) << "folder not made:" << path;
         } else {
             QFile file(path);
             // Opened for appending, so a file that appeared meanwhile is never changed.
             if (file.open(QIODevice::Append))
                 file.close();
+            else
+                qCWarning(lcQuillora) << "data file not made:" << path << "-" << file.errorString();
         }
     }
 }

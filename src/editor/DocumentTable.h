@@ -36,4 +36,6 @@ struct DocumentTable {
     // The lowest slot in use whose window caption is exactly `caption`; -1 when none.
     int FindDocumentByCaption(const QString& caption) const;
     int slotCount() const { return static_cast<int>(DocumentSlots.size()); }
+    // Whether `slot` is a slot of the table (free or not).
+    bool holds(int slot) const { return slot >= 0 && slot < slotCount(); }
 };

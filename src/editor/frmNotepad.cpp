@@ -148,6 +148,7 @@ int frmNotepad::slot() const {
 }
 
 void frmNotepad::setSlot(int slot) {
+    Q_ASSERT(m_host.documents().holds(slot));
     setProperty("tag", QString::number(slot));
     txtRich->setTag(QString::number(slot));
 }
@@ -292,7 +293,8 @@ void frmNotepad::buildMenus() {
     connect(mnuOpenInBrowser, &QAction::triggered, this, [this] { OpenInBrowser(m_host, *this); });
     connect(mnuHelp, &QAction::triggered, this,
             [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this, [this] { m_host.OpenBrowser(UpdatePageAddress(m_host.programFolder())); });
+    connect(mnuUpdate, &QAction::triggered, this,
+            [this] { m_host.OpenBrowser(UpdatePageAddress(m_host.programFolder())); });
 }
 
 QList<QMenu*> frmNotepad::menus() const {

@@ -59,6 +59,7 @@ int AllocateDocumentSlot(DocumentHost& host) {
         table.Documents.emplace_back(nullptr);
         table.DocumentSlots.emplace_back();
     }
+    Q_ASSERT(table.holds(slot));
     table.DocumentSlots[slot] = DocumentSlot{false, false, QString()};
     auto* window = new frmNotepad(host, slot);
     table.Documents[slot] = window;
@@ -280,6 +281,7 @@ bool ReloadDocument(DocumentHost& host, frmNotepad& window) {
 }
 
 bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
+    Q_ASSERT(host.documents().holds(slot));
     frmNotepad* window = host.documents().Documents[slot];
     if (!window)
         return false;
@@ -343,6 +345,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
 }
 
 bool SaveCommand(DocumentHost& host, int slot) {
+    Q_ASSERT(host.documents().holds(slot));
     const QString path = host.documents().DocumentSlots[slot].PathCaption;
     if (path.isEmpty())
         return SaveAsCommand(host, slot);

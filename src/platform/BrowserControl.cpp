@@ -1,5 +1,6 @@
 #include "platform/BrowserControl.h"
 
+#include "platform/Log.h"
 #include "platform/PreviewPages.h"
 
 #include <QApplication>
@@ -247,8 +248,10 @@ BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
             setStatus(tr("Done"));
         else if (offline() && IsRemoteScheme(url.scheme()))
             setStatus(tr("Offline: the page was not loaded"));
-        else
+        else {
             setStatus(tr("The page could not be loaded"));
+            qCWarning(lcQuillora) << "page not loaded:" << m_page->requestedUrl().toString();
+        }
         if (ok && m_restoreScroll)
             m_page->runJavaScript(
                 QStringLiteral("window.scrollTo(%1, %2)").arg(m_restoreScroll->x()).arg(m_restoreScroll->y()),

@@ -100,7 +100,8 @@ std::optional<QString> refusalOf(const QString& path, const struct stat& status)
 }
 } // namespace
 
-bool OpenRegularFile(const QString& path, qint64 limit, QFile& file, QString& reason, Links links) {
+namespace {
+bool openRegularFile(const QString& path, qint64 limit, QFile& file, QString& reason, Links links) {
     const QByteArray native = QFile::encodeName(path);
     // Looked at before it is opened: opening a device can already do something (a tape rewinds),
     // and a socket cannot be opened at all.
@@ -147,6 +148,18 @@ bool OpenRegularFile(const QString& path, qint64 limit, QFile& file, QString& re
     }
     owned.release();
     return true;
+}
+} // namespace
+
+bool OpenRegularFile(const QString& path, qint64 limit, QFile& file, QString& reason, Links links) {
+    if (openRegularFile(path, limit, file, reason, links))
+        return true;
+    // The program's own files are read where links are refused; that one of them is there and
+    // cannot be read is told nowhere else (a missing one is as good as empty).
+    struct stat status {};
+    if (links == Links::Refuse && ::lstat(QFile::encodeName(path).constData(), &status) == 0)
+        qCWarning(lcQuillora) << "not read:" << path << "-" << reason;
+    return false;
 }
 
 bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QString& reason, Links links) {

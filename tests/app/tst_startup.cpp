@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+#include <sys/stat.h>
 #include <tuple>
 
 // A settings key, the value stored for it, and the value saved after loading.
@@ -115,6 +116,38 @@ private slots:
         QCOMPARE(QFileInfo(help).isSymLink(), before == "link");
         if (before != "link")
             QCOMPARE(TestEnvironment::readFile(help), current);
+    }
+
+    // The program's own files that are there but cannot be read, or cannot be made, are told in the
+    // program's log (the user is not asked about them); missing ones, as good as empty, are not.
+    void ownFilesThatFailAreLogged_data() {
+        table({"file", "how", "logged"},
+              {"template is a pipe; default.htm; pipe; not read: .*default.htm",
+               "command list is a link; commands.txt; link; not read: .*commands.txt.*a link",
+               "history folder in a file's place; finds.txt; folder; not read: .*finds.txt",
+               "template missing: made again; default.htm; missing; "});
+    }
+    void ownFilesThatFailAreLogged() {
+        QFETCH(QString, file);
+        QFETCH(QString, how);
+        QFETCH(QString, logged);
+        AppFixture app;
+        const QString path = app.env.programFolder() + "/" + file;
+        SeedDataFiles(app.env.programFolder());
+        QFile::remove(path);
+        QVERIFY(!QFileInfo::exists(path));
+        if (how == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (how == "link")
+            QVERIFY(QFile::link(app.env.writeFile("elsewhere.txt", "A"), path));
+        else if (how == "folder")
+            QVERIFY(QDir().mkdir(path));
+        if (!logged.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(logged));
+        QTest::failOnWarning(QRegularExpression("not read:"));
+        app.start();
+        if (file == "finds.txt")
+            app.main->findDialog(); // the histories are read when the dialog is made
     }
 
     // Files from the command line, a second start or a drop open in order and go to the recent

@@ -8,6 +8,7 @@
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
@@ -439,10 +440,10 @@ void frmNotepad::colorInserted(int start, int length) {
 
 void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     // Moving the cursor ends the typed and deleted runs.
-    if (keyCode >= 33 && keyCode <= 40)
+    if (KeyCode::movesCursor(keyCode))
         m_history->recordPending();
     const Settings& settings = m_host.settings();
-    const bool ctrl = shift == 2;
+    const bool ctrl = shift == ModifierBit::Ctrl;
     const auto insertTyped = [this](const QString& text) {
         // A selection the key replaces goes with the typed run, so one Undo gives it back.
         if (txtRich->selLength() > 0) {
@@ -452,19 +453,23 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
         m_history->typedAt(txtRich->selStart(), text);
         txtRich->setSelText(text);
     };
+    // Alt (and Alt+Shift) with the keys of Ö, Å, Ä and "<" types their entities.
     static const QStringList entities{QStringLiteral("&ouml;"), QStringLiteral("&aring;"),
                                       QStringLiteral("&auml;"), QStringLiteral("&lt;")};
     static const QStringList shiftedEntities{QStringLiteral("&Ouml;"), QStringLiteral("&Aring;"),
                                              QStringLiteral("&Auml;"), QStringLiteral("&gt;")};
-    const int entity = QList<int>{192, 221, 222, 226}.indexOf(keyCode);
+    const int entity =
+        QList<int>{KeyCode::Grave, KeyCode::BracketRight, KeyCode::Apostrophe, KeyCode::LessGreater}.indexOf(
+            keyCode);
+    const int alt = ModifierBit::Alt;
     switch (keyCode) {
-    case 45: // Insert: overwrite mode is never switched on
+    case KeyCode::Insert: // overwrite mode is never switched on
         break;
-    case 9:
+    case KeyCode::Tab:
         ReplaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
         break;
-    case 13:
-        if (shift == 6)
+    case KeyCode::Return:
+        if (shift == (ModifierBit::Ctrl | ModifierBit::Alt))
             colorInserted(ReplaceSelection(QStringLiteral("<P>")), 3);
         else if (ctrl)
             colorInserted(ReplaceSelection(QStringLiteral("<BR>")), 4);
@@ -472,34 +477,34 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
             insertTyped(QStringLiteral("\r\n"));
         break;
     default:
-        if (entity >= 0 && (shift == 4 || shift == 5)) {
-            insertTyped((shift == 4 ? entities : shiftedEntities).at(entity));
+        if (entity >= 0 && (shift == alt || shift == (alt | ModifierBit::Shift))) {
+            insertTyped((shift == alt ? entities : shiftedEntities).at(entity));
             break;
         }
         if (!ctrl)
             return;
         switch (keyCode) {
-        case 32:
+        case KeyCode::Space:
             completeTagName();
             break;
-        case 71:
+        case KeyCode::letter('G'):
             goTo();
             break;
-        case 82:
+        case KeyCode::letter('R'):
             if (mnuRedo->isEnabled())
                 mnuRedo_Click();
             break;
-        case 86:
+        case KeyCode::letter('V'):
             pasteFromKeyboard();
             break;
-        case 88:
+        case KeyCode::letter('X'):
             if (txtRich->selLength() > 0) {
                 // With nothing selected the clipboard keeps what it holds.
                 QApplication::clipboard()->setText(txtRich->selText());
                 ReplaceSelection(QString());
             }
             break;
-        case 90:
+        case KeyCode::letter('Z'):
             if (mnuUndo->isEnabled())
                 mnuUndo_Click();
             break;

@@ -1,114 +1,116 @@
 #include "platform/RichTextControl.h"
 
+#include "platform/KeyCodes.h"
+
 int RichTextControl::keyCodeOf(int qtKey) {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-        return 65 + (qtKey - Qt::Key_A);
+        return KeyCode::LetterA + (qtKey - Qt::Key_A);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-        return 48 + (qtKey - Qt::Key_0);
+        return KeyCode::Digit0 + (qtKey - Qt::Key_0);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
+        return KeyCode::F1 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
     case Qt::Key_Backspace:
-        return 8;
+        return KeyCode::Backspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return 9;
+        return KeyCode::Tab;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return KeyCode::Return;
     case Qt::Key_Shift:
-        return 16;
+        return KeyCode::Shift;
     case Qt::Key_Control:
-        return 17;
+        return KeyCode::Control;
     case Qt::Key_Alt:
-        return 18;
+        return KeyCode::Alt;
     case Qt::Key_Escape:
-        return 27;
+        return KeyCode::Escape;
     case Qt::Key_Space:
-        return 32;
+        return KeyCode::Space;
     case Qt::Key_PageUp:
-        return 33;
+        return KeyCode::PageUp;
     case Qt::Key_PageDown:
-        return 34;
+        return KeyCode::PageDown;
     case Qt::Key_End:
-        return 35;
+        return KeyCode::End;
     case Qt::Key_Home:
-        return 36;
+        return KeyCode::Home;
     case Qt::Key_Left:
-        return 37;
+        return KeyCode::Left;
     case Qt::Key_Up:
-        return 38;
+        return KeyCode::Up;
     case Qt::Key_Right:
-        return 39;
+        return KeyCode::Right;
     case Qt::Key_Down:
-        return 40;
+        return KeyCode::Down;
     case Qt::Key_Insert:
-        return 45;
+        return KeyCode::Insert;
     case Qt::Key_Delete:
-        return 46;
+        return KeyCode::Delete;
     case Qt::Key_Odiaeresis:
-        return 192;
+        return KeyCode::Grave;
     case Qt::Key_Aring:
-        return 221;
+        return KeyCode::BracketRight;
     case Qt::Key_Adiaeresis:
-        return 222;
+        return KeyCode::Apostrophe;
     case Qt::Key_Less:
     case Qt::Key_Greater:
     case Qt::Key_Bar:
-        return 226;
+        return KeyCode::LessGreater;
     // Punctuation reports the key that carries it on a US layout (shifted symbols their base
     // key). Its character values would otherwise read as cursor and editing keys: "." as
     // Delete (46), "-" as Insert (45), "'" as Right (39), "{" as F12 (123).
     case Qt::Key_ParenRight:
-        return 48;
+        return KeyCode::Digit0;
     case Qt::Key_Exclam:
-        return 49;
+        return KeyCode::Digit0 + 1;
     case Qt::Key_At:
-        return 50;
+        return KeyCode::Digit0 + 2;
     case Qt::Key_NumberSign:
-        return 51;
+        return KeyCode::Digit0 + 3;
     case Qt::Key_Dollar:
-        return 52;
+        return KeyCode::Digit0 + 4;
     case Qt::Key_Percent:
-        return 53;
+        return KeyCode::Digit0 + 5;
     case Qt::Key_AsciiCircum:
-        return 54;
+        return KeyCode::Digit0 + 6;
     case Qt::Key_Ampersand:
-        return 55;
+        return KeyCode::Digit0 + 7;
     case Qt::Key_Asterisk:
-        return 56;
+        return KeyCode::Digit0 + 8;
     case Qt::Key_ParenLeft:
-        return 57;
+        return KeyCode::Digit0 + 9;
     case Qt::Key_Semicolon:
     case Qt::Key_Colon:
-        return 186;
+        return KeyCode::Semicolon;
     case Qt::Key_Equal:
     case Qt::Key_Plus:
-        return 187;
+        return KeyCode::Equal;
     case Qt::Key_Comma:
-        return 188;
+        return KeyCode::Comma;
     case Qt::Key_Minus:
     case Qt::Key_Underscore:
-        return 189;
+        return KeyCode::Minus;
     case Qt::Key_Period:
-        return 190;
+        return KeyCode::Period;
     case Qt::Key_Slash:
     case Qt::Key_Question:
-        return 191;
+        return KeyCode::Slash;
     case Qt::Key_QuoteLeft:
     case Qt::Key_AsciiTilde:
-        return 192;
+        return KeyCode::Grave;
     case Qt::Key_BracketLeft:
     case Qt::Key_BraceLeft:
-        return 219;
+        return KeyCode::BracketLeft;
     case Qt::Key_Backslash:
-        return 220;
+        return KeyCode::Backslash;
     case Qt::Key_BracketRight:
     case Qt::Key_BraceRight:
-        return 221;
+        return KeyCode::BracketRight;
     case Qt::Key_Apostrophe:
     case Qt::Key_QuoteDbl:
-        return 222;
+        return KeyCode::Apostrophe;
     default:
         return qtKey < 128 ? qtKey : 0;
     }

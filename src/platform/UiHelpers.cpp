@@ -1,5 +1,7 @@
 #include "platform/UiHelpers.h"
 
+#include "platform/KeyCodes.h"
+
 #include <QAction>
 #include <QFrame>
 #include <QLayout>
@@ -58,11 +60,11 @@ QStringList localFilesOf(const QMimeData* data) {
 int modifierBits(Qt::KeyboardModifiers modifiers) {
     int bits = 0;
     if (modifiers & Qt::ShiftModifier)
-        bits |= 1;
+        bits |= ModifierBit::Shift;
     if (modifiers & Qt::ControlModifier)
-        bits |= 2;
+        bits |= ModifierBit::Ctrl;
     if (modifiers & Qt::AltModifier)
-        bits |= 4;
+        bits |= ModifierBit::Alt;
     return bits;
 }
 

@@ -4,6 +4,7 @@
 #include "app/frmQuillora.h"
 #include "browser/frmView.h"
 #include "editor/frmNotepad.h"
+#include "platform/MdiWindows.h"
 
 #include <QComboBox>
 #include <QMdiArea>

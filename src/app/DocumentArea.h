@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/frmNotepad.h"
+#include "platform/MdiWindows.h"
 #include "platform/RichTextControl.h"
 
 #include <QKeyEvent>

@@ -30,6 +30,7 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
+#include "platform/MdiWindows.h"
 #include "platform/Paths.h"
 #include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
@@ -117,7 +118,8 @@ void frmQuillora::buildMenus() {
     connect(mnuNewBrowser, &QAction::triggered, this, [this] { OpenBrowser(QString()); });
     connect(mnuHelp, &QAction::triggered, this,
             [this] { OpenBrowser(m_programFolder + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this, [this] { OpenBrowser(UpdatePageAddress(programFolder())); });
+    connect(mnuUpdate, &QAction::triggered, this,
+            [this] { OpenBrowser(UpdatePageAddress(programFolder())); });
     showMenusOf(nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/BrowserControl.h"
+#include "platform/MdiWindows.h"
 #include "platform/PreviewPages.h"
 #include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"

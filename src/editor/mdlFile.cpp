@@ -7,6 +7,7 @@
 #include "html/TagCase.h"
 #include "platform/Charsets.h"
 #include "platform/Dialogs.h"
+#include "platform/MdiWindows.h"
 #include "platform/RichTextControl.h"
 #include "platform/TextFile.h"
 #include "platform/Version.h"

@@ -1,6 +1,7 @@
 #include "app/RecentFiles.h"
 #include "browser/frmView.h"
 #include "editor/mdlFile.h"
+#include "platform/MdiWindows.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/Keys.h"

@@ -4,6 +4,7 @@
 #include "editor/DocumentHost.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
+#include "editor/TypingAids.h"
 #include "editor/frmFind.h"
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
@@ -584,61 +585,8 @@ void frmNotepad::txtRich_KeyPress(int& charCode) {
     }
     // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
-    if (typingAid(QChar(charCode), replaced))
+    if (ApplyTypingAid(*txtRich, *m_history, colorRoles(), QChar(charCode), replaced))
         charCode = 0;
-}
-
-bool frmNotepad::typingAid(QChar typed, const QString& replaced) {
-    const ColorRoles roles = colorRoles();
-    const int at = txtRich->selStart();
-    const ColorValue before = at > 0 ? txtRich->colorAt(at - 1) : roles.text;
-    const ColorValue after = at < txtRich->textLength() ? txtRich->colorAt(at) : roles.text;
-    const bool inTag = before == roles.tag && after == roles.tag;
-    if (typed == QLatin1Char('<')) {
-        if ((before == roles.comment && after == roles.comment) ||
-            (before == roles.value && after == roles.value))
-            return false;
-        m_history->aidInserted(at, QStringLiteral("<>"));
-        txtRich->setSelText(QStringLiteral("<>"));
-        txtRich->paint(at, 2, roles.tag);
-        txtRich->setSelStart(at + 1);
-        txtRich->setSelColor(roles.tag);
-        return true;
-    }
-    if (typed == QLatin1Char('>')) {
-        if (!inTag ||
-            (txtRich->charAt(at - 1) != QLatin1Char('<') && txtRich->charAt(at) != QLatin1Char('>')))
-            return false;
-        // Stepping over the bracket the "<" aid added leaves the typed run.
-        m_history->recordPending();
-        txtRich->setSelStart(at + 1);
-        return true;
-    }
-    if (typed == QLatin1Char('"')) {
-        if (!inTag || txtRich->charAt(at - 1) == QLatin1Char('>') || txtRich->charAt(at) == QLatin1Char('<'))
-            return false;
-        const QString quoted = QLatin1Char('"') + replaced + QLatin1Char('"');
-        m_history->aidInserted(at, quoted);
-        txtRich->setSelText(quoted);
-        txtRich->paint(at, static_cast<int>(quoted.size()), roles.value);
-        txtRich->setSelStart(at + 1 + static_cast<int>(replaced.size()));
-        txtRich->setSelColor(roles.value);
-        return true;
-    }
-    if (typed == QLatin1Char('-')) {
-        // At the very start of a document too: "<!" is all a comment needs before its dashes.
-        if (at < 2 || txtRich->textRange(at - 2, 2) != QLatin1String("<!"))
-            return false;
-        m_history->typedAt(at, QStringLiteral("----"));
-        txtRich->setSelText(QStringLiteral("----"));
-        // The whole comment, with the ">" the "<" aid added when it is there.
-        const int length = txtRich->charAt(at + 4) == QLatin1Char('>') ? 7 : 6;
-        txtRich->paint(at - 2, length, roles.comment);
-        txtRich->setSelStart(at + 2);
-        txtRich->setSelColor(roles.comment);
-        return true;
-    }
-    return false;
 }
 
 void frmNotepad::prepareViewItem() {

@@ -146,8 +146,6 @@ private:
     void colorInserted(int start, int length);
     void completeTagName();
     void pasteFromKeyboard();
-    // The key-press aids of "<", ">", the double quote and "-"; false when the character is typed as usual.
-    bool typingAid(QChar typed, const QString& replaced);
     // Sets the caption and state of the context menu's "View" item for this document.
     void prepareViewItem();
     void fillWindowList();

@@ -71,7 +71,11 @@ QString ReadAttribute(int start, int limit, QString& text, const QString& name) 
     int cutStart = nameAt;
     if (quote.isNull() && cutStart > 0 && isBlank(text.at(cutStart - 1)))
         --cutStart;
-    text.remove(cutStart, cutEnd - cutStart);
+    // What stood on either side stays apart: joined, two pieces of text would read as one value
+    // ("a"b" from a="1"X="2"b"), which is nowhere in the tag.
+    const bool joins = cutStart > 0 && cutEnd < text.size() && !isBlank(text.at(cutStart - 1)) &&
+                       !isBlank(text.at(cutEnd)) && text.at(cutEnd) != u'>';
+    text.replace(cutStart, cutEnd - cutStart, joins ? QStringLiteral(" ") : QString());
     return value;
 }
 

@@ -74,6 +74,12 @@ void AttributesTest::readAttribute_data() {
                                  << "BORDERCOLOR=\""
                                  << "red"
                                  << "  X";
+    // Cut from between two pieces that touch it, the pieces stay apart: joined, an unquoted value
+    // read next would run from one into the other.
+    QTest::newRow("cut from between touching pieces") << R"(B=1;W="50%"W="5 x"red">)"
+                                                      << "W="
+                                                      << "5 x"
+                                                      << R"(B=1;W="50%" red">)";
     QTest::newRow("missing") << " X=1"
                              << "Y="
                              << ""

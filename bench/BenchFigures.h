@@ -2,7 +2,7 @@
 
 // Figures the benchmark programs share: elapsed times, their median and worst, peak memory.
 
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 
 #include <QElapsedTimer>
 #include <QFile>

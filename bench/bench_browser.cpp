@@ -44,7 +44,7 @@ bool waitLoaded(frmView* view) {
 double openInBrowser(frmQuillora& main, frmNotepad* document) {
     QElapsedTimer timer;
     timer.start();
-    document->mnuOpenInBrowser->trigger();
+    document->action(CommandId::OpenInBrowser)->trigger();
     frmView* view = qobject_cast<frmView*>(main.mdiArea()->activeSubWindow());
     const bool ok = view && waitLoaded(view);
     const double ms = milliseconds(timer);
@@ -106,7 +106,7 @@ Figures measurePage(frmQuillora& main, const QString& path) {
 // to the page showing the typed text.
 void measureLivePreview(frmQuillora& main, const QString& path) {
     frmNotepad* document = OpenDocument(main, path);
-    document->mnuOpenInBrowser->trigger();
+    document->action(CommandId::OpenInBrowser)->trigger();
     auto* view = qobject_cast<frmView*>(main.mdiArea()->activeSubWindow());
     if (!view || !waitLoaded(view))
         return;

@@ -16,7 +16,7 @@
 #include "BenchFigures.h"
 #include "editor/HtmlCheck.h"
 #include "editor/HtmlCheckProcess.h"
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

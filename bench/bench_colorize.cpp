@@ -16,7 +16,7 @@
 
 #include "BenchFigures.h"
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>

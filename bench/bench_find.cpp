@@ -18,8 +18,8 @@
 
 #include "BenchFigures.h"
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
 #include "editor/Search.h"
+#include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>

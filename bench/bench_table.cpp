@@ -13,8 +13,8 @@
 #include "BenchFigures.h"
 #include "app/frmQuillora.h"
 #include "editor/frmNotepad.h"
+#include "markup/TableModel.h"
 #include "platform/RichTextControl.h"
-#include "wizards/TableModel.h"
 #include "wizards/frmTable.h"
 
 #include <QApplication>

@@ -12,8 +12,8 @@
 // plainly wrong (a case change that changed the length, a removal that grew the text).
 
 #include "BenchFigures.h"
-#include "editor/LineEndings.h"
-#include "html/TagCase.h"
+#include "markup/LineEndings.h"
+#include "markup/TagCase.h"
 
 #include <QElapsedTimer>
 #include <QFile>

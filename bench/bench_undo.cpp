@@ -24,8 +24,8 @@
 
 #include "BenchFigures.h"
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
 #include "editor/UndoHistory.h"
+#include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>

@@ -230,3 +230,5 @@ void CheckPanel::problemActivated(QTreeWidgetItem* item) {
     document->txtRich->setSelStart(GoToOffset(*document->txtRich, problem.line, problem.column));
     document->txtRich->setFocus();
 }
+
+#include "moc_CheckPanel.cpp"

@@ -234,3 +234,5 @@ void RecoveryJournal::offerRecovery() {
                 QStringLiteral(":\r\n\r\n") + unreadable.join(QStringLiteral("\r\n")),
             Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
 }
+
+#include "moc_Recovery.cpp"

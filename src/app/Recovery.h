@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Journal.h"
+#include "markup/Journal.h"
 
 #include <QHash>
 #include <QObject>

@@ -142,3 +142,5 @@ void DrawButton(SkinButton& button, const ButtonSkin& skin, int x, int y, Button
     }
     button.setFace(face);
 }
+
+#include "moc_Skin.cpp"

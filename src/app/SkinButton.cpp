@@ -91,3 +91,5 @@ void SkinStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }
+
+#include "moc_SkinButton.cpp"

@@ -1,6 +1,7 @@
 #include "app/frmQuillora.h"
 
 #include "app/CheckPanel.h"
+#include "app/CommandTable.h"
 #include "app/DocumentArea.h"
 #include "app/frmSettings.h"
 #include "browser/Preview.h"
@@ -51,7 +52,7 @@
 #include <functional>
 
 frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
-    : QMainWindow(parent), m_programFolder(std::move(programFolder)) {
+    : QMainWindow(parent), m_commands(BuildCommandTable()), m_programFolder(std::move(programFolder)) {
     setObjectName(QStringLiteral("frmQuillora"));
     setWindowTitle(MessageBoxTitle());
     setWindowIcon(ProgramIcon()); // dialogs owned by the main window show it too
@@ -64,7 +65,6 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmQuillora::subWindowActivated);
     buildMenus();
     buildPopupMenu();
-    connectPopupCommands();
     buildToolbars();
     documentCountChanged();
     m_recovery = new RecoveryJournal(*this, this);
@@ -83,67 +83,63 @@ frmQuillora::~frmQuillora() {
 }
 
 void frmQuillora::buildMenus() {
-    mnuFile = new QMenu(QStringLiteral("&File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                                QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_recent.build(mnuFile, [this](const QString& path) {
+    m_menus = std::make_unique<WindowMenus>(m_commands, MenuScope::Main, this,
+                                            [this] { return CommandTarget{*this}; });
+    m_recent.build(m_menus->menu(MenuId::File), [this](const QString& path) {
         OpenDocument(*this, path);
         refreshRecentMenus();
     });
-
-    mnuOptions = new QMenu(QStringLiteral("Options"), this);
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings =
-        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
-    mnuTemplate = addMenuItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
-
-    mnuInfo = new QMenu(QStringLiteral("?"), this);
-    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
-    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
-    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
-    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
-
-    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(*this); });
-    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(*this); });
-    connect(mnuExit, &QAction::triggered, this, &frmQuillora::exitProgram);
-    connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(*this); });
-    connect(mnuAboutQL, &QAction::triggered, this, &frmQuillora::showAbout);
-    connect(mnuSettings, &QAction::triggered, this, [this] { showSettings(true); });
-    connect(mnuNewBrowser, &QAction::triggered, this, [this] { OpenBrowser(QString()); });
-    connect(mnuHelp, &QAction::triggered, this,
-            [this] { OpenBrowser(m_programFolder + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this,
-            [this] { OpenBrowser(UpdatePageAddress(programFolder())); });
     showMenusOf(nullptr);
 }
 
+QAction* frmQuillora::action(CommandId id) const {
+    return (*m_menus)[id];
+}
+
 void frmQuillora::buildPopupMenu() {
-    // The context menu of document windows. Its commands arrive with the tag commands, the
-    // wizards and the colorizer; until then they are present and disabled.
+    // The context menu of document windows: its commands act on the current document.
     mnuPopup = new QMenu(QStringLiteral("Popup"), this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    addMenuItem(mnuPopup, QStringLiteral("View"), "mnuViewIt", {}, false);
-    mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    const std::pair<const char*, const char*> plain[] = {
-        {"Comment", "mnuComment"},  {"UnComment", "mnuUnComment"},
-        {"Quote", "mnuQuote"},      {"Upper Case", "mnuUCase"},
-        {"Lower Case", "mnuLCase"}, {"<CENTER>", "mnuCenter"},
-        {"<BR>", "mnuBr"},          {"<P>", "mnuP"},
-        {"Link...", "mnuLink"},     {"Select Color...", "mnuSelectColor"}};
-    for (const auto& [caption, name] : plain)
-        addMenuItem(mnuPopup, QString::fromLatin1(caption), name, {}, false);
-    connect(addMenuItem(mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", QKeySequence(Qt::CTRL | Qt::Key_G)),
-            &QAction::triggered, this, [this] {
-                if (frmNotepad* document = m_documents.current())
-                    document->goTo();
-            });
-    addMenuItem(mnuPopup, QStringLiteral("Format..."), "mnuFormat", {}, false);
+    const auto onDocument = [this](QMenu* menu, const QString& caption, const char* name,
+                                   std::function<void(frmNotepad&)> command, const QKeySequence& keys = {}) {
+        QAction* item = addMenuItem(menu, caption, name, keys);
+        connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
+            if (frmNotepad* document = m_documents.current())
+                command(*document);
+        });
+        return item;
+    };
+    // The tag items wrap the selection in their tag and its closing tag.
+    const auto tagItem = [&onDocument](QMenu* menu, const QString& tag, const char* name) {
+        const QString closing = QStringLiteral("</") + tag.mid(1);
+        onDocument(menu, tag, name,
+                   [tag, closing](frmNotepad& document) { WrapSelection(document, tag, closing, false); });
+    };
+    const auto popupTarget = [this] { return CommandTarget{*this, m_documents.current()}; };
+
+    m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
+                            [this](frmNotepad& document) { ViewDocument(*this, document); });
+    AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
+    onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
+    onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);
+    onDocument(mnuPopup, QStringLiteral("Quote"), "mnuQuote", QuoteSelection);
+    onDocument(mnuPopup, QStringLiteral("Upper Case"), "mnuUCase",
+               [](frmNotepad& document) { ChangeSelectionCase(document, true); });
+    onDocument(mnuPopup, QStringLiteral("Lower Case"), "mnuLCase",
+               [](frmNotepad& document) { ChangeSelectionCase(document, false); });
+    tagItem(mnuPopup, QStringLiteral("<CENTER>"), "mnuCenter");
+    onDocument(mnuPopup, QStringLiteral("<BR>"), "mnuBr", [](frmNotepad& document) {
+        WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
+    });
+    tagItem(mnuPopup, QStringLiteral("<P>"), "mnuP");
+    onDocument(mnuPopup, QStringLiteral("Link..."), "mnuLink",
+               [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
+    onDocument(mnuPopup, QStringLiteral("Select Color..."), "mnuSelectColor",
+               [](frmNotepad& document) { frmColor::runForDocument(document); });
+    onDocument(
+        mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", [](frmNotepad& document) { document.goTo(); },
+        QKeySequence(Qt::CTRL | Qt::Key_G));
+    onDocument(mnuPopup, QStringLiteral("Format..."), "mnuFormat", frmFormat::run);
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
     const std::pair<const char*, const char*> colors[] = {
@@ -157,13 +153,15 @@ void frmQuillora::buildPopupMenu() {
             &frmQuillora::mnuColOther_Click);
 
     QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
-    addMenuItem(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ", {}, false);
-    addMenuItem(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA", {}, false);
+    onDocument(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ",
+               [](frmNotepad& document) { SortSelection(document, true); });
+    onDocument(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA",
+               [](frmNotepad& document) { SortSelection(document, false); });
 
     QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
     for (int level = 1; level <= 6; ++level) {
         const QByteArray name = "mnuH" + QByteArray::number(level);
-        addMenuItem(size, QStringLiteral("<H%1>").arg(level), name.constData(), {}, false);
+        tagItem(size, QStringLiteral("<H%1>").arg(level), name.constData());
     }
 
     QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
@@ -194,22 +192,43 @@ void frmQuillora::buildPopupMenu() {
                                                         {"SUP", "mnuSup"},
                                                         {"U", "mnuU"}};
     for (const auto& [tag, name] : tags)
-        addMenuItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name, {}, false);
+        tagItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name);
 
     QMenu* script = addSubmenu(mnuPopup, QStringLiteral("JavaScript"), "mnuJavaScript");
-    addMenuItem(script, QStringLiteral("<SCRIPT LANGUAGE..."), "mnuJScriptLang", {}, false);
-    addMenuItem(script, QStringLiteral("Brackets"), "mnuJBrackets", {}, false);
-    addMenuItem(script, QStringLiteral("Comment"), "mnuJComment", {}, false);
+    struct Wrap {
+        const char* caption;
+        const char* name;
+        QString start, end;
+    };
+    const Wrap wraps[] = {{"<SCRIPT LANGUAGE...", "mnuJScriptLang",
+                           QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">"),
+                           QStringLiteral("</SCRIPT>")},
+                          {"Brackets", "mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
+                          {"Comment", "mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")}};
+    for (const Wrap& wrap : wraps)
+        onDocument(script, QString::fromLatin1(wrap.caption), wrap.name,
+                   [start = wrap.start, end = wrap.end](frmNotepad& document) {
+                       WrapSelection(document, start, end, false);
+                   });
 
     QMenu* own = addSubmenu(mnuPopup, QStringLiteral("Own Commands"), "mnuOwnCommands");
-    for (int i = 1; i <= 20; ++i) {
-        const QByteArray name = "mnuOwn" + QByteArray::number(i);
-        addMenuItem(own, QStringLiteral("Own%1").arg(i), name.constData(), {}, false);
+    for (int index = 1; index <= 20; ++index) {
+        const QByteArray name = "mnuOwn" + QByteArray::number(index);
+        m_ownItems[index] = addMenuItem(own, QStringLiteral("Own%1").arg(index), name.constData());
+        connect(m_ownItems[index], &QAction::triggered, this, [this, index] { mnuOwn_Click(index); });
     }
-    QAction* separator = own->addSeparator();
-    separator->setObjectName(QStringLiteral("mnuSep3"));
-    separator->setVisible(false);
-    addMenuItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn", {}, false);
+    m_ownSeparator = AddCommandItem(own, m_commands, CommandId::Separator3, popupTarget);
+    m_ownSeparator->setVisible(false);
+    connect(addMenuItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn"), &QAction::triggered, this,
+            &frmQuillora::mnuAddOwn_Click);
+}
+
+void frmQuillora::showContextMenu(frmNotepad& document, const QPoint& at) {
+    const QString selected = document.txtRich->selText();
+    const bool link =
+        selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
+    m_viewItem->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
+    mnuPopup->exec(at);
 }
 
 void frmQuillora::mnuColRole_Click(const QString& role) {
@@ -235,72 +254,14 @@ void frmQuillora::mnuColOther_Click() {
     document->paintSelection(valueFromColor(*chosen));
 }
 
-void frmQuillora::connectPopupCommands() {
-    const auto onDocument = [this](const char* name, std::function<void(frmNotepad&)> command) {
-        auto* item = mnuPopup->findChild<QAction*>(QLatin1String(name));
-        item->setEnabled(true);
-        connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
-            if (frmNotepad* document = m_documents.current())
-                command(*document);
-        });
-    };
-    // The tag items wrap the selection in their tag and its closing tag.
-    QList<QAction*> tagItems = mnuPopup->findChild<QMenu*>(QStringLiteral("mnuOther"))->actions();
-    tagItems += mnuPopup->findChild<QMenu*>(QStringLiteral("mnuTextSize"))->actions();
-    for (const char* name : {"mnuCenter", "mnuP"})
-        tagItems << mnuPopup->findChild<QAction*>(QLatin1String(name));
-    for (QAction* item : std::as_const(tagItems)) {
-        const QString tag = item->text();
-        const QString closing = QStringLiteral("</") + tag.mid(1);
-        onDocument(item->objectName().toLatin1().constData(),
-                   [tag, closing](frmNotepad& document) { WrapSelection(document, tag, closing, false); });
-    }
-    struct Row {
-        const char* name;
-        QString start, end;
-    };
-    const Row wraps[] = {{"mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
-                         {"mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")},
-                         {"mnuJScriptLang",
-                          QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">"),
-                          QStringLiteral("</SCRIPT>")}};
-    for (const Row& row : wraps)
-        onDocument(row.name, [start = row.start, end = row.end](frmNotepad& document) {
-            WrapSelection(document, start, end, false);
-        });
-    onDocument("mnuBr", [](frmNotepad& document) {
-        WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
-    });
-    onDocument("mnuComment", CommentSelection);
-    onDocument("mnuUnComment", UnCommentSelection);
-    onDocument("mnuQuote", QuoteSelection);
-    onDocument("mnuUCase", [](frmNotepad& document) { ChangeSelectionCase(document, true); });
-    onDocument("mnuLCase", [](frmNotepad& document) { ChangeSelectionCase(document, false); });
-    onDocument("mnuSortAZ", [](frmNotepad& document) { SortSelection(document, true); });
-    onDocument("mnuSortZA", [](frmNotepad& document) { SortSelection(document, false); });
-    onDocument("mnuFormat", frmFormat::run);
-    onDocument("mnuSelectColor", [](frmNotepad& document) { frmColor::runForDocument(document); });
-    onDocument("mnuLink", [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
-    onDocument("mnuViewIt", [this](frmNotepad& document) { ViewDocument(*this, document); });
-    for (int index = 1; index <= 20; ++index) {
-        auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
-        item->setEnabled(true);
-        connect(item, &QAction::triggered, this, [this, index] { mnuOwn_Click(index); });
-    }
-    auto* addOwn = mnuPopup->findChild<QAction*>(QStringLiteral("mnuAddOwn"));
-    addOwn->setEnabled(true);
-    connect(addOwn, &QAction::triggered, this, &frmQuillora::mnuAddOwn_Click);
-}
-
 void frmQuillora::showOwnCommands() {
     for (int index = 1; index <= 20; ++index) {
-        auto* item = mnuPopup->findChild<QAction*>(QStringLiteral("mnuOwn%1").arg(index));
+        QAction* item = m_ownItems[index];
         // A name shows as it stands: "&" is no mnemonic here.
         item->setText(QString(m_ownCommands.slot[index].name).replace(QLatin1Char('&'), QLatin1String("&&")));
         item->setVisible(m_ownCommands.visible[index]);
     }
-    mnuPopup->findChild<QAction*>(QStringLiteral("mnuSep3"))
-        ->setVisible(!m_ownCommands.slot[1].command.isEmpty());
+    m_ownSeparator->setVisible(!m_ownCommands.slot[1].command.isEmpty());
 }
 
 void frmQuillora::mnuOwn_Click(int index) {
@@ -583,9 +544,8 @@ void frmQuillora::showMenusOf(QMdiSubWindow* window) {
             bar->addMenu(menu);
         return;
     }
-    bar->addMenu(mnuFile);
-    bar->addMenu(mnuOptions);
-    bar->addMenu(mnuInfo);
+    for (QMenu* menu : m_menus->menuBar())
+        bar->addMenu(menu);
 }
 
 void frmQuillora::dragEnterEvent(QDragEnterEvent* event) {
@@ -632,3 +592,5 @@ void frmQuillora::showSettings(bool modal) {
     m_settingsDialog->raise();
     m_settingsDialog->activateWindow();
 }
+
+#include "moc_frmQuillora.cpp"

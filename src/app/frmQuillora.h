@@ -2,15 +2,17 @@
 
 #include "app/Skin.h"
 #include "browser/BrowserTable.h"
+#include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
 #include "editor/SearchState.h"
-#include "html/OwnCommands.h"
+#include "markup/OwnCommands.h"
 
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -55,7 +57,10 @@ public:
     void openFiles(const QStringList& paths) override;
     void exitProgram() override;
     void showAbout() override;
-    QMenu* popupMenu() override { return mnuPopup; }
+    void showContextMenu(frmNotepad& document, const QPoint& at) override;
+    const CommandTable& commands() const override { return m_commands; }
+    // The shared context menu of document windows.
+    QMenu* popupMenu() const { return mnuPopup; }
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override;
     void showSymbols() override;
@@ -85,10 +90,9 @@ public:
     // The About box's text, lines separated by CR LF.
     static QString AboutText();
 
-    QMenu *mnuFile = nullptr, *mnuOptions = nullptr, *mnuInfo = nullptr, *mnuPopup = nullptr;
-    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuNewBrowser = nullptr, *mnuExit = nullptr;
-    QAction *mnuSettings = nullptr, *mnuTemplate = nullptr;
-    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+    // The main window's item of a command.
+    QAction* action(CommandId id) const;
+    QMenu* mnuPopup = nullptr;
     SkinStrip *picToolbox = nullptr, *picToolbar = nullptr;
 
 protected:
@@ -102,8 +106,6 @@ private:
     void buildToolbars();
     // What a click on one of the picture buttons does.
     void connectButton(SkinButton* button);
-    // Connects the context menu's commands on the selection to the current document.
-    void connectPopupCommands();
     // The own commands' items show the table: names as captions, free slots hidden.
     void showOwnCommands();
     void mnuOwn_Click(int index);
@@ -116,6 +118,12 @@ private:
     // The browser window's picture buttons, drawn from the skin and redrawn when it changes.
     void addBrowserButtons(frmView* view);
 
+    CommandTable m_commands;
+    std::unique_ptr<WindowMenus> m_menus;
+    // The context menu's "View" item, and the own commands' items by index (1 to 20).
+    QAction* m_viewItem = nullptr;
+    std::array<QAction*, 21> m_ownItems{};
+    QAction* m_ownSeparator = nullptr;
     QString m_programFolder;
     QString m_dialogFolder;
     Settings m_settings;

@@ -409,3 +409,5 @@ void frmSettings::applyToDocuments() {
             document->stateHooks().restoreCleanState();
     }
 }
+
+#include "moc_frmSettings.cpp"

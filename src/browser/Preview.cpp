@@ -2,9 +2,9 @@
 
 #include "browser/frmView.h"
 #include "editor/DocumentHost.h"
-#include "editor/LineEndings.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "markup/LineEndings.h"
 #include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -15,44 +15,11 @@
 #include <QDir>
 #include <QFile>
 
-PreviewTarget SelectionTarget(const QString& selected, const QString& title) {
-    if (selected.isEmpty())
-        return {};
-    // Searched without changing the text's case, which could change its length ("ß" is "SS").
-    const qsizetype href = selected.indexOf(QLatin1String("HREF=\""), 0, Qt::CaseInsensitive);
-    const qsizetype src = selected.indexOf(QLatin1String("SRC=\""), 0, Qt::CaseInsensitive);
-    qsizetype start = -1;
-    if (href >= 0 && (src < 0 || href < src))
-        start = href + 6;
-    else if (src >= 0)
-        start = src + 5;
-    if (start >= 0) {
-        qsizetype end = selected.indexOf(QLatin1Char('"'), start);
-        if (end < 0)
-            end = selected.size(); // no closing quote: the rest of the selection
-        const QString address = selected.mid(start, end - start);
-        if (address.isEmpty())
-            return {PreviewTarget::Nothing, QString()};
-        return {PreviewTarget::Address, address};
-    }
-    if (selected.contains(QLatin1Char('\\')) || selected.contains(QLatin1Char('/')) ||
-        selected.contains(QLatin1Char(':')))
-        return {};
-    return {PreviewTarget::Address, title.left(title.lastIndexOf(QLatin1Char('/')) + 1) + selected};
-}
-
 namespace {
 // The document that wrote the preview copy last, kept on the main window; on a document, that it
 // removes the copy when it goes.
 const char* const kPreviewWriter = "previewCopyWriter";
 } // namespace
-
-QString PreviewFileName(const QString& defaultFormat) {
-    const bool unsafe = defaultFormat.isEmpty() || defaultFormat == QLatin1String(".") ||
-                        defaultFormat == QLatin1String("..") || defaultFormat.contains(QLatin1Char('/')) ||
-                        defaultFormat.contains(QLatin1Char('\\')) || defaultFormat.contains(QChar(0));
-    return QStringLiteral("tmpView.") + (unsafe ? QStringLiteral("htm") : defaultFormat);
-}
 
 QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
     const QString folder = host.programFolder() + QStringLiteral("/temp");

@@ -1,6 +1,6 @@
 #include "browser/ViewSource.h"
 
-#include "platform/PreviewPages.h"
+#include "browser/PreviewPages.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -9,16 +9,6 @@
 #include <QNetworkReply>
 #include <QTemporaryFile>
 #include <cstdio>
-
-QString SourceFileName(const QUrl& url) {
-    // Split before decoding: an encoded "/" is part of the name, not a separator.
-    const QString path = url.path(QUrl::FullyEncoded);
-    const QString name = QUrl::fromPercentEncoding(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toUtf8());
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
-        return QStringLiteral("temp.html");
-    return name;
-}
 
 bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.source-XXXXXX"));
@@ -88,3 +78,5 @@ void SourceDownload::done(bool ok, const QByteArray& bytes) {
     }
     emit finished(ok && ReplaceFile(m_target, bytes));
 }
+
+#include "moc_ViewSource.cpp"

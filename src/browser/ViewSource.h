@@ -6,12 +6,9 @@
 #include <QTimer>
 #include <QUrl>
 
-class QNetworkReply;
+#include "markup/PageNames.h"
 
-// The name a page's source is stored under in temp/: the last segment of the address's path,
-// without query or fragment, percent-decoded; "temp.html" when that is empty, "." or "..", or
-// holds "/" or NUL, so the file always lands inside the folder.
-QString SourceFileName(const QUrl& url);
+class QNetworkReply;
 
 // Writes `bytes` to `path` through a new file in the same folder renamed over it: a link planted at
 // `path` is replaced, not followed, and `path` never holds half a file. False when it failed.

@@ -1,13 +1,14 @@
 #include "browser/frmView.h"
 
+#include "browser/BrowserControl.h"
 #include "browser/BrowserTable.h"
+#include "browser/PreviewPages.h"
 #include "browser/ViewSource.h"
+#include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
-#include "platform/BrowserControl.h"
 #include "platform/MdiWindows.h"
-#include "platform/PreviewPages.h"
 #include "platform/ProgramIcon.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
@@ -118,89 +119,26 @@ void frmView::buildControls() {
 }
 
 void frmView::buildMenus() {
-    mnuFile = new QMenu(QStringLiteral("File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                                QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_recent.build(mnuFile, [this](const QString& path) {
+    m_menus = std::make_unique<WindowMenus>(m_host.commands(), MenuScope::Browser, this, [this] {
+        return CommandTarget{m_host, nullptr, this};
+    });
+    mnuOffline = action(CommandId::Offline);
+    mnuOffline->setChecked(true);
+    m_recent.build(m_menus->menu(MenuId::File), [this](const QString& path) {
         OpenDocument(m_host, path);
         m_host.refreshRecentMenus();
     });
+    QMenu* window = m_menus->menu(MenuId::Window);
+    connect(window, &QMenu::aboutToShow, this,
+            [this, window] { FillWindowList(window, m_windowListItems, m_host.mdiArea()); });
+}
 
-    mnuBrowser = new QMenu(QStringLiteral("Browser"), this);
-    mnuBrowser->setObjectName(QStringLiteral("mnuBrowser"));
-    mnuForward = addMenuItem(mnuBrowser, QStringLiteral("Forward"), "mnuForward");
-    mnuBack =
-        addMenuItem(mnuBrowser, QStringLiteral("Back"), "mnuBack", QKeySequence(Qt::ALT | Qt::Key_Backspace));
-    mnuStop = addMenuItem(mnuBrowser, QStringLiteral("Stop"), "mnuStop");
-    mnuReload =
-        addMenuItem(mnuBrowser, QStringLiteral("Reload"), "mnuReload", QKeySequence(Qt::CTRL | Qt::Key_R));
-    mnuBrowser->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    mnuOpenFile = addMenuItem(mnuBrowser, QStringLiteral("Open File..."), "mnuOpenFile",
-                              QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuViewSRC = addMenuItem(mnuBrowser, QStringLiteral("View Source"), "mnuViewSRC");
-    mnuBrowser->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    mnuOffline = addMenuItem(mnuBrowser, QStringLiteral("Offline"), "mnuOffline");
-    mnuOffline->setCheckable(true);
-    mnuOffline->setChecked(true);
-
-    mnuOptions = new QMenu(QStringLiteral("Options"), this);
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings =
-        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
-
-    mnuWindow = new QMenu(QStringLiteral("Window"), this);
-    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    mnuCascade = addMenuItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
-    mnuTileH =
-        addMenuItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
-    mnuTileV = addMenuItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
-    mnuArrangeI =
-        addMenuItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
-    connect(mnuWindow, &QMenu::aboutToShow, this,
-            [this] { FillWindowList(mnuWindow, m_windowListItems, m_host.mdiArea()); });
-
-    mnuInfo = new QMenu(QStringLiteral("?"), this);
-    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
-    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
-    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
-    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
-
-    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(m_host); });
-    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(m_host); });
-    connect(mnuNewBrowser, &QAction::triggered, this, [this] { m_host.OpenBrowser(QString()); });
-    connect(mnuClose, &QAction::triggered, this, &QWidget::close);
-    connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
-    connect(mnuForward, &QAction::triggered, this, [this] { WebBrowser->GoForward(); });
-    connect(mnuBack, &QAction::triggered, this, [this] { WebBrowser->GoBack(); });
-    connect(mnuStop, &QAction::triggered, this, [this] { WebBrowser->Stop(); });
-    connect(mnuReload, &QAction::triggered, this, [this] { WebBrowser->Refresh(); });
-    connect(mnuOpenFile, &QAction::triggered, this, &frmView::mnuOpenFile_Click);
-    connect(mnuViewSRC, &QAction::triggered, this, &frmView::mnuViewSRC_Click);
-    connect(mnuOffline, &QAction::triggered, this, &frmView::mnuOffline_Click);
-    connect(mnuSettings, &QAction::triggered, this, [this] { m_host.showSettings(true); });
-    const std::pair<QAction*, WindowArrangement> arrangements[] = {
-        {mnuCascade, WindowArrangement::Cascade},
-        {mnuTileH, WindowArrangement::TileHorizontal},
-        {mnuTileV, WindowArrangement::TileVertical},
-        {mnuArrangeI, WindowArrangement::ArrangeIcons}};
-    for (const auto& [item, arrangement] : arrangements)
-        connect(item, &QAction::triggered, this,
-                [this, arrangement = arrangement] { ArrangeWindows(m_host.mdiArea(), arrangement); });
-    connect(mnuHelp, &QAction::triggered, this,
-            [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this, &frmView::mnuUpdate_Click);
-    connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
+QAction* frmView::action(CommandId id) const {
+    return (*m_menus)[id];
 }
 
 QList<QMenu*> frmView::menus() const {
-    return {mnuFile, mnuBrowser, mnuOptions, mnuWindow, mnuInfo};
+    return m_menus->menuBar();
 }
 
 void frmView::addButton(QWidget* button) {
@@ -439,3 +377,5 @@ void frmView::closeEvent(QCloseEvent* event) {
         m_table.BrowserSlotFree[mySlot] = true;
     event->accept();
 }
+
+#include "moc_frmView.cpp"

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
 class BrowserControl;
 class DocumentHost;
@@ -70,15 +71,10 @@ public:
     QLabel *pnlOffline = nullptr, *pnlStatus = nullptr;
     QLabel* pnlMessages = nullptr; // how many of the page's messages were not shown
 
-    QMenu *mnuFile = nullptr, *mnuBrowser = nullptr, *mnuOptions = nullptr, *mnuWindow = nullptr,
-          *mnuInfo = nullptr;
-    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuNewBrowser = nullptr, *mnuClose = nullptr,
-            *mnuExit = nullptr;
-    QAction *mnuForward = nullptr, *mnuBack = nullptr, *mnuStop = nullptr, *mnuReload = nullptr,
-            *mnuOpenFile = nullptr, *mnuViewSRC = nullptr, *mnuOffline = nullptr;
-    QAction* mnuSettings = nullptr;
-    QAction *mnuCascade = nullptr, *mnuTileH = nullptr, *mnuTileV = nullptr, *mnuArrangeI = nullptr;
-    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+    // Checked while the window is offline.
+    QAction* mnuOffline = nullptr;
+    // The window's item of a command.
+    QAction* action(CommandId id) const;
 
 public slots:
     // Enter in the address box, or a click on the Go To button.
@@ -118,6 +114,7 @@ private:
     QWidget* m_area = nullptr;
     QWidget* m_goTo = nullptr;
     RecentMenu m_recent;
+    std::unique_ptr<WindowMenus> m_menus;
     QList<QAction*> m_windowListItems;
     QPointer<frmNotepad> m_followed;
     QString m_followPath;

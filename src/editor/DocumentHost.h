@@ -10,7 +10,8 @@ class frmFind;
 class frmNotepad;
 class frmView;
 struct SearchState;
-class QMenu;
+class QPoint;
+struct CommandTable;
 class QWidget;
 
 // The wizards that build one kind of tag from boxes and insert it into a document.
@@ -37,8 +38,10 @@ public:
     virtual void openFiles(const QStringList& paths) = 0;
     virtual void exitProgram() = 0;
     virtual void showAbout() = 0;
-    // The shared context menu of document windows.
-    virtual QMenu* popupMenu() = 0;
+    // The context menu of document windows, shown at `at` (global) for `document`.
+    virtual void showContextMenu(frmNotepad& document, const QPoint& at) = 0;
+    // The menu commands of all windows.
+    virtual const CommandTable& commands() const = 0;
     // What Find Next goes on from, and the find dialog (made, hidden, when first asked for).
     virtual SearchState& searchState() = 0;
     virtual frmFind& findDialog() = 0;

@@ -174,3 +174,5 @@ bool FileWatch::confirmOverwrite(const QString& path) {
                                        "Overwrite it?"),
                true) == Dialogs::Answer::Yes;
 }
+
+#include "moc_FileWatch.cpp"

@@ -177,3 +177,5 @@ void HtmlCheckJob::processFinished(int exitCode, QProcess::ExitStatus status) {
     }
     emit finished(*problems, QString());
 }
+
+#include "moc_HtmlCheckProcess.cpp"

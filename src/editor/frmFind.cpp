@@ -1,7 +1,7 @@
 #include "editor/frmFind.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "editor/Search.h"
 #include "editor/SearchState.h"
 #include "editor/frmNotepad.h"
@@ -448,3 +448,5 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
     inform(QStringLiteral("Replace All Done!"));
     chkReplaceAll->setChecked(false);
 }
+
+#include "moc_frmFind.cpp"

@@ -80,3 +80,5 @@ void frmGoTo::cmdGoTo_Click() {
     m_text.setSelStart(GoToOffset(m_text, GoToNumber(txtLineNr->text()), GoToNumber(txtCharNr->text())));
     accept();
 }
+
+#include "moc_frmGoTo.cpp"

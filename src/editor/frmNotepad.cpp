@@ -1,6 +1,6 @@
 #include "editor/frmNotepad.h"
 
-#include "browser/Preview.h"
+#include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
@@ -16,7 +16,6 @@
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
-#include "wizards/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,15 +37,6 @@
 #include <QStyleOptionTitleBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-// Items whose dialogs or windows are not part of the editor yet: present and disabled.
-QAction* addPlannedItem(QMenu* menu, const QString& caption, const char* name,
-                        const QKeySequence& shortcut = {}) {
-    return addMenuItem(menu, caption, name, shortcut, false);
-}
-
-} // namespace
 
 frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -122,9 +112,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
             [this](const QStringList& paths) { m_host.openFiles(paths); });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_history->recordPending();
-        prepareViewItem();
-        if (QMenu* popup = m_host.popupMenu())
-            popup->exec(txtRich->viewport()->mapToGlobal(pos));
+        m_host.showContextMenu(*this, txtRich->viewport()->mapToGlobal(pos));
     });
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates, Qt::WindowStates) { showCaption(); });
@@ -157,151 +145,28 @@ void frmNotepad::setSlot(int slot) {
 }
 
 void frmNotepad::buildMenus() {
-    mnuFile = new QMenu(QStringLiteral("File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = addMenuItem(mnuFile, QStringLiteral("New"), "mnuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = addMenuItem(mnuFile, QStringLiteral("Open..."), "mnuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuSave = addMenuItem(mnuFile, QStringLiteral("Save"), "mnuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuSaveAs = addMenuItem(mnuFile, QStringLiteral("Save As..."), "mnuSaveAs");
-    mnuClose = addMenuItem(mnuFile, QStringLiteral("Close"), "mnuClose");
-    mnuOpenInBrowser = addMenuItem(mnuFile, QStringLiteral("Open in Browser"), "mnuOpenInBrowser",
-                                   QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuNewBrowser = addMenuItem(mnuFile, QStringLiteral("New Browser"), "mnuNewBrowser",
-                                QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuPrint = addMenuItem(mnuFile, QStringLiteral("Print"), "mnuPrint");
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuExit = addMenuItem(mnuFile, QStringLiteral("Exit"), "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_recent.build(mnuFile, [this](const QString& path) {
+    m_menus = std::make_unique<WindowMenus>(m_host.commands(), MenuScope::Document, this, [this] {
+        return CommandTarget{m_host, this};
+    });
+    mnuUndo = action(CommandId::Undo);
+    mnuRedo = action(CommandId::Redo);
+    mnuTDOSformat = action(CommandId::DosFormat);
+    mnuTUNIXformat = action(CommandId::UnixFormat);
+    mnuTMACformat = action(CommandId::MacFormat);
+    setSaveFormat(SaveFormat::Dos);
+    m_recent.build(m_menus->menu(MenuId::File), [this](const QString& path) {
         OpenDocument(m_host, path);
         m_host.refreshRecentMenus();
     });
+    connect(m_menus->menu(MenuId::Window), &QMenu::aboutToShow, this, &frmNotepad::fillWindowList);
+}
 
-    mnuEdit = new QMenu(QStringLiteral("Edit"), this);
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = addMenuItem(mnuEdit, QStringLiteral("Undo"), "mnuUndo", {}, false);
-    mnuRedo = addMenuItem(mnuEdit, QStringLiteral("Redo"), "mnuRedo", {}, false);
-    mnuCut = addMenuItem(mnuEdit, QStringLiteral("Cut"), "mnuCut");
-    mnuCopy = addMenuItem(mnuEdit, QStringLiteral("Copy"), "mnuCopy");
-    mnuPaste = addMenuItem(mnuEdit, QStringLiteral("Paste"), "mnuPaste");
-    mnuDelete = addMenuItem(mnuEdit, QStringLiteral("Delete"), "mnuDelete");
-    mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    mnuFind = addMenuItem(mnuEdit, QStringLiteral("Find..."), "mnuFind", QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnuFindNext = addMenuItem(mnuEdit, QStringLiteral("Find Next"), "mnuFindNext", QKeySequence(Qt::Key_F3));
-    mnuEdit->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    mnuSelectAll = addMenuItem(mnuEdit, QStringLiteral("Select All"), "mnuSelectAll",
-                               QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuTimeDate =
-        addMenuItem(mnuEdit, QStringLiteral("Time && Date"), "mnuTimeDate", QKeySequence(Qt::Key_F4));
-
-    mnuTools = new QMenu(QStringLiteral("Tools"), this);
-    mnuTools->setObjectName(QStringLiteral("mnuTools"));
-    connect(addMenuItem(mnuTools, QStringLiteral("Body-Builder..."), "mnuTBody"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Body); });
-    connect(addMenuItem(mnuTools, QStringLiteral("CSS..."), "mnuTCSS"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Css, true); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Font..."), "mnuTFont"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Font); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Forms..."), "mnuTForms"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Forms); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Frames..."), "mnuTFrames"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Frames, true); });
-    addPlannedItem(mnuTools, QStringLiteral("Gradient..."), "mnuTGradient")->setVisible(false);
-    connect(addMenuItem(mnuTools, QStringLiteral("Image Map..."), "mnuTIsMap"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::ImageMap, true); });
-    mnuTJava = mnuTools->addMenu(QStringLiteral("Java"));
-    mnuTJava->setObjectName(QStringLiteral("mnuTJava"));
-    mnuTCompile =
-        addMenuItem(mnuTJava, QStringLiteral("Compile"), "mnuTCompile", QKeySequence(Qt::CTRL | Qt::Key_D));
-    addPlannedItem(mnuTools, QStringLiteral("JavaScripts..."), "mnuTJavaScripts")->setVisible(false);
-    connect(addMenuItem(mnuTools, QStringLiteral("Link..."), "mnuTLink"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Link); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Lists..."), "mnuTLists"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Lists); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Picture..."), "mnuTPicture"), &QAction::triggered, this,
-            [this] { InsertPictureFromMenu(*this); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Symbols..."), "mnuSymbols"), &QAction::triggered, this,
-            [this] { m_host.showSymbols(); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Tables..."), "mnuTTables"), &QAction::triggered, this,
-            [this] { m_host.showTagDialog(TagDialog::Tables); });
-    connect(addMenuItem(mnuTools, QStringLiteral("Check HTML"), "mnuCheckHTML",
-                        QKeySequence(Qt::SHIFT | Qt::Key_F2)),
-            &QAction::triggered, this, [this] { m_host.checkHtml(*this); });
-    mnuTools->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
-    mnuTDOSformat =
-        addMenuItem(mnuTools, QStringLiteral("DOS format"), "mnuTDOSformat", QKeySequence(Qt::Key_F11));
-    mnuTUNIXformat =
-        addMenuItem(mnuTools, QStringLiteral("UNIX format"), "mnuTUNIXformat", QKeySequence(Qt::Key_F12));
-    mnuTMACformat = addMenuItem(mnuTools, QStringLiteral("MAC format"), "mnuTMACformat");
-    for (QAction* format : {mnuTDOSformat, mnuTUNIXformat, mnuTMACformat})
-        format->setCheckable(true);
-    setSaveFormat(SaveFormat::Dos);
-
-    mnuOptions = new QMenu(QStringLiteral("Options"), this);
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuSettings =
-        addMenuItem(mnuOptions, QStringLiteral("Settings..."), "mnuSettings", QKeySequence(Qt::Key_F9));
-    mnuColorize =
-        addMenuItem(mnuOptions, QStringLiteral("Colorize Document"), "mnuColorize", QKeySequence(Qt::Key_F2));
-    mnuRemoveColors = addMenuItem(mnuOptions, QStringLiteral("Remove Colors"), "mnuRemoveColors");
-    mnuTemplate = addMenuItem(mnuOptions, QStringLiteral("Edit default template"), "mnuTemplate");
-
-    mnuWindow = new QMenu(QStringLiteral("Window"), this);
-    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    mnuCascade = addMenuItem(mnuWindow, QStringLiteral("Cascade"), "mnuCascade", QKeySequence(Qt::Key_F5));
-    mnuTileH =
-        addMenuItem(mnuWindow, QStringLiteral("Tile Horizontal"), "mnuTileH", QKeySequence(Qt::Key_F6));
-    mnuTileV = addMenuItem(mnuWindow, QStringLiteral("Tile Vertical"), "mnuTileV", QKeySequence(Qt::Key_F7));
-    mnuArrangeI =
-        addMenuItem(mnuWindow, QStringLiteral("Arrange Icons"), "mnuArrangeI", QKeySequence(Qt::Key_F8));
-    connect(mnuWindow, &QMenu::aboutToShow, this, &frmNotepad::fillWindowList);
-
-    mnuInfo = new QMenu(QStringLiteral("?"), this);
-    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
-    mnuHelp = addMenuItem(mnuInfo, QStringLiteral("Help"), "mnuHelp", QKeySequence(Qt::Key_F1));
-    mnuUpdate = addMenuItem(mnuInfo, QStringLiteral("Check for update..."), "mnuUpdate");
-    mnuInfo->addSeparator()->setObjectName(QStringLiteral("mnuSepHelp"));
-    mnuAboutQL = addMenuItem(mnuInfo, QStringLiteral("About Quillora"), "mnuAboutQL");
-
-    connect(mnuNew, &QAction::triggered, this, [this] { NewDocument(m_host); });
-    connect(mnuOpen, &QAction::triggered, this, [this] { ShowOpenDialog(m_host); });
-    connect(mnuSave, &QAction::triggered, this, &frmNotepad::mnuSave_Click);
-    connect(mnuSaveAs, &QAction::triggered, this, &frmNotepad::mnuSaveAs_Click);
-    connect(mnuClose, &QAction::triggered, this, &frmNotepad::mnuClose_Click);
-    connect(mnuPrint, &QAction::triggered, this, &frmNotepad::mnuPrint_Click);
-    connect(mnuExit, &QAction::triggered, this, [this] { m_host.exitProgram(); });
-    connect(mnuUndo, &QAction::triggered, this, &frmNotepad::mnuUndo_Click);
-    connect(mnuRedo, &QAction::triggered, this, &frmNotepad::mnuRedo_Click);
-    connect(mnuFind, &QAction::triggered, this, [this] { m_host.findDialog().showForCurrentDocument(); });
-    connect(mnuFindNext, &QAction::triggered, this, &frmNotepad::mnuFindNext_Click);
-    connect(mnuCut, &QAction::triggered, this, &frmNotepad::mnuCut_Click);
-    connect(mnuCopy, &QAction::triggered, this, &frmNotepad::mnuCopy_Click);
-    connect(mnuPaste, &QAction::triggered, this, &frmNotepad::mnuPaste_Click);
-    connect(mnuDelete, &QAction::triggered, this, &frmNotepad::mnuDelete_Click);
-    connect(mnuSelectAll, &QAction::triggered, this, &frmNotepad::mnuSelectAll_Click);
-    connect(mnuTimeDate, &QAction::triggered, this, &frmNotepad::mnuTimeDate_Click);
-    connect(mnuTCompile, &QAction::triggered, this, &frmNotepad::mnuTCompile_Click);
-    connect(mnuColorize, &QAction::triggered, this, &frmNotepad::mnuColorize_Click);
-    connect(mnuRemoveColors, &QAction::triggered, this, &frmNotepad::mnuRemoveColors_Click);
-    connect(mnuTDOSformat, &QAction::triggered, this, &frmNotepad::mnuTDOSformat_Click);
-    connect(mnuTUNIXformat, &QAction::triggered, this, &frmNotepad::mnuTUNIXformat_Click);
-    connect(mnuTMACformat, &QAction::triggered, this, &frmNotepad::mnuTMACformat_Click);
-    connect(mnuTemplate, &QAction::triggered, this, [this] { EditDefaultTemplate(m_host); });
-    connect(mnuSettings, &QAction::triggered, this, [this] { m_host.showSettings(false); });
-    connect(mnuCascade, &QAction::triggered, this, &frmNotepad::mnuCascade_Click);
-    connect(mnuTileH, &QAction::triggered, this, &frmNotepad::mnuTileH_Click);
-    connect(mnuTileV, &QAction::triggered, this, &frmNotepad::mnuTileV_Click);
-    connect(mnuArrangeI, &QAction::triggered, this, &frmNotepad::mnuArrangeI_Click);
-    connect(mnuAboutQL, &QAction::triggered, this, [this] { m_host.showAbout(); });
-    connect(mnuNewBrowser, &QAction::triggered, this, [this] { m_host.OpenBrowser(QString()); });
-    connect(mnuOpenInBrowser, &QAction::triggered, this, [this] { OpenInBrowser(m_host, *this); });
-    connect(mnuHelp, &QAction::triggered, this,
-            [this] { m_host.OpenBrowser(m_host.programFolder() + QStringLiteral("/help/index.htm")); });
-    connect(mnuUpdate, &QAction::triggered, this,
-            [this] { m_host.OpenBrowser(UpdatePageAddress(m_host.programFolder())); });
+QAction* frmNotepad::action(CommandId id) const {
+    return (*m_menus)[id];
 }
 
 QList<QMenu*> frmNotepad::menus() const {
-    return {mnuFile, mnuEdit, mnuTools, mnuOptions, mnuWindow, mnuInfo};
+    return m_menus->menuBar();
 }
 
 SaveFormat frmNotepad::saveFormat() const {
@@ -589,19 +454,6 @@ void frmNotepad::txtRich_KeyPress(int& charCode) {
         charCode = 0;
 }
 
-void frmNotepad::prepareViewItem() {
-    QMenu* popup = m_host.popupMenu();
-    QAction* viewIt = popup ? popup->findChild<QAction*>(QStringLiteral("mnuViewIt")) : nullptr;
-    if (!viewIt)
-        return;
-    const QString selected = txtRich->selText();
-    const bool link =
-        selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
-    viewIt->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
-    // A never-saved document is viewed from a copy, so the item is always there to use.
-    viewIt->setEnabled(true);
-}
-
 void frmNotepad::mnuColorize_Click() {
     ColorizeDocument(*txtRich, colorRoles(), stateHooks());
 }
@@ -775,5 +627,7 @@ void frmNotepad::mnuArrangeI_Click() {
 }
 
 void frmNotepad::fillWindowList() {
-    FillWindowList(mnuWindow, m_windowListItems, m_host.mdiArea());
+    FillWindowList(m_menus->menu(MenuId::Window), m_windowListItems, m_host.mdiArea());
 }
+
+#include "moc_frmNotepad.cpp"

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
+#include "editor/Commands.h"
 #include "editor/RecentMenu.h"
 #include "editor/UndoHistory.h"
+#include "markup/LineEndings.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
 
@@ -89,20 +90,12 @@ public:
     // The Go To dialog over the main window, for this document.
     void goTo();
 
-    QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuTools = nullptr, *mnuOptions = nullptr,
-          *mnuWindow = nullptr, *mnuInfo = nullptr, *mnuTJava = nullptr;
-    QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr,
-            *mnuClose = nullptr, *mnuOpenInBrowser = nullptr, *mnuNewBrowser = nullptr, *mnuPrint = nullptr,
-            *mnuExit = nullptr;
-    QAction *mnuUndo = nullptr, *mnuRedo = nullptr, *mnuCut = nullptr, *mnuCopy = nullptr,
-            *mnuPaste = nullptr, *mnuDelete = nullptr, *mnuFind = nullptr, *mnuFindNext = nullptr,
-            *mnuSelectAll = nullptr, *mnuTimeDate = nullptr;
-    QAction *mnuTCompile = nullptr, *mnuTDOSformat = nullptr, *mnuTUNIXformat = nullptr,
-            *mnuTMACformat = nullptr;
-    QAction *mnuSettings = nullptr, *mnuColorize = nullptr, *mnuRemoveColors = nullptr,
-            *mnuTemplate = nullptr;
-    QAction *mnuCascade = nullptr, *mnuTileH = nullptr, *mnuTileV = nullptr, *mnuArrangeI = nullptr;
-    QAction *mnuHelp = nullptr, *mnuUpdate = nullptr, *mnuAboutQL = nullptr;
+    // The items whose state is this document's: Undo and Redo enabled as its history allows, the
+    // save format checked.
+    QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
+    QAction *mnuTDOSformat = nullptr, *mnuTUNIXformat = nullptr, *mnuTMACformat = nullptr;
+    // The window's item of a command.
+    QAction* action(CommandId id) const;
 
 public slots:
     void mnuSave_Click();
@@ -146,8 +139,6 @@ private:
     void colorInserted(int start, int length);
     void completeTagName();
     void pasteFromKeyboard();
-    // Sets the caption and state of the context menu's "View" item for this document.
-    void prepareViewItem();
     void fillWindowList();
     void chooseFormat(SaveFormat format);
     void afterArrange();
@@ -160,4 +151,5 @@ private:
     QStringList m_closedNotices;
     QList<QAction*> m_windowListItems;
     std::unique_ptr<UndoHistory> m_history;
+    std::unique_ptr<WindowMenus> m_menus;
 };

@@ -2,9 +2,9 @@
 
 #include "editor/DocumentHost.h"
 #include "editor/FileWatch.h"
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "editor/frmNotepad.h"
-#include "html/TagCase.h"
+#include "markup/TagCase.h"
 #include "platform/Charsets.h"
 #include "platform/Dialogs.h"
 #include "platform/MdiWindows.h"

@@ -195,3 +195,5 @@ void frmAddOwn::cmdSave_Click() {
         cmdNext->setEnabled(true);
     emit saved(m_slot);
 }
+
+#include "moc_frmAddOwn.cpp"

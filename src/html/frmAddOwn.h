@@ -1,6 +1,6 @@
 #pragma once
 
-#include "html/OwnCommands.h"
+#include "markup/OwnCommands.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 #include "editor/Colorizer.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
-#include "html/TagCase.h"
+#include "markup/TagCase.h"
 #include "html/TagCommands.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -154,3 +154,5 @@ void frmFormat::cmdOK_Click() {
     control.setSelStart(at + length);
     accept();
 }
+
+#include "moc_frmFormat.cpp"

@@ -660,3 +660,5 @@ PaintBatch::~PaintBatch() {
     if (m_updatesWereEnabled)
         m_control.viewport()->update();
 }
+
+#include "moc_RichTextControl.cpp"

@@ -185,3 +185,5 @@ void SingleInstanceLink::readFrom(QLocalSocket* socket) {
     if (!paths.isEmpty())
         emit pathsReceived(paths);
 }
+
+#include "moc_SingleInstanceLink.cpp"

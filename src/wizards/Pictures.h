@@ -5,16 +5,12 @@
 #include <QStringList>
 #include <optional>
 
+#include "markup/PictureTags.h"
+
 class DocumentHost;
 class frmNotepad;
 class QWidget;
 
-// The reference markup uses for the file `path` (a full path), seen from the document saved as
-// `documentPath` ("" for a document never saved): relative to the document's folder when the file
-// is in or below it ("logo.gif", "images/logo.gif"), the full path otherwise (another folder,
-// above it, a sibling folder, never saved). Separators are "/"; the characters that change a
-// URL's meaning here (", #, ?, %, \) are percent-encoded. "" for an empty path.
-QString MakeRelativePath(const QString& path, const QString& documentPath);
 // The same, seen from the current document of `host` (its path from its slot's saved path, never
 // from the window title, which is the bare file name while minimised).
 QString MakeRelativePath(DocumentHost& host, const QString& path);
@@ -24,16 +20,10 @@ QString MakeRelativePath(DocumentHost& host, const frmNotepad* document, const Q
 // The folder chooser with the prompt "Please select a folder:", starting in the dialog folder;
 // "" on cancel.
 QString BrowseForFolder(DocumentHost& host);
-// The picture filter of the file dialog, exactly as the editor writes it.
-extern const char* const kPictureFilter;
 // The picture dialog: one file, or several. "" / none on cancel. With "LastDir" on, the dialog
 // folder becomes the chosen file's folder (with several, their folder).
 QString ShowPictureDialog(DocumentHost& host);
 QStringList ShowPicturesDialog(DocumentHost& host);
-// The tags: the menu's has no size; the toolbox's has WIDTH and HEIGHT when the picture's size is
-// known (left out when the picture cannot be read: no invented numbers).
-QString PictureTag(const QString& reference);
-QString SizedPictureTag(const QString& reference, std::optional<QSize> size);
 // The size of a picture file, read with QImageReader without decoding it; nothing when unreadable.
 std::optional<QSize> PictureSize(const QString& path);
 // Tools "Picture...": one picture, its tag inserted with InsertAtCursor (one undo step, coloured).

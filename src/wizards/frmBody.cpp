@@ -6,7 +6,7 @@
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "wizards/Pictures.h"
-#include "wizards/TagDialogsCode.h"
+#include "markup/TagDialogsCode.h"
 #include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>
@@ -136,3 +136,5 @@ void frmBody::cmdCancel_Click() {
     close();
     FocusCurrentDocument(m_host);
 }
+
+#include "moc_frmBody.cpp"

@@ -483,3 +483,5 @@ void frmCSS::done(int result) {
     if (m_target)
         m_target->txtRich->setFocus();
 }
+
+#include "moc_frmCSS.cpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wizards/CssCode.h"
+#include "markup/CssCode.h"
 
 #include <QDialog>
 #include <QPointer>

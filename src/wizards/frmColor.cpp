@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
-#include "wizards/ColorCodes.h"
+#include "markup/ColorCodes.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -336,3 +336,5 @@ bool frmColor::runForDocument(frmNotepad& document) {
     document.txtRich->setFocus();
     return accepted;
 }
+
+#include "moc_frmColor.cpp"

@@ -5,7 +5,7 @@
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
-#include "wizards/TagDialogsCode.h"
+#include "markup/TagDialogsCode.h"
 #include "wizards/WizardHelpers.h"
 
 #include <QComboBox>
@@ -85,3 +85,5 @@ void frmFont::cmdCancel_Click() {
     close();
     FocusCurrentDocument(m_host);
 }
+
+#include "moc_frmFont.cpp"

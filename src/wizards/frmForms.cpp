@@ -6,7 +6,7 @@
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
-#include "wizards/FormCode.h"
+#include "markup/FormCode.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -230,3 +230,5 @@ void frmForms::addObject(frmNotepad& document) {
 void frmForms::cmdClose_Click() {
     close();
 }
+
+#include "moc_frmForms.cpp"

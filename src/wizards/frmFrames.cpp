@@ -362,3 +362,5 @@ bool frmFrames::eventFilter(QObject* watched, QEvent* event) {
         return !static_cast<QKeyEvent*>(event)->text().trimmed().isEmpty();
     return QDialog::eventFilter(watched, event);
 }
+
+#include "moc_frmFrames.cpp"

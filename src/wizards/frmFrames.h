@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wizards/FramesModel.h"
+#include "markup/FramesModel.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -379,3 +379,5 @@ void frmIsMap::cmdOK_Click() {
 void frmIsMap::cmdCancel_Click() {
     reject();
 }
+
+#include "moc_frmIsMap.cpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wizards/ImageMapModel.h"
+#include "markup/ImageMapModel.h"
 
 #include <QDialog>
 #include <QPixmap>

@@ -6,7 +6,7 @@
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "wizards/Pictures.h"
-#include "wizards/TagDialogsCode.h"
+#include "markup/TagDialogsCode.h"
 #include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>
@@ -159,3 +159,5 @@ bool frmLink::eventFilter(QObject* watched, QEvent* event) {
             QTimer::singleShot(0, box, &QLineEdit::selectAll);
     return QDialog::eventFilter(watched, event);
 }
+
+#include "moc_frmLink.cpp"

@@ -4,7 +4,7 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/UiHelpers.h"
-#include "wizards/TagDialogsCode.h"
+#include "markup/TagDialogsCode.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,3 +94,5 @@ void frmList::cmdClose_Click() {
     close();
     FocusCurrentDocument(m_host);
 }
+
+#include "moc_frmList.cpp"

@@ -126,3 +126,5 @@ void frmSymbols::insertSymbol(QListWidgetItem* item) {
         return;
     document->ReplaceSelection(SymbolReference(item->text().at(0)));
 }
+
+#include "moc_frmSymbols.cpp"

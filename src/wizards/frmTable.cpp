@@ -458,3 +458,5 @@ void frmTable::cmdAdd_Click() {
 void frmTable::cmdClose_Click() {
     close();
 }
+
+#include "moc_frmTable.cpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wizards/TableModel.h"
+#include "markup/TableModel.h"
 
 #include <QDialog>
 #include <QPointer>

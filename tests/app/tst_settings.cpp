@@ -155,7 +155,7 @@ private slots:
         frmQuillora& main = app.start();
         const QString args = app.env.root() + "/args.txt", source = app.env.writeFile("A.java", "class A {}");
         frmNotepad* document = OpenDocument(main, source);
-        document->mnuSettings->trigger();
+        document->action(CommandId::Settings)->trigger();
         QPointer<frmSettings> dialog = main.findChild<frmSettings*>();
         QTRY_COMPARE(QApplication::focusWidget(), dialog->txtJavaCompiler);
         QVERIFY(!dialog->isModal() && dialog->tbsOptions->currentIndex() == 0);
@@ -166,14 +166,14 @@ private slots:
             QCOMPARE(dialog->tbsOptions->currentIndex(), to);
             QVERIFY(dialog->picOptions[to]->isVisible() && !dialog->picOptions[from]->isVisible());
         }
-        document->mnuSettings->trigger();
+        document->action(CommandId::Settings)->trigger();
         QCOMPARE(main.findChildren<frmSettings*>().size(), 1);
         bool wasModal = false;
         QTimer::singleShot(0, [&] {
             wasModal = QApplication::activeModalWidget() == dialog;
             dialog->cmdCancel->click();
         });
-        main.mnuSettings->trigger();
+        main.action(CommandId::Settings)->trigger();
         AppFixture::flush();
         QVERIFY(wasModal && !dialog);
 
@@ -188,7 +188,7 @@ private slots:
                 dialog->cmdOK->click();
             }
         });
-        document->mnuTCompile->trigger();
+        document->action(CommandId::Compile)->trigger();
         QCOMPARE(app.dialogs.openRequests.value(0).filter,
                  "Executables|*.exe;*.com;*.bat|All Files (*.*)|*.*");
         QCOMPARE(main.settings().JavaCompiler, compiler);

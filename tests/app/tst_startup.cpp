@@ -77,15 +77,16 @@ private slots:
         for (const char* wizard : {"frmTable", "frmForms", "frmBody", "frmLink", "frmList", "frmFont"})
             QCOMPARE(app.main->findChildren<QDialog*>(wizard).size(), 1);
         QList<QAction*> bar = app.main->menuBar()->actions();
-        QVERIFY(bar.size() == 6 && bar[0]->menu() == app.document(0)->mnuFile);
+        QVERIFY(bar.size() == 6 &&
+                bar[0]->menu() == app.document(0)->findChild<QMenu*>(QStringLiteral("mnuFile")));
         app.document(0)->close();
         app.flush();
         bar = app.main->menuBar()->actions();
-        QVERIFY(bar.size() == 3 && bar[0]->menu() == app.main->mnuFile);
+        QVERIFY(bar.size() == 3 && bar[0]->menu() == app.main->findChild<QMenu*>(QStringLiteral("mnuFile")));
         QVERIFY(!app.main->picToolbox->isVisible() && !save->isVisible() && open->isVisible());
         NewDocument(*app.main);
         QVERIFY(app.main->picToolbox->isVisible() && save->isVisible());
-        app.main->mnuAboutQL->trigger();
+        app.main->action(CommandId::About)->trigger();
         QVERIFY(app.dialogs.messages.last().text.contains("\r\nVersion: 3.60\r\nBuild: 3.0.60\r\n"));
     }
 

@@ -140,8 +140,8 @@ private slots:
         const QString path = app.env.writeFile(folder + "page & more.htm", "x");
         app.start({path});
         frmNotepad* window = app.document(0);
-        emit window->mnuWindow->aboutToShow();
-        const QList<QAction*> items = window->mnuWindow->actions();
+        emit window->findChild<QMenu*>(QStringLiteral("mnuWindow"))->aboutToShow();
+        const QList<QAction*> items = window->findChild<QMenu*>(QStringLiteral("mnuWindow"))->actions();
         const QString shown = items.last()->text();
         QVERIFY2(shown.startsWith("&1 " + path.left(20)), qPrintable(shown));
         QVERIFY2(shown.endsWith("page && more.htm"), qPrintable(shown));
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(StoredRecentFiles(), (QStringList{page, other}));
         app.start({page, other});
         QCOMPARE(StoredRecentFiles(), (QStringList{page, other}));
-        app.main->mnuTemplate->trigger();
+        app.main->action(CommandId::Template)->trigger();
         frmNotepad* templateWindow = current(app);
         QVERIFY(templateWindow->windowTitle().endsWith("/default.htm"));
         frmView* browser = app.main->OpenBrowser(QString());
@@ -213,7 +213,7 @@ private slots:
         app.start();
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         sendKey(current(app)->txtRich, Qt::Key_O, Qt::ControlModifier);
-        current(app)->mnuSaveAs->trigger();
+        current(app)->action(CommandId::SaveAs)->trigger();
         QFETCH(QString, expected);
         QCOMPARE(app.dialogs.openRequests.size(), 1);
         QCOMPARE(QDir::cleanPath(app.dialogs.openRequests[0].folder), place(expected));

@@ -1,9 +1,9 @@
+#include "browser/BrowserControl.h"
 #include "browser/Preview.h"
+#include "browser/PreviewPages.h"
 #include "browser/ViewSource.h"
 #include "browser/frmView.h"
 #include "editor/mdlFile.h"
-#include "platform/BrowserControl.h"
-#include "platform/PreviewPages.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
@@ -133,7 +133,8 @@ private slots:
                                view->pnlOffline->text(), QString::number(view->WebBrowser->offline())};
         };
         QCOMPARE(shown(), (QStringList{"QL Viewer - Green", page, "Done", "Offline", "1"}));
-        QCOMPARE(app.main->menuBar()->actions().at(1)->menu(), view->mnuBrowser);
+        QCOMPARE(app.main->menuBar()->actions().at(1)->menu(),
+                 view->findChild<QMenu*>(QStringLiteral("mnuBrowser")));
         view->mnuOffline->trigger();
         QCOMPARE(shown().mid(3), (QStringList{"Online", "0"}));
     }
@@ -305,7 +306,7 @@ private slots:
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>Two</title><link rel=stylesheet href=s.css>");
         if (follows)
-            document->mnuOpenInBrowser->trigger();
+            document->action(CommandId::OpenInBrowser)->trigger();
         frmView* view = follows ? app.main->browsers().Browsers[0].data() : app.main->OpenBrowser(path);
         QWebEnginePage* page = view->WebBrowser->page();
         QVERIFY(loaded(*view->WebBrowser));
@@ -337,7 +338,7 @@ private slots:
         app.start(saved ? QStringList{path} : QStringList{});
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>Discarded</title>");
-        document->mnuOpenInBrowser->trigger();
+        document->action(CommandId::OpenInBrowser)->trigger();
         const QPointer<frmView> view = app.main->browsers().Browsers[0].data();
         QVERIFY(loaded(*view->WebBrowser));
         QCOMPARE(view->windowTitle(), "QL Viewer - Discarded");
@@ -360,18 +361,18 @@ private slots:
         AppFixture app;
         app.start();
         app.main->addToRecent("/r.htm");
-        app.main->mnuNewBrowser->trigger();
-        app.document(0)->mnuNewBrowser->trigger();
+        app.main->action(CommandId::NewBrowser)->trigger();
+        app.document(0)->action(CommandId::NewBrowser)->trigger();
         frmView* first = app.main->browsers().Browsers[0];
-        first->mnuNewBrowser->trigger();
+        first->action(CommandId::NewBrowser)->trigger();
         QCOMPARE(app.main->browsers().slotCount(), 3);
         QCOMPARE(first->recentMenu().caption(1), "/r.htm");
         app.dialogs.openPaths << "/o.htm";
-        first->mnuOpenFile->trigger();
+        first->action(CommandId::OpenFile)->trigger();
         QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
-        first->mnuUpdate->trigger();
+        first->action(CommandId::Update)->trigger();
         QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress(app.env.programFolder())));
-        first->mnuHelp->trigger();
+        first->action(CommandId::Help)->trigger();
         QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
         QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
         QMimeData data;
@@ -455,7 +456,7 @@ private slots:
         view->navigate(page);
         QSignalSpy(view->WebBrowser, &BrowserControl::DocumentComplete).wait(15000);
         const int before = app.main->documents().DocumentCount;
-        view->mnuViewSRC->trigger();
+        view->action(CommandId::ViewSource)->trigger();
         if (route == "window closed")
             view->close();
         if (opened.isEmpty()) {
@@ -498,7 +499,7 @@ private slots:
             frmNotepad* document = OpenDocument(*app.main, page);
             QVERIFY(document);
             document->txtRich->setText(document->txtRich->text() + "\r\n"); // shown from memory
-            document->mnuOpenInBrowser->trigger();
+            document->action(CommandId::OpenInBrowser)->trigger();
             view = app.main->browsers().Browsers[1];
             QVERIFY(view->following());
         } else {
@@ -588,7 +589,7 @@ private slots:
         bool fired = false;
         QTimer::singleShot(10, [&] { fired = true; });
         QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
-        app.main->mnuNew->trigger();
+        app.main->action(CommandId::New)->trigger();
         QCOMPARE(app.main->documents().DocumentCount, 2);
         QVERIFY(closesAtOnce(view));
     }
@@ -600,7 +601,7 @@ private slots:
         app.start();
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>Asks</title><script>alert('hello')</script>");
-        document->mnuOpenInBrowser->trigger();
+        document->action(CommandId::OpenInBrowser)->trigger();
         frmView* view = app.main->browsers().Browsers[0];
         QTRY_COMPARE(view->pnlMessages->text(), "Page messages not shown: 1");
         QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
@@ -647,7 +648,7 @@ private slots:
     void updateSection() {
         AppFixture app;
         app.start();
-        app.main->mnuUpdate->trigger();
+        app.main->action(CommandId::Update)->trigger();
         frmView* view = app.main->browsers().Browsers[0];
         QVERIFY(loaded(*view->WebBrowser));
         QString shown;

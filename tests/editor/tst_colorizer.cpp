@@ -1,5 +1,5 @@
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
 
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
 #include "editor/FileWatch.h"
-#include "editor/LineEndings.h"
 #include "editor/mdlFile.h"
+#include "markup/LineEndings.h"
 #include "support/AppFixture.h"
 
 #include <QSaveFile>
@@ -92,7 +92,7 @@ private slots:
         app.start({path});
         frmNotepad* window = app.document(0);
         for (int i = 0; i < 2; ++i) {
-            window->mnuSave->trigger();
+            window->action(CommandId::Save)->trigger();
             settle();
         }
         QCOMPARE(TestEnvironment::readFile(path), bytes);

@@ -55,9 +55,9 @@ private slots:
         const QString shipped = TestEnvironment::readFile(app.env.programFolder() + "/default.htm");
         QCOMPARE(reused->txtRich->text(), QString(shipped).remove(shipped.indexOf("@@"), 2));
         QCOMPARE(reused->txtRich->selStart(), shipped.indexOf("@@"));
-        app.document(0)->mnuTileV->trigger(); // windows 1 and 2 come first
+        app.document(0)->action(CommandId::TileVertical)->trigger(); // windows 1 and 2 come first
         QVERIFY(app.document(1)->geometry().right() < app.document(2)->geometry().left());
-        app.document(0)->mnuTileH->trigger();
+        app.document(0)->action(CommandId::TileHorizontal)->trigger();
         QVERIFY(app.document(1)->geometry().bottom() < app.document(2)->geometry().top());
         QCOMPARE(app.document(1)->width(), app.main->mdiArea()->viewport()->width());
     }
@@ -78,7 +78,7 @@ private slots:
         const QString path = hasPath ? app.env.writeFile("doc.htm", "old") : QString();
         app.start(hasPath ? QStringList{path} : QStringList{});
         frmNotepad* window = app.document(0);
-        window->mnuSelectAll->trigger();
+        window->action(CommandId::SelectAll)->trigger();
         window->txtRich->setSelText("new text");
         const QString caption = window->windowTitle();
         const QString target = savePath.isEmpty() ? path : app.env.root() + "/" + savePath;
@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(window->saveFormat(), format); // its item checked and disabled, the others not
         for (const QAction* item : {window->mnuTDOSformat, window->mnuTUNIXformat, window->mnuTMACformat})
             QVERIFY(item->isChecked() != item->isEnabled());
-        window->mnuSave->trigger();
+        window->action(CommandId::Save)->trigger();
         QCOMPARE(TestEnvironment::readFile(path), saved);
     }
 
@@ -210,33 +210,33 @@ private slots:
         RichTextControl* text = window->txtRich;
         text->setText("one\r\ntwo");
         text->select(2, 4); // "e", CR LF, "t"
-        window->mnuCut->trigger();
+        window->action(CommandId::Cut)->trigger();
         QCOMPARE(QApplication::clipboard()->text(), "e\r\nt");
         text->setSelStart(0);
-        window->mnuPaste->trigger();
+        window->action(CommandId::Paste)->trigger();
         QCOMPARE(text->text(), "e\r\ntonwo");
-        window->mnuSelectAll->trigger();
-        window->mnuCopy->trigger();
+        window->action(CommandId::SelectAll)->trigger();
+        window->action(CommandId::Copy)->trigger();
         QCOMPARE(QApplication::clipboard()->text(), "e\r\ntonwo");
-        window->mnuDelete->trigger();
-        window->mnuTimeDate->trigger();
+        window->action(CommandId::Delete)->trigger();
+        window->action(CommandId::TimeDate)->trigger();
         QVERIFY(text->text().contains(QString::number(QDate::currentDate().year() % 100)));
         const QString pdf = app.env.root() + "/out.pdf";
-        window->mnuPrint->trigger();
+        window->action(CommandId::Print)->trigger();
         QVERIFY(!QFileInfo::exists(pdf));
         app.dialogs.printToPdf = pdf;
         for (bool selection : {false, true}) {
             text->select(0, selection ? 4 : 0);
-            window->mnuPrint->trigger();
+            window->action(CommandId::Print)->trigger();
             QCOMPARE(app.dialogs.printRequests.last().hasSelection, selection);
             QVERIFY(TestEnvironment::readFile(pdf).startsWith("%PDF"));
             QFile::remove(pdf);
         }
-        window->mnuTCompile->trigger();
+        window->action(CommandId::Compile)->trigger();
         QCOMPARE(app.dialogs.messages.last().text, "The file must be saved before you can compile it!");
         const QString doc = app.env.writeFile("my dir/Main Class.java", "class A {}");
         window = OpenDocument(*app.main, doc);
-        window->mnuTCompile->trigger();
+        window->action(CommandId::Compile)->trigger();
         QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNo); // no compiler yet
         const QString args = app.env.root() + "/args.txt";
         const QString compiler = app.env.writeFile(
@@ -245,7 +245,7 @@ private slots:
         app.main->mutableSettings().JavaCompiler = compiler;
         window->txtRich->setSelText("x"); // the caption gets its "*"
         window->showMinimized();          // and shows the bare name
-        window->mnuTCompile->trigger();
+        window->action(CommandId::Compile)->trigger();
         QTRY_VERIFY(QFileInfo(args).size() > 0);
         // The whole path as one argument, run in the file's folder.
         QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(args)),

@@ -2,16 +2,16 @@
 #include "app/Recovery.h"
 #include "app/Skin.h"
 #include "browser/ViewSource.h"
-#include "editor/LineEndings.h"
 #include "editor/Search.h"
 #include "editor/frmFind.h"
 #include "editor/mdlFile.h"
 #include "html/frmFormat.h"
+#include "markup/CssCode.h"
+#include "markup/LineEndings.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Watchdog.h"
-#include "wizards/CssCode.h"
 #include "wizards/Pictures.h"
 
 #include <QComboBox>
@@ -421,7 +421,7 @@ private slots:
         frmNotepad* window = app.document(0);
         window->txtRich->setText("first");
         app.dialogs.savePaths << starred;
-        window->mnuSaveAs->trigger();
+        window->action(CommandId::SaveAs)->trigger();
         typeText(window->txtRich, "then ");
         QCOMPARE(window->windowTitle(), starred + "*");
         QCOMPARE(app.record(0).PathCaption, starred);
@@ -462,7 +462,7 @@ private slots:
         frmNotepad* window = app.document(0);
         window->txtRich->setText("<p>linked</p>");
         app.dialogs.savePaths << link;
-        window->mnuSaveAs->trigger();
+        window->action(CommandId::SaveAs)->trigger();
         QCOMPARE(TestEnvironment::readFile(app.env.root() + "/pages/new.htm"), "<p>linked</p>");
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(window->windowTitle(), link);

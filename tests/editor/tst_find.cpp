@@ -38,7 +38,7 @@ void run(AppFixture& app, frmFind& find, frmNotepad* document, const QString& sc
         else if (word == "F" || word == "R")
             (word == "F" ? find.cmdFind : find.cmdReplace)->click();
         else if (word == "N")
-            document->mnuFindNext->trigger();
+            document->action(CommandId::FindNext)->trigger();
         else if (word == "y" || word == "n")
             app.dialogs.answers.enqueue(word == "y" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         else if (op == '=')

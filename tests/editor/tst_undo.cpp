@@ -229,7 +229,7 @@ private slots:
         window->txtRich->setSelStart(1);
         clipboard->setText(incoming, way == "middle click" ? QClipboard::Selection : QClipboard::Clipboard);
         if (way == "Edit menu") {
-            window->mnuPaste->trigger();
+            window->action(CommandId::Paste)->trigger();
         } else if (way == "toolbar") {
             auto* paste = app.main->findChild<SkinButton*>("picPaste");
             QTest::mouseClick(paste, Qt::LeftButton, {}, QPoint(5, 5));

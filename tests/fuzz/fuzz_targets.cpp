@@ -1,18 +1,18 @@
 // libFuzzer targets for the procedures that read user text; FUZZ_<name> picks the target. Each one
 // checks what the procedure promises, not only that it survives the input.
-#include "app/Journal.h"
-#include "browser/ViewSource.h"
 #include "editor/Colorizer.h"
-#include "editor/LineEndings.h"
-#include "html/OwnCommands.h"
-#include "html/TagCase.h"
-#include "html/TagCommands.h"
+#include "markup/Attributes.h"
+#include "markup/CssCode.h"
+#include "markup/Journal.h"
+#include "markup/LineEndings.h"
+#include "markup/OwnCommands.h"
+#include "markup/PageNames.h"
+#include "markup/PictureTags.h"
+#include "markup/TableModel.h"
+#include "markup/TagCase.h"
+#include "markup/TagText.h"
 #include "platform/Charsets.h"
 #include "platform/TextFile.h"
-#include "wizards/Attributes.h"
-#include "wizards/CssCode.h"
-#include "wizards/Pictures.h"
-#include "wizards/TableModel.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "html/OwnCommands.h"
 #include "html/frmAddOwn.h"
+#include "markup/OwnCommands.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 

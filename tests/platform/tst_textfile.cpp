@@ -1,4 +1,4 @@
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "platform/Charsets.h"
 #include "platform/TextFile.h"
 #include "support/TestEnvironment.h"

@@ -1,8 +1,8 @@
+#include "markup/ColorCodes.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
-#include "wizards/ColorCodes.h"
 #include "wizards/frmColor.h"
 
 #include <QApplication>

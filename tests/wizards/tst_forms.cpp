@@ -1,8 +1,8 @@
+#include "markup/FormCode.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
-#include "wizards/FormCode.h"
 #include "wizards/frmForms.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "editor/mdlFile.h"
+#include "markup/ImageMapModel.h"
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
-#include "wizards/ImageMapModel.h"
 #include "wizards/frmIsMap.h"
 
 #include <QApplication>

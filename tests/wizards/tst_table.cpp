@@ -1,8 +1,8 @@
+#include "markup/Attributes.h"
+#include "markup/TableModel.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
-#include "wizards/Attributes.h"
-#include "wizards/TableModel.h"
 #include "wizards/frmTable.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/Journal.h"
+#include "markup/Journal.h"
 
 #include "platform/Charsets.h"
 

@@ -1,4 +1,4 @@
-#include "html/TagCase.h"
+#include "markup/TagCase.h"
 
 #include <QStringView>
 

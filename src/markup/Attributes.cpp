@@ -1,4 +1,4 @@
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 namespace {
 

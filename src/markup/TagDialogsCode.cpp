@@ -1,6 +1,6 @@
-#include "wizards/TagDialogsCode.h"
+#include "markup/TagDialogsCode.h"
 
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "html/OwnCommands.h"
+#include "markup/OwnCommands.h"
 
 #include "platform/TextFile.h"
 

@@ -1,6 +1,6 @@
-#include "wizards/ImageMapModel.h"
+#include "markup/ImageMapModel.h"
 
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 #include <QtGlobal>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/LineEndings.h"
+#include "markup/LineEndings.h"
 #include "platform/TextFile.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "platform/PreviewPages.h"
+#include "browser/PreviewPages.h"
 
 #include "platform/TextFile.h"
 

@@ -1,6 +1,6 @@
-#include "wizards/FramesModel.h"
+#include "markup/FramesModel.h"
 
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "wizards/FormCode.h"
+#include "markup/FormCode.h"
 
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 #include <initializer_list>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "wizards/TableModel.h"
+#include "markup/TableModel.h"
 
-#include "wizards/Attributes.h"
+#include "markup/Attributes.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "wizards/ColorCodes.h"
+#include "markup/ColorCodes.h"
 
 #include <algorithm>
 

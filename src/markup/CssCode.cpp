@@ -1,4 +1,4 @@
-#include "wizards/CssCode.h"
+#include "markup/CssCode.h"
 
 #include "platform/TextFile.h"
 

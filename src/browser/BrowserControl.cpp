@@ -1,7 +1,7 @@
-#include "platform/BrowserControl.h"
+#include "browser/BrowserControl.h"
 
 #include "platform/Log.h"
-#include "platform/PreviewPages.h"
+#include "browser/PreviewPages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -357,3 +357,5 @@ void BrowserControl::setOffline(bool offline) {
 QUrl BrowserControl::LocationURL() const {
     return m_page->url();
 }
+
+#include "moc_BrowserControl.cpp"

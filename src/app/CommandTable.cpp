@@ -1,0 +1,240 @@
+#include "app/CommandTable.h"
+
+#include "browser/BrowserControl.h"
+#include "browser/Preview.h"
+#include "browser/frmView.h"
+#include "editor/DocumentHost.h"
+#include "editor/frmFind.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/MdiWindows.h"
+#include "platform/Version.h"
+#include "wizards/Pictures.h"
+
+namespace {
+
+using Run = std::function<void(const CommandTarget&)>;
+using Id = CommandId;
+
+// A command of the document window, run on the document whose menu was used.
+Run onDocument(void (frmNotepad::*slot)()) {
+    return [slot](const CommandTarget& target) {
+        Q_ASSERT(target.document);
+        (target.document->*slot)();
+    };
+}
+
+Run onBrowser(void (frmView::*slot)()) {
+    return [slot](const CommandTarget& target) {
+        Q_ASSERT(target.browser);
+        (target.browser->*slot)();
+    };
+}
+
+Run onEngine(void (BrowserControl::*call)()) {
+    return [call](const CommandTarget& target) {
+        Q_ASSERT(target.browser);
+        (target.browser->WebBrowser->*call)();
+    };
+}
+
+Run showWizard(TagDialog which, bool modal = false) {
+    return [which, modal](const CommandTarget& target) { target.host.showTagDialog(which, modal); };
+}
+
+// The Window menu: a document window also tells the table that a document is active again.
+Run arrange(WindowArrangement arrangement, void (frmNotepad::*documentSlot)()) {
+    return [arrangement, documentSlot](const CommandTarget& target) {
+        if (target.document)
+            (target.document->*documentSlot)();
+        else
+            ArrangeWindows(target.host.mdiArea(), arrangement);
+    };
+}
+
+QKeySequence keys(QKeyCombination combination) {
+    return QKeySequence(combination);
+}
+
+} // namespace
+
+CommandTable BuildCommandTable() {
+    CommandTable table;
+    const auto set = [&table](Id id, Command command) { table.commands[size_t(id)] = std::move(command); };
+    const auto separator = [&](Id id, const char* name) { set(id, {name, QString(), {}, {}}); };
+
+    set(Id::New, {"mnuNew", QStringLiteral("New"), keys(Qt::CTRL | Qt::Key_N),
+                  [](const CommandTarget& target) { NewDocument(target.host); }});
+    set(Id::Open, {"mnuOpen", QStringLiteral("Open..."), keys(Qt::CTRL | Qt::Key_O),
+                   [](const CommandTarget& target) { ShowOpenDialog(target.host); }});
+    set(Id::Save, {"mnuSave", QStringLiteral("Save"), keys(Qt::CTRL | Qt::Key_S),
+                   onDocument(&frmNotepad::mnuSave_Click)});
+    set(Id::SaveAs,
+        {"mnuSaveAs", QStringLiteral("Save As..."), {}, onDocument(&frmNotepad::mnuSaveAs_Click)});
+    set(Id::Close, {"mnuClose", QStringLiteral("Close"), {}, [](const CommandTarget& target) {
+                        if (target.document)
+                            target.document->close();
+                        else if (target.browser)
+                            target.browser->close();
+                    }});
+    set(Id::OpenInBrowser,
+        {"mnuOpenInBrowser", QStringLiteral("Open in Browser"), keys(Qt::CTRL | Qt::Key_W),
+         [](const CommandTarget& target) { OpenInBrowser(target.host, *target.document); }});
+    set(Id::NewBrowser, {"mnuNewBrowser", QStringLiteral("New Browser"), keys(Qt::CTRL | Qt::Key_B),
+                         [](const CommandTarget& target) { target.host.OpenBrowser(QString()); }});
+    set(Id::Print, {"mnuPrint", QStringLiteral("Print"), {}, onDocument(&frmNotepad::mnuPrint_Click)});
+    set(Id::Exit, {"mnuExit", QStringLiteral("Exit"), keys(Qt::CTRL | Qt::Key_Q),
+                   [](const CommandTarget& target) { target.host.exitProgram(); }});
+
+    set(Id::Undo, {"mnuUndo", QStringLiteral("Undo"), {}, onDocument(&frmNotepad::mnuUndo_Click)});
+    set(Id::Redo, {"mnuRedo", QStringLiteral("Redo"), {}, onDocument(&frmNotepad::mnuRedo_Click)});
+    table.commands[size_t(Id::Undo)].startsDisabled = true;
+    table.commands[size_t(Id::Redo)].startsDisabled = true;
+    set(Id::Cut, {"mnuCut", QStringLiteral("Cut"), {}, onDocument(&frmNotepad::mnuCut_Click)});
+    set(Id::Copy, {"mnuCopy", QStringLiteral("Copy"), {}, onDocument(&frmNotepad::mnuCopy_Click)});
+    set(Id::Paste, {"mnuPaste", QStringLiteral("Paste"), {}, onDocument(&frmNotepad::mnuPaste_Click)});
+    set(Id::Delete, {"mnuDelete", QStringLiteral("Delete"), {}, onDocument(&frmNotepad::mnuDelete_Click)});
+    set(Id::Find, {"mnuFind", QStringLiteral("Find..."), keys(Qt::CTRL | Qt::Key_F),
+                   [](const CommandTarget& target) { target.host.findDialog().showForCurrentDocument(); }});
+    set(Id::FindNext, {"mnuFindNext", QStringLiteral("Find Next"), keys(Qt::Key_F3),
+                       onDocument(&frmNotepad::mnuFindNext_Click)});
+    set(Id::SelectAll, {"mnuSelectAll", QStringLiteral("Select All"), keys(Qt::CTRL | Qt::Key_A),
+                        onDocument(&frmNotepad::mnuSelectAll_Click)});
+    set(Id::TimeDate, {"mnuTimeDate", QStringLiteral("Time && Date"), keys(Qt::Key_F4),
+                       onDocument(&frmNotepad::mnuTimeDate_Click)});
+
+    set(Id::Body, {"mnuTBody", QStringLiteral("Body-Builder..."), {}, showWizard(TagDialog::Body)});
+    set(Id::Css, {"mnuTCSS", QStringLiteral("CSS..."), {}, showWizard(TagDialog::Css, true)});
+    set(Id::Font, {"mnuTFont", QStringLiteral("Font..."), {}, showWizard(TagDialog::Font)});
+    set(Id::Forms, {"mnuTForms", QStringLiteral("Forms..."), {}, showWizard(TagDialog::Forms)});
+    set(Id::Frames, {"mnuTFrames", QStringLiteral("Frames..."), {}, showWizard(TagDialog::Frames, true)});
+    set(Id::Gradient, {"mnuTGradient", QStringLiteral("Gradient..."), {}, {}});
+    table.commands[size_t(Id::Gradient)].planned = true;
+    set(Id::ImageMap,
+        {"mnuTIsMap", QStringLiteral("Image Map..."), {}, showWizard(TagDialog::ImageMap, true)});
+    set(Id::Compile, {"mnuTCompile", QStringLiteral("Compile"), keys(Qt::CTRL | Qt::Key_D),
+                      onDocument(&frmNotepad::mnuTCompile_Click)});
+    set(Id::JavaScripts, {"mnuTJavaScripts", QStringLiteral("JavaScripts..."), {}, {}});
+    table.commands[size_t(Id::JavaScripts)].planned = true;
+    set(Id::Link, {"mnuTLink", QStringLiteral("Link..."), {}, showWizard(TagDialog::Link)});
+    set(Id::Lists, {"mnuTLists", QStringLiteral("Lists..."), {}, showWizard(TagDialog::Lists)});
+    set(Id::Picture, {"mnuTPicture", QStringLiteral("Picture..."), {}, [](const CommandTarget& target) {
+                          InsertPictureFromMenu(*target.document);
+                      }});
+    set(Id::Symbols, {"mnuSymbols", QStringLiteral("Symbols..."), {}, [](const CommandTarget& target) {
+                          target.host.showSymbols();
+                      }});
+    set(Id::Tables, {"mnuTTables", QStringLiteral("Tables..."), {}, showWizard(TagDialog::Tables)});
+    set(Id::CheckHtml, {"mnuCheckHTML", QStringLiteral("Check HTML"), keys(Qt::SHIFT | Qt::Key_F2),
+                        [](const CommandTarget& target) { target.host.checkHtml(*target.document); }});
+    set(Id::DosFormat, {"mnuTDOSformat", QStringLiteral("DOS format"), keys(Qt::Key_F11),
+                        onDocument(&frmNotepad::mnuTDOSformat_Click), true});
+    set(Id::UnixFormat, {"mnuTUNIXformat", QStringLiteral("UNIX format"), keys(Qt::Key_F12),
+                         onDocument(&frmNotepad::mnuTUNIXformat_Click), true});
+    set(Id::MacFormat, {"mnuTMACformat",
+                        QStringLiteral("MAC format"),
+                        {},
+                        onDocument(&frmNotepad::mnuTMACformat_Click),
+                        true});
+
+    // Modal over the main and browser windows; from a document window it stays open beside the text.
+    set(Id::Settings, {"mnuSettings", QStringLiteral("Settings..."), keys(Qt::Key_F9),
+                       [](const CommandTarget& target) { target.host.showSettings(!target.document); }});
+    set(Id::Colorize, {"mnuColorize", QStringLiteral("Colorize Document"), keys(Qt::Key_F2),
+                       onDocument(&frmNotepad::mnuColorize_Click)});
+    set(Id::RemoveColors, {"mnuRemoveColors",
+                           QStringLiteral("Remove Colors"),
+                           {},
+                           onDocument(&frmNotepad::mnuRemoveColors_Click)});
+    set(Id::Template,
+        {"mnuTemplate", QStringLiteral("Edit default template"), {}, [](const CommandTarget& target) {
+             EditDefaultTemplate(target.host);
+         }});
+
+    set(Id::Cascade, {"mnuCascade", QStringLiteral("Cascade"), keys(Qt::Key_F5),
+                      arrange(WindowArrangement::Cascade, &frmNotepad::mnuCascade_Click)});
+    set(Id::TileHorizontal, {"mnuTileH", QStringLiteral("Tile Horizontal"), keys(Qt::Key_F6),
+                             arrange(WindowArrangement::TileHorizontal, &frmNotepad::mnuTileH_Click)});
+    set(Id::TileVertical, {"mnuTileV", QStringLiteral("Tile Vertical"), keys(Qt::Key_F7),
+                           arrange(WindowArrangement::TileVertical, &frmNotepad::mnuTileV_Click)});
+    set(Id::ArrangeIcons, {"mnuArrangeI", QStringLiteral("Arrange Icons"), keys(Qt::Key_F8),
+                           arrange(WindowArrangement::ArrangeIcons, &frmNotepad::mnuArrangeI_Click)});
+
+    set(Id::Help,
+        {"mnuHelp", QStringLiteral("Help"), keys(Qt::Key_F1), [](const CommandTarget& target) {
+             target.host.OpenBrowser(target.host.programFolder() + QStringLiteral("/help/index.htm"));
+         }});
+    // A browser window goes to the page itself; elsewhere a new browser window shows it.
+    set(Id::Update, {"mnuUpdate", QStringLiteral("Check for update..."), {}, [](const CommandTarget& target) {
+                         if (target.browser)
+                             target.browser->mnuUpdate_Click();
+                         else
+                             target.host.OpenBrowser(UpdatePageAddress(target.host.programFolder()));
+                     }});
+    set(Id::About, {"mnuAboutQL", QStringLiteral("About Quillora"), {}, [](const CommandTarget& target) {
+                        target.host.showAbout();
+                    }});
+
+    set(Id::Forward, {"mnuForward", QStringLiteral("Forward"), {}, onEngine(&BrowserControl::GoForward)});
+    set(Id::Back, {"mnuBack", QStringLiteral("Back"), keys(Qt::ALT | Qt::Key_Backspace),
+                   onEngine(&BrowserControl::GoBack)});
+    set(Id::Stop, {"mnuStop", QStringLiteral("Stop"), {}, onEngine(&BrowserControl::Stop)});
+    set(Id::Reload, {"mnuReload", QStringLiteral("Reload"), keys(Qt::CTRL | Qt::Key_R),
+                     onEngine(&BrowserControl::Refresh)});
+    set(Id::OpenFile, {"mnuOpenFile", QStringLiteral("Open File..."), keys(Qt::CTRL | Qt::Key_W),
+                       onBrowser(&frmView::mnuOpenFile_Click)});
+    set(Id::ViewSource,
+        {"mnuViewSRC", QStringLiteral("View Source"), {}, onBrowser(&frmView::mnuViewSRC_Click)});
+    set(Id::Offline,
+        {"mnuOffline", QStringLiteral("Offline"), {}, onBrowser(&frmView::mnuOffline_Click), true});
+
+    separator(Id::Separator1, "mnuSep1");
+    separator(Id::Separator3, "mnuSep3");
+    separator(Id::Separator4, "mnuSep4");
+    separator(Id::Separator5, "mnuSep5");
+    separator(Id::SeparatorHelp, "mnuSepHelp");
+
+    const auto menu = [&table](MenuId id, const char* name, QString caption, QString mainCaption = {}) {
+        table.menus[size_t(id)] = {name, std::move(caption), std::move(mainCaption)};
+    };
+    menu(MenuId::File, "mnuFile", QStringLiteral("File"), QStringLiteral("&File"));
+    menu(MenuId::Edit, "mnuEdit", QStringLiteral("Edit"));
+    menu(MenuId::Tools, "mnuTools", QStringLiteral("Tools"));
+    menu(MenuId::Java, "mnuTJava", QStringLiteral("Java"));
+    menu(MenuId::Options, "mnuOptions", QStringLiteral("Options"));
+    menu(MenuId::Window, "mnuWindow", QStringLiteral("Window"));
+    menu(MenuId::Info, "mnuInfo", QStringLiteral("?"));
+    menu(MenuId::Browser, "mnuBrowser", QStringLiteral("Browser"));
+
+    const MenuLayout info{MenuId::Info, {Id::Help, Id::Update, Id::SeparatorHelp, Id::About}};
+    const MenuLayout window{MenuId::Window,
+                            {Id::Cascade, Id::TileHorizontal, Id::TileVertical, Id::ArrangeIcons}};
+    table.layouts[size_t(MenuScope::Main)] = {
+        {MenuId::File, {Id::New, Id::Open, Id::NewBrowser, Id::Separator1, Id::Exit}},
+        {MenuId::Options, {Id::Settings, Id::Template}},
+        info};
+    table.layouts[size_t(MenuScope::Document)] = {
+        {MenuId::File,
+         {Id::New, Id::Open, Id::Save, Id::SaveAs, Id::Close, Id::OpenInBrowser, Id::NewBrowser, Id::Print,
+          Id::Separator1, Id::Exit}},
+        {MenuId::Edit,
+         {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::Delete, Id::Separator3, Id::Find,
+          Id::FindNext, Id::Separator4, Id::SelectAll, Id::TimeDate}},
+        {MenuId::Tools,
+         {Id::Body, Id::Css, Id::Font, Id::Forms, Id::Frames, Id::Gradient, Id::ImageMap, MenuId::Java,
+          Id::JavaScripts, Id::Link, Id::Lists, Id::Picture, Id::Symbols, Id::Tables, Id::CheckHtml,
+          Id::Separator5, Id::DosFormat, Id::UnixFormat, Id::MacFormat}},
+        {MenuId::Java, {Id::Compile}},
+        {MenuId::Options, {Id::Settings, Id::Colorize, Id::RemoveColors, Id::Template}},
+        window,
+        info};
+    table.layouts[size_t(MenuScope::Browser)] = {
+        {MenuId::File, {Id::New, Id::Open, Id::NewBrowser, Id::Close, Id::Separator1, Id::Exit}},
+        {MenuId::Browser,
+         {Id::Forward, Id::Back, Id::Stop, Id::Reload, Id::Separator3, Id::OpenFile, Id::ViewSource,
+          Id::Separator4, Id::Offline}},
+        {MenuId::Options, {Id::Settings}},
+        window,
+        info};
+    return table;
+}

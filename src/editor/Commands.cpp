@@ -1,0 +1,59 @@
+#include "editor/Commands.h"
+
+#include "platform/UiHelpers.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,
+                        const std::function<CommandTarget()>& target) {
+    Q_ASSERT(id < CommandId::Count);
+    const Command& command = table[id];
+    Q_ASSERT(command.name);
+    if (command.caption.isEmpty()) {
+        QAction* separator = menu->addSeparator();
+        separator->setObjectName(QString::fromLatin1(command.name));
+        return separator;
+    }
+    QAction* item = addMenuItem(menu, command.caption, command.name, command.shortcut,
+                                !command.planned && !command.startsDisabled);
+    item->setCheckable(command.checkable);
+    if (command.planned)
+        item->setVisible(false);
+    if (command.run)
+        QObject::connect(item, &QAction::triggered, item, [run = command.run, target] { run(target()); });
+    return item;
+}
+
+WindowMenus::WindowMenus(const CommandTable& table, MenuScope scope, QWidget* owner,
+                         std::function<CommandTarget()> target) {
+    const std::vector<MenuLayout>& layouts = table.layouts[size_t(scope)];
+    std::array<bool, size_t(MenuId::Count)> isSubmenu{};
+    for (const MenuLayout& layout : layouts) {
+        const MenuDeclaration& declaration = table.menus[size_t(layout.menu)];
+        const QString& caption = scope == MenuScope::Main && !declaration.mainCaption.isEmpty()
+                                     ? declaration.mainCaption
+                                     : declaration.caption;
+        auto* menu = new QMenu(caption, owner);
+        menu->setObjectName(QString::fromLatin1(declaration.name));
+        menu->menuAction()->setObjectName(menu->objectName());
+        m_menus[size_t(layout.menu)] = menu;
+        for (const MenuEntry& entry : layout.entries)
+            if (entry.submenu != MenuId::Count)
+                isSubmenu[size_t(entry.submenu)] = true;
+    }
+    for (const MenuLayout& layout : layouts) {
+        QMenu* menu = m_menus[size_t(layout.menu)];
+        for (const MenuEntry& entry : layout.entries) {
+            if (entry.submenu != MenuId::Count) {
+                Q_ASSERT(m_menus[size_t(entry.submenu)]);
+                menu->addMenu(m_menus[size_t(entry.submenu)]);
+            } else {
+                m_actions[size_t(entry.command)] = AddCommandItem(menu, table, entry.command, target);
+            }
+        }
+        if (!isSubmenu[size_t(layout.menu)])
+            m_menuBar << menu;
+    }
+}

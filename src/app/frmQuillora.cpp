@@ -66,6 +66,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     buildMenus();
     buildPopupMenu();
     buildToolbars();
+    connect(&m_documents, &DocumentTable::countChanged, this, &frmQuillora::documentCountChanged);
     documentCountChanged();
     m_recovery = new RecoveryJournal(*this, this);
 }
@@ -366,11 +367,10 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
         QDir::setCurrent(m_dialogFolder);
     m_ownCommands = LoadOwnCommands(m_programFolder + QStringLiteral("/owncom.txt"));
     showOwnCommands();
-    m_documents.DocumentCount = 0;
     CommandWords = ReadCommandWords(m_programFolder);
     LoadSkin(m_settings.SkinPath);
     m_browsers = BrowserTable{};
-    m_documents = DocumentTable{};
+    m_documents.clear();
     if (paths.isEmpty())
         NewDocument(*this);
     else
@@ -522,7 +522,7 @@ void frmQuillora::subWindowActivated(QMdiSubWindow* window) {
             window = current;
     }
     if (auto* document = qobject_cast<frmNotepad*>(window)) {
-        m_documents.CurrentDocument = static_cast<short>(document->slot());
+        m_documents.setCurrent(document->slot());
         m_documents.DocumentActive = !document->isMinimized();
     } else if (qobject_cast<frmView*>(window)) {
         // The toolbox does nothing while a browser is in front; the current document stays.

@@ -79,7 +79,6 @@ public:
     void checkHtml(frmNotepad& document) override;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
-    void documentCountChanged() override;
     frmView* OpenBrowser(const QString& address) override;
     BrowserTable& browsers() { return m_browsers; }
 
@@ -115,6 +114,8 @@ private:
     void mnuColRole_Click(const QString& role);
     void mnuColOther_Click();
     void showMenusOf(QMdiSubWindow* window);
+    // The toolbars follow the number of open documents.
+    void documentCountChanged();
     // The browser window's picture buttons, drawn from the skin and redrawn when it changes.
     void addBrowserButtons(frmView* view);
 

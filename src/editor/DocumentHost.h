@@ -56,8 +56,6 @@ public:
     virtual void checkHtml(frmNotepad& document) = 0;
     // The tag names that Ctrl+Space completes to ("commands.txt").
     virtual const QStringList& commandWords() const = 0;
-    // Called when a document window opens or closes (the toolbars follow the count).
-    virtual void documentCountChanged() = 0;
     // A new browser window in the lowest free slot, showing `address` unless it is blank. The
     // address is taken as it is: a "*" at its end belongs to it.
     virtual frmView* OpenBrowser(const QString& address) = 0;

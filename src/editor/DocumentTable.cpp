@@ -4,7 +4,6 @@
 
 DocumentTable::DocumentTable() : Documents(1), DocumentSlots(1) {}
 DocumentTable::~DocumentTable() = default;
-DocumentTable& DocumentTable::operator=(DocumentTable&&) noexcept = default;
 
 frmNotepad* DocumentTable::current() const {
     if (CurrentDocument < 0 || CurrentDocument >= slotCount() || DocumentSlots[CurrentDocument].Free)
@@ -19,3 +18,58 @@ int DocumentTable::FindDocumentByCaption(const QString& caption) const {
     }
     return -1;
 }
+
+void DocumentTable::setModified(int slot, bool modified) {
+    Q_ASSERT(holds(slot));
+    DocumentSlots[slot].Modified = modified;
+    emit stateChanged(slot);
+}
+
+void DocumentTable::setSaved(int slot, const QString& path) {
+    Q_ASSERT(holds(slot));
+    DocumentSlots[slot].PathCaption = path;
+    DocumentSlots[slot].Modified = false;
+    emit stateChanged(slot);
+}
+
+void DocumentTable::setFormat(int slot, SaveFormat format) {
+    Q_ASSERT(holds(slot));
+    DocumentSlots[slot].Format = format;
+    emit formatChanged(slot);
+}
+
+void DocumentTable::setEncoding(int slot, TextEncoding encoding) {
+    Q_ASSERT(holds(slot));
+    DocumentSlots[slot].Encoding = encoding;
+}
+
+void DocumentTable::setCurrent(int slot) {
+    Q_ASSERT(holds(slot));
+    if (CurrentDocument == slot)
+        return;
+    CurrentDocument = slot;
+    emit currentChanged(slot);
+}
+
+void DocumentTable::documentOpened() {
+    ++DocumentCount;
+    emit countChanged(DocumentCount);
+}
+
+void DocumentTable::documentClosed(int slot) {
+    Q_ASSERT(holds(slot) && DocumentCount > 0);
+    --DocumentCount;
+    DocumentSlots[slot] = DocumentSlot{false, true, QString()};
+    emit countChanged(DocumentCount);
+}
+
+void DocumentTable::clear() {
+    Documents.assign(1, nullptr);
+    DocumentSlots.assign(1, DocumentSlot{});
+    CurrentDocument = 0;
+    DocumentCount = 0;
+    DocumentActive = false;
+    emit countChanged(0);
+}
+
+#include "moc_DocumentTable.cpp"

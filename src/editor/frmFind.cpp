@@ -1,10 +1,10 @@
 #include "editor/frmFind.h"
 
 #include "editor/DocumentHost.h"
-#include "markup/LineEndings.h"
 #include "editor/Search.h"
 #include "editor/SearchState.h"
 #include "editor/frmNotepad.h"
+#include "markup/LineEndings.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/Version.h"

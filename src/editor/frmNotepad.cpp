@@ -117,8 +117,17 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates, Qt::WindowStates) { showCaption(); });
 
-    ++m_host.documents().DocumentCount;
-    m_host.documentCountChanged();
+    DocumentTable& table = m_host.documents();
+    // The caption and the format items follow the document's record.
+    connect(&table, &DocumentTable::stateChanged, this, [this](int changed) {
+        if (changed == this->slot())
+            updateCaption();
+    });
+    connect(&table, &DocumentTable::formatChanged, this, [this](int changed) {
+        if (changed == this->slot())
+            showSaveFormat();
+    });
+    table.documentOpened();
 }
 
 frmNotepad::~frmNotepad() {
@@ -153,7 +162,7 @@ void frmNotepad::buildMenus() {
     mnuTDOSformat = action(CommandId::DosFormat);
     mnuTUNIXformat = action(CommandId::UnixFormat);
     mnuTMACformat = action(CommandId::MacFormat);
-    setSaveFormat(SaveFormat::Dos);
+    showSaveFormat();
     m_recent.build(m_menus->menu(MenuId::File), [this](const QString& path) {
         OpenDocument(m_host, path);
         m_host.refreshRecentMenus();
@@ -170,14 +179,23 @@ QList<QMenu*> frmNotepad::menus() const {
 }
 
 SaveFormat frmNotepad::saveFormat() const {
-    if (mnuTUNIXformat->isChecked())
-        return SaveFormat::Unix;
-    if (mnuTMACformat->isChecked())
-        return SaveFormat::Mac;
-    return SaveFormat::Dos;
+    return m_host.documents().DocumentSlots[slot()].Format;
 }
 
 void frmNotepad::setSaveFormat(SaveFormat format) {
+    m_host.documents().setFormat(slot(), format);
+}
+
+TextEncoding frmNotepad::encoding() const {
+    return m_host.documents().DocumentSlots[slot()].Encoding;
+}
+
+void frmNotepad::setEncoding(TextEncoding encoding) {
+    m_host.documents().setEncoding(slot(), encoding);
+}
+
+void frmNotepad::showSaveFormat() {
+    const SaveFormat format = saveFormat();
     const std::pair<QAction*, SaveFormat> items[] = {{mnuTDOSformat, SaveFormat::Dos},
                                                      {mnuTUNIXformat, SaveFormat::Unix},
                                                      {mnuTMACformat, SaveFormat::Mac}};
@@ -188,8 +206,7 @@ void frmNotepad::setSaveFormat(SaveFormat format) {
 }
 
 void frmNotepad::markModified() {
-    m_host.documents().DocumentSlots[slot()].Modified = true;
-    updateCaption();
+    m_host.documents().setModified(slot(), true);
 }
 
 void frmNotepad::txtRich_Change() {
@@ -235,10 +252,7 @@ ColorRoles frmNotepad::colorRoles() const {
 DocumentStateHooks frmNotepad::stateHooks() {
     DocumentStateHooks hooks;
     hooks.isModified = [this] { return m_host.documents().DocumentSlots[slot()].Modified; };
-    hooks.restoreCleanState = [this] {
-        m_host.documents().DocumentSlots[slot()].Modified = false;
-        updateCaption();
-    };
+    hooks.restoreCleanState = [this] { m_host.documents().setModified(slot(), false); };
     return hooks;
 }
 
@@ -248,11 +262,10 @@ void frmNotepad::colorizeWhole() {
 }
 
 void frmNotepad::paintSelection(ColorValue color) {
-    DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
-    const bool wasModified = record.Modified;
+    DocumentTable& table = m_host.documents();
+    const bool wasModified = table.DocumentSlots[slot()].Modified;
     txtRich->setSelColor(color);
-    record.Modified = wasModified;
-    updateCaption();
+    table.setModified(slot(), wasModified);
 }
 
 void frmNotepad::AddUndo(const QString& oldText, const QString& newText, int position) {
@@ -494,10 +507,8 @@ void frmNotepad::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    --table.DocumentCount;
-    table.DocumentSlots[mySlot] = DocumentSlot{false, true, QString()};
     event->accept();
-    m_host.documentCountChanged();
+    table.documentClosed(mySlot);
 }
 
 void frmNotepad::mnuSave_Click() {

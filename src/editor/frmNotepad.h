@@ -41,11 +41,11 @@ public:
     // Writes the slot number into the window's and the control's tag.
     void setSlot(int slot);
 
+    // How the document is written, kept in its slot's record.
     SaveFormat saveFormat() const;
-    // Checks and disables the format's menu item, unchecks and enables the two others.
     void setSaveFormat(SaveFormat format);
-    TextEncoding encoding() const { return m_encoding; }
-    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    TextEncoding encoding() const;
+    void setEncoding(TextEncoding encoding);
 
     // The menus this window puts in the main window's menu bar while it is active.
     QList<QMenu*> menus() const;
@@ -141,11 +141,12 @@ private:
     void pasteFromKeyboard();
     void fillWindowList();
     void chooseFormat(SaveFormat format);
+    // Checks and disables the format's menu item, unchecks and enables the two others.
+    void showSaveFormat();
     void afterArrange();
 
     DocumentHost& m_host;
     RecentMenu m_recent;
-    TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_answered = false; // closing without asking again
     QStringList m_notices;
     QStringList m_closedNotices;

@@ -2,8 +2,8 @@
 
 #include "editor/DocumentHost.h"
 #include "editor/FileWatch.h"
-#include "markup/LineEndings.h"
 #include "editor/frmNotepad.h"
+#include "markup/LineEndings.h"
 #include "markup/TagCase.h"
 #include "platform/Charsets.h"
 #include "platform/Dialogs.h"
@@ -39,7 +39,7 @@ frmNotepad* showInFrame(DocumentHost& host, frmNotepad* window) {
     window->show();
     host.mdiArea()->setActiveSubWindow(window);
     // The new window is the current document even while the frame itself is not active.
-    host.documents().CurrentDocument = window->slot();
+    host.documents().setCurrent(window->slot());
     host.documents().DocumentActive = !window->isMinimized();
     return window;
 }
@@ -93,10 +93,7 @@ frmNotepad* NewDocument(DocumentHost& host) {
         window->setSaveFormat(SaveFormat::Mac);
 
     window->colorizeWhole();
-    DocumentSlot& record = host.documents().DocumentSlots[slot];
-    record.Modified = false;
-    record.PathCaption.clear();
-    window->updateCaption();
+    host.documents().setSaved(slot, QString());
     return showInFrame(host, window);
 }
 
@@ -138,14 +135,10 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
     window->txtRich->setSelColor(host.settings().TexColor);
     window->txtRich->setText(text);
-    DocumentSlot& record = host.documents().DocumentSlots[window->slot()];
-    record.Modified = false;
-    record.PathCaption = path;
     // Colouring is skipped when the tags were removed: there is nothing left to colour.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
         window->colorizeWhole();
-    record.Modified = false;
-    window->updateCaption();
+    host.documents().setSaved(window->slot(), path);
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));
 }
@@ -336,10 +329,7 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
         window->colorizeWhole();
         window->txtRich->setSelStart(cursor);
     }
-    DocumentSlot& record = host.documents().DocumentSlots[slot];
-    record.PathCaption = path;
-    record.Modified = false;
-    window->updateCaption();
+    host.documents().setSaved(slot, path);
     emit window->saved();
     window->txtRich->setFocus();
     return true;

@@ -1,11 +1,12 @@
 #include "app/frmQuillora.h"
 
 #include "app/CheckPanel.h"
-#include "app/CommandTable.h"
 #include "app/DocumentArea.h"
+#include "app/ProgramCommands.h"
 #include "app/frmSettings.h"
 #include "browser/Preview.h"
 #include "browser/frmView.h"
+#include "editor/CommandTable.h"
 #include "editor/frmFind.h"
 #include "html/TagCommands.h"
 #include "html/frmAddOwn.h"
@@ -63,6 +64,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmQuillora::subWindowActivated);
+    BindProgramCommands(m_commands);
     buildMenus();
     buildPopupMenu();
     buildToolbars();

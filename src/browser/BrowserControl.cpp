@@ -1,7 +1,7 @@
 #include "browser/BrowserControl.h"
 
-#include "platform/Log.h"
 #include "browser/PreviewPages.h"
+#include "platform/Log.h"
 
 #include <QApplication>
 #include <QDir>

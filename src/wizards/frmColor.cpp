@@ -2,10 +2,10 @@
 
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
+#include "markup/ColorCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
-#include "markup/ColorCodes.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,11 +2,11 @@
 
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
+#include "markup/FormCode.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "platform/Version.h"
-#include "markup/FormCode.h"
 
 #include <QCheckBox>
 #include <QComboBox>

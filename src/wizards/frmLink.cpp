@@ -3,10 +3,10 @@
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "markup/TagDialogsCode.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
 #include "wizards/Pictures.h"
-#include "markup/TagDialogsCode.h"
 #include "wizards/WizardHelpers.h"
 
 #include <QCheckBox>

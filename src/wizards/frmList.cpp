@@ -3,8 +3,8 @@
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
-#include "platform/UiHelpers.h"
 #include "markup/TagDialogsCode.h"
+#include "platform/UiHelpers.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

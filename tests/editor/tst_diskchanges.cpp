@@ -1,7 +1,7 @@
 #include "editor/FileWatch.h"
 #include "editor/mdlFile.h"
 #include "markup/LineEndings.h"
-#include "support/AppFixture.h"
+#include "support/ShellFixture.h"
 
 #include <QSaveFile>
 #include <QTest>
@@ -43,7 +43,7 @@ private slots:
     void externalChange() {
         QFETCH(bool, modified);
         QFETCH(Dialogs::Answer, answer);
-        AppFixture app;
+        ShellFixture app;
         const QString path = app.env.writeFile("page.htm", "<p>mine</p>\n");
         app.start({path});
         frmNotepad* window = app.document(0);
@@ -86,7 +86,7 @@ private slots:
     // Saves ask nothing, and write back the characters the text control keeps for its own use.
     // A deleted file marks its document, so closing asks to save it; saving writes it anew.
     void ownSavesAndDeletion() {
-        AppFixture app;
+        ShellFixture app;
         const QByteArray bytes = QString("<p>a\u2029b\uFDD0\U00010029\uFDD1\u2028c</p>\r\n").toUtf8();
         const QString path = app.env.writeFile("special.htm", bytes);
         app.start({path});
@@ -111,7 +111,7 @@ private slots:
 
     // A failed open or save names the system's reason.
     void failureReasons() {
-        AppFixture app;
+        ShellFixture app;
         const QString page = app.env.writeFile("page.htm", "old");
         app.start({page});
         const QString missing = app.env.root() + "/missing.htm";

@@ -2,9 +2,9 @@
 #include "editor/frmFind.h"
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
-#include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Rendered.h"
+#include "support/ShellFixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,7 +23,7 @@ namespace {
 // beg, end, sel and all tick those options; sS,L selects; F, R and N press Find Next, Replace and
 // the window's Find Next; y and n answer the next question; =TEXT checks the document with its
 // selection, !TEXT the last message, - that there was none. "_" in a text stands for a space.
-void run(AppFixture& app, frmFind& find, frmNotepad* document, const QString& script) {
+void run(ShellFixture& app, frmFind& find, frmNotepad* document, const QString& script) {
     for (const QString& word : script.split(' ', Qt::SkipEmptyParts)) {
         const QChar op = word.at(0);
         const QString arg = word.mid(1).replace('_', ' ');
@@ -83,7 +83,7 @@ private slots:
     void search() {
         QFETCH(QString, text);
         QFETCH(QString, script);
-        AppFixture app;
+        ShellFixture app;
         app.start();
         app.main->mutableSettings().UseColors = false;
         frmNotepad* document = app.document(0);
@@ -96,7 +96,7 @@ private slots:
     // Several documents: the search goes on where it last matched, a closed one is left out, a
     // renamed one is still found; Replace All forgets the history only where text changed.
     void severalDocuments() {
-        AppFixture app;
+        ShellFixture app;
         app.start();
         app.main->mutableSettings().UseColors = false;
         frmNotepad* first = app.document(0);
@@ -114,7 +114,7 @@ private slots:
         find.lstDocuments->selectAll();
         app.main->documents().DocumentSlots[second->slot()].Modified = false;
         second->close();
-        AppFixture::flush();
+        ShellFixture::flush();
         first->setWindowTitle("renamed");
         find.cmbFind->setCurrentText("a");
         find.optBeginning->click();
@@ -144,7 +144,7 @@ private slots:
     }
     void followsTheMainWindow() {
         const bool shown = QTest::currentDataTag()[0] == 'o';
-        AppFixture app;
+        ShellFixture app;
         app.start();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         frmFind& find = app.main->findDialog();
@@ -174,7 +174,7 @@ private slots:
     void reopenedDocumentChoice() {
         QFETCH(QString, picked);
         QFETCH(QString, closed);
-        AppFixture app;
+        ShellFixture app;
         app.start();
         QList<frmNotepad*> documents{app.document(0), NewDocument(*app.main), NewDocument(*app.main)};
         QStringList titles;
@@ -190,7 +190,7 @@ private slots:
             app.main->documents().DocumentSlots[documents[k.toInt()]->slot()].Modified = false;
             documents[k.toInt()]->close();
         }
-        AppFixture::flush();
+        ShellFixture::flush();
         find.showForCurrentDocument();
         QStringList state{find.chkDocuments->isChecked() ? "on" : "off"};
         for (int row = 0; row < find.lstDocuments->count(); ++row)
@@ -202,7 +202,7 @@ private slots:
     // The dialog opens on the find box, its text selected; Esc hides it and the histories are written
     // then and at the end of the program; every mnemonic letter acts alone.
     void keyboardAndHistories() {
-        AppFixture app;
+        ShellFixture app;
         app.env.writeFile("data/Quillora/finds.txt", "old\r\n");
         app.start();
         frmNotepad* document = app.document(0);
@@ -235,7 +235,7 @@ private slots:
 
     // Go To from Ctrl+G: the dialog shows the cursor's place and moves the cursor on Enter.
     void goTo() {
-        AppFixture app;
+        ShellFixture app;
         app.start();
         frmNotepad* document = app.document(0);
         document->txtRich->setText("one\r\ntwo three\r\nx");

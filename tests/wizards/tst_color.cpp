@@ -1,8 +1,8 @@
 #include "markup/ColorCodes.h"
-#include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmColor.h"
 
 #include <QApplication>
@@ -89,7 +89,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, keys);
         QFETCH(QString, extra);
-        AppFixture app;
+        ShellFixture app;
         app.start();
         frmNotepad* document = app.document(0);
         const auto [plain, cursor, start, length] = parse(text);

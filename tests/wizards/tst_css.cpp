@@ -1,5 +1,5 @@
-#include "support/AppFixture.h"
 #include "support/Keys.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmCSS.h"
 
 #include <QAbstractItemView>
@@ -171,7 +171,7 @@ private slots:
 
     // A style block selected with text around it: read, edited, written back in place as one step.
     void editBlock() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = app.start().documents().current();
         const QString old =
             "x\r\n<STYLE TYPE=\"text/css\">\r\nBODY\t{color:red}\r\nP\t{margin:0;}\r\n</STYLE>\r\ny";
@@ -214,7 +214,7 @@ private slots:
 
     // Rules selected without a "</STYLE>", text after them: the text stays after the block written.
     void textAfterTheRulesStays() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = app.start().documents().current();
         document->txtRich->setText("P{margin:0}\r\nmore text");
         document->txtRich->select(0, document->txtRich->textLength());
@@ -247,7 +247,7 @@ private slots:
     }
     void keys() {
         QFETCH(QString, keys);
-        AppFixture app;
+        ShellFixture app;
         app.start();
         frmCSS css(*app.main, app.main.get());
         QVERIFY(shownActive(&css));
@@ -289,7 +289,7 @@ private slots:
     // The completion list of a box lies beside it: it never covers the box below, so a click on
     // that box lands in the box.
     void completionListBesideTheBox() {
-        AppFixture app;
+        ShellFixture app;
         app.env.writeFile(
             "data/Quillora/css.txt",
             "head\r\nP\r\n<-- Properties: -->\r\ncolor\r\ncollapse\r\ncolumns\r\n<-- Values: -->\r\n"
@@ -310,7 +310,7 @@ private slots:
 
     // Rules with the same command are replaced and deleted one by one; the layouts and Clear CSS.
     void rules() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = app.start().documents().current();
         document->txtRich->setText("P{a:1;} P{b:2;} H1{c:3;}");
         document->txtRich->select(0, 24);
@@ -348,7 +348,7 @@ private slots:
 
     // Values offered per property; colours and pictures chosen; nothing written into a closed document.
     void values() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = app.start().documents().current();
         frmCSS css(*app.main, app.main.get());
         css.show();
@@ -385,7 +385,7 @@ private slots:
         css.cmbCommand->setEditText("BODY");
         css.cmdAddCSS->click();
         document->close();
-        AppFixture::flush();
+        ShellFixture::flush();
         css.cmdOK->click();
         QVERIFY(css.result() == QDialog::Accepted && !app.main->documents().current());
     }

@@ -1,8 +1,8 @@
 #include "markup/FormCode.h"
 #include "platform/Version.h"
-#include "support/AppFixture.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmForms.h"
 
 #include <QCheckBox>
@@ -96,7 +96,7 @@ private slots:
 
     // The FORM, then controls, into the current document; each addition one undo step.
     void addFormThenObjects() {
-        AppFixture app;
+        ShellFixture app;
         auto* forms = new frmForms(app.start(), app.main.get());
         frmNotepad* document = app.document(0);
         document->txtRich->setText("ab");
@@ -154,13 +154,13 @@ private slots:
         QCOMPARE(document->txtRich->text(), QString("ab"));
         app.main->documents().DocumentSlots[0].Modified = false;
         document->close();
-        AppFixture::flush();
+        ShellFixture::flush();
         forms->TabStrip1->setCurrentIndex(0);
         forms->cmdAdd->click(); // no document: nothing, and the dialog stays
         QVERIFY(forms->isVisible() && forms->fraForm->isVisible());
         QPointer<frmForms> alive(forms);
         QTest::keyClick(forms->txtFormName, Qt::Key_Escape);
-        AppFixture::flush();
+        ShellFixture::flush();
         QVERIFY(!alive);
     }
 };

@@ -1,9 +1,9 @@
 #include "editor/mdlFile.h"
 #include "markup/ImageMapModel.h"
 #include "platform/Version.h"
-#include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmIsMap.h"
 
 #include <QApplication>
@@ -122,7 +122,7 @@ private slots:
     // (10, 20) to (110, 80) is drawn over the picture, on its edge and not inside.
     void dialog() {
         QFETCH(QString, script);
-        AppFixture app;
+        ShellFixture app;
         app.start();
         const QPointer<frmNotepad> page = OpenDocument(*app.main, app.env.writeFile("site/page.htm", "ab"));
         page->txtRich->select(1, 0);
@@ -167,7 +167,7 @@ private slots:
                 for (int i = 0; i < 4; ++i)
                     QList{d.txtMapName, d.txtLink, d.txtTarget, d.txtAlt}[i]->setText(args[i]);
             } else if (op == 'P' || op == 'X') {
-                op == 'P' ? d.txtPicture->clear() : (page->close(), AppFixture::flush());
+                op == 'P' ? d.txtPicture->clear() : (page->close(), ShellFixture::flush());
             } else if (op == 'C') {
                 const QImage shown = d.picPicture->grab().toImage();
                 QVERIFY(shown.pixelColor(60, 20) != kGreen && shown.pixelColor(60, 50) == kGreen);
@@ -213,7 +213,7 @@ private slots:
 
     // Enter in the map's name box never finishes the map (it used to press OK).
     void enterStaysInTheBox() {
-        AppFixture app;
+        ShellFixture app;
         app.start();
         frmIsMap map(*app.main, app.main.get());
         QVERIFY(shownActive(&map));

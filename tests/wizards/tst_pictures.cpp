@@ -1,5 +1,5 @@
 #include "editor/mdlFile.h"
-#include "support/AppFixture.h"
+#include "support/ShellFixture.h"
 #include "wizards/Pictures.h"
 
 #include <QAction>
@@ -23,7 +23,7 @@ QByteArray turnedJpeg() {
 }
 
 // A main window with "site/page.htm" open and pictures below "site/pics", the cursor in "a|b".
-struct Site : AppFixture {
+struct Site : ShellFixture {
     frmNotepad* page = nullptr;
     Site() {
         start();

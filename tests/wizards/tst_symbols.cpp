@@ -1,6 +1,6 @@
-#include "support/AppFixture.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmSymbols.h"
 
 #include <QListWidget>
@@ -22,7 +22,7 @@ private slots:
     }
     void insert() {
         QFETCH(QString, how);
-        AppFixture app;
+        ShellFixture app;
         frmSymbols symbols(app.start(), app.main.get());
         frmNotepad* document = app.document(0);
         document->txtRich->setText("abc");
@@ -48,7 +48,7 @@ private slots:
         if (how.contains('x')) {
             app.main->documents().DocumentSlots[0].Modified = false;
             document->close();
-            AppFixture::flush();
+            ShellFixture::flush();
         }
         if (how.endsWith('i'))
             symbols.cmdInsert->click();

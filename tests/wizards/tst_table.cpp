@@ -1,8 +1,8 @@
 #include "markup/Attributes.h"
 #include "markup/TableModel.h"
-#include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
+#include "support/ShellFixture.h"
 #include "wizards/frmTable.h"
 
 #include <QCheckBox>
@@ -244,7 +244,7 @@ private slots:
     // written back over the table alone as one undo step. Opened on no table: New Cell on the root
     // only tells; number boxes take digits alone and drop Enter; Add without a document does nothing.
     void dialogs() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = (app.start(), app.document(0));
         const QString table =
             R"(<table border="1" width="80"><tr><td bgcolor="red">a</td><th>b</th></tr></table>)";
@@ -279,7 +279,7 @@ private slots:
         QVERIFY(document->undoHistory().Undo());
         QCOMPARE(document->txtRich->text(), original);
         dialog->cmdClose->click();
-        AppFixture::flush();
+        ShellFixture::flush();
         QVERIFY(!dialog);
 
         document->txtRich->setText("abc");
@@ -296,17 +296,17 @@ private slots:
         QVERIFY(document->txtRich->text().startsWith("<TABLE WIDTH=\"50\">\r\n\t<TR>\r\n\t\t<TD></TD>"));
         app.main->documents().DocumentSlots[0].Modified = false;
         document->close();
-        AppFixture::flush();
+        ShellFixture::flush();
         dialog->cmdAdd->click();
         QTest::keyClick(dialog->treTable, Qt::Key_Escape);
-        AppFixture::flush();
+        ShellFixture::flush();
         QVERIFY(!dialog);
     }
 
     // A cell holding a line break (typed with Return in the cell box) reaches the document with CR
     // LF like every other break: one Ctrl+Z takes the table back out, and the steps before it stay.
     void cellWithALineBreakUndoes() {
-        AppFixture app;
+        ShellFixture app;
         frmNotepad* document = (app.start(), app.document(0));
         document->txtRich->setText("x");
         document->ClearAllUndo();

@@ -1,15 +1,11 @@
-#include "app/CommandTable.h"
+#include "editor/CommandTable.h"
 
-#include "browser/BrowserControl.h"
-#include "browser/Preview.h"
-#include "browser/frmView.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmFind.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/MdiWindows.h"
 #include "platform/Version.h"
-#include "wizards/Pictures.h"
 
 namespace {
 
@@ -21,20 +17,6 @@ Run onDocument(void (frmNotepad::*slot)()) {
     return [slot](const CommandTarget& target) {
         Q_ASSERT(target.document);
         (target.document->*slot)();
-    };
-}
-
-Run onBrowser(void (frmView::*slot)()) {
-    return [slot](const CommandTarget& target) {
-        Q_ASSERT(target.browser);
-        (target.browser->*slot)();
-    };
-}
-
-Run onEngine(void (BrowserControl::*call)()) {
-    return [call](const CommandTarget& target) {
-        Q_ASSERT(target.browser);
-        (target.browser->WebBrowser->*call)();
     };
 }
 
@@ -59,6 +41,8 @@ QKeySequence keys(QKeyCombination combination) {
 } // namespace
 
 CommandTable BuildCommandTable() {
+    // The commands of the browser window, "Open in Browser" and "Picture..." act through the layers
+    // above the document window: the program binds them (BindProgramCommands).
     CommandTable table;
     const auto set = [&table](Id id, Command command) { table.commands[size_t(id)] = std::move(command); };
     const auto separator = [&](Id id, const char* name) { set(id, {name, QString(), {}, {}}); };
@@ -71,15 +55,9 @@ CommandTable BuildCommandTable() {
                    onDocument(&frmNotepad::mnuSave_Click)});
     set(Id::SaveAs,
         {"mnuSaveAs", QStringLiteral("Save As..."), {}, onDocument(&frmNotepad::mnuSaveAs_Click)});
-    set(Id::Close, {"mnuClose", QStringLiteral("Close"), {}, [](const CommandTarget& target) {
-                        if (target.document)
-                            target.document->close();
-                        else if (target.browser)
-                            target.browser->close();
-                    }});
+    set(Id::Close, {"mnuClose", QStringLiteral("Close"), {}, onDocument(&frmNotepad::mnuClose_Click)});
     set(Id::OpenInBrowser,
-        {"mnuOpenInBrowser", QStringLiteral("Open in Browser"), keys(Qt::CTRL | Qt::Key_W),
-         [](const CommandTarget& target) { OpenInBrowser(target.host, *target.document); }});
+        {"mnuOpenInBrowser", QStringLiteral("Open in Browser"), keys(Qt::CTRL | Qt::Key_W), {}});
     set(Id::NewBrowser, {"mnuNewBrowser", QStringLiteral("New Browser"), keys(Qt::CTRL | Qt::Key_B),
                          [](const CommandTarget& target) { target.host.OpenBrowser(QString()); }});
     set(Id::Print, {"mnuPrint", QStringLiteral("Print"), {}, onDocument(&frmNotepad::mnuPrint_Click)});
@@ -118,9 +96,7 @@ CommandTable BuildCommandTable() {
     table.commands[size_t(Id::JavaScripts)].planned = true;
     set(Id::Link, {"mnuTLink", QStringLiteral("Link..."), {}, showWizard(TagDialog::Link)});
     set(Id::Lists, {"mnuTLists", QStringLiteral("Lists..."), {}, showWizard(TagDialog::Lists)});
-    set(Id::Picture, {"mnuTPicture", QStringLiteral("Picture..."), {}, [](const CommandTarget& target) {
-                          InsertPictureFromMenu(*target.document);
-                      }});
+    set(Id::Picture, {"mnuTPicture", QStringLiteral("Picture..."), {}, {}});
     set(Id::Symbols, {"mnuSymbols", QStringLiteral("Symbols..."), {}, [](const CommandTarget& target) {
                           target.host.showSymbols();
                       }});
@@ -164,29 +140,20 @@ CommandTable BuildCommandTable() {
         {"mnuHelp", QStringLiteral("Help"), keys(Qt::Key_F1), [](const CommandTarget& target) {
              target.host.OpenBrowser(target.host.programFolder() + QStringLiteral("/help/index.htm"));
          }});
-    // A browser window goes to the page itself; elsewhere a new browser window shows it.
     set(Id::Update, {"mnuUpdate", QStringLiteral("Check for update..."), {}, [](const CommandTarget& target) {
-                         if (target.browser)
-                             target.browser->mnuUpdate_Click();
-                         else
-                             target.host.OpenBrowser(UpdatePageAddress(target.host.programFolder()));
+                         target.host.OpenBrowser(UpdatePageAddress(target.host.programFolder()));
                      }});
     set(Id::About, {"mnuAboutQL", QStringLiteral("About Quillora"), {}, [](const CommandTarget& target) {
                         target.host.showAbout();
                     }});
 
-    set(Id::Forward, {"mnuForward", QStringLiteral("Forward"), {}, onEngine(&BrowserControl::GoForward)});
-    set(Id::Back, {"mnuBack", QStringLiteral("Back"), keys(Qt::ALT | Qt::Key_Backspace),
-                   onEngine(&BrowserControl::GoBack)});
-    set(Id::Stop, {"mnuStop", QStringLiteral("Stop"), {}, onEngine(&BrowserControl::Stop)});
-    set(Id::Reload, {"mnuReload", QStringLiteral("Reload"), keys(Qt::CTRL | Qt::Key_R),
-                     onEngine(&BrowserControl::Refresh)});
-    set(Id::OpenFile, {"mnuOpenFile", QStringLiteral("Open File..."), keys(Qt::CTRL | Qt::Key_W),
-                       onBrowser(&frmView::mnuOpenFile_Click)});
-    set(Id::ViewSource,
-        {"mnuViewSRC", QStringLiteral("View Source"), {}, onBrowser(&frmView::mnuViewSRC_Click)});
-    set(Id::Offline,
-        {"mnuOffline", QStringLiteral("Offline"), {}, onBrowser(&frmView::mnuOffline_Click), true});
+    set(Id::Forward, {"mnuForward", QStringLiteral("Forward"), {}, {}});
+    set(Id::Back, {"mnuBack", QStringLiteral("Back"), keys(Qt::ALT | Qt::Key_Backspace), {}});
+    set(Id::Stop, {"mnuStop", QStringLiteral("Stop"), {}, {}});
+    set(Id::Reload, {"mnuReload", QStringLiteral("Reload"), keys(Qt::CTRL | Qt::Key_R), {}});
+    set(Id::OpenFile, {"mnuOpenFile", QStringLiteral("Open File..."), keys(Qt::CTRL | Qt::Key_W), {}});
+    set(Id::ViewSource, {"mnuViewSRC", QStringLiteral("View Source"), {}, {}});
+    set(Id::Offline, {"mnuOffline", QStringLiteral("Offline"), {}, {}, true});
 
     separator(Id::Separator1, "mnuSep1");
     separator(Id::Separator3, "mnuSep3");

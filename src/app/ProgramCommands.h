@@ -1,0 +1,6 @@
+#pragma once
+
+#include "editor/Commands.h"
+
+// Binds what the table's browser, preview and picture commands do.
+void BindProgramCommands(CommandTable& table);

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "editor/CommandTable.h"
+#include "editor/DocumentHost.h"
+#include "editor/SearchState.h"
+#include "editor/frmFind.h"
+#include "editor/frmNotepad.h"
+#include "editor/mdlFile.h"
+#include "platform/RichTextControl.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <memory>
+
+// What document windows, wizards and file commands need of a program, without the main window:
+// the document table, the settings in memory and a frame for the windows, on a private program
+// folder. What only the main window does (browsers, Check HTML, the About box, other wizards) is
+// counted in `requests`, so a test can tell it was asked for.
+class FakeShell : public QWidget, public DocumentHost {
+public:
+    explicit FakeShell(QString programFolder)
+        : m_programFolder(std::move(programFolder)), m_commands(BuildCommandTable()) {
+        seedDataFiles();
+        m_settings.DefaultDir = m_programFolder + QLatin1Char('/');
+        m_dialogFolder = m_programFolder;
+        auto* layout = new QVBoxLayout(this);
+        m_mdi = new QMdiArea(this);
+        layout->addWidget(m_mdi);
+        resize(900, 700);
+        QObject::connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+            if (auto* document = qobject_cast<frmNotepad*>(window)) {
+                m_documents.setCurrent(document->slot());
+                m_documents.DocumentActive = !document->isMinimized();
+            }
+        });
+    }
+    ~FakeShell() override {
+        delete m_find;
+        // The document windows go first, while the table they report to still exists.
+        delete m_mdi;
+    }
+
+    DocumentTable& documents() override { return m_documents; }
+    const Settings& settings() const override { return m_settings; }
+    Settings& mutableSettings() { return m_settings; }
+    QString programFolder() const override { return m_programFolder; }
+    QMdiArea* mdiArea() const override { return m_mdi; }
+    QWidget* dialogParent() override { return this; }
+    QString dialogFolder() const override { return m_dialogFolder; }
+    void setDialogFolder(const QString& folder) override { m_dialogFolder = folder; }
+    void addToRecent(const QString& path) override { recent.prepend(path); }
+    void refreshRecentMenus() override {}
+    void openFiles(const QStringList& paths) override {
+        for (const QString& path : paths)
+            OpenDocument(*this, path);
+    }
+    void exitProgram() override { requests << QStringLiteral("exit"); }
+    void showAbout() override { requests << QStringLiteral("about"); }
+    void showContextMenu(frmNotepad&, const QPoint&) override { requests << QStringLiteral("context menu"); }
+    const CommandTable& commands() const override { return m_commands; }
+    SearchState& searchState() override { return m_search; }
+    frmFind& findDialog() override {
+        if (!m_find)
+            m_find = new frmFind(*this, this);
+        return *m_find;
+    }
+    void showSymbols() override { requests << QStringLiteral("symbols"); }
+    void showTagDialog(TagDialog which, bool modal) override {
+        requests << QStringLiteral("wizard %1%2").arg(int(which)).arg(modal ? " modal" : "");
+    }
+    void showSettings(bool modal) override {
+        requests << QStringLiteral("settings%1").arg(modal ? " modal" : "");
+    }
+    void checkHtml(frmNotepad&) override { requests << QStringLiteral("check"); }
+    const QStringList& commandWords() const override { return words; }
+    QStringList& mutableCommandWords() { return words; }
+    frmView* OpenBrowser(const QString& address) override {
+        requests << QStringLiteral("browser ") + address;
+        return nullptr;
+    }
+
+    QStringList requests;
+    QStringList recent;
+    QStringList words{QString()};
+
+private:
+    // The program's data files (the default template, the word lists of the CSS builder...) as the
+    // program puts them in its folder.
+    void seedDataFiles() const {
+        const QString source = QStringLiteral(QUILLORA_TESTS_FOLDER "/../data");
+        QDirIterator files(source, {"*.txt", "*.htm"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            const QString target = m_programFolder + file.mid(source.size());
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(file, target);
+        }
+    }
+
+    QString m_programFolder;
+    QString m_dialogFolder;
+    Settings m_settings;
+    DocumentTable m_documents;
+    SearchState m_search;
+    CommandTable m_commands;
+    QMdiArea* m_mdi = nullptr;
+    QPointer<frmFind> m_find;
+};
+
+// A fake shell on a private program folder and settings store, with scripted dialogs: the same
+// use as AppFixture, for tests of documents, commands and wizards that need no main window.
+struct ShellFixture {
+    TestEnvironment env;
+    ScriptedDialogs& dialogs = ScriptedDialogs::install();
+    std::unique_ptr<FakeShell> main;
+
+    ~ShellFixture() {
+        if (main) // nothing may ask on the way out
+            for (auto& record : main->documents().DocumentSlots)
+                record.Modified = false;
+        main.reset();
+        flush();
+    }
+
+    // The shell, shown, with the files of `paths` open, or one new document.
+    FakeShell& start(const QStringList& paths = {}) {
+        main = std::make_unique<FakeShell>(env.programFolder());
+        main->show();
+        if (paths.isEmpty())
+            NewDocument(*main);
+        else
+            main->openFiles(paths);
+        return *main;
+    }
+    frmNotepad* document(int slot) const { return main->documents().Documents.at(slot).data(); }
+    const DocumentSlot& record(int slot) const { return main->documents().DocumentSlots.at(slot); }
+    // Lets closed windows be deleted.
+    static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};

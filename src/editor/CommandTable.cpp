@@ -5,7 +5,9 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/MdiWindows.h"
+
 #include "platform/Version.h"
+#include <QMdiArea>
 
 namespace {
 
@@ -24,13 +26,23 @@ Run showWizard(TagDialog which, bool modal = false) {
     return [which, modal](const CommandTarget& target) { target.host.showTagDialog(which, modal); };
 }
 
-// The Window menu: a document window also tells the table that a document is active again.
-Run arrange(WindowArrangement arrangement, void (frmNotepad::*documentSlot)()) {
-    return [arrangement, documentSlot](const CommandTarget& target) {
-        if (target.document)
-            (target.document->*documentSlot)();
-        else
-            ArrangeWindows(target.host.mdiArea(), arrangement);
+// The Window menu. After a document window's command a document is the active window again,
+// unless the windows were only lined up as icons.
+Run arrange(WindowArrangement arrangement) {
+    return [arrangement](const CommandTarget& target) {
+        QMdiArea* area = target.host.mdiArea();
+        ArrangeWindows(area, arrangement);
+        if (target.document && arrangement != WindowArrangement::ArrangeIcons &&
+            qobject_cast<frmNotepad*>(area->activeSubWindow()))
+            target.host.documents().DocumentActive = true;
+    };
+}
+
+// The save format items: the document is written in that format from now on, a change to save.
+Run format(SaveFormat saveFormat) {
+    return [saveFormat](const CommandTarget& target) {
+        Q_ASSERT(target.document);
+        target.document->chooseFormat(saveFormat);
     };
 }
 
@@ -103,15 +115,11 @@ CommandTable BuildCommandTable() {
     set(Id::Tables, {"mnuTTables", QStringLiteral("Tables..."), {}, showWizard(TagDialog::Tables)});
     set(Id::CheckHtml, {"mnuCheckHTML", QStringLiteral("Check HTML"), keys(Qt::SHIFT | Qt::Key_F2),
                         [](const CommandTarget& target) { target.host.checkHtml(*target.document); }});
-    set(Id::DosFormat, {"mnuTDOSformat", QStringLiteral("DOS format"), keys(Qt::Key_F11),
-                        onDocument(&frmNotepad::mnuTDOSformat_Click), true});
-    set(Id::UnixFormat, {"mnuTUNIXformat", QStringLiteral("UNIX format"), keys(Qt::Key_F12),
-                         onDocument(&frmNotepad::mnuTUNIXformat_Click), true});
-    set(Id::MacFormat, {"mnuTMACformat",
-                        QStringLiteral("MAC format"),
-                        {},
-                        onDocument(&frmNotepad::mnuTMACformat_Click),
-                        true});
+    set(Id::DosFormat,
+        {"mnuTDOSformat", QStringLiteral("DOS format"), keys(Qt::Key_F11), format(SaveFormat::Dos), true});
+    set(Id::UnixFormat,
+        {"mnuTUNIXformat", QStringLiteral("UNIX format"), keys(Qt::Key_F12), format(SaveFormat::Unix), true});
+    set(Id::MacFormat, {"mnuTMACformat", QStringLiteral("MAC format"), {}, format(SaveFormat::Mac), true});
 
     // Modal over the main and browser windows; from a document window it stays open beside the text.
     set(Id::Settings, {"mnuSettings", QStringLiteral("Settings..."), keys(Qt::Key_F9),
@@ -127,14 +135,14 @@ CommandTable BuildCommandTable() {
              EditDefaultTemplate(target.host);
          }});
 
-    set(Id::Cascade, {"mnuCascade", QStringLiteral("Cascade"), keys(Qt::Key_F5),
-                      arrange(WindowArrangement::Cascade, &frmNotepad::mnuCascade_Click)});
+    set(Id::Cascade,
+        {"mnuCascade", QStringLiteral("Cascade"), keys(Qt::Key_F5), arrange(WindowArrangement::Cascade)});
     set(Id::TileHorizontal, {"mnuTileH", QStringLiteral("Tile Horizontal"), keys(Qt::Key_F6),
-                             arrange(WindowArrangement::TileHorizontal, &frmNotepad::mnuTileH_Click)});
+                             arrange(WindowArrangement::TileHorizontal)});
     set(Id::TileVertical, {"mnuTileV", QStringLiteral("Tile Vertical"), keys(Qt::Key_F7),
-                           arrange(WindowArrangement::TileVertical, &frmNotepad::mnuTileV_Click)});
+                           arrange(WindowArrangement::TileVertical)});
     set(Id::ArrangeIcons, {"mnuArrangeI", QStringLiteral("Arrange Icons"), keys(Qt::Key_F8),
-                           arrange(WindowArrangement::ArrangeIcons, &frmNotepad::mnuArrangeI_Click)});
+                           arrange(WindowArrangement::ArrangeIcons)});
 
     set(Id::Help,
         {"mnuHelp", QStringLiteral("Help"), keys(Qt::Key_F1), [](const CommandTarget& target) {

@@ -1,6 +1,10 @@
 #include "editor/TypingAids.h"
 
 #include "editor/UndoHistory.h"
+#include "platform/KeyCodes.h"
+
+#include <QList>
+#include <QStringList>
 
 bool ApplyTypingAid(RichTextControl& text, UndoHistory& history, const ColorRoles& roles, QChar typed,
                     const QString& replaced) {
@@ -52,4 +56,21 @@ bool ApplyTypingAid(RichTextControl& text, UndoHistory& history, const ColorRole
         return true;
     }
     return false;
+}
+
+std::optional<QString> KeyEntity(int keyCode, int shift) {
+    static const QStringList entities{QStringLiteral("&ouml;"), QStringLiteral("&aring;"),
+                                      QStringLiteral("&auml;"), QStringLiteral("&lt;")};
+    static const QStringList shiftedEntities{QStringLiteral("&Ouml;"), QStringLiteral("&Aring;"),
+                                             QStringLiteral("&Auml;"), QStringLiteral("&gt;")};
+    const int key =
+        QList<int>{KeyCode::Grave, KeyCode::BracketRight, KeyCode::Apostrophe, KeyCode::LessGreater}.indexOf(
+            keyCode);
+    if (key < 0)
+        return std::nullopt;
+    if (shift == ModifierBit::Alt)
+        return entities.at(key);
+    if (shift == (ModifierBit::Alt | ModifierBit::Shift))
+        return shiftedEntities.at(key);
+    return std::nullopt;
 }

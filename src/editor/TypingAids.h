@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 class RichTextControl;
 class UndoHistory;
@@ -15,3 +16,7 @@ class UndoHistory;
 // `history` and painted in its colour. Whether an aid took the character.
 bool ApplyTypingAid(RichTextControl& text, UndoHistory& history, const ColorRoles& roles, QChar typed,
                     const QString& replaced);
+
+// Alt (and Alt+Shift) with the keys of Ö, Å, Ä and "<" types their entities ("&ouml;", "&Ouml;",
+// ... "&lt;", "&gt;"): the entity of the key `keyCode` with the modifier bits `shift`, if any.
+std::optional<QString> KeyEntity(int keyCode, int shift);

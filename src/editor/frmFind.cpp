@@ -448,5 +448,31 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
     inform(QStringLiteral("Replace All Done!"));
     chkReplaceAll->setChecked(false);
 }
+void frmFind::findNextIn(RichTextControl& text) {
+    SearchState& state = m_host.searchState();
+    // The whole text is searched here, whatever stretch the dialog searched last.
+    state.baseOffset = 0;
+    state.searchedLength = -1;
+    const QString selected = text.selText();
+    if (!state.restart && !state.findText.isEmpty() &&
+        selected.compare(state.findText, Qt::CaseInsensitive) == 0) {
+        FindInText(text, state); // nothing found: the next search starts anew, quietly
+        return;
+    }
+    if (selected.isEmpty() && cmbFind->currentText().isEmpty()) {
+        showForCurrentDocument();
+        return;
+    }
+    const QString findText = selected.isEmpty() ? cmbFind->currentText() : selected;
+    cmbFind->setCurrentText(findText);
+    state.findText = findText;
+    state.restart = true;
+    state.startPosition = text.selStart() + 1;
+    state.lastPosition = state.startPosition;
+    if (!FindInText(text, state).isEmpty()) {
+        state.startPosition = 0; // once more from the start of the text
+        FindInText(text, state);
+    }
+}
 
 #include "moc_frmFind.cpp"

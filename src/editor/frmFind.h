@@ -5,6 +5,7 @@
 #include <vector>
 
 class DocumentHost;
+class RichTextControl;
 class QCheckBox;
 class QComboBox;
 class QListWidget;
@@ -26,6 +27,10 @@ public:
     // none picked, searching the picked documents is turned off), the current document's
     // selection taken as the find text (or as the stretch to search when it is long); then shown.
     void showForCurrentDocument();
+    // "Find Next" in `text`: the selection, or the find box's text when nothing is selected, searched
+    // from just after the selection's start to the end and then once more from the start; with
+    // neither, the dialog is shown.
+    void findNextIn(RichTextControl& text);
     // Appends a text to a combo's list unless an entry equals it exactly.
     static void addToHistory(QComboBox* combo, const QString& text);
 

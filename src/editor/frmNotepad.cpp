@@ -2,6 +2,8 @@
 
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
+#include "editor/JavaCompile.h"
+#include "editor/NoticeBar.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
 #include "editor/TypingAids.h"
@@ -32,7 +34,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
-#include <QProcess>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QToolButton>
@@ -46,33 +47,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    barNotice = new QFrame(page);
-    barNotice->setObjectName(QStringLiteral("barNotice"));
-    barNotice->setFrameShape(QFrame::StyledPanel);
-    barNotice->setAutoFillBackground(true);
-    barNotice->setBackgroundRole(QPalette::ToolTipBase);
-    barNotice->setForegroundRole(QPalette::ToolTipText);
-    auto* row = new QHBoxLayout(barNotice);
-    row->setContentsMargins(6, 2, 2, 2);
-    lblNotice = new QLabel(barNotice);
-    lblNotice->setObjectName(QStringLiteral("lblNotice"));
-    lblNotice->setTextFormat(Qt::PlainText);
-    lblNotice->setWordWrap(true);
-    lblNotice->setForegroundRole(QPalette::ToolTipText);
-    cmdCloseNotice = new QToolButton(barNotice);
-    cmdCloseNotice->setObjectName(QStringLiteral("cmdCloseNotice"));
-    cmdCloseNotice->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    cmdCloseNotice->setToolTip(QStringLiteral("Close"));
-    cmdCloseNotice->setAutoRaise(true);
-    // A notice is read, not worked in: the keys stay with the text.
-    cmdCloseNotice->setFocusPolicy(Qt::NoFocus);
-    row->addWidget(lblNotice, 1);
-    row->addWidget(cmdCloseNotice, 0, Qt::AlignTop);
-    barNotice->hide();
-    connect(cmdCloseNotice, &QToolButton::clicked, this, [this] {
-        m_closedNotices += m_notices;
-        barNotice->hide();
-    });
+    barNotice = new NoticeBar(page);
     txtRich = new RichTextControl(page);
     txtRich->setObjectName(QStringLiteral("txtRich"));
     column->addWidget(barNotice);
@@ -135,12 +110,7 @@ frmNotepad::~frmNotepad() {
 }
 
 void frmNotepad::setNotices(const QStringList& notices) {
-    m_notices.clear();
-    for (const QString& notice : notices)
-        if (!m_closedNotices.contains(notice))
-            m_notices << notice;
-    lblNotice->setText(m_notices.join(QLatin1Char('\n')));
-    barNotice->setVisible(!m_notices.isEmpty());
+    barNotice->setNotices(notices);
 }
 
 int frmNotepad::slot() const {
@@ -318,83 +288,6 @@ void frmNotepad::colorInserted(int start, int length) {
         ClearColors(*txtRich, colorRoles(), start, length, stateHooks());
 }
 
-void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
-    // Moving the cursor ends the typed and deleted runs.
-    if (KeyCode::movesCursor(keyCode))
-        m_history->recordPending();
-    const Settings& settings = m_host.settings();
-    const bool ctrl = shift == ModifierBit::Ctrl;
-    const auto insertTyped = [this](const QString& text) {
-        // A selection the key replaces goes with the typed run, so one Undo gives it back.
-        if (txtRich->selLength() > 0) {
-            m_history->typedOver(txtRich->selStart(), txtRich->selText());
-            txtRich->setSelText(QString());
-        }
-        m_history->typedAt(txtRich->selStart(), text);
-        txtRich->setSelText(text);
-    };
-    // Alt (and Alt+Shift) with the keys of Ö, Å, Ä and "<" types their entities.
-    static const QStringList entities{QStringLiteral("&ouml;"), QStringLiteral("&aring;"),
-                                      QStringLiteral("&auml;"), QStringLiteral("&lt;")};
-    static const QStringList shiftedEntities{QStringLiteral("&Ouml;"), QStringLiteral("&Aring;"),
-                                             QStringLiteral("&Auml;"), QStringLiteral("&gt;")};
-    const int entity =
-        QList<int>{KeyCode::Grave, KeyCode::BracketRight, KeyCode::Apostrophe, KeyCode::LessGreater}.indexOf(
-            keyCode);
-    const int alt = ModifierBit::Alt;
-    switch (keyCode) {
-    case KeyCode::Insert: // overwrite mode is never switched on
-        break;
-    case KeyCode::Tab:
-        ReplaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
-        break;
-    case KeyCode::Return:
-        if (shift == (ModifierBit::Ctrl | ModifierBit::Alt))
-            colorInserted(ReplaceSelection(QStringLiteral("<P>")), 3);
-        else if (ctrl)
-            colorInserted(ReplaceSelection(QStringLiteral("<BR>")), 4);
-        else
-            insertTyped(QStringLiteral("\r\n"));
-        break;
-    default:
-        if (entity >= 0 && (shift == alt || shift == (alt | ModifierBit::Shift))) {
-            insertTyped((shift == alt ? entities : shiftedEntities).at(entity));
-            break;
-        }
-        if (!ctrl)
-            return;
-        switch (keyCode) {
-        case KeyCode::Space:
-            completeTagName();
-            break;
-        case KeyCode::letter('G'):
-            goTo();
-            break;
-        case KeyCode::letter('R'):
-            if (mnuRedo->isEnabled())
-                mnuRedo_Click();
-            break;
-        case KeyCode::letter('V'):
-            pasteFromKeyboard();
-            break;
-        case KeyCode::letter('X'):
-            if (txtRich->selLength() > 0) {
-                // With nothing selected the clipboard keeps what it holds.
-                QApplication::clipboard()->setText(txtRich->selText());
-                ReplaceSelection(QString());
-            }
-            break;
-        case KeyCode::letter('Z'):
-            if (mnuUndo->isEnabled())
-                mnuUndo_Click();
-            break;
-        default:
-            return;
-        }
-    }
-    keyCode = 0;
-}
-
 void frmNotepad::goTo() {
     // The cursor leaves the typed run: it is recorded where it was typed.
     m_history->recordPending();
@@ -404,67 +297,8 @@ void frmNotepad::goTo() {
 }
 
 void frmNotepad::mnuFindNext_Click() {
-    SearchState& state = m_host.searchState();
-    frmFind& dialog = m_host.findDialog();
     m_history->recordPending();
-    // The whole text is searched here, whatever stretch the dialog searched last.
-    state.baseOffset = 0;
-    state.searchedLength = -1;
-    const QString selected = txtRich->selText();
-    if (!state.restart && !state.findText.isEmpty() &&
-        selected.compare(state.findText, Qt::CaseInsensitive) == 0) {
-        FindInText(*txtRich, state); // nothing found: the next search starts anew, quietly
-        return;
-    }
-    if (selected.isEmpty() && dialog.cmbFind->currentText().isEmpty()) {
-        dialog.showForCurrentDocument();
-        return;
-    }
-    const QString findText = selected.isEmpty() ? dialog.cmbFind->currentText() : selected;
-    dialog.cmbFind->setCurrentText(findText);
-    state.findText = findText;
-    state.restart = true;
-    state.startPosition = txtRich->selStart() + 1;
-    state.lastPosition = state.startPosition;
-    if (!FindInText(*txtRich, state).isEmpty()) {
-        state.startPosition = 0; // once more from the start of the text
-        FindInText(*txtRich, state);
-    }
-}
-
-void frmNotepad::completeTagName() {
-    const std::optional<CompletionEdit> completion = CompleteTagName(*txtRich, m_host.commandWords());
-    if (!completion)
-        return;
-    txtRich->select(completion->start, completion->length);
-    ReplaceSelection(completion->text);
-    txtRich->select(completion->selectStart, completion->selectLength);
-}
-
-void frmNotepad::pasteFromKeyboard() {
-    const QString text = QApplication::clipboard()->text();
-    if (text.isEmpty())
-        return;
-    const int start = ReplaceSelection(text);
-    colorInserted(start, txtRich->selStart() - start);
-}
-
-void frmNotepad::txtRich_KeyPress(int& charCode) {
-    // The control reports printable characters only: keys that type nothing never get here.
-    Q_ASSERT(charCode >= 32);
-    if (!m_host.settings().UseColors)
-        return;
-    QString replaced;
-    if (txtRich->selLength() > 0) {
-        // The keystroke's typed run takes the selection out, so one Undo gives it back.
-        replaced = txtRich->selText();
-        m_history->typedOver(txtRich->selStart(), replaced);
-        txtRich->setSelText(QString());
-    }
-    // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
-    txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
-    if (ApplyTypingAid(*txtRich, *m_history, colorRoles(), QChar(charCode), replaced))
-        charCode = 0;
+    m_host.findDialog().findNextIn(*txtRich);
 }
 
 void frmNotepad::mnuColorize_Click() {
@@ -562,79 +396,12 @@ void frmNotepad::mnuPrint_Click() {
 }
 
 void frmNotepad::mnuTCompile_Click() {
-    Dialogs& dialogs = Dialogs::instance();
-    if (m_host.documents().DocumentSlots[slot()].PathCaption.isEmpty()) {
-        dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
-                        QStringLiteral("The file must be saved before you can compile it!"),
-                        Dialogs::Buttons::Ok, Dialogs::Icon::Information);
-    } else {
-        if (m_host.settings().JavaCompiler.isEmpty()) {
-            const Dialogs::Answer answer = dialogs.message(
-                m_host.dialogParent(), MessageBoxTitle(),
-                QStringLiteral("There is no Java Compiler selected.\r\nWould you like to select one now?"),
-                Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
-            if (answer == Dialogs::Answer::Yes) {
-                // The window may be closed while the dialog is open; then nothing is compiled.
-                const QPointer<frmNotepad> self(this);
-                m_host.showSettings(true);
-                if (!self)
-                    return;
-            }
-        }
-        const QString compiler = m_host.settings().JavaCompiler;
-        if (!compiler.isEmpty()) {
-            // The document's absolute path goes to the compiler as one argument, whatever the
-            // caption shows (a minimised window shows the bare name, which could read as an
-            // option), and the compiler runs in the file's folder.
-            const QFileInfo file(m_host.documents().DocumentSlots[slot()].PathCaption);
-            if (!QProcess::startDetached(compiler, {file.absoluteFilePath()}, file.absolutePath()))
-                dialogs.message(m_host.dialogParent(), MessageBoxTitle(),
-                                QStringLiteral("The Java compiler could not be started: ") + compiler,
-                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-        }
-    }
-    FocusCurrentDocument(m_host);
+    CompileDocument(m_host, *this);
 }
 
 void frmNotepad::chooseFormat(SaveFormat format) {
     setSaveFormat(format);
     markModified();
-}
-
-void frmNotepad::mnuTDOSformat_Click() {
-    chooseFormat(SaveFormat::Dos);
-}
-
-void frmNotepad::mnuTUNIXformat_Click() {
-    chooseFormat(SaveFormat::Unix);
-}
-
-void frmNotepad::mnuTMACformat_Click() {
-    chooseFormat(SaveFormat::Mac);
-}
-
-void frmNotepad::afterArrange() {
-    if (qobject_cast<frmNotepad*>(m_host.mdiArea()->activeSubWindow()))
-        m_host.documents().DocumentActive = true;
-}
-
-void frmNotepad::mnuCascade_Click() {
-    ArrangeWindows(m_host.mdiArea(), WindowArrangement::Cascade);
-    afterArrange();
-}
-
-void frmNotepad::mnuTileH_Click() {
-    ArrangeWindows(m_host.mdiArea(), WindowArrangement::TileHorizontal);
-    afterArrange();
-}
-
-void frmNotepad::mnuTileV_Click() {
-    ArrangeWindows(m_host.mdiArea(), WindowArrangement::TileVertical);
-    afterArrange();
-}
-
-void frmNotepad::mnuArrangeI_Click() {
-    ArrangeWindows(m_host.mdiArea(), WindowArrangement::ArrangeIcons);
 }
 
 void frmNotepad::fillWindowList() {

@@ -14,7 +14,7 @@
 
 class DocumentHost;
 class QAction;
-class QFrame;
+class NoticeBar;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -33,9 +33,7 @@ public:
 
     RichTextControl* txtRich = nullptr;
     // Notices about the document's file, above the text: not valid UTF-8, read-only.
-    QFrame* barNotice = nullptr;
-    QLabel* lblNotice = nullptr;
-    QToolButton* cmdCloseNotice = nullptr;
+    NoticeBar* barNotice = nullptr;
 
     int slot() const;
     // Writes the slot number into the window's and the control's tag.
@@ -44,6 +42,8 @@ public:
     // How the document is written, kept in its slot's record.
     SaveFormat saveFormat() const;
     void setSaveFormat(SaveFormat format);
+    // A format chosen from the Tools menu: set, and the document marked changed.
+    void chooseFormat(SaveFormat format);
     TextEncoding encoding() const;
     void setEncoding(TextEncoding encoding);
 
@@ -114,13 +114,6 @@ public slots:
     void mnuTCompile_Click();
     void mnuColorize_Click();
     void mnuRemoveColors_Click();
-    void mnuTDOSformat_Click();
-    void mnuTUNIXformat_Click();
-    void mnuTMACformat_Click();
-    void mnuCascade_Click();
-    void mnuTileH_Click();
-    void mnuTileV_Click();
-    void mnuArrangeI_Click();
 
 signals:
     // The document was written to its file.
@@ -140,16 +133,12 @@ private:
     void completeTagName();
     void pasteFromKeyboard();
     void fillWindowList();
-    void chooseFormat(SaveFormat format);
     // Checks and disables the format's menu item, unchecks and enables the two others.
     void showSaveFormat();
-    void afterArrange();
 
     DocumentHost& m_host;
     RecentMenu m_recent;
     bool m_answered = false; // closing without asking again
-    QStringList m_notices;
-    QStringList m_closedNotices;
     QList<QAction*> m_windowListItems;
     std::unique_ptr<UndoHistory> m_history;
     std::unique_ptr<WindowMenus> m_menus;

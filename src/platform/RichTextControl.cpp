@@ -20,11 +20,6 @@ bool containsBreak(const QString& text) {
     return text.contains(QChar(13)) || text.contains(QChar(10)) || text.contains(QChar::ParagraphSeparator);
 }
 
-bool containsControl(const QString& text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](QChar c) { return c.category() == QChar::Other_Control; });
-}
-
 } // namespace
 
 RichTextControl::RichTextControl(QWidget* parent)
@@ -452,120 +447,6 @@ void RichTextControl::resizeEvent(QResizeEvent* event) {
     }
     m_widthSet = m_widthSet || event->size().width() > 0;
     QPlainTextEdit::resizeEvent(event);
-}
-
-void RichTextControl::keyPressEvent(QKeyEvent* event) {
-    beginEdit();
-    const int from = textCursor().selectionStart();
-    handleKey(event);
-    afterEdit(from, event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
-    normalizeCursor();
-}
-
-void RichTextControl::stepOverSoftBreak(QKeyEvent* event) {
-    if (m_pieces.empty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        return;
-    QTextCursor cursor = textCursor();
-    if (cursor.hasSelection())
-        return;
-    // Backspace and Delete next to a break between pieces act on the character beyond it.
-    int position = cursor.position();
-    if (event->key() == Qt::Key_Backspace) {
-        while (position > 0 && m_pieces.isBreak(position - 1))
-            --position;
-    } else if (event->key() == Qt::Key_Delete) {
-        while (m_pieces.isBreak(position))
-            ++position;
-    }
-    if (position != cursor.position()) {
-        cursor.setPosition(position);
-        setTextCursor(cursor);
-        // Empty pieces may lie between: the line the key edits is the one reached here.
-        materializeForEdit();
-    }
-}
-
-int RichTextControl::cursorPlace(int position) const {
-    // At a break between pieces of a long line the cursor stays at the end of the earlier piece,
-    // where it would be in the whole line: typing there takes the colour of the character before.
-    while (position > 0 && m_pieces.isBreak(position - 1))
-        --position;
-    return position;
-}
-
-void RichTextControl::normalizeCursor() {
-    if (m_pieces.empty())
-        return;
-    QTextCursor cursor = textCursor();
-    const int anchor = cursorPlace(cursor.anchor());
-    const int position = cursorPlace(cursor.position());
-    if (anchor == cursor.anchor() && position == cursor.position())
-        return;
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
-}
-
-void RichTextControl::baseKeyPress(QKeyEvent* event) {
-    stepOverSoftBreak(event);
-    const bool hadSelection = textCursor().hasSelection();
-    const int before = toOffset(textCursor().position());
-    observeChange(selStart(), selStart() + selLength(), true, [&] { QPlainTextEdit::keyPressEvent(event); });
-    // Left and Right pass over a break between pieces in one step, as over any character.
-    const bool sideways = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
-    if (sideways && !hadSelection && !m_pieces.empty()) {
-        // Empty pieces give several places with the same offset; step until the offset moves.
-        for (int position = -1;
-             toOffset(textCursor().position()) == before && textCursor().position() != position;) {
-            position = textCursor().position();
-            QPlainTextEdit::keyPressEvent(event);
-        }
-    }
-}
-
-void RichTextControl::handleKey(QKeyEvent* event) {
-    const int shift = modifierBits(event->modifiers());
-    int keyCode = keyCodeOf(event->key());
-    if (keyCode != 0) {
-        emit keyDown(keyCode, shift);
-        if (keyCode == 0) {
-            event->accept();
-            return;
-        }
-    }
-    // The window system gives keys that type nothing a control character as their text: Delete
-    // "\x7f", Escape "\x1b", Backspace "\b", Return "\r", Ctrl+letters 1 to 26. None of them is a
-    // typed character: a handler of typed characters would take Delete for one that replaces the
-    // selection, before the key itself deletes once more.
-    const QString typed = event->text();
-    if (containsControl(typed)) {
-        // Only the Tab key types its tab; Ctrl+I gives the same text and types nothing.
-        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
-            baseKeyPress(event);
-            return;
-        }
-        QKeyEvent textless(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                           event->nativeVirtualKey(), event->nativeModifiers(), QString(),
-                           event->isAutoRepeat(), event->count());
-        baseKeyPress(&textless);
-        event->setAccepted(textless.isAccepted());
-        return;
-    }
-    if (typed.size() == 1) {
-        int charCode = typed.at(0).unicode();
-        const int original = charCode;
-        emit keyPress(charCode);
-        if (charCode == 0) {
-            event->accept();
-            return;
-        }
-        if (charCode != original) {
-            QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(charCode)));
-            baseKeyPress(&replaced);
-            return;
-        }
-    }
-    baseKeyPress(event);
 }
 
 void RichTextControl::mouseReleaseEvent(QMouseEvent* event) {

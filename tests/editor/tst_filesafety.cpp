@@ -2,6 +2,7 @@
 #include "app/Recovery.h"
 #include "app/Skin.h"
 #include "browser/ViewSource.h"
+#include "editor/NoticeBar.h"
 #include "editor/Search.h"
 #include "editor/frmFind.h"
 #include "editor/mdlFile.h"
@@ -348,13 +349,13 @@ private slots:
         QCOMPARE(window->barNotice->isVisible(), !notice.isEmpty());
         if (notice.isEmpty())
             return;
-        QCOMPARE(window->lblNotice->text(), notice);
+        QCOMPARE(window->barNotice->lblNotice->text(), notice);
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         QCOMPARE(QApplication::focusWidget(), window->txtRich);
         typeText(window->txtRich, "x"); // the keys go to the text
         QVERIFY(window->txtRich->text().startsWith("x"));
         QVERIFY(window->barNotice->isVisible());
-        QTest::mouseClick(window->cmdCloseNotice, Qt::LeftButton);
+        QTest::mouseClick(window->barNotice->cmdCloseNotice, Qt::LeftButton);
         QVERIFY(!window->barNotice->isVisible());
         QCOMPARE(QApplication::focusWidget(), window->txtRich);
     }

@@ -3,6 +3,8 @@
 #include "browser/BrowserControl.h"
 #include "browser/Preview.h"
 #include "browser/frmView.h"
+#include "editor/EditableDocument.h"
+#include "editor/frmNotepad.h"
 #include "wizards/Pictures.h"
 
 namespace {
@@ -36,7 +38,9 @@ void BindProgramCommands(CommandTable& table) {
     const auto bind = [&table](CommandId id, Run run) { table.commands[size_t(id)].run = std::move(run); };
     bind(CommandId::OpenInBrowser,
          [](const CommandTarget& target) { OpenInBrowser(target.host, *target.document); });
-    bind(CommandId::Picture, [](const CommandTarget& target) { InsertPictureFromMenu(*target.document); });
+    bind(CommandId::Picture, [](const CommandTarget& target) {
+        InsertPictureFromMenu(target.host, target.document->editable());
+    });
     bind(CommandId::Close, orInBrowser(table[CommandId::Close].run,
                                        [](const CommandTarget& target) { target.browser->close(); }));
     // A browser window goes to the page itself; elsewhere a new browser window shows it.

@@ -35,7 +35,9 @@ struct ButtonCommand {
 std::function<void(frmQuillora&, frmNotepad*)> wrap(const char* start, const char* end,
                                                     bool replace = false) {
     return [start = QString::fromLatin1(start), end = QString::fromLatin1(end),
-            replace](frmQuillora&, frmNotepad* document) { WrapSelection(*document, start, end, replace); };
+            replace](frmQuillora&, frmNotepad* document) {
+        WrapSelection(document->editable(), start, end, replace);
+    };
 }
 
 std::function<void(frmQuillora&, frmNotepad*)> wizard(TagDialog which) {

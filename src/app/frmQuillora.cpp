@@ -29,6 +29,7 @@
 #include "app/SettingsIO.h"
 #include "app/SkinButton.h"
 #include "app/mdlQuillor.h"
+#include "editor/EditableDocument.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
@@ -104,10 +105,11 @@ void frmQuillora::buildPopupMenu() {
     mnuPopup = new QMenu(QStringLiteral("Popup"), this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
     const auto onDocument = [this](QMenu* menu, const QString& caption, const char* name,
-                                   std::function<void(frmNotepad&)> command, const QKeySequence& keys = {}) {
+                                   std::function<void(EditableDocument&)> command,
+                                   const QKeySequence& keys = {}) {
         QAction* item = addMenuItem(menu, caption, name, keys);
         connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
-            if (frmNotepad* document = m_documents.current())
+            if (EditableDocument* document = m_documents.currentEditable())
                 command(*document);
         });
         return item;
@@ -115,34 +117,36 @@ void frmQuillora::buildPopupMenu() {
     // The tag items wrap the selection in their tag and its closing tag.
     const auto tagItem = [&onDocument](QMenu* menu, const QString& tag, const char* name) {
         const QString closing = QStringLiteral("</") + tag.mid(1);
-        onDocument(menu, tag, name,
-                   [tag, closing](frmNotepad& document) { WrapSelection(document, tag, closing, false); });
+        onDocument(menu, tag, name, [tag, closing](EditableDocument& document) {
+            WrapSelection(document, tag, closing, false);
+        });
     };
     const auto popupTarget = [this] { return CommandTarget{*this, m_documents.current()}; };
 
     m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
-                            [this](frmNotepad& document) { ViewDocument(*this, document); });
+                            [this](EditableDocument&) { ViewDocument(*this, *m_documents.current()); });
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
     onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
     onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);
     onDocument(mnuPopup, QStringLiteral("Quote"), "mnuQuote", QuoteSelection);
     onDocument(mnuPopup, QStringLiteral("Upper Case"), "mnuUCase",
-               [](frmNotepad& document) { ChangeSelectionCase(document, true); });
+               [](EditableDocument& document) { ChangeSelectionCase(document, true); });
     onDocument(mnuPopup, QStringLiteral("Lower Case"), "mnuLCase",
-               [](frmNotepad& document) { ChangeSelectionCase(document, false); });
+               [](EditableDocument& document) { ChangeSelectionCase(document, false); });
     tagItem(mnuPopup, QStringLiteral("<CENTER>"), "mnuCenter");
-    onDocument(mnuPopup, QStringLiteral("<BR>"), "mnuBr", [](frmNotepad& document) {
+    onDocument(mnuPopup, QStringLiteral("<BR>"), "mnuBr", [](EditableDocument& document) {
         WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
     });
     tagItem(mnuPopup, QStringLiteral("<P>"), "mnuP");
     onDocument(mnuPopup, QStringLiteral("Link..."), "mnuLink",
-               [this](frmNotepad&) { showTagDialog(TagDialog::Link, true); });
+               [this](EditableDocument&) { showTagDialog(TagDialog::Link, true); });
     onDocument(mnuPopup, QStringLiteral("Select Color..."), "mnuSelectColor",
-               [](frmNotepad& document) { frmColor::runForDocument(document); });
+               [this](EditableDocument& document) { frmColor::runForDocument(*this, document); });
     onDocument(
-        mnuPopup, QStringLiteral("Go To..."), "mnuGoTo", [](frmNotepad& document) { document.goTo(); },
-        QKeySequence(Qt::CTRL | Qt::Key_G));
-    onDocument(mnuPopup, QStringLiteral("Format..."), "mnuFormat", frmFormat::run);
+        mnuPopup, QStringLiteral("Go To..."), "mnuGoTo",
+        [this](EditableDocument&) { m_documents.current()->goTo(); }, QKeySequence(Qt::CTRL | Qt::Key_G));
+    onDocument(mnuPopup, QStringLiteral("Format..."), "mnuFormat",
+               [this](EditableDocument& document) { frmFormat::run(*this, document); });
 
     QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
     const std::pair<const char*, const char*> colors[] = {
@@ -157,9 +161,9 @@ void frmQuillora::buildPopupMenu() {
 
     QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
     onDocument(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ",
-               [](frmNotepad& document) { SortSelection(document, true); });
+               [](EditableDocument& document) { SortSelection(document, true); });
     onDocument(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA",
-               [](frmNotepad& document) { SortSelection(document, false); });
+               [](EditableDocument& document) { SortSelection(document, false); });
 
     QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
     for (int level = 1; level <= 6; ++level) {
@@ -210,7 +214,7 @@ void frmQuillora::buildPopupMenu() {
                           {"Comment", "mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")}};
     for (const Wrap& wrap : wraps)
         onDocument(script, QString::fromLatin1(wrap.caption), wrap.name,
-                   [start = wrap.start, end = wrap.end](frmNotepad& document) {
+                   [start = wrap.start, end = wrap.end](EditableDocument& document) {
                        WrapSelection(document, start, end, false);
                    });
 
@@ -273,7 +277,7 @@ void frmQuillora::mnuOwn_Click(int index) {
     // A command keeping its slot's default name ("Own3") runs like any other: the name is only a caption.
     if (!document || own.command.isEmpty())
         return;
-    RunOwnCommand(*document, own.command);
+    RunOwnCommand(document->editable(), own.command);
 }
 
 void frmQuillora::mnuAddOwn_Click() {

@@ -11,6 +11,11 @@ frmNotepad* DocumentTable::current() const {
     return Documents[CurrentDocument].data();
 }
 
+EditableDocument* DocumentTable::currentEditable() const {
+    frmNotepad* window = current();
+    return window ? &window->editable() : nullptr;
+}
+
 int DocumentTable::FindDocumentByCaption(const QString& caption) const {
     for (int slot = 0; slot < slotCount(); ++slot) {
         if (!DocumentSlots[slot].Free && Documents[slot] && Documents[slot]->windowTitle() == caption)

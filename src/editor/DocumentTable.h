@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+class EditableDocument;
 class frmNotepad;
 
 // The record of one document slot.
@@ -41,6 +42,8 @@ public:
 
     // The document window acted on by menus, toolbox and dialogs, if it is open.
     frmNotepad* current() const;
+    // The same document as the wizards and the tag commands edit it.
+    EditableDocument* currentEditable() const;
     // The lowest slot in use whose window caption is exactly `caption`; -1 when none.
     int FindDocumentByCaption(const QString& caption) const;
     int slotCount() const { return static_cast<int>(DocumentSlots.size()); }

@@ -2,6 +2,7 @@
 
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
+#include "editor/EditableDocument.h"
 #include "editor/JavaCompile.h"
 #include "editor/NoticeBar.h"
 #include "editor/SearchState.h"
@@ -57,6 +58,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setWindowIcon(ProgramIcon());
     setSlot(slot);
+    m_editable = new EditableDocument(*this);
     buildMenus();
     FreeCtrlW(*this); // "Open in Browser"
     m_history = std::make_unique<UndoHistory>(*txtRich);

@@ -14,6 +14,7 @@
 
 class DocumentHost;
 class QAction;
+class EditableDocument;
 class NoticeBar;
 class QLabel;
 class QMenu;
@@ -67,6 +68,8 @@ public:
     void updateCaption();
 
     DocumentHost& host() const { return m_host; }
+    // The document as the wizards and the tag commands edit it.
+    EditableDocument& editable() const { return *m_editable; }
     // Whether the documents are shown in colours ("UseColors").
     bool usesColors() const;
 
@@ -142,4 +145,5 @@ private:
     QList<QAction*> m_windowListItems;
     std::unique_ptr<UndoHistory> m_history;
     std::unique_ptr<WindowMenus> m_menus;
+    EditableDocument* m_editable = nullptr;
 };

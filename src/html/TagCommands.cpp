@@ -2,7 +2,7 @@
 
 #include "editor/Colorizer.h"
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "markup/OwnCommands.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -14,7 +14,7 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool usesColors(const frmNotepad& document) {
+bool usesColors(const EditableDocument& document) {
     return document.usesColors();
 }
 
@@ -22,19 +22,20 @@ bool usesColors(const frmNotepad& document) {
 // text colour, then is judged against its neighbours and scanned when it holds markup: a stretch
 // without tags takes the colour of its place, never the one the replaced text had (uncommented
 // text is no comment).
-void colorStretch(frmNotepad& document, int start, int length) {
+void colorStretch(EditableDocument& document, int start, int length) {
     // Only the changed stretch: an empty one recolours nothing (0 would mean the rest of the text).
     if (length <= 0)
         return;
-    ClearColors(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
+    ClearColors(document.text(), document.colorRoles(), start, length, document.stateHooks());
     if (usesColors(document))
-        RecolorChange(*document.txtRich, document.colorRoles(), start, length, document.stateHooks());
+        RecolorChange(document.text(), document.colorRoles(), start, length, document.stateHooks());
 }
 
 } // namespace
 
-void WrapSelection(frmNotepad& document, const QString& startText, const QString& endText, bool replace) {
-    RichTextControl& control = *document.txtRich;
+void WrapSelection(EditableDocument& document, const QString& startText, const QString& endText,
+                   bool replace) {
+    RichTextControl& control = document.text();
     const QString selected = control.selText();
     const QString text = replace ? startText + endText : startText + selected + endText;
     const int at = document.ReplaceSelection(text);
@@ -55,27 +56,26 @@ void WrapSelection(frmNotepad& document, const QString& startText, const QString
         control.select(at + static_cast<int>(startText.size()), static_cast<int>(selected.size()));
 }
 
-void CommentSelection(frmNotepad& document) {
-    const QString selected = document.txtRich->selText();
+void CommentSelection(EditableDocument& document) {
+    const QString selected = document.text().selText();
     if (selected.toLower().startsWith(QLatin1String("show it:")))
-        Dialogs::instance().message(document.host().dialogParent(),
-                                    MessageBoxTitle() + QStringLiteral(" - Secret!"), selected.mid(8),
-                                    Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        Dialogs::instance().message(document.dialogParent(), MessageBoxTitle() + QStringLiteral(" - Secret!"),
+                                    selected.mid(8), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     WrapSelection(document, QStringLiteral("<!--"), QStringLiteral("-->"), false);
 }
 
-void UnCommentSelection(frmNotepad& document) {
-    const std::optional<QString> inner = UnCommentText(document.txtRich->selText());
+void UnCommentSelection(EditableDocument& document) {
+    const std::optional<QString> inner = UnCommentText(document.text().selText());
     if (!inner)
         return;
     const int at = document.ReplaceSelection(*inner);
-    const int end = document.txtRich->selStart();
+    const int end = document.text().selStart();
     colorStretch(document, at, end - at);
-    document.txtRich->setSelStart(end);
+    document.text().setSelStart(end);
 }
 
-void QuoteSelection(frmNotepad& document) {
-    RichTextControl& control = *document.txtRich;
+void QuoteSelection(EditableDocument& document) {
+    RichTextControl& control = document.text();
     const ColorRoles roles = document.colorRoles();
     const int at = control.selStart();
     const int length = control.selLength();
@@ -91,36 +91,36 @@ void QuoteSelection(frmNotepad& document) {
     }
 }
 
-void ChangeSelectionCase(frmNotepad& document, bool upper) {
-    const QString selected = document.txtRich->selText();
+void ChangeSelectionCase(EditableDocument& document, bool upper) {
+    const QString selected = document.text().selText();
     const QString changed = upper ? selected.toUpper() : selected.toLower();
     const int at = document.ReplaceSelection(changed);
-    const int end = document.txtRich->selStart();
+    const int end = document.text().selStart();
     // The case of a tag changes nothing of its colour; recolouring keeps the tags coloured.
     if (usesColors(document))
         colorStretch(document, at, end - at);
-    document.txtRich->setSelStart(end);
+    document.text().setSelStart(end);
 }
 
-void SortSelection(frmNotepad& document, bool ascending) {
-    const QString selected = document.txtRich->selText();
+void SortSelection(EditableDocument& document, bool ascending) {
+    const QString selected = document.text().selText();
     if (selected.isEmpty())
         return;
     const QString sorted = SortLines(selected, ascending);
     const int at = document.ReplaceSelection(sorted);
-    const int end = document.txtRich->selStart();
+    const int end = document.text().selStart();
     if (usesColors(document))
         colorStretch(document, at, end - at);
-    document.txtRich->setSelStart(end);
+    document.text().setSelStart(end);
 }
 
-void RunOwnCommand(frmNotepad& document, const QString& command) {
+void RunOwnCommand(EditableDocument& document, const QString& command) {
     if (command.isEmpty())
         return;
-    const QString text = BuildOwnCommandText(command, document.txtRich->selText());
+    const QString text = BuildOwnCommandText(command, document.text().selText());
     const int at = document.ReplaceSelection(text);
-    const int end = document.txtRich->selStart();
+    const int end = document.text().selStart();
     if (usesColors(document))
         colorStretch(document, at, end - at);
-    document.txtRich->setSelStart(end);
+    document.text().setSelStart(end);
 }

@@ -2,7 +2,7 @@
 
 #include "editor/Colorizer.h"
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "html/TagCommands.h"
 #include "markup/TagCase.h"
 #include "platform/Dialogs.h"
@@ -44,7 +44,7 @@ QComboBox* formatList(QWidget* parent, const char* name, const QStringList& entr
 
 } // namespace
 
-frmFormat::frmFormat(frmNotepad& document, const QString& formatsPath, QWidget* parent)
+frmFormat::frmFormat(EditableDocument& document, const QString& formatsPath, QWidget* parent)
     : QDialog(parent), m_document(document) {
     setObjectName(QStringLiteral("frmFormat"));
     setWindowTitle(QStringLiteral("Format"));
@@ -95,9 +95,8 @@ frmFormat::frmFormat(frmNotepad& document, const QString& formatsPath, QWidget* 
     chkAllLcase->setFocus();
 }
 
-void frmFormat::run(frmNotepad& document) {
-    DocumentHost& host = document.host();
-    if (document.txtRich->selLength() == 0) {
+void frmFormat::run(DocumentHost& host, EditableDocument& document) {
+    if (document.text().selLength() == 0) {
         Dialogs::instance().message(
             host.dialogParent(), MessageBoxTitle(),
             QStringLiteral("There is no text selected!\r\nPlease select the text you want "
@@ -127,7 +126,7 @@ void frmFormat::tagOptionToggled() {
 }
 
 void frmFormat::cmdOK_Click() {
-    RichTextControl& control = *m_document.txtRich;
+    RichTextControl& control = m_document.text();
     const QString selected = control.selText();
     const int at = control.selStart();
     const bool caseChange = chkAllLcase->isChecked() || chkAllUcase->isChecked();

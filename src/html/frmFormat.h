@@ -5,16 +5,17 @@
 class QCheckBox;
 class QComboBox;
 class QPushButton;
-class frmNotepad;
+class DocumentHost;
+class EditableDocument;
 
 // "Format": changes the case of every tag in the selection, removes them, or puts texts around
 // the selection and around each of its lines. Modal, over the document it formats.
 class frmFormat : public QDialog {
     Q_OBJECT
 public:
-    frmFormat(frmNotepad& document, const QString& formatsPath, QWidget* parent);
+    frmFormat(EditableDocument& document, const QString& formatsPath, QWidget* parent);
     // Shows the dialog for the document's selection; without one, says so and shows nothing.
-    static void run(frmNotepad& document);
+    static void run(DocumentHost& host, EditableDocument& document);
 
     QCheckBox *chkAllLcase = nullptr, *chkAllUcase = nullptr, *chkRemoveAll = nullptr;
     QComboBox *cmbStart = nullptr, *cmbEnd = nullptr, *cmbStartLine = nullptr, *cmbEndLine = nullptr;
@@ -26,5 +27,5 @@ public slots:
 private:
     void tagOptionToggled();
 
-    frmNotepad& m_document;
+    EditableDocument& m_document;
 };

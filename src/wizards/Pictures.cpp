@@ -1,7 +1,7 @@
 #include "wizards/Pictures.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
 
@@ -14,14 +14,6 @@
 #include <QPointer>
 
 namespace {
-
-// The path the document in `slot` was saved as; "" when it never was.
-QString savedPathOf(DocumentHost& host, int slot) {
-    const DocumentTable& table = host.documents();
-    if (slot < 0 || slot >= table.slotCount() || table.DocumentSlots[slot].Free)
-        return {};
-    return table.DocumentSlots[slot].PathCaption;
-}
 
 Dialogs::FileRequest pictureRequest(DocumentHost& host) {
     Dialogs::FileRequest request;
@@ -39,11 +31,11 @@ void rememberFolderOf(DocumentHost& host, const QString& path) {
 } // namespace
 
 QString MakeRelativePath(DocumentHost& host, const QString& path) {
-    return MakeRelativePath(host, host.documents().current(), path);
+    return MakeRelativePath(host.documents().currentEditable(), path);
 }
 
-QString MakeRelativePath(DocumentHost& host, const frmNotepad* document, const QString& path) {
-    return MakeRelativePath(path, document ? savedPathOf(host, document->slot()) : QString());
+QString MakeRelativePath(const EditableDocument* document, const QString& path) {
+    return MakeRelativePath(path, document ? document->savedPath() : QString());
 }
 
 QString BrowseForFolder(DocumentHost& host) {
@@ -80,25 +72,24 @@ std::optional<QSize> PictureSize(const QString& path) {
     return size;
 }
 
-void InsertPictureFromMenu(frmNotepad& document) {
-    DocumentHost& host = document.host();
-    const QPointer<frmNotepad> target(&document);
+void InsertPictureFromMenu(DocumentHost& host, EditableDocument& document) {
+    const QPointer<EditableDocument> target(&document);
     const QString path = ShowPictureDialog(host);
     // The window may have been closed while the dialog was open.
     if (path.isEmpty() || !target)
         return;
-    target->InsertAtCursor(PictureTag(MakeRelativePath(path, savedPathOf(host, target->slot()))));
+    target->InsertAtCursor(PictureTag(MakeRelativePath(path, target->savedPath())));
 }
 
 void InsertPicturesFromToolbox(DocumentHost& host) {
-    frmNotepad* current = host.documents().current();
+    EditableDocument* current = host.documents().currentEditable();
     if (!current || current->isMinimized())
         return;
-    const QPointer<frmNotepad> target(current);
+    const QPointer<EditableDocument> target(current);
     const QStringList paths = ShowPicturesDialog(host);
     if (!target)
         return;
-    const QString documentPath = savedPathOf(host, target->slot());
+    const QString documentPath = target->savedPath();
     for (const QString& path : paths) {
         QString tag = SizedPictureTag(MakeRelativePath(path, documentPath), PictureSize(path));
         if (paths.size() > 1)

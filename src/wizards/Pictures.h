@@ -8,7 +8,7 @@
 #include "markup/PictureTags.h"
 
 class DocumentHost;
-class frmNotepad;
+class EditableDocument;
 class QWidget;
 
 // The same, seen from the current document of `host` (its path from its slot's saved path, never
@@ -16,7 +16,7 @@ class QWidget;
 QString MakeRelativePath(DocumentHost& host, const QString& path);
 // The same, seen from `document` (the full path when it is null, as for a closed document): for
 // dialogs that insert into the document that was current when they opened.
-QString MakeRelativePath(DocumentHost& host, const frmNotepad* document, const QString& path);
+QString MakeRelativePath(const EditableDocument* document, const QString& path);
 // The folder chooser with the prompt "Please select a folder:", starting in the dialog folder;
 // "" on cancel.
 QString BrowseForFolder(DocumentHost& host);
@@ -27,7 +27,7 @@ QStringList ShowPicturesDialog(DocumentHost& host);
 // The size of a picture file, read with QImageReader without decoding it; nothing when unreadable.
 std::optional<QSize> PictureSize(const QString& path);
 // Tools "Picture...": one picture, its tag inserted with InsertAtCursor (one undo step, coloured).
-void InsertPictureFromMenu(frmNotepad& document);
+void InsertPictureFromMenu(DocumentHost& host, EditableDocument& document);
 // The toolbox's "Add Picture": several pictures, one sized tag each (followed by CR LF when more
 // than one was chosen), each inserted with InsertAtCursor into the current document, in the
 // dialog's order. Nothing happens (and no dialog shows) without a current, not minimised document.

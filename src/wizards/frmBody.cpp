@@ -1,7 +1,7 @@
 #include "wizards/frmBody.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "markup/TagDialogsCode.h"
 #include "platform/RichTextControl.h"
@@ -85,8 +85,8 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
 }
 
 void frmBody::Form_Load() {
-    frmNotepad* document = m_host.documents().current();
-    const BodyFields fields = ReadBodyTag(document ? document->txtRich->selText() : QString());
+    EditableDocument* document = m_host.documents().currentEditable();
+    const BodyFields fields = ReadBodyTag(document ? document->text().selText() : QString());
     txtBGPicture->setText(fields.background);
     txtBackcolor->setText(fields.bgcolor);
     txtText->setText(fields.text);
@@ -108,7 +108,7 @@ void frmBody::cmdBrowse_Click() {
 }
 
 void frmBody::cmdAdd_Click() {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     if (!document)
         return;
     BodyFields fields;
@@ -122,7 +122,7 @@ void frmBody::cmdAdd_Click() {
     QString tag = BuildBodyTag(fields);
     // A BODY tag selected with text around it: only the tag is replaced, the text stays as it
     // stands (and keeps its own line break after the tag).
-    RichTextControl& text = *document->txtRich;
+    RichTextControl& text = document->text();
     if (const std::optional<TextSpan> span = BodyTagSpan(text.selText())) {
         const bool textAfter = span->start + span->length < text.selLength();
         text.select(text.selStart() + static_cast<int>(span->start), static_cast<int>(span->length));

@@ -1,7 +1,7 @@
 #include "wizards/frmCSS.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
@@ -69,7 +69,7 @@ QListWidget* list(QWidget* parent, const char* name) {
 } // namespace
 
 frmCSS::frmCSS(DocumentHost& host, QWidget* parent)
-    : QDialog(parent), m_host(host), m_target(host.documents().current()) {
+    : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()) {
     setObjectName(QStringLiteral("frmCSS"));
     setWindowTitle(QStringLiteral("Quillora - Corvelle"));
     setModal(true);
@@ -237,7 +237,7 @@ void frmCSS::buildControls() {
 void frmCSS::readSelection() {
     if (!m_target)
         return;
-    const RichTextControl& text = *m_target->txtRich;
+    const RichTextControl& text = m_target->text();
     m_selStart = text.selStart();
     m_selected = text.selText();
     if (m_selected.isEmpty())
@@ -424,7 +424,7 @@ void frmCSS::cmbValue_Click(int index) {
     } else if (entry == kBrowse) {
         const QString path = ShowPictureDialog(m_host);
         if (!path.isEmpty())
-            value = CssUrl(MakeRelativePath(m_host, m_target, path));
+            value = CssUrl(MakeRelativePath(m_target, path));
     } else {
         return;
     }
@@ -463,7 +463,7 @@ QString frmCSS::styleText() const {
 
 void frmCSS::cmdOK_Click() {
     if (m_target) {
-        RichTextControl& text = *m_target->txtRich;
+        RichTextControl& text = m_target->text();
         QString style = styleText();
         // Only the style block is replaced: the text selected around it stays as it stands, and
         // the text behind it keeps its own line break.
@@ -481,7 +481,7 @@ void frmCSS::cmdOK_Click() {
 void frmCSS::done(int result) {
     QDialog::done(result);
     if (m_target)
-        m_target->txtRich->setFocus();
+        m_target->text().setFocus();
 }
 
 #include "moc_frmCSS.cpp"

@@ -16,7 +16,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
-class frmNotepad;
+class EditableDocument;
 
 // "Quillora - Corvelle": a style sheet put together rule by rule. Each rule is a command with
 // its properties; the words offered come from "css.txt" and, for one property's values, from
@@ -89,7 +89,7 @@ private:
     bool hasWorkToLose() const;
 
     DocumentHost& m_host;
-    QPointer<frmNotepad> m_target;
+    QPointer<EditableDocument> m_target;
     QList<CssRule> m_rules;
     QList<CssRule> m_openedRules; // what the dialog opened with
     QStringList m_values;

@@ -1,7 +1,7 @@
 #include "wizards/frmColor.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "markup/ColorCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -315,25 +315,25 @@ void frmColor::applyToField(QLineEdit& box, const QString& code) {
     PaintBox(box, ColorOfCode(code));
 }
 
-QString frmColor::prepareDocumentSelection(frmNotepad& document) {
-    RichTextControl& text = *document.txtRich;
+QString frmColor::prepareDocumentSelection(EditableDocument& document) {
+    RichTextControl& text = document.text();
     const int start = text.selStart();
     if (start > 0 && text.selLength() == 6 && text.charAt(start - 1) == QLatin1Char('#'))
         text.select(start - 1, 7);
     return text.selText();
 }
 
-void frmColor::applyToDocument(frmNotepad& document, const QString& code) {
+void frmColor::applyToDocument(EditableDocument& document, const QString& code) {
     document.ReplaceSelection(code);
 }
 
-bool frmColor::runForDocument(frmNotepad& document) {
+bool frmColor::runForDocument(DocumentHost& host, EditableDocument& document) {
     const QString initial = prepareDocumentSelection(document);
-    frmColor dialog(initial, document.host(), document.host().dialogParent());
+    frmColor dialog(initial, host, host.dialogParent());
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (accepted)
         applyToDocument(document, dialog.code());
-    document.txtRich->setFocus();
+    document.focus();
     return accepted;
 }
 

@@ -11,7 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class frmNotepad;
+class EditableDocument;
 
 // "Color": a colour put together from its red, green and blue components, typed, chosen in the
 // colour dialog or taken from a pixel of a picture, and given back as a "#rrggbb" code. It serves
@@ -28,12 +28,12 @@ public:
     static bool runForField(QLineEdit& box, DocumentHost& host);
     // Edits the colour code selected in `document`; on OK the selection is replaced by the code.
     // Returns whether OK was pressed.
-    static bool runForDocument(frmNotepad& document);
+    static bool runForDocument(DocumentHost& host, EditableDocument& document);
     // The code the dialog opens with for the document's selection. Six characters selected right
     // behind a "#" are taken with it: the selection is widened over the "#".
-    static QString prepareDocumentSelection(frmNotepad& document);
+    static QString prepareDocumentSelection(EditableDocument& document);
     // Puts the code in place of the document's selection as one undo step.
-    static void applyToDocument(frmNotepad& document, const QString& code);
+    static void applyToDocument(EditableDocument& document, const QString& code);
     // Writes the code into the box and paints its background in that colour.
     static void applyToField(QLineEdit& box, const QString& code);
 

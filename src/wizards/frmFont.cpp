@@ -1,7 +1,7 @@
 #include "wizards/frmFont.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "markup/TagDialogsCode.h"
 #include "platform/RichTextControl.h"
@@ -74,11 +74,11 @@ void frmFont::cmbFonts_Click(int index) {
 }
 
 void frmFont::cmdOK_Click() {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     if (!document)
         return;
     const QString start = BuildFontTag(txtSize->text(), cmbFonts->currentText().trimmed(), txtColor->text());
-    document->InsertAtCursor(start + document->txtRich->selText() + QStringLiteral("</FONT>"));
+    document->InsertAtCursor(start + document->text().selText() + QStringLiteral("</FONT>"));
 }
 
 void frmFont::cmdCancel_Click() {

@@ -1,7 +1,7 @@
 #include "wizards/frmForms.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "markup/FormCode.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -170,7 +170,7 @@ void frmForms::cmbObject_Click() {
 }
 
 void frmForms::cmdAdd_Click() {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     if (!document)
         return;
     if (TabStrip1->currentIndex() == 0)
@@ -179,7 +179,7 @@ void frmForms::cmdAdd_Click() {
         addObject(*document);
 }
 
-void frmForms::addForm(frmNotepad& document) {
+void frmForms::addForm(EditableDocument& document) {
     const FormFields fields{txtFormName->text(),      txtFormAction->text(),
                             cmbMethod->currentText(), txtFormClass->text(),
                             txtEncType->text(),       txtFormID->text(),
@@ -187,12 +187,12 @@ void frmForms::addForm(frmNotepad& document) {
                             cmbTarget->currentText(), txtFormTitle->text()};
     document.InsertAtCursor(BuildFormCode(fields));
     // The cursor goes to the empty line between the tags: before "\r\n</FORM>\r\n".
-    document.txtRich->setSelStart(document.txtRich->selStart() - 11);
-    document.txtRich->setSelLength(0);
+    document.text().setSelStart(document.text().selStart() - 11);
+    document.text().setSelLength(0);
     TabStrip1->setCurrentIndex(1);
 }
 
-void frmForms::addObject(frmNotepad& document) {
+void frmForms::addObject(EditableDocument& document) {
     const int type = cmbObject->currentIndex();
     if (type < 0) // no type picked yet: nothing to build
         return;

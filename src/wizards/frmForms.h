@@ -12,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QTabBar;
 class QWidget;
-class frmNotepad;
+class EditableDocument;
 
 // "Quillora - Forms": builds a FORM tag on its first page and one form control at a time on its
 // second, and inserts them into the current document. Stays open between insertions.
@@ -44,8 +44,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void addForm(frmNotepad& document);
-    void addObject(frmNotepad& document);
+    void addForm(EditableDocument& document);
+    void addObject(EditableDocument& document);
     QWidget* firstBoxOfPage() const;
 
     DocumentHost& m_host;

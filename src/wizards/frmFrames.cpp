@@ -1,7 +1,7 @@
 #include "wizards/frmFrames.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -118,7 +118,8 @@ void FramesArea::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
-    : QDialog(parent), m_host(host), m_target(host.documents().current()), m_model(kAreaWidth, kAreaHeight) {
+    : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()),
+      m_model(kAreaWidth, kAreaHeight) {
     setObjectName(QStringLiteral("frmFrames"));
     setWindowTitle(QStringLiteral("Quillora - Frames"));
     setModal(true);
@@ -325,7 +326,7 @@ void frmFrames::picBorder_MouseMove(int border, float across) {
 void frmFrames::cmdBrowse_Click() {
     const QString path = ShowFileDialog(m_host, FileDialogAction::Open, true);
     if (!path.isEmpty())
-        txtSRC->insert(MakeRelativePath(m_host, m_target, path)); // in place of the selected text
+        txtSRC->insert(MakeRelativePath(m_target, path)); // in place of the selected text
 }
 
 void frmFrames::cmdColor_Click() {
@@ -349,7 +350,7 @@ void frmFrames::cmdOK_Click() {
         m_target->InsertAtCursor(BuildFrameset(m_model, m_host.settings().Indent));
     accept();
     if (m_target)
-        m_target->txtRich->setFocus();
+        m_target->text().setFocus();
 }
 
 void frmFrames::cmdCancel_Click() {

@@ -11,7 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class frmNotepad;
+class EditableDocument;
 
 // The drawing area of the frames designer: the layout's frames and borders painted at 15 twips a
 // pixel from the model, and the mouse on them reported in twips. It holds no widget per frame.
@@ -91,7 +91,7 @@ private:
     void borderEdited();
 
     DocumentHost& m_host;
-    QPointer<frmNotepad> m_target;
+    QPointer<EditableDocument> m_target;
     FramesModel m_model;
     bool m_filling = false; // the pages are being filled from the records
 };

@@ -1,7 +1,7 @@
 #include "wizards/frmIsMap.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
@@ -93,7 +93,7 @@ void MapPicture::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
-    : QDialog(parent), m_host(host), m_target(host.documents().current()) {
+    : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()) {
     setObjectName(QStringLiteral("frmIsMap"));
     setWindowTitle(QStringLiteral("Quillora - Image Map"));
     setModal(true);
@@ -225,7 +225,7 @@ void frmIsMap::cmdPicture_Click() {
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
-    txtPicture->setText(MakeRelativePath(m_host, m_target, path));
+    txtPicture->setText(MakeRelativePath(m_target, path));
     picPicture->setEnabled(true);
     fraShape->setEnabled(true);
     cmdOK->setEnabled(true);
@@ -359,7 +359,7 @@ void frmIsMap::cmdRemove_Click() {
 void frmIsMap::cmdBrowse_Click() {
     const QString chosen = ShowFileDialog(m_host, FileDialogAction::Open, true);
     if (!chosen.isEmpty())
-        txtLink->setText(MakeRelativePath(m_host, m_target, chosen));
+        txtLink->setText(MakeRelativePath(m_target, chosen));
 }
 
 void frmIsMap::cmdOK_Click() {
@@ -373,7 +373,7 @@ void frmIsMap::cmdOK_Click() {
         accept();
     }
     if (m_target)
-        m_target->txtRich->setFocus();
+        m_target->text().setFocus();
 }
 
 void frmIsMap::cmdCancel_Click() {

@@ -14,7 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class frmNotepad;
+class EditableDocument;
 
 // The picture of the image map editor with the areas' outlines drawn over it. It reports the
 // pointer's moves and released buttons in the picture's pixels.
@@ -87,6 +87,6 @@ private:
     void clearShapeBoxes();
 
     DocumentHost& m_host;
-    QPointer<frmNotepad> m_target;
+    QPointer<EditableDocument> m_target;
     ImageMapModel m_model;
 };

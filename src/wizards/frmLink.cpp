@@ -1,7 +1,7 @@
 #include "wizards/frmLink.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "markup/TagDialogsCode.h"
 #include "platform/RichTextControl.h"
@@ -101,8 +101,8 @@ frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
 }
 
 void frmLink::Form_Load() {
-    frmNotepad* document = m_host.documents().current();
-    const LinkFields fields = ReadLinkSelection(document ? document->txtRich->selText() : QString());
+    EditableDocument* document = m_host.documents().currentEditable();
+    const LinkFields fields = ReadLinkSelection(document ? document->text().selText() : QString());
     cmbProtocol->setEditText(fields.protocol);
     txtURL->setText(fields.url);
     txtName->setText(fields.name);
@@ -110,11 +110,11 @@ void frmLink::Form_Load() {
 
 void frmLink::keepTargetDocument() {
     m_keepsTarget = true;
-    m_target = m_host.documents().current();
+    m_target = m_host.documents().currentEditable();
 }
 
-frmNotepad* frmLink::targetDocument() const {
-    return m_keepsTarget ? m_target.data() : m_host.documents().current();
+EditableDocument* frmLink::targetDocument() const {
+    return m_keepsTarget ? m_target.data() : m_host.documents().currentEditable();
 }
 
 void frmLink::chkPicture_Click() {
@@ -133,7 +133,7 @@ void frmLink::cmdBrowsePic_Click() {
 }
 
 void frmLink::cmdAdd_Click() {
-    frmNotepad* document = targetDocument();
+    EditableDocument* document = targetDocument();
     if (!document)
         return;
     LinkFields fields;

@@ -8,7 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class frmNotepad;
+class EditableDocument;
 
 // "Link": an anchor to an address, named by text or by a picture, read from the current
 // document's selection when it opens. Works modeless (it stays open after each insertion) and
@@ -40,9 +40,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    frmNotepad* targetDocument() const;
+    EditableDocument* targetDocument() const;
 
     DocumentHost& m_host;
     bool m_keepsTarget = false;
-    QPointer<frmNotepad> m_target;
+    QPointer<EditableDocument> m_target;
 };

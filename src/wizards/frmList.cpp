@@ -1,7 +1,7 @@
 #include "wizards/frmList.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "markup/TagDialogsCode.h"
 #include "platform/UiHelpers.h"
@@ -83,7 +83,7 @@ void frmList::txtNrRows_Change() {
 }
 
 void frmList::cmdAdd_Click() {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     const int rows = txtNrRows->text().toInt();
     if (!document || rows <= 0)
         return;

@@ -1,7 +1,7 @@
 #include "wizards/frmSymbols.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -121,7 +121,7 @@ void frmSymbols::lstSymbols_DblClick(QListWidgetItem* item) {
 }
 
 void frmSymbols::insertSymbol(QListWidgetItem* item) {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     if (!document)
         return;
     document->ReplaceSelection(SymbolReference(item->text().at(0)));

@@ -1,7 +1,7 @@
 #include "wizards/frmTable.h"
 
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/UiHelpers.h"
@@ -233,14 +233,14 @@ void frmTable::buildCellPage(QWidget* page) {
 }
 
 void frmTable::Form_Load() {
-    frmNotepad* document = m_host.documents().current();
-    const QString selection = document ? document->txtRich->selText() : QString();
+    EditableDocument* document = m_host.documents().currentEditable();
+    const QString selection = document ? document->text().selText() : QString();
     m_source.clear();
     if (std::optional<TableReading> reading = ReadTable(selection)) {
         m_model = std::move(reading->model);
         showTableAttributes();
         m_source = document;
-        m_sourceStart = document->txtRich->selStart();
+        m_sourceStart = document->text().selStart();
         m_sourceText = selection;
         m_readLength = reading->length;
     } else {
@@ -443,12 +443,12 @@ void frmTable::cmdBrowse_Click() {
 }
 
 void frmTable::cmdAdd_Click() {
-    frmNotepad* document = m_host.documents().current();
+    EditableDocument* document = m_host.documents().currentEditable();
     if (!document)
         return;
     // A table read from the selection is written back over the part read (text behind its end
     // tag stays), as long as that selection is still there as it was.
-    RichTextControl& text = *document->txtRich;
+    RichTextControl& text = document->text();
     if (m_source == document && text.selStart() == m_sourceStart && text.selText() == m_sourceText)
         text.setSelLength(m_readLength);
     m_source.clear();

@@ -14,7 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class frmNotepad;
+class EditableDocument;
 
 // "Quillora - Tables": a table designed as a tree of rows and cells, with the table's and each
 // cell's attributes, put into the current document. Opened on a selection that begins with a
@@ -87,7 +87,7 @@ private:
     DocumentHost& m_host;
     TableModel m_model;
     // The selection the table was read from, replaced by the part read when it is still there.
-    QPointer<frmNotepad> m_source;
+    QPointer<EditableDocument> m_source;
     int m_sourceStart = 0;
     QString m_sourceText;
     int m_readLength = 0;

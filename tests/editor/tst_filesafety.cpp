@@ -2,6 +2,7 @@
 #include "app/Recovery.h"
 #include "app/Skin.h"
 #include "browser/ViewSource.h"
+#include "editor/EditableDocument.h"
 #include "editor/NoticeBar.h"
 #include "editor/Search.h"
 #include "editor/frmFind.h"
@@ -177,7 +178,7 @@ private slots:
             QCOMPARE(ReadSearchHistory(folder + "/finds.txt"), QStringList());
         } else if (reader == "formats") {
             QVERIFY(plant(folder + "/formats.txt"));
-            frmFormat format(*app.document(0), folder + "/formats.txt", app.main.get());
+            frmFormat format(app.document(0)->editable(), folder + "/formats.txt", app.main.get());
             QCOMPARE(format.cmbStart->count(), 9); // the empty and the built-in entries alone
         } else if (reader == "style vocabulary") {
             QVERIFY(plant(folder + "/css.txt"));

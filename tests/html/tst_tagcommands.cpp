@@ -1,3 +1,4 @@
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "html/TagCommands.h"
 #include "html/frmFormat.h"
@@ -126,17 +127,17 @@ private slots:
         app.start();
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<B>x</B>\r\ny");
-        frmFormat::run(*document);
+        frmFormat::run(*app.main, document->editable());
         QCOMPARE(app.dialogs.messages.last().text,
                  QString("There is no text selected!\r\nPlease select the text you want to format."));
         document->txtRich->select(0, 8);
-        frmFormat remove(*document, app.env.programFolder() + "/formats.txt", nullptr);
+        frmFormat remove(document->editable(), app.env.programFolder() + "/formats.txt", nullptr);
         remove.chkRemoveAll->click();
         QVERIFY(!remove.cmbStart->isEnabled() && !remove.chkAllUcase->isEnabled());
         remove.cmdOK_Click();
         QCOMPARE(document->txtRich->text(), QString("x\r\ny"));
         document->txtRich->select(0, 4);
-        frmFormat lines(*document, app.env.programFolder() + "/formats.txt", nullptr);
+        frmFormat lines(document->editable(), app.env.programFolder() + "/formats.txt", nullptr);
         lines.cmdOK_Click();
         QVERIFY(lines.result() != QDialog::Accepted);
         lines.cmbStartLine->setCurrentText("<LI>");

@@ -95,7 +95,7 @@ private slots:
         const auto [plain, cursor, start, length] = parse(text);
         document->txtRich->setText(plain);
         document->txtRich->select(start, length);
-        frmColor dialog(frmColor::prepareDocumentSelection(*document), *app.main, app.main.get());
+        frmColor dialog(frmColor::prepareDocumentSelection(document->editable()), *app.main, app.main.get());
         QVERIFY(shownActive(&dialog));
         QApplication::clipboard()->setText(extra);
         app.main->setDialogFolder(app.env.root());
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
         QVERIFY(dialog.isHidden());
         if (ok)
-            frmColor::applyToDocument(*document, dialog.code());
+            frmColor::applyToDocument(document->editable(), dialog.code());
         QTEST(render(*dialog.txtRed) + ' ' + dialog.txtGreen->text() + ' ' + dialog.txtBlue->text() + ' ' +
                   dialog.code() + ' ' + focused + ' ' + ::render(*document->txtRich),
               "expected");

@@ -1,3 +1,4 @@
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "support/ShellFixture.h"
 #include "wizards/Pictures.h"
@@ -101,7 +102,7 @@ private slots:
             paths << site.at("pics/" + file);
         if (menu) {
             site.dialogs.openPaths.append(paths);
-            InsertPictureFromMenu(*site.page);
+            InsertPictureFromMenu(*site.main, site.page->editable());
         } else {
             site.dialogs.openPathLists.enqueue(paths);
             InsertPicturesFromToolbox(*site.main);
@@ -133,8 +134,8 @@ private slots:
         QCOMPARE(MakeRelativePath(*site.main, site.at("pics/a.gif")), QString("pics/a.gif"));
         // Seen from a given document (a modal wizard's), whichever is current.
         site.main->documents().CurrentDocument = 0;
-        QCOMPARE(MakeRelativePath(*site.main, site.page, site.at("pics/a.gif")), QString("pics/a.gif"));
-        QCOMPARE(MakeRelativePath(*site.main, nullptr, site.at("pics/a.gif")), site.at("pics/a.gif"));
+        QCOMPARE(MakeRelativePath(&site.page->editable(), site.at("pics/a.gif")), QString("pics/a.gif"));
+        QCOMPARE(MakeRelativePath(nullptr, site.at("pics/a.gif")), site.at("pics/a.gif"));
         site.main->documents().CurrentDocument = site.page->slot();
         site.page->close();
         InsertPicturesFromToolbox(*site.main);

@@ -1,0 +1,53 @@
+#include "editor/EditableDocument.h"
+
+#include "editor/DocumentHost.h"
+#include "editor/frmNotepad.h"
+#include "platform/RichTextControl.h"
+
+EditableDocument::EditableDocument(frmNotepad& window) : QObject(&window), m_window(window) {}
+
+RichTextControl& EditableDocument::text() const {
+    return *m_window.txtRich;
+}
+
+void EditableDocument::InsertAtCursor(const QString& markup) {
+    m_window.InsertAtCursor(markup);
+}
+
+int EditableDocument::ReplaceSelection(const QString& text) {
+    return m_window.ReplaceSelection(text);
+}
+
+ColorRoles EditableDocument::colorRoles() const {
+    return m_window.colorRoles();
+}
+
+bool EditableDocument::usesColors() const {
+    return m_window.usesColors();
+}
+
+DocumentStateHooks EditableDocument::stateHooks() {
+    return m_window.stateHooks();
+}
+
+QString EditableDocument::savedPath() const {
+    const DocumentTable& table = m_window.host().documents();
+    const int slot = m_window.slot();
+    if (!table.holds(slot) || table.DocumentSlots[slot].Free)
+        return {};
+    return table.DocumentSlots[slot].PathCaption;
+}
+
+bool EditableDocument::isMinimized() const {
+    return m_window.isMinimized();
+}
+
+void EditableDocument::focus() {
+    m_window.txtRich->setFocus();
+}
+
+QWidget* EditableDocument::dialogParent() const {
+    return m_window.host().dialogParent();
+}
+
+#include "moc_EditableDocument.cpp"

@@ -2,7 +2,6 @@
 
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
-#include "editor/frmFind.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "html/TagCommands.h"
@@ -37,6 +36,13 @@ std::function<void(frmQuillora&, frmNotepad*)> wrap(const char* start, const cha
     return [start = QString::fromLatin1(start), end = QString::fromLatin1(end),
             replace](frmQuillora&, frmNotepad* document) {
         WrapSelection(document->editable(), start, end, replace);
+    };
+}
+
+// A button that runs a menu command of the table, on the active document when there is one.
+std::function<void(frmQuillora&, frmNotepad*)> command(CommandId id) {
+    return [id](frmQuillora& main, frmNotepad* document) {
+        main.commands()[id].run(CommandTarget{main, document});
     };
 }
 
@@ -78,23 +84,20 @@ const std::vector<ButtonCommand>& buttonCommands() {
         // No script builder: the click only gives the document its focus back.
         {"picJava", Guard::Document, true, [](frmQuillora&, frmNotepad*) {}},
         {"picCSS", Guard::Document, false, wizard(TagDialog::Css)},
-        {"picNew", Guard::None, false, [](frmQuillora& main, frmNotepad*) { NewDocument(main); }},
-        {"picOpen", Guard::None, false, [](frmQuillora& main, frmNotepad*) { ShowOpenDialog(main); }},
+        {"picNew", Guard::None, false, command(CommandId::New)},
+        {"picOpen", Guard::None, false, command(CommandId::Open)},
         {"picSave", Guard::Active, false, saveCurrent},
         {"picCut", Guard::Document, false,
-         [](frmQuillora&, frmNotepad* document) {
+         [](frmQuillora& main, frmNotepad* document) {
              document->txtRich->setFocus();
-             document->mnuCut_Click();
+             command(CommandId::Cut)(main, document);
          }},
         // The text copies its own selection, so nothing selected leaves the clipboard as it was.
         {"picCopy", Guard::Document, false,
          [](frmQuillora&, frmNotepad* document) { document->txtRich->copy(); }},
-        {"picPaste", Guard::Document, false,
-         [](frmQuillora&, frmNotepad* document) { document->mnuPaste_Click(); }},
-        {"picFind", Guard::Active, false,
-         [](frmQuillora& main, frmNotepad*) { main.findDialog().showForCurrentDocument(); }},
-        {"picPrint", Guard::Active, false,
-         [](frmQuillora&, frmNotepad* document) { document->mnuPrint_Click(); }},
+        {"picPaste", Guard::Document, false, command(CommandId::Paste)},
+        {"picFind", Guard::Active, false, command(CommandId::Find)},
+        {"picPrint", Guard::Active, false, command(CommandId::Print)},
     };
     return commands;
 }

@@ -37,7 +37,7 @@ Run orInBrowser(Run elsewhere, Run inBrowser) {
 void BindProgramCommands(CommandTable& table) {
     const auto bind = [&table](CommandId id, Run run) { table.commands[size_t(id)].run = std::move(run); };
     bind(CommandId::OpenInBrowser,
-         [](const CommandTarget& target) { OpenInBrowser(target.host, *target.document); });
+         [](const CommandTarget& target) { OpenInBrowser(target.host, target.document->editable()); });
     bind(CommandId::Picture, [](const CommandTarget& target) {
         InsertPictureFromMenu(target.host, target.document->editable());
     });

@@ -124,7 +124,7 @@ void frmQuillora::buildPopupMenu() {
     const auto popupTarget = [this] { return CommandTarget{*this, m_documents.current()}; };
 
     m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
-                            [this](EditableDocument&) { ViewDocument(*this, *m_documents.current()); });
+                            [this](EditableDocument& document) { ViewDocument(*this, document); });
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
     onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
     onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);

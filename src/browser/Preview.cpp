@@ -2,7 +2,7 @@
 
 #include "browser/frmView.h"
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
+#include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
 #include "markup/LineEndings.h"
 #include "platform/Charsets.h"
@@ -21,7 +21,7 @@ namespace {
 const char* const kPreviewWriter = "previewCopyWriter";
 } // namespace
 
-QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
+QString WritePreviewCopy(DocumentHost& host, EditableDocument& document) {
     const QString folder = host.programFolder() + QStringLiteral("/temp");
     const QString path = folder + QLatin1Char('/') + PreviewFileName(host.settings().DefaultFormat);
     QDir().mkpath(folder);
@@ -29,7 +29,7 @@ QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
     // The copy is read by the engine in the document's encoding: what that encoding lacks is
     // written as character references, which the page shows as the characters themselves.
     const QString text =
-        WithCharacterReferences(ConvertForSave(document.txtRich->text(), document.saveFormat()), encoding);
+        WithCharacterReferences(ConvertForSave(document.text().text(), document.saveFormat()), encoding);
     QString reason;
     if (!writeTextFile(path, text, encoding, reason)) {
         Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
@@ -57,15 +57,15 @@ QString WritePreviewCopy(DocumentHost& host, frmNotepad& document) {
 
 namespace {
 // A never-saved document is shown from its copy in temp/, which then follows the text.
-void previewUntitled(DocumentHost& host, frmNotepad& document) {
+void previewUntitled(DocumentHost& host, EditableDocument& document) {
     const QString copy = WritePreviewCopy(host, document);
     if (!copy.isEmpty())
         host.OpenBrowser(copy)->followDocument(&document, copy, false);
 }
 } // namespace
 
-void ViewDocument(DocumentHost& host, frmNotepad& document) {
-    const PreviewTarget target = SelectionTarget(document.txtRich->selText(), document.windowTitle());
+void ViewDocument(DocumentHost& host, EditableDocument& document) {
+    const PreviewTarget target = SelectionTarget(document.text().selText(), document.caption());
     if (target.kind == PreviewTarget::Nothing)
         return;
     if (target.kind == PreviewTarget::Address) {
@@ -73,13 +73,12 @@ void ViewDocument(DocumentHost& host, frmNotepad& document) {
         return;
     }
     // The path as the caption shows it while the window is not minimised.
-    const DocumentSlot& record = host.documents().DocumentSlots[document.slot()];
-    const QString path = record.PathCaption;
+    const QString path = document.savedPath();
     if (path.isEmpty()) {
         previewUntitled(host, document);
         return;
     }
-    if (record.Modified) {
+    if (document.isModified()) {
         const Dialogs::Answer answer = Dialogs::instance().message(
             host.dialogParent(), MessageBoxTitle(),
             QStringLiteral("The document has been changed. Would you like to save it before viewing it?"),
@@ -90,16 +89,16 @@ void ViewDocument(DocumentHost& host, frmNotepad& document) {
     host.OpenBrowser(path);
 }
 
-void OpenInBrowser(DocumentHost& host, frmNotepad& document) {
-    const DocumentSlot& record = host.documents().DocumentSlots[document.slot()];
-    if (record.PathCaption.isEmpty()) {
+void OpenInBrowser(DocumentHost& host, EditableDocument& document) {
+    const QString path = document.savedPath();
+    if (path.isEmpty()) {
         previewUntitled(host, document);
         return;
     }
-    const QString path = record.PathCaption;
     // Unsaved changes are shown at once, from memory.
-    frmView* view = host.OpenBrowser(record.Modified ? QString() : path);
-    if (record.Modified)
+    const bool modified = document.isModified();
+    frmView* view = host.OpenBrowser(modified ? QString() : path);
+    if (modified)
         view->cmbURL->addItem(path);
-    view->followDocument(&document, path, record.Modified);
+    view->followDocument(&document, path, modified);
 }

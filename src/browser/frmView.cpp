@@ -6,7 +6,6 @@
 #include "browser/ViewSource.h"
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
-#include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/MdiWindows.h"
 #include "platform/ProgramIcon.h"
@@ -223,29 +222,28 @@ void frmView::WebBrowser_DocumentComplete(const QUrl& url, bool ok) {
         stopFollowing();
     if (!m_followed) {
         // A page that is the file of an open document is shown afresh when the document is saved.
-        frmNotepad* shown = nullptr;
+        EditableDocument* shown = nullptr;
         const DocumentTable& table = m_host.documents();
         for (int slot = 0; slot < table.slotCount() && !shown && !path.isEmpty(); ++slot) {
             const QString saved = table.DocumentSlots[slot].PathCaption;
             if (!table.DocumentSlots[slot].Free && saved == path)
-                shown = table.Documents[slot];
+                shown = table.editable(slot);
         }
         linkSaves(shown);
     }
     emit pageLoaded(url, ok);
 }
 
-void frmView::followDocument(frmNotepad* document, const QString& path, bool showNow) {
+void frmView::followDocument(EditableDocument* document, const QString& path, bool showNow) {
     if (!m_previewId)
         m_previewId = PreviewPages::instance().add(
             {[this] { return m_followed ? m_followPath : QString(); },
-             [this] { return m_followed ? m_followed->txtRich->text().toUtf8() : QByteArray(); }});
+             [this] { return m_followed ? m_followed->text().text().toUtf8() : QByteArray(); }});
     stopFollowing();
     m_followed = document;
     m_followPath = path;
-    m_followsCopy = m_host.documents().DocumentSlots[document->slot()].PathCaption.isEmpty();
-    m_typing =
-        connect(document->txtRich, &RichTextControl::change, &m_followTimer, qOverload<>(&QTimer::start));
+    m_followsCopy = document->savedPath().isEmpty();
+    m_typing = connect(document, &EditableDocument::changed, &m_followTimer, qOverload<>(&QTimer::start));
     m_closing = connect(document, &QObject::destroyed, this, &frmView::followedClosed);
     // Pages reloaded as the text is typed would repeat their messages after every pause.
     WebBrowser->setMessagesShown(false);
@@ -277,13 +275,13 @@ void frmView::showFollowed() {
         WebBrowser->showKeepingScroll(PreviewPages::urlFor(m_previewId, m_followPath));
 }
 
-void frmView::linkSaves(frmNotepad* document) {
+void frmView::linkSaves(EditableDocument* document) {
     if (document == m_savesOf)
         return;
     disconnect(m_saves);
     m_savesOf = document;
     if (document)
-        m_saves = connect(document, &frmNotepad::saved, this, &frmView::documentSaved);
+        m_saves = connect(document, &EditableDocument::saved, this, &frmView::documentSaved);
 }
 
 void frmView::documentSaved() {
@@ -293,7 +291,7 @@ void frmView::documentSaved() {
     }
     // The saved file is what the text now is; a first save gives the page its new place.
     m_followTimer.stop();
-    m_followPath = m_host.documents().DocumentSlots[m_followed->slot()].PathCaption;
+    m_followPath = m_followed->savedPath();
     m_followsCopy = false;
     WebBrowser->showKeepingScroll(QUrl::fromLocalFile(m_followPath));
 }

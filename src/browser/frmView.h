@@ -1,7 +1,8 @@
 #pragma once
 
+#include "editor/Commands.h"
+#include "editor/EditableDocument.h"
 #include "editor/RecentMenu.h"
-#include "editor/frmNotepad.h"
 
 #include <QList>
 #include <QMdiSubWindow>
@@ -57,7 +58,7 @@ public:
     // Shows `document` and follows it: a pause in typing shows its text as it stands (from memory,
     // under `path`, so relative links resolve beside it), saving shows the saved file, each time
     // scrolled to where the page was. Following ends when the window goes to another page.
-    void followDocument(frmNotepad* document, const QString& path, bool showNow);
+    void followDocument(EditableDocument* document, const QString& path, bool showNow);
     bool following() const { return m_followed; }
     // How long typing must pause before the page follows the text.
     static constexpr int kFollowDelayMs = 300;
@@ -106,7 +107,7 @@ private:
     // showed a never-saved document.
     void followedClosed();
     // Reloads the page when `document` is saved (when it shows that document's file).
-    void linkSaves(frmNotepad* document);
+    void linkSaves(EditableDocument* document);
     void documentSaved();
 
     DocumentHost& m_host;
@@ -116,12 +117,12 @@ private:
     RecentMenu m_recent;
     std::unique_ptr<WindowMenus> m_menus;
     QList<QAction*> m_windowListItems;
-    QPointer<frmNotepad> m_followed;
+    QPointer<EditableDocument> m_followed;
     QString m_followPath;
     int m_previewId = 0;
     QTimer m_followTimer;
     QMetaObject::Connection m_typing, m_closing;
     bool m_followsCopy = false; // the followed document has never been saved
-    QPointer<frmNotepad> m_savesOf;
+    QPointer<EditableDocument> m_savesOf;
     QMetaObject::Connection m_saves;
 };

@@ -16,6 +16,12 @@ EditableDocument* DocumentTable::currentEditable() const {
     return window ? &window->editable() : nullptr;
 }
 
+EditableDocument* DocumentTable::editable(int slot) const {
+    Q_ASSERT(holds(slot));
+    frmNotepad* window = Documents[slot];
+    return window ? &window->editable() : nullptr;
+}
+
 int DocumentTable::FindDocumentByCaption(const QString& caption) const {
     for (int slot = 0; slot < slotCount(); ++slot) {
         if (!DocumentSlots[slot].Free && Documents[slot] && Documents[slot]->windowTitle() == caption)

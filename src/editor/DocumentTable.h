@@ -44,6 +44,8 @@ public:
     frmNotepad* current() const;
     // The same document as the wizards and the tag commands edit it.
     EditableDocument* currentEditable() const;
+    // The document in `slot` as they edit it; null when the slot holds no window.
+    EditableDocument* editable(int slot) const;
     // The lowest slot in use whose window caption is exactly `caption`; -1 when none.
     int FindDocumentByCaption(const QString& caption) const;
     int slotCount() const { return static_cast<int>(DocumentSlots.size()); }

@@ -4,7 +4,10 @@
 #include "editor/frmNotepad.h"
 #include "platform/RichTextControl.h"
 
-EditableDocument::EditableDocument(frmNotepad& window) : QObject(&window), m_window(window) {}
+EditableDocument::EditableDocument(frmNotepad& window) : QObject(&window), m_window(window) {
+    connect(window.txtRich, &RichTextControl::change, this, &EditableDocument::changed);
+    connect(&window, &frmNotepad::saved, this, &EditableDocument::saved);
+}
 
 RichTextControl& EditableDocument::text() const {
     return *m_window.txtRich;
@@ -36,6 +39,28 @@ QString EditableDocument::savedPath() const {
     if (!table.holds(slot) || table.DocumentSlots[slot].Free)
         return {};
     return table.DocumentSlots[slot].PathCaption;
+}
+
+bool EditableDocument::isModified() const {
+    const DocumentTable& table = m_window.host().documents();
+    const int slot = m_window.slot();
+    return table.holds(slot) && table.DocumentSlots[slot].Modified;
+}
+
+int EditableDocument::slot() const {
+    return m_window.slot();
+}
+
+QString EditableDocument::caption() const {
+    return m_window.windowTitle();
+}
+
+SaveFormat EditableDocument::saveFormat() const {
+    return m_window.saveFormat();
+}
+
+TextEncoding EditableDocument::encoding() const {
+    return m_window.encoding();
 }
 
 bool EditableDocument::isMinimized() const {

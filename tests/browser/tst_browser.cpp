@@ -248,7 +248,7 @@ private slots:
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>Copy</title>unsaved");
         if (route == "view")
-            ViewDocument(*app.main, *document);
+            ViewDocument(*app.main, document->editable());
         else if (QTest::qWaitForWindowActive(
                      app.main.get())) // Ctrl+W: the window's own Close must not take it
             QTest::keyClick(document->txtRich, Qt::Key_W, Qt::ControlModifier);
@@ -280,7 +280,7 @@ private slots:
         frmNotepad* document = app.document(0);
         document->txtRich->setText("<title>New</title>");
         app.dialogs.answers << (save ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-        ViewDocument(*app.main, *document);
+        ViewDocument(*app.main, document->editable());
         QCOMPARE(app.dialogs.messages.last().text,
                  "The document has been changed. Would you like to save it before viewing it?");
         frmView* view = app.main->browsers().Browsers[0];

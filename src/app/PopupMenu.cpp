@@ -1,0 +1,204 @@
+// The context menu of document windows: commands on the selection of the current document, its
+// colours, and the own commands.
+
+#include "app/frmQuillora.h"
+#include "browser/Preview.h"
+#include "editor/EditableDocument.h"
+#include "editor/frmNotepad.h"
+#include "html/TagCommands.h"
+#include "html/frmAddOwn.h"
+#include "html/frmFormat.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextControl.h"
+#include "platform/UiHelpers.h"
+#include "wizards/frmColor.h"
+
+#include <QAction>
+#include <QMenu>
+#include <functional>
+
+void frmQuillora::buildPopupMenu() {
+    // The context menu of document windows: its commands act on the current document.
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    const auto onDocument = [this](QMenu* menu, const QString& caption, const char* name,
+                                   std::function<void(EditableDocument&)> command,
+                                   const QKeySequence& keys = {}) {
+        QAction* item = addMenuItem(menu, caption, name, keys);
+        connect(item, &QAction::triggered, this, [this, command = std::move(command)] {
+            if (EditableDocument* document = m_documents.currentEditable())
+                command(*document);
+        });
+        return item;
+    };
+    // The tag items wrap the selection in their tag and its closing tag.
+    const auto tagItem = [&onDocument](QMenu* menu, const QString& tag, const char* name) {
+        const QString closing = QStringLiteral("</") + tag.mid(1);
+        onDocument(menu, tag, name, [tag, closing](EditableDocument& document) {
+            WrapSelection(document, tag, closing, false);
+        });
+    };
+    const auto popupTarget = [this] { return CommandTarget{*this, m_documents.current()}; };
+
+    m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
+                            [this](EditableDocument& document) { ViewDocument(*this, document); });
+    AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
+    onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
+    onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);
+    onDocument(mnuPopup, QStringLiteral("Quote"), "mnuQuote", QuoteSelection);
+    onDocument(mnuPopup, QStringLiteral("Upper Case"), "mnuUCase",
+               [](EditableDocument& document) { ChangeSelectionCase(document, true); });
+    onDocument(mnuPopup, QStringLiteral("Lower Case"), "mnuLCase",
+               [](EditableDocument& document) { ChangeSelectionCase(document, false); });
+    tagItem(mnuPopup, QStringLiteral("<CENTER>"), "mnuCenter");
+    onDocument(mnuPopup, QStringLiteral("<BR>"), "mnuBr", [](EditableDocument& document) {
+        WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
+    });
+    tagItem(mnuPopup, QStringLiteral("<P>"), "mnuP");
+    onDocument(mnuPopup, QStringLiteral("Link..."), "mnuLink",
+               [this](EditableDocument&) { showTagDialog(TagDialog::Link, true); });
+    onDocument(mnuPopup, QStringLiteral("Select Color..."), "mnuSelectColor",
+               [this](EditableDocument& document) { frmColor::runForDocument(*this, document); });
+    onDocument(
+        mnuPopup, QStringLiteral("Go To..."), "mnuGoTo",
+        [this](EditableDocument&) { m_documents.current()->goTo(); }, QKeySequence(Qt::CTRL | Qt::Key_G));
+    onDocument(mnuPopup, QStringLiteral("Format..."), "mnuFormat",
+               [this](EditableDocument& document) { frmFormat::run(*this, document); });
+
+    QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
+    const std::pair<const char*, const char*> colors[] = {
+        {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"}};
+    for (const auto& [caption, name] : colors) {
+        const QString role = QString::fromLatin1(caption);
+        connect(addMenuItem(color, role, name), &QAction::triggered, this,
+                [this, role] { mnuColRole_Click(role); });
+    }
+    connect(addMenuItem(color, QStringLiteral("Other..."), "mnuColOther"), &QAction::triggered, this,
+            &frmQuillora::mnuColOther_Click);
+
+    QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
+    onDocument(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ",
+               [](EditableDocument& document) { SortSelection(document, true); });
+    onDocument(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA",
+               [](EditableDocument& document) { SortSelection(document, false); });
+
+    QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
+    for (int level = 1; level <= 6; ++level) {
+        const QByteArray name = "mnuH" + QByteArray::number(level);
+        tagItem(size, QStringLiteral("<H%1>").arg(level), name.constData());
+    }
+
+    QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
+    const std::pair<const char*, const char*> tags[] = {{"ACRONYM", "mnuAcronym"},
+                                                        {"APPLET", "mnuApplet"},
+                                                        {"B", "mnuB"},
+                                                        {"BIG", "mnuBig"},
+                                                        {"BLOCKQUOTE", "mnuBlockquote"},
+                                                        {"CITE", "mnuCite"},
+                                                        {"CODE", "mnuCode"},
+                                                        {"DIV", "mnuDiv"},
+                                                        {"EM", "mnuEm"},
+                                                        {"EMBED", "mnuEmbed"},
+                                                        {"I", "mnuI"},
+                                                        {"IFRAME", "mnuIframe"},
+                                                        {"LAYER", "mnuLayer"},
+                                                        {"MARQUEE", "mnuMarquee"},
+                                                        {"NOFRAMES", "mnuNoFrames"},
+                                                        {"NOSCRIPT", "mnuNoScript"},
+                                                        {"PLAINTEXT", "mnuPlaintext"},
+                                                        {"PRE", "mnuPre"},
+                                                        {"SCRIPT", "mnuScript"},
+                                                        {"SPAN", "mnuSpan"},
+                                                        {"STRIKE", "mnuStrike"},
+                                                        {"STRONG", "mnuStrong"},
+                                                        {"STYLE", "mnuStyle"},
+                                                        {"SUB", "mnuSub"},
+                                                        {"SUP", "mnuSup"},
+                                                        {"U", "mnuU"}};
+    for (const auto& [tag, name] : tags)
+        tagItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name);
+
+    QMenu* script = addSubmenu(mnuPopup, QStringLiteral("JavaScript"), "mnuJavaScript");
+    struct Wrap {
+        const char* caption;
+        const char* name;
+        QString start, end;
+    };
+    const Wrap wraps[] = {{"<SCRIPT LANGUAGE...", "mnuJScriptLang",
+                           QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">"),
+                           QStringLiteral("</SCRIPT>")},
+                          {"Brackets", "mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
+                          {"Comment", "mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")}};
+    for (const Wrap& wrap : wraps)
+        onDocument(script, QString::fromLatin1(wrap.caption), wrap.name,
+                   [start = wrap.start, end = wrap.end](EditableDocument& document) {
+                       WrapSelection(document, start, end, false);
+                   });
+
+    QMenu* own = addSubmenu(mnuPopup, QStringLiteral("Own Commands"), "mnuOwnCommands");
+    for (int index = 1; index <= 20; ++index) {
+        const QByteArray name = "mnuOwn" + QByteArray::number(index);
+        m_ownItems[index] = addMenuItem(own, QStringLiteral("Own%1").arg(index), name.constData());
+        connect(m_ownItems[index], &QAction::triggered, this, [this, index] { mnuOwn_Click(index); });
+    }
+    m_ownSeparator = AddCommandItem(own, m_commands, CommandId::Separator3, popupTarget);
+    m_ownSeparator->setVisible(false);
+    connect(addMenuItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn"), &QAction::triggered, this,
+            &frmQuillora::mnuAddOwn_Click);
+}
+
+void frmQuillora::showContextMenu(frmNotepad& document, const QPoint& at) {
+    const QString selected = document.txtRich->selText();
+    const bool link =
+        selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
+    m_viewItem->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
+    mnuPopup->exec(at);
+}
+
+void frmQuillora::mnuColRole_Click(const QString& role) {
+    frmNotepad* document = m_documents.current();
+    if (!document)
+        return;
+    const ColorValue color = role == QLatin1String("Tag")       ? m_settings.TagColor
+                             : role == QLatin1String("Comment") ? m_settings.ComColor
+                             : role == QLatin1String("Value")   ? m_settings.ValColor
+                                                                : m_settings.TexColor;
+    document->paintSelection(color);
+}
+
+void frmQuillora::mnuColOther_Click() {
+    frmNotepad* document = m_documents.current();
+    if (!document)
+        return;
+    // Cancelling paints nothing; any chosen colour, black included, is painted.
+    const std::optional<QColor> chosen = Dialogs::instance().chooseColor(this, m_lastOtherColor);
+    if (!chosen)
+        return;
+    m_lastOtherColor = *chosen;
+    document->paintSelection(valueFromColor(*chosen));
+}
+
+void frmQuillora::showOwnCommands() {
+    for (int index = 1; index <= 20; ++index) {
+        QAction* item = m_ownItems[index];
+        // A name shows as it stands: "&" is no mnemonic here.
+        item->setText(QString(m_ownCommands.slot[index].name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setVisible(m_ownCommands.visible[index]);
+    }
+    m_ownSeparator->setVisible(!m_ownCommands.slot[1].command.isEmpty());
+}
+
+void frmQuillora::mnuOwn_Click(int index) {
+    const OwnCommand& own = m_ownCommands.slot[index];
+    frmNotepad* document = m_documents.current();
+    // A command keeping its slot's default name ("Own3") runs like any other: the name is only a caption.
+    if (!document || own.command.isEmpty())
+        return;
+    RunOwnCommand(document->editable(), own.command);
+}
+
+void frmQuillora::mnuAddOwn_Click() {
+    frmAddOwn dialog(m_ownCommands, m_programFolder + QStringLiteral("/owncom.txt"), this);
+    connect(&dialog, &frmAddOwn::saved, this, &frmQuillora::showOwnCommands);
+    dialog.exec();
+}

@@ -7,8 +7,7 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/HostFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -118,19 +117,7 @@ private:
 
 // A fake shell on a private program folder and settings store, with scripted dialogs: the same
 // use as AppFixture, for tests of documents, commands and wizards that need no main window.
-struct ShellFixture {
-    TestEnvironment env;
-    ScriptedDialogs& dialogs = ScriptedDialogs::install();
-    std::unique_ptr<FakeShell> main;
-
-    ~ShellFixture() {
-        if (main) // nothing may ask on the way out
-            for (auto& record : main->documents().DocumentSlots)
-                record.Modified = false;
-        main.reset();
-        flush();
-    }
-
+struct ShellFixture : HostFixture<FakeShell> {
     // The shell, shown, with the files of `paths` open, or one new document.
     FakeShell& start(const QStringList& paths = {}) {
         main = std::make_unique<FakeShell>(env.programFolder());
@@ -141,8 +128,4 @@ struct ShellFixture {
             main->openFiles(paths);
         return *main;
     }
-    frmNotepad* document(int slot) const { return main->documents().Documents.at(slot).data(); }
-    const DocumentSlot& record(int slot) const { return main->documents().DocumentSlots.at(slot); }
-    // Lets closed windows be deleted.
-    static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };

@@ -1,5 +1,6 @@
 #include "app/ProgramCommands.h"
 
+#include "app/frmQuillora.h"
 #include "browser/BrowserControl.h"
 #include "browser/Preview.h"
 #include "browser/frmView.h"
@@ -34,7 +35,7 @@ Run orInBrowser(Run elsewhere, Run inBrowser) {
 
 } // namespace
 
-void BindProgramCommands(CommandTable& table) {
+void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     const auto bind = [&table](CommandId id, Run run) { table.commands[size_t(id)].run = std::move(run); };
     bind(CommandId::OpenInBrowser,
          [](const CommandTarget& target) { OpenInBrowser(target.host, target.document->editable()); });
@@ -45,6 +46,21 @@ void BindProgramCommands(CommandTable& table) {
                                        [](const CommandTarget& target) { target.browser->close(); }));
     // A browser window goes to the page itself; elsewhere a new browser window shows it.
     bind(CommandId::Update, orInBrowser(table[CommandId::Update].run, onBrowser(&frmView::mnuUpdate_Click)));
+    const auto wizard = [&main](TagDialog which, bool modal = false) {
+        return [&main, which, modal](const CommandTarget&) { main.showTagDialog(which, modal); };
+    };
+    bind(CommandId::Body, wizard(TagDialog::Body));
+    bind(CommandId::Css, wizard(TagDialog::Css, true));
+    bind(CommandId::Font, wizard(TagDialog::Font));
+    bind(CommandId::Forms, wizard(TagDialog::Forms));
+    bind(CommandId::Frames, wizard(TagDialog::Frames, true));
+    bind(CommandId::ImageMap, wizard(TagDialog::ImageMap, true));
+    bind(CommandId::Link, wizard(TagDialog::Link));
+    bind(CommandId::Lists, wizard(TagDialog::Lists));
+    bind(CommandId::Tables, wizard(TagDialog::Tables));
+    bind(CommandId::Symbols, [&main](const CommandTarget&) { main.showSymbols(); });
+    bind(CommandId::CheckHtml, [&main](const CommandTarget& target) { main.checkHtml(*target.document); });
+    bind(CommandId::About, [&main](const CommandTarget&) { main.showAbout(); });
     bind(CommandId::Forward, onEngine(&BrowserControl::GoForward));
     bind(CommandId::Back, onEngine(&BrowserControl::GoBack));
     bind(CommandId::Stop, onEngine(&BrowserControl::Stop));

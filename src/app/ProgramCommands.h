@@ -2,5 +2,8 @@
 
 #include "editor/Commands.h"
 
-// Binds what the table's browser, preview and picture commands do.
-void BindProgramCommands(CommandTable& table);
+class frmQuillora;
+
+// Binds what the table's commands of the layers above the document window do: the browser's, the
+// preview and pictures, and the main window's own (wizards, symbols, Check HTML, About).
+void BindProgramCommands(CommandTable& table, frmQuillora& main);

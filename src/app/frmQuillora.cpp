@@ -58,7 +58,7 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmQuillora::subWindowActivated);
-    BindProgramCommands(m_commands);
+    BindProgramCommands(m_commands, *this);
     buildMenus();
     buildPopupMenu();
     buildToolbars();

@@ -28,6 +28,10 @@ class RecoveryJournal;
 class SkinButton;
 class SkinStrip;
 
+// The wizards that build one kind of tag from boxes and insert it into a document.
+// Frames, ImageMap and Css are always modal.
+enum class TagDialog { Tables, Forms, Body, Link, Lists, Font, Frames, ImageMap, Css };
+
 // The main window: the multiple-document frame that owns every document window, the
 // program-wide tables, the settings in memory, the shared context menu and the recent files.
 class frmQuillora : public QMainWindow, public DocumentHost {
@@ -56,15 +60,19 @@ public:
     void refreshRecentMenus() override;
     void openFiles(const QStringList& paths) override;
     void exitProgram() override;
-    void showAbout() override;
+    // The About box.
+    void showAbout();
     void showContextMenu(frmNotepad& document, const QPoint& at) override;
     const CommandTable& commands() const override { return m_commands; }
     // The shared context menu of document windows.
     QMenu* popupMenu() const { return mnuPopup; }
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override;
-    void showSymbols() override;
-    void showTagDialog(TagDialog which, bool modal = false) override;
+    // The symbol table, shown over the frame (one, made when first asked for).
+    void showSymbols();
+    // A wizard over the frame: modeless, one of each kind (an open one is raised), acting on the
+    // document current at each press; or modal, inserting into the document current when it opened.
+    void showTagDialog(TagDialog which, bool modal = false);
     void showSettings(bool modal) override;
     // Loads the button skin of the skin file `path` and repaints every button; false (the faces
     // unchanged) when it cannot be loaded.
@@ -76,7 +84,8 @@ public:
     QColor skinBackground() const { return m_skin.background; }
     // The picture buttons of the toolbox and the toolbar, in strip order.
     const QList<SkinButton*>& skinButtons() const { return m_buttons; }
-    void checkHtml(frmNotepad& document) override;
+    // "Check HTML" on a document: its problems listed in the panel.
+    void checkHtml(frmNotepad& document);
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
     frmView* OpenBrowser(const QString& address) override;

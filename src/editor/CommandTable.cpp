@@ -22,10 +22,6 @@ Run onDocument(void (frmNotepad::*slot)()) {
     };
 }
 
-Run showWizard(TagDialog which, bool modal = false) {
-    return [which, modal](const CommandTarget& target) { target.host.showTagDialog(which, modal); };
-}
-
 // The Window menu. After a document window's command a document is the active window again,
 // unless the windows were only lined up as icons.
 Run arrange(WindowArrangement arrangement) {
@@ -53,8 +49,9 @@ QKeySequence keys(QKeyCombination combination) {
 } // namespace
 
 CommandTable BuildCommandTable() {
-    // The commands of the browser window, "Open in Browser" and "Picture..." act through the layers
-    // above the document window: the program binds them (BindProgramCommands).
+    // The commands of the browser window, the wizards, the symbol table, Check HTML, About, "Open in
+    // Browser" and "Picture..." act through the layers above the document window: the program binds
+    // them (BindProgramCommands).
     CommandTable table;
     const auto set = [&table](Id id, Command command) { table.commands[size_t(id)] = std::move(command); };
     const auto separator = [&](Id id, const char* name) { set(id, {name, QString(), {}, {}}); };
@@ -93,28 +90,24 @@ CommandTable BuildCommandTable() {
     set(Id::TimeDate, {"mnuTimeDate", QStringLiteral("Time && Date"), keys(Qt::Key_F4),
                        onDocument(&frmNotepad::mnuTimeDate_Click)});
 
-    set(Id::Body, {"mnuTBody", QStringLiteral("Body-Builder..."), {}, showWizard(TagDialog::Body)});
-    set(Id::Css, {"mnuTCSS", QStringLiteral("CSS..."), {}, showWizard(TagDialog::Css, true)});
-    set(Id::Font, {"mnuTFont", QStringLiteral("Font..."), {}, showWizard(TagDialog::Font)});
-    set(Id::Forms, {"mnuTForms", QStringLiteral("Forms..."), {}, showWizard(TagDialog::Forms)});
-    set(Id::Frames, {"mnuTFrames", QStringLiteral("Frames..."), {}, showWizard(TagDialog::Frames, true)});
+    set(Id::Body, {"mnuTBody", QStringLiteral("Body-Builder..."), {}, {}});
+    set(Id::Css, {"mnuTCSS", QStringLiteral("CSS..."), {}, {}});
+    set(Id::Font, {"mnuTFont", QStringLiteral("Font..."), {}, {}});
+    set(Id::Forms, {"mnuTForms", QStringLiteral("Forms..."), {}, {}});
+    set(Id::Frames, {"mnuTFrames", QStringLiteral("Frames..."), {}, {}});
     set(Id::Gradient, {"mnuTGradient", QStringLiteral("Gradient..."), {}, {}});
     table.commands[size_t(Id::Gradient)].planned = true;
-    set(Id::ImageMap,
-        {"mnuTIsMap", QStringLiteral("Image Map..."), {}, showWizard(TagDialog::ImageMap, true)});
+    set(Id::ImageMap, {"mnuTIsMap", QStringLiteral("Image Map..."), {}, {}});
     set(Id::Compile, {"mnuTCompile", QStringLiteral("Compile"), keys(Qt::CTRL | Qt::Key_D),
                       onDocument(&frmNotepad::mnuTCompile_Click)});
     set(Id::JavaScripts, {"mnuTJavaScripts", QStringLiteral("JavaScripts..."), {}, {}});
     table.commands[size_t(Id::JavaScripts)].planned = true;
-    set(Id::Link, {"mnuTLink", QStringLiteral("Link..."), {}, showWizard(TagDialog::Link)});
-    set(Id::Lists, {"mnuTLists", QStringLiteral("Lists..."), {}, showWizard(TagDialog::Lists)});
+    set(Id::Link, {"mnuTLink", QStringLiteral("Link..."), {}, {}});
+    set(Id::Lists, {"mnuTLists", QStringLiteral("Lists..."), {}, {}});
     set(Id::Picture, {"mnuTPicture", QStringLiteral("Picture..."), {}, {}});
-    set(Id::Symbols, {"mnuSymbols", QStringLiteral("Symbols..."), {}, [](const CommandTarget& target) {
-                          target.host.showSymbols();
-                      }});
-    set(Id::Tables, {"mnuTTables", QStringLiteral("Tables..."), {}, showWizard(TagDialog::Tables)});
-    set(Id::CheckHtml, {"mnuCheckHTML", QStringLiteral("Check HTML"), keys(Qt::SHIFT | Qt::Key_F2),
-                        [](const CommandTarget& target) { target.host.checkHtml(*target.document); }});
+    set(Id::Symbols, {"mnuSymbols", QStringLiteral("Symbols..."), {}, {}});
+    set(Id::Tables, {"mnuTTables", QStringLiteral("Tables..."), {}, {}});
+    set(Id::CheckHtml, {"mnuCheckHTML", QStringLiteral("Check HTML"), keys(Qt::SHIFT | Qt::Key_F2), {}});
     set(Id::DosFormat,
         {"mnuTDOSformat", QStringLiteral("DOS format"), keys(Qt::Key_F11), format(SaveFormat::Dos), true});
     set(Id::UnixFormat,
@@ -151,9 +144,7 @@ CommandTable BuildCommandTable() {
     set(Id::Update, {"mnuUpdate", QStringLiteral("Check for update..."), {}, [](const CommandTarget& target) {
                          target.host.OpenBrowser(UpdatePageAddress(target.host.programFolder()));
                      }});
-    set(Id::About, {"mnuAboutQL", QStringLiteral("About Quillora"), {}, [](const CommandTarget& target) {
-                        target.host.showAbout();
-                    }});
+    set(Id::About, {"mnuAboutQL", QStringLiteral("About Quillora"), {}, {}});
 
     set(Id::Forward, {"mnuForward", QStringLiteral("Forward"), {}, {}});
     set(Id::Back, {"mnuBack", QStringLiteral("Back"), keys(Qt::ALT | Qt::Key_Backspace), {}});

@@ -22,8 +22,8 @@
 
 // What document windows, wizards and file commands need of a program, without the main window:
 // the document table, the settings in memory and a frame for the windows, on a private program
-// folder. What only the main window does (browsers, Check HTML, the About box, other wizards) is
-// counted in `requests`, so a test can tell it was asked for.
+// folder. What only the main window does (browser windows, the Settings dialog, Exit) is counted in
+// `requests`, so a test can tell it was asked for.
 class FakeShell : public QWidget, public DocumentHost {
 public:
     explicit FakeShell(QString programFolder)
@@ -63,7 +63,6 @@ public:
             OpenDocument(*this, path);
     }
     void exitProgram() override { requests << QStringLiteral("exit"); }
-    void showAbout() override { requests << QStringLiteral("about"); }
     void showContextMenu(frmNotepad&, const QPoint&) override { requests << QStringLiteral("context menu"); }
     const CommandTable& commands() const override { return m_commands; }
     SearchState& searchState() override { return m_search; }
@@ -72,14 +71,9 @@ public:
             m_find = new frmFind(*this, this);
         return *m_find;
     }
-    void showSymbols() override { requests << QStringLiteral("symbols"); }
-    void showTagDialog(TagDialog which, bool modal) override {
-        requests << QStringLiteral("wizard %1%2").arg(int(which)).arg(modal ? " modal" : "");
-    }
     void showSettings(bool modal) override {
         requests << QStringLiteral("settings%1").arg(modal ? " modal" : "");
     }
-    void checkHtml(frmNotepad&) override { requests << QStringLiteral("check"); }
     const QStringList& commandWords() const override { return words; }
     QStringList& mutableCommandWords() { return words; }
     frmView* OpenBrowser(const QString& address) override {

@@ -202,5 +202,6 @@ CommandTable BuildCommandTable() {
         {MenuId::Options, {Id::Settings}},
         window,
         info};
+    table.deriveNeeds();
     return table;
 }

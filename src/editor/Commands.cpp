@@ -22,8 +22,31 @@ QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,
     if (command.planned)
         item->setVisible(false);
     if (command.run)
-        QObject::connect(item, &QAction::triggered, item, [run = command.run, target] { run(target()); });
+        QObject::connect(item, &QAction::triggered, item, [run = command.run, needs = command.needs, target] {
+            const CommandTarget on = target();
+            if ((needs == Command::Needs::Document && !on.document) ||
+                (needs == Command::Needs::Browser && !on.browser))
+                return;
+            run(on);
+        });
     return item;
+}
+
+void CommandTable::deriveNeeds() {
+    std::array<std::array<bool, size_t(MenuScope::Count)>, size_t(CommandId::Count)> shownIn{};
+    for (size_t scope = 0; scope < layouts.size(); ++scope)
+        for (const MenuLayout& layout : layouts[scope])
+            for (const MenuEntry& entry : layout.entries)
+                if (entry.command != CommandId::Count)
+                    shownIn[size_t(entry.command)][scope] = true;
+    for (size_t id = 0; id < commands.size(); ++id) {
+        const auto& in = shownIn[id];
+        const bool main = in[size_t(MenuScope::Main)], document = in[size_t(MenuScope::Document)],
+                   browser = in[size_t(MenuScope::Browser)];
+        commands[id].needs = document && !main && !browser   ? Command::Needs::Document
+                             : browser && !main && !document ? Command::Needs::Browser
+                                                             : Command::Needs::Nothing;
+    }
 }
 
 WindowMenus::WindowMenus(const CommandTable& table, MenuScope scope, QWidget* owner,

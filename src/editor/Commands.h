@@ -111,6 +111,11 @@ struct Command {
     bool planned = false;
     // Enabled once the window has something to do it with (Undo, Redo).
     bool startsDisabled = false;
+    // What the command needs to run: a command of document windows alone runs only on a document,
+    // one of browser windows alone only in a browser window (the table works it out from the
+    // windows that show the command).
+    enum class Needs { Nothing, Document, Browser };
+    Needs needs = Needs::Nothing;
 };
 
 struct MenuDeclaration {
@@ -138,6 +143,9 @@ struct CommandTable {
     std::array<Command, size_t(CommandId::Count)> commands;
     std::array<MenuDeclaration, size_t(MenuId::Count)> menus;
     std::array<std::vector<MenuLayout>, size_t(MenuScope::Count)> layouts;
+
+    // Sets each command's `needs` from the windows whose layouts show it.
+    void deriveNeeds();
 
     const Command& operator[](CommandId id) const { return commands[size_t(id)]; }
 };

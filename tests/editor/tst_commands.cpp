@@ -66,6 +66,14 @@ private slots:
         QCOMPARE(first->txtRich->text(), QString());
         QCOMPARE(second->txtRich->text(), "text");
         QVERIFY(!first->action(CommandId::Forward) && !first->action(CommandId::Offline));
+        // A document's command with no document to act on does nothing.
+        const WindowMenus detached(shell.commands(), MenuScope::Document, &shell,
+                                   [&shell] { return CommandTarget{shell}; });
+        for (const CommandId id :
+             {CommandId::SelectAll, CommandId::Save, CommandId::UnixFormat, CommandId::Picture})
+            detached[id]->trigger();
+        QCOMPARE(second->txtRich->selLength(), 0);
+        QCOMPARE(second->saveFormat(), SaveFormat::Dos);
         first->action(CommandId::Update)->trigger();
         QVERIFY(shell.requests.last().startsWith("browser ") && shell.requests.last().contains("#updates"));
     }

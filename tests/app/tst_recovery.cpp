@@ -3,9 +3,7 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
-#include <QCryptographicHash>
-#include <QRegularExpression>
-#include <QTest>
+#include <QtTest>
 
 // Crash-recovery journals: their format, the start-up offer, and their life beside the documents.
 class RecoveryTest : public QObject {
@@ -24,6 +22,12 @@ class RecoveryTest : public QObject {
         QVERIFY2(WriteJournal(folderOf(app) + "/" + name, entry, reason), qPrintable(reason));
     }
     static RecoveryJournal& journalOf(AppFixture& app) { return *app.main->findChild<RecoveryJournal*>(); }
+    // Writes the journals now and waits for them: the number in the recovery folder.
+    static qsizetype journalNow(AppFixture& app) {
+        journalOf(app).journalNow();
+        journalOf(app).waitForWrites();
+        return journals(folderOf(app)).size();
+    }
 
 private slots:
     void roundTrip_data() {
@@ -64,57 +68,65 @@ private slots:
                  int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    // Journals that cannot be read are named and kept, and nothing is recovered from them: cut
-    // short, a byte of the text or of the header altered, an encoding or a name it does not know.
-    void unreadableKept_data() {
-        table({"damage"},
-              {"truncated; cut 1", "text cut off; cut 20", "text altered; text", "path altered; path",
-               "unknown encoding; encoding", "first version, unknown encoding; first", "foreign name; name"});
-    }
+    // Journals that cannot be read (cut, altered, unknown encoding or name) are named, kept, not recovered.
     void unreadableKept() {
-        QFETCH(QString, damage);
         AppFixture app;
-        QByteArray bytes = EncodeJournal(entry("/x.htm", "some unsaved text\r\n"));
-        if (damage.startsWith("cut"))
-            bytes.chop(damage.mid(4).toInt());
-        else if (damage == "text")
-            bytes[bytes.size() - 3] = 'X';
-        else if (damage == "path")
-            bytes.replace("path=%2Fx.htm", "path=%2Fy.htm");
-        else if (damage == "encoding")
-            bytes.replace("encoding=utf-8", "encoding=utf-9");
-        else if (damage == "first") // the first version's journal, with a sum of its text alone
-            bytes = "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=\nformat=dos\nencoding=99\nlength=1\nsha1=" +
-                    QCryptographicHash::hash("x", QCryptographicHash::Sha1).toHex() + "\n\nx";
-        const QString name = damage == "name" ? "notes.journal" : JournalFileName(ended(), 1);
-        const QString file = app.env.writeFile("data/Quillora/recovery/" + name, bytes);
+        const QByteArray good = EncodeJournal(entry("/x.htm", "some unsaved text\r\n"));
+        QByteArray altered = good;
+        altered[altered.size() - 3] = 'X';
+        const QList<QByteArray> damaged{
+            good.chopped(1), good.chopped(20), altered,
+            QByteArray(good).replace("path=%2Fx.htm", "path=%2Fy.htm"),
+            QByteArray(good).replace("encoding=utf-8", "encoding=utf-9"),
+            // the first version's journal, with a sum of its text alone
+            "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=\nformat=dos\nencoding=99\nlength=1\nsha1=" +
+                QCryptographicHash::hash("x", QCryptographicHash::Sha1).toHex() + "\n\nx",
+            good}; // under a foreign name
+        QStringList names;
+        for (int i = 0; i < damaged.size(); ++i) {
+            names << (i + 1 < damaged.size() ? JournalFileName(ended(), i + 1) : "notes.journal");
+            app.env.writeFile("data/Quillora/recovery/" + names.last(), damaged[i]);
+        }
         app.start();
         QCOMPARE(app.dialogs.messages.size(), 1);
-        QVERIFY(app.dialogs.messages[0].text.startsWith("These recovery files could not be read"));
-        QVERIFY(app.dialogs.messages[0].text.contains(name));
+        QCOMPARE(app.dialogs.messages[0].text, "These recovery files could not be read and were kept in " +
+                                                   folderOf(app) + ":\r\n\r\n" + names.join("\r\n"));
         QCOMPARE(app.main->documents().DocumentCount, 1);
         journalOf(app).waitForWrites();
-        QCOMPARE(TestEnvironment::readFile(file), bytes);
+        for (int i = 0; i < damaged.size(); ++i)
+            QCOMPARE(TestEnvironment::readFile(folderOf(app) + "/" + names[i]), damaged[i]);
     }
 
-    // A link in the recovery folder's place is not followed: journals are neither read from nor
-    // written to wherever it leads, and the user hears that journals cannot be kept.
-    void linkedFolderNotFollowed() {
+    // A recovery folder that is a link (not followed) or a file costs one warning; typing and saving go on.
+    void unusableFolder_data() { table({"kind"}, {"link; link", "file; file"}); }
+    void unusableFolder() {
+        QFETCH(QString, kind);
         AppFixture app;
         const QString elsewhere = app.env.root() + "/elsewhere";
         QDir().mkpath(elsewhere);
         QDir().mkpath(app.env.programFolder());
-        QVERIFY(QFile::link(elsewhere, folderOf(app)));
         QString reason;
-        QVERIFY(WriteJournal(elsewhere + "/" + JournalFileName(ended(), 1), entry("", "planted"), reason));
+        if (kind == "link")
+            QVERIFY(
+                QFile::link(elsewhere, folderOf(app)) &&
+                WriteJournal(elsewhere + "/" + JournalFileName(ended(), 1), entry("", "planted"), reason));
+        else
+            app.env.writeFile("data/Quillora/recovery", "a file where the folder should be");
         app.start();
         QVERIFY(app.dialogs.messages.isEmpty()); // nothing offered from there
-        app.document(0)->txtRich->setText("unsaved");
-        journalOf(app).journalNow();
-        journalOf(app).waitForWrites();
+        const QString path = app.env.writeFile("b.htm", "b");
+        frmNotepad* window = OpenDocument(*app.main, path);
+        for (int round = 0; round < 3; ++round) {
+            window->txtRich->setSelText("x");
+            journalNow(app);
+            QCoreApplication::processEvents();
+        }
         QTRY_COMPARE(app.dialogs.messages.size(), 1);
-        QVERIFY(app.dialogs.messages[0].text.contains("is a link, which is not followed"));
-        QCOMPARE(journals(elsewhere).size(), 1); // only the planted one
+        QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+        QCOMPARE(app.dialogs.messages[0].text.contains("is a link, which is not followed"), kind == "link");
+        QCOMPARE(journals(elsewhere).size(), kind == "link" ? 1 : 0); // only the planted one
+        QVERIFY(SaveCommand(*app.main, window->slot()));
+        QCOMPARE(TestEnvironment::readFile(path), "xxxb");
     }
 
     // A journal written before the header was summed is still recovered, with its encoding.
@@ -130,36 +142,37 @@ private slots:
         QVERIFY(read.encoding == TextEncoding::Windows1252 && read.format == SaveFormat::Unix);
     }
 
-    // Only the journals of processes that ended are offered; a running editor's stay as they are.
-    // Answered No, the offered journal is deleted and nothing opens.
-    void onlyEndedProcesses_data() {
-        QTest::addColumn<qint64>("pid");
-        QTest::addColumn<qint64>("started");
-        QTest::addColumn<bool>("offered");
-        const JournalOwner self = CurrentProcess();
-        QTest::newRow("running") << self.pid << self.started << false;
-        QTest::newRow("pid reused") << self.pid << self.started + 1 << true;
-        QTest::newRow("no such process") << qint64(99999999) << self.started << true;
-    }
+    // Only journals of ended processes are offered; answered No they are deleted, a running one's stays.
     void onlyEndedProcesses() {
-        QFETCH(qint64, pid);
-        QFETCH(qint64, started);
-        QFETCH(bool, offered);
+        {
+            AppFixture one;
+            plant(one, JournalFileName(ended(), 1), entry("", "text"));
+            one.dialogs.answers.enqueue(Dialogs::Answer::No);
+            one.start();
+            QVERIFY(one.dialogs.messages.value(0).text.startsWith(
+                "Quillora did not end normally. Recover 1 unsaved document?\r\n"));
+        }
         AppFixture app;
-        JournalEntry running = entry("", "text");
-        running.owner = {pid, started};
-        const QString name = JournalFileName(running.owner, 999);
-        plant(app, name, running);
+        const JournalOwner self = CurrentProcess();
+        QStringList names;
+        for (const JournalOwner& owner :
+             {self, JournalOwner{self.pid, self.started + 1}, JournalOwner{99999999, self.started}}) {
+            JournalEntry journal = entry("", "text");
+            journal.owner = owner;
+            names << JournalFileName(owner, 999);
+            plant(app, names.last(), journal);
+        }
         app.dialogs.answers.enqueue(Dialogs::Answer::No);
         app.start();
-        QCOMPARE(app.dialogs.messages.size(), offered ? 1 : 0);
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QVERIFY(app.dialogs.messages[0].text.startsWith(
+            "Quillora did not end normally. Recover 2 unsaved documents?"));
         QCOMPARE(app.main->documents().DocumentCount, 1);
         journalOf(app).waitForWrites();
-        QCOMPARE(journals(folderOf(app)).contains(name), !offered);
+        QCOMPARE(journals(folderOf(app)), names.mid(0, 1));
     }
 
-    // Yes: each journal becomes a modified document, with its path kept and the file untouched;
-    // the journals pass to this process, and leave with saving and closing.
+    // Yes: journals become modified documents, pass to this process, and go with saving and closing.
     void recoverYes() {
         AppFixture app;
         const QString original = app.env.writeFile("page.htm", "<P>on disk</P>\r\n");
@@ -172,19 +185,18 @@ private slots:
                  "Quillora did not end normally. Recover 2 unsaved documents?\r\n\r\n" + original +
                      "\r\nUntitled");
         QCOMPARE(app.main->documents().DocumentCount, 3);
-        frmNotepad* file = app.document(1);
-        QCOMPARE(file->windowTitle(), original + "*");
+        QCOMPARE((QStringList{app.document(1)->windowTitle(), app.document(1)->txtRich->text(),
+                              app.document(2)->windowTitle(), app.document(2)->txtRich->text()}),
+                 (QStringList{original + "*", "<P>edited</P>\r\nmore", "Untitled [2]*", "untitled\r\ntext"}));
         QVERIFY(app.record(1).Modified && app.record(2).Modified);
-        QCOMPARE(file->txtRich->text(), "<P>edited</P>\r\nmore");
-        QCOMPARE(file->saveFormat(), SaveFormat::Unix);
-        QCOMPARE(app.document(2)->windowTitle(), "Untitled [2]*");
-        QCOMPARE(app.document(2)->txtRich->text(), "untitled\r\ntext");
+        QCOMPARE(app.document(1)->saveFormat(), SaveFormat::Unix);
         QCOMPARE(TestEnvironment::readFile(original), "<P>on disk</P>\r\n");
         journalOf(app).waitForWrites();
         const QString self =
             QString::number(CurrentProcess().pid) + "-" + QString::number(CurrentProcess().started);
-        QCOMPARE(journals(folderOf(app)).filter(QRegularExpression("^" + self + "-")).size(), 2);
-        QCOMPARE(journals(folderOf(app)).size(), 2);
+        const QStringList kept = journals(folderOf(app));
+        QCOMPARE(kept.size(), 2);
+        QCOMPARE(kept.filter(QRegularExpression("^" + self + "-")), kept); // this process's own
 
         // Watched like an opened file: saving over another program's change asks first.
         app.env.writeFile("page.htm", "<P>theirs</P>");
@@ -200,49 +212,21 @@ private slots:
         QCOMPARE(journals(folderOf(app)), QStringList());
     }
 
-    // A journal is written while the document has unsaved changes, and only then; the program's
-    // normal end removes it.
+    // A journal exists while the document has unsaved changes; the program's normal end removes it.
     void journalFollowsDocument() {
         AppFixture app;
         app.start();
-        RecoveryJournal& journal = journalOf(app);
-        const QString path = app.env.writeFile("a.htm", "a");
-        frmNotepad* window = OpenDocument(*app.main, path);
-        const auto journalNow = [&] {
-            journal.journalNow();
-            journal.waitForWrites();
-            return journals(folderOf(app)).size();
-        };
-        QCOMPARE(journalNow(), 0);
+        frmNotepad* window = OpenDocument(*app.main, app.env.writeFile("a.htm", "a"));
+        QCOMPARE(journalNow(app), 0);
         window->txtRich->setSelText("typed ");
-        QCOMPARE(journalNow(), 1);
+        QCOMPARE(journalNow(app), 1);
         QVERIFY(SaveCommand(*app.main, window->slot()));
-        journal.waitForWrites();
+        journalOf(app).waitForWrites();
         QCOMPARE(journals(folderOf(app)).size(), 0);
         window->txtRich->setSelText("again ");
-        QCOMPARE(journalNow(), 1);
+        QCOMPARE(journalNow(app), 1);
         app.main.reset();
-        QCOMPARE(journals(folderOf(app)).size(), 0);
-        QCOMPARE(app.dialogs.messages.size(), 0);
-    }
-
-    // A recovery folder that cannot be made costs one warning; typing and saving go on.
-    void unwritableFolder() {
-        AppFixture app;
-        app.env.writeFile("data/Quillora/recovery", "a file where the folder should be");
-        app.start();
-        const QString path = app.env.writeFile("b.htm", "b");
-        frmNotepad* window = OpenDocument(*app.main, path);
-        for (int round = 0; round < 3; ++round) {
-            window->txtRich->setSelText("x");
-            journalOf(app).journalNow();
-            journalOf(app).waitForWrites();
-            QCoreApplication::processEvents();
-        }
-        QCOMPARE(app.dialogs.messages.size(), 1);
-        QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Warning);
-        QVERIFY(SaveCommand(*app.main, window->slot()));
-        QCOMPARE(TestEnvironment::readFile(path), "xxxb");
+        QCOMPARE(journals(folderOf(app)).size() + app.dialogs.messages.size(), 0);
     }
 };
 

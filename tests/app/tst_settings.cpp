@@ -5,16 +5,8 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-#include <QTextCursor>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 QMap<QString, QString> storedSettings() {
@@ -47,27 +39,27 @@ class SettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Stored values shown by the dialog, edits made in it, and what OK stores: every value unchanged
-    // but the edited ones, whatever they are (a font this system lacks, a line break the list does not
-    // name, an empty indent); a size it cannot use keeps the old one; a default folder that does not
-    // exist is stored but changes neither the current nor the dialog folder.
+    // OK stores the edited values as given and every other one unchanged; an unusable font size keeps the
+    // old.
     void ok_data() {
-        table({"stored", "edits", "changed", "folderChanges"},
-              {"defaults; ; ; ; 0",
-               "unknown font, odd break; Font=No Such Font 7|FontSize=200|DefaultNewLN=\r\r|Indent=|"
-               "DoOnOpen=6|UseColors=0; ; ; 0",
-               "unix, own indent, skin; DefaultNewLN=\n|Indent=  |SkinPath=/no/such.skn|JavaCompiler=@root|"
-               "LastDir=0|DefaultDir=@root; ; ; 0",
-               "mac, colours; DefaultNewLN=\r|TagColor=1|TexColor=16777215|ValColor=65280|ComColor=255|"
-               "BGColor=0|DefaultFormat=php3|CheckHtml5=1; ; ; 0",
-               "size 12; ; cmbFontSize=12; FontSize=12; 0", "size empty; FontSize=20; cmbFontSize=; ; 0",
-               "size 0; ; cmbFontSize=0; ; 0", "size 99999; FontSize=20; cmbFontSize=99999; ; 0",
-               "empty other indent; ; optIndOth=1|txtIndent=; Indent=; 0",
-               "missing folder; ; chkLastDir=0|txtDefDir=/no/such; LastDir=0|DefaultDir=/no/such; 0",
-               "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home; 1"});
+        table(
+            {"stored", "edits", "changed"},
+            {"unknown font, odd break; Font=No Such Font 7|FontSize=200|DefaultNewLN=\r\r|Indent=|"
+             "DoOnOpen=6|UseColors=0; ; ",
+             "unix, own indent, skin; DefaultNewLN=\n|Indent=  |SkinPath=/no/such.skn|JavaCompiler=@root|"
+             "LastDir=0|DefaultDir=@root; ; ",
+             "mac, colours; DefaultNewLN=\r|TagColor=1|TexColor=16777215|ValColor=65280|ComColor=255|"
+             "BGColor=0|DefaultFormat=php3|CheckHtml5=1; ; ",
+             "defaults, size 12, empty other indent, missing folder; ; cmbFontSize=12|optIndOth=1|txtIndent=|"
+             "chkLastDir=0|txtDefDir=/no/such; FontSize=12|Indent=|LastDir=0|DefaultDir=/no/such",
+             "size empty; FontSize=20; cmbFontSize=; ", "size 0; ; cmbFontSize=0; ",
+             "size 99999; FontSize=20; cmbFontSize=99999; ",
+             "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home"});
     }
     void ok() {
         QFETCH(QString, stored);
+        QFETCH(QString, edits);
+        QFETCH(QString, changed);
         AppFixture app;
         const QString root = app.env.root();
         for (const QStringList& pair : pairs(stored, root))
@@ -77,84 +69,28 @@ private slots:
         QMap<QString, QString> expected = storedSettings();
         for (const QStringList& pair : pairs(stored, root))
             QCOMPARE(expected[pair[0]], pair[1]);
-        QFETCH(QString, changed);
         for (const QStringList& pair : pairs(changed, root))
             expected[pair[0]] = pair[1];
-        const QString current = QDir::currentPath(), dialogFolder = main.dialogFolder();
+        const QString folders = QDir::currentPath() + "|" + main.dialogFolder();
         main.showSettings(false);
         frmSettings* dialog = main.findChild<frmSettings*>();
-        QFETCH(QString, edits);
         for (const QStringList& pair : pairs(edits, root))
             setControl(*dialog, pair[0], pair[1]);
         dialog->cmdOK->click();
         QCOMPARE(storedSettings(), expected);
-        QFETCH(QString, folderChanges);
-        QCOMPARE(QDir::currentPath(), folderChanges == "1" ? root + "/home" : current);
-        QCOMPARE(main.dialogFolder(), folderChanges == "1" ? root + "/home" : dialogFolder);
+        QCOMPARE(QDir::currentPath() + "|" + main.dialogFolder(),
+                 edits.contains("@root/home") ? root + "/home|" + root + "/home" : folders);
     }
 
-    // What each box lets through as it is typed into.
-    void keyFilters_data() {
-        table({"control", "typed", "kept"},
-              {"font size; cmbFontSize; 1a2 .; 12", "indent; txtIndent; :<; :<"});
-        for (const char* box : {"txtDefDir", "txtJavaCompiler", "txtSkin", "cmbExtention"})
-            QTest::newRow(box) << box << "a/\\:*?\"<>|b."
-                               << "ab.";
-    }
-    void keyFilters() {
-        QFETCH(QString, control);
-        QFETCH(QString, typed);
-        AppFixture app;
-        frmSettings dialog(app.start(), app.main.get());
-        setControl(dialog, control, "");
-        QWidget* box = dialog.findChild<QWidget*>(control);
-        QTest::keyClicks(box, typed);
-        auto* combo = qobject_cast<QComboBox*>(box);
-        QTEST(combo ? combo->currentText() : qobject_cast<QLineEdit*>(box)->text(), "kept");
-    }
-
-    // OK gives every document the background and font at once, as the control's own (no character
-    // formats): a clean document stays clean, a changed one stays marked; the cursor stays put.
-    void applyToDocuments() {
+    // Modeless from a document, modal from F9 or Compile; key filters; OK restyles documents, keeps marks.
+    void windows() {
         AppFixture app;
         frmQuillora& main = app.start();
         frmNotepad* changed = app.document(0);
         changed->txtRich->setSelText("<B>x</B>");
-        frmNotepad* clean = OpenDocument(main, app.env.writeFile("a.htm", "<P>text</P>"));
-        clean->txtRich->setSelStart(3);
-        main.showSettings(false);
-        frmSettings* dialog = main.findChild<frmSettings*>();
-        dialog->cmdBrowseBGColor->click(); // cancelled: the colour stays
-        QCOMPARE(frmSettings::boxColor(dialog->txtBackcolor), 16777215);
-        app.dialogs.colors << QColor(1, 2, 3) << QColor(10, 20, 30);
-        dialog->cmdBrowseBGColor->click();
-        dialog->cmdHTMLbrowse[1]->click();
-        setControl(*dialog, "cmbFontSize", "17");
-        QCOMPARE(dialog->lblExample->palette().color(QPalette::Window), QColor(1, 2, 3));
-        QCOMPARE(dialog->lblExample->palette().color(QPalette::WindowText), QColor(10, 20, 30));
-        QCOMPARE(dialog->lblExample->font().pointSize(), 17);
-        dialog->cmdOK->click();
-        for (frmNotepad* document : {changed, clean}) {
-            QCOMPARE(document->txtRich->palette().color(QPalette::Base), QColor(1, 2, 3));
-            QCOMPARE(document->txtRich->font().pointSize(), 17);
-            QTextCursor cursor(document->txtRich->document());
-            cursor.setPosition(2);
-            QVERIFY(!cursor.charFormat().hasProperty(QTextFormat::FontPointSize));
-        }
-        QCOMPARE(clean->txtRich->selStart(), 3);
-        QVERIFY(!clean->windowTitle().endsWith('*') && !app.record(clean->slot()).Modified);
-        QVERIFY(changed->windowTitle().endsWith('*') && app.record(0).Modified);
-    }
-
-    // The document window's item opens the dialog modeless, on "General" with the focus in the compiler
-    // box; Ctrl+Tab goes round the pages. One dialog at a time: the item again raises it, and F9 of the
-    // main window (modal) waits for it, modal meanwhile. Compile without a compiler: Yes opens the
-    // dialog modally, and the compiler chosen there runs.
-    void windows() {
-        AppFixture app;
-        frmQuillora& main = app.start();
         const QString args = app.env.root() + "/args.txt", source = app.env.writeFile("A.java", "class A {}");
         frmNotepad* document = OpenDocument(main, source);
+        document->txtRich->setSelStart(3);
         document->action(CommandId::Settings)->trigger();
         QPointer<frmSettings> dialog = main.findChild<frmSettings*>();
         QTRY_COMPARE(QApplication::focusWidget(), dialog->txtJavaCompiler);
@@ -166,6 +102,16 @@ private slots:
             QCOMPARE(dialog->tbsOptions->currentIndex(), to);
             QVERIFY(dialog->picOptions[to]->isVisible() && !dialog->picOptions[from]->isVisible());
         }
+        QStringList kept;
+        for (const char* control :
+             {"cmbFontSize", "txtIndent", "txtDefDir", "txtJavaCompiler", "txtSkin", "cmbExtention"}) {
+            setControl(*dialog, control, "");
+            QWidget* box = dialog->findChild<QWidget*>(control);
+            QTest::keyClicks(box, QString(control) == "cmbFontSize" ? "1a2 ." : "a/\\:*?\"<>|b.");
+            auto* combo = qobject_cast<QComboBox*>(box);
+            kept << (combo ? combo->currentText() : qobject_cast<QLineEdit*>(box)->text());
+        }
+        QCOMPARE(kept, (QStringList{"12", "a/\\:*?\"<>|b.", "ab.", "ab.", "ab.", "ab."}));
         document->action(CommandId::Settings)->trigger();
         QCOMPARE(main.findChildren<frmSettings*>().size(), 1);
         bool wasModal = false;
@@ -176,6 +122,30 @@ private slots:
         main.action(CommandId::Settings)->trigger();
         AppFixture::flush();
         QVERIFY(wasModal && !dialog);
+
+        main.showSettings(false);
+        dialog = main.findChild<frmSettings*>();
+        dialog->cmdBrowseBGColor->click(); // cancelled: the colour stays
+        QCOMPARE(frmSettings::boxColor(dialog->txtBackcolor), 16777215);
+        app.dialogs.colors << QColor(1, 2, 3) << QColor(10, 20, 30);
+        dialog->cmdBrowseBGColor->click();
+        dialog->cmdHTMLbrowse[1]->click();
+        setControl(*dialog, "cmbFontSize", "17");
+        QCOMPARE(dialog->lblExample->palette().color(QPalette::Window), QColor(1, 2, 3));
+        QCOMPARE(dialog->lblExample->palette().color(QPalette::WindowText), QColor(10, 20, 30));
+        QCOMPARE(dialog->lblExample->font().pointSize(), 17);
+        dialog->cmdOK->click();
+        for (frmNotepad* each : {changed, document}) {
+            QCOMPARE(each->txtRich->palette().color(QPalette::Base), QColor(1, 2, 3));
+            QCOMPARE(each->txtRich->font().pointSize(), 17);
+            QTextCursor cursor(each->txtRich->document());
+            cursor.setPosition(2);
+            QVERIFY(!cursor.charFormat().hasProperty(QTextFormat::FontPointSize));
+        }
+        QCOMPARE(document->txtRich->selStart(), 3);
+        QVERIFY(!document->windowTitle().endsWith('*') && !app.record(document->slot()).Modified);
+        QVERIFY(changed->windowTitle().endsWith('*') && app.record(0).Modified);
+        AppFixture::flush();
 
         const QString compiler =
             app.env.writeFile("javac.sh", "#!/bin/sh\necho \"$1\" > '" + args.toUtf8() + "'\n");

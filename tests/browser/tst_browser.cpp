@@ -8,26 +8,10 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
-#include <QBuffer>
-#include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QNetworkDatagram>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTest>
-#include <QTimer>
-#include <QUdpSocket>
 #include <QWebEngineView>
+#include <QtNetwork>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 // A web server on a free loopback port that counts connections and answers each with `body` after
@@ -68,17 +52,14 @@ double share(QWidget* view, QColor color) {
 QByteArray picture() {
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    return bytes;
+    return buffer.data();
 }
 
-// One of the hostile pages kept beside this test, copied into a site whose surroundings hold what
-// such pages go for: a secret and a picture beside the site, a picture in a hidden folder, the
-// site's shared style sheet and picture one folder above the page, and a hidden folder in the
-// page's own. The copy's path.
+// The path of a copy of one of the hostile pages kept beside this test, in a site whose surroundings
+// hold what such pages go for: a secret and pictures outside, hidden folders, shared files above.
 QString hostilePage(const TestEnvironment& env, const QString& name) {
     env.writeFile("secret.txt", "SECRET");
     env.writeFile("outside.png", picture());
@@ -100,18 +81,17 @@ bool closesAtOnce(const QPointer<frmView>& view) {
     return QTest::qWaitFor([&] { return view.isNull(); }, 2000) && closing.elapsed() < 2000;
 }
 
-// The window's page, once its title begins with `prefix` (the page's scripts report there).
+// The window's page, once its title begins with `prefix` (the page's scripts report there),
+// waited for in an event loop of its own, where the engine's work goes on at full speed.
 QString titleOnceReported(frmView* view, const QString& prefix) {
-    // Waited for in an event loop of its own, where the engine's work goes on at full speed.
-    const QString caption = "QL Viewer - " + prefix;
     QElapsedTimer waited;
     waited.start();
     QSignalSpy titles(view, &QWidget::windowTitleChanged);
-    while (!view->windowTitle().startsWith(caption) && waited.elapsed() < 15000)
+    while (!view->windowTitle().startsWith("QL Viewer - " + prefix) && waited.elapsed() < 15000)
         titles.wait(int(15000 - waited.elapsed()));
-    if (!view->windowTitle().startsWith(caption))
-        return "(not reported: " + view->windowTitle() + ")";
-    return view->windowTitle().mid(QString("QL Viewer - ").size());
+    return view->windowTitle().startsWith("QL Viewer - " + prefix)
+               ? view->windowTitle().mid(12)
+               : "(not reported: " + view->windowTitle() + ")";
 }
 } // namespace
 
@@ -119,7 +99,9 @@ class BrowserTest : public QObject {
     Q_OBJECT
 private slots:
     // A local page is drawn by the engine in a browser window: its background fills the view, its
-    // title is the caption, the address box shows where it is; the window starts offline, truly.
+    // title is the caption, the address box shows where it is; the window starts offline, truly. A
+    // typed address goes to the top of the list unless there in any letter case; Enter and the Go
+    // To button both go to it.
     void windowShowsPage() {
         AppFixture app;
         app.start();
@@ -137,57 +119,73 @@ private slots:
                  view->findChild<QMenu*>(QStringLiteral("mnuBrowser")));
         view->mnuOffline->trigger();
         QCOMPARE(shown().mid(3), (QStringList{"Online", "0"}));
-    }
-
-    // A typed address goes to the top of the list unless it is there in any letter case; Enter and
-    // the Go To button both go to it.
-    void addressList_data() {
-        table({"typed", "how", "list"},
-              {"new address; /b.htm; enter; /b.htm|/a.htm", "other case; /A.HTM; enter; /a.htm",
-               "new, by button; /b.htm; button; /b.htm|/a.htm"});
-    }
-    void addressList() {
-        QFETCH(QString, typed);
-        QFETCH(QString, how);
-        QFETCH(QString, list);
-        AppFixture app;
-        app.start();
-        frmView* view = app.main->OpenBrowser("/a.htm");
-        view->cmbURL->setEditText(typed);
-        if (how == "enter")
-            QTest::keyClick(view->cmbURL, Qt::Key_Return);
-        else
-            QTest::mouseClick(view->findChild<QWidget*>("picGoTo"), Qt::LeftButton, {}, QPoint(5, 5));
+        for (const QString& typed : {page.toUpper(), QString("/b.htm")}) {
+            view->cmbURL->setEditText(typed);
+            if (typed == "/b.htm")
+                QTest::mouseClick(view->findChild<QWidget*>("picGoTo"), Qt::LeftButton, {}, QPoint(5, 5));
+            else
+                QTest::keyClick(view->cmbURL, Qt::Key_Return);
+            QTRY_COMPARE(view->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile(typed));
+        }
         QStringList items;
         for (int i = 0; i < view->cmbURL->count(); ++i)
             items << view->cmbURL->itemText(i);
-        QCOMPARE(items.join('|'), list);
-        QTRY_COMPARE(view->WebBrowser->page()->requestedUrl(),
-                     QUrl::fromLocalFile(view->cmbURL->currentText()));
+        QCOMPARE(items, (QStringList{"/b.htm", page}));
     }
 
-    // Slots are taken from the lowest free one; the table never shrinks. Only the browser window in
-    // front clears DocumentActive: resizing one behind leaves it; a narrow one hides the address box.
-    void slotsReused() {
+    // Every way into a browser window, each in the lowest free slot (the table never shrinks): New
+    // Browser, Check for update (the help's section on updates, with the running version), Help, a
+    // dropped folder; its File menu lists recent files. Only the browser in front clears
+    // DocumentActive; a narrow one hides its address box.
+    void entryPoints() {
         AppFixture app;
         app.start();
         BrowserTable& table = app.main->browsers();
-        QList<frmView*> views;
-        for (int i = 0; i < 3; ++i)
-            views << app.main->OpenBrowser(QString());
-        QCOMPARE(views[2]->slot(), 2);
+        app.main->addToRecent("/r.htm");
+        app.main->action(CommandId::NewBrowser)->trigger();
+        app.document(0)->action(CommandId::NewBrowser)->trigger();
+        frmView* first = table.Browsers[0];
+        first->action(CommandId::NewBrowser)->trigger();
+        QCOMPARE(table.Browsers[2]->slot(), 2);
         QVERIFY(!app.main->documents().DocumentActive);
+        QCOMPARE(first->recentMenu().caption(1), "/r.htm");
+        app.dialogs.openPaths << "/o.htm";
+        first->action(CommandId::OpenFile)->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
+        first->action(CommandId::Update)->trigger();
+        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress(app.env.programFolder())));
         app.main->mdiArea()->setActiveSubWindow(app.document(0));
-        views[0]->resize(150, 200);
+        first->resize(150, 200);
         QVERIFY(app.main->documents().DocumentActive);
-        QVERIFY(!views[0]->cmbURL->isVisible() && views[2]->cmbURL->isVisible());
-        views[1]->close();
+        QVERIFY(!first->cmbURL->isVisible() && table.Browsers[2]->cmbURL->isVisible());
+
+        app.main->action(CommandId::Update)->trigger();
+        BrowserControl* update = table.Browsers[3]->WebBrowser;
+        QVERIFY(loaded(*update));
+        QString found;
+        update->page()->runJavaScript(
+            "location.hash + ' ' + document.getElementById('running-version').textContent",
+            [&](const QVariant& value) { found = value.toString(); });
+        QTRY_COMPARE(found, "#updates " + VersionText());
+        QCOMPARE(PreviewPages::localPath(update->LocationURL()), app.env.programFolder() + "/help/index.htm");
+        first->action(CommandId::Help)->trigger();
+        QVERIFY(loaded(*table.Browsers[4]->WebBrowser));
+        QCOMPARE(table.Browsers[4]->windowTitle(), "QL Viewer - Quillora Help");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(app.env.root())});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app.main.get(), &drop);
+        QCOMPARE(table.Browsers[5]->cmbURL->itemText(0), app.env.root() + "/");
+
+        table.Browsers[1]->close();
         QVERIFY(table.BrowserSlotFree[1]);
         QCOMPARE(app.main->OpenBrowser(QString())->slot(), 1);
-        QCOMPARE(table.slotCount(), 3);
+        QCOMPARE(table.slotCount(), 6);
         app.main->close();
-        QCOMPARE(table.slotCount(), 3);
-        QCOMPARE(std::count(table.BrowserSlotFree.begin(), table.BrowserSlotFree.end(), true), 3);
+        QCOMPARE(table.slotCount(), 6);
+        QCOMPARE(std::count(table.BrowserSlotFree.begin(), table.BrowserSlotFree.end(), true), 6);
     }
 
     // The address box and the Go To button need 1500 twips of room; the browser takes what is left.
@@ -201,10 +199,8 @@ private slots:
         const QStringList size = inner.split(' ');
         const ViewLayout to = LayoutView(QSize(size[0].toInt(), size[1].toInt()), 100, 24, 28, 20);
         QTEST(QString("%1 %2 %3 %4")
-                  .arg(to.addressShown ? "shown" : "hidden")
-                  .arg(to.urlWidth)
-                  .arg(to.goToLeft)
-                  .arg(to.browserHeight),
+                  .arg(to.addressShown ? "shown" : "hidden", QString::number(to.urlWidth),
+                       QString::number(to.goToLeft), QString::number(to.browserHeight)),
               "placed");
     }
 
@@ -230,8 +226,9 @@ private slots:
         QCOMPARE(found.kind == PreviewTarget::Nothing, target.isEmpty());
     }
 
-    // A never-saved document is shown from its copy in temp/; its caption, path and unsaved state stay,
-    // and so does the default extension, even one that would lead out of the folder.
+    // A never-saved document is shown from its owner-only copy in temp/ (the default extension kept
+    // unless it would lead out of the folder); caption, path and unsaved state stay. The page follows
+    // typing, its messages counted, not shown; closed unsaved, the document takes copy and page along.
     void untitledPreview_data() {
         table({"format", "route", "file"},
               {"default; htm; view; tmpView.htm", "own; html; open; tmpView.html",
@@ -246,54 +243,41 @@ private slots:
         app.start();
         app.main->mutableSettings().DefaultFormat = format;
         frmNotepad* document = app.document(0);
-        document->txtRich->setText("<title>Copy</title>unsaved");
+        const QString text = "<title>Copy</title><script>alert('hello')</script>unsaved";
+        document->txtRich->setText(text);
         if (route == "view")
             ViewDocument(*app.main, document->editable());
         else if (QTest::qWaitForWindowActive(
                      app.main.get())) // Ctrl+W: the window's own Close must not take it
             QTest::keyClick(document->txtRich, Qt::Key_W, Qt::ControlModifier);
         const QString copy = app.env.programFolder() + "/temp/" + file;
-        QCOMPARE(TestEnvironment::readFile(copy), "<title>Copy</title>unsaved");
-        frmView* view = app.main->browsers().Browsers[0];
+        QCOMPARE(TestEnvironment::readFile(copy), text.toUtf8());
+        const QPointer<frmView> view = app.main->browsers().Browsers[0].data();
         QVERIFY(loaded(*view->WebBrowser));
         QCOMPARE((QStringList{view->windowTitle(), document->windowTitle(), app.record(0).PathCaption,
                               app.main->settings().DefaultFormat}),
                  (QStringList{"QL Viewer - Copy", "Untitled [0]*", "", format}));
         QVERIFY(app.record(0).Modified);
-        // The unsaved text is readable by its owner alone, and goes with its document.
         QCOMPARE(int(QFile::permissions(copy) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(int(QFile::permissions(app.env.programFolder()) & 0x0077), 0);
+        QTRY_COMPARE(view->pnlMessages->text(), "Page messages not shown: 1");
+        document->txtRich->setText(text + " again");
+        QTRY_COMPARE_WITH_TIMEOUT(view->pnlMessages->text(), "Page messages not shown: 2", 5000);
+        QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
         app.dialogs.answers << Dialogs::Answer::No;
         document->close();
         app.flush();
         QVERIFY(!QFileInfo::exists(copy));
+        QTRY_VERIFY(!view || !view->isVisible());
+        QVERIFY(app.main->browsers().BrowserSlotFree[0]);
     }
 
-    // Viewing a saved document with unsaved changes asks first: Yes shows it saved, No the file as it was.
-    void viewChangedDocument_data() { table({"shown"}, {"yes; New", "no; Old"}); }
-    void viewChangedDocument() {
-        QFETCH(QString, shown);
-        const bool save = shown == "New";
-        AppFixture app;
-        const QString path = app.env.writeFile("a.htm", "<title>Old</title>");
-        app.start({path});
-        frmNotepad* document = app.document(0);
-        document->txtRich->setText("<title>New</title>");
-        app.dialogs.answers << (save ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-        ViewDocument(*app.main, document->editable());
-        QCOMPARE(app.dialogs.messages.last().text,
-                 "The document has been changed. Would you like to save it before viewing it?");
-        frmView* view = app.main->browsers().Browsers[0];
-        QVERIFY(loaded(*view->WebBrowser));
-        QCOMPARE(view->windowTitle(), "QL Viewer - " + shown);
-        QCOMPARE(app.record(0).Modified, !save);
-    }
-
-    // A window showing a document's file is shown afresh when it is saved, scrolled where it was;
-    // Open in Browser also shows unsaved text from memory (its style sheet found beside the file,
-    // nothing written there) and follows typing after a pause.
+    // A saved document's page. Open in Browser shows unsaved text from memory (its style sheet found
+    // beside the file, nothing written there) and follows typing after a pause; View asks about
+    // unsaved changes first: Yes shows it saved, No the file as it was. Saving shows the file afresh,
+    // scrolled where it was; closing with the changes discarded shows the file on disk.
     void livePreview_data() {
-        table({"route"}, {"Open in Browser; follows", "address of the file; reloads"});
+        table({"route"}, {"Open in Browser; follows", "View, saved first; yes", "View, as it was; no"});
     }
     void livePreview() {
         QFETCH(QString, route);
@@ -304,115 +288,89 @@ private slots:
             app.env.writeFile("site 100%41#?/a.htm", "<title>One</title><link rel=stylesheet href=s.css>");
         app.start({path});
         frmNotepad* document = app.document(0);
-        document->txtRich->setText("<title>Two</title><link rel=stylesheet href=s.css>");
-        if (follows)
+        const auto type = [document](const QString& title) {
+            document->txtRich->setText("<title>" + title + "</title><link rel=stylesheet href=s.css>");
+        };
+        type("Two");
+        if (follows) {
             document->action(CommandId::OpenInBrowser)->trigger();
-        frmView* view = follows ? app.main->browsers().Browsers[0].data() : app.main->OpenBrowser(path);
+        } else {
+            app.dialogs.answers << (route == "yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+            ViewDocument(*app.main, document->editable());
+            QCOMPARE(app.dialogs.messages.last().text,
+                     "The document has been changed. Would you like to save it before viewing it?");
+        }
+        frmView* view = app.main->browsers().Browsers[0].data();
+        const auto title = [view] { return view->windowTitle().remove(QRegularExpression("^QL Viewer - ")); };
         QWebEnginePage* page = view->WebBrowser->page();
         QVERIFY(loaded(*view->WebBrowser));
-        QCOMPARE(view->windowTitle(), follows ? "QL Viewer - Two" : "QL Viewer - One");
+        const QString shown = route == "no" ? "One" : "Two";
+        QCOMPARE(title(), shown);
+        QCOMPARE(app.record(0).Modified, route != "yes");
         QTRY_VERIFY(share(view->WebBrowser->view(), QColor(0, 192, 0)) > 0.9);
         QCOMPARE(QDir(app.env.root() + "/site 100%41#?").entryList(QDir::Files),
                  (QStringList{"a.htm", "s.css"}));
         page->runJavaScript("window.scrollTo(0, 1000)");
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
-        document->txtRich->setText("<title>Three</title><link rel=stylesheet href=s.css>");
+        type("Three");
         QTest::qWait(frmView::kFollowDelayMs + 200);
-        QTRY_COMPARE(view->windowTitle(), follows ? "QL Viewer - Three" : "QL Viewer - One");
+        QTRY_COMPARE(title(), follows ? "Three" : shown);
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
         QVERIFY(SaveCommand(*app.main, 0));
-        QTRY_COMPARE(view->windowTitle(), "QL Viewer - Three");
+        QTRY_COMPARE(title(), "Three");
         QTRY_COMPARE(PreviewPages::localPath(page->url()), path);
         QTRY_COMPARE(page->scrollPosition().y(), 1000);
-    }
-
-    // A previewed document closed with its changes discarded: its page shows the file on disk,
-    // and the page of a document never saved, which now exists nowhere, closes.
-    void closedUnsaved_data() {
-        table({"saved"}, {"saved: the file from disk; yes", "never saved: closes; no"});
-    }
-    void closedUnsaved() {
-        const bool saved = QTest::currentDataTag()[0] == 's';
-        AppFixture app;
-        const QString path = app.env.writeFile("a.htm", "<title>Disk</title>");
-        app.start(saved ? QStringList{path} : QStringList{});
-        frmNotepad* document = app.document(0);
-        document->txtRich->setText("<title>Discarded</title>");
-        document->action(CommandId::OpenInBrowser)->trigger();
-        const QPointer<frmView> view = app.main->browsers().Browsers[0].data();
-        QVERIFY(loaded(*view->WebBrowser));
-        QCOMPARE(view->windowTitle(), "QL Viewer - Discarded");
+        type("Discarded");
+        QTRY_COMPARE(title(), follows ? "Discarded" : "Three");
         app.dialogs.answers << Dialogs::Answer::No;
         document->close();
         app.flush();
-        if (saved) {
-            QVERIFY(loaded(*view->WebBrowser));
-            QCOMPARE(view->windowTitle(), "QL Viewer - Disk");
-            QCOMPARE(PreviewPages::localPath(view->WebBrowser->page()->url()), path);
-        } else {
-            QTRY_VERIFY(!view || !view->isVisible());
-            QVERIFY(app.main->browsers().BrowserSlotFree[0]);
-        }
-    }
-
-    // Every way into a browser window: the three New Browser items, Help, a dropped folder; the
-    // recent files show in a browser's File menu.
-    void entryPoints() {
-        AppFixture app;
-        app.start();
-        app.main->addToRecent("/r.htm");
-        app.main->action(CommandId::NewBrowser)->trigger();
-        app.document(0)->action(CommandId::NewBrowser)->trigger();
-        frmView* first = app.main->browsers().Browsers[0];
-        first->action(CommandId::NewBrowser)->trigger();
-        QCOMPARE(app.main->browsers().slotCount(), 3);
-        QCOMPARE(first->recentMenu().caption(1), "/r.htm");
-        app.dialogs.openPaths << "/o.htm";
-        first->action(CommandId::OpenFile)->trigger();
-        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl::fromLocalFile("/o.htm"));
-        first->action(CommandId::Update)->trigger();
-        QCOMPARE(first->WebBrowser->page()->requestedUrl(), QUrl(UpdatePageAddress(app.env.programFolder())));
-        first->action(CommandId::Help)->trigger();
-        QVERIFY(loaded(*app.main->browsers().Browsers[3]->WebBrowser));
-        QCOMPARE(app.main->browsers().Browsers[3]->windowTitle(), "QL Viewer - Quillora Help");
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(app.env.root())});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(app.main.get(), &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(app.main.get(), &drop);
-        QCOMPARE(app.main->browsers().Browsers[4]->cmbURL->itemText(0), app.env.root() + "/");
+        QTRY_COMPARE(title(), "Three");
+        QCOMPARE(PreviewPages::localPath(page->url()), path);
     }
 
     // Nothing reaches the network while offline; online, typed addresses do, and a local page's
-    // picture on a remote server still does not.
+    // picture or socket on a remote server still does not, nor a peer connection's datagrams to a
+    // STUN server (which no request policy sees).
     void requestPolicy_data() {
         table({"route", "connections"},
               {"typed address, offline; typed; 0", "typed address, online; typed; 1",
-               "local page's picture, online; picture; 0", "local page's script socket, online; socket; 0"});
+               "local page's picture, online; picture; 0", "local page's script socket, online; socket; 0",
+               "peer connection, offline; peer; 0", "peer connection, online; peer; 0"});
     }
     void requestPolicy() {
         QFETCH(QString, route);
         const bool offline = QString(QTest::currentDataTag()).endsWith("offline");
         TestEnvironment env;
         Responder server;
+        QUdpSocket listener;
+        QVERIFY(listener.bind(QHostAddress::LocalHost, 0));
         BrowserControl browser;
         QVERIFY(browser.offline()); // every browser starts offline
         browser.setOffline(offline);
         const QByteArray address = server.address().toUtf8();
-        if (route == "typed")
+        if (route == "typed") {
             browser.Navigate(address);
-        else
+        } else if (route == "peer") {
+            QUrl page = QUrl::fromLocalFile(hostilePage(env, "webrtc.htm"));
+            page.setFragment(QString::number(listener.localPort()));
+            browser.load(page);
+        } else {
             browser.Navigate(env.writeFile("page.htm", route == "picture"
                                                            ? "<img src='" + address + "'>"
                                                            : "<script>new WebSocket('ws" + address.mid(4) +
                                                                  "')</script>"));
+        }
         QVERIFY(QSignalSpy(&browser, &BrowserControl::DocumentComplete).wait(15000));
+        if (route == "peer") {
+            QTRY_COMPARE_WITH_TIMEOUT(browser.page()->title(), "offered", 15000);
+            QTest::qWait(1500); // the binding requests on their way (they arrive within 0.2 s when sent)
+        }
         QTest::qWait(300);
         // Online the engine may open more than one connection (a retry, a second request on a slow
         // machine); what counts is whether any arrives.
         QFETCH(QString, connections);
-        QCOMPARE(server.accepted > 0, connections == "1");
+        QCOMPARE(server.accepted > 0 || listener.hasPendingDatagrams(), connections == "1");
     }
 
     // View Source stores the page under the last segment of its path, inside temp/ whatever it is.
@@ -465,10 +423,10 @@ private slots:
             return;
         }
         QTRY_COMPARE(app.main->documents().DocumentCount, before + 1);
-        QCOMPARE(app.main->documents().current()->windowTitle(), target);
-        QCOMPARE(app.main->documents().current()->txtRich->text(), opened);
-        QCOMPARE(TestEnvironment::readFile(target), opened.toUtf8());
-        QCOMPARE(TestEnvironment::readFile(victim), "keep");
+        QCOMPARE((QStringList{app.main->documents().current()->windowTitle(),
+                              app.main->documents().current()->txtRich->text(),
+                              TestEnvironment::readFile(target), TestEnvironment::readFile(victim)}),
+                 (QStringList{target, opened, opened, "keep"}));
     }
 
     // A server that never answers is given up on after the time allowed.
@@ -505,87 +463,72 @@ private slots:
         } else {
             view = app.main->OpenBrowser(page);
         }
-        const QString title = titleOnceReported(view, "done ");
-        const QJsonObject results = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
-        QStringList found;
+        const QJsonObject results =
+            QJsonDocument::fromJson(titleOnceReported(view, "done ").mid(5).toUtf8()).object();
+        QMap<QString, QStringList> byResult; // each result with the means that gave it
         for (auto it = results.begin(); it != results.end(); ++it)
-            found << it.key() + ": " + it.value().toString();
-        const QStringList expected{"canvas crossorigin picture: refused",
-                                   "canvas outside picture: refused",
-                                   "fetch file: refused",
-                                   "fetch relative: refused",
-                                   "file frame: refused",
-                                   "hidden picture: missing",
-                                   "hidden style sheet: missing",
-                                   "other pages' picture: refused",
-                                   "outside frame: refused",
-                                   "parent picture: loaded",
-                                   "parent style sheet: applied",
-                                   "xhr file: refused",
-                                   "xhr relative: refused"};
-        QCOMPARE(found.join('\n'), expected.join('\n'));
+            byResult[it.value().toString()] << it.key();
+        QStringList found;
+        for (auto it = byResult.begin(); it != byResult.end(); ++it)
+            found << it.key() + ": " + it.value().join(", ");
+        QCOMPARE(
+            found.join('\n'),
+            QString(
+                "applied: parent style sheet\nloaded: parent picture\n"
+                "missing: hidden picture, hidden style sheet\n"
+                "refused: canvas crossorigin picture, canvas outside picture, fetch file, fetch relative, "
+                "file frame, other pages' picture, outside frame, xhr file, xhr relative"));
     }
 
-    // What a page's scripts can do outside the request policy: a peer connection's datagrams to a
-    // STUN server. None leaves, offline or online.
-    void peerConnectionSendsNothing_data() { table({"offline"}, {"offline; yes", "online; no"}); }
-    void peerConnectionSendsNothing() {
-        QFETCH(QString, offline);
-        AppFixture app;
-        app.start();
-        QUdpSocket listener;
-        QVERIFY(listener.bind(QHostAddress::LocalHost, 0));
-        int datagrams = 0;
-        connect(&listener, &QUdpSocket::readyRead, &listener, [&] {
-            while (listener.hasPendingDatagrams()) {
-                listener.receiveDatagram();
-                ++datagrams;
-            }
-        });
-        frmView* view = app.main->OpenBrowser(QString());
-        if (offline == "no")
-            view->mnuOffline->trigger();
-        QCOMPARE(view->WebBrowser->offline(), offline == "yes");
-        QUrl page = QUrl::fromLocalFile(hostilePage(app.env, "webrtc.htm"));
-        page.setFragment(QString::number(listener.localPort()));
-        view->WebBrowser->load(page);
-        QCOMPARE(titleOnceReported(view, "offered"), "offered");
-        QTest::qWait(1500); // the binding requests on their way (they arrive within 0.2 s when sent)
-        QCOMPARE(datagrams, 0);
+    // Pages that hold on: alerts, questions or requests for text without end show in the bar above
+    // the page, as plain text, from the second on with the offer to block the rest; blocked, they
+    // are counted. A page busy for ever, or asking for windows without end (each refused before it
+    // reaches the program). A page asking to be kept open is left all the same, and the bar says so.
+    // Whichever, no box shows, the program answers and the window closes at once.
+    void pagesHoldNothing_data() {
+        table({"page", "first"},
+              {"alerts; dialogs.htm#alert; The page says: Message 1",
+               "questions; dialogs.htm#confirm; The page asks: Question 1? (answered Cancel)",
+               "requests for text; dialogs.htm#prompt; The page asks for text: Text 1? (answered Cancel)",
+               "busy; busy.htm; busy", "windows; windows.htm; opening", "leaving; leave.htm; clicked"});
     }
-
-    // A page that alerts, asks or asks for text without end holds nothing: each message shows in
-    // the bar above the page, as plain text, from the second on with the offer to block the rest;
-    // blocked, they are counted; the program answers and the window closes at once.
-    void messagesHoldNothing_data() {
-        table({"kind", "first"},
-              {"alerts; alert; The page says: Message 1",
-               "questions; confirm; The page asks: Question 1? (answered Cancel)",
-               "requests for text; prompt; The page asks for text: Text 1? (answered Cancel)"});
-    }
-    void messagesHoldNothing() {
-        QFETCH(QString, kind);
+    void pagesHoldNothing() {
+        QFETCH(QString, page);
         QFETCH(QString, first);
         AppFixture app;
         app.start();
         const QPointer<frmView> view = app.main->OpenBrowser(QString());
+        view->resize(400, 300);
         BrowserControl* browser = view->WebBrowser;
         QSignalSpy messages(browser->page(), &BrowserPage::pageMessage);
-        QUrl page = QUrl::fromLocalFile(hostilePage(app.env, "dialogs.htm"));
-        page.setFragment(kind);
-        browser->load(page);
-        QTRY_VERIFY_WITH_TIMEOUT(messages.size() >= 2, 15000);
-        QCOMPARE(messages.first().first().toString(), first);
-        QVERIFY(browser->barPageMessage->isVisible());
-        QVERIFY(browser->cmdBlockMessages->isVisible());
-        QCOMPARE(browser->lblPageMessage->textFormat(), Qt::PlainText);
+        QUrl url = QUrl::fromLocalFile(hostilePage(app.env, page.section('#', 0, 0)));
+        if (page.contains('#'))
+            url.setFragment(page.section('#', 1));
+        browser->load(url);
+        if (page.contains('#')) {
+            QTRY_VERIFY_WITH_TIMEOUT(messages.size() >= 2, 15000);
+            QCOMPARE(messages.first().first().toString(), first);
+            QVERIFY(browser->barPageMessage->isVisible() && browser->cmdBlockMessages->isVisible());
+            QCOMPARE(browser->lblPageMessage->textFormat(), Qt::PlainText);
+            QTest::mouseClick(browser->cmdBlockMessages, Qt::LeftButton);
+            QVERIFY(!browser->barPageMessage->isVisible());
+            QTRY_VERIFY(browser->suppressedMessages() > 10);
+            QVERIFY(!browser->barPageMessage->isVisible());
+            QTRY_VERIFY(view->pnlMessages->isVisible());
+        } else if (page == "leave.htm") {
+            QVERIFY(loaded(*browser));
+            QTRY_VERIFY(browser->view()->focusProxy());
+            QTest::mouseClick(browser->view()->focusProxy(), Qt::LeftButton, {},
+                              QPoint(20, 20)); // asks only then
+            QCOMPARE(titleOnceReported(view, first), first);
+            view->navigate(app.env.writeFile("site/pages/other.htm", "<title>Other</title>"));
+            QCOMPARE(titleOnceReported(view, "Other"), "Other");
+            QCOMPARE(browser->lblPageMessage->text(), "The page asked to be kept open; it was left.");
+        } else {
+            QCOMPARE(titleOnceReported(view, first), first);
+            QTest::qWait(300); // the loop under way
+        }
         QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QTest::mouseClick(browser->cmdBlockMessages, Qt::LeftButton);
-        QVERIFY(!browser->barPageMessage->isVisible());
-        QTRY_VERIFY(browser->suppressedMessages() > 10);
-        QVERIFY(!browser->barPageMessage->isVisible());
-        QTRY_VERIFY(view->pnlMessages->isVisible());
-        // The program still answers: a timer fires, a menu command runs.
         bool fired = false;
         QTimer::singleShot(10, [&] { fired = true; });
         QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
@@ -594,85 +537,18 @@ private slots:
         QVERIFY(closesAtOnce(view));
     }
 
-    // A page followed as its document is typed shows no messages: they are counted in the status bar,
-    // again after each pause in typing.
-    void followedPagesShowNoMessages() {
-        AppFixture app;
-        app.start();
-        frmNotepad* document = app.document(0);
-        document->txtRich->setText("<title>Asks</title><script>alert('hello')</script>");
-        document->action(CommandId::OpenInBrowser)->trigger();
-        frmView* view = app.main->browsers().Browsers[0];
-        QTRY_COMPARE(view->pnlMessages->text(), "Page messages not shown: 1");
-        QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
-        document->txtRich->setText("<title>Asks again</title><script>alert('hello')</script>");
-        QTRY_COMPARE_WITH_TIMEOUT(view->pnlMessages->text(), "Page messages not shown: 2", 5000);
-        QVERIFY(!view->WebBrowser->barPageMessage->isVisible());
-    }
-
-    // A page that asks to be kept open is left all the same, without a box, and says so in the bar.
-    void leavingIsNotHeld() {
-        AppFixture app;
-        app.start();
-        frmView* view = app.main->OpenBrowser(hostilePage(app.env, "leave.htm"));
-        view->resize(400, 300);
-        QVERIFY(loaded(*view->WebBrowser));
-        QWidget* surface = view->WebBrowser->view()->focusProxy();
-        QTRY_VERIFY(surface);
-        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(20, 20)); // the engine asks only then
-        QCOMPARE(titleOnceReported(view, "clicked"), "clicked");
-        const QString other = app.env.writeFile("site/pages/other.htm", "<title>Other</title>");
-        view->navigate(other);
-        QCOMPARE(titleOnceReported(view, "Other"), "Other");
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QCOMPARE(view->WebBrowser->lblPageMessage->text(), "The page asked to be kept open; it was left.");
-    }
-
-    // Pages that keep their process busy for ever, or ask for windows without end (each refused
-    // before it reaches the program): the window closes at once all the same.
-    void busyPagesClose_data() {
-        table({"page", "title"}, {"busy; busy.htm; busy", "windows; windows.htm; opening"});
-    }
-    void busyPagesClose() {
-        QFETCH(QString, page);
-        QFETCH(QString, title);
-        AppFixture app;
-        app.start();
-        const QPointer<frmView> view = app.main->OpenBrowser(hostilePage(app.env, page));
-        QCOMPARE(titleOnceReported(view, title), title);
-        QTest::qWait(300); // the loop under way
-        QVERIFY(closesAtOnce(view));
-    }
-
-    // "Check for update..." shows the help's section on updates, from disk, with the running version.
-    void updateSection() {
-        AppFixture app;
-        app.start();
-        app.main->action(CommandId::Update)->trigger();
-        frmView* view = app.main->browsers().Browsers[0];
-        QVERIFY(loaded(*view->WebBrowser));
-        QString shown;
-        view->WebBrowser->page()->runJavaScript(
-            "location.hash + ' ' + document.getElementById('running-version').textContent",
-            [&](const QVariant& value) { shown = value.toString(); });
-        QTRY_COMPARE(shown, "#updates " + VersionText());
-        QCOMPARE(PreviewPages::localPath(view->WebBrowser->LocationURL()),
-                 app.env.programFolder() + "/help/index.htm");
-    }
-
     // Where a path lies for a page whose folder tree is `folder` (R the test's folder, R/site the
     // tree): links resolved, whole folder names compared, hidden parts beyond what the two share.
     void folderTrees_data() {
-        table({"path", "folder", "inTree", "hidden"},
-              {"the page's folder; R/site/a.htm; R/site; 1; 0", "below it; R/site/sub/b.png; R/site; 1; 0",
-               "a sibling of its parent; R/css/s.css; R/site; 0; 0",
-               "up by dot dot; R/site/../secret.txt; R/site; 0; 0",
-               "hidden in the tree; R/site/.git/config; R/site; 1; 1",
-               "hidden outside; R/.ssh/id; R/site; 0; 1",
-               "a tree inside a hidden folder; R/.cache/x/a.htm; R/.cache/x; 1; 0",
-               "a link out of the tree; R/site/out/secret.txt; R/site; 0; 0",
-               "a link to a hidden folder; R/site/keys/id; R/site; 0; 1",
-               "a name that begins like the tree; R/site2/x.htm; R/site; 0; 0"});
+        table({"path", "folder", "inTreeHidden"},
+              {"below it; R/site/sub/b.png; R/site; 1 0", "a sibling of its parent; R/css/s.css; R/site; 0 0",
+               "up by dot dot; R/site/../secret.txt; R/site; 0 0",
+               "hidden in the tree; R/site/.git/config; R/site; 1 1",
+               "hidden outside; R/.ssh/id; R/site; 0 1",
+               "a tree inside a hidden folder; R/.cache/x/a.htm; R/.cache/x; 1 0",
+               "a link out of the tree; R/site/out/secret.txt; R/site; 0 0",
+               "a link to a hidden folder; R/site/keys/id; R/site; 0 1",
+               "a name that begins like the tree; R/site2/x.htm; R/site; 0 0"});
     }
     void folderTrees() {
         QFETCH(QString, path);
@@ -685,10 +561,8 @@ private slots:
         QVERIFY(QFile::link(env.root() + "/.ssh", env.root() + "/site/keys"));
         path.replace("R", env.root());
         folder.replace("R", env.root());
-        QFETCH(QString, inTree);
-        QFETCH(QString, hidden);
-        QCOMPARE(InFolderTree(path, folder), inTree == "1");
-        QCOMPARE(HiddenBeyond(path, folder), hidden == "1");
+        QTEST(QString("%1 %2").arg(int(InFolderTree(path, folder))).arg(int(HiddenBeyond(path, folder))),
+              "inTreeHidden");
     }
 
     // What the preview pages give a request from outside the tree: style sheets and fonts in the
@@ -714,36 +588,30 @@ private slots:
         PreviewPages& pages = PreviewPages::instance();
         const QString followed = env.root() + "/site/a.htm";
         const int id = pages.add({[followed] { return followed; }, [] { return QByteArray("typed"); }});
-        const PreviewPages::Reply reply =
-            pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), cors == "yes");
-        const QMap<PreviewPages::Reply::Kind, QString> kinds{{PreviewPages::Reply::Refused, "refused"},
-                                                             {PreviewPages::Reply::Bytes, "bytes"},
-                                                             {PreviewPages::Reply::File, "file"}};
-        QString found = kinds[reply.kind];
-        if (reply.kind == PreviewPages::Reply::Bytes && reply.bytes == "typed")
-            found = "text";
-        QCOMPARE(found, answer);
-        if (reply.kind == PreviewPages::Reply::File) {
+        using Reply = PreviewPages::Reply;
+        const Reply reply = pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), cors == "yes");
+        QCOMPARE(reply.kind == Reply::Refused ? "refused"
+                 : reply.kind == Reply::File  ? "file"
+                                              : (reply.bytes == "typed" ? "text" : "bytes"),
+                 answer);
+        if (reply.kind == Reply::File) {
             QCOMPARE(reply.file.toLocalFile(), env.root() + "/" + path);
             QVERIFY(pages.takeFileTicket(reply.file));
             QVERIFY(!pages.takeFileTicket(reply.file)); // good once
             QVERIFY(!pages.takeFileTicket(QUrl::fromLocalFile(reply.file.toLocalFile())));
         }
         pages.remove(id);
-        QCOMPARE(pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), false).kind,
-                 PreviewPages::Reply::Refused);
+        QCOMPARE(pages.answer(PreviewPages::urlFor(id, env.root() + "/" + path), false).kind, Reply::Refused);
     }
 
     // Typed addresses: a scheme is kept; paths and names of existing files open them; anything
     // else is a web address.
     void typedAddresses_data() {
         table({"typed", "address"},
-              {"web name; www.example.com; https://www.example.com",
-               "with port; localhost:8080/x; https://localhost:8080/x",
-               "http kept; http://example.com/a; http://example.com/a",
+              {"with port; localhost:8080/x; https://localhost:8080/x",
                "file address; file:///tmp/a.htm; file:///tmp/a.htm",
                "absolute path; /tmp/a b.htm; file:///tmp/a b.htm",
-               "existing name; page.htm; file://FOLDER/page.htm", "existing folder; sub; file://FOLDER/sub",
+               "existing name; page.htm; file://FOLDER/page.htm",
                "missing name; nowhere.htm; https://nowhere.htm",
                "dot slash; ./missing.htm; file://FOLDER/missing.htm", "home; ~/x.htm; file://HOME/x.htm",
                "about page; about:blank; about:blank",
@@ -754,31 +622,26 @@ private slots:
         QFETCH(QString, address);
         TestEnvironment env;
         env.writeFile("page.htm", "x");
-        env.writeFile("sub/x.htm", "x");
         if (typed.startsWith('\''))
             typed = typed.mid(1).chopped(1);
         address.replace("FOLDER", env.root()).replace("HOME", QDir::homePath());
         QCOMPARE(AddressFromTyped(typed, env.root()), QUrl(address));
     }
 
-    // The engine starts with the user's own flags kept, datagrams of peer connections off and
-    // WebTransport left out, whatever the user set for them.
+    // The engine starts with the user's own flags kept, datagrams of peer connections off (P) and
+    // WebTransport left out (W), whatever the user set for them.
     void engineFlags_data() {
-        table(
-            {"user", "flags"},
-            {"none; ; --force-webrtc-ip-handling-policy=disable_non_proxied_udp "
-             "--disable-blink-features=WebTransport",
-             "own flag kept; --lang=de; --lang=de --force-webrtc-ip-handling-policy=disable_non_proxied_udp "
-             "--disable-blink-features=WebTransport",
-             "own policy replaced; --force-webrtc-ip-handling-policy=default; "
-             "--force-webrtc-ip-handling-policy=disable_non_proxied_udp "
-             "--disable-blink-features=WebTransport",
-             "own features merged; --disable-blink-features=Foo; --disable-blink-features=Foo,WebTransport "
-             "--force-webrtc-ip-handling-policy=disable_non_proxied_udp"});
+        table({"user", "flags"}, {"none; ; P W", "own flag kept; --lang=de; --lang=de P W",
+                                  "own policy replaced; --force-webrtc-ip-handling-policy=default; P W",
+                                  "own features merged; --disable-blink-features=Foo; "
+                                  "--disable-blink-features=Foo,WebTransport P"});
     }
     void engineFlags() {
         QFETCH(QString, user);
-        QTEST(QString::fromUtf8(EngineFlags(user.toUtf8())), "flags");
+        QFETCH(QString, flags);
+        flags.replace("P", "--force-webrtc-ip-handling-policy=disable_non_proxied_udp")
+            .replace(" W", " --disable-blink-features=WebTransport");
+        QCOMPARE(QString::fromUtf8(EngineFlags(user.toUtf8())), flags);
     }
 
     // A page that asks for a window of its own gets none, and stays where it was.

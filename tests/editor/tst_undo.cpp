@@ -1,18 +1,14 @@
 #include "editor/UndoHistory.h"
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
 
 #include "app/SkinButton.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QInputMethodEvent>
-#include <QMimeData>
-#include <QRandomGenerator>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -78,103 +74,83 @@ class UndoTest : public QObject {
 private slots:
     // A history driven directly: the script, then the text, and whether Undo and Redo can act.
     void history_data() {
-        QTest::addColumn<QString>("initial");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("canUndo");
-        QTest::addColumn<bool>("canRedo");
-        const auto row = [](const char* name, const char* initial, const char* script, const char* expected,
-                            bool canUndo, bool canRedo) {
-            QTest::newRow(name) << QString(initial) << QString(script) << QString(expected) << canUndo
-                                << canRedo;
-        };
-        row("eleven steps: ten come back, one goes again", "", "c0 c1 c2 c3 c4 c5 c6 c7 c8 c9 c0 u* =0 r",
-            "01|", true, true);
-        row("a new step drops the undone ones, none undone twice", "", "cx cy u cz R u u", "|", false, true);
-        row("a typed run is one step", "", "ta tb tc u = r", "abc|", true, false);
-        row("backspaces give their text back in order", "ab\r\ncdef", "m8 b6 =a u", "ab\r\ncdef|", false,
-            true);
-        row("deletes forward too: the cursor goes back where they began", "abcdef", "d3 u", "|abcdef", false,
-            true);
-        row("a run is recorded where it was typed", "xy", "tab m4 tc u =abxy u", "|xy", false, true);
-        row("pending text comes first", "", "tab cXY u u", "|", false, true);
-        row("redo records pending text, then has nothing to redo", "", "cx u ty R", "y|", true, false);
-        row("undo on an empty history changes nothing", "abc", "U", "|abc", false, false);
-        row("text changed behind the history is left alone", "", "cabc xxyz U", "xyz|", false, false);
-        row("clearing forgets pending text too", "", "tab C U", "ab|", false, false);
+        // The text at first, the script, the text with its cursor after it, and whether Undo and Redo
+        // can act ("1" or "0" each).
+        table({"initial", "script", "expected", "canUndoRedo"},
+              {"eleven steps: ten come back, one goes again; ; c0 c1 c2 c3 c4 c5 c6 c7 c8 c9 c0 u* =0 r; "
+               "01|; 11",
+               "a new step drops the undone ones, none undone twice; ; cx cy u cz R u u; |; 01",
+               "a typed run is one step; ; ta tb tc u = r; abc|; 10",
+               "backspaces give their text back in order; ab\r\ncdef; m8 b6 =a u; ab\r\ncdef|; 01",
+               "deletes forward too: the cursor goes back where they began; abcdef; d3 u; |abcdef; 01",
+               "a run is recorded where it was typed; xy; tab m4 tc u =abxy u; |xy; 01",
+               "pending text comes first; ; tab cXY u u; |; 01",
+               "redo records pending text, then has nothing to redo; ; cx u ty R; y|; 10",
+               "undo on an empty history changes nothing; abc; U; |abc; 00",
+               "text changed behind the history is left alone; ; cabc xxyz U; xyz|; 00",
+               "clearing forgets pending text too; ; tab C U; ab|; 00"});
     }
     void history() {
         QFETCH(QString, initial);
+        QFETCH(QString, script);
         RichTextControl control;
         control.setText(initial);
         UndoHistory history(control);
-        QFETCH(QString, script);
         run(history, control, script);
         QTEST(render(control), "expected");
-        QTEST(history.canUndo(), "canUndo");
-        QTEST(history.canRedo(), "canRedo");
+        QTEST(QString("%1%2").arg(history.canUndo()).arg(history.canRedo()), "canUndoRedo");
     }
 
     // Keys in a document window, each with the text the window system gives it: the text after
     // them, how many Ctrl+Z take it back to the start (and the selection they give back), and
     // Ctrl+R bringing it back again. Colours on and off take different roads for typed keys.
     void keys_data() {
-        QTest::addColumn<QString>("initial");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
+        // Rows: the text before, as render() writes it; the keys; the text after; the Ctrl+Z that take
+        // it back; the text they give back ("" when it is the one before).
         QTest::addColumn<bool>("colors");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("steps");
-        QTest::addColumn<QString>("restored");
-        const auto row = [](const char* name, const char* initial, int start, int length, bool colors,
-                            const char* keys, const char* expected, int steps,
-                            const char* restored = nullptr) {
-            QString before = QString(initial);
-            if (!restored)
-                before = length > 0 ? before.insert(start + length, ']').insert(start, '[')
-                                    : before.insert(start, '|');
-            QTest::newRow(name) << QString(initial) << start << length << colors << QString::fromUtf8(keys)
-                                << QString::fromUtf8(expected) << steps
-                                << (restored ? QString::fromUtf8(restored) : before);
+        for (const char* column : {"before", "keys", "expected", "steps", "restored"})
+            QTest::addColumn<QString>(column);
+        const auto rows = [](const QList<bool>& modes, std::initializer_list<const char*> list) {
+            for (const bool colored : modes)
+                for (const char* row : list) {
+                    const QStringList cells = QString(row).split("; ");
+                    QTestData& data =
+                        QTest::newRow(qPrintable(cells[0] + (colored ? ", colours" : ", no colours")));
+                    data << colored;
+                    for (const QString& cell : cells.mid(1))
+                        data << cell;
+                }
         };
-        for (const bool colors : {true, false}) {
-            const auto named = [colors](const char* name) {
-                return QByteArray(name) + (colors ? ", colours" : ", no colours");
-            };
-            row(named("Delete over a selection"), "abcdefnext", 1, 2, colors, "{Delete}", "a|defnext", 1);
-            row(named("line selected with Shift+End, then Delete"), "ab\r\ncd", 0, 0, colors,
-                "{Shift+End}{Delete}", "|\r\ncd", 1, "[ab]\r\ncd");
-            row(named("Backspace over a selection"), "abc", 0, 2, colors, "{Backspace}", "|c", 1);
-            row(named("Delete three times"), "abcdef", 0, 0, colors, "{Delete}{Delete}{Delete}", "|def", 1);
-            row(named("Escape leaves the selection"), "abc", 1, 1, colors, "{Esc}", "a[b]c", 0);
-            row(named("Ctrl+I types no tab"), "ab", 1, 0, colors, "{Ctrl+I}", "a|b", 0);
-            row(named("select all, then a key"), "abc", 0, 0, colors, "{Ctrl+A}x", "x|", 1, "[abc]");
-            row(named("Return over a selection"), "abc", 1, 1, colors, "{Return}", "a\r\n|c", 1);
-            row(named("paste after typing"), "", 0, 0, colors, "ab{Ctrl+V}", "abX\r\nY|", 2);
-        }
-        row("tag typed with the aids", "", 0, 0, true, "<p>Hi", "<p>Hi|", 3);
-        row("tag typed without them", "", 0, 0, false, "<p>Hi", "<p>Hi|", 1);
-        row("quote pair in a tag", "<a >", 3, 0, true, "\"", "<a \"|\">", 1);
-        row("quote pair around the selection", "<a x>", 3, 1, true, "\"", "<a \"x|\">", 1);
-        row("bracket pair over the selection", "x", 0, 1, true, "<", "<|>", 1);
-        row("comment from the start of the text", "", 0, 0, true, "<!-", "<!--|-->", 2);
-        row("typing inside the comment", "", 0, 0, true, "<!-x", "<!--x|-->", 3);
-        row("enter", "ab", 1, 0, true, "{Return}{Shift+Return}", "a\r\n\r\n|b", 1);
-        row("ctrl+enter", "ab", 1, 0, true, "{Ctrl+Return}", "a<BR>|b", 1);
-        row("ctrl+alt+enter", "ab", 1, 0, true, "{Ctrl+Alt+Return}", "a<P>|b", 1);
-        row("tab and ctrl+tab", "ab", 1, 0, true, "{Tab}{Ctrl+Tab}", "a\t\t|b", 2);
-        row("entity keys", "", 0, 0, true, "{Alt+Ö}{Shift+Alt+Ö}{Alt+<}", "&ouml;&Ouml;&lt;|", 1);
-        row("backspace over a line break", "a\r\nb", 3, 0, true, "{Backspace}{Backspace}", "|b", 1);
-        row("insert does not overwrite", "ab", 1, 0, true, "{Ins}x", "ax|b", 1);
-        row("ctrl+backspace", "one two", 7, 0, true, "{Ctrl+Backspace}", "one |", 1);
-        row("completion", "tab", 3, 0, true, "{Ctrl+Space}", "TAB[LE]", 1, "[tab]");
+        rows({true, false}, {"Delete over a selection; a[bc]defnext; {Delete}; a|defnext; 1; ",
+                             "line selected with Shift+End, then Delete; |ab\r\ncd; {Shift+End}{Delete}; "
+                             "|\r\ncd; 1; [ab]\r\ncd",
+                             "Backspace over a selection; [ab]c; {Backspace}; |c; 1; ",
+                             "Delete three times; |abcdef; {Delete}{Delete}{Delete}; |def; 1; ",
+                             "Escape leaves the selection; a[b]c; {Esc}; a[b]c; 0; ",
+                             "Ctrl+I types no tab; a|b; {Ctrl+I}; a|b; 0; ",
+                             "select all, then a key; |abc; {Ctrl+A}x; x|; 1; [abc]",
+                             "Return over a selection; a[b]c; {Return}; a\r\n|c; 1; ",
+                             "paste after typing; |; ab{Ctrl+V}; abX\r\nY|; 2; "});
+        rows({false}, {"tag typed without the aids; |; <p>Hi; <p>Hi|; 1; "});
+        rows({true}, {"tag typed with the aids; |; <p>Hi; <p>Hi|; 3; ",
+                      "quote pair in a tag; <a |>; \"; <a \"|\">; 1; ",
+                      "quote pair around the selection; <a [x]>; \"; <a \"x|\">; 1; ",
+                      "bracket pair over the selection; [x]; <; <|>; 1; ",
+                      "comment from the start of the text; |; <!-; <!--|-->; 2; ",
+                      "typing inside the comment; |; <!-x; <!--x|-->; 3; ",
+                      "enter; a|b; {Return}{Shift+Return}; a\r\n\r\n|b; 1; ",
+                      "ctrl+enter; a|b; {Ctrl+Return}; a<BR>|b; 1; ",
+                      "ctrl+alt+enter; a|b; {Ctrl+Alt+Return}; a<P>|b; 1; ",
+                      "tab and ctrl+tab; a|b; {Tab}{Ctrl+Tab}; a\t\t|b; 2; ",
+                      "entity keys; |; {Alt+Ö}{Shift+Alt+Ö}{Alt+<}; &ouml;&Ouml;&lt;|; 1; ",
+                      "backspace over a line break; a\r\n|b; {Backspace}{Backspace}; |b; 1; ",
+                      "insert does not overwrite; a|b; {Ins}x; ax|b; 1; ",
+                      "ctrl+backspace; one two|; {Ctrl+Backspace}; one |; 1; ",
+                      "completion; tab|; {Ctrl+Space}; TAB[LE]; 1; [tab]"});
     }
     void keys() {
-        QFETCH(QString, initial);
-        QFETCH(int, start);
-        QFETCH(int, length);
         QFETCH(bool, colors);
+        QFETCH(QString, before);
         QFETCH(QString, keys);
         AppFixture app;
         app.start();
@@ -185,15 +161,18 @@ private slots:
         // Shortcuts reach the window's menus as they do on a desktop: through the active window.
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         window->txtRich->setFocus();
-        window->txtRich->setText(initial);
+        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
+        window->txtRich->setText(QString(before).remove('[').remove(']').remove('|'));
         window->colorizeWhole();
         window->ClearAllUndo();
-        window->txtRich->select(start, length);
+        window->txtRich->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        QCOMPARE(render(*window->txtRich), before);
         typeKeys(window->txtRich, keys);
         QTEST(render(*window->txtRich), "expected");
         const QString end = window->txtRich->text();
-        QTEST(repeat(window, Qt::Key_Z, window->mnuUndo), "steps");
-        QTEST(render(*window->txtRich), "restored");
+        QTEST(QString::number(repeat(window, Qt::Key_Z, window->mnuUndo)), "steps");
+        QFETCH(QString, restored);
+        QCOMPARE(render(*window->txtRich), restored.isEmpty() ? before : restored);
         repeat(window, Qt::Key_R, window->mnuRedo);
         QCOMPARE(window->txtRich->text(), end);
     }
@@ -203,20 +182,17 @@ private slots:
     // text it never recorded and forget the whole history).
     void everyWayInGivesCrLf_data() {
         QTest::addColumn<QString>("way");
-        QTest::addColumn<QString>("breaks");
+        QTest::addColumn<QString>("lineBreak");
         for (const char* way :
              {"Edit menu", "toolbar", "Ctrl+V", "middle click", "drop", "input method", "dialog"})
-            for (const char* breaks : {"LF", "CR", "CR LF", "LF CR"})
-                QTest::newRow(qPrintable(QString("%1, %2").arg(way, breaks))) << way << breaks;
+            for (const auto& [name, lineBreak] :
+                 {std::pair{"LF", "\n"}, {"CR", "\r"}, {"CR LF", "\r\n"}, {"LF CR", "\n\r"}})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(way, name))) << way << QString(lineBreak);
     }
     void everyWayInGivesCrLf() {
         QFETCH(QString, way);
-        QFETCH(QString, breaks);
-        const QString lineBreak = breaks == "LF"      ? "\n"
-                                  : breaks == "CR"    ? "\r"
-                                  : breaks == "CR LF" ? "\r\n"
-                                                      : "\n\r";
-        const QString expectedBreak = breaks == "LF CR" ? "\r\n\r\n" : "\r\n";
+        QFETCH(QString, lineBreak);
+        const QString expectedBreak = lineBreak == "\n\r" ? "\r\n\r\n" : "\r\n";
         const QString incoming = "<p>one" + lineBreak + "two" + lineBreak;
         QClipboard* clipboard = QApplication::clipboard();
         if (way == "middle click" && !clipboard->supportsSelection())
@@ -254,16 +230,18 @@ private slots:
         } else {
             window->InsertAtCursor(incoming);
         }
-        const QString expected = "a<p>one" + expectedBreak + "two" + expectedBreak + "b";
-        QCOMPARE(window->txtRich->text(), expected);
+        // The text after it, after Undo and after Redo.
+        QString texts = window->txtRich->text() + "|";
         QVERIFY(window->mnuUndo->isEnabled());
         window->mnuUndo->trigger();
-        QCOMPARE(window->txtRich->text(), "ab");
+        texts += window->txtRich->text() + "|";
         window->mnuRedo->trigger();
-        QCOMPARE(window->txtRich->text(), expected);
+        const QString expected = "a<p>one" + expectedBreak + "two" + expectedBreak + "b";
+        QCOMPARE(texts + window->txtRich->text(), expected + "|ab|" + expected);
     }
 
-    // The aids paint what they insert; the Enter keys' tags are coloured whole.
+    // The aids paint what they insert; the Enter keys' tags are coloured whole. Each window's items
+    // follow its own history; Ctrl+X with nothing selected keeps the clipboard.
     void aidsColourWhatTheyInsert() {
         AppFixture app;
         app.start();
@@ -279,18 +257,9 @@ private slots:
         QCOMPARE(window->txtRich->colorAt(0), settings.TexColor);
         for (int offset = 1; offset < 8; ++offset)
             QCOMPARE(window->txtRich->colorAt(offset), settings.TagColor);
-    }
 
-    // Each window's items follow its own history; Ctrl+X with nothing selected keeps the clipboard.
-    void windowsKeepTheirOwnHistory() {
-        AppFixture app;
-        app.start();
-        frmNotepad* first = app.document(0);
         frmNotepad* second = NewDocument(*app.main);
-        QVERIFY(second && second != first);
-        typeKeys(first->txtRich, "a");
-        QVERIFY(first->mnuUndo->isEnabled());
-        QVERIFY(!second->mnuUndo->isEnabled());
+        QVERIFY(second && second != window && window->mnuUndo->isEnabled() && !second->mnuUndo->isEnabled());
         QApplication::clipboard()->setText("kept");
         second->txtRich->select(0, 0);
         typeKeys(second->txtRich, "{Ctrl+X}");
@@ -314,10 +283,10 @@ private slots:
         frmNotepad* window = app.document(0);
         RichTextControl* text = window->txtRich;
         text->setText("<b class=\"x\">one</b>\r\n<!-- c -->two");
-        const QStringList actions{"a",     "<",      ">",        "\"",          "-",
-                                  "!",     " ",      "{Return}", "{Backspace}", "{Backspace}{Backspace}",
-                                  "{Del}", "{Left}", "{Right}",  "{Ctrl+V}",    "{Ctrl+Backspace}",
-                                  "{Tab}", "{Esc}"};
+        const QStringList actions =
+            QString("a|<|>|\"|-|!| |{Return}|{Backspace}|{Backspace}{Backspace}|{Del}|{Left}|"
+                    "{Right}|{Ctrl+V}|{Ctrl+Backspace}|{Tab}|{Esc}")
+                .split('|');
         for (int round = 0; round < 6; ++round) {
             window->ClearAllUndo();
             const QString before = text->text();
@@ -335,9 +304,10 @@ private slots:
             }
             const QString after = text->text();
             repeat(window, Qt::Key_Z, window->mnuUndo);
-            QVERIFY2(text->text() == before, qPrintable(QString("round %1: %2").arg(round).arg(done)));
+            const QByteArray what = QString("round %1: %2").arg(round).arg(done).toUtf8();
+            QVERIFY2(text->text() == before, what);
             repeat(window, Qt::Key_R, window->mnuRedo);
-            QVERIFY2(text->text() == after, qPrintable(QString("round %1: %2").arg(round).arg(done)));
+            QVERIFY2(text->text() == after, what);
         }
     }
 };

@@ -3,12 +3,8 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include <QCheckBox>
-#include <QClipboard>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -117,8 +113,7 @@ private slots:
         const Strings kept{"1 A=a", "2 C=c", "3 Own5=e", "4 x y=a%%b"};
         QCOMPARE(used(back), kept);
         QCOMPARE(BuildOwnCommandText(back.slot[4].command, ""), "a\r\nb");
-        // Failures: a missing folder, and a write cut short by the file size limit, which must keep the old
-        // file rather than put a truncated one in its place.
+        // Failures: a missing folder, and a write cut short by the size limit, which keeps the old file.
         QVERIFY(!WriteOwnCommands(env.root() + "/missing/owncom.txt", back));
         rlimit old{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
@@ -132,8 +127,7 @@ private slots:
         QCOMPARE(used(LoadOwnCommands(path())), kept);
     }
 
-    // Next and Previous move between slots without saving; Save stores the shown slot in the table and the
-    // file.
+    // Next and Previous move between slots without saving; Save stores the slot in the table and file.
     void dialog() {
         OwnCommandTable table = tableOf({"Bold", "<B>@@</B>"});
         frmAddOwn form(table, path(), nullptr);

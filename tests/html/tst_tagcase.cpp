@@ -1,21 +1,16 @@
 #include "markup/TagCase.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
 
 enum class Want { Lower, Upper, Remove };
 
-// The rules read literally: each search starts afresh from the current place, nothing is reused.
-// Slow on purpose; it is the yardstick for the real scan.
+// The rules read literally, each search afresh: slow on purpose, the yardstick for the real scan.
 QChar oracleCase(QChar c, bool upper) {
-    const char32_t mapped =
-        upper ? QChar::toUpper(char32_t(c.unicode())) : QChar::toLower(char32_t(c.unicode()));
-    const bool oneUnit =
-        !c.isSurrogate() && !QChar::requiresSurrogates(mapped) && !QChar::isSurrogate(mapped);
-    const bool leavesLatin1 = c.unicode() <= 0xFF && mapped > 0xFF;
-    return oneUnit && !leavesLatin1 ? QChar(char16_t(mapped)) : c;
+    const char32_t to = upper ? QChar::toUpper(char32_t(c.unicode())) : QChar::toLower(char32_t(c.unicode()));
+    const bool oneUnit = !c.isSurrogate() && !QChar::requiresSurrogates(to) && !QChar::isSurrogate(to);
+    return oneUnit && !(c.unicode() <= 0xFF && to > 0xFF) ? QChar(char16_t(to)) : c; // Latin-1 stays Latin-1
 }
 
 QString oracle(const QString& text, Want want) {
@@ -71,12 +66,11 @@ QString oracle(const QString& text, Want want) {
     return out + text.mid(at);
 }
 
-bool isSubsequence(const QString& part, const QString& whole) {
-    qsizetype at = 0;
-    for (const QChar c : part)
-        if ((at = whole.indexOf(c, at) + 1) == 0)
-            return false;
-    return true;
+QStringList converted(const QString& text) {
+    return {LowerTags(text), UpperTags(text), RemoveTags(text)};
+}
+QStringList oracled(const QString& text) {
+    return {oracle(text, Want::Lower), oracle(text, Want::Upper), oracle(text, Want::Remove)};
 }
 
 } // namespace
@@ -86,9 +80,12 @@ class TestTagCase : public QObject {
 
 private slots:
     void examples_data() {
-        for (const char* column : {"text", "lower", "upper", "removed"})
-            QTest::addColumn<QString>(column);
-        const auto row = [](const char* name, auto... columns) { (QTest::newRow(name) << ... << columns); };
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("converted"); // lower, upper, removed
+        const auto row = [](const char* name, const QString& text, const QString& lower, const QString& upper,
+                            const QString& removed) {
+            QTest::newRow(name) << text << QStringList{lower, upper, removed};
+        };
         // clang-format off
         row("quoted values keep their case, the character after is converted", R"(<A HREF="Page.HTM"C>Text)", R"(<a href="Page.HTM"c>Text)", R"(<A HREF="Page.HTM"C>Text)", "Text");
         row("doctype kept by case, dropped with its CR LF", "<!DOCTYPE html>\r\n<B>x</B>", "<!DOCTYPE html>\r\n<b>x</b>", "<!DOCTYPE html>\r\n<B>x</B>", "x");
@@ -108,14 +105,11 @@ private slots:
         row("no >", "A < B", "A < B", "A < B", "A < B");
         // clang-format on
     }
+    // Each conversion as the rules give it, and as the yardstick reads them.
     void examples() {
         QFETCH(QString, text);
-        QTEST(LowerTags(text), "lower");
-        QTEST(UpperTags(text), "upper");
-        QTEST(RemoveTags(text), "removed");
-        QTEST(oracle(text, Want::Lower), "lower");
-        QTEST(oracle(text, Want::Upper), "upper");
-        QTEST(oracle(text, Want::Remove), "removed");
+        QTEST(converted(text), "converted");
+        QTEST(oracled(text), "converted");
     }
 
     // Random pages of the pieces the rules hinge on; the seed is fixed, so a failure comes back.
@@ -131,24 +125,19 @@ private slots:
             QString text = random.bounded(4) == 0 ? QStringLiteral("<!doctype ") : QString();
             for (int count = random.bounded(60); count > 0; --count)
                 text += pieces[random.bounded(int(pieces.size()))];
-            const QString lower = LowerTags(text), upper = UpperTags(text), removed = RemoveTags(text);
-            QCOMPARE((QStringList{lower, upper, removed}),
-                     (QStringList{oracle(text, Want::Lower), oracle(text, Want::Upper),
-                                  oracle(text, Want::Remove)}));
-            for (const QString& changed : {lower, upper}) {
+            const QStringList result = converted(text);
+            QCOMPARE(result, oracled(text));
+            // Only case changes; removing tags afterwards, or converting again, changes nothing.
+            for (const QString& changed : result.mid(0, 2)) {
                 QCOMPARE(changed.size(), text.size());
                 for (qsizetype at = 0; at < text.size(); ++at) {
                     const QChar was = text[at], is = changed[at];
                     QVERIFY2(was == is || was.toLower() == is.toLower() || was.toUpper() == is.toUpper(),
                              qPrintable(text));
                 }
-                QCOMPARE(RemoveTags(changed), removed);
+                QCOMPARE(RemoveTags(changed), result[2]);
             }
-            QCOMPARE(LowerTags(lower), lower);
-            QCOMPARE(UpperTags(upper), upper);
-            QVERIFY(isSubsequence(removed, text));
-            if (!text.contains(u'<') || !text.contains(u'>'))
-                QVERIFY(lower == text && upper == text && removed == text);
+            QCOMPARE((QStringList{LowerTags(result[0]), UpperTags(result[1])}), result.mid(0, 2));
         }
     }
 };

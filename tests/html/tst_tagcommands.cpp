@@ -3,18 +3,15 @@
 #include "html/TagCommands.h"
 #include "html/frmFormat.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/Rendered.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QMenu>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
-// Sets a text whose selection is marked with "[" and "]", or whose cursor is marked with "|", and
-// colours it first when `document` is given.
+// Sets a text with its selection as "[...]" or cursor as "|", coloured first when `document` is given.
 void setMarked(RichTextControl& control, QString text, frmNotepad* document = nullptr) {
     const qsizetype bar = text.indexOf('|');
     const qsizetype open = bar >= 0 ? bar : text.indexOf('[');
@@ -45,36 +42,27 @@ class TagCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A context menu item on a marked text: the text after it, its colours (when given), and one
-    // Undo giving back the text before.
+    // A context menu item on a marked text: the text and colours after it, and one Undo back.
     void commands_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("colors");
-        const auto row = [](const char* name, const char* text, const char* item, const char* expected,
-                            const char* colors = "") {
-            QTest::newRow(name) << QString(text) << QString(item) << QString(expected) << QString(colors);
-        };
-        row("bold keeps the word selected", "a [w] b", "mnuB", "a <B>[w]</B> b", "xxtttxttttxx");
-        row("bold at the cursor", "|", "mnuB", "<B>|</B>", "ttttttt");
-        row("<BR> replaces the selection", "a[x]b", "mnuBr", "a<BR>|b", "xttttx");
-        row("heading from the Text Size menu", "[x]", "mnuH2", "<H2>[x]</H2>");
-        row("inside a comment everything stays a comment", "<!--[x]-->", "mnuI", "<!--<I>[x]</I>-->",
-            "ccccccccccccccc");
-        row("script tag", "[f()]", "mnuJScriptLang",
-            "<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">[f()]</SCRIPT>");
-        row("quote inside a tag is a value", "<a [x]>", "mnuQuote", "<a \"x\"|>", "tttvvvt");
-        row("quote in text keeps the selection", "[x]", "mnuQuote", "\"[x]\"", "xxx");
-        row("uncomment a script comment", "[<!--f()//-->]", "mnuUnComment", "f()|", "xxx");
-        row("uncomment needs a comment", "[<!-->]", "mnuUnComment", "[<!-->]");
-        row("upper case recolours the tags", "[<b>x</b>]", "mnuUCase", "<B>X</B>|", "tttxtttt");
-        // Nothing selected: nothing changes, nothing after the cursor is painted.
-        row("upper case of nothing", "<b>x</b>|<i>y</i>", "mnuUCase", "<b>x</b>|<i>y</i>",
-            "tttxtttttttxtttt");
-        row("lower case of nothing", "<b>|x</b>", "mnuLCase", "<b>|x</b>", "tttxtttt");
-        row("sort 0..9, A..Z", "[b\r\nB\r\n1\r\n]", "mnuSortAZ", "1\r\nB\r\nb\r\n|");
-        row("sort keeps a last line without a break", "[b\r\na]", "mnuSortZA", "b\r\na|");
+        table({"text", "item", "expected", "colors"},
+              {"bold keeps the word selected; a [w] b; mnuB; a <B>[w]</B> b; xxtttxttttxx",
+               "bold at the cursor; |; mnuB; <B>|</B>; ttttttt",
+               "<BR> replaces the selection; a[x]b; mnuBr; a<BR>|b; xttttx",
+               "heading from the Text Size menu; [x]; mnuH2; <H2>[x]</H2>; ",
+               "inside a comment everything stays a comment; <!--[x]-->; mnuI; <!--<I>[x]</I>-->; "
+               "ccccccccccccccc",
+               "script tag; [f()]; mnuJScriptLang; <SCRIPT LANGUAGE=\"JavaScript\" "
+               "TYPE=\"Text/JavaScript\">[f()]</SCRIPT>; ",
+               "quote inside a tag is a value; <a [x]>; mnuQuote; <a \"x\"|>; tttvvvt",
+               "quote in text keeps the selection; [x]; mnuQuote; \"[x]\"; xxx",
+               "uncomment a script comment; [<!--f()//-->]; mnuUnComment; f()|; xxx",
+               "uncomment needs a comment; [<!-->]; mnuUnComment; [<!-->]; ",
+               "upper case recolours the tags; [<b>x</b>]; mnuUCase; <B>X</B>|; tttxtttt",
+               // Nothing selected: nothing changes, nothing after the cursor is painted.
+               "upper case of nothing; <b>x</b>|<i>y</i>; mnuUCase; <b>x</b>|<i>y</i>; tttxtttttttxtttt",
+               "lower case of nothing; <b>|x</b>; mnuLCase; <b>|x</b>; tttxtttt",
+               "sort 0..9, A..Z; [b\r\nB\r\n1\r\n]; mnuSortAZ; 1\r\nB\r\nb\r\n|; ",
+               "sort keeps a last line without a break; [b\r\na]; mnuSortZA; b\r\na|; "});
     }
     void commands() {
         QFETCH(QString, text);
@@ -96,26 +84,13 @@ private slots:
         QCOMPARE(document->txtRich->text(), before);
     }
 
-    void unCommentForms_data() {
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("inner");
-        for (const auto& [selected, inner] :
-             std::vector<std::pair<const char*, const char*>>{{"<!--x-->", "x"},
-                                                              {"<!--x//-->", "x"},
-                                                              {"<!--x//->", "x"},
-                                                              {"<!-x//->", "x"},
-                                                              {"<!---->", ""},
-                                                              {"<!-->", ""},
-                                                              {"x", ""},
-                                                              {"<!--x->", ""}})
-            QTest::newRow(selected) << QString(selected) << QString(inner);
-    }
-    void unCommentForms() {
-        QFETCH(QString, selected);
-        QTEST(UnCommentText(selected).value_or(QString()), "inner");
-    }
-
-    void formatLines() {
+    // Comment forms give their inside (none when empty, overlapping or unknown); Format wraps each line.
+    void textHelpers() {
+        QStringList inner;
+        for (const QString& selected :
+             QString("<!--a--> <!--b//--> <!--c//-> <!-d//-> <!----> <!--> <!--x->").split(' '))
+            inner << UnCommentText(selected).value_or("none");
+        QCOMPARE(inner.join(' '), "a b c d none none none");
         QCOMPARE(FormatLines("a\r\nb", "<UL>", "</UL>", "<LI>", "</LI>"),
                  QString("<UL>\r\n<LI>a</LI>\r\n<LI>b</LI>\r\n</UL>\r\n"));
         QCOMPARE(FormatLines("a\r\nb\r\n", "", "", "<LI>", "</LI>"), QString("<LI>a</LI>\r\n<LI>b</LI>\r\n"));
@@ -147,53 +122,43 @@ private slots:
         QCOMPARE(document->txtRich->text(), QString("x\r\ny"));
     }
 
-    // Own commands come from "owncom.txt" at start; a name shows as written; the command applies,
-    // also under its slot's default name (an empty name line, or "Own4" typed).
+    // Own commands from "owncom.txt": names as written, default names for empty or "OwnN" names.
     void ownCommands() {
         AppFixture app;
         app.env.writeFile("data/Quillora/owncom.txt",
                           "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n\r\n[@@]\r\nOwn4\r\n{@@}\r\n");
         app.start();
-        auto* item = app.main->mnuPopup->findChild<QAction*>("mnuOwn1");
-        QVERIFY(item->isVisible() && !app.main->mnuPopup->findChild<QAction*>("mnuOwn5")->isVisible());
-        for (const auto& [slot, result] : {std::pair(3, "[x]"), {4, "{x}"}}) {
-            frmNotepad* document = app.document(0);
-            setMarked(*document->txtRich, "[x]");
-            auto* own = app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
-            QVERIFY(own->isVisible());
-            QCOMPARE(own->text(), QString("Own%1").arg(slot));
-            own->trigger();
-            QCOMPARE(document->txtRich->text(), QString(result));
-        }
-        QCOMPARE(item->text(), QString("Para && more"));
         frmNotepad* document = app.document(0);
-        setMarked(*document->txtRich, "[x]");
-        item->trigger();
-        QCOMPARE(document->txtRich->text(), QString("<P>\r\nx\r\n</P>"));
+        const auto own = [&](int slot) {
+            return app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
+        };
+        QVERIFY(!own(5)->isVisible());
+        for (const auto& [slot, caption, result] :
+             {std::tuple(1, "Para && more", "<P>\r\nx\r\n</P>"), {3, "Own3", "[x]"}, {4, "Own4", "{x}"}}) {
+            setMarked(*document->txtRich, "[x]");
+            QVERIFY(own(slot)->isVisible());
+            own(slot)->trigger();
+            QCOMPARE(own(slot)->text() + " " + document->txtRich->text(), QString(caption) + " " + result);
+        }
         // A command whose text comes out empty paints nothing after the cursor.
         setMarked(*document->txtRich, "<b>|x</b>", document);
-        app.main->mnuPopup->findChild<QAction*>("mnuOwn2")->trigger();
+        own(2)->trigger();
         QCOMPARE(render(*document->txtRich) + " " + colors(*document), "<b>|x</b> tttxtttt");
     }
 
     // "DoOnOpen" 1 to 3 convert the tags as the file opens; the document opens unchanged.
-    void tagsConvertedOnOpen_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("lower") << 1 << "<b class=\"X\">Y</b>\r\n";
-        QTest::newRow("removed") << 2 << "Y\r\n";
-        QTest::newRow("upper") << 3 << "<B CLASS=\"X\">Y</B>\r\n";
-    }
     void tagsConvertedOnOpen() {
-        QFETCH(int, code);
         AppFixture app;
-        const QString path = app.env.writeFile("p.htm", "<b Class=\"X\">Y</B>\n");
         app.start();
-        app.main->mutableSettings().DoOnOpen = code;
-        frmNotepad* document = OpenDocument(*app.main, path);
-        QTEST(document->txtRich->text(), "text");
-        QVERIFY(!app.record(document->slot()).Modified);
-        QCOMPARE(document->windowTitle(), path);
+        QStringList texts;
+        for (int code : {1, 2, 3}) {
+            const QString path = app.env.writeFile(QString("p%1.htm").arg(code), "<b Class=\"X\">Y</B>\n");
+            app.main->mutableSettings().DoOnOpen = code;
+            frmNotepad* document = OpenDocument(*app.main, path);
+            QVERIFY(!app.record(document->slot()).Modified && document->windowTitle() == path);
+            texts << document->txtRich->text();
+        }
+        QCOMPARE(texts, (QStringList{"<b class=\"X\">Y</b>\r\n", "Y\r\n", "<B CLASS=\"X\">Y</B>\r\n"}));
     }
 };
 

@@ -1,13 +1,8 @@
 #include "platform/RichTextControl.h"
 #include "support/Rendered.h"
 
-#include <QMimeData>
-#include <QRandomGenerator>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <vector>
@@ -176,12 +171,6 @@ Action press(Qt::Key key, const QString& typed, int handling, Qt::KeyboardModifi
     };
 }
 
-void addSeedRows(uint count) {
-    QTest::addColumn<uint>("seed");
-    for (uint seed = 1; seed <= count; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Action)
@@ -203,7 +192,6 @@ private slots:
         row("starts with a break", "\r\nabc\r\nd");
         row("mixed breaks", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd");
         row("LF CR is two breaks", "a\n\rb", "a\r\n\r\nb");
-        row("trailing LF", "a\n", "a\r\n");
         row("only breaks, the last a CR", "\n\r\n\r", "\r\n\r\n\r\n");
         row("nbsp, BOM, ZWSP, Latin-1, tab, non-BMP", "\u00A0\r\n\uFEFFa\u200B\u00E5\t\U0001F600");
     }
@@ -305,10 +293,9 @@ private slots:
         row("Shift+Alt+< suppressed", t, same, "", false, press(Qt::Key_Less, "<", 0, shiftAlt));
         row("Ctrl+Alt+Enter swallowed", t, same, "", false, press(Qt::Key_Return, "\r", kSwallow, ctrlAlt));
         row("Enter let through", t, "ab\r\n\r\n|cd\r\n\r\nef", "", true, press(Qt::Key_Return, "\r", kKeep));
-        row("Shift+Tab swallowed", t, same, "", false, press(Qt::Key_Tab, "\t", kSwallow, Qt::ShiftModifier));
+        row("Tab types its tab", t, "ab\r\n\t|cd\r\n\r\nef", "", true, press(Qt::Key_Tab, "\t", kKeep));
         row("Backspace let through", t, "ab|cd\r\n\r\nef", "", true, press(Qt::Key_Backspace, "\b", kKeep));
         row("Delete deletes once", t, "ab\r\n|d\r\n\r\nef", "", true, press(Qt::Key_Delete, "\x7f", kKeep));
-        row("Escape types nothing", t, same, "", false, press(Qt::Key_Escape, "\x1b", kKeep));
         row("Ctrl+I types no tab", t, same, "", false, press(Qt::Key_I, "\t", kKeep, Qt::ControlModifier));
         row("Ctrl+letter types nothing", t, same, "", false,
             press(Qt::Key_B, "\x02", kKeep, Qt::ControlModifier));
@@ -378,18 +365,22 @@ private slots:
         }
     }
 
-    void lineRunsBehaveAsCharacterFormats_data() { addSeedRows(40); }
-    void lineRunsBehaveAsCharacterFormats() {
-        QFETCH(uint, seed);
-        editAlike(seed, false, 80);
+    // Whatever is typed, pasted, deleted, moved over or painted, a control showing long lines in
+    // pieces holds the same text, offsets, lines and colours as one showing every line whole; colours
+    // kept as line runs behave as character formats.
+    void editedAlike_data() {
+        QTest::addColumn<bool>("pieces");
+        QTest::addColumn<uint>("seed");
+        for (const bool pieces : {false, true})
+            for (uint seed = 1; seed <= (pieces ? 80u : 40u); ++seed)
+                QTest::addRow("%s, seed %u", pieces ? "pieces" : "line runs", seed) << pieces << seed;
     }
-    // Long lines are shown in pieces. Whatever is typed, pasted, deleted, moved over or painted, a
-    // control that shows every line whole must hold the same text, offsets, lines and colours.
-    void longLinePiecesAreInvisible_data() { addSeedRows(80); }
-    void longLinePiecesAreInvisible() {
+    void editedAlike() {
+        QFETCH(bool, pieces);
         QFETCH(uint, seed);
-        editAlike(seed, true, 60);
+        editAlike(seed, pieces, pieces ? 60 : 80);
     }
+
     // Delete at the end of a piece, with an emptied piece after it, deletes the first character
     // of the next piece; the characters after it keep their own colours.
     void deleteAcrossAnEmptyPiece() {
@@ -406,8 +397,10 @@ private slots:
         control.select(2, 0);
         QTest::keyClick(&control, Qt::Key_Delete);
         QCOMPARE(control.text(), QString("abfghijkl"));
+        QList<ColorValue> colours;
         for (int offset = 0; offset < control.textLength(); ++offset)
-            QCOMPARE(control.colorAt(offset), offset < 2 ? offset + 1 : offset + 2);
+            colours << control.colorAt(offset);
+        QCOMPARE(colours, QList<ColorValue>({1, 2, 4, 5, 6, 7, 8, 9, 10}));
     }
 };
 

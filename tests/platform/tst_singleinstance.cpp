@@ -1,19 +1,13 @@
 #include "platform/SingleInstanceLink.h"
+#include "support/DataTable.h"
 #include "support/TestEnvironment.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtNetwork>
+#include <QtTest>
 
 #include <atomic>
 #include <memory>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -31,12 +25,6 @@ bool handOver(const QString& name, const QStringList& paths, int timeoutMs = 300
     const bool finished = QTest::qWaitFor([&] { return done.load(); }, 30000);
     thread.join();
     return finished && result;
-}
-
-// Leaves a socket file nobody listens on, as a crashed instance does (moved before its server closes).
-bool leaveStaleSocket(const QString& path) {
-    QLocalServer crashed;
-    return crashed.listen(path + ".live") && QFile::rename(path + ".live", path);
 }
 
 enum Outcome { Confirmed, HungUp, LeftEarly };
@@ -66,31 +54,32 @@ private slots:
     // unconfirmed, and the next client is served as usual.
     void server_data() {
         QTest::addColumn<Client>("client");
+        const auto row = [](const char* name, const QByteArrayList& pieces, const QStringList& paths = {},
+                            Outcome outcome = HungUp) {
+            QTest::newRow(name) << Client{pieces, paths, outcome};
+        };
         const auto encode = [](const QStringList& paths) { return SingleInstanceLink::encode(paths); };
         const int max = SingleInstanceLink::kMaxMessageBytes;
-        const QStringList paths{
-            "/my \"page\".htm",       "/b", "/b", "C:\\x.htm", QStringLiteral("/\u00E5/\U0001F600.htm"),
-            "/it's a;b|c\n d\r\t.htm"};
+        const QStringList paths{"/my \"page\".htm",       "/b", "/b", "C:\\x.htm", "/\u00E5/\U0001F600.htm",
+                                "/it's a;b|c\n d\r\t.htm"};
         const QByteArray m = encode(paths);
-        QTest::newRow("awkward characters") << Client{{m}, paths, Confirmed};
+        row("awkward characters", {m}, paths, Confirmed);
         // Cut inside the magic, inside the length and inside the payload.
-        QTest::newRow("in pieces") << Client{
-            {m.left(5), m.mid(5, 12), m.mid(17, 8), m.mid(25)}, paths, Confirmed};
+        row("in pieces", {m.left(5), m.mid(5, 12), m.mid(17, 8), m.mid(25)}, paths, Confirmed);
         const QStringList big{QString(max - 10, 'x'), "/y"};
-        QTest::newRow("near the size limit") << Client{{encode(big)}, big, Confirmed};
-        QTest::newRow("empty list") << Client{{encode({})}, {}, Confirmed};
+        row("near the size limit", {encode(big)}, big, Confirmed);
+        row("empty list", {encode({})}, {}, Confirmed);
         QStringList most;
         for (int i = 0; i < SingleInstanceLink::kMaxPaths; ++i)
             most << QString("/%1.htm").arg(i);
-        QTest::newRow("as many paths as a list may hold") << Client{{encode(most)}, most, Confirmed};
-        QTest::newRow("one path more") << Client{{encode(most + QStringList{"/x"})}, {}, HungUp};
+        row("as many paths as a list may hold", {encode(most)}, most, Confirmed);
         // Bad messages, most made from good ones cut short, lengthened or altered.
-        QTest::newRow("garbage") << Client{{"GET / HTTP/1.0\r\n\r\n"}, {}, HungUp};
-        QTest::newRow("length over the limit")
-            << Client{{encode({QString(max + 1, 'x')}).left(21)}, {}, HungUp};
-        QTest::newRow("more than announced") << Client{{encode({"/a"}) + "/b"}, {}, HungUp};
-        QTest::newRow("invalid UTF-8") << Client{{encode({"ab"}).chopped(2) + "\xC3\x28"}, {}, HungUp};
-        QTest::newRow("truncated, then gone") << Client{{encode({"/abcdefgh"}).chopped(3)}, {}, LeftEarly};
+        row("one path more", {encode(most + QStringList{"/x"})});
+        row("garbage", {"GET / HTTP/1.0\r\n\r\n"});
+        row("length over the limit", {encode({QString(max + 1, 'x')}).left(21)});
+        row("more than announced", {encode({"/a"}) + "/b"});
+        row("invalid UTF-8", {encode({"ab"}).chopped(2) + "\xC3\x28"});
+        row("truncated, then gone", {encode({"/abcdefgh"}).chopped(3)}, {}, LeftEarly);
     }
     void server() {
         QFETCH(Client, client);
@@ -126,74 +115,76 @@ private slots:
         QTRY_COMPARE(received.count(), 1);
     }
 
-    // An unconfirmed list is not handed over: the second start must not end as if its files were open.
+    // An unconfirmed list is not handed over: the second start must not end as if its files were
+    // open. A listener of another user on the channel (one who made the shared folder's socket
+    // first) gets nothing at all; connections beyond those that may wait at once are closed at once.
     void handOverNeedsConfirmation_data() {
-        QTest::addColumn<QString>("listener");
-        QTest::newRow("nobody listens") << "nobody";
-        QTest::newRow("crashed: socket file, nobody listens") << "stale";
-        QTest::newRow("never answers") << "silent";
-        QTest::newRow("the running one drops a list over the size limit") << "link";
+        table({"listener"},
+              {"nobody listens; nobody", "crashed: socket file, nobody listens; stale",
+               "never answers; silent", "the running one drops a list over the size limit; link",
+               "another user listens; other", "too many waiting; busy"});
     }
     void handOverNeedsConfirmation() {
         QFETCH(QString, listener);
-        QLocalServer raw;
-        SingleInstanceLink link(channel());
-        QSignalSpy received(&link, &SingleInstanceLink::pathsReceived);
-        if (listener == "stale")
-            QVERIFY(leaveStaleSocket(channel()));
-        if (listener == "link")
-            QVERIFY(link.listen());
-        if (listener == "silent") // accepts the connection, never reads or answers
-            QVERIFY(raw.listen(channel()));
-        const QString path =
-            listener == "link" ? QString(SingleInstanceLink::kMaxMessageBytes + 1, 'x') : "/a";
-        QVERIFY(!handOver(channel(), {path}, 1000));
-        QCOMPARE(received.count(), 0);
-        // Such a start listens itself, but only a crashed instance's channel is taken over.
-        SingleInstanceLink next(channel());
-        QCOMPARE(next.listen(), listener == "nobody" || listener == "stale");
-        QCOMPARE(handOver(channel(), {"/b"}, 1000), listener != "silent");
-    }
-
-    // A second start sends nothing to a listener of another user on its channel (one who made the
-    // shared folder's socket first): it runs on its own instead.
-    void listenerOfAnotherUser() {
-        if (::geteuid() != 0)
+        if (listener == "other" && ::geteuid() != 0)
             QSKIP("listening as another user needs root");
-        const QString shared = env.root() + "/shared";
-        QDir().mkpath(shared);
-        QFile::setPermissions(env.root(), QFile::Permissions(0x7711));
-        QFile::setPermissions(shared, QFile::Permissions(0x7777));
-        QLocalServer other;
-        QVERIFY(::seteuid(65534) == 0);
-        const bool listening = other.listen(shared + "/link.sock");
-        QVERIFY(::seteuid(0) == 0);
-        QVERIFY(listening);
-        QVERIFY(!handOver(shared + "/link.sock", {"/home/me/secret plans.htm"}, 1000));
-        QLocalSocket* accepted = other.nextPendingConnection();
-        QTest::qWait(100);
-        QCOMPARE(accepted ? accepted->readAll() : QByteArray(), QByteArray());
+        // Another user can make a socket only in a folder open to all.
+        const QString name = listener == "other" ? env.root() + "/shared/link.sock" : channel();
+        QLocalServer raw;
+        SingleInstanceLink link(name);
+        QSignalSpy received(&link, &SingleInstanceLink::pathsReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        if (listener == "stale") { // as a crashed instance leaves it: moved before its server closes
+            QLocalServer crashed;
+            QVERIFY(crashed.listen(name + ".live") && QFile::rename(name + ".live", name));
+        } else if (listener == "link" || listener == "busy") {
+            QVERIFY(link.listen());
+        } else if (listener == "silent") { // accepts the connection, never reads or answers
+            QVERIFY(raw.listen(name));
+        } else if (listener == "other") {
+            QDir().mkpath(env.root() + "/shared");
+            QFile::setPermissions(env.root(), QFile::Permissions(0x7711));
+            QFile::setPermissions(env.root() + "/shared", QFile::Permissions(0x7777));
+            QVERIFY(::seteuid(65534) == 0);
+            const bool listening = raw.listen(name);
+            QVERIFY(::seteuid(0) == 0);
+            QVERIFY(listening);
+        }
+        for (int i = 0; listener == "busy" && i < SingleInstanceLink::kMaxWaiting; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(name);
+            QVERIFY(idle.back()->waitForConnected(1000));
+        }
+        QTest::qWait(100); // all accepted
+        const QString path = listener == "link" ? QString(SingleInstanceLink::kMaxMessageBytes + 1, 'x')
+                                                : "/home/me/plans.htm";
+        QVERIFY(!handOver(name, {path}, 1000));
+        QCOMPARE(received.count(), 0);
+        if (QLocalSocket* accepted = raw.nextPendingConnection(); accepted && listener == "other") {
+            QTest::qWait(100);
+            QCOMPARE(accepted->readAll(), QByteArray());
+        }
+        // Such a start listens itself, but only a crashed instance's channel is taken over. Once the
+        // waiting connections are done, the link serves again.
+        idle.clear();
+        SingleInstanceLink next(name);
+        QCOMPARE(next.listen(), listener == "nobody" || listener == "stale");
+        QCOMPARE(handOver(name, {"/b"}, 1000), listener != "silent" && listener != "other");
     }
 
     // The channel's folder: the runtime folder (Qt makes a private one of its own in the temporary
     // folder when the user's is not theirs), else a private folder of the program's own there,
     // never a shared one; none when that is taken or a link.
     void channelFolder_data() {
-        QTest::addColumn<QString>("taken"); // the folders another user has: runtime, Qt's, own; or a link
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("private runtime folder") << ""
-                                                << "runtime";
-        QTest::newRow("runtime folder of another user") << "runtime"
-                                                        << "Qt's";
-        QTest::newRow("Qt's folder taken too") << "runtime Qt's"
-                                               << "own";
-        QTest::newRow("all taken") << "runtime Qt's own"
-                                   << "";
-        QTest::newRow("own folder a link") << "runtime Qt's link"
-                                           << "";
+        // The folders another user has (runtime, Qt's, own), or "link": the own one is a link.
+        table({"taken", "expected"},
+              {"private runtime folder; ; runtime", "runtime folder of another user; runtime; Qt's",
+               "Qt's folder taken too; runtime Qt's; own", "all taken; runtime Qt's own; ",
+               "own folder a link; runtime Qt's link; "});
     }
     void channelFolder() {
         QFETCH(QString, taken);
+        QFETCH(QString, expected);
         if (!taken.isEmpty() && ::geteuid() != 0)
             QSKIP("a folder of another user needs root");
         QTemporaryDir temp;
@@ -201,7 +192,7 @@ private slots:
         const QString folders[] = {temp.path() + "/runtime",
                                    temp.path() + "/runtime-" + QString::fromLocal8Bit(getpwuid(uid)->pw_name),
                                    temp.path() + QString("/quillora-%1").arg(uid)};
-        const char* const names[] = {"runtime", "Qt's", "own"};
+        const QStringList names{"runtime", "Qt's", "own"};
         for (int i = 0; i < 3; ++i) {
             if (i > 0 && !taken.contains(names[i]))
                 continue;
@@ -218,81 +209,41 @@ private slots:
         const QString name = SingleInstanceLink::defaultName();
         qputenv("XDG_RUNTIME_DIR", savedRuntime);
         qputenv("TMPDIR", savedTemp);
-        QFETCH(QString, expected);
-        const QString socket = QString("/quillora-%1.sock").arg(uid);
-        const int found = expected.isEmpty() ? -1 : int(std::find(names, names + 3, expected) - names);
-        QCOMPARE(name, found < 0 ? QString() : folders[found] + socket);
-        if (found >= 0)
-            QVERIFY(SingleInstanceLink::IsPrivateFolder(folders[found]));
+        const int found = int(names.indexOf(expected));
+        QCOMPARE(name, found < 0 ? QString() : folders[found] + QString("/quillora-%1.sock").arg(uid));
+        QVERIFY(found < 0 || SingleInstanceLink::IsPrivateFolder(folders[found]));
     }
 
-    // Connections beyond those that may wait at once are closed at once; the link goes on
-    // serving once the waiting ones are done.
-    void waitingConnectionsAreLimited() {
-        SingleInstanceLink server(channel());
-        QVERIFY(server.listen());
-        std::vector<std::unique_ptr<QLocalSocket>> idle;
-        for (int i = 0; i < SingleInstanceLink::kMaxWaiting; ++i) {
-            idle.push_back(std::make_unique<QLocalSocket>());
-            idle.back()->connectToServer(channel());
-            QVERIFY(idle.back()->waitForConnected(1000));
-        }
-        QTest::qWait(100); // all accepted
-        QLocalSocket oneMore;
-        oneMore.connectToServer(channel());
-        QVERIFY(oneMore.waitForConnected(1000));
-        QTRY_COMPARE(oneMore.state(), QLocalSocket::UnconnectedState);
-        idle.clear();
-        QSignalSpy received(&server, &SingleInstanceLink::pathsReceived);
-        QVERIFY(handOver(channel(), {"/after.htm"}));
-        QTRY_COMPARE(received.count(), 1);
-    }
-
-    // The real program: a first start keeps running, later starts hand their files over and end.
-    void secondStartHandsOver() {
+    // The real program: of two starts at the same moment one runs and the other hands its file over
+    // and ends; later starts, with files or without, do the same. The running one opens them all
+    // as absolute paths, in order (the two first in either order), and nothing for the empty start.
+    void startsMakeOneEditor() {
         const QString binary = qEnvironmentVariable("QUILLORA_BINARY");
         if (!QFileInfo(binary).isExecutable())
             QSKIP("QUILLORA_BINARY does not name the built program");
-        const QStringList files{"first.htm", "a.htm", "sub dir/b \u00E9 \"q\".htm"};
+        const QStringList files{"one.htm", "two.htm", "a.htm", "sub dir/b \u00E9 \"q\".htm"};
         QStringList expected;
         for (const QString& file : files)
             expected << env.writeFile("work/" + file, "<html></html>\r\n");
         QDir::setCurrent(env.root() + "/work"); // the programs are given relative paths
-        QProcess first;                         // killed on the way out, whatever happens
-        first.setProcessChannelMode(QProcess::ForwardedChannels);
-        first.start(binary, files.mid(0, 1));
-        QTRY_COMPARE_WITH_TIMEOUT(opened(env), expected.mid(0, 1), 30000);
-        // A start without files has nothing to hand over, but ends at once all the same.
-        QCOMPARE(QProcess::execute(binary, {}), 0);
-        QCOMPARE(QProcess::execute(binary, files.mid(1)), 0);
-        // Handed over as absolute paths, in order, and nothing from the start without files.
-        QTRY_COMPARE_WITH_TIMEOUT(opened(env), expected, 10000);
-        QCOMPARE(first.state(), QProcess::Running);
-    }
-
-    // Two starts at the same moment: one runs, the other hands its file over and ends.
-    void simultaneousStartsMakeOneEditor() {
-        const QString binary = qEnvironmentVariable("QUILLORA_BINARY");
-        if (!QFileInfo(binary).isExecutable())
-            QSKIP("QUILLORA_BINARY does not name the built program");
-        const QString one = env.writeFile("together/one.htm", "1"),
-                      two = env.writeFile("together/two.htm", "2");
-        QProcess first, second;
+        const auto shown = [this] {
+            QStringList files = opened(env);
+            if (files.size() >= 2)
+                std::sort(files.begin(), files.begin() + 2);
+            return files;
+        };
+        QProcess first, second; // killed on the way out, whatever happens
         for (QProcess* process : {&first, &second})
             process->setProcessChannelMode(QProcess::ForwardedChannels);
-        first.start(binary, {one});
-        second.start(binary, {two});
-        // One of them ends once its file is handed over; the other keeps both files open.
+        first.start(binary, files.mid(0, 1));
+        second.start(binary, files.mid(1, 1));
         QTRY_VERIFY_WITH_TIMEOUT(
             first.state() == QProcess::NotRunning || second.state() == QProcess::NotRunning, 30000);
-        QProcess& ended = first.state() == QProcess::NotRunning ? first : second;
-        QCOMPARE(ended.exitCode(), 0);
-        const auto openedSet = [this] {
-            const QStringList files = opened(env);
-            return QSet<QString>(files.begin(), files.end());
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(openedSet().contains(QSet<QString>{one, two}), 10000);
-        QTest::qWait(500);
+        QCOMPARE((first.state() == QProcess::NotRunning ? first : second).exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), expected.mid(0, 2), 10000);
+        QCOMPARE(QProcess::execute(binary, {}), 0);
+        QCOMPARE(QProcess::execute(binary, files.mid(2)), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), expected, 10000);
         QVERIFY((first.state() == QProcess::Running) != (second.state() == QProcess::Running));
     }
 };

@@ -5,13 +5,8 @@
 #include "support/ShellFixture.h"
 #include "wizards/frmColor.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPainter>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -34,14 +29,13 @@ class ColorTest : public QObject {
 private slots:
     // Codes are lower case, two digits a component, clamped; a character that is no digit is 0.
     void codes() {
-        QCOMPARE(RGBToHex(255, 128, 0) + RGBToHex(300, -5, 16), "#ff8000#ff0010");
-        QCOMPARE(QString(HexDigit(-1)) + HexDigit(10) + HexDigit(16), "0af");
+        QCOMPARE(RGBToHex(255, 128, 0) + RGBToHex(300, -5, 16) + HexDigit(-1) + HexDigit(10) + HexDigit(16),
+                 "#ff8000#ff00100af");
         QCOMPARE(QList<int>({HexValue("F"), HexValue("b9"), HexValue("7"), HexValue("g"), HexValue("")}),
                  QList<int>({15, 11, 7, 0, 0}));
     }
 
-    void digits_data() {
-        // " =": the key changed nothing
+    void digits_data() { // " =": the key changed nothing
         table({"before", "digit", "after"},
               {"a lone 0 counts as empty; |0; 9; 9|", "behind 30, clamped; 30|; 9; 255|",
                "behind 0 the zero goes; 0|; 7; 7|", "a 0 in front goes; |12; 0; |12",
@@ -57,13 +51,12 @@ private slots:
         QTEST(QString(r.text).insert(r.cursor, '|') + (r.changed ? "" : " ="), "after");
     }
 
-    // The dialog opened on a document's selection (six characters behind "#" are widened over it;
-    // a code is shown as given) gets `keys`: digits and letters typed into the focused control, "<"
-    // Backspace, ">" Enter, "~" the focus to blue, "^" a paste of `extra`, "*" "Select color..."
-    // choosing `extra` (none: cancelled); "G" opens a picture of two halves, "B" an unreadable one,
-    // "?" is cancelled; "L" (light), "Z" (dark, a corner) and "O" (outside) click it, "M" drags
-    // from dark to light. Expected: the red box, green, blue, the code, the focus, then the document after
-    // Enter on OK (the code in place of the selection, one undo step) or Esc elsewhere.
+    // The dialog on a document's selection (six characters behind "#" widened over it; a code shown as
+    // given) gets `keys`: characters typed into the focused control, "<" Backspace, ">" Enter, "~" Tab,
+    // "^" a paste of `extra`, "*" "Select color..." choosing `extra` (none: cancelled); "G" opens a
+    // picture of two halves, "B" an unreadable one, "?" is cancelled; "L" (light), "Z" (dark, a corner)
+    // and "O" (outside) click it, "M" drags from dark to light. Expected: the red box, green, blue, the
+    // code, the focus, then the document after Enter on OK (one undo step) or Esc elsewhere.
     void dialog_data() {
         table({"text", "keys", "extra", "expected"},
               {"code kept as given; [#Ff8000]; ; ; [255] 128 0 #Ff8000 txtRed [#Ff8000]",
@@ -72,9 +65,8 @@ private slots:
                "six behind #, Enter moves on; a=#[FF8000];; 1>2>12>; ; 1| 2 12 #01020c cmdOK a=#01020c|;",
                "nothing selected; a|b; >>>; ; 0| 0 0 #000000 cmdOK a#000000|b",
                "six at the start; [c0c0c0]; >>>; ; 0| 0 0 #000000 cmdOK #000000|",
-               "typed over the selection, clamped; |; 300; ; 255| 0 0 #ff0000 txtRed |",
                "letters and spaces swallowed, three digits; |; 1a 234; ; 123| 0 0 #7b0000 txtRed |",
-               "emptied and left; |; 5<~; ; 0| 0 0 #000000 txtBlue |",
+               "emptied and left; |; 5<~; ; 0| 0 0 #000000 txtGreen |",
                "paste of letters; |; ^; 12a; [0] 0 0 #000000 txtRed |",
                "paste clamped; |; ^; 999; 255| 0 0 #ff0000 txtRed |",
                "chosen; red|; *; #123456; 18| 52 86 #123456 txtRed red|",
@@ -102,18 +94,19 @@ private slots:
         QImage image(20, 10, QImage::Format_RGB32);
         image.fill(QColor(10, 20, 30));
         QPainter(&image).fillRect(10, 0, 10, 10, QColor(200, 100, 50));
-        const QString good = app.env.root() + "/two.png", bad = app.env.writeFile("bad.png", "not a picture");
-        QVERIFY(image.save(good));
+        QVERIFY(image.save(app.env.root() + "/two.png"));
+        const QHash<QChar, QString> pictures{{'G', app.env.root() + "/two.png"},
+                                             {'B', app.env.writeFile("bad.png", "not a picture")},
+                                             {'?', ""}};
         const QHash<QChar, QPoint> points{{'L', {15, 9}}, {'Z', {0, 9}}, {'O', {20, 0}}, {'M', {12, 3}}};
-        const QHash<QChar, Qt::Key> named{{'<', Qt::Key_Backspace}, {'>', Qt::Key_Return}, {'^', Qt::Key_V}};
+        const QHash<QChar, Qt::Key> named{
+            {'<', Qt::Key_Backspace}, {'>', Qt::Key_Return}, {'^', Qt::Key_V}, {'~', Qt::Key_Tab}};
         for (QChar key : keys) {
-            if (key == '~')
-                dialog.txtBlue->setFocus();
-            else if (key == '*') {
+            if (key == '*') {
                 app.dialogs.colors.enqueue(extra.isEmpty() ? std::nullopt : std::optional(QColor(extra)));
                 dialog.cmdSelect->click();
-            } else if (QString("GB?").contains(key)) {
-                app.dialogs.openPaths.enqueue(key == 'G' ? good : key == 'B' ? bad : QString());
+            } else if (pictures.contains(key)) {
+                app.dialogs.openPaths.enqueue(pictures[key]);
                 dialog.cmdPick->click();
             } else if (points.contains(key)) { // a click, or for "M" a drag from the dark corner
                 QTest::mousePress(dialog.picPicture, Qt::LeftButton, {}, points[key == 'M' ? 'Z' : key]);
@@ -130,7 +123,7 @@ private slots:
             focus->objectName().isEmpty() ? focus->metaObject()->className() : focus->objectName();
         const bool ok = focus == dialog.cmdOK;
         QCOMPARE(dialog.picPicture->isVisible(), keys.contains('G'));
-        if (keys.contains('G')) {
+        if (keys.contains('G')) { // opened from the dialog folder, its first filter, and shown whole
             const Dialogs::FileRequest request = app.dialogs.openRequests.last();
             QCOMPARE(request.folder + ' ' + QString::number(request.filterIndex), app.env.root() + " 1");
             QVERIFY(dialog.width() > 20 && dialog.height() > 10);
@@ -142,8 +135,7 @@ private slots:
         QCOMPARE(field.text() + ' ' + field.palette().color(QPalette::Base).name(),
                  dialog.code() + ' ' + dialog.color().name());
         QTest::keyClick(focus, ok ? Qt::Key_Return : Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
-        QVERIFY(dialog.isHidden());
+        QVERIFY(dialog.isHidden() && dialog.result() == (ok ? QDialog::Accepted : QDialog::Rejected));
         if (ok)
             frmColor::applyToDocument(document->editable(), dialog.code());
         QTEST(render(*dialog.txtRed) + ' ' + dialog.txtGreen->text() + ' ' + dialog.txtBlue->text() + ' ' +

@@ -2,12 +2,7 @@
 #include "support/ShellFixture.h"
 #include "wizards/frmCSS.h"
 
-#include <QAbstractItemView>
-#include <QCompleter>
-#include <QLineEdit>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QTest>
+#include <QtTest>
 #include <QtWidgets>
 
 namespace {
@@ -61,8 +56,6 @@ private slots:
             QTest::addColumn<QString>(column);
         row("per row, last without ;", "P|color:red; margin:0", "n",
             "<STYLE TYPE=\"text/css\">\r\nP\t{\r\n\tcolor:red;\r\n\tmargin:0;\r\n\t}\r\n</STYLE>\r\n");
-        row("one row, external", "BODY|color:red;\nP|margin:0;", "1x",
-            "BODY\t{color:red;}\r\nP\t{margin:0;}\r\n");
         row("deleted slots", "|\nA|\n|\nB|b:1;\n|", "nx", "A\t{\r\n\t}\r\n\r\nB\t{\r\n\tb:1;\r\n\t}\r\n");
         row("nothing", "|", "1", "<STYLE TYPE=\"text/css\">\r\n</STYLE>\r\n");
     }
@@ -78,10 +71,10 @@ private slots:
     void read_data() {
         for (const char* column : {"selected", "rules", "around"})
             QTest::addColumn<QString>(column);
-        row("block", "<style type=x>\r\nBODY\t{\r\n\tcolor:red;\r\n\t}\r\n\r\nP\t{margin:0}\r\n</style>\r\n",
-            "BODY|color:red;\nP|margin:0;", "|\r\n");
-        row("around", "x<STYLE>P{a:b;}</STYLE>y", "P|a:b;", "x|y");
-        row("no close", "H1 { color : red ;margin:0", "H1|color : red ; margin:0;", "|");
+        row("block with text around",
+            "x<style type=x>\r\nBODY\t{\r\n\tcolor:red;\r\n\t}\r\n\r\nP\t{margin:0}\r\n</style>y",
+            "BODY|color:red;\nP|margin:0;", "x|y");
+        row("no close, blanks behind", "H1 { color : red ;margin:0 \t", "H1|color : red ; margin:0;", "|");
         row("lines", "DIV\r\n\tP {margin: 0\r\nauto;;}", "DIV P|margin: 0 auto;", "|");
         row("nested ;", "Q{content:\"a;b\";background:url(a;b.gif)}",
             "Q|content:\"a;b\"; background:url(a;b.gif);", "|");
@@ -98,7 +91,7 @@ private slots:
         QCOMPARE(read.before + '|' + read.after, cell("around"));
     }
 
-    // "css.txt" sections (commands/properties/values/units), and the value file names allowed.
+    // "css.txt" sections (commands/properties/values/units); a marker out of order is dropped.
     void vocabulary_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -107,7 +100,6 @@ private slots:
             "red\n<-- Units: -->\npx\n<-- End -->\nlost",
             "P,A/color/red/px");
         row("no values marker", "h\nP\n<-- Properties: -->\ncolor\n<-- Units: -->\npx", "P/color,px//");
-        row("no markers", "h\nP\n<-- Values: -->\nred", "P,red///");
         row("heading only", "<-- Properties: -->\nP", "P///");
         row("empty", "", "///");
     }
@@ -120,9 +112,9 @@ private slots:
                  cell("expected"));
     }
 
-    // Random rules written in both layouts read back unchanged. Random fragments: the readers never
-    // fail, and what they give can be written and read again.
-    void randomRulesAndFragments() {
+    // Random rules written in both layouts read back unchanged (random fragments are the fuzz
+    // target's work).
+    void randomRules() {
         QRandomGenerator random(7);
         const QStringList commands{"P", "BODY", "A:hover", "H1, H2", "DIV P", "#id .c", ""};
         const QStringList values{"red", "0 auto", "\"a;b\"", "url(x;y.gif)", "'q'", "12pt", "1px solid #000"};
@@ -139,33 +131,6 @@ private slots:
             for (const CssLayout layout : {CssLayout::OneRow, CssLayout::OnePerRow})
                 QCOMPARE(textOf(ReadStyleSelection(BuildCss(rules, layout, round % 2, "\t")).rules),
                          textOf(kept));
-        }
-        const QStringList pieces = QString("{|}|;|:|\"|'|(|)|\r\n|\n|\t| |<STYLE a>|</style>|color|red|<--|"
-                                           "<-- End -->|P|<-- Units: -->|<-- Values: -->|<-- Properties: -->")
-                                       .split('|');
-        for (int round = 0; round < 3000; ++round) {
-            QString text;
-            for (int n = random.bounded(30); n > 0; --n)
-                text += pieces[random.bounded(pieces.size())];
-            const StyleSelection read = ReadStyleSelection(text);
-            QVERIFY(text.startsWith(read.before) && text.mid(read.before.size()).endsWith(read.after));
-            QList<CssRule> kept;
-            for (const CssRule& rule : read.rules) {
-                QVERIFY(rule.command == rule.command.trimmed() && !rule.command.contains('{'));
-                QCOMPARE(JoinProperties(SplitProperties(rule.properties)), rule.properties);
-                for (const QString& item : SplitProperties(rule.properties))
-                    QVERIFY(item.endsWith(';') && !item.front().isSpace());
-                if (!rule.isEmpty())
-                    kept << rule;
-            }
-            for (const CssLayout layout : {CssLayout::OneRow, CssLayout::OnePerRow})
-                QCOMPARE(textOf(ReadCssRules(BuildCss(read.rules, layout, true, "\t"))), textOf(kept));
-            const CssVocabulary words = ParseCssVocabulary(text);
-            for (const QStringList& list : {words.commands, words.properties, words.values, words.units})
-                for (const QString& word : list)
-                    QVERIFY(!word.isEmpty() && word == word.trimmed() && !word.startsWith("<--"));
-            if (!text.contains(QRegularExpression("[\r\n][ \t]*<-- Properties: -->")))
-                QVERIFY(words.properties.isEmpty() && words.values.isEmpty() && words.units.isEmpty());
         }
     }
 
@@ -212,19 +177,6 @@ private slots:
         QVERIFY(!document->undoHistory().Undo());
     }
 
-    // Rules selected without a "</STYLE>", text after them: the text stays after the block written.
-    void textAfterTheRulesStays() {
-        ShellFixture app;
-        frmNotepad* document = app.start().documents().current();
-        document->txtRich->setText("P{margin:0}\r\nmore text");
-        document->txtRich->select(0, document->txtRich->textLength());
-        frmCSS css(*app.main, app.main.get());
-        css.cmdOK->click();
-        QVERIFY2(document->txtRich->text().endsWith("</STYLE>\r\nmore text"),
-                 qPrintable(document->txtRich->text()));
-        QVERIFY(document->txtRich->text().contains("margin:0;"));
-    }
-
     // The keys in the dialog, each with its text: Enter in a box does that box's step and never
     // finishes the dialog; Ctrl+Enter is OK; Esc with rules made asks before they are thrown away.
     void keys_data() {
@@ -233,10 +185,9 @@ private slots:
         // Keys go to the box named before ":"; the outcome: focus, properties, and how it ended.
         row("Enter in the command box goes on to the property", "command:P{Return}",
             "focus=cmbProperty props= open");
-        row("Enter in the value box adds the property", "property:color|value:red{Return}",
-            "focus=cmbValue props=color:red; open");
-        row("Enter in the unit box adds it too", "property:margin|value:2|unit:em{Return}",
-            "focus=cmbUnit props=margin:2em; open");
+        row("Enter in the value or unit box adds the property",
+            "property:color|value:red{Return}|property:{Ctrl+A}margin|value:{Ctrl+A}2|unit:em{Return}",
+            "focus=cmbUnit props=color:red;,margin:2em; open");
         row("Ctrl+Enter is OK", "property:color|value:red{Return}|value:{Ctrl+Return}",
             "focus=cmbValue props=color:red; accepted");
         row("Esc without anything made closes", "command:{Esc}", "focus=cmbCommand props= rejected");
@@ -265,24 +216,21 @@ private slots:
             last->setFocus();
             typeKeys(last->lineEdit(), step.section(':', 1));
         }
-        QStringList props;
-        for (int row = 0; row < css.lstProperties->count(); ++row)
-            props << css.lstProperties->item(row)->text();
         const QString ended = css.isVisible()                     ? "open"
                               : css.result() == QDialog::Accepted ? "accepted"
                                                                   : "rejected";
+        // Once closed, the focus has gone back to the document: the box last typed in is named.
         QWidget* focus = QApplication::focusWidget();
-        const QString focused = !focus                            ? QString()
+        const QString focused = ended != "open"                   ? last->objectName()
+                                : !focus                          ? QString()
                                 : qobject_cast<QComboBox*>(focus) ? focus->objectName()
                                                                   : focus->parent()->objectName();
-        QString outcome = "focus=" + focused + " props=" + props.join(',') + " " + ended;
+        QString outcome = "focus=" + focused + " props=" + entries(css.lstProperties) + " " + ended;
         if (!app.dialogs.messages.isEmpty()) {
             QCOMPARE(app.dialogs.messages.last().text, "Discard the style rules you made?");
             QCOMPARE(app.dialogs.messages.last().buttons, Dialogs::Buttons::YesNoDefaultNo);
             outcome += expected.contains("asked=Yes") ? " asked=Yes" : " asked=No";
         }
-        if (ended != "open")
-            outcome.replace(QRegularExpression("focus=\\w*"), "focus=" + last->objectName());
         QCOMPARE(outcome, expected);
     }
 

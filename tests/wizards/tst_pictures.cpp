@@ -1,12 +1,11 @@
 #include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
+#include "support/DataTable.h"
 #include "support/ShellFixture.h"
 #include "wizards/Pictures.h"
 
-#include <QAction>
-#include <QBuffer>
-#include <QImage>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -45,23 +44,17 @@ class PicturesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Below the document's folder a path is relative, elsewhere absolute; URL characters are encoded.
     void relativePath_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* path, const char* document, const char* expected) {
-            QTest::newRow(name) << QString(path) << QString(document) << QString(expected);
-        };
-        row("same folder", "/w/site/logo.gif", "/w/site/a.htm", "logo.gif");
-        row("below", "/w/site/img/x/logo.gif", "/w/site/a.htm", "img/x/logo.gif");
-        row("sibling sharing the name's start", "/w/sites/l.gif", "/w/site/a.htm", "/w/sites/l.gif");
-        row("above", "/w/logo.gif", "/w/site/a.htm", "/w/logo.gif");
-        row("climbing out is not below", "/w/site/../o/l.gif", "/w/site/a.htm", "/w/o/l.gif");
-        row("nothing lies above the root", "/../l.gif", "/a.htm", "l.gif");
-        row("never saved", "/w/site/logo.gif", "", "/w/site/logo.gif");
-        row("URL characters and line breaks encoded, space kept", "/w/site/1%#1?\"a\\b\n c.gif",
-            "/w/site/a.htm", "1%25%231%3F%22a%5Cb%0A c.gif");
-        row("empty path", "", "/w/site/a.htm", "");
+        table({"path", "document", "expected"},
+              {"below; /w/site/img/x/logo.gif; /w/site/a.htm; img/x/logo.gif",
+               "sibling sharing the name's start; /w/sites/l.gif; /w/site/a.htm; /w/sites/l.gif",
+               "climbing out is not below; /w/site/../o/l.gif; /w/site/a.htm; /w/o/l.gif",
+               "nothing lies above the root; /../l.gif; /a.htm; l.gif",
+               "never saved; /w/site/logo.gif; ; /w/site/logo.gif",
+               "line breaks encoded, space kept; /w/site/1%#1?\"a\\b\n c.gif; /w/site/a.htm; "
+               "1%25%231%3F%22a%5Cb%0A c.gif",
+               "empty path; ; /w/site/a.htm; "});
     }
     void relativePath() {
         QFETCH(QString, path);
@@ -74,26 +67,20 @@ private slots:
     // dialogs start in the dialog folder with the picture filter, its first entry chosen; "LastDir"
     // makes the chosen pictures' folder the next start.
     void insert_data() {
-        QTest::addColumn<bool>("menu");
-        QTest::addColumn<bool>("lastDir");
-        QTest::addColumn<QString>("files");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, bool menu, bool lastDir, const char* files, const char* text) {
-            QTest::newRow(name) << menu << lastDir << QString(files) << QString(text);
-        };
-        row("menu, cancelled", true, true, "", "ab");
-        row("menu, LastDir", true, true, "b.png", "a<IMG SRC=\"pics/b.png\" BORDER=\"0\" ALT=\"\">b");
-        row("toolbox, one unreadable: no size, no line break", false, false, "broken.png",
-            "a<IMG SRC=\"pics/broken.png\" BORDER=\"0\" ALT=\"\">b");
-        row("toolbox, several in order, LastDir; a turned photograph as shown", false, true,
-            "b.png turned.jpg",
-            "a<IMG SRC=\"pics/b.png\" WIDTH=\"3\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\n"
-            "<IMG SRC=\"pics/turned.jpg\" WIDTH=\"2\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\nb");
+        table({"how", "files", "text"},
+              {"menu, cancelled; menu LastDir; ; ab",
+               "menu, LastDir; menu LastDir; b.png; a<IMG SRC=\"pics/b.png\" BORDER=\"0\" ALT=\"\">b",
+               "toolbox, one unreadable: no size, no line break; toolbox; broken.png; "
+               "a<IMG SRC=\"pics/broken.png\" BORDER=\"0\" ALT=\"\">b",
+               "toolbox, several in order, LastDir, a turned photograph as shown; toolbox LastDir; b.png "
+               "turned.jpg; "
+               "a<IMG SRC=\"pics/b.png\" WIDTH=\"3\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\n"
+               "<IMG SRC=\"pics/turned.jpg\" WIDTH=\"2\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\nb"});
     }
     void insert() {
-        QFETCH(bool, menu);
-        QFETCH(bool, lastDir);
+        QFETCH(QString, how);
         QFETCH(QString, files);
+        const bool menu = how.startsWith("menu"), lastDir = how.contains("LastDir");
         Site site;
         site.main->mutableSettings().LastDir = lastDir;
         site.main->setDialogFolder("/start");
@@ -114,10 +101,9 @@ private slots:
         }
         QCOMPARE(site.page->txtRich->text(), QString("ab"));
         const auto& requests = menu ? site.dialogs.openRequests : site.dialogs.openListRequests;
-        QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests[0].folder + '|' + QString::number(requests[0].filterIndex) + '|' +
-                     requests[0].filter,
-                 "/start|1|" + QString(kPictureFilter));
+        QCOMPARE(QString::number(requests.size()) + '|' + requests.value(0).folder + '|' +
+                     QString::number(requests.value(0).filterIndex) + '|' + requests.value(0).filter,
+                 "1|/start|1|" + QString(kPictureFilter));
         QCOMPARE(site.main->dialogFolder(),
                  lastDir && !paths.isEmpty() ? site.at("pics") : QString("/start"));
     }

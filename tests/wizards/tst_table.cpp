@@ -5,15 +5,8 @@
 #include "support/ShellFixture.h"
 #include "wizards/frmTable.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QTabWidget>
-#include <QTest>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -71,20 +64,17 @@ private slots:
     void read_data() {
         table(
             {"text", "expected", "rest"},
-            {R"(upper case; <TABLE BORDER="1" WIDTH="80"><TR><TD BGCOLOR="red">a</TD><TH>b</TH></TR></TABLE>; )"
-             R"(T{W=80,B=1} R: TD{bg=red}[a] TH[b]; )",
+            {R"(upper case, unquoted last; <TABLE BORDER="1" WIDTH="80"><TR><TD BGCOLOR="red" COLSPAN=12>a</TD>)"
+             R"(<TH>b</TH></TR></TABLE>; T{W=80,B=1} R: TD{bg=red,cs=12}[a] TH[b]; )",
              R"(other text; <TABLE SUMMARY="s" WIDTH="5" CLASS=c BORDERCOLOR="#fff"></TABLE>; )"
              R"(T{W=5,BC=#fff,C=c,O=SUMMARY="s"}; )",
-             R"(unquoted last; <TABLE><TR><TD BGCOLOR="x" COLSPAN=12>a</TD></TR></TABLE>; )"
-             R"(T{} R: TD{bg=x,cs=12}[a]; )",
              R"(lower case; <table border=2 bordercolor=red><tr valign=top><td rowspan="2">a</td></tr></table>; )"
              R"(T{B=2,O=bordercolor=red} R(valign=top): TD{rs=2}[a]; )",
              "nested; <TABLE><TR><TD>x<TABLE><TR><TD>in</TD></TR></TABLE>y</TD><TD>z</TD></TR><TR><TD>w</TD>"
              "</TR></TABLE>after; T{} R: TD[x<TABLE><TR><TD>in</TD></TR></TABLE>y] TD[z] R: TD[w]; after",
              "missing end tags; <TABLE><TR><TD>a<TH>b<TR><TD>c</TABLE>tail; T{} R: TD[a] TH[b] R: TD[c]; "
              "tail",
-             "no table end; <TABLE><TR><TD>a</TD>\r\n; T{} R: TD[a]; ",
-             "no cell end; <TABLE><TR><TD>a\r\n; T{} R: TD[a\r\n]; ",
+             "no cell or table end; <TABLE><TR><TD>a</TD><TD>b\r\n; T{} R: TD[a] TD[b\r\n]; ",
              R"~(> in quotes; <TABLE TITLE="a>b"><TR CLASS='x>y'><TD ONCLICK="f(a>b)">c</TD></TR></TABLE>; )~"
              R"~(T{O=TITLE="a>b"} R(CLASS='x>y'): TD{o=ONCLICK="f(a>b)"}[c]; )~",
              "whitespace; "
@@ -97,9 +87,11 @@ private slots:
              "comment; <TABLE><TR><TD>a<!-- </TD><TD> --></TD></TR></TABLE>; T{} R: TD[a<!-- </TD><TD> "
              "-->]; ",
              "unclosed quote; <TABLE><TR><TD TITLE=\"x>a</TD></TR></TABLE>; T{} R: TD{o=TITLE=\"x}[a]; ",
-             "empty table; <TABLE></TABLE> x; T{};  x",
              "line break behind; <TABLE></TABLE>\r\n\r\nx; T{}; \r\nx", "bare start tag; <TABLE; T{}; ",
-             "longer name; <TABLES></TABLES>; none; "});
+             "longer name; <TABLES></TABLES>; none; ",
+             "a blank after = kept as written, < in text; <TABLE><TR><TD BGCOLOR= red>a < "
+             "b</TD></TR></TABLE>; "
+             "T{} R: TD{o=BGCOLOR= red}[a < b]; "});
     }
     void read() {
         QFETCH(QString, text);
@@ -131,16 +123,12 @@ private slots:
     void operations_data() {
         table({"ops", "expected"},
               {"delete middle of three; -c2; 1[c1 c3] 2[c4 c5] 3[c6] R3 C6 @1",
-               "first cell of Row2 up; ^c4; 1[c1 c2 c3 c4] 2[c5] 3[c6] R3 C6 @1",
-               "Row1 down; vr1; 2[c4 c5] 1[c1 c2 c3] 3[c6] R3 C6 @1",
-               "Row3 up twice; ^r3 ^r3; 3[c6] 1[c1 c2 c3] 2[c4 c5] R3 C6 @1",
-               "numbers keep counting; -r2 +r; 1[c1 c2 c3] 3[c6] 4[] R4 C6 @1",
+               "rows down and up; vr1 ^r3; 2[c4 c5] 3[c6] 1[c1 c2 c3] R3 C6 @1",
                "within a row; vc1 ^c3; 1[c2 c3 c1] 2[c4 c5] 3[c6] R3 C6 @1",
-               "last cell down; vc3; 1[c1 c2] 2[c4 c5 c3] 3[c6] R3 C6 @1",
+               "over the row edges; vc3 ^c4; 1[c1 c2 c4] 2[c5 c3] 3[c6] R3 C6 @1",
                "into an emptied row; ^c6 vc5 vc5; 1[c1 c2 c3] 2[c4 c6] 3[c5] R3 C6 @1",
-               "new cell is current; +c2; 1[c1 c2 c3] 2[c4 c5 _] 3[c6] R3 C7 @7",
                "copy of a row; +r2; 1[c1 c2 c3] 2[c4 c5] 3[c6] 4[c4 c5] R4 C8 @1",
-               "records stay; -c6 -r1 +c3; 2[c4 c5] 3[_] R3 C7 @7",
+               "numbers go on, a new cell is current; -r2 +r -c6 +c3; 1[c1 c2 c3] 3[_] 4[] R4 C7 @7",
                "at the edges; ^c1 vc6 ^r1 vr3; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1",
                "unknown numbers; -c9 -r9 +c9 ^c0 vr0; 1[c1 c2 c3] 2[c4 c5] 3[c6] R3 C6 @1"});
     }
@@ -197,49 +185,6 @@ private slots:
         }
     }
 
-    // Fragments of table-ish tokens: every reading holds together and takes only text it was given.
-    void fuzz() {
-        QRandomGenerator random(1234);
-        const QStringList tokens =
-            QString("<TABLE|</table>|<TR|</TR>|<td|</TD>|<TH|</th>|<THEAD>|</TBODY>|>|\"|'|=| "
-                    "|\r\n|\t|x|<!--|-->|BGCOLOR=|COLSPAN=|WIDTH=|BORDERCOLOR=\"|<|/|<B>|<TRACK>")
-                .split('|');
-        for (int round = 0; round < 2000; ++round) {
-            QString text = random.bounded(5) ? "<TABLE" : "";
-            for (int piece = random.bounded(30); piece > 0; --piece)
-                text += tokens[random.bounded(int(tokens.size()))];
-            const std::optional<TableReading> reading = ReadTable(text);
-            const QChar after = text.size() > 6 ? text.at(6) : QChar(' ');
-            QCOMPARE(bool(reading),
-                     text.startsWith("<TABLE") && (after.isSpace() || after == '>' || after == '/'));
-            if (!reading)
-                continue;
-            const TableModel& m = reading->model;
-            QVERIFY(reading->length > 0 && reading->length <= text.size());
-            QCOMPARE(int(m.Rows.size()), m.RowCount);
-            QCOMPARE(int(m.Cells.size()), m.CellCount + 1);
-            int expected = 1; // each cell once, numbered in table order
-            for (const TableRow& row : m.Rows) {
-                QVERIFY(text.contains(row.Attributes));
-                for (const int number : row.Cells) {
-                    QCOMPARE(number, expected++);
-                    const TableCell& c = m.Cells[number];
-                    for (const QString& part : {c.BgColor, c.Colspan, c.Rowspan, c.Contents})
-                        QVERIFY2(text.contains(part), qPrintable(text));
-                    for (const QString& word : c.Other.split(QRegularExpression("\\s+")))
-                        QVERIFY(text.contains(word));
-                }
-            }
-            QCOMPARE(expected, m.CellCount + 1);
-            QString attributes = text.mid(6, 40);
-            const QString before = attributes, name = pick(random, {"BGCOLOR=", "WIDTH=", "BORDERCOLOR=\""});
-            const QString value = ReadAttribute(0, 0, attributes, name);
-            QVERIFY(before.contains(value));
-            QVERIFY(value.isEmpty() ? attributes == before
-                                    : attributes.size() <= before.size() - name.size() - value.size());
-        }
-    }
-
     // Opened on a table selected with text behind it: read, a cell edited and one added, then
     // written back over the table alone as one undo step. Opened on no table: New Cell on the root
     // only tells; number boxes take digits alone and drop Enter; Add without a document does nothing.
@@ -282,7 +227,10 @@ private slots:
         ShellFixture::flush();
         QVERIFY(!dialog);
 
-        document->txtRich->setText("abc");
+        document->txtRich->setText("x");
+        document->ClearAllUndo();
+        document->txtRich->setSelStart(1);
+        typeText(document->txtRich, "ab");
         dialog = new frmTable(*app.main, app.main.get());
         QVERIFY(shownActive(dialog) && dialog->treTable->hasFocus());
         dialog->cmdAddCell->click();
@@ -291,9 +239,18 @@ private slots:
         QCOMPARE(layout(dialog->model()), "1[_] R1 C1 @1");
         QTest::keyClicks(dialog->txtWidth, "5a%0");
         QTest::keyClick(dialog->txtWidth, Qt::Key_Return);
-        QCOMPARE(dialog->txtWidth->text() + document->txtRich->text(), "50abc");
+        QCOMPARE(dialog->txtWidth->text() + document->txtRich->text(), "50xab");
+        // A line break typed in a cell reaches the document as CR LF; one Ctrl+Z takes the table back
+        // out, and the typing before it stays.
+        dialog->treTable->setCurrentItem(dialog->treTable->topLevelItem(0)->child(0)->child(0));
+        typeKeys(dialog->txtCellContents, "one{Return}two");
         dialog->cmdAdd->click();
-        QVERIFY(document->txtRich->text().startsWith("<TABLE WIDTH=\"50\">\r\n\t<TR>\r\n\t\t<TD></TD>"));
+        QCOMPARE(document->txtRich->text(),
+                 "xab<TABLE WIDTH=\"50\">\r\n\t<TR>\r\n\t\t<TD>one\r\ntwo</TD>\r\n\t</TR>\r\n</TABLE>\r\n");
+        for (const char* left : {"xab", "x"}) {
+            sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(document->txtRich->text(), left);
+        }
         app.main->documents().DocumentSlots[0].Modified = false;
         document->close();
         ShellFixture::flush();
@@ -301,27 +258,6 @@ private slots:
         QTest::keyClick(dialog->treTable, Qt::Key_Escape);
         ShellFixture::flush();
         QVERIFY(!dialog);
-    }
-
-    // A cell holding a line break (typed with Return in the cell box) reaches the document with CR
-    // LF like every other break: one Ctrl+Z takes the table back out, and the steps before it stay.
-    void cellWithALineBreakUndoes() {
-        ShellFixture app;
-        frmNotepad* document = (app.start(), app.document(0));
-        document->txtRich->setText("x");
-        document->ClearAllUndo();
-        document->txtRich->setSelStart(1);
-        typeText(document->txtRich, "ab");
-        frmTable dialog(*app.main, app.main.get());
-        dialog.treTable->setCurrentItem(dialog.treTable->topLevelItem(0)->child(0)->child(0));
-        typeKeys(dialog.txtCellContents, "one{Return}two");
-        dialog.cmdAdd->click();
-        QVERIFY(document->txtRich->text().contains("one\r\ntwo"));
-        QVERIFY(!document->txtRich->text().contains(QRegularExpression("[^\r]\n")));
-        sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(document->txtRich->text(), "xab");
-        sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(document->txtRich->text(), "x");
     }
 };
 

@@ -11,38 +11,24 @@
 #include "wizards/frmLink.h"
 #include "wizards/frmList.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QTabBar>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 class TagDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A selected BODY tag: the boxes "background|bgcolor|text|link|alink|vlink|other", and the tag Add
-    // writes back from them.
+    // A selected BODY tag read into "background|bgcolor|text|link|alink|vlink|other", and written back.
     void body_data() {
         table(
             {"selection", "boxes", "tag"},
-            {"colour and handler: colour first; <body bgcolor=\"#ff0000\" onload=\"init()\">; "
-             "|#ff0000|||||onload=\"init()\"; <BODY BGCOLOR=\"#ff0000\" onload=\"init()\">\r\n",
+            {"picture, colour, handler in order, what follows no attribute; <Body bgcolor=\"#ff0000\" "
+             "onload=\"init()\" background=\"a b.gif\">\r\n<P>x</P>; a b.gif|#ff0000|||||onload=\"init()\"; "
+             "<BODY BACKGROUND=\"a b.gif\" BGCOLOR=\"#ff0000\" onload=\"init()\">\r\n",
              "'>' in a value kept, line breaks blanks;  <BODY onload=\"if(a>b)x()\"\r\nTEXT=red\nclass=c> ; "
              "||red||||onload=\"if(a>b)x()\" class=c; <BODY TEXT=\"red\" onload=\"if(a>b)x()\" class=c>\r\n",
              "ALINK and VLINK are not LINK; <BODY ALINK=\"#00ff00\" LINK=blue VLINK='#0000ff'>; "
              "|||blue|#00ff00|#0000ff|; <BODY LINK=\"blue\" ALINK=\"#00ff00\" VLINK=\"#0000ff\">\r\n",
-             "picture, what follows the tag is no attribute; <Body background=\"a b.gif\">\r\n<P>x</P>; "
-             "a b.gif||||||; <BODY BACKGROUND=\"a b.gif\">\r\n",
              "no BODY tag; <BODYX bgcolor=red>; ||||||; <BODY>\r\n"});
     }
     void body() {
@@ -53,8 +39,7 @@ private slots:
         QTEST(BuildBodyTag(f), "tag");
     }
 
-    // A selection read as link ("protocol|url|name"), then Add with "target|picture|<BR> ticked" (no
-    // picture when empty).
+    // A selection read as "protocol|url|name", then written with "target|picture (if any)|<BR> ticked".
     void link_data() {
         table(
             {"selection", "fields", "options", "tag"},
@@ -66,8 +51,7 @@ private slots:
              "mailto; Mailto:a@b.se; mailto:|a@b.se|Mailto:a@b.se; ||; "
              "<A HREF=\"mailto:a@b.se\">Mailto:a@b.se</A>",
              "other: no protocol; page.htm; |page.htm|page.htm; _top||; "
-             "<A HREF=\"page.htm\" TARGET=\"_top\">page.htm</A>",
-             "empty; ; ||; ||; <A HREF=\"\"></A>"});
+             "<A HREF=\"page.htm\" TARGET=\"_top\">page.htm</A>"});
     }
     void link() {
         QFETCH(QString, selection);
@@ -75,32 +59,32 @@ private slots:
         LinkFields f = ReadLinkSelection(selection);
         QTEST(f.protocol + '|' + f.url + '|' + f.name, "fields");
         const QStringList option = options.split('|');
-        f.target = option[0];
-        f.picture = option[1];
+        f.target = option[0], f.picture = option[1], f.lineBreak = !option[2].isEmpty();
         f.usePicture = !f.picture.isEmpty();
-        f.lineBreak = !option[2].isEmpty();
         QTEST(BuildLinkTag(f), "tag");
     }
 
-    // A number list of three rows indented by a tab: five lines. FONT attributes only when given.
+    // A number list of three rows indented by a tab; FONT attributes only when given.
     void listAndFont() {
-        QCOMPARE(BuildListCode(true, 3, "\t"),
-                 "<OL>\r\n\t<LI> Row1 </LI>\r\n\t<LI> Row2 </LI>\r\n\t<LI> Row3 </LI>\r\n</OL>\r\n");
-        QCOMPARE(BuildFontTag("3", "Arial Black", "red"),
+        QCOMPARE(BuildListCode(true, 3, "\t") + BuildFontTag("3", "Arial Black", "red"),
+                 "<OL>\r\n\t<LI> Row1 </LI>\r\n\t<LI> Row2 </LI>\r\n\t<LI> Row3 </LI>\r\n</OL>\r\n"
                  "<FONT SIZE=\"3\" FACE=\"Arial Black\" COLOR=\"red\">");
     }
 
-    // Add wraps the selection as one undo step; Enter in the size box adds nothing; a chosen face is
-    // shown in the box and written. The close button closes (and deletes) the dialog.
-    void fontDialog() {
+    // The font, body, list and link dialogs in turn on one main window, writing into its document.
+    void dialogs() {
         AppFixture app;
         frmQuillora& main = app.start();
         frmNotepad* document = app.document(0);
-        document->txtRich->setText("ab cd");
-        document->txtRich->select(3, 2);
+        const auto select = [&](const QString& text, int start) {
+            document->txtRich->setText(text);
+            document->txtRich->select(start, document->txtRich->textLength() - start);
+        };
+        // Font: Add wraps the selection as one undo step; Enter in the size box adds nothing; a chosen
+        // face is shown in the box and written; Cancel closes and deletes the dialog.
+        select("ab cd", 3);
         QPointer<frmFont> font = new frmFont(main, &main);
-        font->show();
-        QVERIFY(QTest::qWaitForWindowActive(font) && font->txtSize->hasFocus());
+        QVERIFY(shownActive(font) && font->txtSize->hasFocus());
         QTest::keyClicks(font->txtSize, "1x2345");
         QCOMPARE(font->txtSize->text(), "123");
         QTest::keyClick(font->txtSize, Qt::Key_Return);
@@ -121,16 +105,8 @@ private slots:
         font->cmdCancel->click();
         AppFixture::flush();
         QVERIFY(font.isNull());
-    }
-
-    // Opened on a BODY tag with a picture: its check box ticked; the picture is written even when
-    // cleared. With no document open Add does nothing.
-    void bodyDialog() {
-        AppFixture app;
-        frmQuillora& main = app.start();
-        frmNotepad* document = app.document(0);
-        document->txtRich->setText("<BODY background=a.gif TEXT=\"#000000\">");
-        document->txtRich->select(0, document->txtRich->textLength());
+        // Body, on a tag with a picture: its box ticked; the picture is written even when unticked.
+        select("<BODY background=a.gif TEXT=\"#000000\">", 0);
         frmBody body(main, &main);
         QVERIFY(body.chkBGPicture->isChecked() && body.cmdBrowse->isEnabled() &&
                 body.txtBGPicture->isEnabled());
@@ -139,26 +115,15 @@ private slots:
         body.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<BODY BACKGROUND=\"a.gif\" TEXT=\"#000000\">\r\n");
         // Text selected after the tag (and the blanks before it) stays; only the tag is written.
-        document->txtRich->setText(" <body bgcolor=red>Hello world");
-        document->txtRich->select(0, document->txtRich->textLength());
+        select(" <body bgcolor=red>Hello world", 0);
         frmBody around(main, &main);
         QCOMPARE(around.txtBackcolor->text(), "red");
         around.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), " <BODY BGCOLOR=\"red\">Hello world");
-        main.documents().DocumentSlots[0].Modified = false;
-        document->close();
-        AppFixture::flush();
-        QVERIFY(!main.documents().current());
-        body.cmdAdd->click();
-    }
-
-    // The row count: digits only, 0 empties it and disables Add; the examples follow the kind.
-    void listDialog() {
-        AppFixture app;
-        auto& main = app.start();
+        // List: the row count takes digits only, 0 empties it and disables Add; the examples follow
+        // the kind.
         main.mutableSettings().Indent = "  ";
-        frmNotepad* document = app.document(0);
-        document->txtRich->setText("");
+        select("", 0);
         frmList list(main, &main);
         QCOMPARE(list.txtNrRows->text() + list.lblExample[1]->text(), "12 Example");
         QVERIFY(list.cmdAdd->isEnabled() && !list.cmdAdd->autoDefault() && !list.cmdClose->autoDefault());
@@ -171,6 +136,31 @@ private slots:
         QCOMPARE(list.lblExample[0]->text() + list.lblExample[2]->text(), "* Example* Example");
         list.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<UL>\r\n  <LI> Row1 </LI>\r\n  <LI> Row2 </LI>\r\n</UL>\r\n");
+        // With no document open the body's Add does nothing.
+        main.documents().DocumentSlots[0].Modified = false;
+        document->close();
+        AppFixture::flush();
+        QVERIFY(!main.documents().current());
+        body.cmdAdd->click();
+        // Link, on a selection: its boxes filled; Browse gives a path relative to the saved document,
+        // a cancelled one changes nothing; the close button ends it when modal.
+        frmNotepad* page = OpenDocument(main, app.env.writeFile("site/page.htm", "HTTP://www.x.se"));
+        page->txtRich->select(0, page->txtRich->textLength());
+        QPointer<frmLink> link = new frmLink(main, &main);
+        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtName->text(),
+                 "http://www.x.se|HTTP://www.x.se");
+        QVERIFY(link->txtName->isEnabled() && !link->cmdBrowsePic->isEnabled());
+        link->chkPicture->click();
+        QVERIFY(!link->txtName->isEnabled() && link->cmdBrowsePic->isEnabled());
+        app.dialogs.openPaths << app.env.root() + "/site/sub/a b.htm" << app.env.root() + "/site/p.gif";
+        link->cmdBrowseFile->click();
+        link->cmdBrowsePic->click();
+        link->cmdBrowseFile->click(); // cancelled
+        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtPicture->text(),
+                 "http://sub/a b.htm|p.gif");
+        QTimer::singleShot(0, link, [&] { link->cmdClose->click(); });
+        QTimer::singleShot(5000, link, [&] { link->done(42); }); // only if the close button failed
+        QCOMPARE(link->exec(), int(QDialog::Rejected));
     }
 
     // Text pasted into a dialog's box with LF or CR breaks reaches the document with CR LF breaks,
@@ -191,25 +181,23 @@ private slots:
         std::unique_ptr<QDialog> owner;
         QLineEdit* box = nullptr;
         QPushButton* finish = nullptr;
-        if (dialog == "link") {
-            auto* link = new frmLink(main, &main);
-            owner.reset(link), box = link->txtName, finish = link->cmdAdd;
-        } else if (dialog == "body") {
-            auto* body = new frmBody(main, &main);
-            owner.reset(body), box = body->txtOther, finish = body->cmdAdd;
-        } else if (dialog == "font") {
-            auto* font = new frmFont(main, &main);
-            owner.reset(font), box = font->txtColor, finish = font->cmdOK;
-        } else if (dialog == "forms") {
-            auto* forms = new frmForms(main, &main);
+        const auto open = [&](auto* opened, auto boxMember, auto finishMember) {
+            owner.reset(opened), box = opened->*boxMember, finish = opened->*finishMember;
+            return opened;
+        };
+        if (dialog == "link")
+            open(new frmLink(main, &main), &frmLink::txtName, &frmLink::cmdAdd);
+        else if (dialog == "body")
+            open(new frmBody(main, &main), &frmBody::txtOther, &frmBody::cmdAdd);
+        else if (dialog == "font")
+            open(new frmFont(main, &main), &frmFont::txtColor, &frmFont::cmdOK);
+        else if (dialog == "frames")
+            open(new frmFrames(main, &main), &frmFrames::txtName, &frmFrames::cmdOK)->cmdVFrame->click();
+        else {
+            auto* forms = open(new frmForms(main, &main), &frmForms::txtValue, &frmForms::cmdAdd);
             forms->TabStrip1->setCurrentIndex(1);
             forms->cmbObject->setCurrentIndex(FormTextArea);
             emit forms->cmbObject->activated(FormTextArea);
-            owner.reset(forms), box = forms->txtValue, finish = forms->cmdAdd;
-        } else {
-            auto* frames = new frmFrames(main, &main);
-            frames->cmdVFrame->click();
-            owner.reset(frames), box = frames->txtName, finish = frames->cmdOK;
         }
         QApplication::clipboard()->setText("one\ntwo\rthree");
         box->setFocus();
@@ -223,30 +211,6 @@ private slots:
                  qPrintable(text));
         sendKey(document->txtRich, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(document->txtRich->text(), "xab");
-    }
-
-    // Opened on a selection, the link dialog fills its boxes; Browse gives a path relative to the
-    // saved document, a cancelled one changes nothing; the close button ends it when modal.
-    void linkDialog() {
-        AppFixture app;
-        auto& main = app.start();
-        frmNotepad* page = OpenDocument(main, app.env.writeFile("site/page.htm", "HTTP://www.x.se"));
-        page->txtRich->select(0, page->txtRich->textLength());
-        QPointer<frmLink> link = new frmLink(main, &main);
-        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtName->text(),
-                 "http://www.x.se|HTTP://www.x.se");
-        QVERIFY(link->txtName->isEnabled() && !link->cmdBrowsePic->isEnabled());
-        link->chkPicture->click();
-        QVERIFY(!link->txtName->isEnabled() && link->cmdBrowsePic->isEnabled());
-        app.dialogs.openPaths << app.env.root() + "/site/sub/a b.htm" << app.env.root() + "/site/p.gif";
-        link->cmdBrowseFile->click();
-        link->cmdBrowsePic->click();
-        link->cmdBrowseFile->click(); // cancelled
-        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtPicture->text(),
-                 "http://sub/a b.htm|p.gif");
-        QTimer::singleShot(0, link, [&] { link->cmdClose->click(); });
-        QTimer::singleShot(5000, link, [&] { link->done(42); }); // only if the close button failed
-        QCOMPARE(link->exec(), int(QDialog::Rejected));
     }
 };
 

@@ -125,22 +125,21 @@ private slots:
         app.main->action(CommandId::Template)->trigger();
         frmNotepad* templateWindow = current(app);
         QVERIFY(templateWindow->windowTitle().endsWith("/default.htm"));
+        const QString path =
+            app.env.writeFile("folder-with-a-long-name-that-goes-on/and-on-and-on/page & more.htm", "x");
+        QMenu* menu = OpenDocument(*app.main, path)->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        emit menu->aboutToShow();
+        const QString shown = menu->actions().last()->text();
+        QVERIFY2(shown.startsWith("&4 " + path.left(20)) && shown.endsWith("page && more.htm") &&
+                     shown.contains(QChar(0x2026)),
+                 qPrintable(shown));
+        QCOMPARE(QString(shown).mid(3).replace("&&", "&").size(), kWindowListNameLength);
         frmView* browser = app.main->OpenBrowser(QString());
         for (RecentMenu* menu :
              {&templateWindow->recentMenu(), &browser->recentMenu(), &app.main->recentMenu()})
             QCOMPARE((QStringList{menu->item(0)->isVisible() ? "shown" : "hidden", menu->caption(1),
                                   menu->caption(2), menu->item(3)->isVisible() ? "shown" : "hidden"}),
                      (QStringList{"shown", page, other, "hidden"}));
-
-        const QString path =
-            app.env.writeFile("folder-with-a-long-name-that-goes-on/and-on-and-on/page & more.htm", "x");
-        QMenu* menu = OpenDocument(*app.main, path)->findChild<QMenu*>(QStringLiteral("mnuWindow"));
-        emit menu->aboutToShow();
-        const QString shown = menu->actions().last()->text();
-        QVERIFY2(shown.startsWith("&5 " + path.left(20)) && shown.endsWith("page && more.htm") &&
-                     shown.contains(QChar(0x2026)),
-                 qPrintable(shown));
-        QCOMPARE(QString(shown).mid(3).replace("&&", "&").size(), kWindowListNameLength);
         QCOMPARE(ElideMiddle("short", 60), "short");
         // A character made of two halves is never cut in two.
         QCOMPARE(ElideMiddle("aaaa\U0001F600" + QString(20, 'b') + "\U0001F600cccc", 11), "aaaa\u2026cccc");

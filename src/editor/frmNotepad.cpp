@@ -263,6 +263,9 @@ void frmNotepad::txtRich_Edited(const TextEdit& edit) {
         // A change that cannot be told exactly cannot be undone exactly either: the history goes
         // rather than undo text nobody meant to change.
         m_history->ClearAllUndo();
+    } else if (edit.composing && edit.inserted.isEmpty()) {
+        // What the input method commits joins this run, so one Undo gives the selection back.
+        m_history->typedOver(edit.offset, edit.removed);
     } else if (edit.typed) {
         m_history->observed(edit.offset, edit.removed, edit.inserted, edit.cursorBefore, edit.hadSelection);
     } else {

@@ -228,12 +228,17 @@ void RichTextControl::paintEvent(QPaintEvent* event) {
 void RichTextControl::inputMethodEvent(QInputMethodEvent* event) {
     beginEdit();
     const int from = textCursor().selectionStart();
-    observeChange(selStart(), selStart() + selLength(), true,
-                  [&] { QPlainTextEdit::inputMethodEvent(event); });
+    // Composition starting over a selection takes the selection out before anything is committed.
+    const bool composing =
+        selLength() > 0 && event->commitString().isEmpty() && !event->preeditString().isEmpty();
+    observeChange(
+        selStart(), selStart() + selLength(), true, [&] { QPlainTextEdit::inputMethodEvent(event); },
+        composing);
     afterEdit(from, containsBreak(event->commitString()));
 }
 
-void RichTextControl::observeChange(int from, int to, bool typed, const std::function<void()>& change) {
+void RichTextControl::observeChange(int from, int to, bool typed, const std::function<void()>& change,
+                                    bool composing) {
     if (m_observing) { // a change within one already watched is part of it
         change();
         return;
@@ -248,6 +253,7 @@ void RichTextControl::observeChange(int from, int to, bool typed, const std::fun
     edit.cursorBefore = selStart();
     edit.hadSelection = selLength() > 0;
     edit.typed = typed;
+    edit.composing = composing;
     const QString before = textRange(windowStart, windowEnd - windowStart);
     m_observing = true;
     change();

@@ -22,7 +22,9 @@ struct TextEdit {
     int cursorBefore = 0; // the selection start before the change
     bool hadSelection = false;
     bool typed = false; // from the keyboard or an input method, rather than pasted or dropped
-    bool known = true;  // false: the change reached too far to be told exactly
+    // An input method began composing over the selection: what it commits replaces the selection.
+    bool composing = false;
+    bool known = true; // false: the change reached too far to be told exactly
 };
 
 // The document window's text control. It presents the editor's text model on top of
@@ -140,7 +142,8 @@ private:
     void replaceAndReport(int start, int length, const QString& text);
     // Runs a change made by Qt's own editing around [from, to) and reports what it changed,
     // found by comparing the text around that stretch before and after.
-    void observeChange(int from, int to, bool typed, const std::function<void()>& change);
+    void observeChange(int from, int to, bool typed, const std::function<void()>& change,
+                       bool composing = false);
     int cursorPlace(int position) const;
     void normalizeCursor();
 

@@ -63,7 +63,9 @@ public:
             OpenDocument(*this, path);
     }
     void exitProgram() override { requests << QStringLiteral("exit"); }
-    void showContextMenu(frmNotepad&, const QPoint&) override { requests << QStringLiteral("context menu"); }
+    void showContextMenu(frmNotepad&, const QPoint& at) override {
+        requests << QStringLiteral("context menu at %1,%2").arg(at.x()).arg(at.y());
+    }
     const CommandTable& commands() const override { return m_commands; }
     SearchState& searchState() override { return m_search; }
     frmFind& findDialog() override {

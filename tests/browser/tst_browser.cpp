@@ -7,6 +7,7 @@
 #include "platform/Version.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QWebEngineView>
 #include <QtNetwork>
@@ -249,7 +250,7 @@ private slots:
             ViewDocument(*app.main, document->editable());
         else if (QTest::qWaitForWindowActive(
                      app.main.get())) // Ctrl+W: the window's own Close must not take it
-            QTest::keyClick(document->txtRich, Qt::Key_W, Qt::ControlModifier);
+            sendKey(document->txtRich, Qt::Key_W, Qt::ControlModifier);
         const QString copy = app.env.programFolder() + "/temp/" + file;
         QCOMPARE(TestEnvironment::readFile(copy), text.toUtf8());
         const QPointer<frmView> view = app.main->browsers().Browsers[0].data();

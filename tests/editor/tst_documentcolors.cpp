@@ -1,6 +1,7 @@
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -78,7 +79,7 @@ private slots:
         QString typed;
         for (const int cursor : {20, 17, 12, 4}) {
             control->setSelStart(cursor);
-            QTest::keyClick(control, Qt::Key_Z);
+            typeText(control, "z");
             typed += QString(control->charAt(cursor)) + shown(app, window).at(cursor);
         }
         QCOMPARE(typed, QStringLiteral("zxzvztzc"));

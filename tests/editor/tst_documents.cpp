@@ -1,6 +1,7 @@
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 
 #include <QtTest>
@@ -32,8 +33,7 @@ private slots:
         app.main->mutableSettings().DefaultNewLN = "\n";
         QCOMPARE(NewDocument(*app.main)->saveFormat(), SaveFormat::Unix);
         app.document(1)->txtRich->setSelStart(0);
-        QTest::keyClicks(app.document(1)->txtRich, "ab");
-        QTest::keyClick(app.document(1)->txtRich, Qt::Key_Backspace);
+        typeKeys(app.document(1)->txtRich, "ab{Backspace}");
         QCOMPARE(mark(app, 1) + " " + mark(app, 0), path + "*|" + path + "|1 " + path + "|" + path + "|0");
         const DocumentTable& table = app.main->documents();
         QVERIFY(table.FindDocumentByCaption(path) == 0 && table.FindDocumentByCaption("nothing") == -1);

@@ -2,6 +2,7 @@
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 #include "support/ShellFixture.h"
 
@@ -177,12 +178,10 @@ private slots:
             QVERIFY(dialog);
             shown << dialog->txtLineNr->text() << dialog->txtCharNr->text() << dialog->lblTotlines->text()
                   << dialog->lblTotchars->text();
-            QTest::keyClicks(dialog->txtLineNr, "2");
-            QTest::keyClick(dialog->txtCharNr, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(dialog->txtCharNr, "x5");
-            QTest::keyClick(dialog->txtCharNr, Qt::Key_Return);
+            typeText(dialog->txtLineNr, "2");
+            typeKeys(dialog->txtCharNr, "{Ctrl+A}x5{Return}");
         });
-        QTest::keyClick(document->txtRich, Qt::Key_G, Qt::ControlModifier);
+        sendKey(document->txtRich, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(shown, QStringList({"2", "3", "/ 3", "/ 10"}));
         QCOMPARE(document->txtRich->selStart(), 9);
 
@@ -201,7 +200,7 @@ private slots:
         QCOMPARE(letters, QStringList(letters.begin(), std::unique(letters.begin(), letters.end())));
         find.optBeginning->click();
         find.cmdFind->click();
-        QTest::keyClick(&find, Qt::Key_Escape);
+        sendKey(&find, Qt::Key_Escape);
         QVERIFY(find.isHidden());
         QCOMPARE(TestEnvironment::readFile(app.env.programFolder() + "/finds.txt"),
                  QByteArray("old\r\nword\r\n"));

@@ -1,5 +1,6 @@
 #include "editor/UndoHistory.h"
 #include "editor/mdlFile.h"
+#include "markup/LineEndings.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
@@ -64,6 +65,47 @@ int repeat(frmNotepad* window, Qt::Key key, QAction* item) {
     for (; item->isEnabled() && count <= UndoHistory::kSteps; ++count)
         sendKey(window->txtRich, key, Qt::ControlModifier);
     return count;
+}
+
+// What one key of the random test must leave of text `t` with [s, s + l) selected: the texts it
+// may give, each with the cursor then (-1: not checked). With colours on, the typing aids may add
+// their pair instead (or step over a ">"); a CR LF is one character to Backspace and Delete.
+struct Outcome {
+    QString text;
+    int cursor;
+};
+QList<Outcome> mustGive(const QString& t, int s, int l, const QString& key, const QString& clip,
+                        const QString& indent, bool aids) {
+    const QString head = t.left(s), picked = t.mid(s, l), rest = t.mid(s + l);
+    const auto put = [&](const QString& in, qsizetype cursor) {
+        return Outcome{head + in + rest, int(s + cursor)};
+    };
+    if (key == "{Return}")
+        return {put("\r\n", 2)};
+    if (key == "{Tab}")
+        return {put(indent, indent.size())};
+    if (key == "{Ctrl+V}")
+        return {put(NormalizeToCrLf(clip), NormalizeToCrLf(clip).size())};
+    if (key == "{Esc}" || key == "{Left}" || key == "{Right}")
+        return {{t, key == "{Esc}" ? s : -1}};
+    if (l > 0 && (key == "{Del}" || key == "{Backspace}"))
+        return {put(QString(), 0)};
+    if (key == "{Del}")
+        return {{head + t.mid(s + (t.mid(s, 2) == "\r\n" ? 2 : 1)), s}};
+    if (key == "{Backspace}") {
+        const int width = s == 0 ? 0 : t.mid(s - 2, 2) == "\r\n" ? 2 : 1;
+        return {{t.left(s - width) + t.mid(s), s - width}};
+    }
+    QList<Outcome> all{put(key, 1)};
+    if (aids && key == "<")
+        all << put("<>", 1);
+    if (aids && key == ">")
+        all << Outcome{head + rest, s + 1};
+    if (aids && key == "\"")
+        all << put('"' + picked + '"', 1 + picked.size());
+    if (aids && key == "-" && head.endsWith("<!"))
+        all << put("----", 2);
+    return all;
 }
 
 } // namespace
@@ -267,8 +309,8 @@ private slots:
         QVERIFY(!second->mnuUndo->isEnabled());
     }
 
-    // Random keys, clicks and pastes, five actions at a time: undoing everything gives back the text
-    // before them, and redoing everything the text after them.
+    // Random keys, clicks and pastes, five actions at a time: each does what that key must do to the
+    // text and the cursor; undoing everything gives back the text before them, redoing the text after.
     void randomEditingUndoesExactly_data() {
         QTest::addColumn<uint>("seed");
         for (uint seed = 1; seed <= 30; ++seed)
@@ -284,8 +326,8 @@ private slots:
         RichTextControl* text = window->txtRich;
         text->setText("<b class=\"x\">one</b>\r\n<!-- c -->two");
         const QStringList actions =
-            QString("a|<|>|\"|-|!| |{Return}|{Backspace}|{Backspace}{Backspace}|{Del}|{Left}|"
-                    "{Right}|{Ctrl+V}|{Ctrl+Backspace}|{Tab}|{Esc}")
+            QString("a|<|>|\"|-|!| "
+                    "|{Return}|{Backspace}|{Del}|{Left}|{Right}|{Ctrl+V}|{Ctrl+Backspace}|{Tab}|{Esc}")
                 .split('|');
         for (int round = 0; round < 6; ++round) {
             window->ClearAllUndo();
@@ -297,10 +339,37 @@ private slots:
                     text->select(at, random.bounded(3));
                     window->undoHistory().recordPending();
                 }
-                QApplication::clipboard()->setText(random.bounded(2) ? "p\nq" : "<i>");
-                const QString keys = actions.at(random.bounded(int(actions.size())));
-                typeKeys(text, keys);
-                done += keys;
+                const QString clip = random.bounded(2) ? "p\nq" : "<i>";
+                QApplication::clipboard()->setText(clip);
+                const QString key = actions.at(random.bounded(int(actions.size())));
+                const QString was = text->text();
+                const int start = text->selStart(), length = text->selLength();
+                typeKeys(text, key);
+                done += key;
+                const QString now = text->text();
+                const QByteArray what = QString("round %1: %2 on %3 at %4+%5 gives %6")
+                                            .arg(round)
+                                            .arg(done, QString(QUrl::toPercentEncoding(was)))
+                                            .arg(start)
+                                            .arg(length)
+                                            .arg(QString(QUrl::toPercentEncoding(now)))
+                                            .toUtf8();
+                if (key == "{Ctrl+Backspace}") { // a word or break before the cursor, the rest kept
+                    const QString kept = was.mid(start + length);
+                    QVERIFY2(now.endsWith(kept) && was.startsWith(now.chopped(kept.size())) &&
+                                 now.size() < was.size() + (start == 0 && length == 0),
+                             what);
+                    continue;
+                }
+                const QList<Outcome> allowed =
+                    mustGive(was, start, length, key, clip, app.main->settings().Indent,
+                             app.main->settings().UseColors);
+                QVERIFY2(std::any_of(allowed.begin(), allowed.end(),
+                                     [&](const Outcome& o) {
+                                         return o.text == now &&
+                                                (o.cursor < 0 || o.cursor == text->selStart());
+                                     }),
+                         what);
             }
             const QString after = text->text();
             repeat(window, Qt::Key_Z, window->mnuUndo);

@@ -1,4 +1,5 @@
 #include "platform/RichTextControl.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 
 #include <QtTest>
@@ -90,12 +91,12 @@ void editAlike(uint seed, bool pieces, int steps) {
         const Action operations[] = {
             [&](Control& c) { c.setText(inserted + initial); },
             [&](Control& c) { c.setSelText(inserted); },
-            [&](Control& c) { QTest::keyClick(&c, key); },
+            [&](Control& c) { sendKey(&c, key); },
             [&](Control& c) { c.insertFromMimeData(&pasted); },
-            [&](Control& c) { QTest::keyClick(&c, sideways, shift); },
+            [&](Control& c) { sendKey(&c, sideways, shift); },
             [&](Control& c) {
                 c.setSelColor(color);
-                QTest::keyClicks(&c, QStringLiteral("k"));
+                typeText(&c, QStringLiteral("k"));
             },
             [&](Control& c) { c.paint(start, stretch, color); },
             [&](Control& c) { c.paint(0, c.textLength(), color); }, // as colouring a document begins
@@ -115,7 +116,7 @@ void editAlike(uint seed, bool pieces, int steps) {
         if (operation == int(std::size(operations))) {
             // A word deleted by Ctrl+Backspace in one is deleted the same way in the other.
             tested.select(start, 0);
-            QTest::keyClick(&tested, Qt::Key_Backspace, Qt::ControlModifier);
+            sendKey(&tested, Qt::Key_Backspace, Qt::ControlModifier);
             reference.select(tested.selStart(), start - tested.selStart());
             reference.setSelText(QString());
         } else {
@@ -270,7 +271,7 @@ private slots:
         const char* t = "ab\r\ncd\r\n\r\nef";
         const char* same = "ab\r\n|cd\r\n\r\nef";
         row("typed", t, "ab\r\nxy|cd\r\n\r\nef", "....bb........", true,
-            [](Control& c) { QTest::keyClicks(&c, QStringLiteral("xy")); });
+            [](Control& c) { typeText(&c, QStringLiteral("xy")); });
         row("inserted", t, "ab\r\n<\r\n>|cd\r\n\r\nef", "....bbbb........", true,
             [](Control& c) { c.setSelText(QStringLiteral("<\r\n>")); });
         row("new text", t, "|a\r\nb", "bbbb", true, [](Control& c) { c.setText(QStringLiteral("a\nb")); });
@@ -388,14 +389,14 @@ private slots:
         control.setLongLineLimit(8); // pieces of two characters
         control.setText("abcdefghijkl");
         control.select(2, 0);
-        QTest::keyClick(&control, Qt::Key_Delete);
-        QTest::keyClick(&control, Qt::Key_Delete); // the piece "cd" is empty now
+        sendKey(&control, Qt::Key_Delete);
+        sendKey(&control, Qt::Key_Delete); // the piece "cd" is empty now
         std::vector<ColorSpan> spans;
         for (int offset = 0; offset < control.textLength(); ++offset)
             spans.push_back({offset, 1, offset + 1});
         control.setColors(spans);
         control.select(2, 0);
-        QTest::keyClick(&control, Qt::Key_Delete);
+        sendKey(&control, Qt::Key_Delete);
         QCOMPARE(control.text(), QString("abfghijkl"));
         QList<ColorValue> colours;
         for (int offset = 0; offset < control.textLength(); ++offset)

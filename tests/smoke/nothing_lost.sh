@@ -3,6 +3,7 @@
 # the X server gives it (Delete "\x7f", Ctrl+Z "\x1a"...). Checked in the saved file's bytes:
 #  - Delete over a selection removes exactly the selection, and one Ctrl+Z brings it back;
 #  - a line selected with Shift+End and deleted keeps its line break;
+#  - Backspace, Return and "<" over a selection replace exactly it, and one Ctrl+Z undoes each;
 #  - a named pipe handed over by a second start is refused at once: the second start ends, the
 #    editor says so and goes on saving;
 #  - a named pipe on the command line does not keep the program from starting.
@@ -30,6 +31,12 @@ mkfifo "$work/pipe.htm"
         failure="after $2 the file holds: $(od -c "$page" | head -n 3)"
         return 1
     }
+    # A key over the selection "bc" at the start, then one Ctrl+Z: the bytes after each.
+    over_bc() {
+        xdotool key --delay 50 ctrl+Home Right shift+Right shift+Right "$1"
+        saved "$2" "$1 over the selection \"bc\"" &&
+            { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "Ctrl+Z after $1"; }
+    }
     "$program" "$page" & pid=$!
     main=$(windows 1 | head -n 1)
     if [ -z "$main" ]; then
@@ -42,7 +49,9 @@ mkfifo "$work/pipe.htm"
         saved "adefnext\r\nline two\r\n" "Delete over the selection \"bc\"" &&
         { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one Ctrl+Z"; } &&
         { xdotool key --delay 50 Home shift+End Delete; saved "\r\nline two\r\n" "Shift+End, Delete"; } &&
-        { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one more Ctrl+Z"; }
+        { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "one more Ctrl+Z"; } &&
+        over_bc BackSpace "adefnext\r\nline two\r\n" && over_bc Return "a\r\ndefnext\r\nline two\r\n" &&
+        over_bc less "a<>defnext\r\nline two\r\n"
         if [ -z "$failure" ]; then
             # A second start hands the pipe over and ends; the refusal shows over the editor.
             if ! timeout 10 "$program" "$work/pipe.htm"; then
@@ -69,5 +78,5 @@ mkfifo "$work/pipe.htm"
         kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
     fi
     [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
-    echo "Delete, Shift+End and Ctrl+Z saved the expected bytes; named pipes refused without a hang"
+    echo "Delete, Backspace, Return and \"<\" over selections, Shift+End and Ctrl+Z saved the expected bytes; named pipes refused without a hang"
 ' "$1" "$work"

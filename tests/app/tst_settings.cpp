@@ -49,7 +49,7 @@ private slots:
              "unix, own indent, skin; DefaultNewLN=\n|Indent=  |SkinPath=/no/such.skn|JavaCompiler=@root|"
              "LastDir=0|DefaultDir=@root; ; ",
              "mac, colours; DefaultNewLN=\r|TagColor=1|TexColor=16777215|ValColor=65280|ComColor=255|"
-             "BGColor=0|DefaultFormat=php3|CheckHtml5=1; ; ",
+             "BGColor=0|DefaultFormat=php3|CheckHtml5=1|CheckAccessibility=0; ; ",
              "defaults, size 12, empty other indent, missing folder; ; cmbFontSize=12|optIndOth=1|txtIndent=|"
              "chkLastDir=0|txtDefDir=/no/such; FontSize=12|Indent=|LastDir=0|DefaultDir=/no/such",
              "size empty; FontSize=20; cmbFontSize=; ", "size 0; ; cmbFontSize=0; ",

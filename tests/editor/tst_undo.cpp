@@ -176,6 +176,7 @@ private slots:
         rows({false}, {"tag typed without the aids; |; <p>Hi; <p>Hi|; 1; "});
         rows({true}, {"tag typed with the aids; |; <p>Hi; <p>Hi|; 3; ",
                       "quote pair in a tag; <a |>; \"; <a \"|\">; 1; ",
+                      "a quote in text is one quote; a|b; \"; a\"|b; 1; ",
                       "quote pair around the selection; <a [x]>; \"; <a \"x|\">; 1; ",
                       "bracket pair over the selection; [x]; <; <|>; 1; ",
                       "comment from the start of the text; |; <!-; <!--|-->; 2; ",

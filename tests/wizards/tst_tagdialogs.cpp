@@ -147,8 +147,9 @@ private slots:
         frmNotepad* page = OpenDocument(main, app.env.writeFile("site/page.htm", "HTTP://www.x.se"));
         page->txtRich->select(0, page->txtRich->textLength());
         QPointer<frmLink> link = new frmLink(main, &main);
-        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtName->text(),
-                 "http://www.x.se|HTTP://www.x.se");
+        QCOMPARE(link->cmbProtocol->currentText() + link->txtURL->text() + "|" + link->txtName->text() + "|" +
+                     link->cmbTarget->currentText(),
+                 "http://www.x.se|HTTP://www.x.se|"); // no target unless one is chosen
         QVERIFY(link->txtName->isEnabled() && !link->cmdBrowsePic->isEnabled());
         link->chkPicture->click();
         QVERIFY(!link->txtName->isEnabled() && link->cmdBrowsePic->isEnabled());

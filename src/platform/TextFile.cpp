@@ -402,6 +402,12 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
             *written = StampOf(path, &bytes);
         return true;
     }
+    // A file the user may not write is never replaced by a new one: QSaveFile refuses it at its own
+    // name, but not when it writes a fresh name beside it (links refused).
+    if (exists && !IsWritableFile(target)) {
+        reason = QStringLiteral("Existing file %1 is not writable").arg(target);
+        return false;
+    }
     // QSaveFile follows a link at the name it is given. Where links are not followed it writes a
     // fresh name beside the path, which then replaces whatever stands there, a link too.
     const QString writeTo = links == Links::Follow

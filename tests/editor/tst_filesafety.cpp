@@ -13,6 +13,7 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
+#include "support/TestEnvironment.h"
 #include "support/Watchdog.h"
 #include "wizards/Pictures.h"
 
@@ -254,60 +255,80 @@ private slots:
         }
     }
 
-    // At open, a file that was not UTF-8 and one the user cannot write say so in a bar above the
-    // text, which leaves the keyboard with the text and closes with its button.
+    // As a user meets them (see AsUser): a file not in UTF-8 or not writable says so in a bar that
+    // leaves the keys to the text. What cannot be opened or saved says why; a failed save keeps the
+    // text, modified, and the files as they were. Rows: the bytes (as Latin-1), the modes of the file
+    // and its folder, the name Save As is given ("" for Save), the notice, and what fails.
     void noticesAtOpen_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("readOnly"); // "file", "folder" or ""
-        QTest::addColumn<QString>("notice");
-        const auto row = [](const char* tag, const char* bytes, const char* readOnly, const char* notice) {
-            QTest::newRow(tag) << QByteArray(bytes) << QString(readOnly) << QString(notice);
-        };
-        row("UTF-8, writable", "<p>caf\xC3\xA9", "", "");
-        row("not UTF-8", "<p>caf\xE9", "",
-            "page.htm is not valid UTF-8: it was read as Latin-1. Unchanged bytes are saved as they were.");
-        row("read-only file", "<p>x", "file", "page.htm is read-only: saving it needs Save As...");
-        row("writable file, read-only folder: saved in place", "<p>x", "folder", "");
+        table({"bytes", "modes", "saveAs", "notice", "failure"},
+              {"UTF-8, writable; <p>caf\u00C3\u00A9; 644 755; ; ; ",
+               "not UTF-8; <p>caf\u00E9; 644 755; ; page.htm is not valid UTF-8: it was read as Latin-1. "
+               "Unchanged bytes are saved as they were.; ",
+               "read-only file; <p>x; 444 755; ; page.htm is read-only: saving it needs Save As...; save: "
+               "Existing file PATH is not writable",
+               "writable file, read-only folder: saved in place; <p>x; 644 555; ; ; ",
+               "read-only file, read-only folder; <p>x; 444 555; ; page.htm is read-only: saving it needs "
+               "Save As...; save: EACCES",
+               "read-only folder, Save As a new file; <p>x; 644 555; copy.htm; ; save: EACCES",
+               "folder that cannot be listed, Save As; <p>x; 644 311; copy.htm; ; ",
+               "unreadable file; <p>x; 200 755; ; ; open: EACCES",
+               "folder that cannot be entered; <p>x; 644 600; ; ; open: EACCES"});
     }
     void noticesAtOpen() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, readOnly);
+        QFETCH(QString, bytes);
+        QFETCH(QString, modes);
+        QFETCH(QString, saveAs);
         QFETCH(QString, notice);
+        QFETCH(QString, failure);
         AppFixture app;
-        const QString path = app.env.writeFile("shared/page.htm", bytes);
+        const QByteArray old = bytes.toLatin1();
+        const QString path = app.env.writeFile("shared/page.htm", old),
+                      folder = QFileInfo(path).absolutePath();
+        const QString target = saveAs.isEmpty() ? path : folder + "/" + saveAs,
+                      step = failure.section(": ", 0, 0);
+        const QString message =
+            (step == "open" ? "An error occurred when opening file: " + path
+                            : "The file could not be saved: " + target) +
+            "\r\n\r\n" +
+            failure.section(": ", 1).replace("PATH", target).replace("EACCES", qt_error_string(EACCES));
         app.start();
-        // The suite runs as root, who may write anything: the file is opened as another user.
-        const bool asAnotherUser = !readOnly.isEmpty() && ::geteuid() == 0;
-        const auto mode = [](int bits) { return QFile::Permissions(bits); };
-        if (!readOnly.isEmpty()) {
-            QFile::setPermissions(path, mode(readOnly == "file" ? 0x4444 : 0x6666));
-            QFile::setPermissions(app.env.root(), mode(0x7755));
-            QFile::setPermissions(app.env.root() + "/shared", mode(readOnly == "folder" ? 0x5555 : 0x7777));
-        }
-        if (asAnotherUser)
-            QVERIFY(::seteuid(65534) == 0);
-        frmNotepad* window = OpenDocument(*app.main, path);
-        if (asAnotherUser)
-            QVERIFY(::seteuid(0) == 0);
-        QFile::setPermissions(app.env.root() + "/shared", mode(0x7700)); // removable again
-        QVERIFY(window);
-        QCOMPARE(window->barNotice->isVisible(), !notice.isEmpty());
-        if (notice.isEmpty())
+        const auto chmod = [&](const QString& file, int field) {
+            return ::chmod(QFile::encodeName(file).constData(),
+                           modes.section(' ', field, field).toUInt(nullptr, 8)) == 0;
+        };
+        QVERIFY(chmod(path, 0) && chmod(folder, 1));
+        const auto removable = qScopeGuard([&] { ::chmod(QFile::encodeName(folder).constData(), 0755); });
+        std::optional<AsUser> user(std::in_place, app.env.root());
+        app.dialogs.openPaths << path;
+        app.document(0)->action(CommandId::Open)->trigger();
+        QCOMPARE(app.dialogs.messages.value(0).text, step == "open" ? message : QString());
+        QCOMPARE(app.main->documents().DocumentCount, step == "open" ? 1 : 2);
+        if (step == "open")
             return;
-        QCOMPARE(window->barNotice->lblNotice->text(), notice);
+        frmNotepad* window = app.document(1);
+        QCOMPARE(window->barNotice->isVisible() ? window->barNotice->lblNotice->text() : QString(), notice);
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()) &&
                 QApplication::focusWidget() == window->txtRich);
-        typeText(window->txtRich, "x"); // the keys go to the text
-        QVERIFY(window->txtRich->text().startsWith("x") && window->barNotice->isVisible());
+        typeText(window->txtRich, "x");
+        const QString typed = window->txtRich->text();
+        QVERIFY(typed.startsWith("x") && window->barNotice->isVisible() == !notice.isEmpty());
         QTest::mouseClick(window->barNotice->cmdCloseNotice, Qt::LeftButton);
-        QVERIFY(!window->barNotice->isVisible());
-        QCOMPARE(QApplication::focusWidget(), window->txtRich);
+        QVERIFY(!window->barNotice->isVisible() && QApplication::focusWidget() == window->txtRich);
+        app.dialogs.savePaths << target;
+        saveAs.isEmpty() ? saveWithKeys(window) : window->action(CommandId::SaveAs)->trigger();
+        user.reset();
+        QCOMPARE(app.dialogs.messages.value(0).text, step.isEmpty() ? QString() : message);
+        QVERIFY(app.dialogs.messages.size() == !step.isEmpty() && window->txtRich->text() == typed);
+        QCOMPARE(app.record(1).Modified, !step.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({saveAs, "page.htm"}).mid(saveAs.isEmpty() || !step.isEmpty()));
+        QCOMPARE(TestEnvironment::readFile(target), step.isEmpty() ? "x" + old : saveAs.isEmpty() ? old : "");
+        QCOMPARE(TestEnvironment::readFile(path), step.isEmpty() && saveAs.isEmpty() ? "x" + old : old);
+        QVERIFY(QDir(app.env.programFolder() + "/recovery").entryList({"*.backup"}).isEmpty());
     }
 
-    // Another user replaces an opened file with a link to one of this user's files: Save writes
-    // nothing there and says so; a link that was there when the file was opened is followed, and a
-    // file with two names (a hard link) stays one file. A hard link put in its place (another name
-    // of one of this user's files) is never written into: after the question, a new file takes the name.
+    // A link put in an opened file's place (to one of this user's files) is not written: Save says so;
+    // a hard link put there, after the question, gets a new file. Links there at open are followed.
     void linkSwappedInIsNotFollowed_data() {
         table({"put"},
               {"a link put in the file's place; symbolic", "a link from the start; ",
@@ -355,46 +376,40 @@ private slots:
         QVERIFY(QFileInfo(page).isSymLink() && app.record(0).Modified);
     }
 
-    // A file whose name ends in "*" is saved to itself, never over the file without the "*", and
-    // its journal names it; the "*" of unsaved changes is the window title's alone.
-    void starInANameIsPartOfIt() {
+    // Save As of a new document onto a link whose file is missing writes that file and keeps the link;
+    // to a name ending in "*", that name (never the file without it), which the journal names too.
+    void savingThroughADanglingLink_data() {
+        table({"name", "file"},
+              {"a link, no file; link.htm; pages/new.htm", "a name ending in *; a.htm*; a.htm*"});
+    }
+    void savingThroughADanglingLink() {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
         AppFixture app;
-        const QString other = app.env.writeFile("a.htm", "other file");
-        const QString starred = other + "*";
+        const QString other = app.env.writeFile("a.htm", "other file"), path = app.env.root() + "/" + name;
+        QVERIFY(QFile::link("pages/new.htm", app.env.root() + "/link.htm") &&
+                QDir().mkpath(app.env.root() + "/pages"));
         app.start();
         frmNotepad* window = app.document(0);
         window->txtRich->setText("first");
-        app.dialogs.savePaths << starred;
+        app.dialogs.savePaths << path;
         window->action(CommandId::SaveAs)->trigger();
         typeText(window->txtRich, "then ");
-        QCOMPARE(window->windowTitle() + " " + app.record(0).PathCaption, starred + "* " + starred);
+        // The "*" of unsaved changes is the window title's alone.
+        QCOMPARE(window->windowTitle() + " " + app.record(0).PathCaption, path + "* " + path);
         RecoveryJournal& journal = *app.main->findChild<RecoveryJournal*>();
         journal.journalNow();
         journal.waitForWrites();
         const QStringList journals = QDir(journal.folder()).entryList({"*.journal"});
-        QCOMPARE(journals.size(), 1);
         JournalEntry entry;
-        QVERIFY(DecodeJournal(TestEnvironment::readFile(journal.folder() + "/" + journals[0]), entry));
-        QCOMPARE(entry.path, starred);
+        QVERIFY(journals.size() == 1 &&
+                DecodeJournal(TestEnvironment::readFile(journal.folder() + "/" + journals[0]), entry));
+        QCOMPARE(entry.path, path);
         saveWithKeys(window);
-        QCOMPARE(TestEnvironment::readFile(starred) + "|" + TestEnvironment::readFile(other),
+        QCOMPARE(TestEnvironment::readFile(app.env.root() + "/" + file) + "|" +
+                     TestEnvironment::readFile(other),
                  "then first|other file");
-        QCOMPARE(window->windowTitle(), starred);
-    }
-
-    // Save As onto a link whose file is missing writes that file and keeps the link.
-    void savingThroughADanglingLink() {
-        AppFixture app;
-        app.start();
-        const QString link = app.env.root() + "/link.htm";
-        QVERIFY(QFile::link("pages/new.htm", link));
-        QDir().mkpath(app.env.root() + "/pages");
-        frmNotepad* window = app.document(0);
-        window->txtRich->setText("<p>linked</p>");
-        app.dialogs.savePaths << link;
-        window->action(CommandId::SaveAs)->trigger();
-        QCOMPARE(TestEnvironment::readFile(app.env.root() + "/pages/new.htm"), "<p>linked</p>");
-        QVERIFY(QFileInfo(link).isSymLink() && window->windowTitle() == link);
+        QVERIFY(QFileInfo(app.env.root() + "/link.htm").isSymLink() && window->windowTitle() == path);
     }
 };
 

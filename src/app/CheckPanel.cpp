@@ -204,7 +204,11 @@ void CheckPanel::showProblems() {
         row->setData(0, Qt::UserRole, static_cast<int>(i));
         rows << row;
     }
+    // Added unsorted, then sorted stably: rows that tie on the sort column (one line's problems) keep
+    // the problems' order instead of coming out reversed.
+    lstProblems->setSortingEnabled(false);
     lstProblems->addTopLevelItems(rows);
+    lstProblems->setSortingEnabled(true);
     if (m_stale && m_hasResults)
         showStale();
 }

@@ -43,8 +43,7 @@ private slots:
         }
     }
 
-    // A document window's items act on that document, whichever is current; the items a window does
-    // not show are not built for it. Its caption follows the document's record in the table.
+    // A window's items act on its document, whichever is current; its caption follows the table's record.
     void itemsActOnTheirOwnWindow() {
         ShellFixture app;
         FakeShell& shell = app.start();

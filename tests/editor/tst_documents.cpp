@@ -23,9 +23,8 @@ class DocumentsTest : public QObject {
     }
 
 private slots:
-    // Each window marks its own slot (by caption, a second window on one file would mark the first).
-    // Slots are reused from the lowest. A new document: the template without "@@", the cursor there,
-    // the format from "DefaultNewLN". The Window menu's arrangements.
+    // Each window marks its own slot; slots are reused from the lowest; a new document is the template, the
+    // cursor at its "@@", in DefaultNewLN's format. The Window menu's arrangements.
     void windows() {
         AppFixture app;
         const QString path = app.env.writeFile("dir/page.htm", "x");
@@ -72,8 +71,8 @@ private slots:
         frmNotepad* window = app.document(0);
         window->action(CommandId::SelectAll)->trigger();
         window->txtRich->setSelText("new text");
-        const QString caption = window->windowTitle();
-        const QString target = saveAs.size() > 1 ? app.env.root() + "/" + saveAs : path;
+        const QString caption = window->windowTitle(),
+                      target = saveAs.size() > 1 ? app.env.root() + "/" + saveAs : path;
         if (saveAs.size() > 1)
             app.dialogs.savePaths.enqueue(target);
         app.dialogs.answers.enqueue(answer == "Yes"  ? Dialogs::Answer::Yes
@@ -81,9 +80,9 @@ private slots:
                                                      : Dialogs::Answer::Cancel);
         window->close();
         app.flush();
-        QCOMPARE(app.dialogs.messages.size(), 1);
+        QVERIFY(app.dialogs.messages.size() == 1 &&
+                app.dialogs.messages[0].buttons == Dialogs::Buttons::YesNoCancel);
         QCOMPARE(app.dialogs.messages[0].text, "Save changes to [" + caption + "] ?");
-        QCOMPARE(app.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
         QCOMPARE(QString::number(app.main->documents().DocumentCount), staysOpen);
         if (staysOpen == "1")
             QVERIFY(app.document(0)->txtRich->text() == "new text" && app.record(0).Modified);
@@ -91,12 +90,9 @@ private slots:
             QCOMPARE(TestEnvironment::readFile(target) == "new text", answer == "Yes");
     }
 
-    // Line breaks are shown as CR LF and written back in the file's own format (or the one
-    // "DoOnOpen" sets), and so are its bytes: Latin-1, declared windows-1252, UTF-16 and UTF-8
-    // with a byte-order mark stay.
+    // The bytes, "DoOnOpen", the format items DOS UNIX MAC ("x" checked and disabled, "-" neither), the
+    // text shown (CR LF breaks) and the bytes saved: the file's own breaks (or DoOnOpen's) and encoding.
     void openAndSave_data() {
-        // The bytes, "DoOnOpen", the format items DOS UNIX MAC ("x" checked and disabled, "-" neither),
-        // the text shown and the bytes saved.
         QTest::addColumn<OpenSave>("row");
         QTest::newRow("mixed becomes DOS") << OpenSave{"a\r\nb\nc", 0, "x--", "a\r\nb\r\nc", "a\r\nb\r\nc"};
         QTest::newRow("CR only") << OpenSave{"a\rb", 0, "--x", "a\r\nb", "a\rb"};
@@ -138,8 +134,7 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(path), saved);
     }
 
-    // A failed save keeps the old file, the document modified and its caption, and says why. A
-    // chosen format marks the document; saving converts the file, not the text, and drops the "*".
+    // A failed save keeps file, mark and caption; a chosen format marks the document; saving converts.
     void save() {
         AppFixture app;
         const QString path = app.env.writeFile("keep.htm", "a\r\nb");
@@ -163,8 +158,7 @@ private slots:
         QCOMPARE(mark(app, 0), path + "*|" + path + "|1");
     }
 
-    // A window being destroyed reports a last change of state; the document it was is gone by then
-    // and must not answer it: it would mark a document active, or read a host being destroyed too.
+    // A window being destroyed reports a last change of state, which its gone document must not answer.
     void destroyedWindowLeavesTheTable() {
         AppFixture app;
         app.start(); // one new document, the only window
@@ -176,10 +170,8 @@ private slots:
         QVERIFY(!app.main->documents().DocumentActive);
     }
 
-    // File dialogs: the default format first; "Remember last directory"; Open... adds to the recent
-    // files; the filters as Qt's dialog reads them (the patterns in the last parentheses). The edit
-    // commands and the clipboard. Printing: nothing when cancelled, else the text or the selection.
-    // Compiling: only a saved document, its path as one argument without "*", no shell.
+    // File dialogs (default format, LastDir, recent files, filters); edit commands and the clipboard;
+    // printing the text or the selection; compiling a saved document, its path one argument, no shell.
     void commands() {
         AppFixture app;
         app.start();

@@ -1,7 +1,6 @@
 #include "editor/HtmlCheck.h"
 #include "editor/HtmlCheckProcess.h"
 
-#include <QtConcurrent>
 #include <QtTest>
 
 namespace {
@@ -130,25 +129,7 @@ private slots:
         }
     }
 
-    // Two checks at once in worker threads give what they give one after the other.
-    void twoThreads() {
-        QString a = kHead, b = kHead;
-        for (int i = 0; i < 300; ++i) {
-            a += QStringLiteral("<p><b>%1\t<zz>\r\n").arg(i);
-            b += QStringLiteral("<div foo=%1><img src=x></span>\n").arg(i);
-        }
-        const QStringList soloA = described(CheckHtml(a, {false, false})),
-                          soloB = described(CheckHtml(b, {true, true}));
-        QVERIFY(soloA.size() > 600 && soloB.size() > 600);
-        QFuture<std::vector<HtmlProblem>> fa =
-            QtConcurrent::run(CheckHtml, a, HtmlCheckOptions{false, false});
-        QFuture<std::vector<HtmlProblem>> fb = QtConcurrent::run(CheckHtml, b, HtmlCheckOptions{true, true});
-        QCOMPARE(described(fa.result()), soloA);
-        QCOMPARE(described(fb.result()), soloB);
-    }
-
-    // What the checker's process writes reads back the same, awkward messages too; output cut off
-    // or of another shape is refused.
+    // The checker's output reads back the same, awkward messages too; cut or foreign output is refused.
     void checkerOutput() {
         const std::vector<HtmlProblem> problems{
             {1, 2, HtmlSeverity::Error, "<x> is not recognized!"},

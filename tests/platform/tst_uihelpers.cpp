@@ -8,8 +8,7 @@ class UiHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A number box with at most `max` digits (0: no limit) gets keys typed, then a paste at its end:
-    // it never holds anything but digits, and a paste holding anything else is refused whole.
+    // A number box of at most `max` digits (0: any) holds only digits: a paste of anything else is refused.
     void digitsOnly() {
         QStringList results;
         for (const auto& [max, typed, pasted] : {std::tuple{0, "1a -2.x3", ""},

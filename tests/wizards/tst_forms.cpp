@@ -18,9 +18,8 @@ class FormsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // type -1 builds the FORM tag from NAME, ACTION, METHOD, CLASS, ENCTYPE, ID, LANG, LANGUAGE, TARGET,
-    // TITLE; a control takes name, value, selections, size, maxlength, rows, cols, onchange, onclick,
-    // checked. Empty attributes are left out (the dialog test shows it for FORM and SUBMIT).
+    // type -1: the FORM tag from NAME ACTION METHOD CLASS ENCTYPE ID LANG LANGUAGE TARGET TITLE; else a
+    // control from name value selections size maxlength rows cols onchange onclick checked. Empty ones go.
     void build_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("fields");
@@ -32,10 +31,10 @@ private slots:
             {"f", "x\"y", "Post", "c", "e", "i", "sv", "VBS", "_top", "a&b"},
             "<FORM NAME=\"f\" ACTION=\"x\"y\" METHOD=\"Post\" CLASS=\"c\" ENCTYPE=\"e\" ID=\"i\" LANG=\"sv\" "
             "LANGUAGE=\"VBS\" TARGET=\"_top\" TITLE=\"a&b\">\n\n</FORM>\n");
-        row("combo box with two options", FormComboBox, {"size", "Small", "2"},
-            "<SELECT NAME=\"size\">\n\t<OPTION>Small</OPTION>\n\t<OPTION>Small</OPTION>\n</SELECT>\n");
-        row("text area value on its own line", FormTextArea, {"t", "Hi", "", "", "", "3", "40", "c()"},
-            "<TEXTAREA NAME=\"t\" ROWS=\"3\" COLS=\"40\" ONCHANGE=\"c()\">\nHi\n</TEXTAREA>\n");
+        row("combo box with two non-ASCII options", FormComboBox, {"size", "Smått 😀", "2"},
+            "<SELECT NAME=\"size\">\n\t<OPTION>Smått 😀</OPTION>\n\t<OPTION>Smått 😀</OPTION>\n</SELECT>\n");
+        row("text area value on its own line", FormTextArea, {"t", "Hé\tö", "", "", "", "3", "40", "c()"},
+            "<TEXTAREA NAME=\"t\" ROWS=\"3\" COLS=\"40\" ONCHANGE=\"c()\">\nHé\tö\n</TEXTAREA>\n");
         row("list without options", FormList, {"", "v", "0"}, "<SELECT MULTIPLE>\n</SELECT>\n");
         row("check box: no options, checked", FormCheckBox, {"c", "1", "3", "", "", "", "", "", "f()", "x"},
             "<INPUT TYPE=\"CHECKBOX\" NAME=\"c\" VALUE=\"1\" ONCLICK=\"f()\" CHECKED>\n");
@@ -58,8 +57,7 @@ private slots:
         QCOMPARE(type < 0 ? BuildFormCode(form) : BuildObjectCode(type, object, "\t"), expected);
     }
 
-    // Options beyond 16 MB of text are refused, not built (32,767 copies of a long value would be
-    // gigabytes): with a tab, a 492-character value makes 512-character options, just within.
+    // Options beyond 16 MB are refused: with a tab, a 492-character value makes 512-character options.
     void sizeLimit() {
         for (const int type : {FormComboBox, FormList})
             for (const int length : {492, 493}) {

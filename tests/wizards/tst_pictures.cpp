@@ -22,7 +22,7 @@ QByteArray turnedJpeg() {
                       36));
 }
 
-// A main window with "site/page.htm" open and pictures below "site/pics", the cursor in "a|b".
+// A main window with "site/page.htm" open and pictures below "site/pics".
 struct Site : ShellFixture {
     frmNotepad* page = nullptr;
     Site() {
@@ -31,9 +31,8 @@ struct Site : ShellFixture {
         env.writeFile("site/pics/turned.jpg", turnedJpeg());
         QImage image(3, 4, QImage::Format_RGB32);
         image.fill(Qt::blue);
-        QVERIFY(image.save(env.root() + "/site/pics/b.png"));
+        QVERIFY(image.save(env.root() + "/site/pics/b.png") && image.save(env.root() + "/site/pics/ö😀.png"));
         page = OpenDocument(*main, env.writeFile("site/page.htm", "ab"));
-        page->txtRich->select(1, 0);
     }
     QString at(const QString& name) const { return env.root() + "/site/" + name; }
 };
@@ -54,6 +53,7 @@ private slots:
                "never saved; /w/site/logo.gif; ; /w/site/logo.gif",
                "line breaks encoded, space kept; /w/site/1%#1?\"a\\b\n c.gif; /w/site/a.htm; "
                "1%25%231%3F%22a%5Cb%0A c.gif",
+               "non-ASCII kept; /w/sïte/å ö/😀.gif; /w/sïte/a.htm; å ö/😀.gif",
                "empty path; ; /w/site/a.htm; "});
     }
     void relativePath() {
@@ -62,20 +62,22 @@ private slots:
         QTEST(MakeRelativePath(path, document), "expected");
     }
 
-    // Tools "Picture..." (one picture, no size) and the toolbox (sized tags when the size is known,
-    // each followed by a CR LF when there are several), into "a|b"; one undo step a picture. The
-    // dialogs start in the dialog folder with the picture filter, its first entry chosen; "LastDir"
-    // makes the chosen pictures' folder the next start.
+    // "Picture..." (no size) and the toolbox (sized when known, CR LF after each of several); one undo step
+    // a picture. Dialogs start in the dialog folder, picture filter; "LastDir" makes the pictures' the next.
     void insert_data() {
         table({"how", "files", "text"},
-              {"menu, cancelled; menu LastDir; ; ab",
-               "menu, LastDir; menu LastDir; b.png; a<IMG SRC=\"pics/b.png\" BORDER=\"0\" ALT=\"\">b",
+              {"menu, cancelled; menu LastDir; ; ab", // over "a|b", or "lines": "a[\r\né\r\n]b"
                "toolbox, one unreadable: no size, no line break; toolbox; broken.png; "
                "a<IMG SRC=\"pics/broken.png\" BORDER=\"0\" ALT=\"\">b",
                "toolbox, several in order, LastDir, a turned photograph as shown; toolbox LastDir; b.png "
                "turned.jpg; "
                "a<IMG SRC=\"pics/b.png\" WIDTH=\"3\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\n"
-               "<IMG SRC=\"pics/turned.jpg\" WIDTH=\"2\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\nb"});
+               "<IMG SRC=\"pics/turned.jpg\" WIDTH=\"2\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\nb",
+               "toolbox, non-ASCII name, over a selection of lines; toolbox lines; ö😀.png broken.png; "
+               "a<IMG SRC=\"pics/ö😀.png\" WIDTH=\"3\" HEIGHT=\"4\" BORDER=\"0\" ALT=\"\">\r\n"
+               "<IMG SRC=\"pics/broken.png\" BORDER=\"0\" ALT=\"\">\r\nb",
+               "menu, LastDir, over a selection of lines; menu LastDir lines; ö😀.png; "
+               "a<IMG SRC=\"pics/ö😀.png\" BORDER=\"0\" ALT=\"\">b"});
     }
     void insert() {
         QFETCH(QString, how);
@@ -84,6 +86,10 @@ private slots:
         Site site;
         site.main->mutableSettings().LastDir = lastDir;
         site.main->setDialogFolder("/start");
+        const QString initial = how.contains("lines") ? "a\r\né\r\nb" : "ab";
+        site.page->txtRich->setText(initial);
+        site.page->ClearAllUndo();
+        site.page->txtRich->select(1, int(initial.size()) - 2);
         QStringList paths;
         for (const QString& file : files.split(' ', Qt::SkipEmptyParts))
             paths << site.at("pics/" + file);
@@ -96,10 +102,10 @@ private slots:
         }
         QTEST(site.page->txtRich->text(), "text");
         for (qsizetype undone = 0; undone < paths.size(); ++undone) {
-            QVERIFY(site.page->txtRich->text() != "ab");
+            QVERIFY(site.page->txtRich->text() != initial);
             site.page->mnuUndo->trigger();
         }
-        QCOMPARE(site.page->txtRich->text(), QString("ab"));
+        QCOMPARE(site.page->txtRich->text(), initial);
         const auto& requests = menu ? site.dialogs.openRequests : site.dialogs.openListRequests;
         QCOMPARE(QString::number(requests.size()) + '|' + requests.value(0).folder + '|' +
                      QString::number(requests.value(0).filterIndex) + '|' + requests.value(0).filter,
@@ -108,8 +114,7 @@ private slots:
                  lastDir && !paths.isEmpty() ? site.at("pics") : QString("/start"));
     }
 
-    // No dialog without a current document, nor while it is minimised. The folder chooser starts in
-    // the dialog folder; Qt's filters spell the patterns its way and show every file.
+    // No dialog without a current document, nor while it is minimised. The folder chooser; Qt's filters.
     void toolboxNeedsAnOpenDocument() {
         Site site;
         site.page->showMinimized();

@@ -26,8 +26,7 @@ private slots:
         document->txtRich->setText("abc");
         document->txtRich->select(1, 1);
         QListWidget* list = symbols.lstSymbols;
-        // Markup's escapes and six Swedish letters, then Latin-1 "¡" to "ÿ" (so "ö" twice), each with its
-        // reference as its tip: a name, or else the character's number.
+        // Escapes, six Swedish letters, then Latin-1 "¡" to "ÿ"; each tip is the reference (name or number).
         QString shown;
         for (int row : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 17, 94, 103})
             shown += list->item(row)->text() + list->item(row)->toolTip();

@@ -12,9 +12,10 @@
 namespace {
 
 // Drives the find dialog over a document, one word a step: fTEXT and rTEXT fill the boxes; c, up,
-// beg, end, sel and all tick those options; sS,L selects; F, R and N press Find Next, Replace and
-// the window's Find Next; y and n answer the next question; =TEXT checks the document with its
-// selection, !TEXT the last message (! alone: none). "_" in a text stands for a space.
+// beg, end, sel and all tick those options; sS,L selects; O opens the dialog again; F, R and N press
+// Find Next, Replace and the window's Find Next; y and n answer the next question; =TEXT checks the
+// document with its selection, @S,L the selection alone, !TEXT the last message (! alone: none).
+// "_" in a text stands for a space.
 void run(ShellFixture& app, frmFind& find, frmNotepad* document, const QString& script) {
     const QHash<QString, QAbstractButton*> buttons{{"c", find.chkCase},         {"sel", find.chkSelectedText},
                                                    {"all", find.chkReplaceAll}, {"up", find.optUp},
@@ -25,6 +26,8 @@ void run(ShellFixture& app, frmFind& find, frmNotepad* document, const QString& 
         const QString arg = word.mid(1).replace('_', ' ');
         if (buttons.contains(word))
             buttons[word]->click();
+        else if (word == "O")
+            find.showForCurrentDocument();
         else if (op == 'f' || op == 'r')
             (op == 'f' ? find.cmbFind : find.cmbReplace)->setCurrentText(arg);
         else if (op == 's')
@@ -35,6 +38,9 @@ void run(ShellFixture& app, frmFind& find, frmNotepad* document, const QString& 
             app.dialogs.answers.enqueue(word == "y" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         else if (op == '=')
             QCOMPARE(render(*document->txtRich), arg);
+        else if (op == '@')
+            QCOMPARE(QString("%1,%2").arg(document->txtRich->selStart()).arg(document->txtRich->selLength()),
+                     arg);
         else if (op == '!') {
             QCOMPARE(app.dialogs.messages.isEmpty() ? QString() : app.dialogs.messages.last().text, arg);
             app.dialogs.messages.clear();
@@ -56,8 +62,13 @@ private slots:
              "upward from the end finds the last character; xab; fb up end F =xa[b] F !Unable_to_find_\"b\"",
              "selected text stays the stretch searched; ab ab ab ab; "
              "s3,5 sel fab beg F =ab_[ab]_ab_ab F =ab_ab_[ab]_ab F !Unable_to_find_\"ab\" =ab_[ab_ab]_ab",
-             "a replacement moves the stretch's end; ab ab ab; "
-             "s0,5 sel fab rXYZ beg F R F =XYZ_[ab]_ab F !Unable_to_find_\"ab\"",
+             "a replacement moves the stretch's end, the search goes on after it; ab ab ab; "
+             "s0,5 sel fab rabab beg F R F =abab_[ab]_ab F !Unable_to_find_\"ab\"",
+             "from the cursor by default, CR LF text; ab\r\nab\r\nab; s5,0 fab F =ab\r\nab\r\n[ab] up F "
+             "=ab\r\n[ab]\r\nab",
+             "a selection under 500 characters is searched for; x*700; s1,499 O F @1,499 F @2,499",
+             "a selection of 500 is searched in; x*700; fx s1,500 O up end F @500,1",
+             "a match past 65,536 characters of a line, accents; x*70000é ab; fÉ_AB F @70000,4",
              "nothing selected to search in; ab; sel fab F "
              "!There_is_no_text_selected_in_the_current_dockument!",
              "an empty replacement at the start; aab; fa beg F R =|ab F =[a]b R F !Unable_to_find_\"a\"",
@@ -69,6 +80,11 @@ private slots:
     void search() {
         QFETCH(QString, text);
         QFETCH(QString, script);
+        // "c*N" in a text stands for N times c.
+        const QRegularExpressionMatch many = QRegularExpression("(.)\\*(\\d+)").match(text);
+        if (many.hasMatch())
+            text.replace(many.capturedStart(), many.capturedLength(),
+                         QString(many.captured(2).toInt(), many.captured(1)[0]));
         ShellFixture app;
         app.start();
         app.main->mutableSettings().UseColors = false;
@@ -79,10 +95,8 @@ private slots:
         run(app, find, document, script);
     }
 
-    // Several documents: the search goes on where it last matched, a closed one is left out, a
-    // renamed one is still found; Replace All forgets the history only where text changed. Reopened,
-    // the dialog keeps the documents picked that are still open, and with none picked it turns
-    // "Search in the selected documents below" off rather than finding nothing.
+    // Several documents: on from the last match, a closed one left out, a renamed one found; Replace All
+    // forgets undo only where text changed; reopened, the picks stay, and with none the choice goes.
     void severalDocuments() {
         ShellFixture app;
         app.start();
@@ -137,8 +151,7 @@ private slots:
         QCOMPARE(reopened(), QString("off"));
     }
 
-    // Minimising the main window hides the dialog and restoring it brings it back; a dialog
-    // closed before stays closed.
+    // Minimising the main window hides the dialog and restoring it brings it back, unless it was closed.
     void followsTheMainWindow() {
         ShellFixture app;
         app.start();
@@ -162,9 +175,8 @@ private slots:
         }
     }
 
-    // Go To from Ctrl+G shows the cursor's place and moves the cursor on Enter. The find dialog opens
-    // on the find box, its text selected; Esc hides it and the histories are written then and at the
-    // end of the program; every mnemonic letter acts alone.
+    // Go To (Ctrl+G) shows the cursor's place and moves it on Enter. The find dialog opens with its find
+    // text selected; Esc hides it; histories are written then and at exit; mnemonic letters are unique.
     void goToKeyboardAndHistories() {
         ShellFixture app;
         app.env.writeFile("data/Quillora/finds.txt", "old\r\n");

@@ -30,7 +30,9 @@ private slots:
                "case off; <Table>; TABLE; 0; down; 1", "case off, up; <Table>; TABLE; 7; up; 1",
                "case on; <Table>; TABLE; 0; down case; -1", "sharp s is not SS; straße; SS; 0; down; -1",
                "offsets after a sharp s are the text's; ß x; X; 0; down; 2",
-               "empty find; abc; ; 0; down case; -1", "find longer than the text; ab; abc; 0; down; -1",
+               "case off, accented capitals; x École; éCOLE; 0; down; 2",
+               "a CR LF is two characters; a\r\nb; B; 1; down; 3", "empty find; abc; ; 0; down case; -1",
+               "find longer than the text; ab; abc; 0; down; -1",
                "down from before the text; xabx; x; -2; down case; 0",
                "down from past the end; xab; x; 10; down case; -1",
                "up from the start; xab; x; 0; up case; -1"});
@@ -48,7 +50,8 @@ private slots:
                "case on leaves the other case; aAbA; a; x; on; xAbA 1",
                "removal, at both ends; <b>x<b>y<b>; <b>; ; on; xy 3",
                "overlapping: goes on after each; aaaaa; aa; b; on; bba 2",
-               "sharp s is not SS; straße; SS; x; off; straße 0", "empty find; abc; ; x; off; abc 0"});
+               "sharp s is not SS; straße; SS; x; off; straße 0",
+               "accents, CR LF; é\r\nxÉ; É; e; off; e\r\nxe 2", "empty find; abc; ; x; off; abc 0"});
     }
     void replaceAll() {
         const bool matchCase = cell("case") == "on";
@@ -59,16 +62,14 @@ private slots:
         QCOMPARE(ReplaceAllText(cell("text"), cell("find"), cell("replacement"), matchCase), result);
     }
 
-    // Go To's boxes: leading blanks skipped, then digits; anything else is 0, and numbers too large
-    // saturate. The place they give is clamped to the text.
+    // Go To's boxes: blanks, then digits, else 0; too large saturates; the place is clamped to the text.
     void goTo() {
         QList<int> numbers;
         for (const char* box :
              {"", "x12", "-3", " \t12x", "007", "2147483647", "2147483648", "99999999999999999999"})
             numbers << GoToNumber(box);
         QCOMPARE(numbers, (QList<int>{0, 0, 0, 12, 7, INT_MAX, INT_MAX, INT_MAX}));
-        // Lines "abcdefgh" at 0, "ij" at 10, "klm" at 14 (17 characters); the 3000 y's are shown in
-        // pieces, which are no lines of the text.
+        // Lines at 0, 10 and 14 (17 characters); the 3000 y's are shown in pieces, no lines of the text.
         RichTextControl three, pieces, empty;
         three.setText("abcdefgh\r\nij\r\nklm");
         pieces.setText("x\r\n" + QString(3000, 'y') + "\r\nz");
@@ -98,8 +99,7 @@ private slots:
             env.writeFile("history.txt", bytes);
             QCOMPARE(ReadSearchHistory(path()), expected);
         }
-        // Entries are written in order, each ended with CR LF; empty ones and ones with breaks are
-        // skipped, and nothing to write leaves the file ("old") as it was.
+        // Written in order, each ended with CR LF; empty ones and ones with breaks skipped; none: no write.
         for (const auto& [entries, bytes] : std::vector<std::pair<Strings, QByteArray>>{
                  {{"<table>", "straße", "a b"}, "<table>\r\nstraße\r\na b\r\n"},
                  {{"", "a\rb", "c", "d\ne", ""}, "c\r\n"},

@@ -36,6 +36,10 @@ QString colors(const frmNotepad& document) {
     return letters;
 }
 
+// Own commands 1 to 4, the third without a name.
+const char* const kOwnCommands =
+    "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n\r\n[@@]\r\nOwn4\r\n{@@}\r\n";
+
 } // namespace
 
 class TagCommandsTest : public QObject {
@@ -49,6 +53,8 @@ private slots:
                "bold at the cursor; |; mnuB; <B>|</B>; ttttttt",
                "<BR> replaces the selection; a[x]b; mnuBr; a<BR>|b; xttttx",
                "heading from the Text Size menu; [x]; mnuH2; <H2>[x]</H2>; ",
+               "bold right after a comment; <!--a-->[x]; mnuB; <!--a--><B>[x]</B>; cccccccctttxtttt",
+               "bold right before a comment; [x]<!--a-->; mnuB; <B>[x]</B><!--a-->; tttxttttcccccccc",
                "inside a comment everything stays a comment; <!--[x]-->; mnuI; <!--<I>[x]</I>-->; "
                "ccccccccccccccc",
                "script tag; [f()]; mnuJScriptLang; <SCRIPT LANGUAGE=\"JavaScript\" "
@@ -62,12 +68,17 @@ private slots:
                "upper case of nothing; <b>x</b>|<i>y</i>; mnuUCase; <b>x</b>|<i>y</i>; tttxtttttttxtttt",
                "lower case of nothing; <b>|x</b>; mnuLCase; <b>|x</b>; tttxtttt",
                "sort 0..9, A..Z; [b\r\nB\r\n1\r\n]; mnuSortAZ; 1\r\nB\r\nb\r\n|; ",
-               "sort keeps a last line without a break; [b\r\na]; mnuSortZA; b\r\na|; "});
+               "sort keeps a last line without a break; [b\r\na]; mnuSortZA; b\r\na|; ",
+               "own command, line breaks around the selection; [x]; mnuOwn1; <P>\r\nx\r\n</P>|; ",
+               "own command without a name; [x]; mnuOwn3; [x]|; ", "own command Own4; [x]; mnuOwn4; {x}|; ",
+               // A command whose text comes out empty paints nothing after the cursor.
+               "own command, empty result; <b>|x</b>; mnuOwn2; <b>|x</b>; tttxtttt"});
     }
     void commands() {
         QFETCH(QString, text);
         QFETCH(QString, item);
         AppFixture app;
+        app.env.writeFile("data/Quillora/owncom.txt", kOwnCommands);
         app.start();
         frmNotepad* document = app.document(0);
         setMarked(*document->txtRich, text, document);
@@ -101,7 +112,7 @@ private slots:
         AppFixture app;
         app.start();
         frmNotepad* document = app.document(0);
-        document->txtRich->setText("<B>x</B>\r\ny");
+        setMarked(*document->txtRich, "<B>x</B>\r\n<I>y</I>|", document);
         frmFormat::run(*app.main, document->editable());
         QCOMPARE(app.dialogs.messages.last().text,
                  QString("There is no text selected!\r\nPlease select the text you want to format."));
@@ -110,55 +121,29 @@ private slots:
         remove.chkRemoveAll->click();
         QVERIFY(!remove.cmbStart->isEnabled() && !remove.chkAllUcase->isEnabled());
         remove.cmdOK_Click();
-        QCOMPARE(document->txtRich->text(), QString("x\r\ny"));
-        document->txtRich->select(0, 4);
+        QCOMPARE(document->txtRich->text(), QString("x\r\n<I>y</I>"));
+        document->txtRich->select(6, 1);
         frmFormat lines(document->editable(), app.env.programFolder() + "/formats.txt", nullptr);
         lines.cmdOK_Click();
         QVERIFY(lines.result() != QDialog::Accepted);
         lines.cmbStartLine->setCurrentText("<LI>");
         lines.cmdOK_Click();
-        QCOMPARE(document->txtRich->text(), QString("<LI>x\r\n<LI>y\r\n"));
+        QCOMPARE(document->txtRich->text() + colors(*document), "x\r\n<I><LI>y\r\n</I>xxxtttttttxxxtttt");
         QVERIFY(document->undoHistory().Undo());
-        QCOMPARE(document->txtRich->text(), QString("x\r\ny"));
+        QCOMPARE(document->txtRich->text(), QString("x\r\n<I>y</I>"));
     }
 
-    // Own commands from "owncom.txt": names as written, default names for empty or "OwnN" names.
-    void ownCommands() {
+    // Own commands take their names from "owncom.txt", default ones for empty or "OwnN" names.
+    void ownCommandNames() {
         AppFixture app;
-        app.env.writeFile("data/Quillora/owncom.txt",
-                          "Para & more\r\n<P>%%@@%%</P>\r\nSelection\r\n@@\r\n\r\n[@@]\r\nOwn4\r\n{@@}\r\n");
+        app.env.writeFile("data/Quillora/owncom.txt", kOwnCommands);
         app.start();
-        frmNotepad* document = app.document(0);
-        const auto own = [&](int slot) {
-            return app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
-        };
-        QVERIFY(!own(5)->isVisible());
-        for (const auto& [slot, caption, result] :
-             {std::tuple(1, "Para && more", "<P>\r\nx\r\n</P>"), {3, "Own3", "[x]"}, {4, "Own4", "{x}"}}) {
-            setMarked(*document->txtRich, "[x]");
-            QVERIFY(own(slot)->isVisible());
-            own(slot)->trigger();
-            QCOMPARE(own(slot)->text() + " " + document->txtRich->text(), QString(caption) + " " + result);
+        QStringList names;
+        for (int slot = 1; slot <= 5; ++slot) {
+            const QAction* own = app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
+            names << (own->isVisible() ? own->text() : "hidden");
         }
-        // A command whose text comes out empty paints nothing after the cursor.
-        setMarked(*document->txtRich, "<b>|x</b>", document);
-        own(2)->trigger();
-        QCOMPARE(render(*document->txtRich) + " " + colors(*document), "<b>|x</b> tttxtttt");
-    }
-
-    // "DoOnOpen" 1 to 3 convert the tags as the file opens; the document opens unchanged.
-    void tagsConvertedOnOpen() {
-        AppFixture app;
-        app.start();
-        QStringList texts;
-        for (int code : {1, 2, 3}) {
-            const QString path = app.env.writeFile(QString("p%1.htm").arg(code), "<b Class=\"X\">Y</B>\n");
-            app.main->mutableSettings().DoOnOpen = code;
-            frmNotepad* document = OpenDocument(*app.main, path);
-            QVERIFY(!app.record(document->slot()).Modified && document->windowTitle() == path);
-            texts << document->txtRich->text();
-        }
-        QCOMPARE(texts, (QStringList{"<b class=\"X\">Y</b>\r\n", "Y\r\n", "<B CLASS=\"X\">Y</B>\r\n"}));
+        QCOMPARE(names.join('|'), "Para && more|Selection|Own3|Own4|hidden");
     }
 };
 

@@ -34,6 +34,7 @@
 #include "platform/Version.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
@@ -43,6 +44,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 
@@ -366,6 +368,17 @@ void frmQuillora::dragEnterEvent(QDragEnterEvent* event) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
+}
+
+bool frmQuillora::event(QEvent* event) {
+    // A modal dialog closed and no window of the program has the keyboard: the frame takes it back
+    // rather than rely on the window manager, which at times gives it to no window.
+    if (event->type() == QEvent::WindowUnblocked)
+        QTimer::singleShot(0, this, [this] {
+            if (!QApplication::activeWindow() && isVisible() && !isMinimized())
+                activateWindow();
+        });
+    return QMainWindow::event(event);
 }
 
 void frmQuillora::dropEvent(QDropEvent* event) {

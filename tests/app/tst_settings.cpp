@@ -26,11 +26,13 @@ void setControl(frmSettings& dialog, const QString& name, const QString& value) 
     else
         qobject_cast<QAbstractButton*>(control)->setChecked(value == "1");
 }
-// "a=1|b=2" with "@root" standing for the test's folder.
+// "a=1|b=2" with "@root" standing for the test's folder; in "a=x>1" x is stored and 1 is read back.
 QList<QStringList> pairs(QString text, const QString& root) {
     QList<QStringList> result;
-    for (const QString& pair : text.replace("@root", root).split('|', Qt::SkipEmptyParts))
-        result << QStringList{pair.section('=', 0, 0), pair.section('=', 1)};
+    for (const QString& pair : text.replace("@root", root).split('|', Qt::SkipEmptyParts)) {
+        const QString value = pair.section('=', 1);
+        result << QStringList{pair.section('=', 0, 0), value.section('>', 0, 0), value.section('>', -1)};
+    }
     return result;
 }
 } // namespace
@@ -39,8 +41,7 @@ class SettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // OK stores the edited values as given and every other one unchanged; an unusable font size keeps the
-    // old.
+    // Settings read back keep usable values, else defaults; OK stores edits and keeps the rest.
     void ok_data() {
         table(
             {"stored", "edits", "changed"},
@@ -54,7 +55,12 @@ private slots:
              "chkLastDir=0|txtDefDir=/no/such; FontSize=12|Indent=|LastDir=0|DefaultDir=/no/such",
              "size empty; FontSize=20; cmbFontSize=; ", "size 0; ; cmbFontSize=0; ",
              "size 99999; FontSize=20; cmbFontSize=99999; ",
-             "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home"});
+             "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home",
+             "flags by word or number; LastDir=FALSE>0|CheckHtml5=True>1|CheckAccessibility=2>1; ; ",
+             "junk and out of range keep the default; UseColors=perhaps>1|TagColor=red>200|"
+             "ValColor=16777216>13107200|DoOnOpen=9>0; ; ",
+             "compiler and folder gone; JavaCompiler=/no/such/javac>|"
+             "DefaultDir=/no/such/folder>@root/data/Quillora/; ; "});
     }
     void ok() {
         QFETCH(QString, stored);
@@ -68,7 +74,16 @@ private slots:
         SaveSettings(main.settings());
         QMap<QString, QString> expected = storedSettings();
         for (const QStringList& pair : pairs(stored, root))
-            QCOMPARE(expected[pair[0]], pair[1]);
+            QCOMPARE(expected[pair[0]], pair[2]);
+        QStringList all; // with nothing stored: every key, with its default
+        for (auto value = expected.cbegin(); value != expected.cend() && stored.isEmpty(); ++value)
+            all << value.key() + "=" + value.value();
+        if (stored.isEmpty())
+            QCOMPARE(
+                all.join('|').replace(app.env.programFolder(), "@prog"),
+                "BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|DefaultDir=@prog|"
+                "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|Font=MS Sans Serif|FontSize=8|Indent=\t|"
+                "JavaCompiler=|LastDir=1|SkinPath=|TagColor=200|TexColor=0|UseColors=1|ValColor=13107200");
         for (const QStringList& pair : pairs(changed, root))
             expected[pair[0]] = pair[1];
         const QString folders = QDir::currentPath() + "|" + main.dialogFolder();

@@ -174,8 +174,7 @@ private slots:
         }
     }
 
-    // Only the left button draws pressed, following the pointer out and in, and clicks when let go inside.
-    // Events: p/r press left/right, i/o move in/out, P/R release; then the faces after each, and the clicks.
+    // Only the left button draws pressed and clicks; events p/r press, i/o move in/out, P/R release.
     void mouse() {
         AppFixture app;
         app.start();

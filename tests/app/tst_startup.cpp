@@ -41,11 +41,8 @@ private slots:
         // Name, enabled, shortcut; the hidden item of a free own command is disabled.
         const QStringList items =
             QString("mnuNew 1 Ctrl+N|mnuSave 1 Ctrl+S|mnuTCompile 1 Ctrl+D|mnuTimeDate 1 F4|"
-                    "mnuTUNIXformat 1 F12|mnuTileV 1 F7|mnuColorize 1 F2|mnuColOther 1|"
-                    "mnuNewBrowser 1 Ctrl+B|mnuSettings 1 F9|mnuGoTo 1 Ctrl+G|mnuH6 1|"
-                    "mnuOwn20 0|mnuAddOwn 1|mnuLink 1|mnuTTables 1|mnuTLists 1|"
-                    "mnuTFrames 1|mnuTCSS 1|mnuTIsMap 1|mnuSelectColor 1|mnuTPicture 1|"
-                    "mnuSymbols 1")
+                    "mnuTUNIXformat 1 F12|mnuTileV 1 F7|mnuColorize 1 F2|mnuColOther 1|mnuH6 1|"
+                    "mnuNewBrowser 1 Ctrl+B|mnuSettings 1 F9|mnuGoTo 1 Ctrl+G|mnuOwn20 0|mnuTPicture 1")
                 .split('|');
         QStringList found;
         for (const QString& item : items) {
@@ -180,39 +177,6 @@ private slots:
         app.main->addToRecent("/straße.htm");
         app.main->addToRecent("/STRASSE.htm");
         QCOMPARE(StoredRecentFiles().mid(0, 2), (QStringList{"/STRASSE.htm", "/straße.htm"}));
-    }
-
-    // Settings loaded and saved again: flags by word or number, bad values keep defaults, gone paths reset.
-    void settings_data() {
-        table(
-            {"stored", "saved"},
-            {"defaults, every key; ; BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|"
-             "DefaultDir=@prog|DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|Font=MS Sans Serif|FontSize=8|"
-             "Indent=\t|JavaCompiler=|LastDir=1|SkinPath=|TagColor=200|TexColor=0|UseColors=1|ValColor="
-             "13107200",
-             "flags by word or number; LastDir=FALSE|CheckHtml5=True|CheckAccessibility=2; "
-             "LastDir=0|CheckHtml5=1|CheckAccessibility=1",
-             "junk and out of range keep the default; UseColors=perhaps|TagColor=red|ValColor=16777216|"
-             "DoOnOpen=9; UseColors=1|TagColor=200|ValColor=13107200|DoOnOpen=0",
-             "existing compiler, skin path even of a missing file; JavaCompiler=@prog/commands.txt|"
-             "SkinPath=/skins/x.skn; JavaCompiler=@prog/commands.txt|SkinPath=/skins/x.skn",
-             "compiler and folder gone; JavaCompiler=/no/such/javac|DefaultDir=/no/such/folder; "
-             "JavaCompiler=|DefaultDir=@prog/"});
-    }
-    void settings() {
-        QFETCH(QString, stored);
-        QFETCH(QString, saved);
-        AppFixture app; // clears the store
-        const QString folder = app.env.programFolder();
-        SeedDataFiles(folder);
-        for (const QString& pair : stored.replace("@prog", folder).split('|', Qt::SkipEmptyParts))
-            SettingsStore::write("Settings", pair.section('=', 0, 0), pair.section('=', 1));
-        SaveSettings(LoadSettings(folder));
-        QStringList values;
-        for (const QString& pair : stored.isEmpty() ? SettingsStore::keys("Settings") : saved.split('|'))
-            values << pair.section('=', 0, 0) + "=" +
-                          SettingsStore::read("Settings", pair.section('=', 0, 0));
-        QCOMPARE(values.join('|'), saved.replace("@prog", folder));
     }
 
     // The icon in every size, on every kind of window (else a sub-window shows the toolkit's logo).

@@ -10,8 +10,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// The frame and its windows as a user meets them: leaving the program, where windows appear, the
-// menus that list windows and files, and the folders the file dialogs start in.
+// The frame and its windows: leaving, placement, window and file menus, file dialogs' folders.
 class WindowsTest : public QObject {
     Q_OBJECT
 
@@ -26,9 +25,7 @@ class WindowsTest : public QObject {
     }
 
 private slots:
-    // Ctrl+Q with three changed documents asks about each in the Window menu's order before any
-    // closes: a Cancel stops the asking and leaves all as they were, nothing saved even after a Yes;
-    // answered, Yes saves, No does not, and the program ends.
+    // Ctrl+Q asks about each changed document in Window menu order first; Cancel keeps all, unsaved.
     void exitAsksFirst() {
         AppFixture app;
         QStringList paths, expected;
@@ -70,9 +67,7 @@ private slots:
         QVERIFY(!app.main->isVisible() && app.main->documents().DocumentCount == 0);
     }
 
-    // No scroll bar ever: the first window fits the maximised frame the window manager shows (whose
-    // size is known only once shown); new windows open inside, each a title bar lower and to the
-    // right of the last, or at the top left; a frame made smaller keeps them all inside.
+    // No scroll bar ever: windows open inside the frame, each a title bar lower, or at the top left.
     void windowsStayInsideTheFrame_data() {
         QTest::addColumn<QSize>("frame");
         QTest::newRow("large") << QSize(1024, 740);
@@ -109,9 +104,105 @@ private slots:
         QVERIFY(allInside(app));
     }
 
-    // A path listed already is never listed again, also when it comes from the command line before
-    // any menu shows the list, and every kind of window lists the recent files. The Window menu
-    // shortens a long caption in the middle to 60 characters, keeping the path's start and the name.
+    // After a document's modal dialog closes (Esc or OK) its text has the keyboard; OK inserts.
+    void focusReturnsToTheText_data() {
+        // the menu item (a document's, else the text's pop-up menu's) or keys; closing keys; changes
+        table({"open", "close", "changes"},
+              {"Go To, Esc; {Ctrl+G}; {Escape}; no", "Go To, Enter; {Ctrl+G}; {Return}; no",
+               "Go To from the menu; mnuGoTo; {Escape}; no", "Frames, Esc; mnuTFrames; {Escape}; no",
+               "Frames, Ctrl+Enter; mnuTFrames; {Ctrl+Return}; no", "Image Map, Esc; mnuTIsMap; {Escape}; no",
+               "CSS, Esc; mnuTCSS; {Escape}; no", "CSS, Ctrl+Enter; mnuTCSS; {Ctrl+Return}; yes",
+               "Link, Esc; mnuLink; {Escape}; no", "Link, Enter then Esc; mnuLink; {Return} {Escape}; yes",
+               "Select Color, Esc; mnuSelectColor; {Escape}; no",
+               "Select Color, Enter; mnuSelectColor; {Return} {Return} {Return} {Return}; yes",
+               "Format, Esc; mnuFormat; {Escape}; no", "Format, Enter; mnuFormat; {Space} {Return}; yes",
+               "Add own command, Esc; mnuAddOwn; {Escape}; no"});
+    }
+    void focusReturnsToTheText() {
+        QFETCH(QString, open);
+        QFETCH(QString, close);
+        QFETCH(QString, changes);
+        AppFixture app;
+        app.start();
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        frmNotepad* document = current(app);
+        document->txtRich->setText("<P>some words</P>");
+        document->txtRich->select(0, 4); // Format works on a selection
+        const QString before = document->txtRich->text();
+        QPointer<QWidget> dialog;
+        int waited = 0; // ticks since the keys were sent
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!waited && modal && modal->isActiveWindow() && modal->windowHandle()->isExposed()) {
+                dialog = modal;
+                waited = 1;
+                for (const QString& keys : close.split(' ')) // each where the focus is then
+                    typeKeys(QApplication::focusWidget(), keys);
+            } else if (waited && modal == dialog && ++waited == 100) { // the keys left it open
+                dialog->close();
+            }
+        });
+        driver.start(20);
+        if (open.startsWith('{'))
+            typeKeys(document->txtRich, open);
+        else if (QAction* item = document->findChild<QAction*>(open))
+            item->trigger();
+        else
+            app.main->popupMenu()->findChild<QAction*>(open)->trigger();
+        driver.stop();
+        QVERIFY(waited > 0 && waited < 100 && !QApplication::activeModalWidget());
+        if (QGuiApplication::platformName() == "xcb")
+            QTRY_COMPARE(QApplication::focusWidget(), document->txtRich);
+        QCOMPARE(app.main->focusWidget(), document->txtRich);
+        QCOMPARE(document->txtRich->text() != before, changes == "yes");
+        const QString after = document->txtRich->text();
+        typeText(app.main->focusWidget(), "Z");
+        QCOMPARE(document->txtRich->text().count('Z'), after.count('Z') + 1);
+    }
+
+    // Keys, Ctrl+S and Ctrl+Z reach only the window made active by menu, Ctrl+Tab or a click.
+    void keysReachTheActiveWindow() {
+        AppFixture app;
+        const QStringList paths{app.env.writeFile("a.htm", "aaa"), app.env.writeFile("b.htm", "bbb")};
+        app.start();
+        frmNotepad* a = OpenDocument(*app.main, paths[0]);
+        frmNotepad* b = OpenDocument(*app.main, paths[1]);
+        frmView* browser = app.main->OpenBrowser(QString());
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        const auto inBrowser = [&] { return browser->isAncestorOf(QApplication::focusWidget()); };
+        QTRY_VERIFY(inBrowser());
+        const auto keysInto = [&](frmNotepad* target, const QString& keys) {
+            frmNotepad* other = target == a ? b : a;
+            const QStringList before{target->txtRich->text(), other->txtRich->text()};
+            if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == target->txtRich; }))
+                return false;
+            typeKeys(QApplication::focusWidget(), keys);
+            return current(app) == target && target->txtRich->text() != before[0] &&
+                   other->txtRich->text() == before[1];
+        };
+        typeKeys(QApplication::focusWidget(), "x{Ctrl+S}"); // into the browser window's address
+        QCOMPARE(QStringList({a->txtRich->text(), b->txtRich->text()}), QStringList({"aaa", "bbb"}));
+        QMenu* windows = browser->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        emit windows->aboutToShow();
+        for (QAction* item : windows->actions())
+            if (item->text().endsWith("/b.htm"))
+                item->trigger();
+        QVERIFY(keysInto(b, "1{Ctrl+S}"));
+        QCOMPARE(QStringList({TestEnvironment::readFile(paths[0]), TestEnvironment::readFile(paths[1])}),
+                 QStringList({"aaa", b->txtRich->text()}));
+        QTest::mouseClick(a->txtRich->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(keysInto(a, "2"));
+        QVERIFY(keysInto(a, "{Ctrl+Z}"));
+        QCOMPARE(a->txtRich->text(), "aaa");
+        QTest::mouseClick(browser->cmbURL, Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(inBrowser());
+        sendKey(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), Qt::Key_Control, QString(), {});
+        QVERIFY(keysInto(a, "3"));
+    }
+
+    // Recent files listed once, in every window; long Window menu captions shortened in the middle.
     void menusListFilesAndWindows() {
         AppFixture app;
         const QString page = app.env.writeFile("page.htm", "x");
@@ -145,9 +236,7 @@ private slots:
         QCOMPARE(ElideMiddle("aaaa\U0001F600" + QString(20, 'b') + "\U0001F600cccc", 11), "aaaa\u2026cccc");
     }
 
-    // The open and save dialogs start in the Documents folder (or home) while "DefaultDir" is still
-    // the program folder, where one careless click would save over the template; a folder the user
-    // chose is kept.
+    // File dialogs start in Documents (or home) rather than the program folder; a chosen one is kept.
     void dialogsStartAwayFromTheProgramFolder_data() {
         // DefaultDir stored; whether a Documents folder exists; where the dialogs start
         table({"defaultDir", "documentsFolder", "expected"},
@@ -182,8 +271,7 @@ private slots:
                  QStringList(2, places[expected]));
     }
 
-    // A message box is wide enough for the window manager to show its whole title, also when its
-    // text is short: the title bar's font is larger and bold, and its buttons take room too.
+    // A message box is wide enough for its whole title in the window manager's bolder, larger font.
     void messageBoxesShowTheirTitle() {
         const QString title = MessageBoxTitle();
         QMessageBox box;

@@ -31,8 +31,7 @@ enum Outcome { Confirmed, HungUp, LeftEarly };
 // What a client writes, the list received, and how the exchange ends.
 using Client = std::tuple<QByteArrayList, QStringList, Outcome>;
 
-// The files a started program lists as opened, oldest first: its recent files, read from its
-// settings in the test's folders (it is given the test's environment).
+// The files a started program lists as opened, oldest first (its recent files in the test's settings).
 QStringList opened(const TestEnvironment& env) {
     QSettings settings(env.root() + "/config/Quillora/Quillora.conf", QSettings::IniFormat);
     QStringList files;
@@ -50,8 +49,7 @@ class TestSingleInstance : public QObject {
     QString channel() const { return env.root() + "/link.sock"; }
 
 private slots:
-    // A list, whole or in pieces, is confirmed and handed on unless empty; a bad message is dropped
-    // unconfirmed, and the next client is served as usual.
+    // A list, whole or in pieces, is confirmed and handed on; a bad message is dropped unconfirmed.
     void server_data() {
         QTest::addColumn<Client>("client");
         const auto row = [](const char* name, const QByteArrayList& pieces, const QStringList& paths = {},
@@ -115,9 +113,7 @@ private slots:
         QTRY_COMPARE(received.count(), 1);
     }
 
-    // An unconfirmed list is not handed over: the second start must not end as if its files were
-    // open. A listener of another user on the channel (one who made the shared folder's socket
-    // first) gets nothing at all; connections beyond those that may wait at once are closed at once.
+    // No hand-over without confirmation; another user's listener gets nothing; extra waiters are closed.
     void handOverNeedsConfirmation_data() {
         table({"listener"},
               {"nobody listens; nobody", "crashed: socket file, nobody listens; stale",
@@ -164,17 +160,14 @@ private slots:
             QTest::qWait(100);
             QCOMPARE(accepted->readAll(), QByteArray());
         }
-        // Such a start listens itself, but only a crashed instance's channel is taken over. Once the
-        // waiting connections are done, the link serves again.
+        // Such a start listens itself only over a crashed instance's channel; then the link serves again.
         idle.clear();
         SingleInstanceLink next(name);
         QCOMPARE(next.listen(), listener == "nobody" || listener == "stale");
         QCOMPARE(handOver(name, {"/b"}, 1000), listener != "silent" && listener != "other");
     }
 
-    // The channel's folder: the runtime folder (Qt makes a private one of its own in the temporary
-    // folder when the user's is not theirs), else a private folder of the program's own there,
-    // never a shared one; none when that is taken or a link.
+    // The channel's folder: the runtime folder, Qt's or a private own one, never shared nor a link.
     void channelFolder_data() {
         // The folders another user has (runtime, Qt's, own), or "link": the own one is a link.
         table({"taken", "expected"},
@@ -214,9 +207,7 @@ private slots:
         QVERIFY(found < 0 || SingleInstanceLink::IsPrivateFolder(folders[found]));
     }
 
-    // The real program: of two starts at the same moment one runs and the other hands its file over
-    // and ends; later starts, with files or without, do the same. The running one opens them all
-    // as absolute paths, in order (the two first in either order), and nothing for the empty start.
+    // The real program: of two starts one runs and the others hand over; all files open, in order.
     void startsMakeOneEditor() {
         const QString binary = qEnvironmentVariable("QUILLORA_BINARY");
         if (!QFileInfo(binary).isExecutable())

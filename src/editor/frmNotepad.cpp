@@ -269,7 +269,9 @@ void frmNotepad::txtRich_Edited(const TextEdit& edit) {
     } else if (edit.typed) {
         m_history->observed(edit.offset, edit.removed, edit.inserted, edit.cursorBefore, edit.hadSelection);
     } else {
+        // Pasted or dropped: coloured as a paste from the keyboard is.
         m_history->AddUndo(edit.removed, edit.inserted, edit.offset);
+        colorInserted(edit.offset, static_cast<int>(edit.inserted.size()));
     }
 }
 

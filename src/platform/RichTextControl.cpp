@@ -492,9 +492,10 @@ void RichTextControl::dropEvent(QDropEvent* event) {
         return;
     }
     const int dropAt = cursorForPosition(event->position().toPoint()).position();
-    if (event->source() == this) {
-        // Moving text within the document is done as two edits of its own, so each change is
-        // reported at its own place and the breaks between pieces of long lines follow exactly.
+    // Qt's own drags start from the viewport.
+    if (event->source() == this || event->source() == viewport()) {
+        // Text moved within the document is moved here, so the breaks between pieces of long
+        // lines follow exactly and a move of any distance is reported as one change.
         moveSelectionTo(toOffset(dropAt), event->dropAction() == Qt::MoveAction);
         event->setDropAction(Qt::CopyAction);
         event->accept();
@@ -517,16 +518,29 @@ void RichTextControl::moveSelectionTo(int offset, bool move) {
         replaceAndReport(offset, 0, moved);
         return;
     }
-    // The later place first, so the earlier offset stays valid.
+    // Reported as one change of the stretch from the first place to the last, which one Undo
+    // takes back whole; the later place is edited first, so the earlier offset stays valid.
+    const int from = std::min(start, offset);
+    const int to = std::max(start + length, offset);
+    TextEdit edit;
+    edit.offset = from;
+    edit.removed = textRange(from, to - from);
+    edit.cursorBefore = start;
+    edit.hadSelection = true;
+    const auto replace = [this](int at, int count, const QString& text) {
+        select(at, count);
+        setSelText(text);
+    };
     if (offset > start) {
-        replaceAndReport(offset, 0, moved);
-        replaceAndReport(start, length, QString());
-        select(offset - length, length);
+        replace(offset, 0, moved);
+        replace(start, length, QString());
     } else {
-        replaceAndReport(start, length, QString());
-        replaceAndReport(offset, 0, moved);
-        select(offset, length);
+        replace(start, length, QString());
+        replace(offset, 0, moved);
     }
+    edit.inserted = textRange(from, to - from);
+    emit edited(edit);
+    select(offset > start ? offset - length : offset, length);
 }
 
 PaintBatch::PaintBatch(RichTextControl& control)

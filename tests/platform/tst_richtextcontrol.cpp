@@ -1,4 +1,5 @@
 #include "platform/RichTextControl.h"
+#include "support/DataTable.h"
 #include "support/Keys.h"
 #include "support/Rendered.h"
 
@@ -43,9 +44,8 @@ void compareControls(Control& tested, Control& reference, int start, int stretch
     QCOMPARE(copied->text(), reference.selText().replace(kCrLf, QStringLiteral("\n")));
 }
 
-// Edits two controls alike at random and compares them after every step. With `pieces` the
-// tested control shows long lines in pieces and the reference shows them whole; otherwise the
-// tested control keeps colours as line runs and the reference as character formats only.
+// Edits two controls alike at random, comparing after every step: pieces against whole lines, or
+// line runs against character formats.
 void editAlike(uint seed, bool pieces, int steps) {
     QRandomGenerator random(seed);
     Control tested;
@@ -127,8 +127,7 @@ void editAlike(uint seed, bool pieces, int steps) {
                 operations[operation](*control);
             }
         }
-        // Text inserted at a break between pieces may take its colour from the other side; the
-        // editor colours inserted text afresh anyway, and so does this test, in both controls.
+        // Text inserted at a piece break may take the other side's colour: recoloured, as the editor does.
         const int freshFrom = operation == 0 ? 0 : editStart;
         const int freshTo =
             operation == 0 ? reference.textLength() : (operation <= 3 ? reference.selStart() : 0);
@@ -144,9 +143,8 @@ void editAlike(uint seed, bool pieces, int steps) {
     }
 }
 
-// A key pressed with its text. keyDown hears the key's code and modifier bits (Shift 1, Ctrl 2, Alt 4)
-// and may swallow it; keyPress hears the character of a key let through, and may replace it. A
-// control character (the text of Delete, Return, Ctrl+letters) is no typed character.
+// A key with its text: keyDown hears its code and Shift 1, Ctrl 2, Alt 4 and may swallow it;
+// keyPress hears a typed character (no control character) and may replace it.
 constexpr int kSwallow = -2, kKeep = -1;
 Action press(Qt::Key key, const QString& typed, int handling, Qt::KeyboardModifiers modifiers = {}) {
     const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
@@ -180,21 +178,15 @@ class TestRichTextControl : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every offset, range and selection against answers computed from the text alone. Any break
-    // style reads back as CR LF, and no other character is touched, not even by painting.
+    // Every offset, range and selection against the text alone; any break reads back as CR LF.
     void offsetsAndLines_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const char* input, const char* text = nullptr) {
-            QTest::newRow(name) << QString::fromUtf8(input) << QString::fromUtf8(text ? text : input);
-        };
-        row("empty", "");
-        row("empty lines between", "ab\r\n\r\ncd");
-        row("starts with a break", "\r\nabc\r\nd");
-        row("mixed breaks", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd");
-        row("LF CR is two breaks", "a\n\rb", "a\r\n\r\nb");
-        row("only breaks, the last a CR", "\n\r\n\r", "\r\n\r\n\r\n");
-        row("nbsp, BOM, ZWSP, Latin-1, tab, non-BMP", "\u00A0\r\n\uFEFFa\u200B\u00E5\t\U0001F600");
+        table({"input", "text"},
+              {"empty; ; ", "empty lines between; ab\r\n\r\ncd; ab\r\n\r\ncd",
+               "starts with a break; \r\nabc\r\nd; \r\nabc\r\nd",
+               "mixed breaks; a\r\nb\nc\rd; a\r\nb\r\nc\r\nd", "LF CR is two breaks; a\n\rb; a\r\n\r\nb",
+               "only breaks, the last a CR; \n\r\n\r; \r\n\r\n\r\n",
+               "nbsp, BOM, ZWSP, Latin-1, tab, non-BMP; \u00A0\r\n\uFEFFa\u200B\u00E5\t\U0001F600; "
+               "\u00A0\r\n\uFEFFa\u200B\u00E5\t\U0001F600"});
     }
     void offsetsAndLines() {
         QFETCH(QString, input);
@@ -223,8 +215,7 @@ private slots:
         }
         for (int p = 0; p < doc->characterCount(); ++p)
             QVERIFY2(control.toDocumentPosition(control.toOffset(p)) == p, QByteArray::number(p));
-        // textRange reads [start, start + length) clipped as a whole. A selection starts and ends at
-        // places, its length counting from its start; replacing it leaves the cursor after the text.
+        // Ranges clip as a whole; a selection ends at places and its replacement leaves the cursor after.
         for (int start = -3; start <= text.size() + 1; ++start) {
             for (const int length : {-1, 0, 1, 2, 3, 50}) {
                 const QByteArray at = QByteArray::number(start) + "+" + QByteArray::number(length);
@@ -248,9 +239,8 @@ private slots:
         QCOMPARE(control.text(), text);
     }
 
-    // Edits on a text painted black, the cursor at 4, blue the typing colour: the text and selection
-    // after, the colours (b blue, . black; none: not checked) and whether a change was raised
-    // (colour changes never raise one). Painting either half of a break colours both.
+    // Edits on black text, cursor at 4, blue typing: text after, colours (b blue, . black, none: not
+    // checked) and whether a change was raised (colours never raise one).
     void edits_data() {
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("text");
@@ -297,7 +287,6 @@ private slots:
         row("Tab types its tab", t, "ab\r\n\t|cd\r\n\r\nef", "", true, press(Qt::Key_Tab, "\t", kKeep));
         row("Backspace let through", t, "ab|cd\r\n\r\nef", "", true, press(Qt::Key_Backspace, "\b", kKeep));
         row("Delete deletes once", t, "ab\r\n|d\r\n\r\nef", "", true, press(Qt::Key_Delete, "\x7f", kKeep));
-        row("Ctrl+I types no tab", t, same, "", false, press(Qt::Key_I, "\t", kKeep, Qt::ControlModifier));
         row("Ctrl+letter types nothing", t, same, "", false,
             press(Qt::Key_B, "\x02", kKeep, Qt::ControlModifier));
     }
@@ -314,8 +303,7 @@ private slots:
         control.select(4, 0);
         QSignalSpy spy(&control, &Control::change);
         control.setSelColor(0x0000FF);
-        // Colours kept as runs beside the lines reach the screen as the layouts' formats; an edited
-        // line's colours become character formats again.
+        // Line runs reach the screen as the layouts' formats, before and after the edit.
         QVERIFY(QTest::qWaitForWindowExposed(&control));
         control.repaint();
         edit(control);
@@ -349,8 +337,7 @@ private slots:
         }
     }
 
-    // Typed punctuation reports the key that carries it, never a cursor or editing key. Each entry
-    // is a code, then the keys that report it.
+    // The codes the key handlers know, each followed by the keys that report it.
     void keyCodes() {
         const char* table =
             "8 Backspace|9 Tab Backtab|13 Return Enter|27 Esc|32 Space|33 PgUp|34 PgDown|"
@@ -366,9 +353,7 @@ private slots:
         }
     }
 
-    // Whatever is typed, pasted, deleted, moved over or painted, a control showing long lines in
-    // pieces holds the same text, offsets, lines and colours as one showing every line whole; colours
-    // kept as line runs behave as character formats.
+    // Long lines in pieces read as whole lines, line runs as character formats, whatever is done.
     void editedAlike_data() {
         QTest::addColumn<bool>("pieces");
         QTest::addColumn<uint>("seed");
@@ -382,8 +367,7 @@ private slots:
         editAlike(seed, pieces, pieces ? 60 : 80);
     }
 
-    // Delete at the end of a piece, with an emptied piece after it, deletes the first character
-    // of the next piece; the characters after it keep their own colours.
+    // Delete before an emptied piece deletes the next piece's first character; the rest keep colours.
     void deleteAcrossAnEmptyPiece() {
         Control control;
         control.setLongLineLimit(8); // pieces of two characters

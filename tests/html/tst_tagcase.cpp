@@ -102,6 +102,7 @@ private slots:
         row("tags sharing one scan", R"(<"a>"<"B>""<I>)", R"(<"a>"<"b>""<i>)", R"(<"A>"<"B>""<I>)", R"(""")");
         row("Latin-1 stays Latin-1, surrogates stay, other letters change", "<ßÿéµŸb😀Σ>ßÿ", "<ßÿéµÿb😀σ>ßÿ", "<ßÿÉµŸB😀Σ>ßÿ", "ßÿ");
         row("no <", "A > B", "A > B", "A > B", "A > B");
+        row("a tag longer than 65536", "<A T=\"" + QString(70000, 'X') + "\" B>é", "<a t=\"" + QString(70000, 'X') + "\" b>é", "<A T=\"" + QString(70000, 'X') + "\" B>é", "é");
         row("no >", "A < B", "A < B", "A < B", "A < B");
         // clang-format on
     }
@@ -117,7 +118,7 @@ private slots:
         static const QStringList pieces{
             "<",  ">",  "\"",         "\"",   "<b>", "</B>", "<A HREF=", "\"Page.HTM\"",
             "=",  " ",  "<!--",       "-->",  "->",  "<!-",  "<%",       "%>",
-            "<?", "?>", "<!DOCTYPE ", "\r\n", "\n",  "aZ",   "Qz",       "ß",
+            "<?", "?>", "<!DOCTYPE ", "\r\n", "\n",  "aZ",   "Q\rz",     "ß",
             "ÿ",  "é",  "É",          "µ",    "Ÿ",   "Σ",    "😀",        QString(QChar(0xD83D)),
             "İ",  "ı",  "<\"a>\"",    "<I>"};
         QRandomGenerator random(2024);
@@ -127,17 +128,10 @@ private slots:
                 text += pieces[random.bounded(int(pieces.size()))];
             const QStringList result = converted(text);
             QCOMPARE(result, oracled(text));
-            // Only case changes; removing tags afterwards, or converting again, changes nothing.
-            for (const QString& changed : result.mid(0, 2)) {
-                QCOMPARE(changed.size(), text.size());
-                for (qsizetype at = 0; at < text.size(); ++at) {
-                    const QChar was = text[at], is = changed[at];
-                    QVERIFY2(was == is || was.toLower() == is.toLower() || was.toUpper() == is.toUpper(),
-                             qPrintable(text));
-                }
-                QCOMPARE(RemoveTags(changed), result[2]);
-            }
-            QCOMPARE((QStringList{LowerTags(result[0]), UpperTags(result[1])}), result.mid(0, 2));
+            // Removing tags after a conversion, or converting again, changes nothing.
+            QCOMPARE((QStringList{LowerTags(result[0]), UpperTags(result[1]), RemoveTags(result[0]),
+                                  RemoveTags(result[1])}),
+                     (QStringList{result[0], result[1], result[2], result[2]}));
         }
     }
 };

@@ -2,6 +2,7 @@
 #include "editor/mdlFile.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QtTest>
 
@@ -62,7 +63,6 @@ private slots:
         QVERIFY(DecodeJournal(TestEnvironment::readFile(file), read));
         QCOMPARE(read.path + '|' + read.text, path + '|' + text);
         QVERIFY(read.owner == (JournalOwner{1, 2}) && read.format == format && read.encoding == encoding);
-        // Owner, group and others: the owner's bits only.
         QCOMPARE(int(QFile::permissions(file) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(int(QFile::permissions(dir.path() + "/recovery") & 0x7077),
                  int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -129,19 +129,6 @@ private slots:
         QCOMPARE(TestEnvironment::readFile(path), "xxxb");
     }
 
-    // A journal written before the header was summed is still recovered, with its encoding.
-    void firstVersionRead() {
-        const QByteArray text = "caf\xC3\xA9\r\n";
-        const QByteArray bytes =
-            "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=%2Fa.htm\nformat=unix\nencoding=3\n"
-            "length=7\nsha1=" +
-            QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex() + "\n\n" + text;
-        JournalEntry read;
-        QVERIFY(DecodeJournal(bytes, read));
-        QCOMPARE(read.path + "|" + read.text, "/a.htm|caf\u00E9\r\n");
-        QVERIFY(read.encoding == TextEncoding::Windows1252 && read.format == SaveFormat::Unix);
-    }
-
     // Only journals of ended processes are offered; answered No they are deleted, a running one's stays.
     void onlyEndedProcesses() {
         {
@@ -154,6 +141,7 @@ private slots:
         }
         AppFixture app;
         const JournalOwner self = CurrentProcess();
+        const QByteArray grown(1 << 28, Qt::Uninitialized); // its own, however its memory grows
         QStringList names;
         for (const JournalOwner& owner :
              {self, JournalOwner{self.pid, self.started + 1}, JournalOwner{99999999, self.started}}) {
@@ -177,7 +165,12 @@ private slots:
         AppFixture app;
         const QString original = app.env.writeFile("page.htm", "<P>on disk</P>\r\n");
         plant(app, JournalFileName(ended(), 1), entry(original, "<P>edited</P>\r\nmore", SaveFormat::Unix));
-        plant(app, JournalFileName(ended(), 2), entry("", "untitled\r\ntext"));
+        // The first version's journal (a sum of its text alone, the encoding as a number) is read too.
+        const QByteArray first = "caf\xC3\xA9";
+        app.env.writeFile(
+            "data/Quillora/recovery/" + JournalFileName(ended(), 2),
+            "QUILLORA-JOURNAL 1\npid=1\nstarted=2\npath=\nformat=mac\nencoding=3\nlength=5\nsha1=" +
+                QCryptographicHash::hash(first, QCryptographicHash::Sha1).toHex() + "\n\n" + first);
         app.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         app.start();
         QCOMPARE(app.dialogs.messages.size(), 1);
@@ -187,9 +180,11 @@ private slots:
         QCOMPARE(app.main->documents().DocumentCount, 3);
         QCOMPARE((QStringList{app.document(1)->windowTitle(), app.document(1)->txtRich->text(),
                               app.document(2)->windowTitle(), app.document(2)->txtRich->text()}),
-                 (QStringList{original + "*", "<P>edited</P>\r\nmore", "Untitled [2]*", "untitled\r\ntext"}));
+                 (QStringList{original + "*", "<P>edited</P>\r\nmore", "Untitled [2]*", "caf\u00E9"}));
         QVERIFY(app.record(1).Modified && app.record(2).Modified);
-        QCOMPARE(app.document(1)->saveFormat(), SaveFormat::Unix);
+        QVERIFY(app.document(1)->saveFormat() == SaveFormat::Unix &&
+                app.document(2)->saveFormat() == SaveFormat::Mac &&
+                app.document(2)->encoding() == TextEncoding::Windows1252);
         QCOMPARE(TestEnvironment::readFile(original), "<P>on disk</P>\r\n");
         journalOf(app).waitForWrites();
         const QString self =
@@ -220,6 +215,11 @@ private slots:
         QCOMPARE(journalNow(app), 0);
         window->txtRich->setSelText("typed ");
         QCOMPARE(journalNow(app), 1);
+        sendKey(window->txtRich, Qt::Key_F12); // UNIX format, the text unchanged
+        QCOMPARE(journalNow(app), 1);
+        JournalEntry read;
+        QVERIFY(DecodeJournal(app.env.readFile(folderOf(app) + "/" + journals(folderOf(app))[0]), read));
+        QCOMPARE(read.format, SaveFormat::Unix);
         QVERIFY(SaveCommand(*app.main, window->slot()));
         journalOf(app).waitForWrites();
         QCOMPARE(journals(folderOf(app)).size(), 0);

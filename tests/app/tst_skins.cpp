@@ -60,17 +60,6 @@ QImage colouredSkin(int seed, QSize size = {386, 151}) {
                              faceColor(i, pressed, seed));
     return image;
 }
-
-SkinButton* button(AppFixture& app, const char* name) {
-    return app.main->findChild<SkinButton*>(name);
-}
-// The face shown while the left button is held on the button.
-QImage pressedFace(SkinButton* b) {
-    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
-    const QImage face = b->face().toImage();
-    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-5, -5));
-    return face;
-}
 } // namespace
 
 class SkinsTest : public QObject {
@@ -119,11 +108,11 @@ private slots:
     void loadSkin_data() {
         // Faces: new; kept (none named) or previous (failed); built-in. No background: button face.
         table({"skn", "faces", "background"},
-              {"start-up, CR LF; full.png\r\n192,192,192\r\n; new; 192,192,192",
-               "empty first line; \r\n192,192,192; kept; 192,192,192", "skin file gone; ; built-in; ",
-               "picture missing; none.png\r\n192,192,192; previous; 192,192,192",
+              {"start-up, CR LF; full.png\r\n192,192,192\r\n; new; #c0c0c0",
+               "empty first line; \r\n192,192,192; kept; #c0c0c0", "skin file gone; ; built-in; ",
+               "picture missing; none.png\r\n192,192,192; previous; #c0c0c0",
                "picture broken; broken.png; previous; ", "picture huge; huge.png; previous; ",
-               "picture smaller; small.png\r\n001,002,003; new; 1,2,3"});
+               "picture smaller; small.png\r\n001,002,003; new; #010203"});
     }
     void loadSkin() {
         QFETCH(QString, skn);
@@ -148,9 +137,8 @@ private slots:
             QVERIFY(app.main->LoadSkin(root + "/base/base.skn"));
             QCOMPARE(app.main->LoadSkin(path), faces == "new" || faces == "kept");
         }
-        const QStringList rgb = background.split(',');
-        const QColor strips = background.isEmpty() ? QApplication::palette().color(QPalette::Button)
-                                                   : QColor(rgb[0].toInt(), rgb[1].toInt(), rgb[2].toInt());
+        const QColor strips =
+            background.isEmpty() ? QApplication::palette().color(QPalette::Button) : QColor(background);
         QCOMPARE((QList<QColor>{app.main->skinBackground(), app.main->picToolbox->background(),
                                 app.main->picToolbar->background()}),
                  QList<QColor>(3, strips));
@@ -158,10 +146,14 @@ private slots:
         const QImage builtIn = DrawBuiltInSkin(SystemSkinPalette(), ratio).toImage();
         for (int i = 0; i < int(std::size(kButtons)); ++i) {
             const Row& row = kButtons[i];
-            SkinButton* b = button(app, row.name);
+            SkinButton* b = app.main->findChild<SkinButton*>(row.name);
             QVERIFY2(b && b->toolTip() == row.tooltip && b->size() == QSize(row.width, 24), row.name);
             for (bool pressed : {false, true}) {
-                const QImage face = pressed ? pressedFace(b) : b->face().toImage();
+                if (pressed) // held on the button, let go off it
+                    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+                const QImage face = b->face().toImage();
+                if (pressed)
+                    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-5, -5));
                 for (QPoint corner : {QPoint(0, 0), QPoint(row.width - 1, 23), QPoint(row.width / 2, 12)}) {
                     const QPoint at = corner + QPoint(row.x, row.y + (pressed ? 25 : 0));
                     const QColor expected = faces == "built-in"            ? builtIn.pixelColor(at * ratio)
@@ -178,7 +170,7 @@ private slots:
     void mouse() {
         AppFixture app;
         app.start();
-        SkinButton* b = button(app, "picJava");
+        SkinButton* b = app.main->findChild<SkinButton*>("picJava");
         const QImage normal = b->face().toImage();
         int clicks = 0;
         connect(b, &SkinButton::clicked, [&] { ++clicks; });
@@ -235,7 +227,7 @@ private slots:
             modal = shown && shown->close() ? shown->objectName() : QString();
         });
         const QStringList before = observe(app, "", savePath);
-        button(app, row.name)->click();
+        app.main->findChild<SkinButton*>(row.name)->click();
         QCoreApplication::processEvents();
         QStringList after = observe(app, modal, savePath);
         after.removeIf([&](const QString& entry) { return before.contains(entry); });
@@ -252,7 +244,7 @@ private slots:
         AppFixture app;
         app.start();
         QVERIFY(app.main->LoadSkin(app.env.programFolder() + "/skins/ocean.skn"));
-        QCOMPARE(button(app, "picB")->face().toImage().pixelColor(0, 12),
+        QCOMPARE(app.main->findChild<SkinButton*>("picB")->face().toImage().pixelColor(0, 12),
                  QColor(235, 243, 252)); // the light edge
         QCOMPARE(app.main->skinBackground(), QColor(176, 196, 222));
         QCOMPARE(QFileInfo(app.env.programFolder() + "/skins/default.skn").size(), 0);

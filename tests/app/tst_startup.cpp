@@ -5,7 +5,6 @@
 #include "browser/frmView.h"
 #include "editor/frmFind.h"
 #include "editor/mdlFile.h"
-#include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
@@ -81,9 +80,7 @@ private slots:
     void helpFollowsTheProgram() {
         AppFixture app;
         const QString folder = app.env.programFolder(), help = folder + "/help/index.htm";
-        QFile shipped(":/data/help/index.htm");
-        QVERIFY(shipped.open(QIODevice::ReadOnly));
-        const QByteArray current = shipped.readAll();
+        const QByteArray current = TestEnvironment::readFile(":/data/help/index.htm");
         const QString elsewhere = app.env.writeFile("elsewhere.htm", "mine");
         app.env.writeFile("data/Quillora/formats.txt", "mine");
         for (const QByteArray& before :
@@ -194,8 +191,7 @@ private slots:
         AppFixture app;
         app.start();
         QVERIFY(shows(app.main.get()) && shows(&app.main->findDialog()));
-        for (const QWidget* window :
-             {static_cast<QWidget*>(app.document(0)), static_cast<QWidget*>(app.main->OpenBrowser(""))})
+        for (const QWidget* window : QList<QWidget*>{app.document(0), app.main->OpenBrowser("")})
             QVERIFY2(window->testAttribute(Qt::WA_SetWindowIcon) && shows(window),
                      qPrintable(window->objectName()));
     }

@@ -205,8 +205,7 @@ private slots:
     // Recent files listed once, in every window; long Window menu captions shortened in the middle.
     void menusListFilesAndWindows() {
         AppFixture app;
-        const QString page = app.env.writeFile("page.htm", "x");
-        const QString other = app.env.writeFile("other.htm", "y");
+        const QString page = app.env.writeFile("page.htm", "x"), other = app.env.writeFile("other.htm", "y");
         PushRecent(page);
         PushRecent(other);
         PushRecent(page); // a list stored twice before is mended by the next entry

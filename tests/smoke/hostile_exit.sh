@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The real program in a virtual X server, driven with xdotool: a page that alerts without end, and
-# one that keeps its process busy for ever, each shown by Open in Browser (Ctrl+W), running for a
-# moment; Exit (Ctrl+Q) must end the program within 2 s all the same. Under a window manager, which
-# gives the keyboard back to the main window's menus as a desktop does.
-# Usage: hostile_exit.sh PROGRAM HOSTILE_PAGES_FOLDER
+# hostile_exit.sh PROGRAM HOSTILE_PAGES_FOLDER: under a window manager, driven with xdotool, a page alerting
+# without end, then one busy for ever, shown by Open in Browser (Ctrl+W); Exit (Ctrl+Q) ends within 2 s.
 set -uo pipefail
 pages=$(mktemp -d)
 trap 'rm -rf "$pages"' EXIT
@@ -11,15 +8,9 @@ cp "$2/dialogs.htm" "$pages/alerts.htm"
 cp "$2/busy.htm" "$pages/busy.htm"
 "$(dirname "$0")/window_manager.sh" bash -c '
     program=$0 work=$1 failure=""
-    title="^Quillora \(3\.60\)$"
     for page in alerts.htm busy.htm; do
         "$program" "$work/$page" & pid=$!
-        main=""
-        for _ in $(seq 1 400); do # up to 40 s: a build with the sanitizers starts slowly
-            main=$(xdotool search --name "$title" 2>/dev/null | head -n 1)
-            [ -n "$main" ] && break
-            sleep 0.1
-        done
+        main=$(program_windows 1 400 | head -n 1) # up to 40 s: a build with the sanitizers starts slowly
         if [ -z "$main" ] || ! timeout 10 xdotool windowfocus --sync "$main"; then
             failure="$page: the main window did not appear"
         else

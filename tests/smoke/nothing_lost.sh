@@ -1,29 +1,15 @@
 #!/usr/bin/env bash
-# The real program in a virtual X server, driven with xdotool, so every key arrives with the text
-# the X server gives it (Delete "\x7f", Ctrl+Z "\x1a"...). Checked in the saved file's bytes:
-#  - Delete over a selection removes exactly the selection, and one Ctrl+Z brings it back;
-#  - a line selected with Shift+End and deleted keeps its line break;
-#  - Backspace, Return and "<" over a selection replace exactly it, and one Ctrl+Z undoes each;
-#  - a named pipe handed over by a second start is refused at once: the second start ends, the
-#    editor says so and goes on saving;
-#  - a named pipe on the command line does not keep the program from starting.
-# Each wait gives up after 10 s (a blocked program never comes back; a busy machine is slow).
+# The real program in a virtual X server, driven with xdotool, so keys carry the X server's texts
+# (Delete "\x7f", Ctrl+Z "\x1a"...). In the saved bytes: Delete, Backspace, Return and "<" over a
+# selection replace exactly it and one Ctrl+Z undoes each; Shift+End, Delete keeps the line break. A
+# named pipe handed over by a second start is refused at once (that start ends, the editor goes on
+# saving); one on the command line does not keep the program from starting. Waits end after 10 s.
 set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
 printf 'abcdefnext\r\nline two\r\n' > "$work/page.htm"
 mkfifo "$work/pipe.htm"
 "$(dirname "$0")/xvfb.sh" bash -c '
     program=$0 work=$1 page=$1/page.htm failure=""
-    title="^Quillora \(3\.60\)$"
-    # Waits up to 10 s for $1 windows titled as the program, and prints their ids.
-    windows() {
-        for _ in $(seq 1 100); do
-            found=$(xdotool search --name "$title" 2>/dev/null)
-            [ "$(printf "%s" "$found" | grep -c .)" -ge "$1" ] && { printf "%s\n" "$found"; return 0; }
-            sleep 0.1
-        done
-        return 1
-    }
     # Ctrl+S, then up to 10 s for the file to hold the bytes given.
     saved() {
         xdotool key --delay 50 ctrl+s
@@ -38,11 +24,9 @@ mkfifo "$work/pipe.htm"
             { xdotool key --delay 50 ctrl+z; saved "abcdefnext\r\nline two\r\n" "Ctrl+Z after $1"; }
     }
     "$program" "$page" & pid=$!
-    main=$(windows 1 | head -n 1)
-    if [ -z "$main" ]; then
-        failure="the main window did not appear"
-    elif ! timeout 10 xdotool windowfocus --sync "$main"; then
-        failure="could not focus the main window"
+    main=$(program_windows 1 | head -n 1)
+    if [ -z "$main" ] || ! timeout 10 xdotool windowfocus --sync "$main"; then
+        failure="the main window did not appear or could not be focused"
     else
         sleep 1.5 # the document is laid out and has the keyboard
         xdotool key --delay 50 Right shift+Right shift+Right Delete
@@ -57,7 +41,7 @@ mkfifo "$work/pipe.htm"
             if ! timeout 10 "$program" "$work/pipe.htm"; then
                 failure="a second start with a named pipe did not end within 10 s"
             else
-                box=$(windows 2 | grep -vx "$main" | head -n 1)
+                box=$(program_windows 2 | grep -vx "$main" | head -n 1)
                 if [ -z "$box" ]; then
                     failure="no message about the named pipe appeared"
                 else
@@ -74,7 +58,7 @@ mkfifo "$work/pipe.htm"
     if [ -z "$failure" ]; then
         # A first start with the pipe on its command line: its window comes (the refusal first).
         "$program" "$work/pipe.htm" & pid=$!
-        windows 1 >/dev/null || failure="a start with a named pipe on its command line showed no window"
+        program_windows 1 >/dev/null || failure="a start with a named pipe on its command line showed no window"
         kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
     fi
     [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }

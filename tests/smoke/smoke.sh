@@ -1,25 +1,17 @@
 #!/usr/bin/env bash
-# Starts the real program in a virtual X server with a file on its command line, checks the main
-# window's title, then types into the document (the file's: saving changes that file) and saves
-# three times with Ctrl+S: after typing, after Ctrl+Z (undo) and after Ctrl+R (redo), comparing the
-# file's bytes each time. Each save changes the file, so each comparison sees that save's result.
-# Takes a screenshot, checks in it that the toolbox buttons have faces, and quits.
+# The real program in a virtual X server with a file on its command line: its main window's title;
+# typing, Ctrl+Z and Ctrl+R, each saved (Ctrl+S) and compared in the file's bytes; button faces drawn.
 set -uo pipefail
 . "$(dirname "$0")/private_home.sh"
 printf '<HTML>\r\n<BODY>smoke</BODY>\r\n</HTML>\r\n' > "$work/smoke page.htm"
 cp "$work/smoke page.htm" "$work/original"
-# An opened file has its cursor at offset 0, so the typed letters go before everything else.
-# Plain letters and spaces only: "<", ">", quotes and "-" start typing aids.
+# Typed at offset 0, before the text; letters and spaces only ("<", ">", quotes, "-" start typing aids).
 typed='quill ink '
 { printf '%s' "$typed"; cat "$work/original"; } > "$work/typed"
 "$(dirname "$0")/xvfb.sh" bash -c '
     page=$1 work=$3 typed=$4 failure=""
     "$0" "$page" & pid=$!
-    for _ in $(seq 1 100); do
-        window=$(xdotool search --name "^Quillora \(3\.60\)$" 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break || sleep 0.1
-    done
-    title=$([ -n "$window" ] && xdotool getwindowname "$window" 2>/dev/null)
+    window=$(program_windows 1 | head -n 1)
     # Ctrl+S, then up to 5 s for the file to hold the bytes of $work/$1 ("typed" or "original").
     save_as() {
         xdotool key --delay 50 ctrl+s
@@ -40,8 +32,7 @@ typed='quill ink '
     # The document window lives inside the frame, not in the X window list: the screenshot shows it.
     faces="not checked (no ImageMagick)"
     if command -v import >/dev/null && import -window root "$2" 2>/dev/null; then
-        # The toolbox row under the menu bar: drawn button faces vary; a strip without faces is one
-        # flat colour (standard deviation 0).
+        # The toolbox row under the menu bar: drawn faces vary; without faces it is one flat colour.
         spread=$(convert "$2" -crop 540x16+190+28 +repage -format "%[fx:standard_deviation]" info: 2>/dev/null)
         if awk -v s="${spread:-0}" "BEGIN { exit !(s > 0.05) }"; then
             faces="drawn (spread $spread)"
@@ -50,7 +41,7 @@ typed='quill ink '
         fi
     fi
     kill "$pid"; wait "$pid" 2>/dev/null
-    [ "$title" = "Quillora (3.60)" ] || { echo "main window title not found (got: $title)"; exit 1; }
+    [ -n "$window" ] || { echo "no main window titled \"Quillora (3.60)\""; exit 1; }
     [ -z "$failure" ] || { echo "FAILED: $failure"; exit 1; }
-    echo "main window: $title; opened: $page; typed, undone, redone and saved as expected; faces: $faces; screenshot: $2"
+    echo "main window: Quillora (3.60); opened: $page; typed, undone, redone and saved as expected; faces: $faces; screenshot: $2"
 ' "$1" "$work/smoke page.htm" "${SMOKE_SCREENSHOT:-$work/smoke.png}" "$work" "$typed"

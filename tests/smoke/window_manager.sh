@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Runs a test program in a virtual X server under a small window manager (openbox), through the
-# X11 platform plug-in: window placement, activation and the selection pasted with the middle
-# button behave there as on a desktop, which the offscreen platform only imitates.
-# Usage: window_manager.sh PROGRAM [TEST FUNCTIONS...]
+# window_manager.sh PROGRAM [TEST FUNCTIONS...]: runs a test program in a virtual X server under openbox
+# through the X11 platform, where placement, activation and the middle button behave as on a desktop.
 set -uo pipefail
 command -v openbox >/dev/null || { echo "openbox is not installed"; exit 1; }
 . "$(dirname "$0")/private_home.sh"

@@ -1,17 +1,9 @@
 #!/usr/bin/env bash
-# Runs a command in a virtual X server of its own: xvfb.sh [-s "SERVER ARGUMENTS"] COMMAND...
-# Unlike "xvfb-run -a", which picks a display number before its server takes it (two tests started
-# at once may pick the same one, and one then talks to the other's server), the server here picks a
-# free number itself and says which (-displayfd).
+# Runs a command in a virtual X server of its own. The server picks a free display number itself
+# (-displayfd), where "xvfb-run -a" picks one first that a test started at once may take as well.
 set -uo pipefail
-server_args="-screen 0 1280x800x24"
-if [ "${1:-}" = "-s" ]; then
-    server_args=$2
-    shift 2
-fi
 number_file=$(mktemp)
-# shellcheck disable=SC2086 # the server arguments are words
-Xvfb -displayfd 3 -nolisten tcp $server_args 3>"$number_file" 2>/dev/null &
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$number_file" 2>/dev/null &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$number_file"' EXIT
 # The number is written once the server accepts connections.

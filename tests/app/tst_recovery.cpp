@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(JournalEntry)
+
 // Crash-recovery journals: their format, the start-up offer, and their life beside the documents.
 class RecoveryTest : public QObject {
     Q_OBJECT
@@ -15,67 +17,58 @@ class RecoveryTest : public QObject {
     static QString folderOf(const AppFixture& app) { return app.env.programFolder() + "/recovery"; }
     static QStringList journals(const QString& folder) { return QDir(folder).entryList({"*.journal"}); }
     static JournalEntry entry(const QString& path, const QString& text, SaveFormat format = SaveFormat::Dos,
-                              TextEncoding encoding = TextEncoding::Utf8) {
-        return {ended(), path, format, encoding, text};
+                              JournalOwner owner = ended()) {
+        return {owner, path, format, TextEncoding::Utf8, text};
     }
     static void plant(const AppFixture& app, const QString& name, const JournalEntry& entry) {
         QString reason;
         QVERIFY2(WriteJournal(folderOf(app) + "/" + name, entry, reason), qPrintable(reason));
     }
     static RecoveryJournal& journalOf(AppFixture& app) { return *app.main->findChild<RecoveryJournal*>(); }
-    // Writes the journals now and waits for them: the number in the recovery folder.
+    // The journals in the recovery folder once the writes begun have ended; or after writing them now.
+    static QStringList settled(AppFixture& app) {
+        journalOf(app).waitForWrites();
+        return journals(folderOf(app));
+    }
     static qsizetype journalNow(AppFixture& app) {
         journalOf(app).journalNow();
-        journalOf(app).waitForWrites();
-        return journals(folderOf(app)).size();
+        return settled(app).size();
     }
 
 private slots:
     void roundTrip_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<SaveFormat>("format");
-        QTest::addColumn<TextEncoding>("encoding");
-        const auto row = [](const char* name, const char* path, const QString& text, SaveFormat format,
-                            TextEncoding encoding) {
-            QTest::newRow(name) << QString(path) << text << format << encoding;
-        };
-        row("untitled", "", "<P>\r\n\r\nline</P>\r\n", SaveFormat::Dos, TextEncoding::Utf8);
-        row("odd path", "/tmp/a b=c%20\n#.htm", "x\r\ny", SaveFormat::Unix, TextEncoding::Latin1);
-        row("header-like text", "/p.htm", "\n\npid=1\nsha1=0\r\n€ ö 𝄞", SaveFormat::Mac,
-            TextEncoding::Utf8WithBom);
-        row("the control's reserved characters", "/r.htm",
-            QString::fromUtf16(u"a\xDC29"
-                               u"b\xDCD0\xDCD1\U00010029"),
-            SaveFormat::Dos, TextEncoding::Windows1252);
-        row("empty text", "/e.htm", "", SaveFormat::Dos, TextEncoding::Utf8);
+        QTest::addColumn<JournalEntry>("entry");
+        const auto row = [](const char* name, const JournalEntry& entry) { QTest::newRow(name) << entry; };
+        row("untitled", {{1, 2}, "", SaveFormat::Dos, TextEncoding::Utf8, "<P>\r\n\r\nline</P>\r\n"});
+        row("odd path", {{1, 2}, "/tmp/a b=c%20\n#.htm", SaveFormat::Unix, TextEncoding::Latin1, "x\r\ny"});
+        row("header-like text",
+            {{1, 2}, "/p.htm", SaveFormat::Mac, TextEncoding::Utf8WithBom, "\n\npid=1\nsha1=0\r\n€ ö 𝄞"});
+        const QString reserved = QString::fromUtf16(u"a\xDC29z\xDCD0\xDCD1\U00010029");
+        row("the control's reserved characters",
+            {{1, 2}, "/r.htm", SaveFormat::Dos, TextEncoding::Windows1252, reserved});
+        row("empty text", {{1, 2}, "/e.htm", SaveFormat::Dos, TextEncoding::Utf8, ""});
     }
     void roundTrip() {
-        QFETCH(QString, path);
-        QFETCH(QString, text);
-        QFETCH(SaveFormat, format);
-        QFETCH(TextEncoding, encoding);
+        QFETCH(JournalEntry, entry);
         QTemporaryDir dir;
         const QString file = dir.path() + "/recovery/1-2-3.journal";
         QString reason;
-        QVERIFY(WriteJournal(file, {{1, 2}, path, format, encoding, text}, reason));
+        QVERIFY(WriteJournal(file, entry, reason));
         JournalEntry read;
         QVERIFY(DecodeJournal(TestEnvironment::readFile(file), read));
-        QCOMPARE(read.path + '|' + read.text, path + '|' + text);
-        QVERIFY(read.owner == (JournalOwner{1, 2}) && read.format == format && read.encoding == encoding);
+        QCOMPARE(read.path + '|' + read.text, entry.path + '|' + entry.text);
+        QVERIFY(read.owner == entry.owner && read.format == entry.format && read.encoding == entry.encoding);
         QCOMPARE(int(QFile::permissions(file) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(int(QFile::permissions(dir.path() + "/recovery") & 0x7077),
                  int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    // Journals that cannot be read (cut, altered, unknown encoding or name) are named, kept, not recovered.
+    // Journals not readable (cut, altered, unknown encoding or name) are kept, and listed after the offer.
     void unreadableKept() {
         AppFixture app;
         const QByteArray good = EncodeJournal(entry("/x.htm", "some unsaved text\r\n"));
-        QByteArray altered = good;
-        altered[altered.size() - 3] = 'X';
         const QList<QByteArray> damaged{
-            good.chopped(1), good.chopped(20), altered,
+            good.chopped(1), good.chopped(20), QByteArray(good).replace("unsaved", "unsavEd"),
             QByteArray(good).replace("path=%2Fx.htm", "path=%2Fy.htm"),
             QByteArray(good).replace("encoding=utf-8", "encoding=utf-9"),
             // the first version's journal, with a sum of its text alone
@@ -87,9 +80,13 @@ private slots:
             names << (i + 1 < damaged.size() ? JournalFileName(ended(), i + 1) : "notes.journal");
             app.env.writeFile("data/Quillora/recovery/" + names.last(), damaged[i]);
         }
+        plant(app, JournalFileName(ended(), 9), entry("", "text"));
+        app.dialogs.answers.enqueue(Dialogs::Answer::No);
         app.start();
-        QCOMPARE(app.dialogs.messages.size(), 1);
-        QCOMPARE(app.dialogs.messages[0].text, "These recovery files could not be read and were kept in " +
+        QCOMPARE(app.dialogs.messages.size(), 2);
+        QCOMPARE(app.dialogs.messages[0].text,
+                 "Quillora did not end normally. Recover 1 unsaved document?\r\n\r\nUntitled");
+        QCOMPARE(app.dialogs.messages[1].text, "These recovery files could not be read and were kept in " +
                                                    folderOf(app) + ":\r\n\r\n" + names.join("\r\n"));
         QCOMPARE(app.main->documents().DocumentCount, 1);
         journalOf(app).waitForWrites();
@@ -103,52 +100,36 @@ private slots:
         QFETCH(QString, kind);
         AppFixture app;
         const QString elsewhere = app.env.root() + "/elsewhere";
-        QDir().mkpath(elsewhere);
+        app.env.writeFile("elsewhere/" + JournalFileName(ended(), 1), EncodeJournal(entry("", "planted")));
         QDir().mkpath(app.env.programFolder());
-        QString reason;
         if (kind == "link")
-            QVERIFY(
-                QFile::link(elsewhere, folderOf(app)) &&
-                WriteJournal(elsewhere + "/" + JournalFileName(ended(), 1), entry("", "planted"), reason));
+            QVERIFY(QFile::link(elsewhere, folderOf(app)));
         else
             app.env.writeFile("data/Quillora/recovery", "a file where the folder should be");
-        app.start();
-        QVERIFY(app.dialogs.messages.isEmpty()); // nothing offered from there
         const QString path = app.env.writeFile("b.htm", "b");
-        frmNotepad* window = OpenDocument(*app.main, path);
+        frmNotepad* window = OpenDocument(app.start(), path);
         for (int round = 0; round < 3; ++round) {
             window->txtRich->setSelText("x");
             journalNow(app);
             QCoreApplication::processEvents();
         }
-        QTRY_COMPARE(app.dialogs.messages.size(), 1);
+        QTRY_COMPARE(app.dialogs.messages.size(), 1); // the warning alone: nothing offered from there
         QCOMPARE(app.dialogs.messages[0].icon, Dialogs::Icon::Warning);
         QCOMPARE(app.dialogs.messages[0].text.contains("is a link, which is not followed"), kind == "link");
-        QCOMPARE(journals(elsewhere).size(), kind == "link" ? 1 : 0); // only the planted one
+        QCOMPARE(journals(elsewhere).size(), 1); // only the planted one
         QVERIFY(SaveCommand(*app.main, window->slot()));
         QCOMPARE(TestEnvironment::readFile(path), "xxxb");
     }
 
     // Only journals of ended processes are offered; answered No they are deleted, a running one's stays.
     void onlyEndedProcesses() {
-        {
-            AppFixture one;
-            plant(one, JournalFileName(ended(), 1), entry("", "text"));
-            one.dialogs.answers.enqueue(Dialogs::Answer::No);
-            one.start();
-            QVERIFY(one.dialogs.messages.value(0).text.startsWith(
-                "Quillora did not end normally. Recover 1 unsaved document?\r\n"));
-        }
         AppFixture app;
         const JournalOwner self = CurrentProcess();
         const QByteArray grown(1 << 28, Qt::Uninitialized); // its own, however its memory grows
         QStringList names;
-        for (const JournalOwner& owner :
-             {self, JournalOwner{self.pid, self.started + 1}, JournalOwner{99999999, self.started}}) {
-            JournalEntry journal = entry("", "text");
-            journal.owner = owner;
+        for (const JournalOwner& owner : {self, ended(), JournalOwner{99999999, self.started}}) {
             names << JournalFileName(owner, 999);
-            plant(app, names.last(), journal);
+            plant(app, names.last(), entry("", "text", SaveFormat::Dos, owner));
         }
         app.dialogs.answers.enqueue(Dialogs::Answer::No);
         app.start();
@@ -156,8 +137,7 @@ private slots:
         QVERIFY(app.dialogs.messages[0].text.startsWith(
             "Quillora did not end normally. Recover 2 unsaved documents?"));
         QCOMPARE(app.main->documents().DocumentCount, 1);
-        journalOf(app).waitForWrites();
-        QCOMPARE(journals(folderOf(app)), names.mid(0, 1));
+        QCOMPARE(settled(app), names.mid(0, 1));
     }
 
     // Yes: journals become modified documents, pass to this process, and go with saving and closing.
@@ -186,10 +166,9 @@ private slots:
                 app.document(2)->saveFormat() == SaveFormat::Mac &&
                 app.document(2)->encoding() == TextEncoding::Windows1252);
         QCOMPARE(TestEnvironment::readFile(original), "<P>on disk</P>\r\n");
-        journalOf(app).waitForWrites();
         const QString self =
             QString::number(CurrentProcess().pid) + "-" + QString::number(CurrentProcess().started);
-        const QStringList kept = journals(folderOf(app));
+        const QStringList kept = settled(app);
         QCOMPARE(kept.size(), 2);
         QCOMPARE(kept.filter(QRegularExpression("^" + self + "-")), kept); // this process's own
 
@@ -203,26 +182,23 @@ private slots:
         app.dialogs.answers.enqueue(Dialogs::Answer::No);
         app.document(2)->close();
         AppFixture::flush();
-        journalOf(app).waitForWrites();
-        QCOMPARE(journals(folderOf(app)), QStringList());
+        QCOMPARE(settled(app), QStringList());
     }
 
     // A journal exists while the document has unsaved changes; the program's normal end removes it.
     void journalFollowsDocument() {
         AppFixture app;
-        app.start();
-        frmNotepad* window = OpenDocument(*app.main, app.env.writeFile("a.htm", "a"));
+        frmNotepad* window = OpenDocument(app.start(), app.env.writeFile("a.htm", "a"));
         QCOMPARE(journalNow(app), 0);
         window->txtRich->setSelText("typed ");
         QCOMPARE(journalNow(app), 1);
         sendKey(window->txtRich, Qt::Key_F12); // UNIX format, the text unchanged
         QCOMPARE(journalNow(app), 1);
         JournalEntry read;
-        QVERIFY(DecodeJournal(app.env.readFile(folderOf(app) + "/" + journals(folderOf(app))[0]), read));
+        QVERIFY(DecodeJournal(app.env.readFile(folderOf(app) + "/" + settled(app)[0]), read));
         QCOMPARE(read.format, SaveFormat::Unix);
         QVERIFY(SaveCommand(*app.main, window->slot()));
-        journalOf(app).waitForWrites();
-        QCOMPARE(journals(folderOf(app)).size(), 0);
+        QCOMPARE(settled(app).size(), 0);
         window->txtRich->setSelText("again ");
         QCOMPARE(journalNow(app), 1);
         app.main.reset();

@@ -79,8 +79,7 @@ private slots:
         QCOMPARE(BuildFrameset(model, "\t"), expected.replace("\n", "\r\n"));
     }
 
-    // Any sequence of splits, selections and drags: frames and borders tile the area, every frame is
-    // written once, the FRAMESETs pair up, one for each split, and each one's two shares add up to 100%.
+    // Random steps: the rects tile the area; frames written once, a FRAMESET per split, shares add to 100%.
     void randomLayouts() {
         QRandomGenerator random(20240612);
         static const QRegularExpression sizes("(ROWS|COLS)=\"(\\d+)%,(\\d+)%\"");
@@ -125,8 +124,7 @@ private slots:
         }
     }
 
-    // A drawing's frameset shown by the browser engine in a view of the drawing's size: each frame lies
-    // where it was drawn, within 2% of the area (B: the drawing's borders, else the browser's own).
+    // Shown by the browser engine, each frame lies within 2% of where it was drawn (B: the drawn borders).
     void rendersAsDrawn_data() {
         table({"script"}, {"right half split in three; V s1 H s1 H B", "mixed nesting; V s1 H s2 V s0 H B",
                            "dragged, then split beside; V D+ D+ D+ D+ D+ D+ D+ D+ s0 V B",

@@ -25,8 +25,7 @@ private slots:
         QTEST(CleanCoords(coords), "expected");
     }
 
-    // Random moves, clicks, kinds, adds and removes, partly off the picture: pointer and numbers stay on
-    // it, each area has its kind's count of numbers matching its outline, one AREA per live area.
+    // Random steps, partly off the picture: all points stay on it, coords match outlines, one AREA each.
     void randomDrawing() {
         QRandomGenerator random(20240612);
         ImageMapModel model;
@@ -75,43 +74,39 @@ private slots:
 
     // Coordinates|buttons (add, remove, -)|entries|read-outs|kind|points drawn; after OK the page (- closed).
     void dialog_data() {
-        table(
-            {"script", "expected"},
-            {"rectangle, bad picture; L10,20 M60,50 L110,80 C U; 10,20,110,80|add||110,80|Rectangle|2",
-             "clamped; L-5,3 M400,2 L500,500; 0,3,199,149|add||199,149|Rectangle|2",
-             "rectangle abandoned; L10,20 R50,50; |-||50,50|Rectangle|0",
-             "triangle; K1 L0,0 L50,0 L25,40 R30,30; 0,0,50,0,25,40,|add||30,30|Polygon|3",
-             "two points enclose nothing; K1 L0,0 L50,0 R3,3; |-||3,3|Polygon|0",
-             "circle: the horizontal distance; K2 L100,100 L70,140; 100,100,30|add||70,140|Circle|1",
-             "kind changed; L10,20 L30,40 K2 L5,5; 5,5|-||5,5|Circle|1",
-             "kind changed mid-polygon; K1 L1,1 L9,1 L5,5 K1 R0,0; 1,1,9,1,5,5,|-||0,0|Polygon|0",
-             "added, none picked: nothing to remove; K1 L0,0 L50,0 L25,40 R1,1 A; |-|Shape0|1,1|Polygon|0",
-             "triangle added; K1 L0,0 L50,0 L25,40 R1,1 A S0; 0,0,50,0,25,40|remove|Shape0|1,1|Polygon|0",
-             "picked shape drops drawing; L1,2 L3,4 A K2 L9,9 S0; 1,2,3,4|remove|Shape0|9,9|Rectangle|0",
-             "removed; L1,2 L3,4 A L5,6 L7,8 A S0 D; |-|Shape1|7,8|Rectangle|0",
-             "typed, Enter dropped; L1,2 T,x~9 E L3,4; 1,2, 9,3,4|add||3,4|Rectangle|2",
-             "picture larger than the screen; G L1500,1100; 1500,1100|-||1500,1100|Rectangle|2",
-             "OK, the second of three removed, a link browsed, one empty; =||_top|Home Nnav B L10,20 L110,80 "
-             "C "
-             "A K1 L0,0 L50,0 L25,40 R1,1 A K2 L100,100 L70,100 A S1 D O; a<IMG SRC=\"map.png\" BORDER=\"0\" "
-             "USEMAP=\"#nav\">\r\n<MAP NAME=\"nav\">\r\n\t<AREA SHAPE=\"RECT\" COORDS=\"10,20,110,80\" "
-             "HREF=\"sub/a.htm\" TARGET=\"_top\" ALT=\"Home\">\r\n\t<AREA SHAPE=\"CIRCLE\" "
-             "COORDS=\"100,100,30\" HREF=\"\">\r\n</MAP>\r\nb",
-             "OK, no name, ALT alone, values as typed; =|b~c||~\"x K1 L0,0 L50,0 L25,40 R1,1 A O; a<IMG "
-             "SRC=\"map.png\" BORDER=\"0\" USEMAP=\"#\">\r\n<MAP NAME=\"\">\r\n\t<AREA SHAPE=\"POLY\" "
-             "COORDS=\"0,0,50,0,25,40\" HREF=\"b c\" ALT=\" \"x\">\r\n</MAP>\r\nb",
-             "OK, picture box emptied; L10,20 L110,80 A P O; ab",
-             "OK, document closed; L10,20 L110,80 A X O; -"});
+        table({"script", "expected"},
+              {"rectangle, bad picture; L10,20 M60,50 L110,80 C U; 10,20,110,80|add||110,80|Rectangle|2",
+               "clamped; L-5,3 M400,2 L500,500; 0,3,199,149|add||199,149|Rectangle|2",
+               "rectangle abandoned; L10,20 R50,50; |-||50,50|Rectangle|0",
+               "triangle; K1 L0,0 L50,0 L25,40 R30,30; 0,0,50,0,25,40,|add||30,30|Polygon|3",
+               "two points enclose nothing; K1 L0,0 L50,0 R3,3; |-||3,3|Polygon|0",
+               "circle: the horizontal distance; K2 L100,100 L70,140; 100,100,30|add||70,140|Circle|1",
+               "kind changed; L10,20 L30,40 K2 L5,5; 5,5|-||5,5|Circle|1",
+               "kind changed mid-polygon; K1 L1,1 L9,1 L5,5 K1 R0,0; 1,1,9,1,5,5,|-||0,0|Polygon|0",
+               "added, none picked: nothing to remove; K1 L0,0 L50,0 L25,40 R1,1 A; |-|Shape0|1,1|Polygon|0",
+               "triangle added; K1 L0,0 L50,0 L25,40 R1,1 A S0; 0,0,50,0,25,40|remove|Shape0|1,1|Polygon|0",
+               "picked shape drops drawing; L1,2 L3,4 A K2 L9,9 S0; 1,2,3,4|remove|Shape0|9,9|Rectangle|0",
+               "removed; L1,2 L3,4 A L5,6 L7,8 A S0 D; |-|Shape1|7,8|Rectangle|0",
+               "typed, Enter dropped; L1,2 T,x~9 E L3,4; 1,2, 9,3,4|add||3,4|Rectangle|2",
+               "picture larger than the screen; G L1500,1100; 1500,1100|-||1500,1100|Rectangle|2",
+               "OK, the second of three removed, a link browsed, one empty; =||_top|Home Nnav B L10,20 "
+               "L110,80 C A K1 L0,0 L50,0 L25,40 R1,1 A K2 L100,100 L70,100 A S1 D O; a<IMG SRC=\"map.png\" "
+               "BORDER=\"0\" USEMAP=\"#nav\">\r\n<MAP NAME=\"nav\">\r\n\t<AREA SHAPE=\"RECT\" "
+               "COORDS=\"10,20,110,80\" HREF=\"sub/a.htm\" TARGET=\"_top\" ALT=\"Home\">\r\n\t<AREA "
+               "SHAPE=\"CIRCLE\" COORDS=\"100,100,30\" HREF=\"\">\r\n</MAP>\r\nb",
+               "OK, no name, ALT alone, values as typed; =|b~c||~\"x K1 L0,0 L50,0 L25,40 R1,1 A O; a<IMG "
+               "SRC=\"map.png\" BORDER=\"0\" USEMAP=\"#\">\r\n<MAP NAME=\"\">\r\n\t<AREA SHAPE=\"POLY\" "
+               "COORDS=\"0,0,50,0,25,40\" HREF=\"b c\" ALT=\" \"x\">\r\n</MAP>\r\nb",
+               "OK, picture box emptied; L10,20 L110,80 A P O; ab",
+               "OK, document closed; L10,20 L110,80 A X O; -"});
     }
-    // Steps: L/R/M x,y left or right click or move on the picture; K n kind n; A add; S n entry n picked;
-    // D remove; T text typed into the coordinates, E Enter there; N text and Enter in the map's name (must
-    // not finish); =name|link|target|alt ("~" a blank); B link browsed; U unreadable picture, G one larger
-    // than the screen; P picture box emptied; X document closed; O OK; C outline (10,20)-(110,80) drawn.
+    // Steps: L/R/M x,y click left/right or move on the picture; K n kind; A add; S n pick; D remove; T/E
+    // coordinates typed (E adds Enter); N map name typed with Enter; B browse link; =name|link|target|alt
+    // (~ blank); U bad, G huge picture; P picture emptied; X document closed; O OK; C outline 10,20-110,80.
     void dialog() {
         QFETCH(QString, script);
         ShellFixture app;
-        app.start();
-        const QPointer<frmNotepad> page = OpenDocument(*app.main, app.env.writeFile("site/page.htm", "ab"));
+        const QPointer<frmNotepad> page = OpenDocument(app.start(), app.env.writeFile("site/page.htm", "ab"));
         page->txtRich->select(1, 0);
         for (const auto& [name, size] : {std::pair("map.png", QSize(200, 150)), {"big.png", {1600, 1200}}}) {
             QImage image(size, QImage::Format_RGB32);

@@ -18,14 +18,12 @@ QString set(const char* names, const QStringList& values) {
     return out.join(',');
 }
 
-// A model in one line: T{table attributes} then per row "R(row attributes):" and its cells as
-// TD or TH, {attributes} and [contents], in table order.
+// A model in one line: T{table attributes}, per row "R(attributes):", its cells TD/TH{attributes}[contents].
 QString dump(const TableModel& m) {
     const TableAttributes& t = m.Table;
-    QString out = "T{" +
-                  set("W H B BC BG BK P S C O", {t.Width, t.Height, t.Border, t.BorderColor, t.BackColor,
-                                                 t.Background, t.Padding, t.Spacing, t.Class, t.Other}) +
-                  "}";
+    QString out = QString("T{%1}").arg(
+        set("W H B BC BG BK P S C O", {t.Width, t.Height, t.Border, t.BorderColor, t.BackColor, t.Background,
+                                       t.Padding, t.Spacing, t.Class, t.Other}));
     for (const TableRow& row : m.Rows) {
         out += row.Attributes.isEmpty() ? QString(" R:") : " R(" + row.Attributes + "):";
         for (const int number : row.Cells) {
@@ -237,8 +235,7 @@ private slots:
         QCOMPARE(app.dialogs.messages.size(), 1);
         QVERIFY(app.dialogs.messages[0].text.startsWith("Please select the row where you want the cell"));
         QCOMPARE(layout(dialog->model()), "1[_] R1 C1 @1");
-        QTest::keyClicks(dialog->txtWidth, "5a%0");
-        QTest::keyClick(dialog->txtWidth, Qt::Key_Return);
+        typeKeys(dialog->txtWidth, "5a%0{Return}");
         QCOMPARE(dialog->txtWidth->text() + document->txtRich->text(), "50xab");
         // A line break typed in a cell arrives as CR LF; one Ctrl+Z takes the table out, the typing stays.
         dialog->treTable->setCurrentItem(dialog->treTable->topLevelItem(0)->child(0)->child(0));

@@ -24,15 +24,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// A file, what is typed at its end, the answer, the encoding and character the question names ("" when
-// none is asked), the answers offered, then the text written and its encoding ("" when none is).
-struct EncodingRow {
-    QString name;
-    QByteArray bytes;
-    QString typed, answer, readAs, first, offered, expectedText, expectedCodec;
-};
-Q_DECLARE_METATYPE(EncodingRow)
-
 // Files as they come to the editor: other encodings, pipes and devices, read-only files, links.
 class FileSafetyTest : public QObject {
     Q_OBJECT
@@ -101,8 +92,7 @@ private slots:
                                  : kind == "folder"
                                      ? path + " is a folder, not a file."
                                      : path + " is not a regular file and cannot be opened as text.";
-        QCOMPARE(app.dialogs.messages.size(), 1);
-        QVERIFY(app.dialogs.messages[0].icon == Dialogs::Icon::Critical);
+        QVERIFY(app.dialogs.messages.size() == 1 && app.dialogs.messages[0].icon == Dialogs::Icon::Critical);
         QCOMPARE(app.dialogs.messages[0].text, expected);
         // Nothing but the new document of a start without files is open.
         QCOMPARE(app.main->documents().DocumentCount, route == "command line" ? 0 : 1);
@@ -181,116 +171,87 @@ private slots:
         }
     }
 
-    // A file read with a single-byte table gains a character the table lacks: Save asks, and each
-    // answer writes exactly the bytes that the reference encoder gives for its text, or nothing.
-    void savingAsksBeforeReencoding_data() {
-        QTest::addColumn<EncodingRow>("row");
-        const auto row = [](const char* tag, const char* name, const QByteArray& bytes, const QString& typed,
-                            const char* answer, const char* readAs, const char* first, const char* offered,
-                            const QString& expectedText, const char* expectedCodec) {
-            QTest::newRow(tag) << EncodingRow{name,  bytes,   typed,        answer,       readAs,
-                                              first, offered, expectedText, expectedCodec};
-        };
-        const QByteArray page = "<meta charset=\"windows-1252\">\r\n<p>caf\xE9 \x93q\x94";
-        const QString pageText = "<meta charset=\"windows-1252\">\r\n<p>caf\u00E9 \u201Cq\u201D";
-        const QString pageUtf8 = QString(pageText).replace("windows-1252", "UTF-8");
-        const char* both = "Save as UTF-8|Use Character References|Cancel";
-        const char* references = "Use Character References";
-        row("declared page, UTF-8", "page.htm", page, "\u0151", "Save as UTF-8", "Windows-1252",
-            "U+0151 at line 2", both, pageUtf8 + "\u0151", "UTF-8");
-        row("declared page, cancel", "page.htm", page, "\u0151", "Cancel", "Windows-1252", "U+0151 at line 2",
-            both, pageText, "");
-        row("a pair, references", "page.htm", page, "\U0001F600", references, "Windows-1252",
-            "U+1F600 at line 2", both, pageText + "&#128512;", "windows-1252");
-        row("text file: no references", "notes.txt", "caf\xE9\r\n", "\u20AC", "Save as UTF-8", "Latin-1",
-            "U+20AC at line 2", "Save as UTF-8|Cancel", "caf\u00E9\r\n\u20AC", "UTF-8");
-        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\xE9</a>\n";
-        const QString xmlText = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\u00E9</a>\n";
-        row("XML, UTF-8", "feed.xml", xml, "\u20AC", "Save as UTF-8", "Latin-1", "U+20AC at line 3", both,
-            QString(xmlText).replace("ISO-8859-1", "UTF-8") + "\u20AC", "UTF-8");
-        row("XML, references", "feed.xml", xml, "\u20AC", references, "Latin-1", "U+20AC at line 3", both,
-            xmlText + "&#8364;", "ISO-8859-1");
-        const QByteArray iso15 =
-            "<meta http-equiv=Content-Type content='text/html; charset=iso-8859-15'>\xA4";
-        row("a character the encoding has: no question", "euro.htm", iso15, "\u20AC", "", "", "", "",
-            QString::fromLatin1(iso15.chopped(1)) + "\u20AC\u20AC", "ISO-8859-15");
-    }
-    void savingAsksBeforeReencoding() {
-        QFETCH(EncodingRow, row);
-        if (!row.expectedCodec.isEmpty() &&
-            !QStringEncoder(row.expectedCodec.toLatin1().constData()).isValid())
-            QSKIP("this Qt has no reference encoder for the character set");
-        AppFixture app;
-        const QString path = app.env.writeFile(row.name, row.bytes);
-        app.start({path});
-        frmNotepad* window = app.document(0);
-        const QString opened = window->txtRich->text();
-        window->txtRich->setSelStart(window->txtRich->textLength());
-        typeText(window->txtRich, row.typed);
-        if (!row.answer.isEmpty())
-            app.dialogs.choices << row.answer;
-        saveWithKeys(window);
-        QStringList questions;
-        for (const auto& message : std::as_const(app.dialogs.messages))
-            questions << message.text << message.choices.join('|');
-        const QString question = path + " cannot be saved as " + row.readAs +
-                                 ": it contains characters that encoding does not have (first: " + row.first +
-                                 ").";
-        QCOMPARE(questions, row.first.isEmpty() ? QStringList() : QStringList({question, row.offered}));
-        if (row.expectedCodec.isEmpty()) {
-            QCOMPARE(TestEnvironment::readFile(path), row.bytes);
-            QVERIFY(app.record(0).Modified);
-            return;
-        }
-        QStringEncoder encoder(row.expectedCodec.toLatin1().constData());
-        const QByteArray expected = encoder.encode(row.expectedText);
-        QVERIFY(!encoder.hasError());
-        QCOMPARE(TestEnvironment::readFile(path), expected);
-        // The document shows what the file holds, and is saved.
-        QVERIFY(window->txtRich->text() == NormalizeToCrLf(row.expectedText) && !app.record(0).Modified);
-        // A changed declaration is a step of its own: one Ctrl+Z brings the old one back.
-        if (row.answer == "Save as UTF-8" && row.name != "notes.txt") {
-            sendKey(window->txtRich, Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(window->txtRich->text(), opened + row.typed);
-        }
-    }
-
-    // As a user meets them (see AsUser): a file not in UTF-8 or not writable says so in a bar that
-    // leaves the keys to the text. What cannot be opened or saved says why; a failed save keeps the
-    // text, modified, and the files as they were. Rows: the bytes (as Latin-1), the modes of the file
-    // and its folder, the name Save As is given ("" for Save), the notice, and what fails.
+    // As a user meets them (see AsUser): a file not in UTF-8 or not writable says so in a bar that leaves
+    // the keys to the text. What cannot be opened or saved says why; a failed save keeps the text,
+    // modified, and the files as they were. Save asks before a character the file's encoding lacks; each
+    // answer writes the bytes the reference encoder gives for its text, or nothing. Rows: the file's name
+    // (then Save As's), its bytes (as Latin-1), the modes of file and folder, what is typed at its end,
+    // the notice, what fails or is asked, the answer, the encoding and text written ("" for read + typed).
     void noticesAtOpen_data() {
-        table({"bytes", "modes", "saveAs", "notice", "failure"},
-              {"UTF-8, writable; <p>caf\u00C3\u00A9; 644 755; ; ; ",
-               "not UTF-8; <p>caf\u00E9; 644 755; ; page.htm is not valid UTF-8: it was read as Latin-1. "
-               "Unchanged bytes are saved as they were.; ",
-               "read-only file; <p>x; 444 755; ; page.htm is read-only: saving it needs Save As...; save: "
-               "Existing file PATH is not writable",
-               "writable file, read-only folder: saved in place; <p>x; 644 555; ; ; ",
-               "read-only file, read-only folder; <p>x; 444 555; ; page.htm is read-only: saving it needs "
-               "Save As...; save: EACCES",
-               "read-only folder, Save As a new file; <p>x; 644 555; copy.htm; ; save: EACCES",
-               "folder that cannot be listed, Save As; <p>x; 644 311; copy.htm; ; ",
-               "unreadable file; <p>x; 200 755; ; ; open: EACCES",
-               "folder that cannot be entered; <p>x; 644 600; ; ; open: EACCES"});
+        table(
+            {"names", "bytes", "modes", "typed", "notice", "failure", "answer", "written"},
+            {"UTF-8, writable; page.htm; <p>caf\u00C3\u00A9; 644 755; x; ; ; ; ",
+             "not UTF-8; page.htm; <p>caf\u00E9; 644 755; x; page.htm is not valid UTF-8: it was read as "
+             "Latin-1. Unchanged bytes are saved as they were.; ; ; ",
+             "read-only file; page.htm; <p>x; 444 755; x; page.htm is read-only: saving it needs Save As...; "
+             "save: Existing file PATH is not writable; ; ",
+             "writable file, read-only folder: saved in place; page.htm; <p>x; 644 555; x; ; ; ; ",
+             "read-only file, read-only folder; page.htm; <p>x; 444 555; x; page.htm is read-only: saving it "
+             "needs Save As...; save: EACCES; ; ",
+             "read-only folder, Save As a new file; page.htm copy.htm; <p>x; 644 555; x; ; save: EACCES; ; ",
+             "folder that cannot be listed, Save As; page.htm copy.htm; <p>x; 644 311; x; ; ; ; ",
+             "unreadable file; page.htm; <p>x; 200 755; x; ; open: EACCES; ; ",
+             "folder that cannot be entered; page.htm; <p>x; 644 600; x; ; open: EACCES; ; "});
+        const auto asks = [](const char* tag, const QString& name, const QString& bytes, const QString& typed,
+                             const QString& readAs, const QString& first, const char* answer,
+                             const QString& written,
+                             const char* offered = "Save as UTF-8|Use Character References|Cancel") {
+            const QString question = "ask: cannot be saved as " + readAs +
+                                     ": it contains characters that encoding does not have (first: " + first +
+                                     ").|";
+            QTest::newRow(tag) << name << bytes << QString("644 755") << typed
+                               << name + " is not valid UTF-8: it was read as " + readAs +
+                                      ". Unchanged bytes are saved as they were."
+                               << (first.isEmpty() ? QString() : question + offered) << QString(answer)
+                               << written;
+        };
+        const QString page = "<meta charset=\"windows-1252\">\r\n<p>caf\u00E9 \u0093q\u0094";
+        const QString text = "<meta charset=\"windows-1252\">\r\n<p>caf\u00E9 \u201Cq\u201D";
+        asks("declared page, UTF-8", "page.htm", page, "\u0151", "Windows-1252", "U+0151 at line 2",
+             "Save as UTF-8", "UTF-8: " + QString(text).replace("windows-1252", "UTF-8") + "\u0151");
+        asks("declared page, cancel", "page.htm", page, "\u0151", "Windows-1252", "U+0151 at line 2",
+             "Cancel", "");
+        asks("a pair, references", "page.htm", page, "\U0001F600", "Windows-1252", "U+1F600 at line 2",
+             "Use Character References", "windows-1252: " + text + "&#128512;");
+        asks("text file: no references", "notes.txt", "caf\u00E9\r\n", "\u20AC", "Latin-1",
+             "U+20AC at line 2", "Save as UTF-8", "UTF-8: caf\u00E9\r\n\u20AC", "Save as UTF-8|Cancel");
+        const QString xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\u00E9</a>\n";
+        asks("XML, UTF-8", "feed.xml", xml, "\u20AC", "Latin-1", "U+20AC at line 3", "Save as UTF-8",
+             "UTF-8: " + QString(xml).replace("ISO-8859-1", "UTF-8") + "\u20AC");
+        asks("XML, references", "feed.xml", xml, "\u20AC", "Latin-1", "U+20AC at line 3",
+             "Use Character References", "ISO-8859-1: " + xml + "&#8364;");
+        const QString iso15 = "<meta http-equiv=Content-Type content='text/html; charset=iso-8859-15'>";
+        asks("a character the encoding has: no question", "euro.htm", iso15 + "\u00A4", "\u20AC",
+             "ISO-8859-15", "", "", "ISO-8859-15: " + iso15 + "\u20AC\u20AC");
     }
     void noticesAtOpen() {
+        QFETCH(QString, names);
         QFETCH(QString, bytes);
         QFETCH(QString, modes);
-        QFETCH(QString, saveAs);
+        QFETCH(QString, typed);
         QFETCH(QString, notice);
         QFETCH(QString, failure);
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QStringEncoder encoder(written.isEmpty() ? "UTF-8" : qPrintable(written.section(": ", 0, 0)));
+        if (!encoder.isValid())
+            QSKIP("this Qt has no reference encoder for the character set");
         AppFixture app;
         const QByteArray old = bytes.toLatin1();
-        const QString path = app.env.writeFile("shared/page.htm", old),
-                      folder = QFileInfo(path).absolutePath();
-        const QString target = saveAs.isEmpty() ? path : folder + "/" + saveAs,
-                      step = failure.section(": ", 0, 0);
-        const QString message =
-            (step == "open" ? "An error occurred when opening file: " + path
-                            : "The file could not be saved: " + target) +
-            "\r\n\r\n" +
-            failure.section(": ", 1).replace("PATH", target).replace("EACCES", qt_error_string(EACCES));
+        const QString path = app.env.writeFile("shared/" + names.section(' ', 0, 0), old),
+                      folder = QFileInfo(path).absolutePath(), saveAs = names.section(' ', 1);
+        const QString
+            target = saveAs.isEmpty() ? path : folder + "/" + saveAs,
+            step = failure.section(": ", 0, 0),
+            why = failure.section(": ", 1).replace("PATH", target).replace("EACCES", qt_error_string(EACCES));
+        const QString message = step == "open"
+                                    ? "An error occurred when opening file: " + path + "\r\n\r\n" + why
+                                : step == "save" ? "The file could not be saved: " + target + "\r\n\r\n" + why
+                                                 : path + " " + why; // a question, then its answers
+        const auto said = [&] { // the first message's text, then the answers it offers
+            const ScriptedDialogs::Message first = app.dialogs.messages.value(0);
+            return (QStringList(first.text) + first.choices).join('|');
+        };
         app.start();
         const auto chmod = [&](const QString& file, int field) {
             return ::chmod(QFile::encodeName(file).constData(),
@@ -301,29 +262,42 @@ private slots:
         std::optional<AsUser> user(std::in_place, app.env.root());
         app.dialogs.openPaths << path;
         app.document(0)->action(CommandId::Open)->trigger();
-        QCOMPARE(app.dialogs.messages.value(0).text, step == "open" ? message : QString());
+        QCOMPARE(said(), step == "open" ? message : QString());
         QCOMPARE(app.main->documents().DocumentCount, step == "open" ? 1 : 2);
         if (step == "open")
             return;
         frmNotepad* window = app.document(1);
+        const QString opened = window->txtRich->text();
         QCOMPARE(window->barNotice->isVisible() ? window->barNotice->lblNotice->text() : QString(), notice);
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()) &&
-                QApplication::focusWidget() == window->txtRich);
-        typeText(window->txtRich, "x");
-        const QString typed = window->txtRich->text();
-        QVERIFY(typed.startsWith("x") && window->barNotice->isVisible() == !notice.isEmpty());
+                QApplication::focusWidget() == window->txtRich && window->txtRich->selStart() == 0);
+        sendKey(window->txtRich, Qt::Key_End, Qt::ControlModifier);
+        typeText(window->txtRich, typed);
+        const QString edited = window->txtRich->text();
+        QVERIFY(edited == opened + typed && window->barNotice->isVisible() == !notice.isEmpty());
         QTest::mouseClick(window->barNotice->cmdCloseNotice, Qt::LeftButton);
         QVERIFY(!window->barNotice->isVisible() && QApplication::focusWidget() == window->txtRich);
         app.dialogs.savePaths << target;
+        app.dialogs.choices << answer;
         saveAs.isEmpty() ? saveWithKeys(window) : window->action(CommandId::SaveAs)->trigger();
         user.reset();
-        QCOMPARE(app.dialogs.messages.value(0).text, step.isEmpty() ? QString() : message);
-        QVERIFY(app.dialogs.messages.size() == !step.isEmpty() && window->txtRich->text() == typed);
-        QCOMPARE(app.record(1).Modified, !step.isEmpty());
+        const bool saved = step.isEmpty() || !written.isEmpty();
+        QCOMPARE(said(), step.isEmpty() ? QString() : message);
+        QVERIFY(app.dialogs.messages.size() == !step.isEmpty() && app.record(1).Modified == !saved);
+        // The document shows what the file holds; a change the save made is undone by one Ctrl+Z.
+        const QString shown = written.isEmpty() ? edited : NormalizeToCrLf(written.section(": ", 1));
+        QCOMPARE(window->txtRich->text(), shown);
+        if (shown != edited) {
+            sendKey(window->txtRich, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(window->txtRich->text(), edited);
+        }
+        const QByteArray expected =
+            written.isEmpty() ? old + typed.toLatin1() : encoder.encode(written.section(": ", 1));
+        QVERIFY(!encoder.hasError());
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({saveAs, "page.htm"}).mid(saveAs.isEmpty() || !step.isEmpty()));
-        QCOMPARE(TestEnvironment::readFile(target), step.isEmpty() ? "x" + old : saveAs.isEmpty() ? old : "");
-        QCOMPARE(TestEnvironment::readFile(path), step.isEmpty() && saveAs.isEmpty() ? "x" + old : old);
+                 QStringList({saveAs, names.section(' ', 0, 0)}).mid(saveAs.isEmpty() || !saved));
+        QCOMPARE(TestEnvironment::readFile(target), saved ? expected : saveAs.isEmpty() ? old : "");
+        QCOMPARE(TestEnvironment::readFile(path), saved && saveAs.isEmpty() ? expected : old);
         QVERIFY(QDir(app.env.programFolder() + "/recovery").entryList({"*.backup"}).isEmpty());
     }
 
@@ -341,21 +315,18 @@ private slots:
         const QString keys = app.env.writeFile("home/.ssh/authorized_keys", "ssh-ed25519 AAAA me");
         const QString page = app.env.root() + "/shared/page.htm";
         const QString real = app.env.writeFile(linkAtOpen ? "shared/real.htm" : "shared/page.htm", "<p>old");
-        if (put.isEmpty())
-            QVERIFY(QFile::link(real, page));
-        if (put == "hard at open")
-            QVERIFY(::link(QFile::encodeName(real).constData(), QFile::encodeName(page).constData()) == 0);
+        const auto linkTo = [&](const QString& file) { // a hard link when `put` says so, else a symbolic one
+            return put.startsWith("hard")
+                       ? ::link(QFile::encodeName(file).constData(), QFile::encodeName(page).constData()) == 0
+                       : QFile::link(file, page);
+        };
+        QVERIFY(!linkAtOpen || linkTo(real));
         app.start({page});
         frmNotepad* window = app.document(0);
         typeText(window->txtRich, "new ");
-        if (!linkAtOpen)
-            QVERIFY(QFile::remove(page));
-        if (put == "symbolic")
-            QVERIFY(QFile::link(keys, page));
-        if (put == "hard") {
-            QVERIFY(::link(QFile::encodeName(keys).constData(), QFile::encodeName(page).constData()) == 0);
+        QVERIFY(linkAtOpen || (QFile::remove(page) && linkTo(keys)));
+        if (put == "hard")
             app.dialogs.answers << Dialogs::Answer::Yes; // overwrite what another program changed
-        }
         saveWithKeys(window);
         if (linkAtOpen) { // written through the link, which stays; no copy made for the write is left
             QCOMPARE(TestEnvironment::readFile(real), "new <p>old");

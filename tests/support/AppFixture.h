@@ -1,12 +1,8 @@
 #pragma once
 
 #include "app/frmQuillora.h"
-#include "editor/frmNotepad.h"
 #include "platform/RichTextControl.h"
 #include "support/HostFixture.h"
-
-#include <QCoreApplication>
-#include <memory>
 
 // A main window on a private program folder and settings store, with scripted dialogs.
 struct AppFixture : HostFixture<frmQuillora> {

@@ -4,12 +4,10 @@
 #include "editor/DocumentHost.h"
 #include "editor/SearchState.h"
 #include "editor/frmFind.h"
-#include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/RichTextControl.h"
 #include "support/HostFixture.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -18,12 +16,10 @@
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <memory>
 
-// What document windows, wizards and file commands need of a program, without the main window:
-// the document table, the settings in memory and a frame for the windows, on a private program
-// folder. What only the main window does (browser windows, the Settings dialog, Exit) is counted in
-// `requests`, so a test can tell it was asked for.
+// What document windows, wizards and file commands need of a program, without the main window, on a
+// private program folder. What only the main window does (browser windows, the Settings dialog, Exit)
+// is counted in `requests`, so a test can tell it was asked for.
 class FakeShell : public QWidget, public DocumentHost {
 public:
     explicit FakeShell(QString programFolder)
@@ -83,13 +79,11 @@ public:
         return nullptr;
     }
 
-    QStringList requests;
-    QStringList recent;
+    QStringList requests, recent;
     QStringList words{QString()};
 
 private:
-    // The program's data files (the default template, the word lists of the CSS builder...) as the
-    // program puts them in its folder.
+    // The program's data files (the default template, the CSS builder's word lists...) in its folder.
     void seedDataFiles() const {
         const QString source = QStringLiteral(QUILLORA_TESTS_FOLDER "/../data");
         QDirIterator files(source, {"*.txt", "*.htm"}, QDir::Files, QDirIterator::Subdirectories);
@@ -111,8 +105,7 @@ private:
     QPointer<frmFind> m_find;
 };
 
-// A fake shell on a private program folder and settings store, with scripted dialogs: the same
-// use as AppFixture, for tests of documents, commands and wizards that need no main window.
+// A fake shell with scripted dialogs: AppFixture for tests that need no main window.
 struct ShellFixture : HostFixture<FakeShell> {
     // The shell, shown, with the files of `paths` open, or one new document.
     FakeShell& start(const QStringList& paths = {}) {

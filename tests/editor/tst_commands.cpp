@@ -57,6 +57,7 @@ private slots:
         QCOMPARE(QString("%1 %2").arg(first->txtRich->selLength()).arg(second->txtRich->selLength()), "4 0");
         first->action(CommandId::Delete)->trigger();
         QCOMPARE(first->txtRich->text() + "|" + second->txtRich->text(), "|text");
+        QVERIFY(first->mnuUndo->isEnabled() && !second->mnuUndo->isEnabled()); // each its own history
         QVERIFY(!first->action(CommandId::Forward) && !first->action(CommandId::Offline));
         // A document's command with no document to act on does nothing.
         const WindowMenus detached(shell.commands(), MenuScope::Document, &shell,

@@ -23,8 +23,7 @@ class DocumentsTest : public QObject {
     }
 
 private slots:
-    // Each window marks its own slot; slots are reused from the lowest; a new document is the template, the
-    // cursor at its "@@", in DefaultNewLN's format. The Window menu's arrangements.
+    // Each window marks its own slot, reused from the lowest; new documents from the template; tiling.
     void windows() {
         AppFixture app;
         const QString path = app.env.writeFile("dir/page.htm", "x");
@@ -90,30 +89,28 @@ private slots:
             QCOMPARE(TestEnvironment::readFile(target) == "new text", answer == "Yes");
     }
 
-    // The bytes, "DoOnOpen", the format items DOS UNIX MAC ("x" checked and disabled, "-" neither), the
-    // text shown (CR LF breaks) and the bytes saved: the file's own breaks (or DoOnOpen's) and encoding.
+    // Bytes, DoOnOpen, DOS UNIX MAC items ("x" checked and disabled), the text shown and the bytes saved.
     void openAndSave_data() {
         QTest::addColumn<OpenSave>("row");
-        QTest::newRow("mixed becomes DOS") << OpenSave{"a\r\nb\nc", 0, "x--", "a\r\nb\r\nc", "a\r\nb\r\nc"};
-        QTest::newRow("CR only") << OpenSave{"a\rb", 0, "--x", "a\r\nb", "a\rb"};
-        QTest::newRow("no break stays DOS") << OpenSave{"ab", 0, "x--", "ab", "ab"};
-        QTest::newRow("DoOnOpen DOS") << OpenSave{"a\nb", 4, "x--", "a\r\nb", "a\r\nb"};
-        QTest::newRow("DoOnOpen UNIX") << OpenSave{"a\r\nb", 5, "-x-", "a\r\nb", "a\nb"};
-        QTest::newRow("DoOnOpen MAC") << OpenSave{"a\nb", 6, "--x", "a\r\nb", "a\rb"};
-        QTest::newRow("Latin-1, LF only")
-            << OpenSave{"\xe9\n\x80", 0, "-x-", "\u00E9\r\n\u0080", "\xe9\n\x80"};
-        QTest::newRow("UTF-8 with BOM")
-            << OpenSave{"\xEF\xBB\xBF\xC3\xA9\r\n", 0, "x--", "\u00E9\r\n", "\xEF\xBB\xBF\xC3\xA9\r\n"};
-        QTest::newRow("declared windows-1252")
-            << OpenSave{"<meta charset=cp1252>\x93\x80\n", 0, "-x-", "<meta charset=cp1252>\u201C\u20AC\r\n",
-                        "<meta charset=cp1252>\x93\x80\n"};
+        const auto row = [](const char* name, const OpenSave& data) { QTest::newRow(name) << data; };
+        row("mixed becomes DOS", {"a\r\nb\nc", 0, "x--", "a\r\nb\r\nc", "a\r\nb\r\nc"});
+        row("CR only", {"a\rb", 0, "--x", "a\r\nb", "a\rb"});
+        row("no break stays DOS", {"ab", 0, "x--", "ab", "ab"});
+        row("DoOnOpen DOS", {"a\nb", 4, "x--", "a\r\nb", "a\r\nb"});
+        row("DoOnOpen UNIX", {"a\r\nb", 5, "-x-", "a\r\nb", "a\nb"});
+        row("DoOnOpen MAC", {"a\nb", 6, "--x", "a\r\nb", "a\rb"});
+        row("Latin-1, LF only", {"\xe9\n\x80", 0, "-x-", "\u00E9\r\n\u0080", "\xe9\n\x80"});
+        row("UTF-8, BOM", {"\xEF\xBB\xBF\xC3\xA9\r\n", 0, "x--", "\u00E9\r\n", "\xEF\xBB\xBF\xC3\xA9\r\n"});
+        row("declared windows-1252",
+            {"<meta charset=cp1252>\x93\x80\n", 0, "-x-", "<meta charset=cp1252>\u201C\u20AC\r\n",
+             "<meta charset=cp1252>\x93\x80\n"});
         const QByteArray utf16("\xFF\xFEx\0\n\0\xAC\x20", 8);
-        QTest::newRow("UTF-16 LE") << OpenSave{utf16, 0, "-x-", "x\r\n\u20AC", utf16};
+        row("UTF-16 LE", {utf16, 0, "-x-", "x\r\n\u20AC", utf16});
         QByteArray line; // shown in pieces, whose breaks never reach the file
         for (int i = 0; line.size() < 30000; ++i)
             line += "<td class=\"c" + QByteArray::number(i) + "\">" + QByteArray::number(i) + "</td>";
-        QTest::newRow("30,000-character line")
-            << OpenSave{"<p>\n" + line, 0, "-x-", QString::fromLatin1("<p>\r\n" + line), "<p>\n" + line};
+        row("30,000-character line",
+            {"<p>\n" + line, 0, "-x-", QString::fromLatin1("<p>\r\n" + line), "<p>\n" + line});
     }
     void openAndSave() {
         QFETCH(OpenSave, row);
@@ -170,8 +167,7 @@ private slots:
         QVERIFY(!app.main->documents().DocumentActive);
     }
 
-    // File dialogs (default format, LastDir, recent files, filters); edit commands and the clipboard;
-    // printing the text or the selection; compiling a saved document, its path one argument, no shell.
+    // File dialogs; edit commands and the clipboard; printing; compiling, the path one argument, no shell.
     void commands() {
         AppFixture app;
         app.start();
@@ -230,7 +226,6 @@ private slots:
         window->showMinimized();          // and shows the bare name
         window->action(CommandId::Compile)->trigger();
         QTRY_VERIFY(QFileInfo(args).size() > 0);
-        // The whole path as one argument, run in the file's folder.
         QCOMPARE(QString::fromUtf8(TestEnvironment::readFile(args)),
                  "1|" + doc + "|" + QFileInfo(doc).absolutePath() + "|");
     }

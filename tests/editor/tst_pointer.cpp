@@ -6,13 +6,11 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// What an input method and the pointer do to a document, as a person meets them.
 class PointerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Selected text dragged elsewhere moves once, or is copied with Ctrl held (onto itself: no change),
-    // coloured as the whole text would be; one Ctrl+Z gives it all back. Drag: selection, drop, Ctrl.
+    // A selection (start, length) dragged to an offset moves, or with Ctrl is copied; one Ctrl+Z undoes it.
     void dragMovesText_data() {
         table({"drag", "expected"}, {"forward; 3 3 18; <p> two</p>\r\nthoneree",
                                      "back to the start; 7 3 0; two<p>one </p>\r\nthree",
@@ -23,7 +21,6 @@ private slots:
     void dragMovesText() {
         QFETCH(QString, drag);
         QFETCH(QString, expected);
-        // The offscreen platform's drag ends at once; this one runs under the window manager.
         if (QGuiApplication::platformName() == "offscreen")
             QSKIP("this platform's drag does not follow the mouse");
         ShellFixture app;
@@ -75,8 +72,7 @@ private slots:
         QCOMPARE(colors(), colored);
     }
 
-    // An input method composes a character (shown, not yet text), then commits it over the
-    // selection: the selection goes, the character stands whole, one Ctrl+Z gives back the text.
+    // A composed character committed over the selection replaces it whole; one Ctrl+Z gives it back.
     void inputMethodCommits_data() {
         table({"preedit", "commit", "colors"},
               {"accent; e; \u00E9; on", "euro; E; \u20AC; off", "emoji, a surrogate pair; :; \U0001F600; on",
@@ -106,8 +102,7 @@ private slots:
         QCOMPARE(text->text(), "<p>ab</p>\r\nx");
     }
 
-    // A right click opens the context menu where the pointer is, and keeps the selection the menu's
-    // commands act on (middle-click pasting is one of the ways in of the undo test).
+    // A right click opens the context menu where the pointer is and keeps the selection.
     void rightClick() {
         ShellFixture app;
         app.start();
@@ -115,7 +110,6 @@ private slots:
         text->setText("<p>one two</p>\r\nthree");
         text->select(3, 3);
         const QPoint at = text->cursorRect(text->textCursor()).center() + QPoint(30, 0);
-        // The press, the context menu event the window system's click brings, the release.
         const QPoint global = text->viewport()->mapToGlobal(at);
         QTest::mousePress(text->viewport(), Qt::RightButton, {}, at);
         QContextMenuEvent menu(QContextMenuEvent::Mouse, at, global);

@@ -21,12 +21,8 @@ int repeat(frmNotepad* window, Qt::Key key, QAction* item) {
     return count;
 }
 
-// The texts one key may leave of `t` with [s, s + l) selected, each with its cursor (-1: not checked);
-// the typing aids may add their pair (or step over a ">"); a CR LF goes whole.
-struct Outcome {
-    QString text;
-    int cursor;
-};
+// What a key may leave of `t` with [s, s + l) selected, the typing aids on or off.
+using Outcome = std::pair<QString, int>; // a text and its cursor (-1: any)
 QList<Outcome> mustGive(const QString& t, int s, int l, const QString& key, const QString& clip,
                         const QString& indent, bool aids) {
     const QString head = t.left(s), picked = t.mid(s, l), rest = t.mid(s + l);
@@ -83,8 +79,7 @@ private slots:
         QCOMPARE(control.text(), "xyzab");
     }
 
-    // Keys in a window, colours on and off: the text after, how many Ctrl+Z take it back (and what
-    // they give back, "" for the text before), Ctrl+R bringing it again. Texts as render() writes them.
+    // Keys in a window: the text after, how many Ctrl+Z take it back to `restored` ("": before), Ctrl+R.
     void keys_data() {
         QTest::addColumn<bool>("colors");
         for (const char* column : {"before", "keys", "expected", "steps", "restored"})
@@ -175,8 +170,7 @@ private slots:
         QCOMPARE(window->txtRich->text(), end);
     }
 
-    // Text from every way in holds CR LF breaks only, whatever it came with; one Undo gives back the
-    // text before it (a break recorded otherwise would make Undo forget the whole history).
+    // Text from every way in holds CR LF breaks only, whatever it came with; Undo and Redo go exactly.
     void everyWayInGivesCrLf_data() {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("lineBreak");
@@ -200,6 +194,7 @@ private slots:
         window->txtRich->setText("ab");
         window->ClearAllUndo();
         window->txtRich->setSelStart(1);
+        const QPoint at = window->txtRich->cursorRect().center();
         clipboard->setText(incoming, way == "middle click" ? QClipboard::Selection : QClipboard::Clipboard);
         if (way == "Edit menu") {
             window->action(CommandId::Paste)->trigger();
@@ -209,17 +204,14 @@ private slots:
         } else if (way == "Ctrl+V") {
             sendKey(window->txtRich, Qt::Key_V, Qt::ControlModifier);
         } else if (way == "middle click") {
-            const QPoint at = window->txtRich->cursorRect().center();
             QTest::mouseClick(window->txtRich->viewport(), Qt::MiddleButton, {}, at);
         } else if (way == "drop") { // text dragged in from another program
             QMimeData data;
             data.setText(incoming);
-            QWidget* target = window->txtRich->viewport();
-            const QPoint at = window->txtRich->cursorRect().center();
             QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
+            QApplication::sendEvent(window->txtRich->viewport(), &enter);
             QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &drop);
+            QApplication::sendEvent(window->txtRich->viewport(), &drop);
         } else if (way == "input method") {
             QInputMethodEvent commit;
             commit.setCommitString(incoming);
@@ -227,7 +219,6 @@ private slots:
         } else {
             window->InsertAtCursor(incoming);
         }
-        // The text after it, after Undo and after Redo.
         QString texts = window->txtRich->text() + "|";
         QVERIFY(window->mnuUndo->isEnabled());
         window->mnuUndo->trigger();
@@ -235,16 +226,6 @@ private slots:
         window->mnuRedo->trigger();
         const QString expected = "a<p>one" + expectedBreak + "two" + expectedBreak + "b";
         QCOMPARE(texts + window->txtRich->text(), expected + "|ab|" + expected);
-    }
-
-    // Each window's Undo item follows its own history.
-    void eachWindowItsOwnHistory() {
-        AppFixture app;
-        app.start();
-        typeKeys(app.document(0)->txtRich, "x");
-        frmNotepad* second = NewDocument(*app.main);
-        QVERIFY(second && second != app.document(0));
-        QVERIFY(app.document(0)->mnuUndo->isEnabled() && !second->mnuUndo->isEnabled());
     }
 
     // Random keys, clicks and pastes, five at a time, each doing what it must; Undo and Redo go exactly.
@@ -301,8 +282,8 @@ private slots:
                              app.main->settings().UseColors);
                 QVERIFY2(std::any_of(allowed.begin(), allowed.end(),
                                      [&](const Outcome& o) {
-                                         return o.text == now &&
-                                                (o.cursor < 0 || o.cursor == text->selStart());
+                                         return o.first == now &&
+                                                (o.second < 0 || o.second == text->selStart());
                                      }),
                          what);
             }

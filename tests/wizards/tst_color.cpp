@@ -51,12 +51,9 @@ private slots:
         QTEST(QString(r.text).insert(r.cursor, '|') + (r.changed ? "" : " ="), "after");
     }
 
-    // The dialog on a document's selection (six characters behind "#" widened over it; a code shown as
-    // given) gets `keys`: characters typed into the focused control, "<" Backspace, ">" Enter, "~" Tab,
-    // "^" a paste of `extra`, "*" "Select color..." choosing `extra` (none: cancelled); "G" opens a
-    // picture of two halves, "B" an unreadable one, "?" is cancelled; "L" (light), "Z" (dark, a corner)
-    // and "O" (outside) click it, "M" drags from dark to light. Expected: the red box, green, blue, the
-    // code, the focus, then the document after Enter on OK (one undo step) or Esc elsewhere.
+    // The dialog on a selection gets `keys` ("<" Backspace, ">" Enter, "~" Tab, "^" pastes `extra`, "*"
+    // chooses `extra`; "G" opens a two-tone picture, "B" a bad one, "?" none; "L", "Z", "O" click light,
+    // dark, outside, "M" drags). Expected: red, green, blue, code, focus, the text after OK or Esc.
     void dialog_data() {
         table({"text", "keys", "extra", "expected"},
               {"code kept as given; [#Ff8000]; ; ; [255] 128 0 #Ff8000 txtRed [#Ff8000]",

@@ -62,8 +62,7 @@ private slots:
         QTEST(MakeRelativePath(path, document), "expected");
     }
 
-    // "Picture..." (no size) and the toolbox (sized when known, CR LF after each of several); one undo step
-    // a picture. Dialogs start in the dialog folder, picture filter; "LastDir" makes the pictures' the next.
+    // Pictures from the menu (no size) or the toolbox (sized, one a line), one undo step each; LastDir.
     void insert_data() {
         table({"how", "files", "text"},
               {"menu, cancelled; menu LastDir; ; ab", // over "a|b", or "lines": "a[\r\né\r\n]b"

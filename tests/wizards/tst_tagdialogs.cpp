@@ -53,8 +53,7 @@ private slots:
             document->txtRich->setText(text);
             document->txtRich->select(start, document->txtRich->textLength() - start);
         };
-        // Font (its wrapping in insertionUndoneAtOnce): the size box takes digits and Enter there adds
-        // nothing; a chosen face is shown in the box and written; Cancel closes and deletes the dialog.
+        // Font: the size box takes digits, Enter there adds nothing; the chosen face is shown and written.
         select("ab cd", 3);
         QPointer<frmFont> font = new frmFont(main, &main);
         QVERIFY(shownActive(font) && font->txtSize->hasFocus());
@@ -84,8 +83,7 @@ private slots:
         QVERIFY(!body.cmdBrowse->isEnabled() && !body.txtBGPicture->isEnabled());
         body.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<BODY BACKGROUND=\"a.gif\" TEXT=\"#000000\">\r\n");
-        // List: the row count takes digits only, 0 empties it and disables Add; the examples follow
-        // the kind.
+        // List: the row count takes digits only, 0 empties it and disables Add; examples follow the kind.
         main.mutableSettings().Indent = "  ";
         select("", 0);
         frmList list(main, &main);
@@ -108,8 +106,7 @@ private slots:
         AppFixture::flush();
         QVERIFY(!main.documents().current());
         body.cmdAdd->click();
-        // Link, on a selection: its boxes filled; Browse gives a path relative to the saved document,
-        // a cancelled one changes nothing; the close button ends it when modal.
+        // Link on a selection: boxes filled, Browse paths relative to the document, Close ends it modal.
         frmNotepad* page = OpenDocument(main, app.env.writeFile("site/page.htm", "HTTP://www.x.se"));
         page->txtRich->select(0, page->txtRich->textLength());
         QPointer<frmLink> link = new frmLink(main, &main);
@@ -130,9 +127,7 @@ private slots:
         QCOMPARE(link->exec(), int(QDialog::Rejected));
     }
 
-    // A dialog's insertion over `before` ("|" the cursor, "[...]" a selection; its "ab" typed first, a
-    // step of its own), with `paste` pasted into its text box first: CR LF breaks only, non-ASCII kept,
-    // and one Ctrl+Z takes it out again, keeping the steps before it.
+    // A dialog's insertion after typing "ab", `paste` in its box: CR LF only, one Ctrl+Z takes it out.
     void insertionUndoneAtOnce_data() {
         table(
             {"dialog", "before", "paste", "expected"},

@@ -19,9 +19,8 @@ class CheckPanelTest : public QObject {
     }
 
 private slots:
-    // One document's checks in turn: a style sheet is not checked; Cancel and a crash of the checker
-    // (too deeply nested with a small stack) end a check, not the editor; rows go to their places,
-    // sort and filter; any change greys them, saving checks again, closing clears them.
+    // A style sheet is not checked; Cancel and a checker crash (deep nesting, small stack) end a check, not
+    // the editor; rows go to their places, sort, filter; a change greys them, save rechecks, close clears.
     void checkedFromStartToEnd() {
         AppFixture app;
         const QByteArray html =
@@ -102,8 +101,7 @@ private slots:
             QCOMPARE(QString("%1:%2").arg(line + 1).arg(offset - text->lineIndex(line) + 1),
                      all[row].section(' ', 0, 0));
         }
-        const auto clickHeader = [list](int c) {
-            QHeaderView* header = list->header();
+        const auto clickHeader = [header = list->header()](int c) {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(c) + 4, header->height() / 2));
         };

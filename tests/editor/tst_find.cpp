@@ -11,11 +11,10 @@
 
 namespace {
 
-// Drives the find dialog over a document, one word a step: fTEXT and rTEXT fill the boxes; c, up,
-// beg, end, sel and all tick those options; sS,L selects; O opens the dialog again; F, R and N press
-// Find Next, Replace and the window's Find Next; y and n answer the next question; =TEXT checks the
-// document with its selection, @S,L the selection alone, !TEXT the last message (! alone: none).
-// "_" in a text stands for a space.
+// Drives the find dialog, a word a step: fTEXT, rTEXT fill the boxes; c, up, beg, end, sel, all tick those
+// options; sS,L selects; O reopens the dialog; F, R, N press Find Next, Replace, the window's Find Next;
+// y, n answer the next question; =TEXT checks the document with its selection, @S,L the selection
+// alone, !TEXT the last message (! alone: none). "_" in a text stands for a space.
 void run(ShellFixture& app, frmFind& find, frmNotepad* document, const QString& script) {
     const QHash<QString, QAbstractButton*> buttons{{"c", find.chkCase},         {"sel", find.chkSelectedText},
                                                    {"all", find.chkReplaceAll}, {"up", find.optUp},

@@ -136,9 +136,7 @@ private slots:
             {30, 1, HtmlSeverity::Warning, "a\ttab, a\nbreak, a \\ and \u00E9"},
             {4, 5, HtmlSeverity::Access, ""}};
         const QByteArray output = EncodeProblems(problems);
-        const std::optional<std::vector<HtmlProblem>> read = DecodeProblems(output);
-        QVERIFY(read);
-        QCOMPARE(described(*read), described(problems));
+        QCOMPARE(described(DecodeProblems(output).value_or(std::vector<HtmlProblem>())), described(problems));
         QVERIFY(DecodeProblems(QByteArray())->empty());
         for (const QByteArray& refused :
              {output.chopped(1), QByteArray("1\t2\t9\tx\n"), QByteArray("Segmentation fault\n")})

@@ -12,9 +12,8 @@ class TestTagCompletion : public QObject {
     Q_OBJECT
 
 private slots:
-    // The text before Ctrl+Space and after the edit, as render() writes it ("|" the cursor, "[...]"
-    // the selection); the same text means no edit at all. Words: "" the program's list, "-" a list
-    // of the empty entry alone, else the entries given.
+    // The text before Ctrl+Space and after the edit as render() writes it (the same: no edit at all).
+    // Words: "" the program's list, "-" a list of the empty entry alone, else the entries given.
     void complete_data() {
         table({"before", "after", "words"},
               {"word after a space, later line; <p>\r\nsome ti| end; <p>\r\nsome TI[TLE] end; ",

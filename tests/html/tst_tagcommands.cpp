@@ -107,10 +107,18 @@ private slots:
         QCOMPARE(FormatLines("a\r\nb\r\n", "", "", "<LI>", "</LI>"), QString("<LI>a</LI>\r\n<LI>b</LI>\r\n"));
     }
 
-    // The Format dialog: no selection, no dialog; a tag option; the lines; nothing chosen keeps it open.
-    void formatDialog() {
+    // Own commands take their names from "owncom.txt", default ones for empty or "OwnN" names. The Format
+    // dialog: no selection, no dialog; a tag option; the lines; nothing chosen keeps it open.
+    void ownCommandNamesAndFormatDialog() {
         AppFixture app;
+        app.env.writeFile("data/Quillora/owncom.txt", kOwnCommands);
         app.start();
+        QStringList names;
+        for (int slot = 1; slot <= 5; ++slot) {
+            const QAction* own = app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
+            names << (own->isVisible() ? own->text() : "hidden");
+        }
+        QCOMPARE(names.join('|'), "Para && more|Selection|Own3|Own4|hidden");
         frmNotepad* document = app.document(0);
         setMarked(*document->txtRich, "<B>x</B>\r\n<I>y</I>|", document);
         frmFormat::run(*app.main, document->editable());
@@ -131,19 +139,6 @@ private slots:
         QCOMPARE(document->txtRich->text() + colors(*document), "x\r\n<I><LI>y\r\n</I>xxxtttttttxxxtttt");
         QVERIFY(document->undoHistory().Undo());
         QCOMPARE(document->txtRich->text(), QString("x\r\n<I>y</I>"));
-    }
-
-    // Own commands take their names from "owncom.txt", default ones for empty or "OwnN" names.
-    void ownCommandNames() {
-        AppFixture app;
-        app.env.writeFile("data/Quillora/owncom.txt", kOwnCommands);
-        app.start();
-        QStringList names;
-        for (int slot = 1; slot <= 5; ++slot) {
-            const QAction* own = app.main->mnuPopup->findChild<QAction*>(QString("mnuOwn%1").arg(slot));
-            names << (own->isVisible() ? own->text() : "hidden");
-        }
-        QCOMPARE(names.join('|'), "Para && more|Selection|Own3|Own4|hidden");
     }
 };
 

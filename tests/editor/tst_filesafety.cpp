@@ -34,8 +34,7 @@ class FileSafetyTest : public QObject {
     }
 
 private slots:
-    // A file that is no regular file is refused before it is read, whichever way it comes: the
-    // program never blocks on it (a test fails after 5 s) and says what it is.
+    // A file that is no regular file is refused by every route before any read (never blocking) with why.
     void refusedBeforeAnyRead_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("route");
@@ -94,12 +93,10 @@ private slots:
                                      : path + " is not a regular file and cannot be opened as text.";
         QVERIFY(app.dialogs.messages.size() == 1 && app.dialogs.messages[0].icon == Dialogs::Icon::Critical);
         QCOMPARE(app.dialogs.messages[0].text, expected);
-        // Nothing but the new document of a start without files is open.
-        QCOMPARE(app.main->documents().DocumentCount, route == "command line" ? 0 : 1);
+        QCOMPARE(app.main->documents().DocumentCount, route == "command line" ? 0 : 1); // no file opened
     }
 
-    // Every reader of the program meets a named pipe or a link to /dev/zero in its file's place:
-    // none blocks (a test fails after 5 s) and none reads what it finds there.
+    // Every reader meets a named pipe or a link to /dev/zero in its file's place: none blocks or reads it.
     void everyReaderRefusesPipesAndDevices_data() {
         QTest::addColumn<QString>("reader");
         QTest::addColumn<QString>("kind");
@@ -115,8 +112,7 @@ private slots:
         AppFixture app;
         const QString folder = app.env.programFolder();
         QDir().mkpath(folder + "/recovery");
-        // Puts the pipe or the link in the place of the file at `path`.
-        const auto plant = [&kind](const QString& path) {
+        const auto plant = [&kind](const QString& path) { // the pipe or the link in path's place
             QFile::remove(path);
             return kind == "pipe" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
                                   : QFile::link("/dev/zero", path);
@@ -127,11 +123,9 @@ private slots:
                  {"/commands.txt", "/owncom.txt", "/default.htm", "/finds.txt", "/replaces.txt"})
                 QVERIFY(plant(folder + name));
             app.start();
-            // No command words, an empty template, and the find box's empty entry alone.
-            QCOMPARE(app.main->commandWords(), QStringList{QString()});
-            QCOMPARE(app.document(0)->txtRich->text() + "|" +
-                         QString::number(app.main->findDialog().cmbFind->count()),
-                     "|1");
+            QCOMPARE(app.main->commandWords(), QStringList{QString()}); // no command words
+            QCOMPARE(app.document(0)->txtRich->text(), QString());      // an empty template
+            QCOMPARE(app.main->findDialog().cmbFind->count(), 1);       // the empty entry alone
             return;
         }
         if (reader == "journal") {
@@ -171,12 +165,8 @@ private slots:
         }
     }
 
-    // As a user meets them (see AsUser): a file not in UTF-8 or not writable says so in a bar that leaves
-    // the keys to the text. What cannot be opened or saved says why; a failed save keeps the text,
-    // modified, and the files as they were. Save asks before a character the file's encoding lacks; each
-    // answer writes the bytes the reference encoder gives for its text, or nothing. Rows: the file's name
-    // (then Save As's), its bytes (as Latin-1), the modes of file and folder, what is typed at its end,
-    // the notice, what fails or is asked, the answer, the encoding and text written ("" for read + typed).
+    // As a user: a bar tells of a file not in UTF-8 or read-only; failed opens and saves say why, keeping
+    // text and files; Save asks before a character the encoding lacks and writes what each answer gives.
     void noticesAtOpen_data() {
         table(
             {"names", "bytes", "modes", "typed", "notice", "failure", "answer", "written"},
@@ -225,14 +215,12 @@ private slots:
              "ISO-8859-15", "", "", "ISO-8859-15: " + iso15 + "\u20AC\u20AC");
     }
     void noticesAtOpen() {
-        QFETCH(QString, names);
-        QFETCH(QString, bytes);
-        QFETCH(QString, modes);
-        QFETCH(QString, typed);
-        QFETCH(QString, notice);
-        QFETCH(QString, failure);
-        QFETCH(QString, answer);
-        QFETCH(QString, written);
+        const auto in = [](const char* column) {
+            return *static_cast<QString*>(QTest::qData(column, QMetaType::QString));
+        };
+        const QString names = in("names"), bytes = in("bytes"), modes = in("modes"), typed = in("typed"),
+                      notice = in("notice"), failure = in("failure"), answer = in("answer"),
+                      written = in("written");
         QStringEncoder encoder(written.isEmpty() ? "UTF-8" : qPrintable(written.section(": ", 0, 0)));
         if (!encoder.isValid())
             QSKIP("this Qt has no reference encoder for the character set");
@@ -301,8 +289,7 @@ private slots:
         QVERIFY(QDir(app.env.programFolder() + "/recovery").entryList({"*.backup"}).isEmpty());
     }
 
-    // A link put in an opened file's place (to one of this user's files) is not written: Save says so;
-    // a hard link put there, after the question, gets a new file. Links there at open are followed.
+    // Links there at open are followed; one swapped in later is not written, a hard one only when asked.
     void linkSwappedInIsNotFollowed_data() {
         table({"put"},
               {"a link put in the file's place; symbolic", "a link from the start; ",
@@ -341,14 +328,12 @@ private slots:
             QVERIFY(TestEnvironment::readFile(page) == "new <p>old" && !app.record(0).Modified);
             return;
         }
-        QCOMPARE(app.dialogs.messages[0].text, page + " was replaced by a link to " + keys +
-                                                   " since it was opened; nothing was saved. Use Save As to "
-                                                   "choose where to save.");
+        const QString end = " since it was opened; nothing was saved. Use Save As to choose where to save.";
+        QCOMPARE(app.dialogs.messages[0].text, page + " was replaced by a link to " + keys + end);
         QVERIFY(QFileInfo(page).isSymLink() && app.record(0).Modified);
     }
 
-    // Save As of a new document onto a link whose file is missing writes that file and keeps the link;
-    // to a name ending in "*", that name (never the file without it), which the journal names too.
+    // Save As onto a dangling link writes its file, keeping the link; a name ending in "*" is itself.
     void savingThroughADanglingLink_data() {
         table({"name", "file"},
               {"a link, no file; link.htm; pages/new.htm", "a name ending in *; a.htm*; a.htm*"});
@@ -377,9 +362,8 @@ private slots:
                 DecodeJournal(TestEnvironment::readFile(journal.folder() + "/" + journals[0]), entry));
         QCOMPARE(entry.path, path);
         saveWithKeys(window);
-        QCOMPARE(TestEnvironment::readFile(app.env.root() + "/" + file) + "|" +
-                     TestEnvironment::readFile(other),
-                 "then first|other file");
+        QCOMPARE(TestEnvironment::readFile(app.env.root() + "/" + file), "then first");
+        QCOMPARE(TestEnvironment::readFile(other), "other file");
         QVERIFY(QFileInfo(app.env.root() + "/link.htm").isSymLink() && window->windowTitle() == path);
     }
 };

@@ -14,9 +14,8 @@ namespace {
 
 constexpr float kWidth = 6000, kHeight = 4500;
 
-// Runs a layout script: V / H split the selected frame if it can, sK selects frame K, D+ / D- drag the
-// latest border one step on or back, n names every frame "fK", AK fills all of frame K's properties,
-// NK=x / WK=x / BK=x / CK=x set a name, width, border size, colour; B gives every border 4 pixels.
+// Layout script: V/H split the selected frame, sK selects frame K, D+/D- drag the last border, n names
+// frames "fK", AK fills frame K, NK= WK= BK= CK= set name, width, border size, colour; B: 4-pixel borders.
 void Run(FramesModel& model, const QString& script) {
     for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
         const int k = op.mid(1).section('=', 0, 0).toInt(), field = QString("NWBC").indexOf(op.at(0));

@@ -145,8 +145,7 @@ private slots:
         QTest::addColumn<Action>("edit");
         const auto row = [](const char* name, const char* base, const char* text, const char* colours,
                             bool changes, Action edit) {
-            QTest::newRow(name) << QString::fromUtf8(base) << QString::fromUtf8(text)
-                                << QString::fromUtf8(colours) << changes << edit;
+            QTest::newRow(name) << QString(base) << QString(text) << QString(colours) << changes << edit;
         };
         const auto paint = [](std::vector<std::pair<int, int>> stretches) {
             return Action([=](Control& c) {

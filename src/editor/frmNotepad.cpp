@@ -376,7 +376,8 @@ void frmNotepad::mnuCopy_Click() {
 }
 
 void frmNotepad::mnuPaste_Click() {
-    ReplaceSelection(QApplication::clipboard()->text());
+    // As Ctrl+V: the pasted text coloured, and an empty clipboard leaves the selection alone.
+    pasteFromKeyboard();
 }
 
 void frmNotepad::mnuDelete_Click() {

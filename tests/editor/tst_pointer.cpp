@@ -1,6 +1,7 @@
 #include "editor/UndoHistory.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
+#include "support/Rendered.h"
 #include "support/ShellFixture.h"
 
 #include <QtTest>
@@ -34,13 +35,7 @@ private slots:
         window->colorizeWhole();
         window->ClearAllUndo();
         app.main->documents().setModified(0, false);
-        const auto colors = [text] {
-            QList<ColorValue> all;
-            for (int i = 0; i < text->textLength(); ++i)
-                all << text->colorAt(i);
-            return all;
-        };
-        const QList<ColorValue> colored = colors();
+        const QList<ColorValue> colored = colors(*text);
         const QStringList cells = drag.split(' ');
         const auto pointAt = [text](int offset) {
             QTextCursor place(text->document());
@@ -64,12 +59,12 @@ private slots:
         QCOMPARE(text->text(), expected);
         QCOMPARE(app.record(0).Modified, expected != before);
         QCOMPARE(window->mnuUndo->isEnabled(), expected != before);
-        const QList<ColorValue> landed = colors();
+        const QList<ColorValue> landed = colors(*text);
         window->colorizeWhole();
-        QCOMPARE(landed, colors());
+        QCOMPARE(landed, colors(*text));
         sendKey(text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(text->text(), before);
-        QCOMPARE(colors(), colored);
+        QCOMPARE(colors(*text), colored);
     }
 
     // A composed character committed over the selection replaces it whole; one Ctrl+Z gives it back.

@@ -144,15 +144,9 @@ private slots:
         typeKeys(window->txtRich, keys);
         QTEST(render(*window->txtRich), "expected");
         // With colours on, what the keys leave is coloured as the whole text coloured afresh.
-        const auto painted = [&] {
-            QList<ColorValue> all;
-            for (int i = 0; i < window->txtRich->textLength(); ++i)
-                all << window->txtRich->colorAt(i);
-            return all;
-        };
-        const QList<ColorValue> typed = painted();
+        const QList<ColorValue> typed = ::colors(*window->txtRich);
         window->colorizeWhole();
-        QVERIFY(!colors || typed == painted());
+        QVERIFY(!colors || typed == ::colors(*window->txtRich));
         const QString end = window->txtRich->text();
         QTEST(QString::number(repeat(window, Qt::Key_Z, window->mnuUndo)), "steps");
         QFETCH(QString, restored);
@@ -210,6 +204,10 @@ private slots:
         } else {
             window->InsertAtCursor(incoming);
         }
+        // Pasted text is coloured as the whole text coloured afresh.
+        const QList<ColorValue> pasted = colors(*window->txtRich);
+        window->colorizeWhole();
+        QVERIFY(way == "input method" || pasted == colors(*window->txtRich));
         QString texts = window->txtRich->text() + "|";
         QVERIFY(window->mnuUndo->isEnabled());
         window->mnuUndo->trigger();

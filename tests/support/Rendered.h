@@ -10,3 +10,11 @@ inline QString render(const RichTextControl& control) {
     return start == end ? control.text().insert(start, '|')
                         : control.text().insert(end, ']').insert(start, '[');
 }
+
+// Every character's colour, to compare with the same text coloured afresh.
+inline QList<ColorValue> colors(const RichTextControl& control) {
+    QList<ColorValue> all;
+    for (int i = 0; i < control.textLength(); ++i)
+        all << control.colorAt(i);
+    return all;
+}

@@ -100,12 +100,11 @@ private slots:
         list.cmdAdd->click();
         QCOMPARE(document->txtRich->text(), "<OL>\r\n  <LI> Row1 </LI>\r\n  <LI> Row2 </LI>\r\n</OL>\r\n"
                                             "<UL>\r\n  <LI> Row1 </LI>\r\n  <LI> Row2 </LI>\r\n</UL>\r\n");
-        // With no document open the body's Add does nothing.
         main.documents().DocumentSlots[0].Modified = false;
         document->close();
         AppFixture::flush();
         QVERIFY(!main.documents().current());
-        body.cmdAdd->click();
+        body.cmdAdd->click(); // with no document open, nothing happens
         // Link on a selection: boxes filled, Browse paths relative to the document, Close ends it modal.
         frmNotepad* page = OpenDocument(main, app.env.writeFile("site/page.htm", "HTTP://www.x.se"));
         page->txtRich->select(0, page->txtRich->textLength());

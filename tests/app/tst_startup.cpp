@@ -1,5 +1,4 @@
 #include "app/RecentFiles.h"
-#include "app/SettingsIO.h"
 #include "app/SkinButton.h"
 #include "app/mdlQuillor.h"
 #include "browser/frmView.h"
@@ -117,9 +116,8 @@ private slots:
 
     // Files from each way in open in order into the recent files; folders open in browser windows.
     void filesOpenInOrder_data() {
-        QTest::addColumn<QString>("route");
-        for (const char* route : {"command line", "hand-over", "drop on the frame", "drop on a document"})
-            QTest::newRow(route) << route;
+        table({"route"}, {"command line; command line", "hand-over; hand-over",
+                          "drop on the frame; drop on the frame", "drop on a document; drop on a document"});
     }
     void filesOpenInOrder() {
         QFETCH(QString, route);

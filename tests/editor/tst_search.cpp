@@ -82,8 +82,7 @@ private slots:
         QCOMPARE(offsets, (QList<int>{12, 0, 15, 17, 8, 0, 2602, 3005}));
     }
 
-    // Read back, CR LF, LF and CR end lines, LF CR is two breaks, a final break starts no line, only
-    // the first 40 lines count, and a CR LF split between two reads of the file is one break.
+    // CR LF, LF, CR end lines (LF CR: two), 40 lines at most, a CR LF split between two reads is one.
     void history() {
         QCOMPARE(ReadSearchHistory(path()) + ReadSearchHistory(env.root()), Strings()); // no file; a folder
         QByteArray many;

@@ -82,9 +82,8 @@ private slots:
     void examples_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("converted"); // lower, upper, removed
-        const auto row = [](const char* name, const QString& text, const QString& lower, const QString& upper,
-                            const QString& removed) {
-            QTest::newRow(name) << text << QStringList{lower, upper, removed};
+        const auto row = [](const char* name, const QString& text, const auto&... out) {
+            QTest::newRow(name) << text << QStringList{out...};
         };
         // clang-format off
         row("quoted values keep their case, the character after is converted", R"(<A HREF="Page.HTM"C>Text)", R"(<a href="Page.HTM"c>Text)", R"(<A HREF="Page.HTM"C>Text)", "Text");

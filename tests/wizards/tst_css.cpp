@@ -21,10 +21,6 @@ QString entries(const QListWidget* list) {
         texts << list->item(row)->text();
     return texts.join(',');
 }
-// One data row of text cells.
-template <typename... Cells> void row(const char* name, const Cells&... cells) {
-    (QTest::newRow(name) << ... << QString(cells));
-}
 void click(QListWidget* list, int row, Qt::KeyboardModifiers keys = {}) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
 }
@@ -43,8 +39,10 @@ class CssTest : public QObject {
 private slots:
     // A selection; the rules read from it, as textOf writes them, and the text kept around the block.
     void read_data() {
-        for (const char* column : {"selected", "rules", "around"})
-            QTest::addColumn<QString>(column);
+        table({"selected", "rules", "around"}, {});
+        const auto row = [](const char* name, const auto&... cells) {
+            (QTest::newRow(name) << ... << QString(cells));
+        };
         row("block with text around",
             "x<style type=x>\r\nBODY\t{\r\n\tcolor:red;\r\n\t}\r\n\r\nP\t{margin:0}\r\n</style>y",
             "BODY|color:red;\nP|margin:0;\n", "x|y");

@@ -26,7 +26,7 @@ void setMarked(RichTextControl& control, QString text, frmNotepad* document = nu
 }
 
 // A letter per character: t(ag) v(alue) c(omment) x(text).
-QString colors(const frmNotepad& document) {
+QString colorLetters(const frmNotepad& document) {
     const ColorRoles roles = document.colorRoles();
     QString letters;
     for (int i = 0; i < document.txtRich->textLength(); ++i) {
@@ -87,7 +87,7 @@ private slots:
         QTEST(render(*document->txtRich), "expected");
         QFETCH(QString, colors);
         if (!colors.isEmpty())
-            QCOMPARE(::colors(*document), colors);
+            QCOMPARE(colorLetters(*document), colors);
         if (document->undoHistory().canUndo()) {
             QVERIFY(document->undoHistory().Undo());
             QVERIFY(!document->undoHistory().canUndo());
@@ -136,7 +136,8 @@ private slots:
         QVERIFY(lines.result() != QDialog::Accepted);
         lines.cmbStartLine->setCurrentText("<LI>");
         lines.cmdOK_Click();
-        QCOMPARE(document->txtRich->text() + colors(*document), "x\r\n<I><LI>y\r\n</I>xxxtttttttxxxtttt");
+        QCOMPARE(document->txtRich->text() + colorLetters(*document),
+                 "x\r\n<I><LI>y\r\n</I>xxxtttttttxxxtttt");
         QVERIFY(document->undoHistory().Undo());
         QCOMPARE(document->txtRich->text(), QString("x\r\n<I>y</I>"));
     }

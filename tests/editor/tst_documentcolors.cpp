@@ -26,9 +26,6 @@ class DocumentColorsTest : public QObject {
             !record.Modified && !window->windowTitle().endsWith('*') && !record.PathCaption.endsWith('*');
         return map + (clean ? "" : " changed");
     }
-    static QString cell(const char* column) {
-        return *static_cast<QString*>(QTest::qData(column, QMetaType::QString));
-    }
 
 private slots:
     // Opened files (DoOnOpen 5: LF breaks) are coloured, stay clean and are repainted on save.

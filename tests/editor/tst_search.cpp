@@ -8,11 +8,6 @@
 
 using Strings = QStringList;
 
-// The current row's cell in a string column.
-static QString cell(const char* column) {
-    return *static_cast<QString*>(QTest::qData(column, QMetaType::QString));
-}
-
 class TestSearch : public QObject {
     Q_OBJECT
     TestEnvironment env;

@@ -21,3 +21,8 @@ void table(std::initializer_list<const char*> columns, std::initializer_list<con
             data << cell;
     }
 }
+
+// The current row's cell in a string column.
+inline QString cell(const char* column) {
+    return *static_cast<QString*>(QTest::qData(column, QMetaType::QString));
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+class frmNotepad;
+
+// Marks the tag (or bracket) at the window's cursor and its partner whenever the cursor or the text
+// changes. The look waits for the events already queued, so a run of moves costs one look.
+void WatchMatchingTags(frmNotepad& window);

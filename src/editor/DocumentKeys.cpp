@@ -1,15 +1,78 @@
 // The document window's keys: the editor's own shortcuts, completion, and the typing aids of a
 // coloured document.
 
+#include "editor/Colorizer.h"
 #include "editor/DocumentHost.h"
 #include "editor/TagCompletion.h"
 #include "editor/TypingAids.h"
 #include "editor/frmNotepad.h"
+#include "markup/Indentation.h"
 #include "platform/KeyCodes.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>
 #include <QClipboard>
+
+#include <vector>
+
+namespace {
+
+// The blanks and tabs that begin the cursor's line, as far as the cursor.
+QString indentAtCursor(const RichTextControl& text) {
+    const int cursor = text.selStart();
+    const int lineStart = text.lineIndex(text.lineFromChar(cursor));
+    return LeadingBlanks(text.textRange(lineStart, cursor - lineStart));
+}
+
+// Indents or outdents the lines the selection touches, as one step of the history, and keeps them
+// selected. The lines change in one edit: edited one by one, every shorter line would make the
+// view measure all lines again for the widest. The text between the indentations keeps its
+// colours; new indentation takes the colour of where it lands.
+void shiftSelectedLines(frmNotepad& window, bool outdent) {
+    RichTextControl& text = *window.txtRich;
+    const Settings& settings = window.host().settings();
+    const int start = text.selStart();
+    const int length = text.selLength();
+    const int base = text.lineIndex(text.lineFromChar(start));
+    const int end = text.lineIndex(text.lineFromChar(start + length)) + text.lineLength(start + length);
+    const QString lines = text.textRange(base, end - base);
+    const LineShift shift =
+        outdent ? OutdentLines(lines, start - base, length, settings.Indent, settings.TabWidth)
+                : IndentLines(lines, start - base, length, settings.Indent);
+    if (shift.pieces.empty())
+        return;
+    // The whole lines are replaced (Undo recolours what it puts back, which needs whole tags), the
+    // kept text painted in its old colours afterwards.
+    const auto to = static_cast<int>(lines.size());
+    const ColorRoles roles = window.colorRoles();
+    std::vector<ColorSpan> spans;
+    const auto addColor = [&spans](int at, int count, ColorValue color) {
+        if (!spans.empty() && spans.back().color == color && spans.back().start + spans.back().length == at)
+            spans.back().length += count;
+        else if (count > 0)
+            spans.push_back(ColorSpan{at, count, color});
+    };
+    int kept = 0; // the next old offset whose colour is read
+    int moved = 0;
+    for (const IndentPiece& piece : shift.pieces) {
+        for (; kept < piece.at; ++kept)
+            addColor(base + kept + moved, 1, text.colorAt(base + kept));
+        addColor(base + piece.at + moved, static_cast<int>(piece.inserted.size()),
+                 window.usesColors() ? TypingColor(text, roles, base + piece.at) : roles.text);
+        kept = piece.at + piece.removed;
+        moved += static_cast<int>(piece.inserted.size()) - piece.removed;
+    }
+    for (; kept < to; ++kept)
+        addColor(base + kept + moved, 1, text.colorAt(base + kept));
+    // Undo gives back the selection as it was, not the lines.
+    window.undoHistory().AddUndo(lines, shift.text, base, start, length);
+    text.select(base, to);
+    text.setSelText(shift.text);
+    text.paintSpans(spans);
+    text.select(base + shift.selectionStart, shift.selectionLength);
+}
+
+} // namespace
 
 void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     // Moving the cursor ends the typed and deleted runs.
@@ -29,23 +92,36 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
     switch (keyCode) {
     case KeyCode::Insert: // overwrite mode is never switched on
         break;
-    case KeyCode::Tab:
-        ReplaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
+    case KeyCode::Tab: {
+        const int start = txtRich->selStart();
+        const bool manyLines =
+            txtRich->lineFromChar(start) != txtRich->lineFromChar(start + txtRich->selLength());
+        if (shift == ModifierBit::Shift)
+            shiftSelectedLines(*this, true);
+        else if (manyLines && shift == 0)
+            shiftSelectedLines(*this, false);
+        else
+            ReplaceSelection(ctrl ? QStringLiteral("\t") : settings.Indent);
         break;
+    }
     case KeyCode::Return:
         if (shift == (ModifierBit::Ctrl | ModifierBit::Alt))
             colorInserted(ReplaceSelection(QStringLiteral("<P>")), 3);
         else if (ctrl)
             colorInserted(ReplaceSelection(QStringLiteral("<BR>")), 4);
         else
-            insertTyped(QStringLiteral("\r\n"));
+            insertTyped(QStringLiteral("\r\n") +
+                        (settings.AutoIndent ? indentAtCursor(*txtRich) : QString()));
         break;
     default:
         if (const std::optional<QString> entity = KeyEntity(keyCode, shift)) {
             insertTyped(*entity);
             break;
         }
-        if (!ctrl)
+        // Ctrl+Shift+Z redoes as Ctrl+R and Ctrl+Y do.
+        const bool redoKey =
+            keyCode == KeyCode::letter('Z') && shift == (ModifierBit::Ctrl | ModifierBit::Shift);
+        if (!ctrl && !redoKey)
             return;
         switch (keyCode) {
         case KeyCode::Space:
@@ -55,6 +131,7 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
             goTo();
             break;
         case KeyCode::letter('R'):
+        case KeyCode::letter('Y'):
             if (mnuRedo->isEnabled())
                 mnuRedo_Click();
             break;
@@ -69,7 +146,9 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
             }
             break;
         case KeyCode::letter('Z'):
-            if (mnuUndo->isEnabled())
+            if (redoKey && mnuRedo->isEnabled())
+                mnuRedo_Click();
+            else if (!redoKey && mnuUndo->isEnabled())
                 mnuUndo_Click();
             break;
         default:

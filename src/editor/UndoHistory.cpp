@@ -56,6 +56,12 @@ void UndoHistory::AddUndo(const QString& oldText, const QString& newText, int po
     addStep(oldText, newText, position, position, static_cast<int>(oldText.size()));
 }
 
+void UndoHistory::AddUndo(const QString& oldText, const QString& newText, int position, int selectionStart,
+                          int selectionLength) {
+    recordPending();
+    addStep(oldText, newText, position, selectionStart, selectionLength);
+}
+
 void UndoHistory::ClearAllUndo() {
     m_steps.fill(UndoStep{});
     m_undoPosition = 0;

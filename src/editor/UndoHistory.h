@@ -41,6 +41,10 @@ public:
     // pending, so steps come back in the order they were made. The old text was the selection:
     // Undo selects it again.
     void AddUndo(const QString& oldText, const QString& newText, int position);
+    // The same for a change that reaches beyond the selection (the lines it touches indented):
+    // Undo selects [selectionStart, selectionStart + selectionLength) again.
+    void AddUndo(const QString& oldText, const QString& newText, int position, int selectionStart,
+                 int selectionLength);
     void ClearAllUndo();
     // Each returns whether the text changed.
     bool Undo();

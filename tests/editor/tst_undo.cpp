@@ -29,8 +29,18 @@ QList<Outcome> mustGive(const QString& t, int s, int l, const QString& key, cons
     const auto put = [&](const QString& in, qsizetype cursor) {
         return Outcome{head + in + rest, int(s + cursor)};
     };
-    if (key == "{Return}")
-        return {put("\r\n", 2)};
+    if (key == "{Return}") { // the blanks and tabs that begin the line, as far as the cursor, carried over
+        const QString line = head.mid(head.lastIndexOf('\n') + 1);
+        const QString blanks = line.left(line.indexOf(QRegularExpression("[^ \t]")));
+        return {put("\r\n" + blanks, 2 + blanks.size())};
+    }
+    if (key == "{Tab}" && picked.contains('\n')) { // every line the selection touches indented
+        QStringList lines = t.split("\r\n");
+        const int first = int(head.count('\n')), last = int((head + picked).count('\n'));
+        for (int line = first; line <= last - (picked.endsWith('\n') ? 1 : 0); ++line)
+            lines[line].prepend(indent);
+        return {{lines.join("\r\n"), -1}};
+    }
     if (key == "{Tab}")
         return {put(indent, indent.size())};
     if (key == "{Ctrl+V}")

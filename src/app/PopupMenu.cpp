@@ -40,6 +40,9 @@ void frmQuillora::buildPopupMenu() {
     };
     const auto popupTarget = [this] { return CommandTarget{*this, m_documents.current()}; };
 
+    for (const CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste, CommandId::SelectAll})
+        AddCommandItem(mnuPopup, m_commands, id, popupTarget);
+    mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSepEdit"));
     m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
                             [this](EditableDocument& document) { ViewDocument(*this, document); });
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);

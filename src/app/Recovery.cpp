@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 // A journal holds a document's text as UTF-8 (up to three bytes a character) and a short header.
@@ -23,8 +24,19 @@ constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDe
 // Opens a journal's text as a modified document: the path is kept for saving, the file itself
 // is neither read nor written.
 void openRecovered(DocumentHost& host, const JournalEntry& entry) {
-    frmNotepad* window = NewDocument(host);
+    // The file open already and unchanged (reopened with the last session, say) takes the text in
+    // its own window, the cursor kept, rather than open twice.
+    const DocumentTable& table = host.documents();
+    frmNotepad* window = nullptr;
+    for (int slot = 0; slot < table.slotCount() && !window && !entry.path.isEmpty(); ++slot)
+        if (table.Documents[slot] && !table.DocumentSlots[slot].Free && !table.DocumentSlots[slot].Modified &&
+            table.DocumentSlots[slot].PathCaption == entry.path)
+            window = table.Documents[slot];
+    const int cursor = window ? window->txtRich->selStart() : 0;
+    if (!window)
+        window = NewDocument(host);
     window->txtRich->setText(entry.text);
+    window->txtRich->select(std::min(cursor, window->txtRich->textLength()), 0);
     window->setSaveFormat(entry.format);
     window->setEncoding(entry.encoding);
     window->ClearAllUndo();

@@ -62,6 +62,12 @@ Settings LoadSettings(const QString& programFolder) {
     s.DoOnOpen = static_cast<int>(readNumber(QStringLiteral("DoOnOpen"), s.DoOnOpen, 0, 6));
     s.CheckHtml5 = readBool(QStringLiteral("CheckHtml5"), s.CheckHtml5);
     s.CheckAccessibility = readBool(QStringLiteral("CheckAccessibility"), s.CheckAccessibility);
+    s.LineNumbers = readBool(QStringLiteral("LineNumbers"), s.LineNumbers);
+    s.HighlightLine = readBool(QStringLiteral("HighlightLine"), s.HighlightLine);
+    s.TabWidth = static_cast<int>(readNumber(QStringLiteral("TabWidth"), s.TabWidth, 1, 16));
+    s.Zoom = static_cast<int>(readNumber(QStringLiteral("Zoom"), s.Zoom, kMinZoom, kMaxZoom));
+    s.AutoIndent = readBool(QStringLiteral("AutoIndent"), s.AutoIndent);
+    s.RestoreSession = readBool(QStringLiteral("RestoreSession"), s.RestoreSession);
 
     if (!PathExists(s.JavaCompiler))
         s.JavaCompiler.clear();
@@ -71,8 +77,9 @@ Settings LoadSettings(const QString& programFolder) {
 }
 
 void SaveSettings(const Settings& s) {
-    const auto write = [](const char* key, const QString& value) {
-        SettingsStore::write(kSection, QString::fromLatin1(key), value);
+    QList<std::pair<QString, QString>> values;
+    const auto write = [&values](const char* key, const QString& value) {
+        values.append({QString::fromLatin1(key), value});
     };
     const auto flag = [](bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); };
     write("TexColor", QString::number(s.TexColor));
@@ -93,6 +100,13 @@ void SaveSettings(const Settings& s) {
     write("DoOnOpen", QString::number(s.DoOnOpen));
     write("CheckHtml5", flag(s.CheckHtml5));
     write("CheckAccessibility", flag(s.CheckAccessibility));
+    write("LineNumbers", flag(s.LineNumbers));
+    write("HighlightLine", flag(s.HighlightLine));
+    write("TabWidth", QString::number(s.TabWidth));
+    write("Zoom", QString::number(s.Zoom));
+    write("AutoIndent", flag(s.AutoIndent));
+    write("RestoreSession", flag(s.RestoreSession));
+    SettingsStore::writeAll(kSection, values);
 }
 
 QString DialogStartFolder(const QString& defaultDir, const QString& programFolder) {

@@ -5,7 +5,7 @@
 // Reads every key of the "Settings" section with its default, then replaces a compiler path or
 // default folder that no longer exists (the folder by the program folder plus a separator).
 Settings LoadSettings(const QString& programFolder);
-// Writes all sixteen keys, the skin path included, in their fixed order.
+// Writes every key, the skin path included, in a fixed order.
 void SaveSettings(const Settings& settings);
 
 // The folder the file dialogs start in (and the current folder) for the "DefaultDir" setting. The

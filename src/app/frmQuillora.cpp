@@ -20,8 +20,10 @@
 
 #include "app/RecentFiles.h"
 #include "app/Recovery.h"
+#include "app/Session.h"
 #include "app/SettingsIO.h"
 #include "app/SkinButton.h"
+#include "app/StatusFields.h"
 #include "app/mdlQuillor.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -66,7 +68,9 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     buildToolbars();
     connect(&m_documents, &DocumentTable::countChanged, this, &frmQuillora::documentCountChanged);
     documentCountChanged();
+    setStatusBar(new StatusFields(*this, this));
     m_recovery = new RecoveryJournal(*this, this);
+    m_session = new SessionKeeper(*this, this);
 }
 
 frmQuillora::~frmQuillora() {
@@ -187,7 +191,7 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
     m_browsers = BrowserTable{};
     m_documents.clear();
     if (paths.isEmpty())
-        NewDocument(*this);
+        m_session->openLastSession();
     else
         OpenPathList(paths);
     refreshRecentMenus();
@@ -289,6 +293,7 @@ void frmQuillora::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    m_session->recordAtExit(); // with the paths of documents just saved, before the windows go
     for (const QPointer<frmNotepad>& document : std::as_const(open))
         if (document)
             document->closeAnswered();
@@ -417,6 +422,15 @@ void frmQuillora::showSettings(bool modal) {
     m_settingsDialog->show();
     m_settingsDialog->raise();
     m_settingsDialog->activateWindow();
+}
+
+void frmQuillora::changeSettings(const std::function<void(Settings&)>& change) {
+    change(m_settings);
+    SaveSettings(m_settings);
+    for (int slot = 0; slot < m_documents.slotCount(); ++slot)
+        if (frmNotepad* document = m_documents.Documents[slot];
+            document && !m_documents.DocumentSlots[slot].Free)
+            document->applyViewSettings();
 }
 
 #include "moc_frmQuillora.cpp"

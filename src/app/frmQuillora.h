@@ -25,6 +25,7 @@ class frmSymbols;
 class frmSettings;
 class CheckPanel;
 class RecoveryJournal;
+class SessionKeeper;
 class SkinButton;
 class SkinStrip;
 
@@ -74,6 +75,7 @@ public:
     // document current at each press; or modal, inserting into the document current when it opened.
     void showTagDialog(TagDialog which, bool modal = false);
     void showSettings(bool modal) override;
+    void changeSettings(const std::function<void(Settings&)>& change) override;
     // Loads the button skin of the skin file `path` and repaints every button; false (the faces
     // unchanged) when it cannot be loaded.
     bool LoadSkin(const QString& path);
@@ -158,6 +160,8 @@ private:
     QPointer<CheckPanel> m_check;
     // The journals of unsaved documents, kept for recovery after a crash.
     RecoveryJournal* m_recovery = nullptr;
+    // The saved documents open, kept for the next start without files.
+    SessionKeeper* m_session = nullptr;
     // Start-up is done; until then, files handed over by later starts wait in m_handedOver.
     bool m_started = false;
     QStringList m_handedOver;

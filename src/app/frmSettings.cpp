@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -115,16 +116,13 @@ frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), 
     connect(cmbFont, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
     connect(cmbFontSize, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
 
-    const QList<QWidget*> order = {txtJavaCompiler,  cmdBrowseCompiler, cmbLineBreak,
-                                   txtDefDir,        cmdBrowserDir,     chkLastDir,
-                                   txtSkin,          cmdBrowseSkin,     cmbExtention,
-                                   optIndTab,        optIndOth,         txtIndent,
-                                   chkUseColors,     txtHTMLcolor[0],   cmdHTMLbrowse[0],
-                                   txtHTMLcolor[1],  cmdHTMLbrowse[1],  txtHTMLcolor[2],
-                                   cmdHTMLbrowse[2], txtHTMLcolor[3],   cmdHTMLbrowse[3],
-                                   txtBackcolor,     cmdBrowseBGColor,  cmbFont,
-                                   cmbFontSize,      cmbOnOpen,         cmdOK,
-                                   cmdCancel,        tbsOptions};
+    const QList<QWidget*> order = {
+        txtJavaCompiler,  cmdBrowseCompiler, cmbLineBreak,    txtDefDir,        cmdBrowserDir,
+        chkLastDir,       txtSkin,           cmdBrowseSkin,   cmbExtention,     optIndTab,
+        optIndOth,        txtIndent,         chkUseColors,    txtHTMLcolor[0],  cmdHTMLbrowse[0],
+        txtHTMLcolor[1],  cmdHTMLbrowse[1],  txtHTMLcolor[2], cmdHTMLbrowse[2], txtHTMLcolor[3],
+        cmdHTMLbrowse[3], txtTabWidth,       txtBackcolor,    cmdBrowseBGColor, cmbFont,
+        cmbFontSize,      cmbOnOpen,         cmdOK,           cmdCancel,        tbsOptions};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     txtJavaCompiler->setFocus();
@@ -202,6 +200,11 @@ void frmSettings::buildColorsPage(QWidget* page) {
         label->setWordWrap(true);
         grid->addWidget(label, grid->rowCount(), 0, 1, 3);
     }
+    txtTabWidth = named(new QSpinBox(page), QStringLiteral("txtTabWidth"));
+    txtTabWidth->setRange(1, 16);
+    const int tabRow = grid->rowCount();
+    grid->addWidget(labelFor(txtTabWidth, QStringLiteral("Tab width:")), tabRow, 0);
+    grid->addWidget(txtTabWidth, tabRow, 1);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -261,6 +264,7 @@ void frmSettings::fillFromSettings() {
     for (int i = 0; i < 4; ++i)
         setBoxColor(txtHTMLcolor[i], colors[i]);
     setBoxColor(txtBackcolor, s.BGColor);
+    txtTabWidth->setValue(s.TabWidth);
     // A font this system does not have is still offered, so an OK stores it back unchanged.
     cmbFont->addItems(QFontDatabase::families());
     if (cmbFont->findText(s.Font, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
@@ -383,6 +387,7 @@ void frmSettings::cmdOK_Click() {
     s.Font = cmbFont->currentText();
     s.FontSize = chosenFontSize();
     s.BGColor = boxColor(txtBackcolor);
+    s.TabWidth = txtTabWidth->value();
     applyToDocuments();
     s.DefaultFormat = cmbExtention->currentText();
     const int onOpen = DoOnOpenTexts().indexOf(cmbOnOpen->currentText());
@@ -393,21 +398,10 @@ void frmSettings::cmdOK_Click() {
 }
 
 void frmSettings::applyToDocuments() {
-    const Settings& s = m_main.settings();
-    QFont font(s.Font);
-    font.setPointSize(s.FontSize);
     DocumentTable& table = m_main.documents();
-    for (int slot = 0; slot < table.slotCount(); ++slot) {
-        frmNotepad* document = table.Documents[slot];
-        if (table.DocumentSlots[slot].Free || !document)
-            continue;
-        // The control's own font and background: no character formats, so the text is not edited.
-        const bool wasModified = table.DocumentSlots[slot].Modified;
-        document->txtRich->setBackgroundColor(s.BGColor);
-        document->txtRich->setFont(font);
-        if (!wasModified)
-            document->stateHooks().restoreCleanState();
-    }
+    for (int slot = 0; slot < table.slotCount(); ++slot)
+        if (frmNotepad* document = table.Documents[slot]; document && !table.DocumentSlots[slot].Free)
+            document->applyViewSettings();
 }
 
 #include "moc_frmSettings.cpp"

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QStackedWidget;
 class QTabBar;
 
@@ -37,6 +38,7 @@ public:
     QCheckBox* chkUseColors = nullptr;
     std::array<QLineEdit*, 4> txtHTMLcolor{};
     std::array<QPushButton*, 4> cmdHTMLbrowse{};
+    QSpinBox* txtTabWidth = nullptr; // tab stops every so many characters
     // Documents
     QLineEdit* txtBackcolor = nullptr;
     QPushButton* cmdBrowseBGColor = nullptr;

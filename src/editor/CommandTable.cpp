@@ -8,6 +8,7 @@
 
 #include "platform/Version.h"
 #include <QMdiArea>
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +43,15 @@ Run format(SaveFormat saveFormat) {
     };
 }
 
+// Zooms the text of every document window by `step` points; 0 goes back to the font's own size.
+Run zoom(int step) {
+    return [step](const CommandTarget& target) {
+        target.host.changeSettings([step](Settings& settings) {
+            settings.Zoom = step == 0 ? 0 : std::clamp(settings.Zoom + step, kMinZoom, kMaxZoom);
+        });
+    };
+}
+
 QKeySequence keys(QKeyCombination combination) {
     return QKeySequence(combination);
 }
@@ -73,13 +83,23 @@ CommandTable BuildCommandTable() {
     set(Id::Exit, {"mnuExit", QStringLiteral("Exit"), keys(Qt::CTRL | Qt::Key_Q),
                    [](const CommandTarget& target) { target.host.exitProgram(); }});
 
-    set(Id::Undo, {"mnuUndo", QStringLiteral("Undo"), {}, onDocument(&frmNotepad::mnuUndo_Click)});
-    set(Id::Redo, {"mnuRedo", QStringLiteral("Redo"), {}, onDocument(&frmNotepad::mnuRedo_Click)});
+    // The text control takes the keys it knows itself (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, and Redo
+    // as the desktop spells it) before any item, and its key handler acts on them once; the items'
+    // shortcuts act on the others, and only in the document window (keysInWindow).
+    set(Id::Undo, {"mnuUndo", QStringLiteral("Undo"), keys(Qt::CTRL | Qt::Key_Z),
+                   onDocument(&frmNotepad::mnuUndo_Click)});
+    set(Id::Redo, {"mnuRedo", QStringLiteral("Redo"), keys(Qt::CTRL | Qt::Key_R),
+                   onDocument(&frmNotepad::mnuRedo_Click)});
+    table.commands[size_t(Id::Redo)].alternatives = {keys(Qt::CTRL | Qt::Key_Y),
+                                                     keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
     table.commands[size_t(Id::Undo)].startsDisabled = true;
     table.commands[size_t(Id::Redo)].startsDisabled = true;
-    set(Id::Cut, {"mnuCut", QStringLiteral("Cut"), {}, onDocument(&frmNotepad::mnuCut_Click)});
-    set(Id::Copy, {"mnuCopy", QStringLiteral("Copy"), {}, onDocument(&frmNotepad::mnuCopy_Click)});
-    set(Id::Paste, {"mnuPaste", QStringLiteral("Paste"), {}, onDocument(&frmNotepad::mnuPaste_Click)});
+    set(Id::Cut,
+        {"mnuCut", QStringLiteral("Cut"), keys(Qt::CTRL | Qt::Key_X), onDocument(&frmNotepad::mnuCut_Click)});
+    set(Id::Copy, {"mnuCopy", QStringLiteral("Copy"), keys(Qt::CTRL | Qt::Key_C),
+                   onDocument(&frmNotepad::mnuCopy_Click)});
+    set(Id::Paste, {"mnuPaste", QStringLiteral("Paste"), keys(Qt::CTRL | Qt::Key_V),
+                    onDocument(&frmNotepad::mnuPaste_Click)});
     set(Id::Delete, {"mnuDelete", QStringLiteral("Delete"), {}, onDocument(&frmNotepad::mnuDelete_Click)});
     set(Id::Find, {"mnuFind", QStringLiteral("Find..."), keys(Qt::CTRL | Qt::Key_F),
                    [](const CommandTarget& target) { target.host.findDialog().showForCurrentDocument(); }});
@@ -87,6 +107,13 @@ CommandTable BuildCommandTable() {
                        onDocument(&frmNotepad::mnuFindNext_Click)});
     set(Id::SelectAll, {"mnuSelectAll", QStringLiteral("Select All"), keys(Qt::CTRL | Qt::Key_A),
                         onDocument(&frmNotepad::mnuSelectAll_Click)});
+    for (const Id id : {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::SelectAll})
+        table.commands[size_t(id)].keysInWindow = true;
+    set(Id::SelectElement,
+        {"mnuSelectElement", QStringLiteral("Select Element"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+         onDocument(&frmNotepad::mnuSelectElement_Click)});
+    set(Id::MatchTag, {"mnuMatchTag", QStringLiteral("Go to Matching Tag"),
+                       keys(Qt::CTRL | Qt::SHIFT | Qt::Key_M), onDocument(&frmNotepad::mnuMatchTag_Click)});
     set(Id::TimeDate, {"mnuTimeDate", QStringLiteral("Time && Date"), keys(Qt::Key_F4),
                        onDocument(&frmNotepad::mnuTimeDate_Click)});
 
@@ -117,6 +144,18 @@ CommandTable BuildCommandTable() {
     // Modal over the main and browser windows; from a document window it stays open beside the text.
     set(Id::Settings, {"mnuSettings", QStringLiteral("Settings..."), keys(Qt::Key_F9),
                        [](const CommandTarget& target) { target.host.showSettings(!target.document); }});
+    set(Id::LineNumbers, {"mnuLineNumbers",
+                          QStringLiteral("Line Numbers"),
+                          {},
+                          [](const CommandTarget& target) {
+                              target.host.changeSettings(
+                                  [](Settings& settings) { settings.LineNumbers = !settings.LineNumbers; });
+                          },
+                          true});
+    set(Id::ZoomIn, {"mnuZoomIn", QStringLiteral("Zoom In"), keys(Qt::CTRL | Qt::Key_Plus), zoom(+1)});
+    table.commands[size_t(Id::ZoomIn)].alternatives = {keys(Qt::CTRL | Qt::Key_Equal)};
+    set(Id::ZoomOut, {"mnuZoomOut", QStringLiteral("Zoom Out"), keys(Qt::CTRL | Qt::Key_Minus), zoom(-1)});
+    set(Id::ZoomReset, {"mnuZoomReset", QStringLiteral("Reset Zoom"), keys(Qt::CTRL | Qt::Key_0), zoom(0)});
     set(Id::Colorize, {"mnuColorize", QStringLiteral("Colorize Document"), keys(Qt::Key_F2),
                        onDocument(&frmNotepad::mnuColorize_Click)});
     set(Id::RemoveColors, {"mnuRemoveColors",
@@ -185,13 +224,15 @@ CommandTable BuildCommandTable() {
           Id::Separator1, Id::Exit}},
         {MenuId::Edit,
          {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::Delete, Id::Separator3, Id::Find,
-          Id::FindNext, Id::Separator4, Id::SelectAll, Id::TimeDate}},
+          Id::FindNext, Id::Separator4, Id::SelectAll, Id::SelectElement, Id::MatchTag, Id::TimeDate}},
         {MenuId::Tools,
          {Id::Body, Id::Css, Id::Font, Id::Forms, Id::Frames, Id::Gradient, Id::ImageMap, MenuId::Java,
           Id::JavaScripts, Id::Link, Id::Lists, Id::Picture, Id::Symbols, Id::Tables, Id::CheckHtml,
           Id::Separator5, Id::DosFormat, Id::UnixFormat, Id::MacFormat}},
         {MenuId::Java, {Id::Compile}},
-        {MenuId::Options, {Id::Settings, Id::Colorize, Id::RemoveColors, Id::Template}},
+        {MenuId::Options,
+         {Id::Settings, Id::LineNumbers, Id::ZoomIn, Id::ZoomOut, Id::ZoomReset, Id::Colorize,
+          Id::RemoveColors, Id::Template}},
         window,
         info};
     table.layouts[size_t(MenuScope::Browser)] = {

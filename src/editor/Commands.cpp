@@ -19,6 +19,8 @@ QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,
     QAction* item = addMenuItem(menu, command.caption, command.name, command.shortcut,
                                 !command.planned && !command.startsDisabled);
     item->setCheckable(command.checkable);
+    if (!command.alternatives.isEmpty())
+        item->setShortcuts(QList<QKeySequence>{command.shortcut} + command.alternatives);
     if (command.planned)
         item->setVisible(false);
     if (command.run)
@@ -73,7 +75,12 @@ WindowMenus::WindowMenus(const CommandTable& table, MenuScope scope, QWidget* ow
                 Q_ASSERT(m_menus[size_t(entry.submenu)]);
                 menu->addMenu(m_menus[size_t(entry.submenu)]);
             } else {
-                m_actions[size_t(entry.command)] = AddCommandItem(menu, table, entry.command, target);
+                QAction* item = AddCommandItem(menu, table, entry.command, target);
+                m_actions[size_t(entry.command)] = item;
+                if (table[entry.command].keysInWindow) {
+                    item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+                    owner->addAction(item);
+                }
             }
         }
         if (!isSubmenu[size_t(layout.menu)])

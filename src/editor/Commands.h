@@ -39,6 +39,8 @@ enum class CommandId {
     Find,
     FindNext,
     SelectAll,
+    SelectElement,
+    MatchTag,
     TimeDate,
     // Tools
     Body,
@@ -61,6 +63,10 @@ enum class CommandId {
     MacFormat,
     // Options
     Settings,
+    LineNumbers,
+    ZoomIn,
+    ZoomOut,
+    ZoomReset,
     Colorize,
     RemoveColors,
     Template,
@@ -116,6 +122,11 @@ struct Command {
     // windows that show the command).
     enum class Needs { Nothing, Document, Browser };
     Needs needs = Needs::Nothing;
+    // Further keys that run the command, as people bring them from other programs.
+    QList<QKeySequence> alternatives;
+    // Keys that lists and text boxes take for themselves (Ctrl+C in a list copies its row): they run
+    // the item only while the keyboard is in the window whose menus hold it.
+    bool keysInWindow = false;
 };
 
 struct MenuDeclaration {

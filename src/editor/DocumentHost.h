@@ -4,6 +4,7 @@
 #include "editor/Settings.h"
 
 #include <QStringList>
+#include <functional>
 
 class QMdiArea;
 class frmFind;
@@ -50,6 +51,9 @@ public:
     virtual frmFind& findDialog() = 0;
     // "Settings...": modal over the frame, or modeless (from a document window); one at a time.
     virtual void showSettings(bool modal) = 0;
+    // Changes the settings in memory with `change`, stores them, and shows every document window
+    // with the new view (font, zoom, line numbers, tab stops).
+    virtual void changeSettings(const std::function<void(Settings&)>& change) = 0;
     // A new browser window in the lowest free slot, showing `address` unless it is blank. The
     // address is taken as it is: a "*" at its end belongs to it.
     virtual frmView* OpenBrowser(const QString& address) = 0;

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// How far the text may be zoomed out and in, in points added to the font size.
+constexpr int kMinZoom = -20, kMaxZoom = 40;
+
 // The user's preferences as the program holds them in memory, with their defaults.
 // Loaded once at start-up; read by every part of the program.
 struct Settings {
@@ -26,6 +29,16 @@ struct Settings {
     // Check HTML: as HTML5 (rather than as the DOCTYPE says), and with accessibility messages.
     bool CheckHtml5 = false;
     bool CheckAccessibility = false;
+    // The view of the text: line numbers beside it, the cursor's line marked, tab stops every
+    // TabWidth characters (1-16), and the zoom in points added to FontSize for every document.
+    bool LineNumbers = true;
+    bool HighlightLine = true;
+    int TabWidth = 4;
+    int Zoom = 0;
+    // Enter keeps the leading blanks and tabs of the line it breaks.
+    bool AutoIndent = true;
+    // Started with no files, the program reopens the documents open at the last exit.
+    bool RestoreSession = true;
 };
 
 // "DoOnOpen" codes: what happens to every file as it is opened.

@@ -2,12 +2,14 @@
 
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
+#include "editor/DocumentMatch.h"
 #include "editor/EditableDocument.h"
 #include "editor/JavaCompile.h"
 #include "editor/NoticeBar.h"
 #include "editor/SearchState.h"
 #include "editor/TagCompletion.h"
 #include "editor/TypingAids.h"
+#include "editor/ViewSettings.h"
 #include "editor/frmFind.h"
 #include "editor/frmGoTo.h"
 #include "editor/mdlFile.h"
@@ -73,20 +75,23 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
 
     const Settings& settings = m_host.settings();
     txtRich->setSelColor(settings.TexColor);
-    QFont font(settings.Font);
-    font.setPointSize(settings.FontSize);
-    txtRich->setFont(font);
-    txtRich->setBackgroundColor(settings.BGColor);
+    applyViewSettings();
     txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(txtRich, &RichTextControl::change, this, &frmNotepad::txtRich_Change);
     connect(txtRich, &RichTextControl::keyDown, this, &frmNotepad::txtRich_KeyDown);
     connect(txtRich, &RichTextControl::keyPress, this, &frmNotepad::txtRich_KeyPress);
     connect(txtRich, &RichTextControl::edited, this, &frmNotepad::txtRich_Edited);
+    // The tag or bracket at the cursor and its partner marked (connects cursorPositionChanged).
+    WatchMatchingTags(*this);
     // Leaving a typed run with the mouse ends it, so it is recorded where it was typed.
     connect(txtRich, &RichTextControl::mouseUp, this, [this] { m_history->recordPending(); });
     connect(txtRich, &RichTextControl::filesDropped, this,
             [this](const QStringList& paths) { m_host.openFiles(paths); });
+    connect(txtRich, &RichTextControl::zoomRequested, this, [this](int steps) {
+        m_host.changeSettings(
+            [steps](Settings& s) { s.Zoom = std::clamp(s.Zoom + steps, kMinZoom, kMaxZoom); });
+    });
     connect(txtRich, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_history->recordPending();
         m_host.showContextMenu(*this, txtRich->viewport()->mapToGlobal(pos));
@@ -109,6 +114,21 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
 
 frmNotepad::~frmNotepad() {
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+}
+
+void frmNotepad::applyViewSettings() {
+    const Settings& settings = m_host.settings();
+    // The control's own font, background and view: no character formats, so the text is not edited.
+    const bool wasModified = m_host.documents().DocumentSlots.at(slot()).Modified;
+    txtRich->setBackgroundColor(settings.BGColor);
+    txtRich->setFont(DocumentFont(settings));
+    txtRich->setTabWidth(settings.TabWidth);
+    txtRich->setLineNumbersVisible(settings.LineNumbers);
+    txtRich->setCurrentLineHighlighted(settings.HighlightLine);
+    if (QAction* item = action(CommandId::LineNumbers))
+        item->setChecked(settings.LineNumbers);
+    if (!wasModified)
+        stateHooks().restoreCleanState();
 }
 
 void frmNotepad::setNotices(const QStringList& notices) {

@@ -70,6 +70,9 @@ public:
     DocumentHost& host() const { return m_host; }
     // The document as the wizards and the tag commands edit it.
     EditableDocument& editable() const { return *m_editable; }
+    // Shows the text as the settings say: font with zoom, tab stops, line numbers, current line.
+    // Changes no character of the document and leaves its unsaved-changes mark as it was.
+    void applyViewSettings();
     // Whether the documents are shown in colours ("UseColors").
     bool usesColors() const;
 
@@ -117,6 +120,10 @@ public slots:
     void mnuTCompile_Click();
     void mnuColorize_Click();
     void mnuRemoveColors_Click();
+    // Moves the cursor to the partner of the tag (or bracket) it is in.
+    void mnuMatchTag_Click();
+    // Selects the element around the selection, one level wider on each repeat.
+    void mnuSelectElement_Click();
 
 signals:
     // The document was written to its file.

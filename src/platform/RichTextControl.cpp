@@ -36,6 +36,8 @@ RichTextControl::RichTextControl(QWidget* parent)
         m_pieces.documentChanged(from, removed, added);
         emit change();
     });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextControl::cursorMoved);
+    applyTabStops();
 }
 
 QString RichTextControl::text() const {
@@ -222,6 +224,7 @@ void RichTextControl::showLineColors() {
 
 void RichTextControl::paintEvent(QPaintEvent* event) {
     showLineColors();
+    paintCurrentLine(event->rect());
     QPlainTextEdit::paintEvent(event);
 }
 
@@ -449,10 +452,12 @@ void RichTextControl::resizeEvent(QResizeEvent* event) {
     if (lineWrapMode() == NoWrap && m_widthSet && event->oldSize().width() != event->size().width()) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
         QPlainTextEdit::resizeEvent(&sameWidth);
+        placeGutter();
         return;
     }
     m_widthSet = m_widthSet || event->size().width() > 0;
     QPlainTextEdit::resizeEvent(event);
+    placeGutter();
 }
 
 void RichTextControl::mouseReleaseEvent(QMouseEvent* event) {

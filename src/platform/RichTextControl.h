@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+class LineNumberGutter;
 class QPrinter;
 
 // A change of the text that the control made by itself (a key binding of the editor widget, an
@@ -87,6 +88,32 @@ public:
     void setTag(const QString& tag) { m_tag = tag; }
 
     void setBackgroundColor(ColorValue color);
+    // The view: tab stops every `characters` widths of a space of the font, the line numbers in a
+    // gutter on the left, the cursor's line on a faint background.
+    void setTabWidth(int characters);
+    void setLineNumbersVisible(bool visible);
+    void setCurrentLineHighlighted(bool highlighted);
+    // Marks stretches (offset, length) of text() with a background, such as a tag and its
+    // partner; an empty list clears them.
+    void setMatchHighlights(const std::vector<std::pair<int, int>>& ranges);
+    int tabWidth() const { return m_tabWidth; }
+    // The gutter's width, 0 while the line numbers are hidden.
+    int gutterWidth() const;
+    const LineNumberGutter* lineNumberGutter() const { return m_gutter; }
+    // The rows of text on screen, top to bottom: where each lies in the viewport, the line of the
+    // text it shows (0-based, as lineFromChar counts) and whether it starts that line (a later
+    // piece of a long line does not).
+    struct ShownRow {
+        QRectF rect;
+        int line = 0;
+        bool startsLine = true;
+    };
+    std::vector<ShownRow> shownRows() const;
+    // The line of the text the cursor is on.
+    int cursorLine() const;
+    // What of the viewport is marked as the cursor's line (every piece of a long line on
+    // screen); empty while the marking is off or the line is off screen.
+    QRect currentLineBand() const;
     // Prints the whole text, or only the selected part when selectionOnly is set.
     void printTo(QPrinter* printer, bool selectionOnly);
 
@@ -107,6 +134,9 @@ signals:
     void mouseUp(int button, int shift, int x, int y);
     // Files dropped on the control; the handler opens them.
     void filesDropped(const QStringList& paths);
+    // Ctrl with the mouse wheel asks for the text `steps` points larger (smaller when negative);
+    // the control leaves its font to its owner, which keeps the zoom in the settings.
+    void zoomRequested(int steps);
     // After a change of the text the control made by itself; changes made through setText and
     // setSelText are their callers' own and are not reported.
     void edited(const TextEdit& edit);
@@ -121,6 +151,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Paints stretches in order, later ones over earlier ones.
@@ -146,6 +178,16 @@ private:
                        bool composing = false);
     int cursorPlace(int position) const;
     void normalizeCursor();
+    // The view (RichTextView.cpp).
+    int lineOfBlock(const QTextBlock& block) const;
+    void applyTabStops();
+    void updateGutterWidth();
+    void placeGutter();
+    // After the cursor moved: the marked line and the bold number follow it to another line.
+    void cursorMoved();
+    void paintCurrentLine(const QRect& area);
+    QColor currentLineColor() const;
+    QColor matchColor() const;
 
     QString m_tag;
     // Raised while colours are changed: the document then reports changes that are none of the text.
@@ -156,6 +198,13 @@ private:
     LongLinePieces m_pieces;
     TextOffsets m_offsets;
     LineColorRuns m_colors;
+    // The view.
+    LineNumberGutter* m_gutter = nullptr; // made when the numbers are first shown
+    int m_tabWidth = 4;
+    bool m_lineNumbers = false;
+    bool m_highlightLine = false;
+    int m_shownCursorLine = -1; // the line marked and numbered in bold when last painted
+    int m_wheelZoom = 0;        // wheel turns towards the next zoom step, in eighths of a degree
 
     friend class PaintBatch;
 };

@@ -24,6 +24,13 @@ void SettingsStore::write(const QString& section, const QString& key, const QStr
     settings.sync();
 }
 
+void SettingsStore::writeAll(const QString& section, const QList<std::pair<QString, QString>>& values) {
+    QSettings settings(kName, kName);
+    for (const auto& [key, value] : values)
+        settings.setValue(fullKey(section, key), value);
+    settings.sync();
+}
+
 QStringList SettingsStore::keys(const QString& section) {
     QSettings settings(kName, kName);
     settings.beginGroup(section);

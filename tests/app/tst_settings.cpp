@@ -58,7 +58,8 @@ private slots:
              "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home",
              "flags by word or number; LastDir=FALSE>0|CheckHtml5=True>1|CheckAccessibility=2>1; ; ",
              "junk and out of range keep the default; UseColors=perhaps>1|TagColor=red>200|"
-             "ValColor=16777216>13107200|DoOnOpen=9>0; ; ",
+             "ValColor=16777216>13107200|DoOnOpen=9>0|TabWidth=17>4|Zoom=41>0|LineNumbers=no>1; ; ",
+             "view; TabWidth=16|Zoom=-20|HighlightLine=0|AutoIndent=0|RestoreSession=0; ; ",
              "compiler and folder gone; JavaCompiler=/no/such/javac>|"
              "DefaultDir=/no/such/folder>@root/data/Quillora/; ; "});
     }
@@ -79,11 +80,13 @@ private slots:
         for (auto value = expected.cbegin(); value != expected.cend() && stored.isEmpty(); ++value)
             all << value.key() + "=" + value.value();
         if (stored.isEmpty())
-            QCOMPARE(
-                all.join('|').replace(app.env.programFolder(), "@prog"),
-                "BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|DefaultDir=@prog|"
-                "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|Font=MS Sans Serif|FontSize=8|Indent=\t|"
-                "JavaCompiler=|LastDir=1|SkinPath=|TagColor=200|TexColor=0|UseColors=1|ValColor=13107200");
+            QCOMPARE(all.join('|').replace(app.env.programFolder(), "@prog"),
+                     "AutoIndent=1|BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|"
+                     "DefaultDir=@prog|"
+                     "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|Font=MS Sans "
+                     "Serif|FontSize=8|HighlightLine=1|"
+                     "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|TabWidth=4|"
+                     "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200|Zoom=0");
         for (const QStringList& pair : pairs(changed, root))
             expected[pair[0]] = pair[1];
         const QString folders = QDir::currentPath() + "|" + main.dialogFolder();

@@ -39,6 +39,7 @@ private slots:
         // Name, enabled, shortcut; the hidden item of a free own command is disabled.
         const QStringList items =
             QString("mnuNew 1 Ctrl+N|mnuSave 1 Ctrl+S|mnuTCompile 1 Ctrl+D|mnuTimeDate 1 F4|"
+                    "mnuUndo 0 Ctrl+Z|mnuRedo 0 Ctrl+R|"
                     "mnuTUNIXformat 1 F12|mnuTileV 1 F7|mnuColorize 1 F2|mnuColOther 1|mnuH6 1|"
                     "mnuNewBrowser 1 Ctrl+B|mnuSettings 1 F9|mnuGoTo 1 Ctrl+G|mnuOwn20 0|mnuTPicture 1")
                 .split('|');

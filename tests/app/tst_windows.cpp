@@ -1,3 +1,4 @@
+#include "app/CheckPanel.h"
 #include "app/RecentFiles.h"
 #include "browser/frmView.h"
 #include "editor/mdlFile.h"
@@ -286,6 +287,38 @@ private slots:
                  qPrintable(QString::number(box.width())));
         QCOMPARE(box.windowTitle(), title);
         QCOMPARE(box.textFormat(), Qt::PlainText);
+    }
+
+    // With two windows open each editing key acts once on the current one, from "one" with the cursor
+    // at its start ("{End}a{Home}b" makes two steps); the context menu starts with the Edit items.
+    void editKeysActOnce_data() {
+        table({"keys", "text"},
+              {"Ctrl+Z; {End}a{Home}b{Ctrl+Z}; onea", "Ctrl+R; {End}a{Home}b{Ctrl+Z}{Ctrl+Z}{Ctrl+R}; onea",
+               "Ctrl+Y; {End}a{Home}b{Ctrl+Z}{Ctrl+Z}{Ctrl+Y}; onea",
+               "Ctrl+Shift+Z; {End}a{Home}b{Ctrl+Z}{Ctrl+Z}{Ctrl+Shift+Z}; onea",
+               "Ctrl+X, Ctrl+V; {Shift+Right}{Ctrl+X}{End}{Ctrl+V}{Ctrl+V}; neoo",
+               "Ctrl+A; {End}{Ctrl+A}x; x"});
+    }
+    void editKeysActOnce() {
+        AppFixture app;
+        const QString path = app.env.writeFile("one.htm", "one");
+        app.start({path, path});
+        QVERIFY(shownActive(app.main.get()));
+        typeKeys(current(app)->txtRich, cell("keys"));
+        QCOMPARE(current(app)->txtRich->text() + "|" + app.document(0)->txtRich->text(),
+                 cell("text") + "|one");
+        QStringList popup;
+        for (const QAction* item : app.main->popupMenu()->actions().mid(0, 6))
+            popup << item->objectName() + " " + QKeySequence::listToString(item->shortcuts());
+        QCOMPARE(popup.join('|'),
+                 "mnuCut Ctrl+X|mnuCopy Ctrl+C|mnuPaste Ctrl+V|mnuSelectAll Ctrl+A|mnuSepEdit |mnuViewIt ");
+        // Ctrl+C in the list of problems copies its row, not the document's selection.
+        app.main->checkHtml(*current(app));
+        QTreeWidget* list = app.main->checkPanel()->lstProblems;
+        list->setCurrentItem(new QTreeWidgetItem(list, {"7"}));
+        list->setFocus();
+        sendKey(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "7");
     }
 };
 

@@ -72,6 +72,12 @@ public:
     void showSettings(bool modal) override {
         requests << QStringLiteral("settings%1").arg(modal ? " modal" : "");
     }
+    void changeSettings(const std::function<void(Settings&)>& change) override {
+        change(m_settings);
+        for (const auto& document : m_documents.Documents)
+            if (document)
+                document->applyViewSettings();
+    }
     const QStringList& commandWords() const override { return words; }
     QStringList& mutableCommandWords() { return words; }
     frmView* OpenBrowser(const QString& address) override {

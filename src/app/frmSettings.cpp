@@ -116,13 +116,39 @@ frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), 
     connect(cmbFont, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
     connect(cmbFontSize, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
 
-    const QList<QWidget*> order = {
-        txtJavaCompiler,  cmdBrowseCompiler, cmbLineBreak,    txtDefDir,        cmdBrowserDir,
-        chkLastDir,       txtSkin,           cmdBrowseSkin,   cmbExtention,     optIndTab,
-        optIndOth,        txtIndent,         chkUseColors,    txtHTMLcolor[0],  cmdHTMLbrowse[0],
-        txtHTMLcolor[1],  cmdHTMLbrowse[1],  txtHTMLcolor[2], cmdHTMLbrowse[2], txtHTMLcolor[3],
-        cmdHTMLbrowse[3], txtTabWidth,       txtBackcolor,    cmdBrowseBGColor, cmbFont,
-        cmbFontSize,      cmbOnOpen,         cmdOK,           cmdCancel,        tbsOptions};
+    const QList<QWidget*> order = {txtJavaCompiler,
+                                   cmdBrowseCompiler,
+                                   cmbLineBreak,
+                                   txtDefDir,
+                                   cmdBrowserDir,
+                                   chkLastDir,
+                                   txtSkin,
+                                   cmdBrowseSkin,
+                                   cmbExtention,
+                                   optIndTab,
+                                   optIndOth,
+                                   txtIndent,
+                                   chkAutoIndent,
+                                   chkRestoreSession,
+                                   chkUseColors,
+                                   txtHTMLcolor[0],
+                                   cmdHTMLbrowse[0],
+                                   txtHTMLcolor[1],
+                                   cmdHTMLbrowse[1],
+                                   txtHTMLcolor[2],
+                                   cmdHTMLbrowse[2],
+                                   txtHTMLcolor[3],
+                                   cmdHTMLbrowse[3],
+                                   txtTabWidth,
+                                   chkHighlightLine,
+                                   txtBackcolor,
+                                   cmdBrowseBGColor,
+                                   cmbFont,
+                                   cmbFontSize,
+                                   cmbOnOpen,
+                                   cmdOK,
+                                   cmdCancel,
+                                   tbsOptions};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     txtJavaCompiler->setFocus();
@@ -155,6 +181,11 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     optIndTab = named(new QRadioButton(QStringLiteral("Tab"), page), QStringLiteral("optIndTab"));
     optIndOth = named(new QRadioButton(QStringLiteral("Other:"), page), QStringLiteral("optIndOth"));
     txtIndent = named(new QLineEdit(page), QStringLiteral("txtIndent"));
+    chkAutoIndent = named(new QCheckBox(QStringLiteral("Start a new line indented as the line above."), page),
+                          QStringLiteral("chkAutoIndent"));
+    chkRestoreSession =
+        named(new QCheckBox(QStringLiteral("Reopen the documents of the last session."), page),
+              QStringLiteral("chkRestoreSession"));
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(labelFor(txtJavaCompiler, QStringLiteral("Java compiler:")), 0, 0);
@@ -175,7 +206,9 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     grid->addWidget(optIndTab, 6, 1);
     grid->addWidget(optIndOth, 6, 2);
     grid->addWidget(txtIndent, 6, 3);
-    grid->setRowStretch(7, 1);
+    grid->addWidget(chkAutoIndent, 7, 1, 1, 3);
+    grid->addWidget(chkRestoreSession, 8, 1, 1, 3);
+    grid->setRowStretch(9, 1);
 }
 
 void frmSettings::buildColorsPage(QWidget* page) {
@@ -205,6 +238,9 @@ void frmSettings::buildColorsPage(QWidget* page) {
     const int tabRow = grid->rowCount();
     grid->addWidget(labelFor(txtTabWidth, QStringLiteral("Tab width:")), tabRow, 0);
     grid->addWidget(txtTabWidth, tabRow, 1);
+    chkHighlightLine = named(new QCheckBox(QStringLiteral("Mark the line of the cursor."), page),
+                             QStringLiteral("chkHighlightLine"));
+    grid->addWidget(chkHighlightLine, tabRow + 1, 0, 1, 3);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -265,6 +301,9 @@ void frmSettings::fillFromSettings() {
         setBoxColor(txtHTMLcolor[i], colors[i]);
     setBoxColor(txtBackcolor, s.BGColor);
     txtTabWidth->setValue(s.TabWidth);
+    chkHighlightLine->setChecked(s.HighlightLine);
+    chkAutoIndent->setChecked(s.AutoIndent);
+    chkRestoreSession->setChecked(s.RestoreSession);
     // A font this system does not have is still offered, so an OK stores it back unchanged.
     cmbFont->addItems(QFontDatabase::families());
     if (cmbFont->findText(s.Font, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
@@ -388,6 +427,9 @@ void frmSettings::cmdOK_Click() {
     s.FontSize = chosenFontSize();
     s.BGColor = boxColor(txtBackcolor);
     s.TabWidth = txtTabWidth->value();
+    s.HighlightLine = chkHighlightLine->isChecked();
+    s.AutoIndent = chkAutoIndent->isChecked();
+    s.RestoreSession = chkRestoreSession->isChecked();
     applyToDocuments();
     s.DefaultFormat = cmbExtention->currentText();
     const int onOpen = DoOnOpenTexts().indexOf(cmbOnOpen->currentText());

@@ -36,6 +36,7 @@ public:
     QRadioButton *optIndTab = nullptr, *optIndOth = nullptr;
     // HTML Colors: tag, text, value and comment colour, in that order.
     QCheckBox* chkUseColors = nullptr;
+    QCheckBox *chkHighlightLine = nullptr, *chkAutoIndent = nullptr, *chkRestoreSession = nullptr;
     std::array<QLineEdit*, 4> txtHTMLcolor{};
     std::array<QPushButton*, 4> cmdHTMLbrowse{};
     QSpinBox* txtTabWidth = nullptr; // tab stops every so many characters

@@ -23,6 +23,8 @@ void setControl(frmSettings& dialog, const QString& name, const QString& value) 
         box->setText(value);
     else if (auto* combo = qobject_cast<QComboBox*>(control))
         combo->isEditable() ? combo->setEditText(value) : combo->setCurrentText(value);
+    else if (auto* spin = qobject_cast<QSpinBox*>(control))
+        spin->setValue(value.toInt());
     else
         qobject_cast<QAbstractButton*>(control)->setChecked(value == "1");
 }
@@ -56,6 +58,8 @@ private slots:
              "size empty; FontSize=20; cmbFontSize=; ", "size 0; ; cmbFontSize=0; ",
              "size 99999; FontSize=20; cmbFontSize=99999; ",
              "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home",
+             "view and typing; ; txtTabWidth=8|chkHighlightLine=0|chkAutoIndent=0|chkRestoreSession=0; "
+             "TabWidth=8|HighlightLine=0|AutoIndent=0|RestoreSession=0",
              "flags by word or number; LastDir=FALSE>0|CheckHtml5=True>1|CheckAccessibility=2>1; ; ",
              "junk and out of range keep the default; UseColors=perhaps>1|TagColor=red>200|"
              "ValColor=16777216>13107200|DoOnOpen=9>0|TabWidth=17>4|Zoom=41>0|LineNumbers=no>1; ; ",

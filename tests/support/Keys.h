@@ -24,8 +24,7 @@ inline QString WindowSystemText(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     switch (key) {
     case Qt::Key_Backspace:
         return QStringLiteral("\b");
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
+    case Qt::Key_Tab: // Shift+Tab comes as Backtab, with no text
         return QStringLiteral("\t");
     case Qt::Key_Return:
     case Qt::Key_Enter:

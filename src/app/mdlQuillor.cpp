@@ -105,6 +105,9 @@ QStringList ReadCommandWords(const QString& programFolder) {
     if (!ReadRegularFile(programFolder + QStringLiteral("/commands.txt"), kMaxDataFileBytes, bytes, reason,
                          Links::Refuse))
         return words;
+    // A byte-order mark an editor put in front is no part of the first word.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
     const QString text = QString::fromUtf8(bytes);
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {

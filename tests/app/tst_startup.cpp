@@ -34,6 +34,8 @@ private slots:
         app.env.writeFile("p/commands.txt", "A\r\n\r\n  B  \r\n   \r\nC\nD");
         QCOMPARE(ReadCommandWords(app.env.root() + "/p"), (QStringList{"", "A", "  B  ", "C", "D"}));
         QCOMPARE(ReadCommandWords(app.env.root() + "/none"), QStringList{QString()});
+        app.env.writeFile("p/commands.txt", "\xEF\xBB\xBFNAV\r\nB");
+        QCOMPARE(ReadCommandWords(app.env.root() + "/p"), (QStringList{"", "NAV", "B"}));
         QCOMPARE(app.main->windowTitle() + "|" + app.document(0)->windowTitle(),
                  "Quillora (3.60)|Untitled [0]");
         // Name, enabled, shortcut; the hidden item of a free own command is disabled.

@@ -43,24 +43,45 @@ Marks marksAt(const frmNotepad& window) {
     return marks;
 }
 
+// The watch's timer, found by name, carries whether the marking is switched off.
+const char* const kWatchName = "matchingTags";
+const char* const kOffProperty = "matchingTagsOff";
+
+bool isOff(const QTimer& timer) {
+    return timer.property(kOffProperty).toBool();
+}
+
 } // namespace
 
 void WatchMatchingTags(frmNotepad& window) {
     auto* timer = new QTimer(&window);
+    timer->setObjectName(QLatin1String(kWatchName));
     timer->setSingleShot(true);
     timer->setInterval(0);
     auto shown = std::make_shared<Marks>();
-    const auto look = [timer] { timer->start(); };
+    const auto look = [timer] {
+        if (!isOff(*timer))
+            timer->start();
+    };
     QObject::connect(window.txtRich, &QPlainTextEdit::cursorPositionChanged, timer, look);
     // An edit after the cursor leaves it in place but moves the partner.
     QObject::connect(window.txtRich, &RichTextControl::change, timer, look);
-    QObject::connect(timer, &QTimer::timeout, &window, [&window, shown] {
-        Marks marks = marksAt(window);
+    QObject::connect(timer, &QTimer::timeout, &window, [&window, timer, shown] {
+        Marks marks = isOff(*timer) ? Marks() : marksAt(window);
         if (marks == *shown)
             return;
         *shown = std::move(marks);
         window.txtRich->setMatchHighlights(*shown);
     });
+}
+
+void SetMatchingTagsShown(frmNotepad& window, bool shown) {
+    auto* timer = window.findChild<QTimer*>(QLatin1String(kWatchName), Qt::FindDirectChildrenOnly);
+    Q_ASSERT(timer);
+    if (!timer)
+        return;
+    timer->setProperty(kOffProperty, !shown);
+    timer->start(); // marks the pair at the cursor now, or clears the marks shown
 }
 
 void frmNotepad::mnuMatchTag_Click() {

@@ -155,12 +155,19 @@ QChar TextOffsets::charAt(int offset) const {
     return place.column == lineLength ? QChar(13) : QChar(10);
 }
 
+namespace {
+// How far ahead the walker goes line by line before it looks the place up instead.
+constexpr int kWalkReach = 16 * 1024;
+} // namespace
+
 TextOffsets::Walker::Walker(const TextOffsets& offsets)
     : m_offsets(offsets), m_total(offsets.length()), m_block(offsets.m_document.begin()) {}
 
 int TextOffsets::Walker::moveTo(int offset) {
     const int wanted = std::clamp(offset, 0, m_total);
-    if (wanted < m_blockOffset) {
+    // Backwards, or further ahead than a short walk goes (the first place of a stretch deep in a
+    // big text): found by block numbers rather than by walking every line from where the walk is.
+    if (wanted < m_blockOffset || wanted - m_blockOffset > kWalkReach) {
         const int number = m_offsets.placeOf(wanted).block;
         m_block = m_offsets.m_document.findBlockByNumber(number);
         m_blockOffset = m_offsets.blockStart(number);

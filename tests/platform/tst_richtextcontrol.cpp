@@ -231,6 +231,24 @@ private slots:
         }
     }
 
+    // Stretches deep in a long text (one in a line shown in pieces) land where they belong.
+    void paintFarAhead() {
+        Control control;
+        control.setLongLineLimit(2000);
+        QString text;
+        for (int i = 0; i < 4000; ++i)
+            text += i == 2500 ? QString(5000, 'x') + "\r\n" : QStringLiteral("line\r\n");
+        control.setText(text);
+        const std::vector<ColorSpan> spans{{17003, 9, 1}, {15001, 3, 2}, {21000, 4000, 3}, {29999, 2, 4}};
+        std::vector<ColorValue> expected(text.size(), 0);
+        for (const ColorSpan& span : spans) {
+            control.paint(span.start, span.length, span.color);
+            std::fill_n(expected.begin() + span.start, span.length, span.color);
+        }
+        for (int i = 0; i < text.size(); ++i)
+            QVERIFY2(control.colorAt(i) == expected[i], QByteArray::number(i));
+    }
+
     // The codes the key handlers know, each followed by the keys that report it.
     void keyCodes() {
         const char* table =

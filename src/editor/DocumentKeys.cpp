@@ -7,11 +7,13 @@
 #include "editor/TypingAids.h"
 #include "editor/frmNotepad.h"
 #include "markup/Indentation.h"
+#include "markup/MarkupContext.h"
 #include "platform/KeyCodes.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 
 #include <vector>
 
@@ -70,6 +72,18 @@ void shiftSelectedLines(frmNotepad& window, bool outdent) {
     text.setSelText(shift.text);
     text.paintSpans(spans);
     text.select(base + shift.selectionStart, shift.selectionLength);
+}
+
+// The aids for markup only in a file that holds markup, by its extension; an untitled document is
+// taken to be of the default format, the one it is first saved in.
+TypingAidOptions typingAidOptions(const frmNotepad& window) {
+    const Settings& settings = window.host().settings();
+    const QString path = window.host().documents().DocumentSlots[window.slot()].PathCaption;
+    TypingAidOptions options;
+    options.markup = HoldsMarkup(path.isEmpty() ? QString(settings.DefaultFormat).remove(QLatin1Char('.'))
+                                                : QFileInfo(path).suffix());
+    options.closeTags = settings.CloseTags;
+    return options;
 }
 
 } // namespace
@@ -159,7 +173,10 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
 }
 
 void frmNotepad::completeTagName() {
-    const std::optional<CompletionEdit> completion = CompleteTagName(*txtRich, m_host.commandWords());
+    // The attribute list is read when first needed and again only after it has changed on disk.
+    const std::optional<CompletionEdit> completion =
+        CompleteTagName(*txtRich, m_host.commandWords(),
+                        LoadedAttributeTable(m_host.programFolder() + QStringLiteral("/attributes.txt")));
     if (!completion)
         return;
     txtRich->select(completion->start, completion->length);
@@ -189,6 +206,7 @@ void frmNotepad::txtRich_KeyPress(int& charCode) {
     }
     // A typed character takes the colour of where it lands: inside a tag, a value or a comment.
     txtRich->setSelColor(TypingColor(*txtRich, colorRoles(), txtRich->selStart()));
-    if (ApplyTypingAid(*txtRich, *m_history, colorRoles(), QChar(charCode), replaced))
+    if (ApplyTypingAid(*txtRich, *m_history, colorRoles(), QChar(charCode), replaced,
+                       typingAidOptions(*this)))
         charCode = 0;
 }

@@ -64,6 +64,15 @@ QList<Outcome> mustGive(const QString& t, int s, int l, const QString& key, cons
         all << put('"' + picked + '"', 1 + picked.size());
     if (aids && key == "-" && head.endsWith("<!"))
         all << put("----", 2);
+    // After "<" what starts no tag takes out the ">" the aid added; the comment aid's dashes and
+    // "-->" stand for the ones typed by hand.
+    if (aids && head.endsWith('<') && rest.startsWith('>') &&
+        !QRegularExpression("^[a-zA-Z/!?%>]$").match(key).hasMatch())
+        all << Outcome{head + key + rest.mid(1), s + 1};
+    if (aids && key == "-" && head.endsWith("<!--"))
+        all << Outcome{t, s};
+    if (aids && key == ">" && head.endsWith("--") && rest.startsWith("-->"))
+        all << Outcome{head + ">" + rest.mid(3), s + 1};
     return all;
 }
 

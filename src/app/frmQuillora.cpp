@@ -27,6 +27,7 @@
 #include "app/mdlQuillor.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "markup/CompletionLists.h"
 #include "platform/Dialogs.h"
 #include "platform/MdiWindows.h"
 #include "platform/Paths.h"
@@ -186,6 +187,10 @@ void frmQuillora::startUp(const QStringList& paths, bool show) {
         QDir::setCurrent(m_dialogFolder);
     m_ownCommands = LoadOwnCommands(m_programFolder + QStringLiteral("/owncom.txt"));
     showOwnCommands();
+    // A list from an older version gets the element names added since (the seeding above made it
+    // the shipped one if it was missing).
+    UpgradeCommandList(m_programFolder + QStringLiteral("/commands.txt"),
+                       QStringLiteral(":/data/commands.txt"));
     CommandWords = ReadCommandWords(m_programFolder);
     LoadSkin(m_settings.SkinPath);
     m_browsers = BrowserTable{};

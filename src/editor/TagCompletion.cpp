@@ -6,6 +6,10 @@
 
 namespace {
 
+// How far each way the start tag around the cursor is read: a tag longer than that (a long inline
+// style) is looked into only as far.
+constexpr int kTagReach = 8192;
+
 // Case is ignored one character at a time, so a word keeps its length when compared: a letter
 // whose upper case is longer (ß and SS) never makes a word match more text than was typed.
 bool beginsWith(const QString& text, const QString& prefix) {
@@ -81,10 +85,46 @@ std::optional<CompletionEdit> completeTag(const RichTextControl& control, const 
     return std::nullopt;
 }
 
+// Completes the attribute name typed at `place`, found in the text from `from` with the selection
+// left out (so that the proposal of a completion just made reads as not there).
+std::optional<CompletionEdit> completeAttribute(const RichTextControl& control,
+                                                const AttributeTable& attributes, const AttributePlace& place,
+                                                int from) {
+    const QStringList offered = attributes.offeredIn(place.element);
+    const QString selected = control.selText();
+    // Right after a completion the selection is the rest of an attribute.
+    if (!selected.isEmpty() && offered.contains(place.typed + selected, Qt::CaseInsensitive))
+        return std::nullopt;
+    for (const QString& name : offered) {
+        if (!beginsWith(name, place.typed) || place.present.contains(name, Qt::CaseInsensitive))
+            continue;
+        if (name == place.typed)
+            return std::nullopt; // typed out already
+        const int cursor = control.selStart();
+        CompletionEdit edit;
+        edit.start = from + place.start;
+        edit.length = int(place.typed.size());
+        edit.text = name;
+        edit.selectStart = cursor;
+        edit.selectLength = int(name.size() - place.typed.size());
+        return edit;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-std::optional<CompletionEdit> CompleteTagName(const RichTextControl& control, const QStringList& words) {
+std::optional<CompletionEdit> CompleteTagName(const RichTextControl& control, const QStringList& words,
+                                              const AttributeTable& attributes) {
     const int cursor = control.selStart();
+    if (!attributes.isEmpty()) {
+        const int from = std::max(0, cursor - kTagReach);
+        const QString before = control.textRange(from, cursor - from);
+        const QString around = before + control.textRange(cursor + control.selLength(), kTagReach);
+        const AttributePlace place = AttributePlaceAt(around, int(before.size()));
+        if (place.inStartTag)
+            return place.atName ? completeAttribute(control, attributes, place, from) : std::nullopt;
+    }
     const int longest = longestEntry(words);
 
     const QString word = wordBefore(control, cursor, longest);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "markup/CompletionLists.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -24,4 +26,10 @@ struct CompletionEdit {
 // entry; failing that, the text from the nearest "<" before the cursor is completed to "<" and an
 // entry, taking in a ">" right at the cursor. Right after a completion (the selection is the rest
 // of an entry) and in a tag already complete, nothing is done.
-std::optional<CompletionEdit> CompleteTagName(const RichTextControl& control, const QStringList& words);
+//
+// In a start tag past its name, with `attributes` not empty, attribute names are completed
+// instead, and nothing else: the name typed after a blank (or none) is completed to the first
+// attribute the element offers (its own, then the global ones) that the tag does not hold yet, in
+// the same way. In a value, or where no attribute fits, nothing is done.
+std::optional<CompletionEdit> CompleteTagName(const RichTextControl& control, const QStringList& words,
+                                              const AttributeTable& attributes = AttributeTable());

@@ -1,6 +1,9 @@
 #include "editor/TagCompletion.h"
+#include "markup/CompletionLists.h"
 #include "platform/RichTextControl.h"
+#include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 #include "support/Rendered.h"
 
 #include <QtTest>
@@ -55,6 +58,95 @@ private slots:
             control.select(edit->selectStart, edit->selectLength);
         }
         QCOMPARE(render(control), after);
+    }
+
+    // Keys in a document window of the program, with the shipped command and attribute lists.
+    void keys_data() {
+        table({"before", "keys", "after"},
+              {"HTML5 name after a blank; x |; nav{Ctrl+Space}; x NAV|",
+               "section, not select; |; sec{Ctrl+Space}; SEC[TION]",
+               "main in a tag; |; <mai{Ctrl+Space}; <MAI[N]>", "article; |; <art{Ctrl+Space}; <ART[ICLE]>",
+               "element's first attribute; |; <a {Ctrl+Space}; <a [href]>",
+               "partial name; <img |>; s{Ctrl+Space}; <img s[rc]>",
+               "global after the element's own; <div |>; s{Ctrl+Space}; <div s[tyle]>",
+               "global in an element without a line; <nav |>; ari{Ctrl+Space}; <nav ari[a-label]>",
+               "entry's case; <A |>; HR{Ctrl+Space}; <A hr[ef]>",
+               "attributes present skipped; <a | href=\"x\">; {Ctrl+Space}; <a [target] href=\"x\">",
+               "name on a later line; <input\r\n  |>; ty{Ctrl+Space}; <input\r\n  ty[pe]>",
+               "quoted > inside the tag; <a title='1>0' |>; t{Ctrl+Space}; <a title='1>0' t[arget]>",
+               "again after a completion; <a h[ref]>; {Ctrl+Space}; <a h[ref]>",
+               "not in a value; <a href=\"|\">; {Ctrl+Space}; <a href=\"|\">",
+               "not after =; <a href=|>; {Ctrl+Space}; <a href=|>",
+               "not glued to a value; <a href=\"x\"t|>; {Ctrl+Space}; <a href=\"x\"t|>",
+               "not outside a tag; <p>x |; {Ctrl+Space}; <p>x |",
+               "not in a comment; <!-- <a |; {Ctrl+Space}; <!-- <a |",
+               "no tag name where no attribute fits; <b u|>; {Ctrl+Space}; <b u|>"});
+    }
+    void keys() {
+        QFETCH(QString, before);
+        AppFixture app;
+        app.start();
+        frmNotepad* window = app.document(0);
+        QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
+        window->txtRich->setFocus();
+        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
+        window->txtRich->setText(QString(before).remove('[').remove(']').remove('|'));
+        window->colorizeWhole();
+        window->txtRich->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        typeKeys(window->txtRich, cell("keys"));
+        QTEST(render(*window->txtRich), "after");
+    }
+
+    // A user's list gets the shipped words it lacks once, in its own breaks and encoding; one
+    // that cannot be read or written is left alone until it can. Shipped here: A, NAV, MAIN.
+    void upgrade_data() {
+        table({"mode", "before", "after"},
+              {"CR LF, own words and case kept; ; x\r\nnav\r\n\r\nA\r\n; x\r\nnav\r\n\r\nA\r\nMAIN\r\n",
+               "no break at the end; ; B\n  a ; B\n  a \nNAV\nMAIN", "lone CR; ; B\r; B\rA\rNAV\rMAIN\r",
+               "UTF-8 with byte-order mark; ; \xEF\xBB\xBF\xC3\xA9\n; \xEF\xBB\xBF\xC3\xA9\nA\nNAV\nMAIN\n",
+               "empty list stays empty; ; \r\n; \r\n", "read-only; r; B\n; B\nA\nNAV\nMAIN\n",
+               "unreadable; -; B\n; B\nA\nNAV\nMAIN\n"});
+    }
+    void upgrade() {
+        QFETCH(QString, mode);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        TestEnvironment env;
+        QSettings("Quillora", "Quillora").clear();
+        const QString shipped = env.writeFile("shipped.txt", "A\nNAV\nMAIN\n");
+        const QString path = env.writeFile("p/commands.txt", before.toUtf8());
+        const auto upgraded = [&] {
+            UpgradeCommandList(path, shipped);
+            return TestEnvironment::readFile(path);
+        };
+        if (!mode.isEmpty()) {
+            const AsUser user(env.root());
+            QVERIFY(QFile::setPermissions(path, QFile::Permissions(mode == "r" ? 0x4444 : 0)));
+            for (int start = 0; start < 2; ++start) {
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("command list not brought up to date"));
+                UpgradeCommandList(path, shipped);
+            }
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+            QCOMPARE(TestEnvironment::readFile(path), before.toUtf8());
+        }
+        QCOMPARE(upgraded(), after.toUtf8());
+        QCOMPARE(upgraded(), after.toUtf8()); // a second start adds nothing
+        env.writeFile("p/commands.txt", before.toUtf8());
+        QCOMPARE(upgraded(), before.toUtf8()); // words deleted after they were offered stay deleted
+    }
+
+    // At start-up an older list is brought up to date once, before it is read.
+    void startUpUpgradesOnce() {
+        AppFixture app;
+        const QString path = app.env.writeFile("data/Quillora/commands.txt", "TABLE\r\nNAV\r\n");
+        app.start();
+        const QByteArray upgraded = TestEnvironment::readFile(path);
+        QVERIFY(upgraded.startsWith("TABLE\r\nNAV\r\nA\r\nABBR\r\n") && upgraded.endsWith("\r\nWBR\r\n"));
+        QCOMPARE(upgraded.count("NAV"), 1);
+        QVERIFY(app.main->commandWords().contains("SECTION"));
+        app.main.reset();
+        app.start();
+        QCOMPARE(TestEnvironment::readFile(path), upgraded);
     }
 };
 

@@ -67,7 +67,10 @@ Settings LoadSettings(const QString& programFolder) {
     s.TabWidth = static_cast<int>(readNumber(QStringLiteral("TabWidth"), s.TabWidth, 1, 16));
     s.Zoom = static_cast<int>(readNumber(QStringLiteral("Zoom"), s.Zoom, kMinZoom, kMaxZoom));
     s.AutoIndent = readBool(QStringLiteral("AutoIndent"), s.AutoIndent);
+    s.CloseTags = readBool(QStringLiteral("CloseTags"), s.CloseTags);
     s.RestoreSession = readBool(QStringLiteral("RestoreSession"), s.RestoreSession);
+    s.FindRegex = readBool(QStringLiteral("FindRegex"), s.FindRegex);
+    s.FindWholeWord = readBool(QStringLiteral("FindWholeWord"), s.FindWholeWord);
 
     if (!PathExists(s.JavaCompiler))
         s.JavaCompiler.clear();
@@ -105,7 +108,10 @@ void SaveSettings(const Settings& s) {
     write("TabWidth", QString::number(s.TabWidth));
     write("Zoom", QString::number(s.Zoom));
     write("AutoIndent", flag(s.AutoIndent));
+    write("CloseTags", flag(s.CloseTags));
     write("RestoreSession", flag(s.RestoreSession));
+    write("FindRegex", flag(s.FindRegex));
+    write("FindWholeWord", flag(s.FindWholeWord));
     SettingsStore::writeAll(kSection, values);
 }
 

@@ -116,39 +116,15 @@ frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), 
     connect(cmbFont, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
     connect(cmbFontSize, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
 
-    const QList<QWidget*> order = {txtJavaCompiler,
-                                   cmdBrowseCompiler,
-                                   cmbLineBreak,
-                                   txtDefDir,
-                                   cmdBrowserDir,
-                                   chkLastDir,
-                                   txtSkin,
-                                   cmdBrowseSkin,
-                                   cmbExtention,
-                                   optIndTab,
-                                   optIndOth,
-                                   txtIndent,
-                                   chkAutoIndent,
-                                   chkRestoreSession,
-                                   chkUseColors,
-                                   txtHTMLcolor[0],
-                                   cmdHTMLbrowse[0],
-                                   txtHTMLcolor[1],
-                                   cmdHTMLbrowse[1],
-                                   txtHTMLcolor[2],
-                                   cmdHTMLbrowse[2],
-                                   txtHTMLcolor[3],
-                                   cmdHTMLbrowse[3],
-                                   txtTabWidth,
-                                   chkHighlightLine,
-                                   txtBackcolor,
-                                   cmdBrowseBGColor,
-                                   cmbFont,
-                                   cmbFontSize,
-                                   cmbOnOpen,
-                                   cmdOK,
-                                   cmdCancel,
-                                   tbsOptions};
+    const QList<QWidget*> order = {txtJavaCompiler, cmdBrowseCompiler, cmbLineBreak,      txtDefDir,
+                                   cmdBrowserDir,   chkLastDir,        txtSkin,           cmdBrowseSkin,
+                                   cmbExtention,    optIndTab,         optIndOth,         txtIndent,
+                                   chkAutoIndent,   chkCloseTags,      chkRestoreSession, chkUseColors,
+                                   txtHTMLcolor[0], cmdHTMLbrowse[0],  txtHTMLcolor[1],   cmdHTMLbrowse[1],
+                                   txtHTMLcolor[2], cmdHTMLbrowse[2],  txtHTMLcolor[3],   cmdHTMLbrowse[3],
+                                   txtTabWidth,     chkHighlightLine,  txtBackcolor,      cmdBrowseBGColor,
+                                   cmbFont,         cmbFontSize,       cmbOnOpen,         cmdOK,
+                                   cmdCancel,       tbsOptions};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     txtJavaCompiler->setFocus();
@@ -183,6 +159,8 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     txtIndent = named(new QLineEdit(page), QStringLiteral("txtIndent"));
     chkAutoIndent = named(new QCheckBox(QStringLiteral("Start a new line indented as the line above."), page),
                           QStringLiteral("chkAutoIndent"));
+    chkCloseTags = named(new QCheckBox(QStringLiteral("Complete end tags after \"</\"."), page),
+                         QStringLiteral("chkCloseTags"));
     chkRestoreSession =
         named(new QCheckBox(QStringLiteral("Reopen the documents of the last session."), page),
               QStringLiteral("chkRestoreSession"));
@@ -207,8 +185,9 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     grid->addWidget(optIndOth, 6, 2);
     grid->addWidget(txtIndent, 6, 3);
     grid->addWidget(chkAutoIndent, 7, 1, 1, 3);
-    grid->addWidget(chkRestoreSession, 8, 1, 1, 3);
-    grid->setRowStretch(9, 1);
+    grid->addWidget(chkCloseTags, 8, 1, 1, 3);
+    grid->addWidget(chkRestoreSession, 9, 1, 1, 3);
+    grid->setRowStretch(10, 1);
 }
 
 void frmSettings::buildColorsPage(QWidget* page) {
@@ -303,6 +282,7 @@ void frmSettings::fillFromSettings() {
     txtTabWidth->setValue(s.TabWidth);
     chkHighlightLine->setChecked(s.HighlightLine);
     chkAutoIndent->setChecked(s.AutoIndent);
+    chkCloseTags->setChecked(s.CloseTags);
     chkRestoreSession->setChecked(s.RestoreSession);
     // A font this system does not have is still offered, so an OK stores it back unchanged.
     cmbFont->addItems(QFontDatabase::families());
@@ -429,6 +409,7 @@ void frmSettings::cmdOK_Click() {
     s.TabWidth = txtTabWidth->value();
     s.HighlightLine = chkHighlightLine->isChecked();
     s.AutoIndent = chkAutoIndent->isChecked();
+    s.CloseTags = chkCloseTags->isChecked();
     s.RestoreSession = chkRestoreSession->isChecked();
     applyToDocuments();
     s.DefaultFormat = cmbExtention->currentText();

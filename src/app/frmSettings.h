@@ -37,6 +37,7 @@ public:
     // HTML Colors: tag, text, value and comment colour, in that order.
     QCheckBox* chkUseColors = nullptr;
     QCheckBox *chkHighlightLine = nullptr, *chkAutoIndent = nullptr, *chkRestoreSession = nullptr;
+    QCheckBox* chkCloseTags = nullptr;
     std::array<QLineEdit*, 4> txtHTMLcolor{};
     std::array<QPushButton*, 4> cmdHTMLbrowse{};
     QSpinBox* txtTabWidth = nullptr; // tab stops every so many characters

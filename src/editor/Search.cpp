@@ -1,5 +1,8 @@
 #include "editor/Search.h"
 
+#include "editor/SearchState.h"
+#include "markup/LineEndings.h"
+#include "markup/SearchPattern.h"
 #include "platform/RichTextControl.h"
 #include "platform/TextFile.h"
 
@@ -13,56 +16,65 @@ namespace {
 constexpr int kHistoryLines = 40;
 constexpr qint64 kHistoryChunk = 64 * 1024;
 
-Qt::CaseSensitivity sensitivity(bool matchCase) {
-    return matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-}
-
 } // namespace
 
 qsizetype FindMatch(QStringView text, QStringView find, qsizetype from, bool downward, bool matchCase) {
-    if (find.isEmpty() || find.size() > text.size())
-        return -1;
-    // QStringView counts a negative `from` back from the end; here it only ever means "before the
-    // text", so both directions are clamped before Qt sees them.
-    const qsizetype lastStart = text.size() - find.size();
-    if (downward) {
-        if (from > lastStart)
-            return -1;
-        return text.indexOf(find, std::max<qsizetype>(from, 0), sensitivity(matchCase));
-    }
-    if (from <= 0)
-        return -1;
-    // lastIndexOf finds a match starting at or before its `from`.
-    return text.lastIndexOf(find, std::min(from - 1, lastStart), sensitivity(matchCase));
+    const SearchPattern pattern(find.toString(), {matchCase});
+    return (downward ? pattern.findNext(text, from) : pattern.findPrevious(text, from)).start;
 }
 
 QString ReplaceAllText(const QString& text, const QString& find, const QString& replacement, bool matchCase,
-                       int* count) {
-    const Qt::CaseSensitivity cs = sensitivity(matchCase);
-    const QStringView source(text);
-    // The matches are counted first so that the result is allocated once, at its final size: a
-    // page of megabytes with hundreds of thousands of matches is then copied exactly once.
-    qsizetype matches = 0;
-    if (!find.isEmpty()) {
-        for (qsizetype at = source.indexOf(find, 0, cs); at >= 0;
-             at = source.indexOf(find, at + find.size(), cs))
-            ++matches;
-    }
-    if (count)
-        *count = int(std::min<qsizetype>(matches, INT_MAX));
-    if (matches == 0)
-        return text;
+                       int* count, std::vector<ReplacedPiece>* pieces) {
+    return ReplaceAllText(text, SearchPattern(find, {matchCase}), replacement, count, pieces);
+}
 
-    QString result;
-    result.reserve(text.size() + matches * (replacement.size() - find.size()));
-    qsizetype from = 0;
-    for (qsizetype at = source.indexOf(find, 0, cs); at >= 0; at = source.indexOf(find, from, cs)) {
-        result.append(source.sliced(from, at - from));
-        result.append(replacement);
-        from = at + find.size();
+QString ReplaceAllText(const QString& text, const SearchPattern& pattern, const QString& replacement,
+                       int* count, std::vector<ReplacedPiece>* pieces) {
+    if (!pieces)
+        return pattern.replaceAll(text, replacement, count);
+    pieces->clear();
+    // Pieces taking more memory than the text itself serve nobody (the undo step keeps the whole
+    // text then): past that they are dropped, and no more are collected.
+    const std::size_t most = std::size_t(text.size()) * sizeof(QChar) / sizeof(ReplacedPiece);
+    bool dropped = false;
+    return pattern.replaceAll(text, replacement, count,
+                              [&](qsizetype at, qsizetype removed, qsizetype inserted) {
+                                  if (dropped)
+                                      return;
+                                  if (pieces->size() >= most) {
+                                      dropped = true;
+                                      *pieces = {};
+                                      return;
+                                  }
+                                  pieces->push_back({int(at), int(removed), int(inserted)});
+                              });
+}
+
+ReplaceAllPlan PlanReplaceAll(const RichTextControl& control, bool selectedOnly, const SearchState& state,
+                              const QString& replacement) {
+    ReplaceAllPlan plan;
+    plan.start = selectedOnly ? control.selStart() : 0;
+    plan.searched = selectedOnly ? control.selText() : control.text();
+    const QString replaced = ReplaceAllText(plan.searched, SearchPattern(state.findText, state.options()),
+                                            replacement, &plan.count, &plan.pieces);
+    if (plan.count == 0)
+        return plan;
+    plan.replaced = TextForDocument(replaced);
+    // A line break completed outside the matches (a lone CR left over) moves the text after it.
+    if (plan.replaced.size() != replaced.size())
+        plan.pieces.clear();
+    std::size_t kept = 0;
+    qsizetype shift = 0;
+    for (const ReplacedPiece& piece : plan.pieces) {
+        const QStringView was = QStringView(plan.searched).mid(piece.at, piece.removed);
+        const QStringView now = QStringView(plan.replaced).mid(piece.at + shift, piece.inserted);
+        shift += piece.inserted - piece.removed;
+        if (was != now)
+            plan.pieces[kept++] = piece;
     }
-    result.append(source.sliced(from));
-    return result;
+    plan.changes = kept > 0 || (plan.pieces.empty() && plan.replaced != plan.searched);
+    plan.pieces.resize(kept);
+    return plan;
 }
 
 int GoToNumber(const QString& box) {

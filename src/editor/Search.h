@@ -2,7 +2,10 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <vector>
 class RichTextControl;
+class SearchPattern;
+struct SearchState;
 
 // Where the next match of `find` lies in `text`. Downward: the first match starting at or after
 // `from`. Upward: the last match starting before `from` (so from the end of the text the last
@@ -11,11 +14,39 @@ class RichTextControl;
 // -1 when there is none, and always for an empty `find`.
 qsizetype FindMatch(QStringView text, QStringView find, qsizetype from, bool downward, bool matchCase);
 
+// One replacement made in a text: at `at` (in the text before the change), `removed` characters
+// gave way to `inserted` ones. Ascending and apart, pieces tell two texts' differences compactly.
+struct ReplacedPiece {
+    int at = 0;
+    int removed = 0;
+    int inserted = 0;
+};
+
 // `text` with every match of `find` replaced by `replacement`, searched from the start and going
 // on after each inserted replacement (so replacing "a" by "A" without match case ends). `count`,
-// when given, receives the number of replacements. An empty `find` changes nothing.
+// when given, receives the number of replacements, and `pieces` one piece for each (none when
+// they would take more memory than the text). An empty `find` changes nothing.
 QString ReplaceAllText(const QString& text, const QString& find, const QString& replacement, bool matchCase,
-                       int* count = nullptr);
+                       int* count = nullptr, std::vector<ReplacedPiece>* pieces = nullptr);
+// The same with a find text and its options (SearchPattern: plain or a pattern, whole words).
+QString ReplaceAllText(const QString& text, const SearchPattern& pattern, const QString& replacement,
+                       int* count = nullptr, std::vector<ReplacedPiece>* pieces = nullptr);
+
+// Replace All in one document, worked out before anything changes, so that the question before
+// it can tell how many matches it replaces.
+struct ReplaceAllPlan {
+    int start = 0;    // where the searched stretch begins in the document
+    QString searched; // the selected text, or the whole text
+    QString replaced; // the stretch as Replace All leaves it, line breaks CR LF
+    // Where the two differ (matches replaced by their own text left out), when that is known.
+    std::vector<ReplacedPiece> pieces;
+    int count = 0; // the matches, changing the text or not
+    bool changes = false;
+};
+// The plan for `control`'s selected text (`selectedOnly`) or whole text, with the state's find
+// text and options.
+ReplaceAllPlan PlanReplaceAll(const RichTextControl& control, bool selectedOnly, const SearchState& state,
+                              const QString& replacement);
 
 // What a Go To box holds as a number: its leading blanks skipped, then digits; anything else, or
 // nothing, is 0. Numbers too large for an int saturate at INT_MAX.

@@ -37,8 +37,13 @@ struct Settings {
     int Zoom = 0;
     // Enter keeps the leading blanks and tabs of the line it breaks.
     bool AutoIndent = true;
+    // Typing "</" where a tag may start completes the end tag of the innermost element still open.
+    bool CloseTags = true;
     // Started with no files, the program reopens the documents open at the last exit.
     bool RestoreSession = true;
+    // The find dialog's "Regular expression" and "Whole word".
+    bool FindRegex = false;
+    bool FindWholeWord = false;
 };
 
 // "DoOnOpen" codes: what happens to every file as it is opened.

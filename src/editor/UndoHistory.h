@@ -1,21 +1,28 @@
 #pragma once
 
+#include "editor/Search.h"
+
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class RichTextControl;
+class StretchChange;
 
 // One recorded change: the text it put in, the text it took out, and the offset where; and the
-// selection before it, which Undo gives back.
+// selection before it, which Undo gives back. A change of a whole stretch at once (Replace All)
+// keeps its texts in `Stretch` instead, in a compact form.
 struct UndoStep {
     QString InsertedText;
     QString RemovedText;
     int Position = 0;
     int SelectionStart = 0;
     int SelectionLength = 0;
+    std::shared_ptr<StretchChange> Stretch;
 
-    bool isEmpty() const { return InsertedText.isEmpty() && RemovedText.isEmpty(); }
+    bool isEmpty() const { return InsertedText.isEmpty() && RemovedText.isEmpty() && !Stretch; }
 };
 
 // A document's last ten changes, for Undo and Redo. Commands record a step before they change
@@ -45,6 +52,13 @@ public:
     // Undo selects [selectionStart, selectionStart + selectionLength) again.
     void AddUndo(const QString& oldText, const QString& newText, int position, int selectionStart,
                  int selectionLength);
+    // Replaces the stretch at `position` that holds `oldText` by `newText`, recorded as one step
+    // that Undo takes back whole (the text, and the selection as it was) and Redo applies again;
+    // the cursor ends after the new text. `pieces` (ascending, positions within the stretch) tell
+    // where the two differ, when known: the step keeps them, or the one whole text that is not in
+    // the document, whichever takes less memory.
+    void replaceStretch(int position, const QString& oldText, const QString& newText,
+                        std::vector<ReplacedPiece> pieces);
     void ClearAllUndo();
     // Each returns whether the text changed.
     bool Undo();
@@ -75,13 +89,18 @@ public:
     int UndoPosition() const { return m_undoPosition; }
     const QString& PendingTyped() const { return m_pendingTyped; }
     const QString& PendingDeleted() const { return m_pendingDeleted; }
+    // Bytes the recorded steps keep of their texts.
+    qsizetype heldBytes() const;
 
 private:
+    void addStep(UndoStep step);
     void addStep(const QString& oldText, const QString& newText, int position, int selectionStart,
                  int selectionLength);
     bool typedRunOpen() const { return !m_pendingTyped.isEmpty() || !m_pendingReplaced.isEmpty(); }
     // Replaces `expected` at `position` with `replacement`, if the text there is still `expected`.
     bool replaceIfUnchanged(int position, const QString& expected, const QString& replacement);
+    // Puts back the text before `step` (undo) or after it, where the other one still stands.
+    bool swapStep(const UndoStep& step, bool undo);
     void setState(bool canUndo, bool canRedo);
 
     RichTextControl& m_control;

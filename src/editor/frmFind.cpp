@@ -4,7 +4,6 @@
 #include "editor/Search.h"
 #include "editor/SearchState.h"
 #include "editor/frmNotepad.h"
-#include "markup/LineEndings.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextControl.h"
 #include "platform/Version.h"
@@ -28,6 +27,14 @@ namespace {
 
 QString historyPath(const DocumentHost& host, const char* name) {
     return host.programFolder() + QLatin1Char('/') + QLatin1String(name);
+}
+
+QString ReplaceAllQuestion(qint64 matches, int documents) {
+    return QStringLiteral("Replace %1 %2 in %3 %4?")
+        .arg(matches)
+        .arg(matches == 1 ? QStringLiteral("match") : QStringLiteral("matches"))
+        .arg(documents)
+        .arg(documents == 1 ? QStringLiteral("document") : QStringLiteral("documents"));
 }
 
 QStringList entriesOf(const QComboBox* combo) {
@@ -91,6 +98,12 @@ void frmFind::buildControls() {
 
     chkCase = new QCheckBox(QStringLiteral("Match &Case"), this);
     chkCase->setObjectName(QStringLiteral("chkCase"));
+    chkWholeWord = new QCheckBox(QStringLiteral("Whole word"), this);
+    chkWholeWord->setObjectName(QStringLiteral("chkWholeWord"));
+    chkWholeWord->setChecked(m_host.settings().FindWholeWord);
+    chkRegex = new QCheckBox(QStringLiteral("Regular expression"), this);
+    chkRegex->setObjectName(QStringLiteral("chkRegex"));
+    chkRegex->setChecked(m_host.settings().FindRegex);
     auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
     direction->setObjectName(QStringLiteral("fraDirection"));
     optDown = new QRadioButton(QStringLiteral("&Down"), direction);
@@ -141,7 +154,10 @@ void frmFind::buildControls() {
     grid->addWidget(replaceLabel, 1, 0);
     grid->addWidget(cmbReplace, 1, 1);
     auto* options = new QHBoxLayout;
-    options->addWidget(chkCase);
+    auto* matching = new QVBoxLayout;
+    for (QCheckBox* option : {chkCase, chkWholeWord, chkRegex})
+        matching->addWidget(option);
+    options->addLayout(matching);
     options->addWidget(direction);
     options->addWidget(startPosition);
     auto* left = new QVBoxLayout;
@@ -160,9 +176,9 @@ void frmFind::buildControls() {
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {cmbFind,      cmbReplace,   chkCase, optDown,         optUp,
-                        optBeginning, optCurrent,   optEnd,  chkSelectedText, chkReplaceAll,
-                        chkDocuments, lstDocuments, cmdFind, cmdReplace,      cmdClose};
+    QWidget* order[] = {cmbFind,      cmbReplace,   chkCase,    chkWholeWord, chkRegex,        optDown,
+                        optUp,        optBeginning, optCurrent, optEnd,       chkSelectedText, chkReplaceAll,
+                        chkDocuments, lstDocuments, cmdFind,    cmdReplace,   cmdClose};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -172,8 +188,15 @@ void frmFind::buildControls() {
         updateButtons();
     });
     for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{
-             chkCase, optDown, optUp, optBeginning, optCurrent, optEnd, chkSelectedText, chkDocuments})
+             chkCase, chkWholeWord, chkRegex, optDown, optUp, optBeginning, optCurrent, optEnd,
+             chkSelectedText, chkDocuments})
         connect(option, &QAbstractButton::clicked, this, &frmFind::restart);
+    connect(chkRegex, &QCheckBox::clicked, this, [this](bool on) {
+        m_host.changeSettings([on](Settings& settings) { settings.FindRegex = on; });
+    });
+    connect(chkWholeWord, &QCheckBox::clicked, this, [this](bool on) {
+        m_host.changeSettings([on](Settings& settings) { settings.FindWholeWord = on; });
+    });
     connect(chkReplaceAll, &QCheckBox::toggled, this, &frmFind::updateButtons);
     connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
     connect(cmdReplace, &QPushButton::clicked, this, &frmFind::cmdReplace_Click);
@@ -182,6 +205,10 @@ void frmFind::buildControls() {
 
 void frmFind::restart() {
     m_host.searchState().restart = true;
+}
+
+SearchOptions frmFind::boxOptions() const {
+    return {chkCase->isChecked(), chkRegex->isChecked(), chkWholeWord->isChecked()};
 }
 
 void frmFind::updateButtons() {
@@ -312,9 +339,15 @@ bool frmFind::beginSearch(frmNotepad* document) {
     RichTextControl& text = *document->txtRich;
     state.findText = cmbFind->currentText();
     state.matchCase = chkCase->isChecked();
+    state.wholeWord = chkWholeWord->isChecked();
+    state.regex = chkRegex->isChecked();
     state.downward = optDown->isChecked();
     state.baseOffset = 0;
     state.searchedLength = -1;
+    if (const SearchPattern pattern(state.findText, state.options()); !pattern.isValid()) {
+        inform(pattern.errorMessage());
+        return false;
+    }
     if (chkSelectedText->isChecked()) {
         if (text.selLength() == 0) {
             inform(QStringLiteral("There is no text selected in the current dockument!"));
@@ -348,14 +381,7 @@ void frmFind::cmdFind_Click() {
 
     std::vector<QPointer<frmNotepad>> documents = documentsToSearch();
     if (chkReplaceAll->isChecked()) {
-        const auto answer = Dialogs::instance().message(
-            this, MessageBoxTitle(),
-            QStringLiteral(
-                "Are you sure you want to replace all?\r\n(You can\u00b4t undo this action using the undo "
-                "function. And all stored undo/redo will be lost.)"),
-            Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
-        if (answer == Dialogs::Answer::Yes)
-            replaceAll(documents);
+        replaceAll(documents);
         return;
     }
     if (documents.empty()) {
@@ -404,46 +430,92 @@ void frmFind::cmdReplace_Click() {
     if (!document)
         return;
     RichTextControl& text = *document->txtRich;
-    const QString selected = text.selText();
-    const QString replacement = cmbReplace->currentText();
-    if (selected.isEmpty() || selected.compare(cmbFind->currentText(), Qt::CaseInsensitive) != 0)
+    SearchState& state = m_host.searchState();
+    // The selection must be a match of the find box's text, as the options say.
+    const SearchPattern pattern(cmbFind->currentText(), boxOptions());
+    if (!pattern.isValid()) {
+        inform(pattern.errorMessage());
         return;
+    }
+    const PatternMatch match = SelectedMatch(text, state, pattern);
+    if (!match.found())
+        return;
+    const QString replacement = cmbReplace->currentText();
     addToHistory(cmbReplace, replacement);
-    const int at = document->ReplaceSelection(replacement);
+    const int at = document->ReplaceSelection(pattern.replacementFor(match, replacement));
     const int inserted = text.selStart() - at;
     if (m_host.settings().UseColors && inserted > 0)
         RecolorChange(text, document->colorRoles(), at, inserted, document->stateHooks());
     text.setSelStart(std::max(at, at + inserted - 1));
-    SearchState& state = m_host.searchState();
-    const int grown = inserted - static_cast<int>(selected.size());
-    // The next search goes on right after the replacement, and a stretch searched grows with it.
+    const int grown = inserted - static_cast<int>(match.length);
+    // The next search goes on right after the replacement (one further after an empty match, which
+    // would be found there again), and a stretch searched grows with it. No match is selected now.
+    state.lastLength = -1;
     if (state.downward)
-        state.lastPosition = at + inserted;
+        state.lastPosition = at + inserted + (match.length == 0 ? 1 : 0);
     if (state.searchedLength >= 0 && at >= state.baseOffset && at <= state.baseOffset + state.searchedLength)
         state.searchedLength = std::max(0, state.searchedLength + grown);
 }
 
 void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
+    if (documents.empty()) {
+        inform(QStringLiteral("There are no documents selected!"));
+        return;
+    }
     const SearchState& state = m_host.searchState();
     const QString replacement = cmbReplace->currentText();
-    addToHistory(cmbReplace, replacement);
+    const bool selectedOnly = chkSelectedText->isChecked();
+    // Every document is worked out first, so that the question tells what will be replaced.
+    struct Planned {
+        QPointer<frmNotepad> document;
+        ReplaceAllPlan plan;
+        bool stale = false;
+    };
+    std::vector<Planned> planned;
+    qint64 matches = 0;
     for (const QPointer<frmNotepad>& document : documents) {
         if (!document)
             continue;
-        RichTextControl& text = *document->txtRich;
-        const bool selectedOnly = chkSelectedText->isChecked();
-        const int start = selectedOnly ? text.selStart() : 0;
-        const QString searched = selectedOnly ? text.selText() : text.text();
-        const QString replaced =
-            TextForDocument(ReplaceAllText(searched, state.findText, replacement, state.matchCase));
-        if (replaced == searched)
+        ReplaceAllPlan plan = PlanReplaceAll(*document->txtRich, selectedOnly, state, replacement);
+        if (plan.count == 0)
             continue;
-        document->ClearAllUndo();
-        text.select(start, static_cast<int>(searched.size()));
-        text.setSelText(replaced);
+        matches += plan.count;
+        planned.push_back({document, std::move(plan)});
+    }
+    if (planned.empty()) {
+        inform(QStringLiteral("Unable to find \"") + state.findText + QLatin1Char('"'));
+        return;
+    }
+    // A text that changes while the question is open (reloaded from disk, say) is worked out again.
+    std::vector<QMetaObject::Connection> watches;
+    for (Planned& entry : planned)
+        watches.push_back(connect(entry.document->txtRich, &RichTextControl::change, this,
+                                  [&entry] { entry.stale = true; }));
+    const auto answer =
+        Dialogs::instance().message(this, MessageBoxTitle(), ReplaceAllQuestion(matches, int(planned.size())),
+                                    Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    for (const QMetaObject::Connection& watch : watches)
+        disconnect(watch);
+    if (answer != Dialogs::Answer::Yes)
+        return;
+    addToHistory(cmbReplace, replacement);
+    for (Planned& entry : planned) {
+        frmNotepad* document = entry.document;
+        if (!document)
+            continue;
+        RichTextControl& text = *document->txtRich;
+        if (entry.stale)
+            entry.plan = PlanReplaceAll(text, selectedOnly, state, replacement);
+        if (!entry.plan.changes)
+            continue;
+        const int start = entry.plan.start;
+        const int length = static_cast<int>(entry.plan.replaced.size());
+        // One undo step, which gives the whole stretch back.
+        document->undoHistory().replaceStretch(start, entry.plan.searched, entry.plan.replaced,
+                                               std::move(entry.plan.pieces));
+        entry.plan = {}; // the texts go before the colouring needs its memory
         if (m_host.settings().UseColors)
-            RecolorChange(text, document->colorRoles(), start, static_cast<int>(replaced.size()),
-                          document->stateHooks());
+            RecolorChange(text, document->colorRoles(), start, length, document->stateHooks());
     }
     inform(QStringLiteral("Replace All Done!"));
     chkReplaceAll->setChecked(false);
@@ -455,7 +527,7 @@ void frmFind::findNextIn(RichTextControl& text) {
     state.searchedLength = -1;
     const QString selected = text.selText();
     if (!state.restart && !state.findText.isEmpty() &&
-        selected.compare(state.findText, Qt::CaseInsensitive) == 0) {
+        SelectedMatch(text, state, SearchPattern(state.findText, state.options())).found()) {
         FindInText(text, state); // nothing found: the next search starts anew, quietly
         return;
     }
@@ -463,9 +535,21 @@ void frmFind::findNextIn(RichTextControl& text) {
         showForCurrentDocument();
         return;
     }
-    const QString findText = selected.isEmpty() ? cmbFind->currentText() : selected;
+    // A selected text searched for as a pattern is escaped, so that it finds itself.
+    const SearchOptions options = boxOptions();
+    const QString findText = !selected.isEmpty()
+                                 ? (options.regex ? QRegularExpression::escape(selected) : selected)
+                                 : cmbFind->currentText();
+    const SearchPattern pattern(findText, options);
+    if (!pattern.isValid()) {
+        inform(pattern.errorMessage());
+        return;
+    }
     cmbFind->setCurrentText(findText);
     state.findText = findText;
+    state.matchCase = options.matchCase;
+    state.regex = options.regex;
+    state.wholeWord = options.wholeWord;
     state.restart = true;
     state.startPosition = text.selStart() + 1;
     state.lastPosition = state.startPosition;

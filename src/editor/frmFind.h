@@ -5,6 +5,7 @@
 #include <vector>
 
 class DocumentHost;
+struct SearchOptions;
 class RichTextControl;
 class QCheckBox;
 class QComboBox;
@@ -37,6 +38,8 @@ public:
     QComboBox *cmbFind = nullptr, *cmbReplace = nullptr;
     QCheckBox *chkCase = nullptr, *chkSelectedText = nullptr, *chkDocuments = nullptr,
               *chkReplaceAll = nullptr;
+    // Kept in the settings from one run to the next.
+    QCheckBox *chkRegex = nullptr, *chkWholeWord = nullptr;
     QRadioButton *optDown = nullptr, *optUp = nullptr;
     QRadioButton *optBeginning = nullptr, *optCurrent = nullptr, *optEnd = nullptr;
     QListWidget* lstDocuments = nullptr;
@@ -59,6 +62,8 @@ private:
     void buildControls();
     void updateButtons();
     void restart();
+    // Match case, regular expression and whole word as the boxes are ticked.
+    SearchOptions boxOptions() const;
     // Starts a new search from the dialog's choices in `document`; false when it cannot start.
     bool beginSearch(frmNotepad* document);
     // Sets the search to run through a further document from its start (its end, upward); false
@@ -66,6 +71,8 @@ private:
     bool startInDocument(frmNotepad* document);
     // The documents to search, in list order, those closed meanwhile left out.
     std::vector<QPointer<frmNotepad>> documentsToSearch() const;
+    // Counts the matches in `documents`, asks whether to replace them, and replaces them: each
+    // document's change is one undo step.
     void replaceAll(const std::vector<QPointer<frmNotepad>>& documents);
     void writeHistories() const;
     void inform(const QString& text);

@@ -58,8 +58,8 @@ private slots:
              "size empty; FontSize=20; cmbFontSize=; ", "size 0; ; cmbFontSize=0; ",
              "size 99999; FontSize=20; cmbFontSize=99999; ",
              "existing folder; ; chkLastDir=0|txtDefDir=@root/home; LastDir=0|DefaultDir=@root/home",
-             "view and typing; ; txtTabWidth=8|chkHighlightLine=0|chkAutoIndent=0|chkRestoreSession=0; "
-             "TabWidth=8|HighlightLine=0|AutoIndent=0|RestoreSession=0",
+             "view and typing; ; txtTabWidth=8|chkHighlightLine=0|chkAutoIndent=0|chkCloseTags=0|"
+             "chkRestoreSession=0; TabWidth=8|HighlightLine=0|AutoIndent=0|CloseTags=0|RestoreSession=0",
              "flags by word or number; LastDir=FALSE>0|CheckHtml5=True>1|CheckAccessibility=2>1; ; ",
              "junk and out of range keep the default; UseColors=perhaps>1|TagColor=red>200|"
              "ValColor=16777216>13107200|DoOnOpen=9>0|TabWidth=17>4|Zoom=41>0|LineNumbers=no>1; ; ",
@@ -84,13 +84,14 @@ private slots:
         for (auto value = expected.cbegin(); value != expected.cend() && stored.isEmpty(); ++value)
             all << value.key() + "=" + value.value();
         if (stored.isEmpty())
-            QCOMPARE(all.join('|').replace(app.env.programFolder(), "@prog"),
-                     "AutoIndent=1|BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ComColor=25600|"
-                     "DefaultDir=@prog|"
-                     "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|Font=MS Sans "
-                     "Serif|FontSize=8|HighlightLine=1|"
-                     "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|TabWidth=4|"
-                     "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200|Zoom=0");
+            QCOMPARE(
+                all.join('|').replace(app.env.programFolder(), "@prog"),
+                "AutoIndent=1|BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|CloseTags=1|ComColor=25600|"
+                "DefaultDir=@prog|"
+                "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|FindRegex=0|FindWholeWord=0|Font=MS Sans "
+                "Serif|FontSize=8|HighlightLine=1|"
+                "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|TabWidth=4|"
+                "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200|Zoom=0");
         for (const QStringList& pair : pairs(changed, root))
             expected[pair[0]] = pair[1];
         const QString folders = QDir::currentPath() + "|" + main.dialogFolder();

@@ -1,5 +1,7 @@
 #include "markup/MarkupContext.h"
 
+#include "markup/MarkupNames.h"
+
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
@@ -10,32 +12,10 @@
 
 namespace {
 
+using namespace MarkupNames;
+
 using Names = std::initializer_list<QStringView>;
 
-bool isNameStart(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool isNameChar(QChar c) {
-    if (c.unicode() >= 0x80)
-        return c.isLetterOrNumber();
-    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u':' || c == u'_' || c == u'.';
-}
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
-}
-// Names compare without regard to case; ASCII ones, nearly all, without Unicode's case folding.
-bool sameName(QStringView a, QStringView b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x >= 0x80 || y >= 0x80)
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z'))
-            return false;
-    }
-    return true;
-}
 bool isOneOf(QStringView name, Names names) {
     for (const QStringView one : names)
         if (sameName(name, one))
@@ -43,9 +23,6 @@ bool isOneOf(QStringView name, Names names) {
     return false;
 }
 
-const Names kVoid = {u"area",  u"base",   u"basefont", u"bgsound", u"br",     u"col",  u"embed",
-                     u"frame", u"hr",     u"img",      u"input",   u"keygen", u"link", u"meta",
-                     u"param", u"source", u"track",    u"wbr",     u"isindex"};
 // Contents that hold no tags, only the end tag of their own element.
 const Names kRaw = {u"script", u"style", u"textarea", u"title"};
 // Start tags that close an open p.
@@ -158,7 +135,7 @@ private:
             return close < 0 ? endsIn(MarkupPlace::Content) : close;
         }
         closeImplied(name);
-        if (!isOneOf(name, kVoid) && m_text[end - 2] != u'/')
+        if (!isVoidElement(name) && m_text[end - 2] != u'/')
             m_open.push_back(name);
         return end;
     }

@@ -1,5 +1,7 @@
 #include "markup/TagMatch.h"
 
+#include "markup/MarkupNames.h"
+
 #include <QFileInfo>
 #include <algorithm>
 #include <unordered_map>
@@ -16,35 +18,11 @@
 
 namespace {
 
+using namespace MarkupNames;
+
 // The windows the reader versions try, each way from the cursor.
 constexpr int kReaches[] = {8192, 65536, kMatchReach};
 
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
-}
-bool isNameStart(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool isNameChar(QChar c) {
-    if (c.unicode() >= 0x80)
-        return c.isLetterOrNumber();
-    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u':' || c == u'_' || c == u'.';
-}
-// Names compare without regard to case; most are ASCII, compared here without Unicode's case folding.
-bool sameName(QStringView a, QStringView b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x == y)
-            continue;
-        if (x >= 0x80 || y >= 0x80)
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z')
-            return false;
-    }
-    return true;
-}
 // The same for names that sameName finds equal (and seldom for others).
 size_t nameKey(QStringView name) {
     size_t key = 14695981039346656037ULL;
@@ -62,9 +40,7 @@ template <size_t N> bool isOneOf(QStringView name, const QStringView (&names)[N]
 }
 
 bool isVoid(QStringView name) {
-    static const QStringView kVoid[] = {u"br",   u"img", u"hr",    u"input", u"meta",   u"link",  u"area",
-                                        u"base", u"col", u"embed", u"param", u"source", u"track", u"wbr"};
-    return name.size() <= 6 && isOneOf(name, kVoid);
+    return isVoidElement(name);
 }
 
 // Elements whose contents are text, not tags; script and style contents are code as well.

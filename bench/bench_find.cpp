@@ -17,6 +17,7 @@
 // gave a wrong text.
 
 #include "BenchFigures.h"
+#include "BenchPage.h"
 #include "editor/Colorizer.h"
 #include "editor/Search.h"
 #include "markup/LineEndings.h"
@@ -91,15 +92,8 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     qint64 size = 0;
-    {
-        // The read text goes as soon as the control holds it, as when a file is opened.
-        const std::optional<QString> page = readPage(path, &size);
-        if (!page)
-            return 1;
-        control.setText(*page);
-    }
-    ColorizeRange(control, roles, 0, control.textLength());
-    QApplication::processEvents();
+    if (!loadColored(control, roles, path, &size))
+        return 1;
     const double openMs = milliseconds(timer);
     const long openedKiB = peakMemoryKiB();
     const double sizeMiB = static_cast<double>(size) / (1024.0 * 1024.0);

@@ -14,6 +14,7 @@
 // The exit status is non-zero only when the page cannot be opened.
 
 #include "BenchFigures.h"
+#include "BenchPage.h"
 #include "app/frmQuillora.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -78,15 +79,9 @@ int main(int argc, char* argv[]) {
     const QString path = arguments.size() > 1 ? arguments.at(1) : QString::fromLatin1(kDefaultPage);
 
     frmQuillora main(home.path() + "/program");
-    main.startUp({}, false);
-    main.resize(1280, 800);
-    main.show();
-    frmNotepad* window = OpenDocument(main, path);
-    if (!window) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+    frmNotepad* window = openInWindow(main, path);
+    if (!window)
         return 1;
-    }
-    QCoreApplication::processEvents();
     const RichTextControl& control = *window->txtRich;
     const QString page = control.text();
     const int total = control.textLength();

@@ -25,6 +25,7 @@
 // wrong.
 
 #include "BenchFigures.h"
+#include "BenchPage.h"
 #include "editor/Colorizer.h"
 #include "editor/Search.h"
 #include "editor/SearchState.h"
@@ -146,14 +147,8 @@ int measure(const QString& path, bool wholeText, Figures& figures) {
     qint64 size = 0;
     QElapsedTimer timer;
     timer.start();
-    {
-        const std::optional<QString> page = readPage(path, &size);
-        if (!page)
-            return 1;
-        control.setText(*page);
-    }
-    ColorizeRange(control, roles, 0, control.textLength());
-    QApplication::processEvents();
+    if (!loadColored(control, roles, path, &size))
+        return 1;
     const double openMs = milliseconds(timer);
     const double sizeMiB = mib(static_cast<double>(size));
     // Hashes stand for the texts, so that no copy of them swells the memory measured.

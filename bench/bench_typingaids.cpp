@@ -16,6 +16,7 @@
 // to a keystroke at worst; with it new, under 1 ms in the median.
 
 #include "BenchFigures.h"
+#include "BenchPage.h"
 #include "app/frmQuillora.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -70,15 +71,9 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QApplication::arguments();
     const QString path = arguments.size() > 1 ? arguments.at(1) : QString::fromLatin1(kDefaultPage);
     frmQuillora main(home.path() + "/program");
-    main.startUp({}, false);
-    main.resize(1280, 800);
-    main.show();
-    frmNotepad* window = OpenDocument(main, path);
-    if (!window) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+    frmNotepad* window = openInWindow(main, path);
+    if (!window)
         return 1;
-    }
-    QCoreApplication::processEvents();
     RichTextControl& text = *window->txtRich;
     const QString page = text.text();
     const auto read = [&text](int start, int length) { return text.textRange(start, length); };

@@ -173,10 +173,13 @@ void frmNotepad::txtRich_KeyDown(int& keyCode, int shift) {
 }
 
 void frmNotepad::completeTagName() {
-    // The attribute list is read when first needed and again only after it has changed on disk.
+    // The attribute list is read when first needed and again only after it has changed on disk; a
+    // style sheet or a script has no start tags to complete attributes in.
     const std::optional<CompletionEdit> completion =
         CompleteTagName(*txtRich, m_host.commandWords(),
-                        LoadedAttributeTable(m_host.programFolder() + QStringLiteral("/attributes.txt")));
+                        typingAidOptions(*this).markup
+                            ? LoadedAttributeTable(m_host.programFolder() + QStringLiteral("/attributes.txt"))
+                            : AttributeTable());
     if (!completion)
         return;
     txtRich->select(completion->start, completion->length);

@@ -56,6 +56,7 @@ private slots:
                "hand: js file; js; |; y = a < b;<!--; hand",
                "hand: css file; css; |; a > b { c: \"<\" }; hand",
                "hand: text file; txt; |; <p class=\"x\"></; hand",
+               "no attribute completed in a style sheet; css; <a |; {Ctrl+Space}; <a |",
                "hand: untitled of default format js; untitled.js; |; a<b \"c\"; hand",
                "aid: bracket pair; ; a|; <; a<|>",
                "aid: bracket stepped over; ; |; <b>; <b>|",

@@ -239,7 +239,7 @@ private slots:
         for (int i = 0; i < 4000; ++i)
             text += i == 2500 ? QString(5000, 'x') + "\r\n" : QStringLiteral("line\r\n");
         control.setText(text);
-        const std::vector<ColorSpan> spans{{17003, 9, 1}, {15001, 3, 2}, {21000, 4000, 3}, {29999, 2, 4}};
+        const std::vector<ColorSpan> spans{{17003, 9, 1}, {15001, 3, 2}, {21000, 4000, 3}, {28990, 6, 4}};
         std::vector<ColorValue> expected(text.size(), 0);
         for (const ColorSpan& span : spans) {
             control.paint(span.start, span.length, span.color);

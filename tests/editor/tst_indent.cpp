@@ -53,11 +53,10 @@ private slots:
         shell.mutableSettings().Indent = options.contains('2') ? "  " : "\t";
         frmNotepad* window = app.document(0);
         RichTextControl* text = window->txtRich;
-        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
-        text->setText(QString(before).remove('[').remove(']').remove('|'));
+        text->setText(unmarked(before));
         window->colorizeWhole();
         window->ClearAllUndo();
-        text->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        selectMarked(*text, before);
         QCOMPARE(render(*text), before);
         const QList<ColorValue> colorsBefore = colors(*text);
         typeKeys(text, cell("keys"));

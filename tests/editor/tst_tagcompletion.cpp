@@ -44,9 +44,8 @@ private slots:
         QFETCH(QString, after);
         QFETCH(QString, words);
         RichTextControl control;
-        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
-        control.setText(QString(before).remove('[').remove(']').remove('|'));
-        control.select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        control.setText(unmarked(before));
+        selectMarked(control, before);
         const std::optional<CompletionEdit> edit =
             CompleteTagName(control, words.isEmpty() ? kWords
                                      : words == "-"  ? QStringList{""}
@@ -89,10 +88,9 @@ private slots:
         frmNotepad* window = app.document(0);
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         window->txtRich->setFocus();
-        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
-        window->txtRich->setText(QString(before).remove('[').remove(']').remove('|'));
+        window->txtRich->setText(unmarked(before));
         window->colorizeWhole();
-        window->txtRich->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        selectMarked(*window->txtRich, before);
         typeKeys(window->txtRich, cell("keys"));
         QTEST(render(*window->txtRich), "after");
     }

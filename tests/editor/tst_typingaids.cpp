@@ -22,15 +22,14 @@ class TypingAidsTest : public QObject {
     // `before` ("|" the cursor, "[...]" a selection) in a new document, or in a file "doc.<file>".
     static frmNotepad* open(ShellFixture& app, const QString& file, QString before) {
         before = expanded(before);
-        const QString plain = QString(before).remove('[').remove(']').remove('|');
+        const QString plain = unmarked(before);
         app.start(file.isEmpty() ? QStringList()
                                  : QStringList{app.env.writeFile("doc." + file, plain.toUtf8())});
         frmNotepad* window = app.document(0);
         window->txtRich->setText(plain);
         window->colorizeWhole();
         window->ClearAllUndo();
-        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
-        window->txtRich->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        selectMarked(*window->txtRich, before);
         return window;
     }
 

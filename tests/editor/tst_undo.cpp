@@ -154,11 +154,10 @@ private slots:
         // Shortcuts reach the window's menus as they do on a desktop: through the active window.
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         window->txtRich->setFocus();
-        const int start = int(before.contains('[') ? before.indexOf('[') : before.indexOf('|'));
-        window->txtRich->setText(QString(before).remove('[').remove(']').remove('|'));
+        window->txtRich->setText(unmarked(before));
         window->colorizeWhole();
         window->ClearAllUndo();
-        window->txtRich->select(start, before.contains('[') ? int(before.indexOf(']')) - start - 1 : 0);
+        selectMarked(*window->txtRich, before);
         QCOMPARE(render(*window->txtRich), before);
         typeKeys(window->txtRich, keys);
         QTEST(render(*window->txtRich), "expected");

@@ -1,7 +1,7 @@
 #pragma once
 
-// A page put before a benchmark as the editor holds it: in a text control, or in a document window
-// of the main window on screen.
+// A page put before a benchmark as the editor holds it (in a text control, or in a document window
+// of the main window on screen), and the time sed takes over it.
 
 #include "BenchFigures.h"
 #include "app/frmQuillora.h"
@@ -10,6 +10,8 @@
 #include "platform/RichTextControl.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <cstdio>
 
 // The page read into `control` and coloured, as opening a file does; false when it cannot be read.
@@ -41,4 +43,19 @@ inline frmNotepad* openInWindow(frmQuillora& main, const QString& path) {
     }
     QCoreApplication::processEvents();
     return window;
+}
+
+// Wall-clock time of sed with `arguments` over the page, output thrown away; -1 without sed.
+inline double sedMs(const QStringList& arguments, const QString& path) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("sed"));
+    if (program.isEmpty())
+        return -1;
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments + QStringList{path});
+    if (!process.waitForStarted() || !process.waitForFinished(-1) || process.exitCode() != 0)
+        return -1;
+    return milliseconds(timer);
 }

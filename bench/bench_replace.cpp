@@ -98,21 +98,6 @@ private:
     long m_beforeKiB;
 };
 
-// Wall-clock time of sed with `arguments` over the page, output thrown away; -1 without sed.
-double sedMs(const QStringList& arguments, const QString& path) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("sed"));
-    if (program.isEmpty())
-        return -1;
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments + QStringList{path});
-    if (!process.waitForStarted() || !process.waitForFinished(-1) || process.exitCode() != 0)
-        return -1;
-    return milliseconds(timer);
-}
-
 struct Figures {
     double regexMs = 0, regexPeakMiB = 0;
     double planMs = 0, recordMs = 0, recolorMs = 0, paintMs = 0;

@@ -60,7 +60,10 @@ QString ReadAttribute(int start, int limit, QString& text, const QString& name) 
             valueEnd = cutEnd = tagEnd >= 0 ? tagEnd : int(text.size());
         }
     } else {
-        while (valueEnd < text.size() && !isBlank(text.at(valueEnd)) && text.at(valueEnd) != u'>')
+        // A quote ends it too: cut out with the value, a quote would turn what follows inside out
+        // for the next reading (quoted text read as attributes, attributes as quoted text).
+        while (valueEnd < text.size() && !isBlank(text.at(valueEnd)) && text.at(valueEnd) != u'>' &&
+               !isQuote(text.at(valueEnd)))
             ++valueEnd;
         cutEnd = valueEnd;
     }

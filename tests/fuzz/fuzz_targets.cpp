@@ -195,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                rest.at(rest.size() - 1 - tail) == original.at(original.size() - 1 - tail))
             ++tail;
         const QString between = rest.mid(head, rest.size() - head - tail);
-        CHECK(cut >= name.size() + value.size() && (between.isEmpty() || between == QLatin1String(" ")));
+        // The blank put in may stand where the text had one of its own, so `between` may not show it.
+        CHECK(cut + 1 >= name.size() + value.size() && (between.isEmpty() || between == QLatin1String(" ")));
     }
 #elif defined(FUZZ_owncommand)
     // The parts rebuild the command; the selection goes in untouched.

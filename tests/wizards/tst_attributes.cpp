@@ -27,6 +27,7 @@ void AttributesTest::readAttribute_data() {
            R"(empty value;  WIDTH="" X=1; WIDTH=; ;  WIDTH="" X=1)",
            R"(quoted name wanted, none there;  BORDERCOLOR=red; BORDERCOLOR="; ;  BORDERCOLOR=red)",
            R"(quoted name;  BORDERCOLOR="red" X; BORDERCOLOR="; red;   X)",
+           R"~(unquoted ends at a quote;  BORDER=1"5 a" WIDTH=2; BORDER=; 1; "5 a" WIDTH=2)~",
            R"(cut from between touching pieces; B=1;W="50%"W="5 x"red">; W=; 5 x; B=1;W="50%" red">)"});
 }
 

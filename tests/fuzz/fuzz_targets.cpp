@@ -8,6 +8,7 @@
 #include "markup/OwnCommands.h"
 #include "markup/PageNames.h"
 #include "markup/PictureTags.h"
+#include "markup/SourceMap.h"
 #include "markup/TableModel.h"
 #include "markup/TagCase.h"
 #include "markup/TagText.h"
@@ -287,6 +288,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         altered[qsizetype(size % size_t(altered.size()))] ^= 0x20;
         CHECK(!DecodeJournal(altered, reread));
     }
+#elif defined(FUZZ_sourcemap)
+    // The copy is the page with one attribute right after the name of each start tag listed, in
+    // increasing order, each naming its tag's "<"; read again, it lists the same tags (moved by the
+    // attributes before them): the attributes change nothing of how the page reads.
+    const QString copy = WithSourceOffsets(text);
+    const std::vector<int> offsets = StartTagOffsets(text);
+    QString expected;
+    std::vector<int> moved;
+    qsizetype copied = 0;
+    int previous = -1;
+    for (const int at : offsets) {
+        CHECK(at > previous && at + 1 < text.size() && text.at(at) == u'<');
+        previous = at;
+        const char16_t first = text.at(at + 1).unicode() | 0x20;
+        CHECK(first >= u'a' && first <= u'z');
+        qsizetype end = at + 1;
+        while (end < text.size() && !QStringView(u" \t\r\n\f/>").contains(text.at(end)))
+            ++end;
+        CHECK(end < text.size()); // a tag the text ends in gets none
+        moved.push_back(int(at + expected.size() - copied));
+        expected += text.mid(copied, end - copied) +
+                    QStringLiteral(" %1=\"%2\"").arg(QLatin1String(kSourceOffsetAttribute)).arg(at);
+        copied = end;
+    }
+    CHECK(copy == expected + text.mid(copied));
+    CHECK(StartTagOffsets(copy) == moved);
 #endif
     return 0;
 }

@@ -1,0 +1,135 @@
+#include "markup/MarkupNames.h"
+#include "markup/SourceMap.h"
+#include "support/DataTable.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+// "name; page; its served copy", "@" in the copy standing for the attribute naming the nearest "<"
+// before it in the page.
+const std::initializer_list<const char*> kPages = {
+    "nested; <div><p>a</p></div>; <div@><p@>a</p></div>",
+    "void and self-closed; <p>a<br>b<br/><img src=x />; <p@>a<br@>b<br@/><img@ src=x />",
+    "> and < in quoted values; <a title=\"x>y\" b='<i>'>t</a><b>; <a@ title=\"x>y\" b='<i>'>t</a><b@>",
+    "blanks around =; <a b = \">\" ><i>; <a@ b = \">\" ><i@>",
+    "a quote opens a value only after =; <a x\"y><b>z\"><a =\"><i>\">; <a@ x\"y><b@>z\"><a@ =\"><i@>\">",
+    "end tag values; </p title=\"<b>\"><i>; </p title=\"<b>\"><i@>",
+    "comments; <!-- <p> --><i><!--><b><!---><u><!-- --!><s><!-- --- <q> --->; "
+    "<!-- <p> --><i@><!--><b@><!---><u@><!-- --!><s@><!-- --- <q> --->",
+    "comment never closed; <i><!-- <p>; <i@><!-- <p>",
+    "declarations; <!DOCTYPE html><html><![CDATA[ a > <p> ]]><b></ x <p>; "
+    "<!DOCTYPE html><html@><![CDATA[ a > <p> ]]><b@></ x <p>",
+    "server code; <?xml version=\"1.0\"?><p><% if (a > b) { %><i><% } %><?php echo \"<b>\" ?>; "
+    "<?xml version=\"1.0\"?><p@><% if (a > b) { %><i@><% } %><?php echo \"<b>\" ?>",
+    "server code around a value; <a href=\"<%= url %>\">x</a>; <a@ href=\"<%= url %>\">x</a>",
+    "server code in a name; <div<?= $x ?>><i>; <div<?= $x ?>><i@>",
+    "server code never closed; <p><?php echo 1\r\n<b>; <p@><?php echo 1\r\n<b>",
+    "script opened in server code; <% s = \"<script>\" %>a = \"<b>\"</script><i>; "
+    "<% s = \"<script>\" %>a = \"<b>\"</script><i@>",
+    "script opened in a declaration; <? a > <script>x = \"?><b>\"</script><i>; "
+    "<? a > <script>x = \"?><b>\"</script><i@>",
+    "script strings; <script>document.write(\"<div>\")</script><p>; "
+    "<script@>document.write(\"<div>\")</script><p@>",
+    "script written from a script; <script><!--\r\nw(\"<script></script>\")\r\nx = "
+    "\"<b>\"\r\n//--></script><i>; "
+    "<script@><!--\r\nw(\"<script></script>\")\r\nx = \"<b>\"\r\n//--></script><i@>",
+    "script comment ended at once; <script><!-->\"<script>\"</script><i>; "
+    "<script@><!-->\"<script>\"</script><i@>",
+    "script end needs its name whole; <script>a = \"</scripts><b>\"</SCRIPT ><i>; "
+    "<script@>a = \"</scripts><b>\"</SCRIPT ><i@>",
+    "script after />; <script/>a=\"<b>\"</script><i>; <script@/>a=\"<b>\"</script><i@>",
+    "style; <style>a > b:after { content: \"<p>\" }</style><p>; "
+    "<style@>a > b:after { content: \"<p>\" }</style><p@>",
+    "textarea and title; <textarea><b></textarea><title><i></title ><u>; "
+    "<textarea@><b></textarea><title@><i></title ><u@>",
+    "other text contents; <xmp><b></xmp><iframe><b></iframe><noscript><b></noscript><noembed><b></noembed>"
+    "<noframes><b></noframes><i>; <xmp@><b></xmp><iframe@><b></iframe><noscript@><b></noscript>"
+    "<noembed@><b></noembed><noframes@><b></noframes><i@>",
+    "plaintext to the end; <plaintext><b></plaintext><i>; <plaintext@><b></plaintext><i>",
+    "upper case; <DIV CLASS=x><SCRIPT>\"<b>\"</Script><P>; <DIV@ CLASS=x><SCRIPT@>\"<b>\"</Script><P@>",
+    "CR LF; <td\r\nclass=x>a</td>\r\n<tr\r\n>; <td@\r\nclass=x>a</td>\r\n<tr@\r\n>",
+    "names as the engine reads them; <a\"b><my-el.x:y_z>; <a\"b@><my-el.x:y_z@>",
+    "a name holding <; <div<p>; <div<p data-quillora-at=\"0\">",
+    "no Unicode case folding; <noſcript><b></noscript><script>\"</ſcript><b>\"</script><i>; "
+    "<noſcript@><b@></noscript><script@>\"</ſcript><b>\"</script><i@>",
+    "tag never closed; <p>a<i; <p@>a<i",
+    "value never closed; <p>a<b class=\"x><i>; <p@>a<b class=\"x><i>",
+    "less-than in text; a < b <3 <p>; a < b <3 <p@>",
+    "no tags; just text & more; just text & more",
+    "empty; ; ",
+    "UTF-16 offsets; 😀<p>é<b>; 😀<p@>é<b@>",
+    "UTF-16 offsets, written; 😀<p>; 😀<p data-quillora-at=\"2\">",
+    "attribute there already; <p data-quillora-at=\"9\">; <p@ data-quillora-at=\"9\">",
+};
+
+QString attribute(qsizetype at) {
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(kSourceOffsetAttribute)).arg(at);
+}
+
+// The page a copy was made from, its attributes taken out; `offsets` gets the offset each names,
+// `fault` the place of one that is out of order or not right after the name of the tag it names.
+QString withoutAttributes(const QString& copy, std::vector<int>& offsets, QString& fault) {
+    static const QRegularExpression added(
+        QStringLiteral(" %1=\"(\\d+)\"").arg(QLatin1String(kSourceOffsetAttribute)));
+    QString page;
+    qsizetype copied = 0;
+    for (auto matches = added.globalMatch(copy); matches.hasNext();) {
+        const QRegularExpressionMatch match = matches.next();
+        page += copy.mid(copied, match.capturedStart() - copied);
+        copied = match.capturedEnd();
+        // Right after the name of the tag whose "<" it names, later than the one before.
+        const int at = match.captured(1).toInt();
+        const QString name = page.mid(at + 1, page.size() - at - 1);
+        const QChar after = copied < copy.size() ? copy.at(copied) : QChar();
+        if (at >= page.size() || page.at(at) != u'<' || name.isEmpty() ||
+            !MarkupNames::isNameStart(name.front()) || name.contains(QRegularExpression("[\\s/>]")) ||
+            !(MarkupNames::isSpace(after) || after == u'/' || after == u'>') ||
+            (!offsets.empty() && at <= offsets.back()))
+            fault = QStringLiteral("misplaced:%1").arg(copy.mid(match.capturedStart() - 20, 50));
+        offsets.push_back(at);
+    }
+    return page + copy.mid(copied);
+}
+
+} // namespace
+
+class SourceMapTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copy_data() { table({"page", "expected"}, kPages); }
+
+    void copy() {
+        QString expected, page;
+        for (const QChar c : cell("expected")) {
+            expected += c == u'@' ? attribute(page.lastIndexOf(u'<')) : QString(c);
+            page += c == u'@' ? QString() : QString(c);
+        }
+        QCOMPARE(WithSourceOffsets(cell("page")), expected);
+    }
+
+    // Each page, and all of them one after another from each, given back whole when the attributes
+    // go; each attribute after a tag's name, naming its "<", in order, and StartTagOffsets lists them.
+    void attributesAddOnly() {
+        QStringList pages;
+        for (const char* row : kPages)
+            pages << QString(row).split("; ").at(1);
+        pages.removeIf(
+            [](const QString& page) { return page.contains(QLatin1String(kSourceOffsetAttribute)); });
+        const QStringList single = pages;
+        for (qsizetype first = 0; first < single.size(); ++first)
+            pages << (single.mid(first) + single.mid(0, first)).join("");
+        for (const QString& page : pages) {
+            std::vector<int> offsets;
+            QString fault;
+            QCOMPARE(withoutAttributes(WithSourceOffsets(page), offsets, fault), page);
+            QCOMPARE(fault, QString());
+            QCOMPARE(StartTagOffsets(page), offsets);
+        }
+    }
+};
+
+QTEST_MAIN(SourceMapTest)
+#include "tst_sourcemap.moc"

@@ -45,6 +45,7 @@ void frmQuillora::buildPopupMenu() {
     mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSepEdit"));
     m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
                             [this](EditableDocument& document) { ViewDocument(*this, document); });
+    m_previewBesideItem = AddCommandItem(mnuPopup, m_commands, CommandId::PreviewBeside, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
     onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
     onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);
@@ -155,6 +156,7 @@ void frmQuillora::showContextMenu(frmNotepad& document, const QPoint& at) {
     const bool link =
         selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
     m_viewItem->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
+    m_previewBesideItem->setChecked(document.previewPane() != nullptr);
     mnuPopup->exec(at);
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmQuillora.h"
 #include "browser/BrowserControl.h"
 #include "browser/Preview.h"
+#include "browser/PreviewBeside.h"
 #include "browser/frmView.h"
 #include "editor/EditableDocument.h"
 #include "editor/frmNotepad.h"
@@ -39,6 +40,8 @@ void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     const auto bind = [&table](CommandId id, Run run) { table.commands[size_t(id)].run = std::move(run); };
     bind(CommandId::OpenInBrowser,
          [](const CommandTarget& target) { OpenInBrowser(target.host, target.document->editable()); });
+    bind(CommandId::PreviewBeside,
+         [](const CommandTarget& target) { TogglePreviewBeside(target.host, *target.document); });
     bind(CommandId::Picture, [](const CommandTarget& target) {
         InsertPictureFromMenu(target.host, target.document->editable());
     });

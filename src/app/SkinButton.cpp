@@ -68,7 +68,7 @@ SkinStrip::SkinStrip(const QString& title, QWidget* parent) : QToolBar(title, pa
     addWidget(m_row);
 }
 
-void SkinStrip::addButton(SkinButton* button) {
+void SkinStrip::addButton(QWidget* button) {
     m_layout->addWidget(button);
 }
 

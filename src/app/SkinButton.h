@@ -53,7 +53,8 @@ class SkinStrip : public QToolBar {
 public:
     SkinStrip(const QString& title, QWidget* parent = nullptr);
 
-    void addButton(SkinButton* button);
+    // A picture button of the skin, or another button that sits in the row with them.
+    void addButton(QWidget* button);
     QColor background() const { return m_background; }
     void setBackground(const QColor& color);
 

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
+#include <QToolButton>
 #include <functional>
 
 namespace {
@@ -126,9 +128,50 @@ void frmQuillora::buildToolbars() {
         else
             connectButton(button);
     }
+    addPreviewBesideButton();
     for (SkinStrip* strip : {picToolbar, picToolbox})
         connect(strip, &SkinStrip::clicked, this, [this] { FocusCurrentDocument(*this); });
     LoadSkin(QString());
+}
+
+namespace {
+// The text and a page beside it, drawn for the toolbar (the skins have no face for it).
+QIcon previewBesideIcon(const QPalette& palette) {
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette.color(QPalette::ButtonText), 2));
+    painter.setBrush(palette.color(QPalette::Base));
+    painter.drawRect(QRectF(3, 5, 26, 22));
+    painter.drawLine(QPointF(16, 5), QPointF(16, 27));
+    for (const int y : {10, 15, 20})
+        painter.drawLine(QPointF(6, y), QPointF(13, y));
+    painter.setBrush(palette.color(QPalette::Highlight));
+    painter.setPen(Qt::NoPen);
+    painter.drawRect(QRectF(19, 9, 7, 6));
+    return QIcon(picture);
+}
+} // namespace
+
+void frmQuillora::addPreviewBesideButton() {
+    auto* button = new QToolButton(picToolbar);
+    button->setObjectName(QStringLiteral("picPreviewBeside"));
+    const Command& command = m_commands[CommandId::PreviewBeside];
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(command.caption, command.shortcut.toString(QKeySequence::NativeText)));
+    button->setAccessibleName(command.caption);
+    button->setIcon(previewBesideIcon(palette()));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    picToolbar->addButton(button);
+    m_toolbarDocumentButtons << button;
+    connect(button, &QToolButton::clicked, this, [this] {
+        frmNotepad* document = m_documents.DocumentActive ? m_documents.current() : nullptr;
+        if (document && !document->isMinimized())
+            m_commands[CommandId::PreviewBeside].run(CommandTarget{*this, document});
+        FocusCurrentDocument(*this);
+    });
 }
 
 void frmQuillora::connectButton(SkinButton* button) {

@@ -4,6 +4,7 @@
 #include "app/DocumentArea.h"
 #include "app/ProgramCommands.h"
 #include "app/frmSettings.h"
+#include "browser/PreviewBeside.h"
 #include "browser/frmView.h"
 #include "editor/CommandTable.h"
 #include "editor/frmFind.h"
@@ -72,6 +73,8 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     setStatusBar(new StatusFields(*this, this));
     m_recovery = new RecoveryJournal(*this, this);
     m_session = new SessionKeeper(*this, this);
+    // Pages previewed as they are typed take style sheets and scripts open here from their windows.
+    ServeOpenDocuments(*this, this);
 }
 
 frmQuillora::~frmQuillora() {

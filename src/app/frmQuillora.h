@@ -116,6 +116,7 @@ private:
     void buildPopupMenu();
     void buildToolbars();
     // What a click on one of the picture buttons does.
+    void addPreviewBesideButton();
     void connectButton(SkinButton* button);
     // The own commands' items show the table: names as captions, free slots hidden.
     void showOwnCommands();
@@ -135,6 +136,7 @@ private:
     std::unique_ptr<WindowMenus> m_menus;
     // The context menu's "View" item, and the own commands' items by index (1 to 20).
     QAction* m_viewItem = nullptr;
+    QAction* m_previewBesideItem = nullptr;
     std::array<QAction*, 21> m_ownItems{};
     QAction* m_ownSeparator = nullptr;
     QString m_programFolder;

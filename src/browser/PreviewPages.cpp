@@ -170,6 +170,14 @@ QByteArray contentTypeOf(const QString& path) {
 }
 } // namespace
 
+QByteArray PreviewPages::followedContentType(const QString& path) {
+    // Files of the editor's other kinds are shown as HTML, as a browser shows a page a server sends.
+    static const QStringList asThemselves{"text/css",        "text/plain",    "text/xml",
+                                          "application/xml", "image/svg+xml", "application/xhtml+xml"};
+    const QByteArray mime = contentTypeOf(path);
+    return asThemselves.contains(QString::fromLatin1(mime)) ? mime : QByteArray("text/html");
+}
+
 PreviewPages::Reply PreviewPages::answer(const QUrl& url, bool corsMode) {
     Reply reply;
     const QString tree = treeOf(url);
@@ -178,16 +186,12 @@ PreviewPages::Reply PreviewPages::answer(const QUrl& url, bool corsMode) {
     const QString path = url.path(QUrl::FullyDecoded);
     const int id = idOf(url);
     const auto source = m_sources.find(id);
-    if (source != m_sources.end() && source->second.path() == path) {
-        // Unsaved text comes as UTF-8, which the header says, whatever the page declares. Files of
-        // the editor's other kinds are shown as HTML, as a browser shows a page a server sends.
-        static const QStringList asThemselves{"text/css",        "text/plain",    "text/xml",
-                                              "application/xml", "image/svg+xml", "application/xhtml+xml"};
-        const QByteArray mime = contentTypeOf(path);
+    const bool followed = source != m_sources.end();
+    if (followed && source->second.path() == path) {
+        m_resources.remove(id); // a new page: it asks for what it uses again
+        // Unsaved text comes as UTF-8, which the header says, whatever the page declares.
         reply.kind = Reply::Bytes;
-        reply.contentType =
-            (asThemselves.contains(QString::fromLatin1(mime)) ? mime : QByteArray("text/html")) +
-            ";charset=utf-8";
+        reply.contentType = followedContentType(path) + ";charset=utf-8";
         reply.bytes = source->second.bytes();
         return reply;
     }
@@ -208,11 +212,22 @@ PreviewPages::Reply PreviewPages::answer(const QUrl& url, bool corsMode) {
             return reply;
         }
     }
+    reply.contentType = contentTypeOf(path);
+    if (followed) {
+        const QString clean = QDir::cleanPath(path);
+        m_resources[id].insert(clean);
+        m_pageUsing.insert(clean, QDir::cleanPath(source->second.path()));
+        if (const std::optional<QString> open = m_openText ? m_openText(clean) : std::nullopt) {
+            reply.kind = Reply::Bytes;
+            reply.bytes = open->toUtf8();
+            reply.contentType += ";charset=utf-8";
+            return reply;
+        }
+    }
     QString reason;
     if (!ReadRegularFile(path, kMaxTextFileBytes, reply.bytes, reason))
         return reply;
     reply.kind = Reply::Bytes;
-    reply.contentType = contentTypeOf(path);
     return reply;
 }
 

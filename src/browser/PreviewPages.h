@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
@@ -51,12 +53,21 @@ public:
     // Makes the scheme known to the engine; only effective before the engine starts.
     static void registerScheme();
 
+    // The unsaved text of the open document saved under `path`, if one is.
+    using OpenText = std::function<std::optional<QString>(const QString& path)>;
+    // Followed documents' pages take the files they use (style sheets, scripts, their own pages)
+    // from `lookup` where a document holding one is open, so they show what is being typed there.
+    void setOpenText(OpenText lookup) { m_openText = std::move(lookup); }
+
     // Serves the source's page under the id returned, until removed.
     int add(Source source);
     void remove(int id);
     // The id whose pages show the files of `folder`, made on first use.
     int folderPages(const QString& folder);
     static QUrl urlFor(int id, const QString& path);
+    // The type a followed document's text under `path` is served as: "text/html" for pages and
+    // the editor's other kinds, a style sheet, text, XML or a picture's as itself.
+    static QByteArray followedContentType(const QString& path);
     // The preview address that shows the local file `fileUrl` stands for, with its query and
     // fragment; an empty address for anything that is no local file.
     QUrl pageFor(const QUrl& fileUrl);
@@ -70,6 +81,10 @@ public:
     Reply answer(const QUrl& url, bool corsMode);
     // The bytes of a preview address's page itself (the followed text, or a file of the tree).
     std::optional<Page> contents(const QUrl& url);
+    // The files the followed page of `id` used since it was last served, and the followed page
+    // that last used `path` ("" when none did).
+    QSet<QString> resourcesOf(int id) const { return m_resources.value(id); }
+    QString pageUsing(const QString& path) const { return m_pageUsing.value(QDir::cleanPath(path)); }
     // Whether a file address is one this handler sent a tag's resource to; each is good once.
     bool takeFileTicket(const QUrl& fileUrl);
 
@@ -85,5 +100,8 @@ private:
     std::map<int, QString> m_folders; // id -> folder
     QHash<QString, int> m_folderIds;
     QHash<QString, QString> m_tickets; // ticket -> path
+    OpenText m_openText;
+    QHash<int, QSet<QString>> m_resources; // followed page id -> files it used
+    QHash<QString, QString> m_pageUsing;   // file -> the followed page that used it last
     int m_next = 1;
 };

@@ -77,6 +77,12 @@ CommandTable BuildCommandTable() {
     set(Id::Close, {"mnuClose", QStringLiteral("Close"), {}, onDocument(&frmNotepad::mnuClose_Click)});
     set(Id::OpenInBrowser,
         {"mnuOpenInBrowser", QStringLiteral("Open in Browser"), keys(Qt::CTRL | Qt::Key_W), {}});
+    // The preview beside the text comes from the browser layer: the program binds it.
+    set(Id::PreviewBeside, {"mnuPreviewBeside",
+                            QStringLiteral("Preview Beside"),
+                            keys(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+                            {},
+                            true});
     set(Id::NewBrowser, {"mnuNewBrowser", QStringLiteral("New Browser"), keys(Qt::CTRL | Qt::Key_B),
                          [](const CommandTarget& target) { target.host.OpenBrowser(QString()); }});
     set(Id::Print, {"mnuPrint", QStringLiteral("Print"), {}, onDocument(&frmNotepad::mnuPrint_Click)});
@@ -225,10 +231,10 @@ CommandTable BuildCommandTable() {
         {MenuId::Edit,
          {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::Delete, Id::Separator3, Id::Find,
           Id::FindNext, Id::Separator4, Id::SelectAll, Id::SelectElement, Id::MatchTag, Id::TimeDate}},
-        {MenuId::Tools,
-         {Id::Body, Id::Css, Id::Font, Id::Forms, Id::Frames, Id::Gradient, Id::ImageMap, MenuId::Java,
-          Id::JavaScripts, Id::Link, Id::Lists, Id::Picture, Id::Symbols, Id::Tables, Id::CheckHtml,
-          Id::Separator5, Id::DosFormat, Id::UnixFormat, Id::MacFormat}},
+        {MenuId::Tools, {Id::Body,          Id::Css,        Id::Font,      Id::Forms,       Id::Frames,
+                         Id::Gradient,      Id::ImageMap,   MenuId::Java,  Id::JavaScripts, Id::Link,
+                         Id::Lists,         Id::Picture,    Id::Symbols,   Id::Tables,      Id::CheckHtml,
+                         Id::PreviewBeside, Id::Separator5, Id::DosFormat, Id::UnixFormat,  Id::MacFormat}},
         {MenuId::Java, {Id::Compile}},
         {MenuId::Options,
          {Id::Settings, Id::LineNumbers, Id::ZoomIn, Id::ZoomOut, Id::ZoomReset, Id::Colorize,

@@ -58,6 +58,7 @@ enum class CommandId {
     Symbols,
     Tables,
     CheckHtml,
+    PreviewBeside,
     DosFormat,
     UnixFormat,
     MacFormat,

@@ -37,6 +37,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QToolButton>
@@ -56,7 +57,13 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     column->addWidget(barNotice);
     column->addWidget(txtRich, 1);
     page->setFocusProxy(txtRich);
-    setWidget(page);
+    // The text, and beside it a preview of the page while one is shown.
+    splPreview = new QSplitter(Qt::Horizontal, this);
+    splPreview->setObjectName(QStringLiteral("splPreview"));
+    splPreview->setChildrenCollapsible(false);
+    splPreview->addWidget(page);
+    splPreview->setFocusProxy(page);
+    setWidget(splPreview);
     setWindowTitle(QStringLiteral("Untitled [0]"));
     setWindowIcon(ProgramIcon());
     setSlot(slot);
@@ -114,6 +121,24 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
 
 frmNotepad::~frmNotepad() {
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+}
+
+void frmNotepad::setPreviewPane(QWidget* pane) {
+    if (QWidget* shown = previewPane(); shown && shown != pane)
+        delete shown;
+    if (!pane) {
+        action(CommandId::PreviewBeside)->setChecked(false);
+        return;
+    }
+    splPreview->addWidget(pane);
+    // Half and half, the text on the left.
+    const int width = splPreview->width();
+    splPreview->setSizes({width / 2, width - width / 2});
+    action(CommandId::PreviewBeside)->setChecked(true);
+}
+
+QWidget* frmNotepad::previewPane() const {
+    return splPreview->count() > 1 ? splPreview->widget(1) : nullptr;
 }
 
 void frmNotepad::applyViewSettings() {

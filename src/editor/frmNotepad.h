@@ -18,6 +18,7 @@ class EditableDocument;
 class NoticeBar;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QToolButton;
 class RichTextControl;
 struct TextEdit;
@@ -33,6 +34,12 @@ public:
     ~frmNotepad() override;
 
     RichTextControl* txtRich = nullptr;
+    // The text (with the notice bar) and, while it is shown, the preview beside it.
+    QSplitter* splPreview = nullptr;
+    // Puts `pane` beside the text, half and half, or with null removes the one shown (it is
+    // deleted). The Preview Beside item is checked while a pane is shown.
+    void setPreviewPane(QWidget* pane);
+    QWidget* previewPane() const;
     // Notices about the document's file, above the text: not valid UTF-8, read-only.
     NoticeBar* barNotice = nullptr;
 

@@ -1,0 +1,367 @@
+#include "browser/PreviewBeside.h"
+
+#include "browser/BrowserControl.h"
+#include "browser/PreviewPages.h"
+#include "editor/DocumentHost.h"
+#include "editor/EditableDocument.h"
+#include "editor/frmNotepad.h"
+#include "markup/SourceMap.h"
+#include "markup/TagMatch.h"
+#include "platform/Dialogs.h"
+#include "platform/Log.h"
+#include "platform/RichTextControl.h"
+#include "platform/TextFile.h"
+#include "platform/Version.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFutureWatcher>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtConcurrent>
+
+namespace {
+
+// The open document saved as `path`, if there is one.
+EditableDocument* openDocument(DocumentHost& host, const QString& path) {
+    const DocumentTable& table = host.documents();
+    const QString wanted = QDir::cleanPath(path);
+    for (int slot = 0; slot < table.slotCount(); ++slot)
+        if (!table.DocumentSlots[slot].Free && !table.DocumentSlots[slot].PathCaption.isEmpty() &&
+            QDir::cleanPath(table.DocumentSlots[slot].PathCaption) == wanted)
+            return table.editable(slot);
+    return nullptr;
+}
+
+std::optional<QString> openDocumentText(DocumentHost& host, const QString& path) {
+    if (const EditableDocument* document = openDocument(host, path))
+        return document->text().text();
+    return std::nullopt;
+}
+
+// Runs in the page's isolated world (the page's own scripts neither see nor change it): outlines
+// the first of the elements whose start tags are at %1 (innermost first) that has a box, with an
+// element of its own laid over the page (absolutely placed, taking no clicks: the page's layout
+// stays as it is), scrolls it into view when %2, and gives the outline's place.
+const char* const kOutlineScript = R"((function (starts, scroll) {
+  var outline = document.querySelector('quillora-outline');
+  var target = null;
+  for (var i = 0; i < starts.length && !target; ++i) {
+    var found = document.querySelector('[data-quillora-at="' + starts[i] + '"]');
+    if (found && found.getClientRects().length)
+      target = found;
+  }
+  if (!target) {
+    if (outline) outline.remove();
+    return null;
+  }
+  if (!outline) {
+    outline = document.createElement('quillora-outline');
+    document.documentElement.appendChild(outline);
+  }
+  if (scroll) target.scrollIntoView({block: 'nearest', inline: 'nearest'});
+  var box = target.getBoundingClientRect();
+  var left = box.left + window.scrollX, top = box.top + window.scrollY;
+  outline.setAttribute('style', 'all: initial !important; position: absolute !important;' +
+    'pointer-events: none !important; z-index: 2147483647 !important; box-sizing: border-box !important;' +
+    'outline: 2px solid rgba(30, 120, 230, 0.9) !important; background: rgba(30, 120, 230, 0.08) !important;' +
+    'left: ' + left + 'px !important; top: ' + top + 'px !important;' +
+    'width: ' + box.width + 'px !important; height: ' + box.height + 'px !important;');
+  return [left, top, box.width, box.height];
+})([%1], %2))";
+
+// The start tag's offset of the element at a point of the page (CSS pixels of the viewport), or -1.
+const char* const kElementAtScript = R"((function (x, y) {
+  var element = document.elementFromPoint(x, y);
+  while (element && !(element.hasAttribute && element.hasAttribute('data-quillora-at')))
+    element = element.parentElement;
+  return element ? Number(element.getAttribute('data-quillora-at')) : -1;
+})(%1, %2))";
+
+// Where an untitled document's page is served from: a folder that holds nothing, so that the page
+// reads no other file.
+QString untitledPagePath(DocumentHost& host, const frmNotepad& window) {
+    return host.programFolder() + QStringLiteral("/temp/beside/Untitled %1.htm").arg(window.slot());
+}
+
+} // namespace
+
+PreviewBeside::PreviewBeside(DocumentHost& host, frmNotepad& window, const QString& pagePath, bool mapsText)
+    : m_host(host), m_window(&window), m_pagePath(pagePath), m_mapsText(mapsText) {
+    setObjectName(QStringLiteral("PreviewBeside"));
+    webPreview = new BrowserControl(this);
+    webPreview->setObjectName(QStringLiteral("webPreview"));
+    // Pages reloaded as the text is typed would repeat their messages at every pause.
+    webPreview->setMessagesShown(false);
+    lblPreviewStatus = new QLabel(this);
+    lblPreviewStatus->setObjectName(QStringLiteral("lblPreviewStatus"));
+    lblPreviewStatus->setWordWrap(true);
+    lblPreviewStatus->hide();
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(webPreview, 1);
+    column->addWidget(lblPreviewStatus);
+    setFocusProxy(webPreview);
+
+    m_previewId = PreviewPages::instance().add({[this] { return m_pagePath; }, [this] { return m_served; }});
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(kFollowDelayMs);
+    connect(&m_followTimer, &QTimer::timeout, this, &PreviewBeside::refresh);
+    m_cursorTimer.setSingleShot(true);
+    m_cursorTimer.setInterval(0);
+    connect(&m_cursorTimer, &QTimer::timeout, this, &PreviewBeside::showCursor);
+    connect(webPreview, &BrowserControl::DocumentComplete, this,
+            [this](const QUrl&, bool ok) { pageLoaded(ok); });
+
+    EditableDocument& document = window.editable();
+    connect(&document, &EditableDocument::changed, this, [this] {
+        if (m_mapsText && m_followsTyping)
+            m_followTimer.start();
+    });
+    connect(&document, &EditableDocument::saved, this, [this] {
+        // A first save or Save As gives the page its new place (and its folder's files).
+        if (m_mapsText && m_window)
+            m_pagePath = m_window->editable().savedPath();
+        refresh();
+    });
+    if (m_mapsText)
+        connect(window.txtRich, &QPlainTextEdit::cursorPositionChanged, &m_cursorTimer,
+                qOverload<>(&QTimer::start));
+    refresh();
+}
+
+PreviewBeside::~PreviewBeside() {
+    PreviewPages::instance().remove(m_previewId);
+}
+
+void PreviewBeside::setFollowsTyping(bool follows) {
+    m_followsTyping = follows;
+    lblPreviewStatus->setText(follows ? QString()
+                                      : tr("This page is large: the preview follows it when it is saved."));
+    lblPreviewStatus->setVisible(!follows);
+}
+
+void PreviewBeside::refresh() {
+    m_followTimer.stop();
+    if (!m_window)
+        return;
+    const int generation = ++m_generation;
+    if (!m_mapsText) {
+        // A page that uses this document: its own text where it is open, else its file.
+        std::optional<QString> page = openDocumentText(m_host, m_pagePath);
+        if (!page) {
+            LoadedText loaded;
+            QString reason;
+            if (readTextFile(m_pagePath, loaded, reason))
+                page = loaded.text;
+            else
+                qCWarning(lcQuillora) << "preview page not read:" << m_pagePath << reason;
+        }
+        serve(page.value_or(QString()).toUtf8());
+        return;
+    }
+    QString text = m_window->editable().text().text();
+    setFollowsTyping(text.size() <= kFollowTypingLimit);
+    // Only a page read as HTML is mapped: text or XML shown as itself would show the offsets.
+    if (PreviewPages::followedContentType(m_pagePath) != "text/html") {
+        serve(text.toUtf8());
+        return;
+    }
+    if (text.size() <= kBackgroundLimit) {
+        serve(WithSourceOffsets(text).toUtf8());
+        return;
+    }
+    // A large page is prepared off the interface thread; typing meanwhile starts a newer copy.
+    auto* watcher = new QFutureWatcher<QByteArray>(this);
+    connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation == m_generation)
+            serve(watcher->result());
+    });
+    watcher->setFuture(
+        QtConcurrent::run([text = std::move(text)] { return WithSourceOffsets(text).toUtf8(); }));
+}
+
+void PreviewBeside::serve(const QByteArray& bytes) {
+    m_served = bytes;
+    const QUrl url = PreviewPages::urlFor(m_previewId, m_pagePath);
+    if (m_shownOnce)
+        webPreview->showKeepingScroll(url);
+    else
+        webPreview->load(url);
+    m_shownOnce = true;
+}
+
+void PreviewBeside::pageLoaded(bool ok) {
+    watchView();
+    watchResources();
+    if (ok && m_mapsText)
+        placeOutline(false);
+    emit pageShown(ok);
+}
+
+void PreviewBeside::watchResources() {
+    for (const QMetaObject::Connection& watch : std::as_const(m_resourceWatches))
+        disconnect(watch);
+    m_resourceWatches.clear();
+    QSet<QString> used = PreviewPages::instance().resourcesOf(m_previewId);
+    if (!m_mapsText)
+        used.insert(m_pagePath); // the page itself, when it is open in another window
+    EditableDocument* own = m_window ? &m_window->editable() : nullptr;
+    for (const QString& path : std::as_const(used)) {
+        EditableDocument* document = openDocument(m_host, path);
+        if (!document || (document == own && m_mapsText))
+            continue;
+        m_resourceWatches << connect(document, &EditableDocument::changed, &m_followTimer,
+                                     qOverload<>(&QTimer::start));
+        m_resourceWatches << connect(document, &EditableDocument::saved, this, &PreviewBeside::refresh);
+    }
+}
+
+void PreviewBeside::watchView() {
+    // The engine shows the page in a widget of its own, made with the first page.
+    QWidget* shown = webPreview->view()->focusProxy();
+    if (!shown || shown == m_watchedView)
+        return;
+    shown->installEventFilter(this);
+    m_watchedView = shown;
+}
+
+bool PreviewBeside::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_watchedView && m_mapsText &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->modifiers().testFlag(Qt::ControlModifier)) {
+            // Ctrl+click is the editor's: the page never sees it (it would open a link elsewhere).
+            if (event->type() == QEvent::MouseButtonPress)
+                jumpToElementAt(mouse->position());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QList<int> PreviewBeside::elementsAtCursor() const {
+    QList<int> starts;
+    if (!m_window)
+        return starts;
+    const RichTextControl& text = *m_window->txtRich;
+    const TextReader read = [&text](int start, int length) { return text.textRange(start, length); };
+    const int total = text.textLength();
+    // An element without a box of its own (in the head, hidden) is shown by the nearest one around
+    // it that has one.
+    constexpr int kLevels = 8;
+    TextSpan around{text.toOffset(text.textCursor().position()), 0};
+    for (int level = 0; level < kLevels; ++level) {
+        around = EnclosingElement(read, total, around.start, around.length);
+        if (!around.valid())
+            break;
+        starts << around.start;
+    }
+    return starts;
+}
+
+void PreviewBeside::showCursor() {
+    placeOutline(true);
+}
+
+void PreviewBeside::placeOutline(bool scroll) {
+    QStringList starts;
+    for (const int start : elementsAtCursor())
+        starts << QString::number(start);
+    const QString script =
+        QString::fromLatin1(kOutlineScript)
+            .arg(starts.join(QLatin1Char(',')), scroll ? QStringLiteral("true") : QStringLiteral("false"));
+    QPointer<PreviewBeside> alive(this);
+    webPreview->page()->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [alive](const QVariant& result) {
+            if (!alive)
+                return;
+            const QVariantList box = result.toList();
+            alive->m_outline.reset();
+            if (box.size() == 4)
+                alive->m_outline =
+                    QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble());
+            emit alive->outlineShown();
+        });
+}
+
+void PreviewBeside::jumpToElementAt(QPointF at) {
+    const qreal zoom = webPreview->page()->zoomFactor();
+    const QString script = QString::fromLatin1(kElementAtScript).arg(at.x() / zoom).arg(at.y() / zoom);
+    QPointer<PreviewBeside> alive(this);
+    webPreview->page()->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [alive](const QVariant& result) {
+            if (!alive || !alive->m_window)
+                return;
+            bool number = false;
+            const int offset = result.toInt(&number);
+            RichTextControl& text = *alive->m_window->txtRich;
+            // The page may have changed its attributes, or the text changed since it was served: only
+            // a start tag's place is taken.
+            if (!number || offset < 0 || offset + 1 >= text.textLength() || text.charAt(offset) != u'<' ||
+                !text.charAt(offset + 1).isLetter())
+                return;
+            text.select(offset, 0);
+            text.centerCursor();
+            text.setFocus();
+            emit alive->cursorJumped(offset);
+        });
+}
+
+PreviewBeside* PreviewBesideOf(const frmNotepad& window) {
+    return qobject_cast<PreviewBeside*>(window.previewPane());
+}
+
+void TogglePreviewBeside(DocumentHost& host, frmNotepad& window) {
+    if (window.previewPane()) {
+        window.setPreviewPane(nullptr);
+        return;
+    }
+    const QString saved = window.editable().savedPath();
+    if (!saved.isEmpty() && SourceKindOf(saved) != SourceKind::Markup) {
+        // A style sheet or a script is seen in a page that uses it.
+        const QString page = PreviewPages::instance().pageUsing(saved);
+        if (page.isEmpty()) {
+            window.setPreviewPane(nullptr);
+            Dialogs::instance().message(
+                host.dialogParent(), MessageBoxTitle(),
+                QStringLiteral("No page that uses %1 has been previewed yet. Preview a page that links it, "
+                               "then Preview Beside shows that page here.")
+                    .arg(QDir::toNativeSeparators(saved)),
+                Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+            return;
+        }
+        window.setPreviewPane(new PreviewBeside(host, window, page, false));
+        return;
+    }
+    window.setPreviewPane(
+        new PreviewBeside(host, window, saved.isEmpty() ? untitledPagePath(host, window) : saved, true));
+}
+
+void ShowPreviewBeside(DocumentHost& host, frmNotepad& window, bool shown, double textShare) {
+    if (shown != (window.previewPane() != nullptr))
+        TogglePreviewBeside(host, window);
+    if (window.previewPane() && textShare > 0 && textShare < 1) {
+        const int width = window.splPreview->width();
+        const int text = int(width * textShare);
+        window.splPreview->setSizes({text, width - text});
+    }
+}
+
+void ServeOpenDocuments(DocumentHost& host, QObject* owner) {
+    PreviewPages::instance().setOpenText(
+        [&host, alive = QPointer<QObject>(owner)](const QString& path) -> std::optional<QString> {
+            if (!alive)
+                return std::nullopt;
+            return openDocumentText(host, path);
+        });
+}
+
+#include "moc_PreviewBeside.cpp"

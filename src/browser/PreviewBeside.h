@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+
+class BrowserControl;
+class DocumentHost;
+class EditableDocument;
+class QLabel;
+class frmNotepad;
+
+// A preview of a document window's page beside its text. It shows the unsaved text as it is
+// typed (style sheets and scripts open in other windows too), outlines the element around the
+// cursor, and Ctrl+click on an element puts the cursor at its start tag. The page is served with
+// each start tag carrying its offset in the text; that copy goes to this preview alone.
+class PreviewBeside : public QWidget {
+    Q_OBJECT
+public:
+    // `pagePath`: the page shown. With `mapsText` it is the document's own page, served from its
+    // text; without, a page that uses the document (a style sheet, a script), which maps to nothing.
+    PreviewBeside(DocumentHost& host, frmNotepad& window, const QString& pagePath, bool mapsText);
+    ~PreviewBeside() override;
+
+    BrowserControl* webPreview = nullptr;
+    // What the preview says of itself: that a large page follows saves only, or why it shows nothing.
+    QLabel* lblPreviewStatus = nullptr;
+
+    QString pagePath() const { return m_pagePath; }
+    // Whether the page is the document's own, mapped to its text.
+    bool mapsText() const { return m_mapsText; }
+    bool followsTyping() const { return m_followsTyping; }
+    // The outline's place in the page (CSS pixels of the page, scrolled), when one is shown.
+    std::optional<QRectF> outlineRect() const { return m_outline; }
+
+    // How long typing pauses before the preview follows.
+    static constexpr int kFollowDelayMs = 30;
+    // Pages longer than this (characters) follow saves only: reloading them at every pause in
+    // typing would hold the page back more than it shows.
+    static constexpr int kFollowTypingLimit = 1000000;
+    // Pages longer than this are prepared for serving off the interface thread.
+    static constexpr int kBackgroundLimit = 256 * 1024;
+
+    // Shows the text as it stands now (after a pause in typing, a save, a used file's change).
+    void refresh();
+    // Outlines the element around the cursor and scrolls it into view.
+    void showCursor();
+    // What Ctrl+click does at `at` (the view's pixels): the cursor goes to that element's start tag.
+    void jumpToElementAt(QPointF at);
+
+signals:
+    // A page was shown (after a refresh), and the outline was placed (or removed) for the cursor.
+    void pageShown(bool ok);
+    void outlineShown();
+    // The cursor was put at a start tag from the page.
+    void cursorJumped(int offset);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void serve(const QByteArray& bytes);
+    void pageLoaded(bool ok);
+    // Reloads when a file the page used changes in another document window.
+    void watchResources();
+    void watchView();
+    void setFollowsTyping(bool follows);
+    // The start tags of the elements around the cursor, innermost first.
+    QList<int> elementsAtCursor() const;
+    void placeOutline(bool scroll);
+
+    DocumentHost& m_host;
+    QPointer<frmNotepad> m_window;
+    QString m_pagePath;
+    bool m_mapsText = true;
+    bool m_followsTyping = true;
+    int m_previewId = 0;
+    QByteArray m_served;
+    bool m_shownOnce = false;
+    int m_generation = 0; // of the copy being prepared: a newer one makes older ones moot
+    QTimer m_followTimer;
+    QTimer m_cursorTimer;
+    QList<QMetaObject::Connection> m_resourceWatches;
+    QPointer<QWidget> m_watchedView;
+    std::optional<QRectF> m_outline;
+};
+
+// Preview Beside of the document window: shows the preview beside the text, or closes it. A style
+// sheet or a script gets the page that last used it; the user is told when none has.
+void TogglePreviewBeside(DocumentHost& host, frmNotepad& window);
+// Shows or closes it as a session says (the divider at `textShare` of the width, 0 for half).
+void ShowPreviewBeside(DocumentHost& host, frmNotepad& window, bool shown, double textShare = 0);
+// The preview beside a document window, null when none is shown.
+PreviewBeside* PreviewBesideOf(const frmNotepad& window);
+
+// Followed pages take open documents' unsaved text (see PreviewPages::setOpenText) from `host`'s
+// document windows, for as long as `owner` lives.
+void ServeOpenDocuments(DocumentHost& host, QObject* owner);

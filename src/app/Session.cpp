@@ -1,8 +1,11 @@
 #include "app/Session.h"
 
+#include "browser/PreviewBeside.h"
+#include "browser/PreviewPages.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "markup/TagMatch.h"
 #include "platform/Log.h"
 #include "platform/RichTextControl.h"
 #include "platform/SettingsStore.h"
@@ -13,7 +16,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMdiArea>
+#include <QSplitter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QString kSection = QStringLiteral("Session");
@@ -21,11 +26,69 @@ const QString kKey = QStringLiteral("Documents");
 // Changes are gathered for this long before the list is written.
 constexpr int kRecordDelayMs = 500;
 
-// The same files in the same order with the same current one; the cursors may differ.
+// The same files in the same order with the same current one and the same previews; the cursors
+// may differ.
 bool sameDocuments(const QList<SessionDocument>& a, const QList<SessionDocument>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const auto& x, const auto& y) { return x.path == y.path && x.active == y.active; });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.path == y.path && x.active == y.active && x.preview == y.preview &&
+               x.previewShare == y.previewShare;
+    });
 }
+
+// The text's share of the two panes' widths, to a thousandth (finer than a pixel of any screen, and
+// short in the store); 0 while the splitter has no width.
+double textShare(const QSplitter& splitter) {
+    const QList<int> sizes = splitter.sizes();
+    if (sizes.size() < 2 || sizes[0] <= 0 || sizes[1] <= 0)
+        return 0;
+    const double share = std::round(1000.0 * sizes[0] / (sizes[0] + sizes[1])) / 1000;
+    return share > 0 && share < 1 ? share : 0;
+}
+
+// Puts a reopened window's divider at its share of the width once the window is laid out. When the
+// session is opened the main window is not shown yet: the splitter has no final width, and it shares
+// a later width out by the panes' sizes at the time, bounded by their minimum widths, which moves the
+// divider. So the share is applied again after the start-up's layout (a queued call, or once the
+// splitter is shown if it is not by then). A move by the user, or the preview closing, ends it.
+class DividerHold : public QObject {
+public:
+    DividerHold(QSplitter& splitter, double share)
+        : QObject(&splitter), m_splitter(splitter), m_share(share) {
+        connect(&splitter, &QSplitter::splitterMoved, this, &QObject::deleteLater);
+        splitter.installEventFilter(this);
+        QTimer::singleShot(0, this, [this] { settle(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_splitter && event->type() == QEvent::Show && m_waiting) {
+            m_waiting = false;
+            QTimer::singleShot(0, this, [this] { settle(); });
+        }
+        return false;
+    }
+
+private:
+    void settle() {
+        if (m_splitter.count() < 2) { // the preview was closed meanwhile
+            deleteLater();
+            return;
+        }
+        if (!m_splitter.isVisible()) {
+            m_waiting = true;
+            return;
+        }
+        const QList<int> sizes = m_splitter.sizes();
+        const int total = sizes[0] + sizes[1];
+        const int text = int(std::lround(total * m_share));
+        m_splitter.setSizes({text, total - text});
+        deleteLater();
+    }
+
+    QSplitter& m_splitter;
+    const double m_share;
+    bool m_waiting = false;
+};
 } // namespace
 
 QString EncodeSession(const QList<SessionDocument>& documents) {
@@ -35,6 +98,11 @@ QString EncodeSession(const QList<SessionDocument>& documents) {
                           {QStringLiteral("selStart"), document.selStart}};
         if (document.active)
             entry.insert(QStringLiteral("active"), true);
+        if (document.preview) {
+            entry.insert(QStringLiteral("preview"), true);
+            if (document.previewShare > 0 && document.previewShare < 1)
+                entry.insert(QStringLiteral("previewShare"), document.previewShare);
+        }
         array.append(entry);
     }
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
@@ -54,8 +122,14 @@ QList<SessionDocument> DecodeSession(const QString& stored) {
         const QString path = entry.value(QStringLiteral("path")).toString();
         if (path.isEmpty() || !QFileInfo(path).isAbsolute())
             continue;
-        documents.append({path, std::max(0, entry.value(QStringLiteral("selStart")).toInt()),
-                          entry.value(QStringLiteral("active")).toBool()});
+        SessionDocument document{path, std::max(0, entry.value(QStringLiteral("selStart")).toInt()),
+                                 entry.value(QStringLiteral("active")).toBool()};
+        document.preview = entry.value(QStringLiteral("preview")).toBool();
+        // Anything but a number strictly inside (0, 1) leaves the preview at half the width.
+        const double share = entry.value(QStringLiteral("previewShare")).toDouble();
+        if (document.preview && share > 0 && share < 1)
+            document.previewShare = share;
+        documents.append(document);
     }
     return documents;
 }
@@ -87,14 +161,39 @@ SessionKeeper::SessionKeeper(DocumentHost& host, QObject* parent) : QObject(pare
     m_timer.setSingleShot(true);
     m_timer.setInterval(kRecordDelayMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { record(false); });
-    const auto changed = [this] {
-        if (!m_timer.isActive())
-            m_timer.start();
-    };
     const DocumentTable& table = m_host.documents();
-    connect(&table, &DocumentTable::countChanged, this, changed);
-    connect(&table, &DocumentTable::stateChanged, this, changed); // saved under a new path
-    connect(&table, &DocumentTable::currentChanged, this, changed);
+    connect(&table, &DocumentTable::countChanged, this, [this] {
+        scheduleRecord();
+        // A new window is in the window area once the command that made it is done.
+        QTimer::singleShot(0, this, [this] { watchWindows(); });
+    });
+    connect(&table, &DocumentTable::stateChanged, this, &SessionKeeper::scheduleRecord); // a new path
+    connect(&table, &DocumentTable::currentChanged, this, &SessionKeeper::scheduleRecord);
+}
+
+void SessionKeeper::scheduleRecord() {
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
+void SessionKeeper::watchWindows() {
+    for (QMdiSubWindow* window : m_host.mdiArea()->subWindowList()) {
+        if (const auto* document = qobject_cast<frmNotepad*>(window)) {
+            // Both are kept once however often a window is looked at. The divider is dragged pixel by
+            // pixel; the timer gathers the moves into one write.
+            connect(document->splPreview, &QSplitter::splitterMoved, this, &SessionKeeper::scheduleRecord,
+                    Qt::UniqueConnection);
+            document->splPreview->installEventFilter(this);
+        }
+    }
+}
+
+bool SessionKeeper::eventFilter(QObject* watched, QEvent* event) {
+    // A preview pane put beside the text or taken away.
+    if ((event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved) &&
+        qobject_cast<QSplitter*>(watched))
+        scheduleRecord();
+    return QObject::eventFilter(watched, event);
 }
 
 QList<SessionDocument> SessionKeeper::current() const {
@@ -106,8 +205,13 @@ QList<SessionDocument> SessionKeeper::current() const {
         if (!document || table.DocumentSlots[document->slot()].Free)
             continue;
         const QString& path = table.DocumentSlots[document->slot()].PathCaption;
-        if (!path.isEmpty())
-            documents.append({path, document->txtRich->selStart(), document == currentDocument});
+        if (path.isEmpty())
+            continue;
+        SessionDocument entry{path, document->txtRich->selStart(), document == currentDocument};
+        entry.preview = document->previewPane() != nullptr;
+        if (entry.preview)
+            entry.previewShare = textShare(*document->splPreview);
+        documents.append(entry);
     }
     return documents;
 }
@@ -145,6 +249,12 @@ void SessionKeeper::openLastSession() {
         text->select(std::min(document.selStart, text->textLength()), 0);
         // Once the window has its size, the cursor's line is scrolled into view.
         QTimer::singleShot(0, text, [text] { text->ensureCursorVisible(); });
+        if (document.preview && (SourceKindOf(document.path) == SourceKind::Markup ||
+                                 !PreviewPages::instance().pageUsing(document.path).isEmpty())) {
+            ShowPreviewBeside(m_host, *window, true, document.previewShare);
+            if (window->previewPane() && document.previewShare > 0)
+                new DividerHold(*window->splPreview, document.previewShare);
+        }
         if (!first)
             first = window;
         if (document.active)

@@ -46,6 +46,7 @@ void frmQuillora::buildPopupMenu() {
     m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
                             [this](EditableDocument& document) { ViewDocument(*this, document); });
     m_previewBesideItem = AddCommandItem(mnuPopup, m_commands, CommandId::PreviewBeside, popupTarget);
+    AddCommandItem(mnuPopup, m_commands, CommandId::ExpandAbbr, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
     onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
     onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);

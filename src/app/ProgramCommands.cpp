@@ -62,6 +62,8 @@ void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     bind(CommandId::Lists, wizard(TagDialog::Lists));
     bind(CommandId::Tables, wizard(TagDialog::Tables));
     bind(CommandId::Symbols, [&main](const CommandTarget&) { main.showSymbols(); });
+    bind(CommandId::FindInFiles, [&main](const CommandTarget& target) { main.findInFiles(target.document); });
+    bind(CommandId::CheckLinks, [&main](const CommandTarget& target) { main.checkLinks(target.document); });
     bind(CommandId::CheckHtml, [&main](const CommandTarget& target) { main.checkHtml(*target.document); });
     bind(CommandId::About, [&main](const CommandTarget&) { main.showAbout(); });
     bind(CommandId::Forward, onEngine(&BrowserControl::GoForward));

@@ -270,6 +270,10 @@ void frmQuillora::refreshRecentMenus() {
     }
 }
 
+void frmQuillora::showStatusMessage(const QString& text) {
+    statusBar()->showMessage(text, 5000);
+}
+
 void frmQuillora::exitProgram() {
     close();
 }

@@ -24,6 +24,8 @@ class frmNotepad;
 class frmSymbols;
 class frmSettings;
 class CheckPanel;
+class FilesPanel;
+class LinksPanel;
 class RecoveryJournal;
 class SessionKeeper;
 class SkinButton;
@@ -88,9 +90,17 @@ public:
     const QList<SkinButton*>& skinButtons() const { return m_buttons; }
     // "Check HTML" on a document: its problems listed in the panel.
     void checkHtml(frmNotepad& document);
+    // "Find in Files...": the dialog, its folder starting at `from`'s (when given); results in the
+    // files panel.
+    void findInFiles(frmNotepad* from);
+    // "Check Links...": asks for a folder (starting at `from`'s) and lists its broken local links.
+    void checkLinks(frmNotepad* from);
+    FilesPanel* filesPanel() const;
+    LinksPanel* linksPanel() const;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
     frmView* OpenBrowser(const QString& address) override;
+    void showStatusMessage(const QString& text) override;
     BrowserTable& browsers() { return m_browsers; }
 
     Settings& mutableSettings() { return m_settings; }
@@ -160,6 +170,8 @@ private:
     // The modeless wizards, by TagDialog.
     std::array<QPointer<QDialog>, 6> m_tagDialogs;
     QPointer<CheckPanel> m_check;
+    QPointer<FilesPanel> m_files;
+    QPointer<LinksPanel> m_links;
     // The journals of unsaved documents, kept for recovery after a crash.
     RecoveryJournal* m_recovery = nullptr;
     // The saved documents open, kept for the next start without files.

@@ -77,6 +77,10 @@ CommandTable BuildCommandTable() {
     set(Id::Close, {"mnuClose", QStringLiteral("Close"), {}, onDocument(&frmNotepad::mnuClose_Click)});
     set(Id::OpenInBrowser,
         {"mnuOpenInBrowser", QStringLiteral("Open in Browser"), keys(Qt::CTRL | Qt::Key_W), {}});
+    // Searching a folder and checking a site's links are the program's panels: it binds them.
+    set(Id::FindInFiles,
+        {"mnuFindInFiles", QStringLiteral("Find in Files..."), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_F), {}});
+    set(Id::CheckLinks, {"mnuCheckLinks", QStringLiteral("Check Links..."), {}, {}});
     // The preview beside the text comes from the browser layer: the program binds it.
     set(Id::PreviewBeside, {"mnuPreviewBeside",
                             QStringLiteral("Preview Beside"),
@@ -146,6 +150,14 @@ CommandTable BuildCommandTable() {
     set(Id::UnixFormat,
         {"mnuTUNIXformat", QStringLiteral("UNIX format"), keys(Qt::Key_F12), format(SaveFormat::Unix), true});
     set(Id::MacFormat, {"mnuTMACformat", QStringLiteral("MAC format"), {}, format(SaveFormat::Mac), true});
+    set(Id::ExpandAbbr, {"mnuExpandAbbr", QStringLiteral("Expand Abbreviation"), keys(Qt::CTRL | Qt::Key_E),
+                         onDocument(&frmNotepad::mnuExpandAbbr_Click)});
+    set(Id::NextEditPoint,
+        {"mnuNextEditPoint", QStringLiteral("Next Edit Point"), keys(Qt::CTRL | Qt::ALT | Qt::Key_Right),
+         onDocument(&frmNotepad::mnuNextEditPoint_Click)});
+    set(Id::PreviousEditPoint,
+        {"mnuPreviousEditPoint", QStringLiteral("Previous Edit Point"),
+         keys(Qt::CTRL | Qt::ALT | Qt::Key_Left), onDocument(&frmNotepad::mnuPreviousEditPoint_Click)});
 
     // Modal over the main and browser windows; from a document window it stays open beside the text.
     set(Id::Settings, {"mnuSettings", QStringLiteral("Settings..."), keys(Qt::Key_F9),
@@ -221,7 +233,8 @@ CommandTable BuildCommandTable() {
     const MenuLayout window{MenuId::Window,
                             {Id::Cascade, Id::TileHorizontal, Id::TileVertical, Id::ArrangeIcons}};
     table.layouts[size_t(MenuScope::Main)] = {
-        {MenuId::File, {Id::New, Id::Open, Id::NewBrowser, Id::Separator1, Id::Exit}},
+        {MenuId::File,
+         {Id::New, Id::Open, Id::NewBrowser, Id::FindInFiles, Id::CheckLinks, Id::Separator1, Id::Exit}},
         {MenuId::Options, {Id::Settings, Id::Template}},
         info};
     table.layouts[size_t(MenuScope::Document)] = {
@@ -230,11 +243,14 @@ CommandTable BuildCommandTable() {
           Id::Separator1, Id::Exit}},
         {MenuId::Edit,
          {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::Delete, Id::Separator3, Id::Find,
-          Id::FindNext, Id::Separator4, Id::SelectAll, Id::SelectElement, Id::MatchTag, Id::TimeDate}},
-        {MenuId::Tools, {Id::Body,          Id::Css,        Id::Font,      Id::Forms,       Id::Frames,
-                         Id::Gradient,      Id::ImageMap,   MenuId::Java,  Id::JavaScripts, Id::Link,
-                         Id::Lists,         Id::Picture,    Id::Symbols,   Id::Tables,      Id::CheckHtml,
-                         Id::PreviewBeside, Id::Separator5, Id::DosFormat, Id::UnixFormat,  Id::MacFormat}},
+          Id::FindNext, Id::FindInFiles, Id::Separator4, Id::SelectAll, Id::SelectElement, Id::MatchTag,
+          Id::TimeDate}},
+        {MenuId::Tools,
+         {Id::Body,          Id::Css,        Id::Font,       Id::Forms,         Id::Frames,
+          Id::Gradient,      Id::ImageMap,   MenuId::Java,   Id::JavaScripts,   Id::Link,
+          Id::Lists,         Id::Picture,    Id::Symbols,    Id::Tables,        Id::CheckHtml,
+          Id::PreviewBeside, Id::CheckLinks, Id::ExpandAbbr, Id::NextEditPoint, Id::PreviousEditPoint,
+          Id::Separator5,    Id::DosFormat,  Id::UnixFormat, Id::MacFormat}},
         {MenuId::Java, {Id::Compile}},
         {MenuId::Options,
          {Id::Settings, Id::LineNumbers, Id::ZoomIn, Id::ZoomOut, Id::ZoomReset, Id::Colorize,

@@ -57,4 +57,6 @@ public:
     // A new browser window in the lowest free slot, showing `address` unless it is blank. The
     // address is taken as it is: a "*" at its end belongs to it.
     virtual frmView* OpenBrowser(const QString& address) = 0;
+    // A short message in the status bar for a few seconds ("" clears it): why a command did nothing.
+    virtual void showStatusMessage(const QString& /*text*/) {}
 };

@@ -131,6 +131,11 @@ public slots:
     void mnuMatchTag_Click();
     // Selects the element around the selection, one level wider on each repeat.
     void mnuSelectElement_Click();
+    // Expands the abbreviation that ends at the cursor; the cursor goes to its first empty place.
+    void mnuExpandAbbr_Click();
+    // Moves the cursor to the next or previous empty place (value, element or line).
+    void mnuNextEditPoint_Click();
+    void mnuPreviousEditPoint_Click();
 
 signals:
     // The document was written to its file.

@@ -1,6 +1,7 @@
 #include "markup/CompletionLists.h"
 
 #include "markup/LineEndings.h"
+#include "platform/LoadedDataFile.h"
 #include "platform/Log.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
@@ -82,24 +83,7 @@ QStringList AttributeTable::offeredIn(const QString& element) const {
 }
 
 const AttributeTable& LoadedAttributeTable(const QString& path) {
-    Q_ASSERT(!QCoreApplication::instance() ||
-             QThread::currentThread() == QCoreApplication::instance()->thread());
-    static QString loadedPath;
-    static FileStamp loaded;
-    static AttributeTable table;
-    const FileStamp now = StampOf(path);
-    if (path == loadedPath && now.exists == loaded.exists && now.size == loaded.size &&
-        now.modified == loaded.modified && now.device == loaded.device && now.inode == loaded.inode)
-        return table;
-    loadedPath = path;
-    loaded = now;
-    table = AttributeTable();
-    QByteArray bytes;
-    QString reason;
-    // A file there that cannot be read is logged by the reader, once for each state of the file.
-    if (now.exists && ReadRegularFile(path, kMaxDataFileBytes, bytes, reason, Links::Refuse))
-        table = AttributeTable::parse(QString::fromUtf8(bytes));
-    return table;
+    return LoadedDataFile<AttributeTable>(path);
 }
 
 AttributePlace AttributePlaceAt(QStringView text, int cursor) {

@@ -218,12 +218,9 @@ qint64 EstimatedDocumentMemory(const QString& text) {
     return lines * kPerLine + text.size() * kPerCharacter;
 }
 
-bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links) {
-    QByteArray bytes;
-    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason, links))
-        return false;
-    QString text;
-    TextEncoding encoding = TextEncoding::Utf8;
+bool DecodeTextFile(const QString& path, const QByteArray& bytes, QString& text, TextEncoding& encoding,
+                    QString& reason) {
+    encoding = TextEncoding::Utf8;
     const bool utf16 = DecodeUtf16(bytes, encoding, text);
     if (utf16 ? text.contains(QChar(0)) : bytes.contains('\0')) {
         reason = QStringLiteral("%1 contains NUL bytes: it is binary data, not text.").arg(path);
@@ -235,7 +232,7 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
         // would drop its bytes.
         QStringDecoder utf8(QStringDecoder::Utf8,
                             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        text = utf8.decode(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
+        text = utf8.decode(bom ? QByteArrayView(bytes).sliced(kUtf8Bom.size()) : QByteArrayView(bytes));
         if (!utf8.hasError()) {
             encoding = bom ? TextEncoding::Utf8WithBom : TextEncoding::Utf8;
         } else {
@@ -243,6 +240,18 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
             text = DecodeSingleByte(bytes, encoding);
         }
     }
+    HideReservedCharacters(text);
+    return true;
+}
+
+bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links) {
+    QByteArray bytes;
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason, links))
+        return false;
+    QString text;
+    TextEncoding encoding = TextEncoding::Utf8;
+    if (!DecodeTextFile(path, bytes, text, encoding, reason))
+        return false;
     // Refused before the document is built: a few megabytes of line breaks would take gigabytes.
     if (const qint64 memory = EstimatedDocumentMemory(text); memory > kMaxDocumentMemory) {
         reason =
@@ -253,7 +262,6 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
                 .arg(kMaxDocumentMemory / (1024 * 1024));
         return false;
     }
-    HideReservedCharacters(text);
     out.text = std::move(text);
     out.encoding = encoding;
     out.stamp = StampOf(path, &bytes);

@@ -78,6 +78,11 @@ bool ReadRegularFile(const QString& path, qint64 limit, QByteArray& bytes, QStri
 // Latin-1, so every byte maps to one character and can be written back unchanged. Files with NUL
 // bytes (binary data) are refused too.
 bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links links = Links::Follow);
+// The text of a file's `bytes` as readTextFile decodes it (UTF-16 or UTF-8 by their marks, else
+// UTF-8, else the declared or a single-byte charset), with its encoding; false, and why (naming
+// `path`), for binary data.
+bool DecodeTextFile(const QString& path, const QByteArray& bytes, QString& text, TextEncoding& encoding,
+                    QString& reason);
 
 // Whether a file the user may open can also be written by them (as they are, not as root would
 // be for another user). A file in a folder they cannot write is saved in place (see writeTextFile).

@@ -1,6 +1,7 @@
 // libFuzzer targets for the procedures that read user text; FUZZ_<name> picks the target. Each one
 // checks what the procedure promises, not only that it survives the input.
 #include "editor/Colorizer.h"
+#include "markup/Abbreviation.h"
 #include "markup/Attributes.h"
 #include "markup/CssCode.h"
 #include "markup/Journal.h"
@@ -52,6 +53,39 @@ QString part(const QString& text, int index) {
             return false;
     }
     return true;
+}
+// Whether every start tag of `html` but the void ones is closed in order, outside quoted values,
+// and no ">" stands outside a tag.
+[[maybe_unused]] bool balancedMarkup(const QString& html) {
+    static const QStringList voids{"area",  "base", "br",   "col",   "embed",  "hr",    "img",
+                                   "input", "link", "meta", "param", "source", "track", "wbr"};
+    std::vector<QString> open;
+    for (qsizetype i = 0; i < html.size(); ++i) {
+        if (html.at(i) == u'>')
+            return false;
+        if (html.at(i) != u'<')
+            continue;
+        const bool declaration = html.mid(i + 1, 1) == u"!", closing = html.mid(i + 1, 1) == u"/";
+        qsizetype end = i + 1 + (closing ? 1 : 0);
+        while (end < html.size() && !html.at(end).isSpace() && html.at(end) != u'>')
+            ++end;
+        const QString name = html.mid(i + 1 + (closing ? 1 : 0), end - i - 1 - (closing ? 1 : 0));
+        QChar quote;
+        for (; end < html.size() && (!quote.isNull() || html.at(end) != u'>'); ++end)
+            if (html.at(end) == u'"')
+                quote = quote.isNull() ? QChar(u'"') : QChar();
+        if (name.isEmpty() || end == html.size())
+            return false;
+        if (closing) {
+            if (open.empty() || open.back() != name)
+                return false;
+            open.pop_back();
+        } else if (!declaration && !voids.contains(name)) {
+            open.push_back(name);
+        }
+        i = end;
+    }
+    return open.empty();
 }
 } // namespace
 
@@ -314,6 +348,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CHECK(copy == expected + text.mid(copied));
     CHECK(StartTagOffsets(copy) == moved);
+#elif defined(FUZZ_abbreviation)
+    // Expansions stay under the limit, put the cursor inside them, and make balanced markup; an
+    // abbreviation refused says where. The input's second part adds lines to a style table.
+    const QString abbreviation = part(text, 0);
+    const StyleAbbreviations styles = StyleAbbreviations::parse(
+        QStringLiteral("m = margin: $px;\np = padding: $;\ndib = display: inline-block;\nc = color: $;\n") +
+        part(text, 1));
+    for (const AbbreviationMode mode :
+         {AbbreviationMode::Markup, AbbreviationMode::StyleSheet, AbbreviationMode::StyleAttribute}) {
+        AbbreviationContext context;
+        context.mode = mode;
+        context.lineIndent = QStringLiteral("  ");
+        context.parent = part(text, 2);
+        context.styles = &styles;
+        const Expansion expansion = ExpandAbbreviation(abbreviation, context);
+        if (!expansion.ok()) {
+            CHECK(expansion.text.isEmpty() && expansion.error.endsWith(u'.'));
+            CHECK(expansion.errorPosition >= 0 && expansion.errorPosition <= abbreviation.size() + 1);
+            continue;
+        }
+        CHECK(expansion.text.size() <= kMaxExpansionLength);
+        CHECK(expansion.cursor >= 0 && expansion.cursor <= expansion.text.size());
+        if (mode == AbbreviationMode::Markup)
+            CHECK(balancedMarkup(expansion.text));
+        else
+            CHECK(!expansion.text.contains(u'<') || abbreviation.contains(u'<') ||
+                  part(text, 1).contains(u'<'));
+    }
+    for (const AbbreviationMode mode : {AbbreviationMode::Markup, AbbreviationMode::StyleSheet}) {
+        const int start = AbbreviationStart(abbreviation, int(abbreviation.size()), mode);
+        CHECK(start >= 0 && start <= abbreviation.size());
+    }
+    const int from = int(abbreviation.size() / 2);
+    const int next = EditPoint(abbreviation, from, true), previous = EditPoint(abbreviation, from, false);
+    CHECK(next == -1 || (next > from && next <= abbreviation.size()));
+    CHECK(previous >= -1 && previous < from);
 #endif
     return 0;
 }

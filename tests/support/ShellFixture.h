@@ -84,8 +84,10 @@ public:
         requests << QStringLiteral("browser ") + address;
         return nullptr;
     }
+    void showStatusMessage(const QString& text) override { statusMessage = text; }
 
     QStringList requests, recent;
+    QString statusMessage; // the last one shown
     QStringList words{QString()};
 
 private:

@@ -16,5 +16,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quillora.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The spelling check: Hunspell's library (dpkg-shlibdeps finds it too), and a dictionary to check with;
+# any of Debian's hunspell-* dictionaries will do.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libhunspell-1.7-0")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us | hunspell-dictionary")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

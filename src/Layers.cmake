@@ -26,7 +26,7 @@ macro(quillora_layers top)
     QUILLORA_VERSION_REVISION=${PROJECT_VERSION_PATCH})
   # The plain procedures: Qt Core and the file helpers beneath them.
   quillora_layer(markup LINKS quillora_platform Qt6::Core)
-  quillora_layer(editor LINKS quillora_markup Qt6::Concurrent PkgConfig::TIDY)
+  quillora_layer(editor LINKS quillora_markup Qt6::Concurrent PkgConfig::TIDY PkgConfig::HUNSPELL)
   if(NOT "${top}" STREQUAL "editor")
     quillora_layer(html LINKS quillora_editor)
     quillora_layer(wizards LINKS quillora_editor)

@@ -22,7 +22,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
 fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(colorize linebreaks textfile tagcase table attribute owncommand sortlines css
-                                     relpath viewsource journal sourcemap abbreviation)
+                                     relpath viewsource journal sourcemap abbreviation spelling)
 
 # clang and its runtime libraries (libFuzzer, the sanitizers) of the same version.
 QUILLORA_EXTRA_PACKAGES="clang" "$here/tools/setup.sh" --packages-only

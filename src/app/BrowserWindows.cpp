@@ -2,12 +2,15 @@
 
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
+#include "browser/BrowserControl.h"
 #include "browser/frmView.h"
 #include "editor/frmNotepad.h"
 #include "platform/MdiWindows.h"
 
 #include <QComboBox>
 #include <QMdiArea>
+
+#include <algorithm>
 
 frmView* frmQuillora::OpenBrowser(const QString& address) {
     const int slot = m_browsers.FreeBrowserSlot();
@@ -48,6 +51,17 @@ void frmQuillora::addBrowserButtons(frmView* view) {
                 view->buttonAction(name);
         });
     }
+    // The strip's keys, reached with Ctrl+F6 while the window is in front; Esc goes back to the page.
+    auto* keys = new ButtonStripKeys(
+        [buttons] {
+            QList<QWidget*> inOrder(buttons.begin(), buttons.end());
+            std::sort(inOrder.begin(), inOrder.end(),
+                      [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+            return inOrder;
+        },
+        [view] { view->WebBrowser->setFocus(); }, view);
+    for (SkinButton* button : buttons)
+        keys->watch(button);
     view->setStripColor(m_skin.background);
     connect(&m_skin, &ButtonSkin::changed, view, [this, view, buttons] {
         view->setStripColor(m_skin.background);

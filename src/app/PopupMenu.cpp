@@ -158,6 +158,7 @@ void frmQuillora::showContextMenu(frmNotepad& document, const QPoint& at) {
         selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
     m_viewItem->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
     m_previewBesideItem->setChecked(document.previewPane() != nullptr);
+    addSpellingItems(document, at);
     mnuPopup->exec(at);
 }
 
@@ -165,10 +166,11 @@ void frmQuillora::mnuColRole_Click(const QString& role) {
     frmNotepad* document = m_documents.current();
     if (!document)
         return;
-    const ColorValue color = role == QLatin1String("Tag")       ? m_settings.TagColor
-                             : role == QLatin1String("Comment") ? m_settings.ComColor
-                             : role == QLatin1String("Value")   ? m_settings.ValColor
-                                                                : m_settings.TexColor;
+    const ColorRoles roles = document->colorRoles();
+    const ColorValue color = role == QLatin1String("Tag")       ? roles.tag
+                             : role == QLatin1String("Comment") ? roles.comment
+                             : role == QLatin1String("Value")   ? roles.value
+                                                                : roles.text;
     document->paintSelection(color);
 }
 

@@ -65,6 +65,8 @@ void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     bind(CommandId::FindInFiles, [&main](const CommandTarget& target) { main.findInFiles(target.document); });
     bind(CommandId::CheckLinks, [&main](const CommandTarget& target) { main.checkLinks(target.document); });
     bind(CommandId::CheckHtml, [&main](const CommandTarget& target) { main.checkHtml(*target.document); });
+    bind(CommandId::SpellingList,
+         [&main](const CommandTarget& target) { main.showSpellingList(*target.document); });
     bind(CommandId::About, [&main](const CommandTarget&) { main.showAbout(); });
     bind(CommandId::Forward, onEngine(&BrowserControl::GoForward));
     bind(CommandId::Back, onEngine(&BrowserControl::GoBack));

@@ -59,6 +59,7 @@ Settings LoadSettings(const QString& programFolder) {
     s.Font = readString(QStringLiteral("Font"), s.Font);
     s.FontSize = static_cast<int>(readNumber(QStringLiteral("FontSize"), s.FontSize, 1, 32767));
     s.BGColor = readColor(QStringLiteral("BGColor"), s.BGColor);
+    s.ChosenColors = static_cast<int>(readNumber(QStringLiteral("ChosenColors"), s.ChosenColors, 0, 31));
     s.DoOnOpen = static_cast<int>(readNumber(QStringLiteral("DoOnOpen"), s.DoOnOpen, 0, 6));
     s.CheckHtml5 = readBool(QStringLiteral("CheckHtml5"), s.CheckHtml5);
     s.CheckAccessibility = readBool(QStringLiteral("CheckAccessibility"), s.CheckAccessibility);
@@ -71,6 +72,9 @@ Settings LoadSettings(const QString& programFolder) {
     s.RestoreSession = readBool(QStringLiteral("RestoreSession"), s.RestoreSession);
     s.FindRegex = readBool(QStringLiteral("FindRegex"), s.FindRegex);
     s.FindWholeWord = readBool(QStringLiteral("FindWholeWord"), s.FindWholeWord);
+    s.SpellCheck = readBool(QStringLiteral("SpellCheck"), s.SpellCheck);
+    s.SpellLanguage = readString(QStringLiteral("SpellLanguage"), s.SpellLanguage);
+    s.SpellComments = readBool(QStringLiteral("SpellComments"), s.SpellComments);
 
     if (!PathExists(s.JavaCompiler))
         s.JavaCompiler.clear();
@@ -100,6 +104,7 @@ void SaveSettings(const Settings& s) {
     write("Font", s.Font);
     write("FontSize", QString::number(s.FontSize));
     write("BGColor", QString::number(s.BGColor));
+    write("ChosenColors", QString::number(s.ChosenColors));
     write("DoOnOpen", QString::number(s.DoOnOpen));
     write("CheckHtml5", flag(s.CheckHtml5));
     write("CheckAccessibility", flag(s.CheckAccessibility));
@@ -112,6 +117,9 @@ void SaveSettings(const Settings& s) {
     write("RestoreSession", flag(s.RestoreSession));
     write("FindRegex", flag(s.FindRegex));
     write("FindWholeWord", flag(s.FindWholeWord));
+    write("SpellCheck", flag(s.SpellCheck));
+    write("SpellLanguage", s.SpellLanguage);
+    write("SpellComments", flag(s.SpellComments));
     SettingsStore::writeAll(kSection, values);
 }
 

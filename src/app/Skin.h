@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QObject>
+#include <QPalette>
 #include <QPixmap>
 #include <QPoint>
 #include <QSize>
@@ -48,7 +49,11 @@ std::optional<QColor> ParseSkinColor(const QString& line);
 struct SkinArtPalette {
     QColor face, light, shadow, dark, ink, accent;
 };
-// The palette taken from the application's button colours.
+// The palette for the faces from a window palette's button colours. On a dark button colour the
+// bevels are drawn from the face colour itself and the glyphs in a colour readable on it, as a dark
+// palette may carry the light and shadow colours of a light one.
+SkinArtPalette SkinPaletteFor(const QPalette& palette);
+// The same for the application's palette now.
 SkinArtPalette SystemSkinPalette();
 // The built-in skin picture: every face of the layout drawn by code, with raised (normal) and
 // sunken (pressed) bevels and a glyph per button, at `pixelRatio` device pixels per pixel.
@@ -69,6 +74,10 @@ public:
 
     QPixmap picButtons;
     QColor background;
+    // The faces are the built-in ones and the background the palette's button colour, not a skin
+    // file's: both follow a change of the application's palette.
+    bool builtIn = true;
+    bool systemBackground = true;
 
 signals:
     void changed();

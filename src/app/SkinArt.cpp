@@ -9,6 +9,21 @@
 #include <cmath>
 
 namespace {
+QColor mixed(const QColor& from, const QColor& to, qreal share) {
+    const auto mix = [share](int a, int b) { return qRound(a + (b - a) * share); };
+    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
+}
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+qreal luminance(const QColor& color) {
+    const auto linear = [](qreal c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+}
+qreal contrast(const QColor& a, const QColor& b) {
+    const qreal la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 void drawText(QPainter& p, const QRectF& r, const QString& text, int pixelSize, bool bold = true,
               bool italic = false, bool underline = false, bool strike = false, bool mono = false) {
     QFont font = mono ? QFont(QStringLiteral("Monospace")) : QApplication::font();
@@ -195,11 +210,24 @@ void drawFace(QPainter& p, const ButtonFace& button, bool pressed, const SkinArt
 }
 } // namespace
 
+SkinArtPalette SkinPaletteFor(const QPalette& palette) {
+    SkinArtPalette c{palette.color(QPalette::Button),     palette.color(QPalette::Light),
+                     palette.color(QPalette::Mid),        palette.color(QPalette::Shadow),
+                     palette.color(QPalette::ButtonText), palette.color(QPalette::Highlight)};
+    if (c.face.lightnessF() >= 0.5)
+        return c;
+    // Glyphs are drawn in ink over the face and over paper in the light colour: a white light colour
+    // under white ink would blank them, so the bevel colours are mixed from the face.
+    c.light = mixed(c.face, Qt::white, 0.22);
+    c.shadow = mixed(c.face, Qt::black, 0.35);
+    c.dark = mixed(c.face, Qt::black, 0.7);
+    if (contrast(c.ink, c.face) < 4.5 || contrast(c.ink, c.light) < 3)
+        c.ink = QColor(240, 240, 240);
+    return c;
+}
+
 SkinArtPalette SystemSkinPalette() {
-    const QPalette palette = QApplication::palette();
-    return {palette.color(QPalette::Button),     palette.color(QPalette::Light),
-            palette.color(QPalette::Mid),        palette.color(QPalette::Shadow),
-            palette.color(QPalette::ButtonText), palette.color(QPalette::Highlight)};
+    return SkinPaletteFor(QApplication::palette());
 }
 
 QPixmap DrawBuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio) {

@@ -2,6 +2,7 @@
 
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
+#include "browser/frmView.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "html/TagCommands.h"
@@ -13,7 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolButton>
 #include <functional>
 
@@ -129,9 +132,41 @@ void frmQuillora::buildToolbars() {
             connectButton(button);
     }
     addPreviewBesideButton();
-    for (SkinStrip* strip : {picToolbar, picToolbox})
+    for (SkinStrip* strip : {picToolbar, picToolbox}) {
         connect(strip, &SkinStrip::clicked, this, [this] { FocusCurrentDocument(*this); });
+        connect(strip, &SkinStrip::escaped, this, &frmQuillora::focusWindowInFront);
+    }
+    // The buttons from the keyboard: Ctrl+F6 goes to the toolbar, again to the toolbox, then to
+    // the strip of the browser window in front, and after the last back to the window in front.
+    auto* strips = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F6), this);
+    strips->setObjectName(QStringLiteral("keyStrips"));
+    connect(strips, &QShortcut::activated, this, &frmQuillora::focusNextStrip);
     LoadSkin(QString());
+}
+
+void frmQuillora::focusNextStrip() {
+    QList<ButtonStripKeys*> strips{&picToolbar->keys(), &picToolbox->keys()};
+    if (auto* view = qobject_cast<frmView*>(m_mdi->activeSubWindow()))
+        if (auto* keys = view->findChild<ButtonStripKeys*>())
+            strips << keys;
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < strips.size(); ++i)
+        if (strips[i]->hasFocus())
+            at = i;
+    for (qsizetype i = at + 1; i < strips.size(); ++i)
+        if (strips[i]->focusFirst())
+            return;
+    focusWindowInFront();
+}
+
+void frmQuillora::focusWindowInFront() {
+    QMdiSubWindow* front = m_mdi->activeSubWindow();
+    if (auto* document = qobject_cast<frmNotepad*>(front))
+        document->txtRich->setFocus();
+    else if (front)
+        front->setFocus();
+    else
+        m_mdi->setFocus();
 }
 
 namespace {
@@ -192,6 +227,22 @@ void frmQuillora::connectButton(SkinButton* button) {
     }
 }
 
+void frmQuillora::redrawForPalette() {
+    if (!picToolbox || !picToolbar)
+        return;
+    if (m_skin.builtIn)
+        m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+    if (m_skin.systemBackground) {
+        m_skin.background = QApplication::palette().color(QPalette::Button);
+        picToolbox->setBackground(m_skin.background);
+        picToolbar->setBackground(m_skin.background);
+    }
+    if (auto* button = picToolbar->findChild<QToolButton*>(QStringLiteral("picPreviewBeside")))
+        button->setIcon(previewBesideIcon(QApplication::palette()));
+    RedrawAllButtons();
+    emit m_skin.changed();
+}
+
 void frmQuillora::RedrawAllButtons() {
     for (SkinButton* button : std::as_const(m_buttons))
         button->draw(ButtonState::Normal);
@@ -200,7 +251,7 @@ void frmQuillora::RedrawAllButtons() {
 bool frmQuillora::LoadSkin(const QString& path) {
     const QFileInfo info(path);
     QColor background = QApplication::palette().color(QPalette::Button);
-    bool loaded = false;
+    bool loaded = false, systemBackground = true;
     QFile file;
     QString reason;
     if (!path.isEmpty() && OpenRegularFile(path, kMaxDataFileBytes, file, reason)) {
@@ -209,16 +260,21 @@ bool frmQuillora::LoadSkin(const QString& path) {
         loaded = true;
         if (!skin.pictureName.isEmpty()) {
             const std::optional<QPixmap> picture = LoadSkinPicture(info.dir().filePath(skin.pictureName));
-            if (picture)
+            if (picture) {
                 m_skin.picButtons = *picture;
+                m_skin.builtIn = false;
+            }
             loaded = picture.has_value();
         }
         if (skin.color)
             background = *skin.color;
+        systemBackground = !skin.color;
     } else if (!path.isEmpty()) {
         // A skin that is gone leaves the faces the program starts with.
         m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+        m_skin.builtIn = true;
     }
+    m_skin.systemBackground = systemBackground;
     m_skin.background = background;
     picToolbox->setBackground(background);
     picToolbar->setBackground(background);

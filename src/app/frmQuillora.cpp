@@ -7,6 +7,7 @@
 #include "browser/PreviewBeside.h"
 #include "browser/frmView.h"
 #include "editor/CommandTable.h"
+#include "editor/Spelling.h"
 #include "editor/frmFind.h"
 #include "wizards/frmBody.h"
 #include "wizards/frmCSS.h"
@@ -58,6 +59,8 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     setWindowTitle(MessageBoxTitle());
     setWindowIcon(ProgramIcon()); // dialogs owned by the main window show it too
     setAcceptDrops(true);
+    // Dialogs taller or wider than a small screen scroll, with their closing buttons in view.
+    fitDialogsWhenShown(*this);
     m_mdi = new DocumentArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -388,6 +391,9 @@ void frmQuillora::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 bool frmQuillora::event(QEvent* event) {
+    // The desktop switched between a light and a dark palette: it applies at once.
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        followPalette();
     // A modal dialog closed and no window of the program has the keyboard: the frame takes it back
     // rather than rely on the window manager, which at times gives it to no window.
     if (event->type() == QEvent::WindowUnblocked)
@@ -434,6 +440,14 @@ void frmQuillora::showSettings(bool modal) {
     m_settingsDialog->show();
     m_settingsDialog->raise();
     m_settingsDialog->activateWindow();
+}
+
+void frmQuillora::followPalette() {
+    redrawForPalette();
+    for (int slot = 0; slot < m_documents.slotCount(); ++slot)
+        if (frmNotepad* document = m_documents.Documents[slot];
+            document && !m_documents.DocumentSlots[slot].Free)
+            document->applyPaletteColors();
 }
 
 void frmQuillora::changeSettings(const std::function<void(Settings&)>& change) {

@@ -26,6 +26,8 @@ class frmSettings;
 class CheckPanel;
 class FilesPanel;
 class LinksPanel;
+class SpellingPanel;
+class SpellingService;
 class RecoveryJournal;
 class SessionKeeper;
 class SkinButton;
@@ -83,6 +85,9 @@ public:
     bool LoadSkin(const QString& path);
     // Draws every button of the toolbox and the toolbar in its normal state.
     void RedrawAllButtons();
+    // The application's palette changed: the built-in faces are drawn anew in its colours, a strip
+    // background that is the button colour takes the new one, and every button is redrawn.
+    void redrawForPalette();
     // The skin in use: its picture, and the background colour of every button strip.
     const ButtonSkin& buttonSkin() const { return m_skin; }
     QColor skinBackground() const { return m_skin.background; }
@@ -99,6 +104,11 @@ public:
     LinksPanel* linksPanel() const;
     // The panel of "Check HTML", made at the first check.
     CheckPanel* checkPanel() const;
+    // The spelling check the document windows share (made when first asked for).
+    SpellingService* spelling() override;
+    // "Spelling List": the misspelt words of `document` in the spelling panel.
+    void showSpellingList(frmNotepad& document);
+    SpellingPanel* spellingPanel() const;
     frmView* OpenBrowser(const QString& address) override;
     void showStatusMessage(const QString& text) override;
     BrowserTable& browsers() { return m_browsers; }
@@ -124,10 +134,17 @@ protected:
 private:
     void buildMenus();
     void buildPopupMenu();
+    // Puts the items for a misspelt word at `at` (global) of `document` first in the context menu;
+    // takes those of the last time out.
+    void addSpellingItems(frmNotepad& document, const QPoint& at);
     void buildToolbars();
     // What a click on one of the picture buttons does.
     void addPreviewBesideButton();
     void connectButton(SkinButton* button);
+    // Ctrl+F6: the keyboard to the next strip of picture buttons, after the last to the window in front.
+    void focusNextStrip();
+    // The keyboard back to the document or browser window in front.
+    void focusWindowInFront();
     // The own commands' items show the table: names as captions, free slots hidden.
     void showOwnCommands();
     void mnuOwn_Click(int index);
@@ -139,6 +156,8 @@ private:
     void showMenusOf(QMdiSubWindow* window);
     // The toolbars follow the number of open documents.
     void documentCountChanged();
+    // The application's palette changed: button faces and document windows take its colours.
+    void followPalette();
     // The browser window's picture buttons, drawn from the skin and redrawn when it changes.
     void addBrowserButtons(frmView* view);
 
@@ -172,6 +191,10 @@ private:
     QPointer<CheckPanel> m_check;
     QPointer<FilesPanel> m_files;
     QPointer<LinksPanel> m_links;
+    std::unique_ptr<SpellingService> m_spelling;
+    QPointer<SpellingPanel> m_spellingPanel;
+    // The context menu's items for the misspelt word it opened on (suggestions, Add, Ignore).
+    QList<QAction*> m_spellingItems;
     // The journals of unsaved documents, kept for recovery after a crash.
     RecoveryJournal* m_recovery = nullptr;
     // The saved documents open, kept for the next start without files.

@@ -2,6 +2,7 @@
 
 #include "app/SettingsIO.h"
 #include "app/frmQuillora.h"
+#include "editor/Spelling.h"
 #include "editor/frmNotepad.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
@@ -40,6 +41,8 @@ const QString kRefusedInPaths = QStringLiteral("/\\:*?\"<>|");
 const QString kCrLf = QStringLiteral("\r\n");
 // Font sizes the store can hold; anything else keeps the size in memory.
 constexpr int kMinFontSize = 1, kMaxFontSize = 32767;
+// The colours of the boxes txtHTMLcolor(0) to (3).
+constexpr ColorSlot kBoxSlots[] = {ColorSlot::Tag, ColorSlot::Text, ColorSlot::Value, ColorSlot::Comment};
 
 void setBoxColor(QLineEdit* box, ColorValue color) {
     QPalette palette = box->palette();
@@ -116,15 +119,15 @@ frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), 
     connect(cmbFont, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
     connect(cmbFontSize, &QComboBox::currentTextChanged, this, &frmSettings::updateExample);
 
-    const QList<QWidget*> order = {txtJavaCompiler, cmdBrowseCompiler, cmbLineBreak,      txtDefDir,
-                                   cmdBrowserDir,   chkLastDir,        txtSkin,           cmdBrowseSkin,
-                                   cmbExtention,    optIndTab,         optIndOth,         txtIndent,
-                                   chkAutoIndent,   chkCloseTags,      chkRestoreSession, chkUseColors,
-                                   txtHTMLcolor[0], cmdHTMLbrowse[0],  txtHTMLcolor[1],   cmdHTMLbrowse[1],
-                                   txtHTMLcolor[2], cmdHTMLbrowse[2],  txtHTMLcolor[3],   cmdHTMLbrowse[3],
-                                   txtTabWidth,     chkHighlightLine,  txtBackcolor,      cmdBrowseBGColor,
-                                   cmbFont,         cmbFontSize,       cmbOnOpen,         cmdOK,
-                                   cmdCancel,       tbsOptions};
+    const QList<QWidget*> order = {
+        txtJavaCompiler,  cmdBrowseCompiler, cmbLineBreak,     txtDefDir,        cmdBrowserDir,
+        chkLastDir,       txtSkin,           cmdBrowseSkin,    cmbExtention,     optIndTab,
+        optIndOth,        txtIndent,         chkAutoIndent,    chkCloseTags,     chkRestoreSession,
+        chkUseColors,     txtHTMLcolor[0],   cmdHTMLbrowse[0], txtHTMLcolor[1],  cmdHTMLbrowse[1],
+        txtHTMLcolor[2],  cmdHTMLbrowse[2],  txtHTMLcolor[3],  cmdHTMLbrowse[3], txtTabWidth,
+        chkHighlightLine, txtBackcolor,      cmdBrowseBGColor, cmbFont,          cmbFontSize,
+        cmbOnOpen,        chkSpellCheck,     cmbSpellLanguage, chkSpellComments, cmdOK,
+        cmdCancel,        tbsOptions};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     txtJavaCompiler->setFocus();
@@ -157,6 +160,7 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     optIndTab = named(new QRadioButton(QStringLiteral("Tab"), page), QStringLiteral("optIndTab"));
     optIndOth = named(new QRadioButton(QStringLiteral("Other:"), page), QStringLiteral("optIndOth"));
     txtIndent = named(new QLineEdit(page), QStringLiteral("txtIndent"));
+    txtIndent->setAccessibleName(QStringLiteral("Other indent")); // the option beside it is its label
     chkAutoIndent = named(new QCheckBox(QStringLiteral("Start a new line indented as the line above."), page),
                           QStringLiteral("chkAutoIndent"));
     chkCloseTags = named(new QCheckBox(QStringLiteral("Complete end tags after \"</\"."), page),
@@ -256,6 +260,16 @@ void frmSettings::buildDocumentsPage(QWidget* page) {
     grid->addWidget(labelFor(cmbOnOpen, QStringLiteral("Do on open:")), 3, 0);
     grid->addWidget(cmbOnOpen, 3, 1, 1, 2);
     grid->addWidget(fraExample, 4, 0, 1, 3);
+    chkSpellCheck = named(new QCheckBox(QStringLiteral("Check spelling as you type."), page),
+                          QStringLiteral("chkSpellCheck"));
+    cmbSpellLanguage = named(new QComboBox(page), QStringLiteral("cmbSpellLanguage"));
+    chkSpellComments = named(
+        new QCheckBox(QStringLiteral("Check comments, and the strings of style sheets and scripts."), page),
+        QStringLiteral("chkSpellComments"));
+    grid->addWidget(chkSpellCheck, 5, 0, 1, 3);
+    grid->addWidget(labelFor(cmbSpellLanguage, QStringLiteral("Spelling dictionary:")), 6, 0);
+    grid->addWidget(cmbSpellLanguage, 6, 1, 1, 2);
+    grid->addWidget(chkSpellComments, 7, 0, 1, 3);
 }
 
 void frmSettings::fillFromSettings() {
@@ -275,10 +289,11 @@ void frmSettings::fillFromSettings() {
     optIndTab->setChecked(tab);
     optIndOth->setChecked(!tab);
     txtIndent->setText(tab ? QString() : s.Indent);
-    const ColorValue colors[] = {s.TagColor, s.TexColor, s.ValColor, s.ComColor};
+    // The colours as documents show them under the palette in use.
+    m_filledColors = ShownColors(s, DarkPaletteInUse());
     for (int i = 0; i < 4; ++i)
-        setBoxColor(txtHTMLcolor[i], colors[i]);
-    setBoxColor(txtBackcolor, s.BGColor);
+        setBoxColor(txtHTMLcolor[i], m_filledColors[kBoxSlots[i]]);
+    setBoxColor(txtBackcolor, m_filledColors.background);
     txtTabWidth->setValue(s.TabWidth);
     chkHighlightLine->setChecked(s.HighlightLine);
     chkAutoIndent->setChecked(s.AutoIndent);
@@ -291,6 +306,18 @@ void frmSettings::fillFromSettings() {
     cmbFont->setCurrentIndex(cmbFont->findText(s.Font, Qt::MatchFixedString | Qt::MatchCaseSensitive));
     cmbFontSize->setEditText(QString::number(s.FontSize));
     cmbOnOpen->setCurrentIndex(s.DoOnOpen);
+    chkSpellCheck->setChecked(s.SpellCheck);
+    chkSpellComments->setChecked(s.SpellComments);
+    // The installed dictionaries; pages that name their language are checked with its own. One the
+    // settings name that is not installed is still offered, so an OK keeps it.
+    cmbSpellLanguage->addItem(QStringLiteral("System language"), QString());
+    SpellingService* spelling = m_main.spelling();
+    spelling->refresh();
+    for (const QString& name : spelling->dictionaryNames())
+        cmbSpellLanguage->addItem(name, name);
+    if (!s.SpellLanguage.isEmpty() && cmbSpellLanguage->findData(s.SpellLanguage) < 0)
+        cmbSpellLanguage->addItem(s.SpellLanguage, s.SpellLanguage);
+    cmbSpellLanguage->setCurrentIndex(std::max(0, cmbSpellLanguage->findData(s.SpellLanguage)));
     updateExample();
 }
 
@@ -398,19 +425,18 @@ void frmSettings::cmdOK_Click() {
         m_main.LoadSkin(s.SkinPath);
     }
     s.Indent = optIndTab->isChecked() ? QStringLiteral("\t") : txtIndent->text();
-    s.TagColor = boxColor(txtHTMLcolor[0]);
-    s.TexColor = boxColor(txtHTMLcolor[1]);
-    s.ValColor = boxColor(txtHTMLcolor[2]);
-    s.ComColor = boxColor(txtHTMLcolor[3]);
+    storeColors(s);
     s.UseColors = chkUseColors->isChecked();
     s.Font = cmbFont->currentText();
     s.FontSize = chosenFontSize();
-    s.BGColor = boxColor(txtBackcolor);
     s.TabWidth = txtTabWidth->value();
     s.HighlightLine = chkHighlightLine->isChecked();
     s.AutoIndent = chkAutoIndent->isChecked();
     s.CloseTags = chkCloseTags->isChecked();
     s.RestoreSession = chkRestoreSession->isChecked();
+    s.SpellCheck = chkSpellCheck->isChecked();
+    s.SpellLanguage = cmbSpellLanguage->currentData().toString();
+    s.SpellComments = chkSpellComments->isChecked();
     applyToDocuments();
     s.DefaultFormat = cmbExtention->currentText();
     const int onOpen = DoOnOpenTexts().indexOf(cmbOnOpen->currentText());
@@ -418,6 +444,16 @@ void frmSettings::cmdOK_Click() {
         s.DoOnOpen = onOpen;
     SaveSettings(s);
     accept();
+}
+
+void frmSettings::storeColors(Settings& settings) const {
+    const bool dark = DarkPaletteInUse();
+    // The background first: the defaults of the role colours depend on it.
+    if (const ColorValue chosen = boxColor(txtBackcolor); chosen != m_filledColors.background)
+        ChooseColor(settings, ColorSlot::Background, chosen, dark);
+    for (int i = 0; i < 4; ++i)
+        if (const ColorValue chosen = boxColor(txtHTMLcolor[i]); chosen != m_filledColors[kBoxSlots[i]])
+            ChooseColor(settings, kBoxSlots[i], chosen, dark);
 }
 
 void frmSettings::applyToDocuments() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/ThemeColors.h"
 #include "platform/Colors.h"
 
 #include <QDialog>
@@ -47,6 +48,9 @@ public:
     QComboBox *cmbFont = nullptr, *cmbFontSize = nullptr, *cmbOnOpen = nullptr;
     QGroupBox* fraExample = nullptr;
     QLabel* lblExample = nullptr;
+    // Spelling: checked as typed, the dictionary of pages that name no language, comments and strings.
+    QCheckBox *chkSpellCheck = nullptr, *chkSpellComments = nullptr;
+    QComboBox* cmbSpellLanguage = nullptr;
 
     QPushButton *cmdOK = nullptr, *cmdCancel = nullptr;
 
@@ -80,9 +84,13 @@ private:
     int chosenFontSize() const;
     // Background and font for every open document, without marking a clean one changed.
     void applyToDocuments();
+    // The colour boxes into the settings: a box left as it was filled keeps its setting, so a
+    // default stays a default that follows the palette.
+    void storeColors(Settings& settings) const;
 
     frmQuillora& m_main;
     QStackedWidget* m_pages = nullptr;
+    DocumentColors m_filledColors; // what the colour boxes were filled with
 };
 
 // The texts that stand for the "DoOnOpen" codes 0 to 6, by code.

@@ -93,8 +93,11 @@ QString untitledPagePath(DocumentHost& host, const frmNotepad& window) {
 PreviewBeside::PreviewBeside(DocumentHost& host, frmNotepad& window, const QString& pagePath, bool mapsText)
     : m_host(host), m_window(&window), m_pagePath(pagePath), m_mapsText(mapsText) {
     setObjectName(QStringLiteral("PreviewBeside"));
+    setAccessibleName(QStringLiteral("Preview"));
+    setAccessibleDescription(QStringLiteral("The page as a browser shows it, following the text beside it."));
     webPreview = new BrowserControl(this);
     webPreview->setObjectName(QStringLiteral("webPreview"));
+    webPreview->setAccessibleName(QStringLiteral("Preview of the page"));
     // Pages reloaded as the text is typed would repeat their messages at every pause.
     webPreview->setMessagesShown(false);
     lblPreviewStatus = new QLabel(this);

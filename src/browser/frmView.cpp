@@ -89,6 +89,7 @@ void frmView::buildControls() {
     picMenu = named(new QWidget(m_area), "picMenu");
     picMenu->setAutoFillBackground(true);
     cmbURL = named(new QComboBox(picMenu), "cmbURL");
+    cmbURL->setAccessibleName(QStringLiteral("Address"));
     cmbURL->setEditable(true);
     cmbURL->setInsertPolicy(QComboBox::NoInsert);
     cmbURL->setCompleter(nullptr);

@@ -1,9 +1,11 @@
 #include "editor/CommandTable.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/Spelling.h"
 #include "editor/frmFind.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
+#include "platform/Dialogs.h"
 #include "platform/MdiWindows.h"
 
 #include "platform/Version.h"
@@ -145,6 +147,23 @@ CommandTable BuildCommandTable() {
     set(Id::Symbols, {"mnuSymbols", QStringLiteral("Symbols..."), {}, {}});
     set(Id::Tables, {"mnuTTables", QStringLiteral("Tables..."), {}, {}});
     set(Id::CheckHtml, {"mnuCheckHTML", QStringLiteral("Check HTML"), keys(Qt::SHIFT | Qt::Key_F2), {}});
+    // Underlines misspelt words as they are typed, in every document; without a dictionary it says
+    // where dictionaries come from, and checks nothing.
+    set(Id::Spelling,
+        {"mnuSpelling", QStringLiteral("Check Spelling"), keys(Qt::SHIFT | Qt::Key_F7),
+         [](const CommandTarget& target) {
+             DocumentHost& host = target.host;
+             if (SpellingService* spelling = host.spelling())
+                 spelling->refresh(); // a dictionary installed since
+             host.changeSettings([](Settings& settings) { settings.SpellCheck = !settings.SpellCheck; });
+             if (host.settings().SpellCheck && host.spelling() && !host.spelling()->hasDictionaries())
+                 Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
+                                             MissingDictionaryMessage(), Dialogs::Buttons::Ok,
+                                             Dialogs::Icon::Information);
+         },
+         true});
+    // The list of a document's misspelt words is a panel of the program: it binds it.
+    set(Id::SpellingList, {"mnuSpellingList", QStringLiteral("Spelling List"), {}, {}});
     set(Id::DosFormat,
         {"mnuTDOSformat", QStringLiteral("DOS format"), keys(Qt::Key_F11), format(SaveFormat::Dos), true});
     set(Id::UnixFormat,
@@ -245,12 +264,19 @@ CommandTable BuildCommandTable() {
          {Id::Undo, Id::Redo, Id::Cut, Id::Copy, Id::Paste, Id::Delete, Id::Separator3, Id::Find,
           Id::FindNext, Id::FindInFiles, Id::Separator4, Id::SelectAll, Id::SelectElement, Id::MatchTag,
           Id::TimeDate}},
-        {MenuId::Tools,
-         {Id::Body,          Id::Css,        Id::Font,       Id::Forms,         Id::Frames,
-          Id::Gradient,      Id::ImageMap,   MenuId::Java,   Id::JavaScripts,   Id::Link,
-          Id::Lists,         Id::Picture,    Id::Symbols,    Id::Tables,        Id::CheckHtml,
-          Id::PreviewBeside, Id::CheckLinks, Id::ExpandAbbr, Id::NextEditPoint, Id::PreviousEditPoint,
-          Id::Separator5,    Id::DosFormat,  Id::UnixFormat, Id::MacFormat}},
+        {MenuId::Tools, {Id::Body,          Id::Css,
+                         Id::Font,          Id::Forms,
+                         Id::Frames,        Id::Gradient,
+                         Id::ImageMap,      MenuId::Java,
+                         Id::JavaScripts,   Id::Link,
+                         Id::Lists,         Id::Picture,
+                         Id::Symbols,       Id::Tables,
+                         Id::CheckHtml,     Id::Spelling,
+                         Id::SpellingList,  Id::PreviewBeside,
+                         Id::CheckLinks,    Id::ExpandAbbr,
+                         Id::NextEditPoint, Id::PreviousEditPoint,
+                         Id::Separator5,    Id::DosFormat,
+                         Id::UnixFormat,    Id::MacFormat}},
         {MenuId::Java, {Id::Compile}},
         {MenuId::Options,
          {Id::Settings, Id::LineNumbers, Id::ZoomIn, Id::ZoomOut, Id::ZoomReset, Id::Colorize,

@@ -59,6 +59,8 @@ enum class CommandId {
     Symbols,
     Tables,
     CheckHtml,
+    Spelling,
+    SpellingList,
     PreviewBeside,
     CheckLinks,
     DosFormat,

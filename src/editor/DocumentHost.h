@@ -14,6 +14,7 @@ struct SearchState;
 class QPoint;
 struct CommandTable;
 class QWidget;
+class SpellingService;
 
 // What document windows, file operations, wizards and the browser need of the program that owns
 // them: the document registry, the settings, and a small shell (the frame, the dialogs' parent and
@@ -59,4 +60,6 @@ public:
     virtual frmView* OpenBrowser(const QString& address) = 0;
     // A short message in the status bar for a few seconds ("" clears it): why a command did nothing.
     virtual void showStatusMessage(const QString& /*text*/) {}
+    // The spelling check the document windows share; null where the program has none.
+    virtual SpellingService* spelling() { return nullptr; }
 };

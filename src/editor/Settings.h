@@ -25,6 +25,9 @@ struct Settings {
     QString Font = QStringLiteral("MS Sans Serif");
     int FontSize = 8;
     ColorValue BGColor = 16777215;
+    // One bit per colour (ColorSlot order: tag, value, text, comment, background): its light default
+    // was chosen as such where the default showed another colour (the dark one), so it is kept.
+    int ChosenColors = 0;
     int DoOnOpen = 0;
     // Check HTML: as HTML5 (rather than as the DOCTYPE says), and with accessibility messages.
     bool CheckHtml5 = false;
@@ -44,6 +47,12 @@ struct Settings {
     // The find dialog's "Regular expression" and "Whole word".
     bool FindRegex = false;
     bool FindWholeWord = false;
+    // Misspelt words underlined as they are typed; the dictionary of pages that name no language
+    // ("" for the system's language); comments of pages, and comments and strings of style sheets
+    // and scripts, checked too.
+    bool SpellCheck = true;
+    QString SpellLanguage;
+    bool SpellComments = false;
 };
 
 // "DoOnOpen" codes: what happens to every file as it is opened.

@@ -137,6 +137,7 @@ void frmFind::buildControls() {
     chkDocuments->setObjectName(QStringLiteral("chkDocuments"));
     lstDocuments = new QListWidget(this);
     lstDocuments->setObjectName(QStringLiteral("lstDocuments"));
+    lstDocuments->setAccessibleName(QStringLiteral("Documents to search"));
     lstDocuments->setSelectionMode(QAbstractItemView::MultiSelection);
 
     cmdFind = new QPushButton(QStringLiteral("&Find Next"), this);

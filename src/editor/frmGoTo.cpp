@@ -36,6 +36,8 @@ frmGoTo::frmGoTo(RichTextControl& text, QWidget* parent) : QDialog(parent), m_te
     lblTotchars->setObjectName(QStringLiteral("lblTotchars"));
     auto* lineLabel = new QLabel(QStringLiteral("Line Nr:"), this);
     auto* charLabel = new QLabel(QStringLiteral("Character Nr:"), this);
+    lineLabel->setBuddy(txtLineNr);
+    charLabel->setBuddy(txtCharNr);
 
     cmdGoTo = new QPushButton(QStringLiteral("&Go To"), this);
     cmdGoTo->setObjectName(QStringLiteral("cmdGoTo"));

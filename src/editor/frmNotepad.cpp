@@ -3,10 +3,12 @@
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/DocumentMatch.h"
+#include "editor/DocumentSpelling.h"
 #include "editor/EditableDocument.h"
 #include "editor/JavaCompile.h"
 #include "editor/NoticeBar.h"
 #include "editor/SearchState.h"
+#include "editor/Spelling.h"
 #include "editor/TagCompletion.h"
 #include "editor/TypingAids.h"
 #include "editor/ViewSettings.h"
@@ -54,6 +56,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     barNotice = new NoticeBar(page);
     txtRich = new RichTextControl(page);
     txtRich->setObjectName(QStringLiteral("txtRich"));
+    txtRich->setAccessibleName(QStringLiteral("Document text"));
     column->addWidget(barNotice);
     column->addWidget(txtRich, 1);
     page->setFocusProxy(txtRich);
@@ -80,8 +83,9 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
             RecolorChange(*txtRich, colorRoles(), start, length, stateHooks());
     };
 
-    const Settings& settings = m_host.settings();
-    txtRich->setSelColor(settings.TexColor);
+    if (SpellingService* service = m_host.spelling())
+        m_spelling = std::make_unique<DocumentSpelling>(*txtRich, *service);
+    txtRich->setSelColor(colorRoles().text);
     applyViewSettings();
     txtRich->setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -109,8 +113,10 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     DocumentTable& table = m_host.documents();
     // The caption and the format items follow the document's record.
     connect(&table, &DocumentTable::stateChanged, this, [this](int changed) {
-        if (changed == this->slot())
-            updateCaption();
+        if (changed != this->slot())
+            return;
+        updateCaption();
+        configureSpelling(); // saved as a file of another kind
     });
     connect(&table, &DocumentTable::formatChanged, this, [this](int changed) {
         if (changed == this->slot())
@@ -131,6 +137,7 @@ void frmNotepad::setPreviewPane(QWidget* pane) {
         return;
     }
     splPreview->addWidget(pane);
+    splPreview->handle(1)->setAccessibleName(QStringLiteral("Divider between text and preview"));
     // Half and half, the text on the left.
     const int width = splPreview->width();
     splPreview->setSizes({width / 2, width - width / 2});
@@ -145,15 +152,28 @@ void frmNotepad::applyViewSettings() {
     const Settings& settings = m_host.settings();
     // The control's own font, background and view: no character formats, so the text is not edited.
     const bool wasModified = m_host.documents().DocumentSlots.at(slot()).Modified;
-    txtRich->setBackgroundColor(settings.BGColor);
+    showColors(shownColors());
     txtRich->setFont(DocumentFont(settings));
     txtRich->setTabWidth(settings.TabWidth);
     txtRich->setLineNumbersVisible(settings.LineNumbers);
     txtRich->setCurrentLineHighlighted(settings.HighlightLine);
     if (QAction* item = action(CommandId::LineNumbers))
         item->setChecked(settings.LineNumbers);
+    if (QAction* item = action(CommandId::Spelling))
+        item->setChecked(settings.SpellCheck);
+    configureSpelling();
     if (!wasModified)
         stateHooks().restoreCleanState();
+}
+
+void frmNotepad::configureSpelling() {
+    if (!m_spelling)
+        return;
+    const Settings& settings = m_host.settings();
+    m_host.spelling()->setPreferredLanguage(settings.SpellLanguage);
+    m_spelling->configure(settings.SpellCheck,
+                          SpellingSourceOf(m_host.documents().DocumentSlots.at(slot()).PathCaption),
+                          SpellingOptions{settings.SpellComments});
 }
 
 void frmNotepad::setNotices(const QStringList& notices) {
@@ -261,9 +281,30 @@ bool frmNotepad::usesColors() const {
     return m_host.settings().UseColors;
 }
 
+DocumentColors frmNotepad::shownColors() const {
+    return ShownColors(m_host.settings(), DarkPaletteInUse());
+}
+
 ColorRoles frmNotepad::colorRoles() const {
-    const Settings& settings = m_host.settings();
-    return ColorRoles{settings.TagColor, settings.ValColor, settings.TexColor, settings.ComColor};
+    return shownColors().roles;
+}
+
+void frmNotepad::applyPaletteColors() {
+    const DocumentColors now = shownColors();
+    if (now == m_shown)
+        return;
+    RecolorRoles(*txtRich, m_shown.roles, now.roles, stateHooks());
+    showColors(now);
+}
+
+void frmNotepad::showColors(const DocumentColors& colors) {
+    m_shown = colors;
+    txtRich->setBackgroundColor(colors.background);
+    // The cursor and the line numbers are drawn in the palette's text colour: the document's own
+    // keeps them readable on its background whatever the application's palette.
+    QPalette palette = txtRich->palette();
+    palette.setColor(QPalette::Text, colorFromValue(colors.roles.text));
+    txtRich->setPalette(palette);
 }
 
 DocumentStateHooks frmNotepad::stateHooks() {

@@ -3,6 +3,7 @@
 #include "editor/Colorizer.h"
 #include "editor/Commands.h"
 #include "editor/RecentMenu.h"
+#include "editor/ThemeColors.h"
 #include "editor/UndoHistory.h"
 #include "markup/LineEndings.h"
 #include "platform/Dialogs.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class DocumentHost;
+class DocumentSpelling;
 class QAction;
 class EditableDocument;
 class NoticeBar;
@@ -82,9 +84,17 @@ public:
     void applyViewSettings();
     // Whether the documents are shown in colours ("UseColors").
     bool usesColors() const;
+    // The spelling of the text as it is typed; null where the program checks no spelling.
+    DocumentSpelling* spelling() const { return m_spelling.get(); }
 
-    // The colours of the settings, and the hooks that keep colouring from marking the document.
+    // The colours of the settings as the palette in use shows them (see ShownColors), and the hooks
+    // that keep colouring from marking the document.
+    DocumentColors shownColors() const;
     ColorRoles colorRoles() const;
+    // After a switch of the application's palette: the background, and the text in the role colours
+    // shown before, take the colours shown now. Characters painted in other colours keep them, and
+    // the unsaved-changes mark stays as it was.
+    void applyPaletteColors();
     DocumentStateHooks stateHooks();
     // Colours the whole text when colours are in use.
     void colorizeWhole();
@@ -157,6 +167,11 @@ private:
     void fillWindowList();
     // Checks and disables the format's menu item, unchecks and enables the two others.
     void showSaveFormat();
+    // The control's background and text colour (which the cursor is drawn in) from `colors`, which
+    // new text is given from now on.
+    void showColors(const DocumentColors& colors);
+    // What the spelling check reads of the document: its kind by its path, and the settings.
+    void configureSpelling();
 
     DocumentHost& m_host;
     RecentMenu m_recent;
@@ -165,4 +180,7 @@ private:
     std::unique_ptr<UndoHistory> m_history;
     std::unique_ptr<WindowMenus> m_menus;
     EditableDocument* m_editable = nullptr;
+    DocumentColors m_shown; // the colours new text is given
+    // Goes before the window's widgets, the text control among them, whose drawing it hooks into.
+    std::unique_ptr<DocumentSpelling> m_spelling;
 };

@@ -133,7 +133,7 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
         break;
     }
 
-    window->txtRich->setSelColor(host.settings().TexColor);
+    window->txtRich->setSelColor(window->colorRoles().text);
     window->txtRich->setText(text);
     // Colouring is skipped when the tags were removed: there is nothing left to colour.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)

@@ -35,6 +35,7 @@ RichTextControl::RichTextControl(QWidget* parent)
             return;
         m_pieces.documentChanged(from, removed, added);
         emit change();
+        emit changedAt(from, removed, added);
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextControl::cursorMoved);
     applyTabStops();
@@ -226,6 +227,7 @@ void RichTextControl::paintEvent(QPaintEvent* event) {
     showLineColors();
     paintCurrentLine(event->rect());
     QPlainTextEdit::paintEvent(event);
+    paintUnderlines();
 }
 
 void RichTextControl::inputMethodEvent(QInputMethodEvent* event) {

@@ -96,6 +96,15 @@ public:
     // Marks stretches (offset, length) of text() with a background, such as a tag and its
     // partner; an empty list clears them.
     void setMatchHighlights(const std::vector<std::pair<int, int>>& ranges);
+    // Wavy underlines (misspelt words) under stretches (offset, length) of text(), drawn over the
+    // painted text and no part of the document: its characters, colours, modified state and undo
+    // history stay as they are. Each time the text is painted, `source(from, to)` gives those
+    // among the offsets [from, to) on screen. An empty function draws none.
+    using UnderlineSource = std::function<std::vector<std::pair<int, int>>(int from, int to)>;
+    void setUnderlineSource(UnderlineSource source);
+    // The offsets [from, to) of the rows of text on screen (the pieces of a long line shown, not all
+    // of it), to the end of the last row's line break.
+    std::pair<int, int> shownOffsets() const;
     int tabWidth() const { return m_tabWidth; }
     // The gutter's width, 0 while the line numbers are hidden.
     int gutterWidth() const;
@@ -140,6 +149,9 @@ signals:
     // After a change of the text the control made by itself; changes made through setText and
     // setSelText are their callers' own and are not reported.
     void edited(const TextEdit& edit);
+    // With every change(): where the document changed, in the document's own positions (as
+    // QTextDocument::contentsChange counts them), for those that follow stretches of the text.
+    void changedAt(int position, int removed, int added);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -188,6 +200,7 @@ private:
     void paintCurrentLine(const QRect& area);
     QColor currentLineColor() const;
     QColor matchColor() const;
+    void paintUnderlines();
 
     QString m_tag;
     // Raised while colours are changed: the document then reports changes that are none of the text.
@@ -205,6 +218,7 @@ private:
     bool m_highlightLine = false;
     int m_shownCursorLine = -1; // the line marked and numbered in bold when last painted
     int m_wheelZoom = 0;        // wheel turns towards the next zoom step, in eighths of a degree
+    UnderlineSource m_underlines;
 
     friend class PaintBatch;
 };

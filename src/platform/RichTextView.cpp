@@ -1,10 +1,12 @@
-// The view of the text control beyond the text: tab stops, line numbers, marked lines and stretches.
+// The view of the text control beyond the text: tab stops, line numbers, marked lines and stretches,
+// wavy underlines.
 
 #include "platform/LineNumberGutter.h"
 #include "platform/Log.h"
 #include "platform/RichTextControl.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextBlock>
 #include <QWheelEvent>
 #include <algorithm>
@@ -12,6 +14,16 @@
 namespace {
 // One notch of a common mouse wheel, in eighths of a degree.
 constexpr int kWheelStep = 120;
+
+// A wave along y from x `from` to `to`, as spelling checkers mark words.
+void drawWave(QPainter& painter, qreal from, qreal to, qreal y) {
+    constexpr qreal kHalfPeriod = 2, kAmplitude = 1;
+    QPainterPath wave(QPointF(from, y + kAmplitude));
+    bool up = true;
+    for (qreal x = from; x < to; x += kHalfPeriod, up = !up)
+        wave.lineTo(std::min(x + kHalfPeriod, to), y + (up ? -kAmplitude : kAmplitude));
+    painter.drawPath(wave);
+}
 } // namespace
 
 int RichTextControl::lineOfBlock(const QTextBlock& block) const {
@@ -171,6 +183,57 @@ void RichTextControl::setMatchHighlights(const std::vector<std::pair<int, int>>&
         marks.push_back(mark);
     }
     setExtraSelections(marks);
+}
+
+void RichTextControl::setUnderlineSource(UnderlineSource source) {
+    m_underlines = std::move(source);
+    viewport()->update();
+}
+
+std::pair<int, int> RichTextControl::shownOffsets() const {
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return {0, 0};
+    const int from = toOffset(block.position());
+    QTextBlock last = block;
+    const qreal bottom = viewport()->height();
+    for (qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+         block.isValid() && top <= bottom; block = block.next()) {
+        last = block;
+        top += blockBoundingRect(block).height();
+    }
+    // The last row's separator is its line's CR LF (or a break between pieces, which is none).
+    return {from, std::min(textLength(), toOffset(last.position() + last.length() - 1) + 2)};
+}
+
+void RichTextControl::paintUnderlines() {
+    if (!m_underlines)
+        return;
+    const auto [from, to] = shownOffsets();
+    const std::vector<std::pair<int, int>> marks = m_underlines(from, to);
+    if (marks.empty())
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(readableOn(palette().color(QPalette::Base), QColor(220, 0, 0)), 1));
+    const QPointF origin = contentOffset();
+    for (const auto& [offset, length] : marks) {
+        const int start = toDocumentPosition(offset), end = toDocumentPosition(offset + length);
+        // A mark across the break between two pieces of a long line is drawn in both.
+        for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+             block = block.next()) {
+            const int column = std::max(0, start - block.position());
+            const int stop = std::min(end - block.position(), block.length() - 1);
+            const QTextLayout* layout = block.layout();
+            const QTextLine line = layout ? layout->lineForTextPosition(column) : QTextLine();
+            if (stop <= column || !block.isVisible() || !line.isValid())
+                continue;
+            const QPointF at = blockBoundingGeometry(block).translated(origin).topLeft();
+            const qreal baseline = at.y() + line.y() + line.ascent();
+            drawWave(painter, at.x() + line.cursorToX(column), at.x() + line.cursorToX(stop),
+                     baseline + std::max<qreal>(1.5, line.descent() / 2));
+        }
+    }
 }
 
 void RichTextControl::wheelEvent(QWheelEvent* event) {

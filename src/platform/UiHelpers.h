@@ -8,10 +8,14 @@
 #include <initializer_list>
 
 class QAction;
+class QDialog;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QMimeData;
+class QObject;
+class QRect;
 class QWidget;
 
 // Sets the object name, by which tests and code find the control, and gives the control back.
@@ -19,6 +23,8 @@ template <class T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+// A label beside `field`, in the same parent: it names the field to assistive technology.
+QLabel* buddyLabel(QWidget* field, const QString& caption);
 // Tab moves through `widgets` in the order given.
 void setTabChain(std::initializer_list<QWidget*> widgets);
 // The box takes digits only, typed or pasted; at most `maxLength` of them when it is above 0.
@@ -42,3 +48,14 @@ struct AreaOnScreen {
     QSize room;
 };
 AreaOnScreen fitAreaToScreen(const QWidget& window, const QFrame& area, QSize content);
+
+// Keeps `dialog` within `available`, the room a screen leaves for windows. When its contents need
+// more than that room (less the window frame), they move into a scroll area named "scrContents",
+// and the buttons that close the dialog (OK, Cancel, Close and a button box, with the row of
+// buttons they stand in) move below it, where they stay in view; the dialog is then made no
+// bigger than the room. A dialog that fits keeps its layout and is only kept inside the room.
+// True when the contents scroll.
+bool fitDialogToScreen(QDialog& dialog, const QRect& available);
+// Every dialog of the program (not Qt's own message, file and other standard dialogs) is fitted to
+// its screen each time it is shown, for as long as `owner` lives.
+void fitDialogsWhenShown(QObject& owner);

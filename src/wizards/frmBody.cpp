@@ -56,13 +56,14 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     int row = 0;
     for (const auto& [caption, edit] : colours) {
         openColorOnDoubleClick(*edit, m_host, QStringLiteral("Doubleclick to select a color!"));
-        grid->addWidget(new QLabel(QLatin1String(caption), this), row, 0);
+        grid->addWidget(buddyLabel(edit, QLatin1String(caption)), row, 0);
         grid->addWidget(edit, row++, 1, 1, 2);
     }
+    txtBGPicture->setAccessibleName(chkBGPicture->text()); // the check box is its label
     grid->addWidget(chkBGPicture, row, 0);
     grid->addWidget(txtBGPicture, row, 1);
     grid->addWidget(cmdBrowse, row++, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Other properties:"), this), row, 0);
+    grid->addWidget(buddyLabel(txtOther, QStringLiteral("Other properties:")), row, 0);
     grid->addWidget(txtOther, row++, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

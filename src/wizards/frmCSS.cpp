@@ -121,6 +121,9 @@ void frmCSS::buildControls() {
     lstProperties = list(this, "lstProperties");
     lblProperties = label(this, QStringLiteral("Properties:"), lstProperties);
     lblProperties->setObjectName(QStringLiteral("lblProperties"));
+    // Lists are named by their own names, not by a label's.
+    lstAllCSS->setAccessibleName(QStringLiteral("CSS Commands"));
+    lstProperties->setAccessibleName(QStringLiteral("Properties"));
     cmdAddProperty = button(this, QStringLiteral("Add property"), "cmdAddProperty");
     cmdDelProperty = button(this, QStringLiteral("Delete property"), "cmdDelProperty");
     cmdClearProperties = button(this, QStringLiteral("Clear Properties"), "cmdClearProperties");

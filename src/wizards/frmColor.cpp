@@ -79,6 +79,8 @@ frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* pare
     txtBlue = addBox(QStringLiteral("Blue: "), "txtBlue", 2);
     txtColor = addBox(QStringLiteral("Hex:"), "txtColor", 3);
     txtColor->setText(QStringLiteral("#000000"));
+    txtColor->setAccessibleDescription(
+        QStringLiteral("The code of the colour chosen, shown on that colour."));
     txtColor->setReadOnly(true);
     for (QLineEdit* box : {txtRed, txtGreen, txtBlue}) {
         box->setMaxLength(3);
@@ -104,6 +106,9 @@ frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* pare
 
     picPicture = new QLabel;
     picPicture->setObjectName(QStringLiteral("picPicture"));
+    picPicture->setAccessibleName(QStringLiteral("Picture"));
+    picPicture->setAccessibleDescription(
+        QStringLiteral("A click on the picture takes the colour of that point."));
     picPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picPicture->setCursor(Qt::CrossCursor);
     picPicture->installEventFilter(this);

@@ -44,12 +44,12 @@ frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
         button->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Font Size:"), this), 0, 0);
+    grid->addWidget(buddyLabel(txtSize, QStringLiteral("Font Size:")), 0, 0);
     grid->addWidget(txtSize, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("( 1 to 7 )"), this), 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Font Face:"), this), 1, 0);
+    grid->addWidget(buddyLabel(cmbFonts, QStringLiteral("Font Face:")), 1, 0);
     grid->addWidget(cmbFonts, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Font Color:"), this), 2, 0);
+    grid->addWidget(buddyLabel(txtColor, QStringLiteral("Font Color:")), 2, 0);
     grid->addWidget(txtColor, 2, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

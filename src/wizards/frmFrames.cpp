@@ -50,6 +50,9 @@ FramesArea::FramesArea(const FramesModel& model, QWidget* parent) : QWidget(pare
     setFixedSize(qRound(model.innerWidth() / FramesModel::TwipsPerPixel),
                  qRound(model.innerHeight() / FramesModel::TwipsPerPixel));
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Frames"));
+    setAccessibleDescription(QStringLiteral("The page's frames as they divide the window. A click on a frame "
+                                            "selects it, a border is dragged to move it."));
 }
 
 QRectF FramesArea::toPixels(const TwipRect& rect) {

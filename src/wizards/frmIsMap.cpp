@@ -56,6 +56,11 @@ MapPicture::MapPicture(const ImageMapModel& model, QWidget* parent) : QWidget(pa
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
     setFixedSize(0, 0);
+    setAccessibleName(QStringLiteral("Picture"));
+    setAccessibleDescription(
+        QStringLiteral("The picture of the map with the outlines of its areas. A click with "
+                       "the left button adds a point of the shape drawn, the right button "
+                       "finishes it."));
 }
 
 void MapPicture::setPicture(const QPixmap& picture) {
@@ -137,6 +142,7 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     caption(shapeGrid, 4, QStringLiteral("Alt:"), txtAlt);
 
     cmbShapes = named(new QComboBox(this), "cmbShapes");
+    cmbShapes->setAccessibleName(QStringLiteral("Shapes"));
     cmdAdd = named(new QPushButton(QStringLiteral("Add shape"), this), "cmdAdd");
     cmdRemove = named(new QPushButton(QStringLiteral("Remove shape"), this), "cmdRemove");
     lblX = named(new QLabel(QStringLiteral("0"), this), "lblX");

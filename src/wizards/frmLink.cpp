@@ -65,16 +65,18 @@ frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     cmdClose = button("cmdClose", "Close");
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("URL:"), this), 0, 0);
+    grid->addWidget(buddyLabel(txtURL, QStringLiteral("URL:")), 0, 0);
+    cmbProtocol->setAccessibleName(QStringLiteral("Protocol"));
     auto* address = new QHBoxLayout;
     address->addWidget(cmbProtocol);
     address->addWidget(txtURL, 1);
     grid->addLayout(address, 0, 1);
     grid->addWidget(cmdBrowseFile, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Name:"), this), 1, 0);
+    grid->addWidget(buddyLabel(txtName, QStringLiteral("Name:")), 1, 0);
     grid->addWidget(txtName, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Target (frame):"), this), 2, 0);
+    grid->addWidget(buddyLabel(cmbTarget, QStringLiteral("Target (frame):")), 2, 0);
     grid->addWidget(cmbTarget, 2, 1, 1, 2);
+    txtPicture->setAccessibleName(QStringLiteral("Picture")); // the check box is its label
     grid->addWidget(chkPicture, 3, 0);
     grid->addWidget(txtPicture, 3, 1);
     grid->addWidget(cmdBrowsePic, 3, 2);

@@ -45,7 +45,7 @@ frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
         button->setAutoDefault(false);
 
     auto* rows = new QHBoxLayout;
-    rows->addWidget(new QLabel(QStringLiteral("How many rows?"), this));
+    rows->addWidget(buddyLabel(txtNrRows, QStringLiteral("How many rows?")));
     rows->addWidget(txtNrRows);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -54,6 +54,7 @@ frmSymbols::frmSymbols(DocumentHost& host, QWidget* parent) : QDialog(parent), m
 
     lstSymbols = new QListWidget(this);
     lstSymbols->setObjectName(QStringLiteral("lstSymbols"));
+    lstSymbols->setAccessibleName(QStringLiteral("Symbols"));
     lstSymbols->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont big = lstSymbols->font();
     big.setPointSizeF(qMax<qreal>(16, big.pointSizeF() * 1.6));

@@ -38,6 +38,7 @@ frmTable::frmTable(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
 
     treTable = new QTreeWidget(this);
     treTable->setObjectName(QStringLiteral("treTable"));
+    treTable->setAccessibleName(QStringLiteral("Table, rows and cells"));
     treTable->setHeaderHidden(true);
     treTable->setMinimumWidth(160);
     // Also on keyboard moves, which select a node as a click does.
@@ -159,6 +160,9 @@ void frmTable::buildTablePage(QWidget* page) {
     form->addRow(QStringLiteral("CellSpacing:"), txtSpacing);
     form->addRow(QStringLiteral("Class:"), txtClass);
     form->addRow(QStringLiteral("Other:"), txtOther);
+    // A row of a box and its button gets a label that names nothing: it names the box.
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(background)))
+        label->setBuddy(txtBackground);
 }
 
 void frmTable::buildRowPage(QWidget* page) {

@@ -86,11 +86,13 @@ private slots:
         if (stored.isEmpty())
             QCOMPARE(
                 all.join('|').replace(app.env.programFolder(), "@prog"),
-                "AutoIndent=1|BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|CloseTags=1|ComColor=25600|"
+                "AutoIndent=1|BGColor=16777215|CheckAccessibility=0|CheckHtml5=0|ChosenColors=0|CloseTags=1|"
+                "ComColor=25600|"
                 "DefaultDir=@prog|"
                 "DefaultFormat=htm|DefaultNewLN=\r\n|DoOnOpen=0|FindRegex=0|FindWholeWord=0|Font=MS Sans "
                 "Serif|FontSize=8|HighlightLine=1|"
-                "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|TabWidth=4|"
+                "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|SpellCheck=1|"
+                "SpellComments=0|SpellLanguage=|TabWidth=4|"
                 "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200|Zoom=0");
         for (const QStringList& pair : pairs(changed, root))
             expected[pair[0]] = pair[1];

@@ -3,6 +3,7 @@
 #include "platform/SettingsStore.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -194,12 +195,14 @@ private slots:
         QCOMPARE(seen, (QStringList{"pP pn 1", "poiP pnpn 1", "poP pnn 0", "rR pn 0", "proR pppn 0"}));
     }
 
-    // Each button's command on a selected "x", run or refused by its guard as the document's state says.
+    // Each button's command on a selected "x", run or refused by its guard as the document's state
+    // says; clicked, pressed through its accessible press action, or reached and pressed by keys.
     void commands_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("state");
         for (int i = 0; i < int(std::size(kButtons)); ++i)
-            for (const char* state : {"active", "minimised", "minimised, marked active"})
+            for (const char* state :
+                 {"active", "minimised", "minimised, marked active", "active, press action", "active, keys"})
                 QTest::addRow("%s, %s", kButtons[i].name, state) << i << state;
         QTest::newRow("picCopy, nothing selected") << 24 /* picCopy */ << "nothing selected";
     }
@@ -219,6 +222,17 @@ private slots:
             QVERIFY(!app.main->documents().DocumentActive);
             app.main->documents().DocumentActive = state != "minimised";
         }
+        SkinButton* button = app.main->findChild<SkinButton*>(row.name);
+        if (state.endsWith("keys")) { // Ctrl+F6 to the toolbar, again to the toolbox, then along it
+            QVERIFY(shownActive(app.main.get()));
+            app.document(0)->txtRich->setFocus();
+            const bool toolbar = index >= 20;
+            for (int i = 0; i < (toolbar ? 1 : 2); ++i)
+                sendKey(QApplication::focusWidget(), Qt::Key_F6, Qt::ControlModifier);
+            for (int i = 0; i < (toolbar ? index - 20 : index); ++i)
+                sendKey(QApplication::focusWidget(), Qt::Key_Right);
+            QCOMPARE(QApplication::focusWidget(), button);
+        }
         QString modal;
         QObject scope;
         QTimer::singleShot(0, &scope, [&] {
@@ -226,11 +240,18 @@ private slots:
             modal = shown && shown->close() ? shown->objectName() : QString();
         });
         const QStringList before = observe(app, "", savePath);
-        app.main->findChild<SkinButton*>(row.name)->click();
+        if (state.endsWith("keys"))
+            sendKey(button, Qt::Key_Space);
+        else if (state.endsWith("press action"))
+            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        else
+            button->click();
         QCoreApplication::processEvents();
         QStringList after = observe(app, modal, savePath);
         after.removeIf([&](const QString& entry) { return before.contains(entry); });
-        const bool runs = row.guard == '-' || state == "active" || (row.guard == 'A' && state != "minimised");
+        const bool runs =
+            row.guard == '-' || state.startsWith("active") || (row.guard == 'A' && state != "minimised");
         QCOMPARE(after.join('|'), runs ? row.effect : "");
     }
 

@@ -10,6 +10,7 @@
 #include "markup/PageNames.h"
 #include "markup/PictureTags.h"
 #include "markup/SourceMap.h"
+#include "markup/SpellingWords.h"
 #include "markup/TableModel.h"
 #include "markup/TagCase.h"
 #include "markup/TagText.h"
@@ -384,6 +385,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int next = EditPoint(abbreviation, from, true), previous = EditPoint(abbreviation, from, false);
     CHECK(next == -1 || (next > from && next <= abbreviation.size()));
     CHECK(previous >= -1 && previous < from);
+#elif defined(FUZZ_spelling)
+    // Each kind of text: the words lie in the text, ascending and apart, each letters (with
+    // apostrophes between them) with a lower-case one; read a stretch at a time from where reading
+    // stopped, every stretch gets on and no word reaches past where its stretch stopped.
+    const SpellingSource source = SpellingSource(size > 0 ? data[0] % 6 : 0);
+    const SpellingOptions options{size > 1 && (data[1] & 1)};
+    qsizetype previous = 0;
+    for (const SpellingWord& word : SpellingWords(text, source, options)) {
+        CHECK(word.start >= previous && word.length >= 2 && word.start + word.length <= text.size());
+        previous = word.start + word.length;
+        const QStringView spelt = QStringView(text).mid(word.start, word.length);
+        CHECK(std::any_of(spelt.begin(), spelt.end(), [](QChar c) { return c.isLower(); }));
+        CHECK(std::all_of(spelt.begin(), spelt.end(), [](QChar c) {
+            return c.isLetter() || c.isMark() || c == u'\'' || c == QChar(0x2019);
+        }));
+    }
+    SpellingState state;
+    for (int start = 0; start < text.size();) {
+        const int length = std::min(int(text.size()) - start, 40);
+        const SpellingRun run = ReadSpellingWords(QStringView(text).mid(start, length), source, options,
+                                                  state, 8, start + length >= text.size());
+        CHECK(run.end > 0 && run.end <= length);
+        for (const SpellingWord& word : run.words)
+            CHECK(word.start >= 0 && word.start + word.length <= run.end);
+        start += run.end;
+        state = run.state;
+    }
 #endif
     return 0;
 }

@@ -1,0 +1,404 @@
+#include "editor/DocumentSpelling.h"
+
+#include "editor/Colorizer.h"
+#include "editor/Spelling.h"
+#include "editor/UndoHistory.h"
+#include "editor/frmNotepad.h"
+#include "platform/RichTextControl.h"
+
+#include <QElapsedTimer>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace {
+
+// A piece read at a time: some 8 lines of prose, read and checked in some 50 microseconds.
+constexpr int kPiece = 512;
+// What is read beyond a piece, so that a tag or word across its end is read whole: a little at
+// first, much more when that was not enough (a long tag, a line of code without blanks).
+constexpr int kLookaheads[] = {256, 4096, 65536};
+// What the background reads of the text at once, to cut into pieces: reading the text out of the
+// control costs more per call than per character.
+constexpr int kBulk = 65536;
+// Before a place on screen far into an unchecked text: how much is read to guess the state there.
+constexpr int kWarmUp = 16384;
+// The background's share of the interface thread: a slice at a time, and a rest after an edit.
+constexpr qint64 kSliceNs = 5'000'000;
+constexpr int kTypingRestMs = 300;
+constexpr int kTypedAtOnce = 256; // characters
+// Characters each side of an edit whose marks go with it (the control may put the breaks between
+// the pieces of a long line in after the edit reports its place).
+constexpr int kEditMargin = 8;
+// Most pieces the lines on screen take at once.
+constexpr int kMostShownPieces = 400;
+
+} // namespace
+
+DocumentSpelling::DocumentSpelling(RichTextControl& control, SpellingService& service, QObject* parent)
+    : QObject(parent), m_control(control), m_service(service) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &DocumentSpelling::background);
+    connect(&control, &RichTextControl::changedAt, this, &DocumentSpelling::textChanged);
+    connect(&service, &SpellingService::wordAccepted, this, &DocumentSpelling::wordAccepted);
+    connect(&service, &SpellingService::dictionariesChanged, this, [this] {
+        const bool was = m_active;
+        updateActive(); // starting, it checks afresh; so it does when it goes on
+        if (was && m_active)
+            restart();
+    });
+}
+
+DocumentSpelling::~DocumentSpelling() {
+    m_control.setUnderlineSource({});
+}
+
+void DocumentSpelling::configure(bool underline, SpellingSource source, const SpellingOptions& options) {
+    const bool otherText = source != m_source || options.codeText != m_options.codeText;
+    m_underline = underline;
+    m_source = source;
+    m_options = options;
+    const bool was = m_active;
+    updateActive();
+    if (m_active && was && otherText)
+        restart();
+}
+
+void DocumentSpelling::setListed(bool listed) {
+    m_listed = listed;
+    updateActive();
+}
+
+void DocumentSpelling::updateActive() {
+    const bool active =
+        (m_underline || m_listed) && HasSpellingWords(m_source, m_options) && m_service.hasDictionaries();
+    const bool started = active && !m_active;
+    m_active = active;
+    if (started) {
+        restart();
+    } else if (!active) {
+        m_timer.stop();
+        m_segments.clear();
+        m_marks.clear();
+        m_edited = false;
+    }
+    if (m_active && m_underline)
+        m_control.setUnderlineSource([this](int from, int to) { return shownMarks(from, to); });
+    else
+        m_control.setUnderlineSource({});
+}
+
+void DocumentSpelling::forgetText() {
+    m_text.clear();
+    m_textStart = 0;
+}
+
+void DocumentSpelling::restart() {
+    forgetText();
+    m_segments.assign(1, Segment{});
+    m_marks.clear();
+    m_length = m_control.textLength();
+    m_firstUnchecked = 0;
+    m_edited = false;
+    m_finished = false;
+    m_timer.start(0);
+    m_control.viewport()->update();
+    emit changed();
+}
+
+void DocumentSpelling::textChanged(int position, int removed, int added) {
+    forgetText();
+    if (!m_active)
+        return;
+    // The stretch of positions changed so far, in the document as it is now.
+    if (!m_edited) {
+        m_editFrom = position;
+        m_editTo = position + added;
+    } else {
+        if (m_editTo >= position + removed)
+            m_editTo += added - removed;
+        else if (m_editTo > position)
+            m_editTo = position + added;
+        m_editTo = std::max(m_editTo, position + added);
+        m_editFrom = std::min(m_editFrom, position);
+    }
+    m_edited = true;
+    m_finished = false;
+    // Typing rests the background; a new text (a file read, Replace All) is checked at once.
+    m_timer.start(removed + added > kTypedAtOnce ? 0 : kTypingRestMs);
+}
+
+void DocumentSpelling::settle() {
+    if (!m_edited)
+        return;
+    m_edited = false;
+    const int length = m_control.textLength();
+    const int grown = length - m_length;
+    m_length = length;
+    const int lastPosition = m_control.document()->characterCount() - 1;
+    const int from = std::max(0, m_control.toOffset(std::clamp(m_editFrom, 0, lastPosition)) - kEditMargin);
+    const int to = std::min(length, m_control.toOffset(std::clamp(m_editTo, 0, lastPosition)) + kEditMargin);
+    const int wasTo = std::max(from, to - grown); // the end of the changed stretch in the old text
+
+    // The marks in the changed stretch go; those after it move with the text.
+    const auto first = std::partition_point(
+        m_marks.begin(), m_marks.end(), [from](const Misspelling& m) { return m.start + m.length <= from; });
+    const auto past =
+        std::partition_point(first, m_marks.end(), [wasTo](const Misspelling& m) { return m.start < wasTo; });
+    for (auto after = m_marks.erase(first, past); after != m_marks.end(); ++after)
+        after->start += grown;
+
+    // The segment the edit begins in is unchecked and reaches over those that began in the stretch.
+    const size_t touched = segmentAt(from);
+    m_segments[touched].checked = false;
+    const auto gone = m_segments.begin() + qsizetype(touched) + 1;
+    const auto kept =
+        std::find_if(gone, m_segments.end(), [wasTo](const Segment& s) { return s.start > wasTo; });
+    for (auto after = m_segments.erase(gone, kept); after != m_segments.end(); ++after)
+        after->start += grown;
+    while (m_segments.size() > 1 && m_segments.back().start >= length)
+        m_segments.pop_back();
+    m_firstUnchecked = std::min(m_firstUnchecked, touched);
+}
+
+size_t DocumentSpelling::segmentAt(int offset) const {
+    // The last segment starting at or before the offset; the first starts at 0.
+    const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), offset,
+                                        [](int at, const Segment& s) { return at < s.start; });
+    return after == m_segments.begin() ? 0 : size_t(after - m_segments.begin()) - 1;
+}
+
+size_t DocumentSpelling::firstUnchecked() {
+    while (m_firstUnchecked < m_segments.size() && m_segments[m_firstUnchecked].checked)
+        ++m_firstUnchecked;
+    return m_firstUnchecked;
+}
+
+void DocumentSpelling::checkPiece(size_t index) {
+    const int start = m_segments[index].start;
+    const int next = index + 1 < m_segments.size() ? m_segments[index + 1].start : m_length;
+    const int stop = std::min(next, start + kPiece) - start;
+    QStringView window;
+    SpellingRun run;
+    for (const int lookahead : kLookaheads) {
+        const int length = std::min(m_length - start, stop + lookahead);
+        const bool whole = start + length >= m_length;
+        window = textAt(start, length);
+        run = ReadSpellingWords(window, m_source, m_options, m_segments[index].state, stop, whole);
+        // Stopped where it was asked to, or could not have: the piece is read.
+        if (whole || (run.end >= stop && run.end < length))
+            break;
+    }
+    const int end = start + std::max(1, run.end);
+
+    std::vector<Misspelling> found;
+    const QString* language = nullptr; // the last word's, whose dictionary is at hand
+    SpellDictionary* dictionary = nullptr;
+    for (const SpellingWord& word : run.words) {
+        if (!language || word.language != *language)
+            dictionary = m_service.dictionaryFor(word.language);
+        language = &word.language;
+        if (dictionary && !m_service.isCorrect(window.mid(word.start, word.length).toString(), *dictionary))
+            found.push_back({start + word.start, word.length, dictionary});
+    }
+    const auto first = std::lower_bound(m_marks.begin(), m_marks.end(), start,
+                                        [](const Misspelling& m, int at) { return m.start < at; });
+    const auto past = std::lower_bound(first, m_marks.end(), end,
+                                       [](const Misspelling& m, int at) { return m.start < at; });
+    if (past - first == qsizetype(found.size())) // as many as before: the marks after stay where they are
+        std::copy(found.begin(), found.end(), first);
+    else
+        m_marks.insert(m_marks.erase(first, past), found.begin(), found.end());
+
+    // What was read is checked; the segments that began inside it are part of it now.
+    m_segments[index].checked = true;
+    const auto inside = m_segments.begin() + qsizetype(index) + 1;
+    const auto beyond =
+        std::find_if(inside, m_segments.end(), [end](const Segment& s) { return s.start >= end; });
+    const auto at = m_segments.erase(inside, beyond);
+    if (end >= m_length)
+        return;
+    if (at != m_segments.end() && at->start == end) {
+        // The next segment stands: checked again only when the reader arrives in another state.
+        if (at->state != run.state) {
+            at->state = std::move(run.state);
+            at->checked = false;
+        }
+    } else {
+        m_segments.insert(at, Segment{end, std::move(run.state), false});
+    }
+}
+
+QStringView DocumentSpelling::textAt(int start, int length) {
+    const int cached = start - m_textStart;
+    if (cached < 0 || cached + length > m_text.size()) {
+        m_text =
+            m_control.textRange(start, std::min(m_length - start, m_bulk ? std::max(length, kBulk) : length));
+        m_textStart = start;
+    }
+    return QStringView(m_text).mid(start - m_textStart, length);
+}
+
+bool DocumentSpelling::startNear(size_t index, int at) {
+    const int from = at - kWarmUp;
+    const int next = index + 1 < m_segments.size() ? m_segments[index + 1].start : m_length;
+    const QString window = m_control.textRange(from, std::min(m_length - from, kWarmUp + kLookaheads[1]));
+    const SpellingRun run = ReadSpellingWords(window, m_source, m_options, {}, kWarmUp - kPiece, false);
+    const int start = from + run.end;
+    if (start <= m_segments[index].start || start >= next || start >= m_length)
+        return false;
+    m_segments.insert(m_segments.begin() + qsizetype(index) + 1, Segment{start, run.state, false});
+    return true;
+}
+
+void DocumentSpelling::checkStretch(int from, int to) {
+    settle();
+    if (!m_active)
+        return;
+    int pieces = 0;
+    for (size_t i = segmentAt(from);
+         i < m_segments.size() && m_segments[i].start < to && pieces < kMostShownPieces;) {
+        if (m_segments[i].checked) {
+            ++i;
+        } else if (m_segments[i].start < from - 2 * kWarmUp) {
+            // Far into a text not checked yet (just opened, the end shown): the lines on screen
+            // are read from a guessed state, which the background puts right when it gets there.
+            i += startNear(i, from) ? 1 : 0;
+            if (m_segments[i].start < from - 2 * kWarmUp) // no place to start: the background's
+                ++i;
+        } else {
+            checkPiece(i);
+            ++pieces;
+        }
+    }
+    if (pieces > 0)
+        emit changed();
+}
+
+std::vector<std::pair<int, int>> DocumentSpelling::shownMarks(int from, int to) {
+    checkStretch(from, to);
+    std::vector<std::pair<int, int>> shown;
+    auto mark = std::partition_point(m_marks.begin(), m_marks.end(),
+                                     [from](const Misspelling& m) { return m.start + m.length <= from; });
+    for (; mark != m_marks.end() && mark->start < to; ++mark)
+        shown.emplace_back(mark->start, mark->length);
+    return shown;
+}
+
+void DocumentSpelling::background() {
+    settle();
+    if (!m_active)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const auto [shownFrom, shownTo] = m_control.shownOffsets();
+    m_bulk = true;
+    bool shownChanged = false, any = false;
+    for (size_t i = firstUnchecked(); i < m_segments.size() && clock.nsecsElapsed() < kSliceNs;
+         i = firstUnchecked()) {
+        const int start = m_segments[i].start;
+        checkPiece(i);
+        any = true;
+        shownChanged = shownChanged || (start < shownTo &&
+                                        (i + 1 >= m_segments.size() || m_segments[i + 1].start > shownFrom));
+    }
+    m_bulk = false;
+    if (shownChanged && m_underline)
+        m_control.viewport()->update();
+    if (any)
+        emit changed();
+    if (firstUnchecked() < m_segments.size()) {
+        m_timer.start(0);
+    } else if (!m_finished) {
+        m_finished = true;
+        forgetText();
+        emit finished();
+    }
+}
+
+void DocumentSpelling::checkAll() {
+    settle();
+    if (!m_active)
+        return;
+    m_bulk = true;
+    for (size_t i = firstUnchecked(); i < m_segments.size(); i = firstUnchecked())
+        checkPiece(i);
+    m_bulk = false;
+    forgetText();
+    m_timer.stop();
+    emit changed();
+    if (!m_finished) {
+        m_finished = true;
+        emit finished();
+    }
+}
+
+bool DocumentSpelling::done() {
+    settle();
+    return m_active && firstUnchecked() >= m_segments.size();
+}
+
+double DocumentSpelling::progress() {
+    settle();
+    if (!m_active || m_length == 0)
+        return m_active ? 1 : 0;
+    qint64 checked = 0;
+    for (size_t i = 0; i < m_segments.size(); ++i)
+        if (m_segments[i].checked)
+            checked += (i + 1 < m_segments.size() ? m_segments[i + 1].start : m_length) - m_segments[i].start;
+    return double(checked) / m_length;
+}
+
+const std::vector<DocumentSpelling::Misspelling>& DocumentSpelling::misspellings() {
+    settle();
+    return m_marks;
+}
+
+std::optional<DocumentSpelling::Misspelling> DocumentSpelling::misspellingAt(int offset) {
+    checkStretch(std::max(0, offset - 1), offset + 1);
+    const auto after = std::upper_bound(m_marks.begin(), m_marks.end(), offset,
+                                        [](int at, const Misspelling& m) { return at < m.start; });
+    if (after == m_marks.begin())
+        return std::nullopt;
+    const Misspelling& mark = *(after - 1);
+    return offset <= mark.start + mark.length ? std::optional(mark) : std::nullopt;
+}
+
+void DocumentSpelling::wordAccepted(const QString& word) {
+    settle();
+    const auto accepted = [this, &word](const Misspelling& mark) {
+        if (mark.length != word.size())
+            return false;
+        const QString text = m_control.textRange(mark.start, mark.length);
+        return text.compare(word, Qt::CaseInsensitive) == 0 && m_service.isCorrect(text, *mark.dictionary);
+    };
+    const auto gone = std::remove_if(m_marks.begin(), m_marks.end(), accepted);
+    if (gone == m_marks.end())
+        return;
+    m_marks.erase(gone, m_marks.end());
+    m_control.viewport()->update();
+    emit changed();
+}
+
+void ReplaceStretches(frmNotepad& document, const std::vector<std::pair<int, int>>& stretches,
+                      const QString& replacement) {
+    if (stretches.empty())
+        return;
+    RichTextControl& text = *document.txtRich;
+    const int start = stretches.front().first;
+    const int end = stretches.back().first + stretches.back().second;
+    const QString old = text.textRange(start, end - start);
+    QString replaced;
+    std::vector<ReplacedPiece> pieces;
+    int done = 0; // of `old`, copied or replaced
+    for (const auto& [offset, length] : stretches) {
+        replaced += QStringView(old).mid(done, offset - start - done);
+        pieces.push_back({offset - start, length, int(replacement.size())});
+        replaced += replacement;
+        done = offset - start + length;
+    }
+    document.undoHistory().replaceStretch(start, old, replaced, std::move(pieces));
+    if (document.usesColors())
+        RecolorChange(text, document.colorRoles(), start, int(replaced.size()), document.stateHooks());
+}
+
+#include "moc_DocumentSpelling.cpp"

@@ -1,0 +1,536 @@
+#include "markup/SpellingWords.h"
+
+#include "markup/MarkupContext.h"
+#include "markup/MarkupNames.h"
+
+#include <QFileInfo>
+#include <QVarLengthArray>
+#include <algorithm>
+
+// The reader goes once through the text, forward only, and keeps no more than SpellingState
+// between two places where it may stop, so a document of megabytes can be read a stretch at a time
+// and a stretch read again after an edit without reading what comes before it. A tag is read whole
+// before any word of it is taken: a <meta> may name itself a description after its content.
+
+namespace {
+
+using namespace MarkupNames;
+using Place = SpellingState::Place;
+
+constexpr qsizetype kLongestWord = 100; // longer ones are no words (Hunspell reads none either)
+constexpr int kMostLanguages = 32;
+
+bool isLetter(QChar c) {
+    return c.isLetter() || c.isMark();
+}
+// Scripts written without blanks between words, which no dictionary here divides into words.
+bool unspaced(QChar c) {
+    if (c.unicode() < 0x0E00) // Latin, Greek, Cyrillic, Hebrew, Arabic, Indic...: all spaced
+        return false;
+    const QChar::Script script = c.script();
+    return script == QChar::Script_Han || script == QChar::Script_Hiragana ||
+           script == QChar::Script_Katakana || script == QChar::Script_Thai || script == QChar::Script_Lao ||
+           script == QChar::Script_Khmer;
+}
+bool isApostrophe(QChar c) {
+    return c == u'\'' || c == QChar(0x2019);
+}
+// "." and "_" tie the words on both sides into a name: "index.html", "read_file".
+bool joinsNames(QChar c) {
+    return c == u'.' || c == u'_';
+}
+
+// The place after the character reference at `at` ("&amp;", "&#233;", "&#xE9;"), or -1.
+qsizetype referenceEnd(QStringView text, qsizetype at) {
+    const qsizetype limit = std::min(text.size(), at + 40);
+    qsizetype k = at + 1;
+    if (k < limit && text[k] == u'#')
+        k += k + 1 < limit && (text[k + 1] == u'x' || text[k + 1] == u'X') ? 2 : 1;
+    const qsizetype name = k;
+    while (k < limit && text[k].unicode() < 0x80 && text[k].isLetterOrNumber())
+        ++k;
+    return k > name && k < limit && text[k] == u';' ? k + 1 : -1;
+}
+
+// Whether a piece of text between blanks is a web or e-mail address or a path: no prose.
+bool isAddressOrPath(QStringView piece) {
+    qsizetype lead = 0; // brackets and quotes around it do not make it prose
+    while (lead < piece.size() && QStringView(u"(<[\"'").contains(piece[lead]))
+        ++lead;
+    const QStringView core = piece.sliced(lead);
+    return piece.contains(u"://") || piece.contains(u'@') || piece.contains(u'\\') ||
+           core.startsWith(u"www.", Qt::CaseInsensitive) ||
+           core.startsWith(u"mailto:", Qt::CaseInsensitive) || core.startsWith(u'/') ||
+           core.startsWith(u"./") || core.startsWith(u"../") || core.startsWith(u"~/");
+}
+
+// The words of one piece of prose [from, to) of `text`, which holds no blank.
+void pieceWords(QStringView text, qsizetype from, qsizetype to, const QString& language,
+                std::vector<SpellingWord>& out) {
+    const QStringView piece = text.sliced(from, to - from);
+    if (isAddressOrPath(piece))
+        return;
+    const qsizetype size = piece.size();
+    qsizetype afterReference = -1;
+    for (qsizetype k = 0; k < size;) {
+        const QChar c = piece[k];
+        if (c == u'&' && referenceEnd(piece, k) > 0) {
+            k = afterReference = referenceEnd(piece, k);
+            continue;
+        }
+        if (!isLetter(c) && !c.isDigit()) {
+            ++k;
+            continue;
+        }
+        const qsizetype start = k;
+        bool unchecked = false, lower = false; // digits, or a script no dictionary divides
+        while (k < size) {
+            const QChar d = piece[k];
+            if (isLetter(d)) {
+                lower = lower || d.isLower();
+                unchecked = unchecked || unspaced(d);
+            } else if (d.isDigit()) {
+                unchecked = true;
+            } else if (!isApostrophe(d) || k + 1 >= size || !isLetter(piece[k + 1]) ||
+                       !isLetter(piece[k - 1])) {
+                break;
+            }
+            ++k;
+        }
+        const bool tiedBefore =
+            start == afterReference ||
+            (start >= 2 && joinsNames(piece[start - 1]) && piece[start - 2].isLetterOrNumber()) ||
+            (start >= 1 && piece[start - 1] == u'_');
+        const bool tiedAfter = (k + 1 < size && joinsNames(piece[k]) && piece[k + 1].isLetterOrNumber()) ||
+                               (k < size && piece[k] == u'_') ||
+                               (k < size && piece[k] == u'&' && referenceEnd(piece, k) > 0);
+        const qsizetype length = k - start;
+        if (!unchecked && lower && length >= 2 && length <= kLongestWord && !tiedBefore && !tiedAfter)
+            out.push_back({int(from + start), int(length), language});
+    }
+}
+
+bool oneOf(QStringView name, std::initializer_list<QStringView> names) {
+    return std::any_of(names.begin(), names.end(), [name](QStringView one) { return sameName(name, one); });
+}
+bool isProseAttribute(QStringView name) {
+    return oneOf(name, {u"alt", u"title", u"placeholder", u"label", u"summary"});
+}
+// Elements whose contents hold no tags: with no words, and with words.
+bool isRawElement(QStringView name) {
+    return oneOf(name, {u"script", u"style", u"xmp", u"iframe", u"noembed", u"noframes"});
+}
+bool isTextElement(QStringView name) {
+    return oneOf(name, {u"title", u"textarea", u"plaintext"});
+}
+// Elements that a start tag of their own name closes (the end tag may be left out).
+bool closedBySibling(QStringView name) {
+    return oneOf(name, {u"p", u"li", u"dt", u"dd", u"option", u"tr", u"td", u"th"});
+}
+
+struct TagAttribute {
+    QStringView name;
+    qsizetype valueStart = -1, valueEnd = -1; // no value: -1
+    bool serverCode = false;                  // the value holds server code: only the server knows it
+};
+
+class SpellingReader {
+public:
+    SpellingReader(QStringView text, SpellingSource source, const SpellingOptions& options,
+                   const SpellingState& from, int stop, bool whole)
+        : m_text(text), m_source(source), m_codeText(options.codeText), m_stop(stop), m_whole(whole) {
+        m_run.state = from;
+        m_run.end = int(text.size());
+    }
+
+    SpellingRun read() {
+        SpellingState& state = m_run.state;
+        if (!HasSpellingWords(m_source, {m_codeText}))
+            return std::move(m_run); // nothing here is prose: read to the end
+        if (m_source != SpellingSource::Markup && m_source != SpellingSource::PlainText &&
+            state.place == Place::Text)
+            state.place = Place::Code;
+        for (qsizetype k = 0; k < m_text.size() && !m_stopped;)
+            k = step(k);
+        return std::move(m_run);
+    }
+
+private:
+    const QString& language() const {
+        static const QString none;
+        return m_run.state.languages.isEmpty() ? none : m_run.state.languages.last().language;
+    }
+    bool mayStop(qsizetype k) const { return k >= m_stop && k > 0 && isSpace(m_text[k - 1]); }
+    qsizetype stopAt(qsizetype k) {
+        m_stopped = true;
+        m_run.end = int(k);
+        return k;
+    }
+    qsizetype find(QStringView what, qsizetype from) const {
+        const qsizetype found = m_text.indexOf(what, from);
+        return found < 0 ? m_text.size() : found;
+    }
+
+    // One stretch in the current place; returns where the next begins.
+    qsizetype step(qsizetype k) {
+        SpellingState& state = m_run.state;
+        switch (state.place) {
+        case Place::Text: {
+            const qsizetype markup = m_source == SpellingSource::PlainText ? m_text.size() : nextMarkup(k);
+            k = readProse(k, markup);
+            return m_stopped || markup >= m_text.size() ? k : readMarkup(markup);
+        }
+        case Place::Comment:
+            return closeAt(k, find(u"-->", k), 3, m_codeText);
+        case Place::Server:
+            return closeAt(k, find(state.quote == u'%' ? u"%>" : u"?>", k), 2, false);
+        case Place::Cdata:
+            return closeAt(k, find(u"]]>", k), 3, false);
+        case Place::Raw:
+        case Place::RawText:
+            return closeAt(k, endTagOf(state.element, k), 0, state.place == Place::RawText);
+        case Place::Code:
+            return readCode(k);
+        case Place::LineComment: {
+            qsizetype end = k;
+            while (end < m_text.size() && m_text[end] != u'\r' && m_text[end] != u'\n')
+                ++end;
+            return closeAt(k, end, 0, true);
+        }
+        case Place::BlockComment:
+            return closeAt(k, find(u"*/", k), 2, true);
+        case Place::String:
+            return closeAt(k, stringEnd(k), 1, true);
+        }
+        return m_text.size();
+    }
+
+    // The stretch [k, close) of the current place, prose or not, then what closes it (`closer`
+    // characters) and the place around it. A stop inside the stretch stays in the place.
+    qsizetype closeAt(qsizetype k, qsizetype close, qsizetype closer, bool prose) {
+        k = prose ? readProse(k, close) : passOver(k, close);
+        if (m_stopped || close >= m_text.size())
+            return m_stopped ? k : m_text.size();
+        SpellingState& state = m_run.state;
+        const bool markup = m_source == SpellingSource::Markup || m_source == SpellingSource::PlainText;
+        state.place = markup ? Place::Text : Place::Code;
+        state.quote = QChar();
+        state.element.clear(); // an element's end tag is read as a tag
+        return close + closer;
+    }
+
+    // Words of prose in [k, limit), stopping at the first place it may.
+    qsizetype readProse(qsizetype k, qsizetype limit) {
+        while (k < limit) {
+            if (mayStop(k))
+                return stopAt(k);
+            if (isSpace(m_text[k])) {
+                ++k;
+                continue;
+            }
+            qsizetype end = k + 1;
+            while (end < limit && !isSpace(m_text[end]))
+                ++end;
+            if (end >= m_text.size() && !m_whole && k > 0)
+                return stopAt(k); // the piece may go on past the text: read whole next time
+            pieceWords(m_text, k, end, language(), m_run.words);
+            k = end;
+        }
+        return mayStop(limit) && limit < m_text.size() ? stopAt(limit) : limit;
+    }
+
+    // [k, limit) holds no words: stops at the first place it may, or passes over it all.
+    qsizetype passOver(qsizetype k, qsizetype limit) {
+        for (qsizetype at = std::max(k, qsizetype(m_stop)); at <= limit && at < m_text.size(); ++at)
+            if (mayStop(at))
+                return stopAt(at);
+        return limit < m_text.size() ? limit : endOfText(k);
+    }
+
+    // The text ends, but the document may not: reading stops at the last place after a blank from
+    // `from` on, so that what may go on past the text ("</scr", "/" of "/*") is read whole next
+    // time. Without such a place, or at the document's end, it reads to the end.
+    qsizetype endOfText(qsizetype from) {
+        for (qsizetype at = m_text.size(); !m_whole && at > from && at > 0; --at)
+            if (isSpace(m_text[at - 1]))
+                return stopAt(at);
+        return m_text.size();
+    }
+
+    // Markup: "<" with a letter, "/", "!", "?" or "%" after it.
+    bool markupAt(qsizetype k) const {
+        if (k + 1 >= m_text.size() || m_text[k] != u'<')
+            return false;
+        const QChar next = m_text[k + 1];
+        return isNameStart(next) || next == u'!' || next == u'?' || next == u'%' ||
+               (next == u'/' && k + 2 < m_text.size() && isNameStart(m_text[k + 2]));
+    }
+    qsizetype nextMarkup(qsizetype k) const {
+        for (k = m_text.indexOf(u'<', k); k >= 0; k = m_text.indexOf(u'<', k + 1))
+            if (markupAt(k))
+                return k;
+        return m_text.size();
+    }
+    qsizetype nameEnd(qsizetype k) const {
+        while (k < m_text.size() && !isSpace(m_text[k]) && m_text[k] != u'/' && m_text[k] != u'>')
+            ++k;
+        return k;
+    }
+    // Where the end tag of `element` starts after `from`; the text's end when none does.
+    qsizetype endTagOf(const QString& element, qsizetype from) const {
+        for (qsizetype k = m_text.indexOf(u"</", from); k >= 0; k = m_text.indexOf(u"</", k + 2)) {
+            const qsizetype end = k + 2 + element.size();
+            if (end <= m_text.size() && sameName(m_text.sliced(k + 2, element.size()), element) &&
+                (end == m_text.size() || isSpace(m_text[end]) || m_text[end] == u'>' || m_text[end] == u'/'))
+                return k;
+        }
+        return m_text.size();
+    }
+
+    // The markup at `at`: its place entered, or the tag read and its words taken.
+    qsizetype readMarkup(qsizetype at) {
+        SpellingState& state = m_run.state;
+        const QStringView rest = m_text.sliced(at);
+        const QChar next = rest[1];
+        if (rest.startsWith(u"<!--")) {
+            state.place = Place::Comment;
+            return at + 4;
+        }
+        if (rest.startsWith(u"<![CDATA[")) {
+            state.place = Place::Cdata;
+            return at + 9;
+        }
+        if (next == u'?' || next == u'%') {
+            state.place = Place::Server;
+            state.quote = next;
+            return at + 2;
+        }
+        if (next == u'!') { // a declaration
+            const qsizetype close = m_text.indexOf(u'>', at);
+            return close < 0 ? cutTag(at) : close + 1;
+        }
+        const bool endTag = next == u'/';
+        const qsizetype name = at + (endTag ? 2 : 1), afterName = nameEnd(name);
+        m_attributes.clear();
+        const qsizetype end = readAttributes(afterName);
+        if (end < 0)
+            return cutTag(at);
+        const QString element = m_text.sliced(name, afterName - name).toString().toLower();
+        if (endTag)
+            closeElement(element);
+        else
+            openElement(element, m_text[end - 2] == u'/');
+        return end;
+    }
+
+    // A tag the text ends in: in a document's last stretch, nothing follows it; otherwise reading
+    // stops before it, and goes on there when the next stretch holds all of it.
+    qsizetype cutTag(qsizetype at) { return m_whole || at == 0 ? m_text.size() : stopAt(at); }
+
+    // Reads the attributes from `k` to the tag's ">"; the place after it, or -1 when the text
+    // ends first. Server code between attributes is passed over.
+    qsizetype readAttributes(qsizetype k) {
+        const qsizetype size = m_text.size();
+        const auto serverAt = [this, size](qsizetype at) {
+            return at + 1 < size && m_text[at] == u'<' && (m_text[at + 1] == u'?' || m_text[at + 1] == u'%');
+        };
+        const auto pastServer = [this](qsizetype at) {
+            const qsizetype close = m_text.indexOf(m_text[at + 1] == u'?' ? u"?>" : u"%>", at + 2);
+            return close < 0 ? m_text.size() : close + 2;
+        };
+        while (k < size) {
+            if (m_text[k] == u'>')
+                return k + 1;
+            if (isSpace(m_text[k]) || m_text[k] == u'/') {
+                ++k;
+                continue;
+            }
+            if (serverAt(k)) {
+                k = pastServer(k);
+                continue;
+            }
+            TagAttribute attribute;
+            const qsizetype nameStart = k++;
+            while (k < size && !isSpace(m_text[k]) && !QStringView(u"/>=").contains(m_text[k]) &&
+                   !serverAt(k))
+                ++k;
+            attribute.name = m_text.sliced(nameStart, k - nameStart);
+            qsizetype equals = k;
+            while (equals < size && isSpace(m_text[equals]))
+                ++equals;
+            if (equals < size && m_text[equals] == u'=') {
+                for (k = equals + 1; k < size && isSpace(m_text[k]);)
+                    ++k;
+                const QChar quote = k < size ? m_text[k] : QChar();
+                const bool quoted = quote == u'"' || quote == u'\'';
+                attribute.valueStart = quoted ? ++k : k;
+                while (k < size && (quoted ? m_text[k] != quote : !isSpace(m_text[k]) && m_text[k] != u'>')) {
+                    if (serverAt(k)) {
+                        attribute.serverCode = true;
+                        k = pastServer(k) - 1;
+                    }
+                    ++k;
+                }
+                if (k >= size)
+                    return -1;
+                attribute.valueEnd = k;
+                k += quoted ? 1 : 0;
+            }
+            m_attributes.push_back(attribute);
+        }
+        return -1;
+    }
+
+    QStringView valueOf(const TagAttribute& attribute) const {
+        return attribute.valueStart < 0
+                   ? QStringView()
+                   : m_text.sliced(attribute.valueStart, attribute.valueEnd - attribute.valueStart);
+    }
+
+    void openElement(const QString& element, bool selfClosed) {
+        SpellingState& state = m_run.state;
+        QList<LanguageFrame>& frames = state.languages;
+        std::optional<QString> named;
+        bool description = false;
+        for (const TagAttribute& attribute : m_attributes) {
+            if (attribute.valueStart >= 0 && oneOf(attribute.name, {u"lang", u"xml:lang"}) && !named)
+                named = valueOf(attribute).trimmed().toString();
+            description = description || (sameName(attribute.name, u"name") &&
+                                          sameName(valueOf(attribute).trimmed(), u"description"));
+        }
+        // A start tag of an element whose end tag may be left out closes an open one of its name.
+        if (!frames.isEmpty() && frames.last().element == element && frames.last().depth == 1 &&
+            closedBySibling(element))
+            frames.removeLast();
+        const QString words = named ? *named : language();
+        const bool meta = element == QLatin1String("meta");
+        for (const TagAttribute& attribute : m_attributes) {
+            const bool prose = isProseAttribute(attribute.name) ||
+                               (meta && description && sameName(attribute.name, u"content"));
+            if (!prose || attribute.valueStart < 0 || attribute.serverCode)
+                continue;
+            const QStringView value = valueOf(attribute);
+            for (qsizetype k = 0; k < value.size();) {
+                while (k < value.size() && isSpace(value[k]))
+                    ++k;
+                qsizetype end = k;
+                while (end < value.size() && !isSpace(value[end]))
+                    ++end;
+                if (end > k)
+                    pieceWords(m_text, attribute.valueStart + k, attribute.valueStart + end, words,
+                               m_run.words);
+                k = end;
+            }
+        }
+        if (!selfClosed && !isVoidElement(element)) {
+            if (named && frames.size() < kMostLanguages) {
+                frames.append({element, *named, 1});
+            } else {
+                for (qsizetype i = frames.size() - 1; i >= 0; --i)
+                    if (frames[i].element == element) {
+                        ++frames[i].depth;
+                        break;
+                    }
+            }
+        }
+        if (isRawElement(element) || isTextElement(element)) {
+            state.place = isRawElement(element) ? Place::Raw : Place::RawText;
+            state.element = element;
+        }
+    }
+
+    void closeElement(const QString& element) {
+        QList<LanguageFrame>& frames = m_run.state.languages;
+        for (qsizetype i = frames.size() - 1; i >= 0; --i) {
+            if (frames[i].element != element)
+                continue;
+            if (--frames[i].depth == 0) // it closes, and what was left open inside it
+                frames.resize(i);
+            return;
+        }
+    }
+
+    // A style sheet or program outside its comments and strings.
+    qsizetype readCode(qsizetype k) {
+        SpellingState& state = m_run.state;
+        const bool perl = m_source == SpellingSource::Perl, css = m_source == SpellingSource::StyleSheet;
+        for (const qsizetype from = k; k < m_text.size(); ++k) {
+            if (k + 1 == m_text.size() && !m_whole) // a comment's or a string's start may be cut
+                return endOfText(from);
+            if (mayStop(k))
+                return stopAt(k);
+            const QChar c = m_text[k];
+            const QChar next = k + 1 < m_text.size() ? m_text[k + 1] : QChar();
+            if (!perl && c == u'/' && (next == u'*' || (next == u'/' && !css))) {
+                state.place = next == u'*' ? Place::BlockComment : Place::LineComment;
+                return k + 2;
+            }
+            if (perl && c == u'#' && (k == 0 || m_text[k - 1] != u'$')) {
+                state.place = Place::LineComment;
+                return k + 1;
+            }
+            if (c == u'"' || c == u'\'' || (c == u'`' && m_source == SpellingSource::Script)) {
+                state.place = Place::String;
+                state.quote = c;
+                return k + 1;
+            }
+        }
+        return k;
+    }
+
+    // The closing quote of the string from `k`, escapes passed over. Strings of style sheets,
+    // scripts and Java end at the line's end unclosed; Perl's and template strings go on.
+    qsizetype stringEnd(qsizetype k) const {
+        const QChar quote = m_run.state.quote;
+        const bool lines = m_source == SpellingSource::Perl || quote == u'`';
+        for (; k < m_text.size(); ++k) {
+            const QChar c = m_text[k];
+            if (c == u'\\')
+                ++k;
+            else if (c == quote || (!lines && (c == u'\r' || c == u'\n')))
+                return k;
+        }
+        return m_text.size();
+    }
+
+    const QStringView m_text;
+    const SpellingSource m_source;
+    const bool m_codeText;
+    const qsizetype m_stop;
+    const bool m_whole;
+    bool m_stopped = false;
+    SpellingRun m_run;
+    QVarLengthArray<TagAttribute, 8> m_attributes;
+};
+
+} // namespace
+
+SpellingSource SpellingSourceOf(const QString& path) {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (path.isEmpty() || HoldsMarkup(extension))
+        return SpellingSource::Markup;
+    if (extension == QLatin1String("css"))
+        return SpellingSource::StyleSheet;
+    if (extension == QLatin1String("txt"))
+        return SpellingSource::PlainText;
+    if (extension == QLatin1String("java"))
+        return SpellingSource::Java;
+    if (extension == QLatin1String("pl") || extension == QLatin1String("pm") ||
+        extension == QLatin1String("cgi"))
+        return SpellingSource::Perl;
+    return SpellingSource::Script;
+}
+
+bool HasSpellingWords(SpellingSource source, const SpellingOptions& options) {
+    return source == SpellingSource::Markup || source == SpellingSource::PlainText || options.codeText;
+}
+
+SpellingRun ReadSpellingWords(QStringView text, SpellingSource source, const SpellingOptions& options,
+                              const SpellingState& from, int stop, bool whole) {
+    return SpellingReader(text, source, options, from, stop, whole).read();
+}
+
+std::vector<SpellingWord> SpellingWords(QStringView text, SpellingSource source,
+                                        const SpellingOptions& options) {
+    return ReadSpellingWords(text, source, options, {}, int(text.size()), true).words;
+}

@@ -4,6 +4,7 @@
 
 #include "markup/LineEndings.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 inline double milliseconds(const QElapsedTimer& timer) {
@@ -41,6 +43,14 @@ struct BenchHome {
     }
     QString path() const { return home.path(); }
 };
+
+// Before the application is made for a benchmark that runs the browser engine: its sandbox cannot
+// run as root, so only then is it switched off (as ./run does), and the engine shares the contexts.
+inline void prepareBrowserEngine() {
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
 
 // The process's peak resident memory so far.
 inline long peakMemoryKiB() {

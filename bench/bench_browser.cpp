@@ -135,11 +135,8 @@ void measureLivePreview(frmQuillora& main, const QString& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The engine's sandbox cannot run as root; only then is it switched off, as ./run does.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepareBrowserEngine();
     const BenchHome home;
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
     const QString large =

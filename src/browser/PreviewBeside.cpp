@@ -281,10 +281,13 @@ void PreviewBeside::placeOutline(bool scroll) {
     const QString script =
         QString::fromLatin1(kOutlineScript)
             .arg(starts.join(QLatin1Char(',')), scroll ? QStringLiteral("true") : QStringLiteral("false"));
-    QPointer<PreviewBeside> alive(this);
+    // The page answers pending scripts while it is destroyed with this preview: by then only the
+    // token's absence tells that the preview is gone (a pointer to it would be to a half-destroyed object).
+    const std::weak_ptr<const int> token = m_alive;
+    PreviewBeside* const alive = this;
     webPreview->page()->runJavaScript(
-        script, QWebEngineScript::ApplicationWorld, [alive](const QVariant& result) {
-            if (!alive)
+        script, QWebEngineScript::ApplicationWorld, [token, alive](const QVariant& result) {
+            if (token.expired())
                 return;
             const QVariantList box = result.toList();
             alive->m_outline.reset();
@@ -298,10 +301,11 @@ void PreviewBeside::placeOutline(bool scroll) {
 void PreviewBeside::jumpToElementAt(QPointF at) {
     const qreal zoom = webPreview->page()->zoomFactor();
     const QString script = QString::fromLatin1(kElementAtScript).arg(at.x() / zoom).arg(at.y() / zoom);
-    QPointer<PreviewBeside> alive(this);
+    const std::weak_ptr<const int> token = m_alive;
+    PreviewBeside* const alive = this;
     webPreview->page()->runJavaScript(
-        script, QWebEngineScript::ApplicationWorld, [alive](const QVariant& result) {
-            if (!alive || !alive->m_window)
+        script, QWebEngineScript::ApplicationWorld, [token, alive](const QVariant& result) {
+            if (token.expired() || !alive->m_window)
                 return;
             bool number = false;
             const int offset = result.toInt(&number);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class BrowserControl;
@@ -88,6 +89,8 @@ private:
     QList<QMetaObject::Connection> m_resourceWatches;
     QPointer<QWidget> m_watchedView;
     std::optional<QRectF> m_outline;
+    // Gone with the preview's members, before the engine's page answers the scripts left pending.
+    const std::shared_ptr<const int> m_alive = std::make_shared<const int>(0);
 };
 
 // Preview Beside of the document window: shows the preview beside the text, or closes it. A style

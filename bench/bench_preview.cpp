@@ -226,6 +226,35 @@ int main(int argc, char* argv[]) {
                       return shown();
                   },
                   outlined));
+        if (follows) {
+            // Steady typing, a key every 100 ms for 3 s: how many pages the preview shows meanwhile,
+            // and how long after the last key its page is shown.
+            int pagesShown = 0;
+            QElapsedTimer clock;
+            clock.start();
+            double lastShown = 0;
+            const QMetaObject::Connection counting =
+                QObject::connect(preview, &PreviewBeside::pageShown, [&](bool ok) {
+                    pagesShown += ok;
+                    lastShown = milliseconds(clock);
+                });
+            double lastKey = 0;
+            for (int key = 0; key < 30; ++key) {
+                typeKey(&text);
+                lastKey = milliseconds(clock);
+                settle(100);
+            }
+            const int duringTyping = pagesShown;
+            // The last page is the one after which no other comes for a second.
+            for (int seen = -1; seen != pagesShown && milliseconds(clock) < lastKey + kTimeoutMs;) {
+                seen = pagesShown;
+                settle(1000);
+            }
+            std::printf("  %-62s %d pages shown in 3 s, the last key's page %.0f ms after it\n",
+                        qPrintable(name + ", a key every 100 ms"), duringTyping, lastShown - lastKey);
+            QObject::disconnect(counting);
+            settle(300);
+        }
         // With the page as the text stands: a page following saves only maps an older text after an edit.
         if (path == large || path == pages[1]) {
             int move = 0, boxes = 0;

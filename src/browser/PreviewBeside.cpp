@@ -132,9 +132,11 @@ PreviewBeside::PreviewBeside(DocumentHost& host, frmNotepad& window, const QStri
             m_pagePath = m_window->editable().savedPath();
         refresh();
     });
-    if (m_mapsText)
+    if (m_mapsText) {
         connect(window.txtRich, &QPlainTextEdit::cursorPositionChanged, &m_cursorTimer,
                 qOverload<>(&QTimer::start));
+        connect(window.txtRich, &RichTextControl::changedAt, this, [this] { m_changedSinceShown.reset(); });
+    }
     refresh();
 }
 
@@ -153,6 +155,11 @@ void PreviewBeside::refresh() {
     m_followTimer.stop();
     if (!m_window)
         return;
+    if (m_loading && m_loadClock.elapsed() < kLoadPatienceMs) {
+        m_refreshAfterLoad = true;
+        return;
+    }
+    m_refreshAfterLoad = false;
     const int generation = ++m_generation;
     if (!m_mapsText) {
         // A page that uses this document: its own text where it is open, else its file.
@@ -165,33 +172,35 @@ void PreviewBeside::refresh() {
             else
                 qCWarning(lcQuillora) << "preview page not read:" << m_pagePath << reason;
         }
-        serve(page.value_or(QString()).toUtf8());
+        serve(page.value_or(QString()).toUtf8(), QString());
         return;
     }
     QString text = m_window->editable().text().text();
     setFollowsTyping(text.size() <= kFollowTypingLimit);
     // Only a page read as HTML is mapped: text or XML shown as itself would show the offsets.
     if (PreviewPages::followedContentType(m_pagePath) != "text/html") {
-        serve(text.toUtf8());
+        serve(text.toUtf8(), QString());
         return;
     }
     if (text.size() <= kBackgroundLimit) {
-        serve(WithSourceOffsets(text).toUtf8());
+        serve(WithSourceOffsets(text).toUtf8(), text);
         return;
     }
     // A large page is prepared off the interface thread; typing meanwhile starts a newer copy.
     auto* watcher = new QFutureWatcher<QByteArray>(this);
-    connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [this, watcher, generation] {
+    connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [this, watcher, generation, text] {
         watcher->deleteLater();
         if (generation == m_generation)
-            serve(watcher->result());
+            serve(watcher->result(), text);
     });
-    watcher->setFuture(
-        QtConcurrent::run([text = std::move(text)] { return WithSourceOffsets(text).toUtf8(); }));
+    watcher->setFuture(QtConcurrent::run([text] { return WithSourceOffsets(text).toUtf8(); }));
 }
 
-void PreviewBeside::serve(const QByteArray& bytes) {
+void PreviewBeside::serve(const QByteArray& bytes, QString text) {
     m_served = bytes;
+    m_loadingText = std::move(text);
+    m_loading = true;
+    m_loadClock.start();
     const QUrl url = PreviewPages::urlFor(m_previewId, m_pagePath);
     if (m_shownOnce)
         webPreview->showKeepingScroll(url);
@@ -201,6 +210,18 @@ void PreviewBeside::serve(const QByteArray& bytes) {
 }
 
 void PreviewBeside::pageLoaded(bool ok) {
+    // Loads the page starts itself (a link followed in the preview) show no copy of the text.
+    if (m_loading) {
+        m_loading = false;
+        m_showsText = ok && m_mapsText && !m_loadingText.isNull();
+        m_shownText = m_showsText ? std::move(m_loadingText) : QString();
+        m_loadingText = QString();
+        m_changedSinceShown.reset();
+    } else {
+        m_showsText = false;
+    }
+    if (m_refreshAfterLoad)
+        refresh();
     watchView();
     watchResources();
     if (ok && m_mapsText)
@@ -270,14 +291,25 @@ QList<int> PreviewBeside::elementsAtCursor() const {
     return starts;
 }
 
+const ChangedStretch* PreviewBeside::changedSinceShown() {
+    if (!m_showsText || !m_window)
+        return nullptr;
+    if (!m_changedSinceShown)
+        m_changedSinceShown = ChangedStretchOf(m_shownText, m_window->txtRich->text());
+    return &*m_changedSinceShown;
+}
+
 void PreviewBeside::showCursor() {
     placeOutline(true);
 }
 
 void PreviewBeside::placeOutline(bool scroll) {
+    // The page names the tags by where they stood when it was served.
     QStringList starts;
-    for (const int start : elementsAtCursor())
-        starts << QString::number(start);
+    if (const ChangedStretch* change = changedSinceShown())
+        for (const int start : elementsAtCursor())
+            if (const int served = OffsetBeforeChange(*change, start); served >= 0)
+                starts << QString::number(served);
     const QString script =
         QString::fromLatin1(kOutlineScript)
             .arg(starts.join(QLatin1Char(',')), scroll ? QStringLiteral("true") : QStringLiteral("false"));
@@ -308,11 +340,12 @@ void PreviewBeside::jumpToElementAt(QPointF at) {
             if (token.expired() || !alive->m_window)
                 return;
             bool number = false;
-            const int offset = result.toInt(&number);
+            const int served = result.toInt(&number);
+            const ChangedStretch* change = alive->changedSinceShown();
+            const int offset = number && change ? OffsetAfterChange(*change, served) : -1;
             RichTextControl& text = *alive->m_window->txtRich;
-            // The page may have changed its attributes, or the text changed since it was served: only
-            // a start tag's place is taken.
-            if (!number || offset < 0 || offset + 1 >= text.textLength() || text.charAt(offset) != u'<' ||
+            // The page may have changed its attributes: only a start tag's place is taken.
+            if (offset < 0 || offset + 1 >= text.textLength() || text.charAt(offset) != u'<' ||
                 !text.charAt(offset + 1).isLetter())
                 return;
             text.select(offset, 0);

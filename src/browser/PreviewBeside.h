@@ -1,6 +1,9 @@
 #pragma once
 
+#include "markup/SourceMap.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
@@ -39,11 +42,15 @@ public:
     // The outline's place in the page (CSS pixels of the page, scrolled), when one is shown.
     std::optional<QRectF> outlineRect() const { return m_outline; }
 
-    // How long typing pauses before the preview follows.
-    static constexpr int kFollowDelayMs = 30;
-    // Pages longer than this (characters) follow saves only: reloading them at every pause in
-    // typing would hold the page back more than it shows.
-    static constexpr int kFollowTypingLimit = 1000000;
+    // How long typing pauses before the preview follows: only long enough to take a burst (a paste,
+    // a repeated key) as one change, since a page still loading is let finish anyway.
+    static constexpr int kFollowDelayMs = 10;
+    // Pages longer than this (characters) follow saves only: the engine takes longer to read them
+    // again than a pause in typing lasts, so the page would lag ever further behind the text.
+    static constexpr int kFollowTypingLimit = 256 * 1024;
+    // A page that is still loading is let finish before the next copy is shown (restarting it at
+    // every key would show nothing while a person types steadily), unless it takes longer than this.
+    static constexpr int kLoadPatienceMs = 3000;
     // Pages longer than this are prepared for serving off the interface thread.
     static constexpr int kBackgroundLimit = 256 * 1024;
 
@@ -65,7 +72,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void serve(const QByteArray& bytes);
+    // Shows `bytes`, the copy served of `text` (empty when the page is not mapped to the text).
+    void serve(const QByteArray& bytes, QString text);
     void pageLoaded(bool ok);
     // Reloads when a file the page used changes in another document window.
     void watchResources();
@@ -74,6 +82,9 @@ private:
     // The start tags of the elements around the cursor, innermost first.
     QList<int> elementsAtCursor() const;
     void placeOutline(bool scroll);
+    // What changed in the text since the copy the page shows was served, or null when the page
+    // shows no copy of it.
+    const ChangedStretch* changedSinceShown();
 
     DocumentHost& m_host;
     QPointer<frmNotepad> m_window;
@@ -83,7 +94,15 @@ private:
     int m_previewId = 0;
     QByteArray m_served;
     bool m_shownOnce = false;
-    int m_generation = 0; // of the copy being prepared: a newer one makes older ones moot
+    int m_generation = 0;   // of the copy being prepared: a newer one makes older ones moot
+    bool m_loading = false; // a copy is being loaded
+    QElapsedTimer m_loadClock;
+    bool m_refreshAfterLoad = false;
+    // The text as the copy being loaded and the one shown were served: the page names start tags by
+    // their offsets in it, carried to and from the text as it is now through what changed since.
+    QString m_loadingText, m_shownText;
+    bool m_showsText = false;
+    std::optional<ChangedStretch> m_changedSinceShown; // worked out when first needed after a change
     QTimer m_followTimer;
     QTimer m_cursorTimer;
     QList<QMetaObject::Connection> m_resourceWatches;

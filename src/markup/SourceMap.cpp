@@ -3,6 +3,7 @@
 #include "markup/MarkupNames.h"
 
 #include <QLatin1StringView>
+#include <algorithm>
 #include <iterator>
 
 // The page is read as the preview engine's tokenizer reads it, so that an attribute goes only
@@ -229,4 +230,49 @@ std::vector<int> StartTagOffsets(QStringView text) {
     std::vector<int> offsets;
     forEachStartTag(text, [&](qsizetype at, qsizetype) { offsets.push_back(int(at)); });
     return offsets;
+}
+
+ChangedStretch ChangedStretchOf(QStringView before, QStringView after) {
+    ChangedStretch change;
+    change.lengthBefore = int(before.size());
+    change.lengthAfter = int(after.size());
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype start =
+        std::mismatch(before.begin(), before.begin() + shorter, after.begin()).first - before.begin();
+    // A tag the common start ends inside was changed: its "<" goes with the change, so that it names
+    // no other element of the later text ("<a><b><c>" to "<a><c>" keeps "<a>", not "<a><").
+    const qsizetype open = before.first(start).lastIndexOf(u'<');
+    if (open >= 0 && !before.sliced(open, start - open).contains(u'>'))
+        start = open;
+    // The common end is looked for only in what the common start leaves, so the two never overlap.
+    const qsizetype room = shorter - start;
+    const qsizetype end =
+        std::mismatch(before.rbegin(), before.rbegin() + room, after.rbegin()).first - before.rbegin();
+    change.commonStart = int(start);
+    change.commonEnd = int(end);
+    return change;
+}
+
+namespace {
+
+// An offset of the version of `length` in the version of `otherLength`, through their common start
+// and end.
+int carry(const ChangedStretch& change, int offset, int length, int otherLength) {
+    if (offset < 0 || offset >= length)
+        return -1;
+    if (offset < change.commonStart)
+        return offset;
+    if (offset >= length - change.commonEnd)
+        return offset - length + otherLength;
+    return -1;
+}
+
+} // namespace
+
+int OffsetAfterChange(const ChangedStretch& change, int offset) {
+    return carry(change, offset, change.lengthBefore, change.lengthAfter);
+}
+
+int OffsetBeforeChange(const ChangedStretch& change, int offset) {
+    return carry(change, offset, change.lengthAfter, change.lengthBefore);
 }

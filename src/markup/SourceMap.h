@@ -22,3 +22,21 @@ QString WithSourceOffsets(QStringView text);
 // The offsets written into a copy made by WithSourceOffsets, in increasing order: the start tags
 // the preview can name, for finding the element at or before a place in the source.
 std::vector<int> StartTagOffsets(QStringView text);
+
+// Where a text changed between two versions: the stretch between the longest common start and the
+// longest common end (which never overlap), the common start ending before any tag it would end
+// inside. Offsets outside it name the same characters in both
+// versions; a start tag the preview was served before an edit is found in the text after it, and
+// the other way round.
+struct ChangedStretch {
+    int commonStart = 0;
+    int commonEnd = 0;
+    int lengthBefore = 0;
+    int lengthAfter = 0;
+};
+ChangedStretch ChangedStretchOf(QStringView before, QStringView after);
+// Where the character at `offset` of the earlier version is in the later one, or -1 where it was
+// changed (or `offset` is outside the text).
+int OffsetAfterChange(const ChangedStretch& change, int offset);
+// Where the character at `offset` of the later version was in the earlier one, or -1 where it is new.
+int OffsetBeforeChange(const ChangedStretch& change, int offset);

@@ -21,7 +21,8 @@ QVariant evaluate(QWebEnginePage* page, const QString& script) {
         result = value;
         done = true;
     });
-    QTest::qWaitFor([&] { return done; }, 10000);
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        qWarning("no answer from the page to %s", qPrintable(script.left(80)));
     return result;
 }
 
@@ -36,6 +37,23 @@ QRectF boxOf(QWebEnginePage* page, const QString& selector) {
     return box.size() == 4
                ? QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble())
                : QRectF();
+}
+
+// Ctrl+click at the middle of the element `selector`, scrolled into view.
+void ctrlClick(PreviewBeside* preview, const QString& selector) {
+    QWebEnginePage* page = preview->webPreview->page();
+    evaluate(page, QStringLiteral("document.querySelector('%1').scrollIntoView()").arg(selector));
+    const QVariantList center =
+        evaluate(page,
+                 QStringLiteral("(function(){var r=document.querySelector('%1').getBoundingClientRect();"
+                                "return [r.left + r.width / 2, r.top + r.height / 2];})()")
+                     .arg(selector))
+            .toList();
+    QWidget* surface = preview->webPreview->view()->focusProxy();
+    if (center.size() != 2 || !surface)
+        return;
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::ControlModifier,
+                      QPoint(int(center[0].toDouble()), int(center[1].toDouble())));
 }
 
 bool shown(PreviewBeside* preview) {
@@ -229,26 +247,82 @@ private slots:
         window->resize(1000, 700);
         PreviewBeside* preview = showBeside(app, 0);
         QVERIFY(preview);
-        QWebEnginePage* page = preview->webPreview->page();
-        const QString selector = '#' + tag.section('=', 1);
-        evaluate(page, QStringLiteral("document.querySelector('%1').scrollIntoView()").arg(selector));
-        const QVariantList center =
-            evaluate(page,
-                     QStringLiteral("(function(){var r=document.querySelector('%1').getBoundingClientRect();"
-                                    "return [r.left + r.width / 2, r.top + r.height / 2];})()")
-                         .arg(selector))
-                .toList();
-        QCOMPARE(center.size(), 2);
-        QWidget* surface = preview->webPreview->view()->focusProxy();
-        QVERIFY(surface);
         QSignalSpy jumps(preview, &PreviewBeside::cursorJumped);
-        const QPoint at(int(center[0].toDouble()), int(center[1].toDouble()));
-        QTest::mouseClick(surface, Qt::LeftButton, Qt::ControlModifier, at);
+        ctrlClick(preview, '#' + tag.section('=', 1));
         QVERIFY(jumps.wait(5000));
         QCOMPARE(window->txtRich->selStart(), text.indexOf(tag));
         QCOMPARE(window->txtRich->selLength(), 0);
         // The place is shown in the text.
         QVERIFY(window->txtRich->cursorRect().intersects(window->txtRich->viewport()->rect()));
+    }
+
+    // A page that follows saves only shows an older copy while the text is edited: the outline and
+    // Ctrl+click carry the page's offsets through the edits since, and a deleted element names nothing.
+    void offsetsCarriedThroughEdits() {
+        AppFixture app;
+        QString filler(PreviewBeside::kFollowTypingLimit, 'x');
+        for (int at = 1000; at < filler.size(); at += 1000)
+            filler[at] = ' ';
+        const QString page = "<p id=a>alpha</p><p id=b style=\"font-size:30px\">beta</p>\r\n<p>" + filler +
+                             "</p>\r\n<p id=c style=\"font-size:30px\">gamma</p>";
+        app.start({app.env.writeFile("site/large.htm", page.toUtf8())});
+        frmNotepad* window = app.document(0);
+        window->resize(1000, 700);
+        PreviewBeside* preview = showBeside(app, 0);
+        QVERIFY(preview);
+        QVERIFY(!preview->followsTyping());
+        // The first element deleted with the keyboard: every later one moves 17 characters back.
+        const QString first = "<p id=a>alpha</p>";
+        window->txtRich->select(0, int(first.size()));
+        window->txtRich->setFocus();
+        sendKey(window->txtRich, Qt::Key_Delete);
+        QVERIFY(window->txtRich->text().startsWith("<p id=b"));
+        QSignalSpy outlines(preview, &PreviewBeside::outlineShown);
+        window->txtRich->select(QStringLiteral("<p id=b style=\"font-size:30px\">be").size(), 0);
+        QVERIFY(outlines.wait(5000));
+        QVERIFY(preview->outlineRect());
+        QCOMPARE(*preview->outlineRect(), boxOf(preview->webPreview->page(), "#b"));
+
+        QSignalSpy jumps(preview, &PreviewBeside::cursorJumped);
+        ctrlClick(preview, "#c");
+        QVERIFY(jumps.wait(5000));
+        QCOMPARE(window->txtRich->selStart(), page.indexOf("<p id=c") - first.size());
+        // The deleted element is still in the page, but names no place in the text.
+        ctrlClick(preview, "#a");
+        QVERIFY(!jumps.wait(1000));
+        QCOMPARE(window->txtRich->selStart(), page.indexOf("<p id=c") - first.size());
+        QVERIFY(app.record(0).Modified);
+    }
+
+    // Typing steadily, a key every 60 ms, on a page that takes the engine longer than that to read:
+    // each page is let finish, so the preview keeps showing the text as it grows.
+    void keepsUpWithSteadyTyping() {
+        AppFixture app;
+        QString page;
+        for (int row = 0; page.size() < 200000; ++row)
+            page += QStringLiteral("<div class=r><span>%1</span> <b>cell</b> <i>row</i></div>\r\n").arg(row);
+        page += "<p id=typed>:</p>";
+        app.start({app.env.writeFile("site/steady.htm", page.toUtf8())});
+        frmNotepad* window = app.document(0);
+        PreviewBeside* preview = showBeside(app, 0);
+        QVERIFY(preview);
+        QVERIFY(preview->followsTyping());
+        window->txtRich->select(page.indexOf(":</p>") + 1, 0);
+        window->txtRich->setFocus();
+        QSignalSpy pages(preview, &PreviewBeside::pageShown);
+        const QString typed = "abcdefghijklmnopqrstuvwxy";
+        for (const QChar c : typed) {
+            typeText(window->txtRich, QString(c));
+            QTest::qWait(60);
+        }
+        const auto shownWhileTyping = [&pages] {
+            return std::count_if(pages.cbegin(), pages.cend(),
+                                 [](const QList<QVariant>& shown) { return shown.at(0).toBool(); });
+        };
+        QVERIFY2(shownWhileTyping() >= 2, qPrintable(QString::number(shownWhileTyping())));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(preview->webPreview->page(), "document.getElementById('typed').textContent").toString(),
+            ":" + typed, 10000);
     }
 
     // A page that rewrites the offsets it was served with moves the cursor nowhere but to a start tag.

@@ -93,6 +93,21 @@ QString withoutAttributes(const QString& copy, std::vector<int>& offsets, QStrin
     return page + copy.mid(copied);
 }
 
+// "name; text before; text after; offsets before>after": where characters of the earlier text
+// are found after the change, -1 where they were changed.
+const std::initializer_list<const char*> kChanges = {
+    "typed in a text; <p>ab</p><i>; <p>aXb</p><i>; 0>0 3>3 4>5 5>6 9>10",
+    "a tag deleted; <a><b><c>; <a><c>; 0>0 3>-1 5>-1 6>3",
+    "text replaced between tags; <a>xx<b>yy<c>; <a>zzz<b>yy<c>; 0>0 3>-1 4>-1 5>6 10>11",
+    "a tag inserted where its text repeats; <p><p>; <p><p><p>; 0>0 3>3",
+    "a tag's name changed; <p>; <q>; 0>-1 1>-1 2>2",
+    "an attribute added; <b c>x; <b d c>x; 0>-1 3>5 4>6",
+    "all of it deleted; <p>; ; 0>-1 2>-1",
+    "outside the text; <p>; <p>; -1>-1 3>-1",
+    "typed at the end; <p>; <p>x; 0>0 2>2",
+    "typed at the start; <p>; x<p>; 0>1 2>3",
+};
+
 } // namespace
 
 class SourceMapTest : public QObject {
@@ -128,6 +143,31 @@ private slots:
             QCOMPARE(fault, QString());
             QCOMPARE(StartTagOffsets(page), offsets);
         }
+    }
+
+    void changedStretch_data() { table({"before", "after", "carried"}, kChanges); }
+
+    // Each listed offset is carried to where the table says; every offset of the later text is
+    // carried back to the same character, except the changed stretch's, which are new.
+    void changedStretch() {
+        const QString before = cell("before"), after = cell("after");
+        const ChangedStretch change = ChangedStretchOf(before, after);
+        for (const QString& pair : cell("carried").split(' ')) {
+            const QStringList ends = pair.split('>');
+            QCOMPARE(OffsetAfterChange(change, ends[0].toInt()), ends[1].toInt());
+        }
+        int fresh = 0;
+        for (int offset = 0; offset < after.size(); ++offset) {
+            const int back = OffsetBeforeChange(change, offset);
+            if (back < 0) {
+                ++fresh;
+                continue;
+            }
+            QCOMPARE(before.at(back), after.at(offset));
+            QCOMPARE(OffsetAfterChange(change, back), offset);
+        }
+        QCOMPARE(fresh, after.size() - change.commonStart - change.commonEnd);
+        QCOMPARE(OffsetBeforeChange(change, int(after.size())), -1);
     }
 };
 

@@ -349,6 +349,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CHECK(copy == expected + text.mid(copied));
     CHECK(StartTagOffsets(copy) == moved);
+    // The page edited (its second half put before its first): each start tag carried from one
+    // version to the other names the same character, and carried back names the one it came from.
+    const QString edited = text.sliced(text.size() / 2) + text.first(text.size() / 2);
+    const ChangedStretch change = ChangedStretchOf(text, edited);
+    CHECK(change.commonStart + change.commonEnd <= std::min(text.size(), edited.size()));
+    for (const int at : offsets) {
+        const int after = OffsetAfterChange(change, at);
+        CHECK(after < 0 || (edited.at(after) == text.at(at) && OffsetBeforeChange(change, after) == at));
+    }
 #elif defined(FUZZ_abbreviation)
     // Expansions stay under the limit, put the cursor inside them, and make balanced markup; an
     // abbreviation refused says where. The input's second part adds lines to a style table.

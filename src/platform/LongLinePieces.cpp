@@ -147,14 +147,36 @@ void LongLinePieces::documentChanged(int from, int removed, int added) {
         rebuild(); // a change from outside the control's own edits
 }
 
+LongLinePieces::TextChange LongLinePieces::merged(const std::vector<TextChange>& changes) {
+    Q_ASSERT(!changes.empty());
+    // Each change is reported in the document as the ones before it left it. The merged one reaches
+    // from the first place any of them changed to the last, in the document before the first
+    // (from + removed) and after the last (from + added).
+    TextChange all = changes.front();
+    for (auto next = changes.begin() + 1; next != changes.end(); ++next) {
+        const int end = all.from + all.added; // now
+        int newEnd = end >= next->from + next->removed ? end + next->added - next->removed
+                     : end > next->from                ? next->from + next->added
+                                                       : end;
+        newEnd = std::max(newEnd, next->from + next->added);
+        // Beyond the merged stretch the document is the old one moved by what it grew.
+        const int oldEnd =
+            std::max(all.from + all.removed, next->from + next->removed - (all.added - all.removed));
+        const int from = std::min(all.from, next->from);
+        all = {from, oldEnd - from, newEnd - from};
+    }
+    return all;
+}
+
 void LongLinePieces::update() {
-    if (m_changes.size() != 1) {
+    if (m_changes.empty()) {
         rebuild();
         return;
     }
-    // One change, reported as a stretch at least as large as what changed: breaks before it stay,
-    // breaks after it move with the text, and the lines inside it are read again.
-    const TextChange change = m_changes.front();
+    // One change (those of the edit merged), as a stretch at least as large as what changed:
+    // breaks before it stay, breaks after it move with the text, and the lines inside it are read
+    // again.
+    const TextChange change = merged(m_changes);
     std::vector<int> kept;
     kept.reserve(m_breaks.size() + 8);
     auto after = m_breaks.begin();

@@ -46,6 +46,17 @@ public:
     // Cuts those lines into pieces. Their colours must be character formats already.
     void cut(const std::vector<QTextBlock>& lines);
 
+    // A change of the document: [from, from + removed) of the text before it became
+    // [from, from + added).
+    struct TextChange {
+        int from;
+        int removed;
+        int added;
+    };
+    // Changes made one after another (each in the document the ones before it left) as one change
+    // that covers them all: outside it the text is as it was.
+    static TextChange merged(const std::vector<TextChange>& changes);
+
 private:
     // Where a line longer than the limit is cut (indices into the line).
     std::vector<qsizetype> cutsOf(QStringView line) const;
@@ -53,12 +64,6 @@ private:
     void rebuild();
     // The same after one tracked edit, from the document's reports of it.
     void update();
-
-    struct TextChange {
-        int from;
-        int removed;
-        int added;
-    };
 
     QTextDocument& m_document;
     std::vector<int> m_breaks;

@@ -2,7 +2,6 @@
 
 #include "platform/LongLinePieces.h"
 
-#include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 
@@ -133,10 +132,20 @@ QString TextOffsets::range(int start, int length) const {
     const bool dropLast = b.column == lineB + 1;  // ends between CR and LF
     const int positionA = blockA.position() + std::min(a.column, lineA);
     const int positionB = blockB.position() + std::min(b.column, lineB) + (dropLast ? 1 : 0);
-    QTextCursor cursor(const_cast<QTextDocument*>(&m_document));
-    cursor.setPosition(positionA);
-    cursor.setPosition(positionB, QTextCursor::KeepAnchor);
-    QString out = withLineBreaks(cursor.selectedText(), positionA);
+    // Read from the blocks' own text, separators as U+2029: a cursor placed to select the stretch
+    // would lay its lines out (shaping their text) only to find x positions that go unused.
+    QString raw;
+    raw.reserve(positionB - positionA);
+    for (QTextBlock block = blockA; block.isValid() && block.position() < positionB; block = block.next()) {
+        const QString line = block.text();
+        const int from = std::max(positionA - block.position(), 0);
+        const int to = positionB - block.position();
+        raw.append(QStringView(line).sliced(from, std::min(to, int(line.size())) - from));
+        if (to > line.size())
+            raw.append(QChar::ParagraphSeparator);
+    }
+    Q_ASSERT(raw.size() == positionB - positionA);
+    QString out = withLineBreaks(raw, positionA);
     if (dropFirst && !out.isEmpty())
         out.remove(0, 1);
     if (dropLast && !out.isEmpty())

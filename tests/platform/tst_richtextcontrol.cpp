@@ -1,3 +1,4 @@
+#include "platform/LongLinePieces.h"
 #include "platform/RichTextControl.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
@@ -361,6 +362,32 @@ private slots:
                 qWarning("step %d, operation %d at %d+%d", step, operation, start, stretch);
                 return;
             }
+        }
+    }
+
+    // An edit reported as several changes (a key with a typing aid, a paste over a selection) is
+    // taken as one that covers them all: outside it, the text before and after is the same.
+    void changesMerged() {
+        QRandomGenerator random(7);
+        for (int run = 0; run < 2000; ++run) {
+            const QString before = QString(random.bounded(1, 40), QChar('a' + run % 26));
+            QString after = before;
+            std::vector<LongLinePieces::TextChange> changes;
+            for (int count = random.bounded(1, 5); count > 0; --count) {
+                const int from = random.bounded(int(after.size()) + 1);
+                const int removed = random.bounded(int(after.size()) - from + 1);
+                const int added = random.bounded(4);
+                after.replace(from, removed, QString(added, QChar('0' + count)));
+                changes.push_back({from, removed, added});
+            }
+            const LongLinePieces::TextChange all = LongLinePieces::merged(changes);
+            const QString where = QStringLiteral("run %1").arg(run);
+            QVERIFY2(all.from >= 0 && all.from + all.removed <= before.size() &&
+                         all.from + all.added <= after.size(),
+                     qPrintable(where));
+            QVERIFY2(before.first(all.from) == after.first(all.from), qPrintable(where));
+            QVERIFY2(before.sliced(all.from + all.removed) == after.sliced(all.from + all.added),
+                     qPrintable(where));
         }
     }
 

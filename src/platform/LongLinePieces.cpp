@@ -107,6 +107,8 @@ QString LongLinePieces::cutForDisplay(const QString& text, std::vector<int>& cut
 void LongLinePieces::markWholeText(const std::vector<int>& cuts) {
     m_changes.clear();
     m_trackedEdits = std::max(0, m_trackedEdits - 1);
+    if (m_trackedEdits == 0)
+        m_changesLost = false;
     // The first line keeps its mark through a replacement of the whole text; nothing else needs
     // looking at when there were no pieces before and none now.
     if (m_breaks.empty() && cuts.empty())
@@ -136,6 +138,10 @@ void LongLinePieces::rebuild() {
 }
 
 void LongLinePieces::beginEdit() {
+    // An edit within an edit (a key's handler that puts text in itself) takes the changes from
+    // there on; the changes the outer one made before it are then no longer known.
+    if (m_trackedEdits > 0 && !m_changes.empty())
+        m_changesLost = true;
     ++m_trackedEdits;
     m_changes.clear();
 }
@@ -169,10 +175,13 @@ LongLinePieces::TextChange LongLinePieces::merged(const std::vector<TextChange>&
 }
 
 void LongLinePieces::update() {
-    if (m_changes.empty()) {
+    if (m_changesLost) {
         rebuild();
         return;
     }
+    // Nothing changed, or an edit within this one changed it and put the breaks right.
+    if (m_changes.empty())
+        return;
     // One change (those of the edit merged), as a stretch at least as large as what changed:
     // breaks before it stay, breaks after it move with the text, and the lines inside it are read
     // again.
@@ -213,6 +222,8 @@ void LongLinePieces::afterEdit(int from, int at, bool insertedBreaks) {
     }
     m_changes.clear();
     m_trackedEdits = std::max(0, m_trackedEdits - 1);
+    if (m_trackedEdits == 0)
+        m_changesLost = false;
 }
 
 std::vector<QTextBlock> LongLinePieces::longLinesBetween(int from, int to) const {

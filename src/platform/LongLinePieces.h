@@ -69,5 +69,6 @@ private:
     std::vector<int> m_breaks;
     std::vector<TextChange> m_changes;
     int m_trackedEdits = 0;
+    bool m_changesLost = false; // an inner edit began after the outer one had changed the text
     int m_limit = 2000;
 };

@@ -365,6 +365,31 @@ private slots:
         }
     }
 
+    // A key whose handler puts text in itself instead (as the typing aids do), in lines shown in
+    // pieces: the pieces stay right, however many keys and wherever they are typed.
+    void handlerEditsWithinAKey() {
+        Control control;
+        control.setLongLineLimit(8);
+        QString expected = "abcdefghijklmnopqrstuvwxyz\r\n0123456789abcdef\r\nshort";
+        control.setText(expected);
+        QObject handlers;
+        QObject::connect(&control, &Control::keyPress, &handlers, [&control](int& code) {
+            if (code == '<') {
+                code = 0;
+                control.setSelText(QStringLiteral("<\r\n>"));
+            }
+        });
+        for (const int at : {3, 30, 0, 12, 45}) {
+            control.select(at, 0);
+            typeText(&control, QStringLiteral("<x"));
+            expected.insert(at, QStringLiteral("<\r\n>x"));
+            QVERIFY(control.softBreaksConsistent());
+            QCOMPARE(control.text(), expected);
+            for (int offset = 0; offset < expected.size(); offset += 7)
+                QCOMPARE(control.textRange(offset, 9), expected.mid(offset, 9));
+        }
+    }
+
     // An edit reported as several changes (a key with a typing aid, a paste over a selection) is
     // taken as one that covers them all: outside it, the text before and after is the same.
     void changesMerged() {

@@ -31,11 +31,9 @@ RichTextControl::RichTextControl(QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (m_painting != 0)
+        if (m_painting != 0 || m_replacingWhole)
             return;
-        m_pieces.documentChanged(from, removed, added);
-        emit change();
-        emit changedAt(from, removed, added);
+        reportChange(from, removed, added);
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextControl::cursorMoved);
     applyTabStops();
@@ -138,14 +136,46 @@ QString RichTextControl::selText() const {
     return textRange(selStart(), selLength());
 }
 
+void RichTextControl::reportChange(int from, int removed, int added) {
+    m_pieces.documentChanged(from, removed, added);
+    emit change();
+    emit changedAt(from, removed, added);
+}
+
 void RichTextControl::setSelText(const QString& text) {
     beginEdit();
     QTextCursor cursor = textCursor();
     const int from = cursor.selectionStart();
+    const int documentEnd = document()->characterCount() - 1;
     // The document takes CR LF, lone CR and lone LF each as one separator.
-    cursor.insertText(text);
+    if (from == 0 && cursor.selectionEnd() == documentEnd && documentEnd > 0)
+        replaceWholeText(cursor, text);
+    else
+        cursor.insertText(text);
     setTextCursor(cursor);
     afterEdit(from, containsBreak(text));
+}
+
+void RichTextControl::replaceWholeText(QTextCursor& cursor, const QString& text) {
+    // QTextDocument adds every inserted text to one buffer and lets go of removed text only when
+    // that buffer happens to be nearly full: the whole text replaced through a selection would keep
+    // the old text beside the new, for good (a large page's Replace All doubled what the text
+    // takes). Cleared first, the document lets the old text go before the new one comes.
+    QTextCharFormat format = cursor.charFormat(); // as insertText would take it
+    format.clearProperty(QTextFormat::ObjectType);
+    const int removed = document()->characterCount() - 1;
+    m_colors.forgetAll();
+    m_replacingWhole = true;
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    document()->clear();
+    edit.setPosition(0);
+    edit.insertText(text, format);
+    edit.endEditBlock();
+    m_replacingWhole = false;
+    cursor = edit;
+    // Reported as one change, as a replacement of the selection is.
+    reportChange(0, removed, document()->characterCount() - 1);
 }
 
 ColorValue RichTextControl::selColor() const {

@@ -27,6 +27,7 @@
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "platform/Dialogs.h"
+#include "platform/MemoryUse.h"
 #include "platform/RichTextControl.h"
 
 #include <QApplication>
@@ -138,6 +139,7 @@ bool holdsNoLessThan(const RichTextControl& text) {
 
 // One run: opens the page, replaces, undoes and redoes. Returns the exit status.
 int measureOnce(const QString& path, const QString& stopAfter) {
+    GiveLargeBlocksBack(); // as the program's main() does first
     const BenchHome home;
     Dialogs::install(std::make_unique<AnswerYes>());
     int argc = 1;

@@ -104,7 +104,8 @@ ReplaceOutcome replaceInWindow(frmNotepad& window, const QString& path, const Fi
         return outcome;
     window.undoHistory().recordPending();
     const int length = static_cast<int>(plan.replaced.size());
-    window.undoHistory().replaceStretch(plan.start, plan.searched, plan.replaced, std::move(plan.pieces));
+    window.undoHistory().replaceStretch(plan.start, std::move(plan.searched), std::move(plan.replaced),
+                                        std::move(plan.pieces));
     plan = {};
     if (window.usesColors())
         RecolorChange(text, window.colorRoles(), 0, length, window.stateHooks());

@@ -37,17 +37,24 @@ QString ReplaceAllText(const QString& text, const SearchPattern& pattern, const 
     // text then): past that they are dropped, and no more are collected.
     const std::size_t most = std::size_t(text.size()) * sizeof(QChar) / sizeof(ReplacedPiece);
     bool dropped = false;
-    return pattern.replaceAll(text, replacement, count,
-                              [&](qsizetype at, qsizetype removed, qsizetype inserted) {
-                                  if (dropped)
-                                      return;
-                                  if (pieces->size() >= most) {
-                                      dropped = true;
-                                      *pieces = {};
-                                      return;
-                                  }
-                                  pieces->push_back({int(at), int(removed), int(inserted)});
-                              });
+    return pattern.replaceAll(
+        text, replacement, count,
+        [&](qsizetype at, qsizetype removed, qsizetype inserted) {
+            if (dropped)
+                return;
+            if (pieces->size() >= most) {
+                dropped = true;
+                *pieces = {};
+                return;
+            }
+            pieces->push_back({int(at), int(removed), int(inserted)});
+        },
+        // Sized once when the count is known first: a list grown by doubling holds up to twice what
+        // it needs, and more while it moves, at the moment a large Replace All peaks.
+        [&](qsizetype replacements) {
+            if (std::size_t(replacements) <= most)
+                pieces->reserve(std::size_t(replacements));
+        });
 }
 
 ReplaceAllPlan PlanReplaceAll(const RichTextControl& control, bool selectedOnly, const SearchState& state,

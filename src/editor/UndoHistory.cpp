@@ -90,7 +90,10 @@ public:
                 qsizetype(pieces.size() * sizeof(ReplacedPiece)) + m_removed.bytes() + m_inserted.bytes();
             if (pieceBytes < oldText.capacity() * qsizetype(sizeof(QChar))) {
                 m_pieces = std::move(pieces);
-                m_pieces.shrink_to_fit();
+                // A list sized beforehand is kept as it is: a shrunk copy would be made while the
+                // old and the new text are both held.
+                if (m_pieces.capacity() > m_pieces.size() + m_pieces.size() / 4)
+                    m_pieces.shrink_to_fit();
                 return;
             }
             m_removed = {};
@@ -232,7 +235,7 @@ void UndoHistory::AddUndo(const QString& oldText, const QString& newText, int po
     addStep(oldText, newText, position, selectionStart, selectionLength);
 }
 
-void UndoHistory::replaceStretch(int position, const QString& oldText, const QString& newText,
+void UndoHistory::replaceStretch(int position, QString oldText, QString newText,
                                  std::vector<ReplacedPiece> pieces) {
     recordPending();
     Q_ASSERT(position >= 0 && position + oldText.size() <= m_control.textLength());
@@ -244,7 +247,9 @@ void UndoHistory::replaceStretch(int position, const QString& oldText, const QSt
     step.SelectionLength = m_control.selLength();
     step.Stretch = std::make_shared<StretchChange>(oldText, newText, std::move(pieces));
     addStep(std::move(step));
-    m_control.select(position, int(oldText.size()));
+    const int oldLength = int(oldText.size());
+    oldText = QString(); // the step keeps what it needs of it; the document holds it still
+    m_control.select(position, oldLength);
     m_control.setSelText(newText);
 }
 

@@ -57,9 +57,12 @@ bool firstVersionEncoding(const QByteArray& field, TextEncoding& encoding) {
 QByteArray EncodeJournal(const JournalEntry& entry) {
     // The text control's stand-ins for its reserved characters are not valid UTF-8; the journal
     // holds the characters themselves, as the file would.
-    QString original = entry.text;
-    RestoreReservedCharacters(original);
-    const QByteArray text = original.toUtf8();
+    QByteArray text;
+    {
+        QString original = entry.text;
+        RestoreReservedCharacters(original);
+        text = original.toUtf8();
+    }
     const QByteArray format = nameOf(kFormatNames, entry.format);
     const QByteArray encoding = nameOf(kEncodingNames, entry.encoding);
     Q_ASSERT(!format.isEmpty() && !encoding.isEmpty()); // the enumerations' values all have names
@@ -67,7 +70,14 @@ QByteArray EncodeJournal(const JournalEntry& entry) {
                               "\nstarted=" + QByteArray::number(entry.owner.started) +
                               "\npath=" + entry.path.toUtf8().toPercentEncoding() + "\nformat=" + format +
                               "\nencoding=" + encoding + "\nlength=" + QByteArray::number(text.size());
-    return header + "\nsha1=" + checksum(header + "\n\n" + text) + "\n\n" + text;
+    // The sum is taken a part at a time and the header put in front of the text, so a large text
+    // is held once more at most (its UTF-8 bytes), not three times.
+    QCryptographicHash sum(QCryptographicHash::Sha1);
+    sum.addData(header);
+    sum.addData(QByteArrayView("\n\n"));
+    sum.addData(text);
+    text.prepend(header + "\nsha1=" + sum.result().toHex() + "\n\n");
+    return text;
 }
 
 bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {

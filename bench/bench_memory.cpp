@@ -14,7 +14,10 @@
 //   peak resident memory (VmHWM, reset through /proc/self/clear_refs just before) as a total and
 //   as the growth over the memory before it; then the memory once the event loop settled again
 //   and the recovery journal took its copy of the changed text, and that step's peak;
-// - whether Undo of it gives the page back exactly and Redo the replaced text.
+// - whether Undo of it gives the page back exactly and Redo the replaced text;
+// - the targets, each on what the program holds over the idle program (which alone holds several
+//   times the file): at most 12 x the file with the page open, at Replace All's peak, and once
+//   Replace All and its journal are done.
 // Each run is a process of its own, so that one run's freed memory does not flatter the next; two
 // runs are made. Figures only: the exit status is non-zero only when the page cannot be opened or
 // a text came out wrong.

@@ -184,8 +184,8 @@ private:
     void moveSelectionTo(int offset, bool move);
     // Tells the pieces and the listeners of a change of the text, in document positions.
     void reportChange(int from, int removed, int added);
-    // setSelText's work when the selection is the whole text; `cursor` ends after the new text.
-    void replaceWholeText(QTextCursor& cursor, const QString& text);
+    // The whole document replaced by `text` in `format`; the cursor returned ends after it.
+    QTextCursor replaceDocument(const QString& text, const QTextCharFormat& format);
     // Replaces [start, start + length) and reports it as edited.
     void replaceAndReport(int start, int length, const QString& text);
     // Runs a change made by Qt's own editing around [from, to) and reports what it changed,

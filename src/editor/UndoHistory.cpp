@@ -75,8 +75,8 @@ bool piecesFit(const std::vector<ReplacedPiece>& pieces, qsizetype oldLength, qs
 class StretchChange {
 public:
     StretchChange(const QString& oldText, const QString& newText, std::vector<ReplacedPiece> pieces)
-        : m_oldLength(int(oldText.size())), m_newLength(int(newText.size())), m_oldHash(qHash(oldText)),
-          m_newHash(qHash(newText)) {
+        : m_oldLength(int(oldText.size())), m_newLength(int(newText.size())), m_oldHash(StretchHash(oldText)),
+          m_newHash(StretchHash(newText)) {
         if (!pieces.empty() && piecesFit(pieces, oldText.size(), newText.size())) {
             qsizetype shift = 0;
             for (const ReplacedPiece& piece : pieces) {
@@ -104,6 +104,24 @@ public:
         m_other = oldText;
     }
 
+    // A change whose text before was never read whole: its length and StretchHash, and the one
+    // text every piece took out. The pieces are kept whatever they take (the plan that read the
+    // text in pieces made sure they take less than the text).
+    StretchChange(int oldLength, size_t oldHash, const QString& removedText, const QString& newText,
+                  std::vector<ReplacedPiece> pieces)
+        : m_oldLength(oldLength), m_newLength(int(newText.size())), m_oldHash(oldHash),
+          m_newHash(StretchHash(newText)) {
+        qsizetype shift = 0;
+        for (const ReplacedPiece& piece : pieces) {
+            m_removed.add(removedText);
+            m_inserted.add(QStringView(newText).mid(piece.at + shift, piece.inserted));
+            shift += piece.inserted - piece.removed;
+        }
+        m_removed.squeeze();
+        m_inserted.squeeze();
+        m_pieces = std::move(pieces);
+    }
+
     int length(bool after) const { return after ? m_newLength : m_oldLength; }
     qsizetype bytes() const {
         return qsizetype(m_pieces.capacity() * sizeof(ReplacedPiece)) + m_removed.bytes() +
@@ -119,7 +137,7 @@ public:
         // The whole text is read the quicker way.
         const bool whole = position == 0 && standing == control.textLength();
         QString current = whole ? control.text() : control.textRange(position, standing);
-        if (current.size() != standing || qHash(current) != (undo ? m_newHash : m_oldHash))
+        if (current.size() != standing || StretchHash(current) != (undo ? m_newHash : m_oldHash))
             return false;
         QString replacement;
         if (m_pieces.empty()) {
@@ -251,6 +269,29 @@ void UndoHistory::replaceStretch(int position, QString oldText, QString newText,
     oldText = QString(); // the step keeps what it needs of it; the document holds it still
     m_control.select(position, oldLength);
     m_control.setSelText(newText);
+}
+
+void UndoHistory::replaceStretch(ReplaceAllPlan plan) {
+    if (!plan.readInPieces) {
+        replaceStretch(plan.start, std::move(plan.searched), std::move(plan.replaced),
+                       std::move(plan.pieces));
+        return;
+    }
+    recordPending();
+    Q_ASSERT(plan.start >= 0 && plan.start + plan.searchedLength <= m_control.textLength());
+    if (!piecesFit(plan.pieces, plan.searchedLength, plan.replaced.size())) {
+        qCWarning(lcQuillora) << "Replaced pieces do not fit the texts; nothing is replaced";
+        return;
+    }
+    UndoStep step;
+    step.Position = plan.start;
+    step.SelectionStart = m_control.selStart();
+    step.SelectionLength = m_control.selLength();
+    step.Stretch = std::make_shared<StretchChange>(plan.searchedLength, plan.searchedHash, plan.removedText,
+                                                   plan.replaced, std::move(plan.pieces));
+    addStep(std::move(step));
+    m_control.select(plan.start, plan.searchedLength);
+    m_control.setSelText(plan.replaced);
 }
 
 qsizetype UndoHistory::heldBytes() const {

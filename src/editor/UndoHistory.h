@@ -59,6 +59,8 @@ public:
     // the document, whichever takes less memory. Texts handed over (moved) are let go as soon as
     // they are no longer needed: the old one before the document takes the new one.
     void replaceStretch(int position, QString oldText, QString newText, std::vector<ReplacedPiece> pieces);
+    // The same for a Replace All plan, in whichever form it was made.
+    void replaceStretch(ReplaceAllPlan plan);
     void ClearAllUndo();
     // Each returns whether the text changed.
     bool Undo();

@@ -156,8 +156,13 @@ int measure(const QString& path, bool wholeText, Figures& figures) {
         count = plan.count;
         replacedLength = static_cast<int>(plan.replaced.size());
         timer.restart();
-        history.replaceStretch(plan.start, plan.searched, plan.replaced,
-                               wholeText ? std::vector<ReplacedPiece>() : std::move(plan.pieces));
+        if (wholeText) {
+            // No pieces: the step keeps the whole text before, read whole here if the plan did not.
+            const QString searched = plan.readInPieces ? control.text() : plan.searched;
+            history.replaceStretch(plan.start, searched, plan.replaced, {});
+        } else {
+            history.replaceStretch(std::move(plan));
+        }
         plan = {};
         figures.recordMs = milliseconds(timer);
         timer.restart();

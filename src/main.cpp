@@ -1,5 +1,6 @@
 #include "app/frmQuillora.h"
 #include "app/mdlQuillor.h"
+#include "platform/MemoryUse.h"
 #include "platform/ProgramIcon.h"
 #include "platform/SingleInstanceLink.h"
 
@@ -37,6 +38,7 @@ int answerInfoOption(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (const int status = answerInfoOption(argc, argv); status >= 0)
         return status;
+    GiveLargeBlocksBack();
     // The browser engine draws with the same OpenGL contexts as the windows.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

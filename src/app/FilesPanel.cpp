@@ -104,7 +104,7 @@ ReplaceOutcome replaceInWindow(frmNotepad& window, const QString& path, const Fi
         return outcome;
     window.undoHistory().recordPending();
     const int length = static_cast<int>(plan.replaced.size());
-    window.undoHistory().replaceStretch(plan.start, plan.searched, plan.replaced, std::move(plan.pieces));
+    window.undoHistory().replaceStretch(std::move(plan));
     plan = {};
     if (window.usesColors())
         RecolorChange(text, window.colorRoles(), 0, length, window.stateHooks());

@@ -87,8 +87,8 @@ bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reaso
         return false;
     }
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(kOwnerFile) ||
-        out.write(EncodeJournal(entry)) < 0 || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(kOwnerFile) || !WriteJournalTo(out, entry) ||
+        !out.commit()) {
         reason = out.errorString();
         return false;
     }

@@ -92,16 +92,6 @@ void restoreIfWasClean(bool wasModified, const DocumentStateHooks& hooks) {
         hooks.restoreCleanState();
 }
 
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Colours read this close to a stretch: before the first character and of the character after
 // the last. The cursor cannot go past the end of the text, so there the colour read is that of
 // the text's last character.
@@ -344,19 +334,54 @@ struct RecolorPlan {
     ColorValue fill = 0;
 };
 
+// What the rules ask of a stretch's text: its first and last characters other than blanks
+// (spaces, tabs and line breaks; null when there are none) and whether it holds "<" or ">". Read a
+// piece at a time, so a stretch of megabytes (Replace All over a large page) is never copied whole.
+struct StretchShape {
+    QChar first, last;
+    bool hasAngle = false;
+};
+
+StretchShape shapeOf(const RichTextControl& control, int start, int length) {
+    constexpr int kPiece = 64 * 1024;
+    const auto isBlank = [](QChar ch) {
+        return ch == QLatin1Char(' ') || ch == QLatin1Char('\t') || ch == QLatin1Char('\n') ||
+               ch == QLatin1Char('\r');
+    };
+    const int end = std::clamp(start + std::max(0, length), 0, control.textLength());
+    start = std::clamp(start, 0, end);
+    StretchShape shape;
+    bool firstFound = false;
+    for (int at = start; at < end && !(firstFound && shape.hasAngle); at += kPiece) {
+        const QString piece = control.textRange(at, std::min(kPiece, end - at));
+        shape.hasAngle =
+            shape.hasAngle || piece.contains(QLatin1Char('<')) || piece.contains(QLatin1Char('>'));
+        for (qsizetype i = 0; i < piece.size() && !firstFound; ++i) {
+            firstFound = !isBlank(piece[i]);
+            shape.first = firstFound ? piece[i] : QChar();
+        }
+    }
+    bool lastFound = !firstFound; // an all-blank stretch has no last character either
+    for (int to = end; to > start && !lastFound; to -= kPiece) {
+        const int from = std::max(start, to - kPiece);
+        const QString piece = control.textRange(from, to - from);
+        for (qsizetype i = piece.size() - 1; i >= 0 && !lastFound; --i) {
+            lastFound = !isBlank(piece[i]);
+            shape.last = lastFound ? piece[i] : QChar();
+        }
+    }
+    return shape;
+}
+
 // Decides from the stretch's text and the colours of its neighbours; the first matching rule wins.
 RecolorPlan planRecolor(const RichTextControl& control, const ColorRoles& roles, int start, int length) {
     const int end = start + length;
-    QString changed =
-        trimSpaces(control.selLength() > 0 ? control.selText() : control.textRange(start, length));
-    for (QChar& ch : changed) {
-        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
-            ch = QLatin1Char(' ');
-    }
-    const QString trimmedAgain = trimSpaces(changed);
-    if (trimmedAgain.startsWith(QLatin1Char('<')) && trimmedAgain.endsWith(QLatin1Char('>')))
+    const StretchShape shape = control.selLength() > 0
+                                   ? shapeOf(control, control.selStart(), control.selLength())
+                                   : shapeOf(control, start, length);
+    if (shape.first == QLatin1Char('<') && shape.last == QLatin1Char('>'))
         return {true, roles.text};
-    const bool hasAngle = changed.contains(QLatin1Char('<')) || changed.contains(QLatin1Char('>'));
+    const bool hasAngle = shape.hasAngle;
 
     ColorValue before = start == 0 ? roles.text : colorBeforeCursor(control, start);
     ColorValue after = colorBeforeCursor(control, end + 1);

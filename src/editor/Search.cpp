@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -37,21 +38,114 @@ QString ReplaceAllText(const QString& text, const SearchPattern& pattern, const 
     // text then): past that they are dropped, and no more are collected.
     const std::size_t most = std::size_t(text.size()) * sizeof(QChar) / sizeof(ReplacedPiece);
     bool dropped = false;
-    return pattern.replaceAll(text, replacement, count,
-                              [&](qsizetype at, qsizetype removed, qsizetype inserted) {
-                                  if (dropped)
-                                      return;
-                                  if (pieces->size() >= most) {
-                                      dropped = true;
-                                      *pieces = {};
-                                      return;
-                                  }
-                                  pieces->push_back({int(at), int(removed), int(inserted)});
-                              });
+    return pattern.replaceAll(
+        text, replacement, count,
+        [&](qsizetype at, qsizetype removed, qsizetype inserted) {
+            if (dropped)
+                return;
+            if (pieces->size() >= most) {
+                dropped = true;
+                *pieces = {};
+                return;
+            }
+            pieces->push_back({int(at), int(removed), int(inserted)});
+        },
+        // Sized once when the count is known first: a list grown by doubling holds up to twice what
+        // it needs, and more while it moves, at the moment a large Replace All peaks.
+        [&](qsizetype replacements) {
+            if (std::size_t(replacements) <= most)
+                pieces->reserve(std::size_t(replacements));
+        });
 }
+
+size_t StretchHash(QStringView text) {
+    size_t hash = 0;
+    for (qsizetype at = 0; at < text.size(); at += kStretchHashPiece)
+        hash = qHash(text.mid(at, kStretchHashPiece), hash);
+    return hash;
+}
+
+namespace {
+
+bool holdsBreak(const QString& text) {
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+bool holdsSurrogate(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isSurrogate(); });
+}
+
+// The plan for a plain find text read from the document a piece at a time; nothing when the text
+// must be read whole: a pattern, whole words, line breaks in the find text or the replacement
+// (they could join or part a CR LF), characters the document keeps as stand-ins, surrogates in the
+// find text (their case is told with the character before), a match unlike the find text (its
+// removed text would have to be kept), or more matches than pieces are worth keeping.
+std::optional<ReplaceAllPlan> planInPieces(const RichTextControl& control, bool selectedOnly,
+                                           const SearchState& state, const QString& replacement) {
+    const QString& find = state.findText;
+    if (state.regex || state.wholeWord || find.isEmpty() || holdsBreak(find) || holdsBreak(replacement) ||
+        holdsSurrogate(find) || TextForDocument(replacement) != replacement)
+        return std::nullopt;
+    ReplaceAllPlan plan;
+    plan.start = selectedOnly ? control.selStart() : 0;
+    const int length = selectedOnly ? control.selLength() : control.textLength();
+    const Qt::CaseSensitivity cs = state.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const qsizetype most =
+        qsizetype(length) * qsizetype(sizeof(QChar)) / qsizetype(2 * sizeof(ReplacedPiece));
+    // Searched in a window of the pieces read: a match may begin in the last find-length - 1
+    // characters of a piece and end in the next, so those are kept; the rest is passed on.
+    // Counted first; when the text changes, read again to build the replaced text.
+    const auto scan = [&](bool build) {
+        QString window;
+        qsizetype windowStart = 0; // where window[0] lies in the stretch
+        for (int at = 0; at < length; at += kStretchHashPiece) {
+            const QString piece =
+                control.textRange(plan.start + at, std::min(kStretchHashPiece, length - at));
+            if (build)
+                plan.searchedHash = qHash(piece, plan.searchedHash);
+            window += piece;
+            qsizetype from = 0;
+            for (qsizetype found = window.indexOf(find, 0, cs); found >= 0;
+                 found = window.indexOf(find, from, cs)) {
+                if (!build && (QStringView(window).mid(found, find.size()) != find || ++plan.count > most))
+                    return false;
+                if (build) {
+                    plan.replaced.append(QStringView(window).mid(from, found - from));
+                    plan.replaced.append(replacement);
+                    plan.pieces.push_back(
+                        {int(windowStart + found), int(find.size()), int(replacement.size())});
+                }
+                from = found + find.size();
+            }
+            const bool last = at + kStretchHashPiece >= length;
+            const qsizetype passed = last ? window.size() : std::max(from, window.size() - (find.size() - 1));
+            if (build)
+                plan.replaced.append(QStringView(window).mid(from, passed - from));
+            window.remove(0, passed);
+            windowStart += passed;
+        }
+        return true;
+    };
+    if (!scan(false))
+        return std::nullopt;
+    plan.readInPieces = true;
+    plan.searchedLength = length;
+    plan.removedText = find;
+    plan.changes = plan.count > 0 && replacement != find;
+    if (!plan.changes)
+        return plan;
+    plan.replaced.reserve(length + qsizetype(plan.count) * (replacement.size() - find.size()));
+    plan.pieces.reserve(std::size_t(plan.count));
+    scan(true);
+    return plan;
+}
+
+} // namespace
 
 ReplaceAllPlan PlanReplaceAll(const RichTextControl& control, bool selectedOnly, const SearchState& state,
                               const QString& replacement) {
+    if (std::optional<ReplaceAllPlan> inPieces = planInPieces(control, selectedOnly, state, replacement))
+        return std::move(*inPieces);
     ReplaceAllPlan plan;
     plan.start = selectedOnly ? control.selStart() : 0;
     plan.searched = selectedOnly ? control.selText() : control.text();

@@ -32,6 +32,11 @@ QString ReplaceAllText(const QString& text, const QString& find, const QString& 
 QString ReplaceAllText(const QString& text, const SearchPattern& pattern, const QString& replacement,
                        int* count = nullptr, std::vector<ReplacedPiece>* pieces = nullptr);
 
+// A hash of a stretch of text that can also be taken a piece at a time, in pieces of
+// kStretchHashPiece characters from the stretch's start: each piece hashed with the hash before.
+constexpr int kStretchHashPiece = 64 * 1024;
+size_t StretchHash(QStringView text);
+
 // Replace All in one document, worked out before anything changes, so that the question before
 // it can tell how many matches it replaces.
 struct ReplaceAllPlan {
@@ -42,6 +47,14 @@ struct ReplaceAllPlan {
     std::vector<ReplacedPiece> pieces;
     int count = 0; // the matches, changing the text or not
     bool changes = false;
+    // A plain find text each of whose matches is the find text itself is searched for in the
+    // document a piece at a time, so that the searched text is never copied whole beside the
+    // replaced one: `searched` then stays empty, its length and StretchHash stand for it, and
+    // every piece's removed text is `removedText`.
+    bool readInPieces = false;
+    int searchedLength = 0;
+    size_t searchedHash = 0;
+    QString removedText;
 };
 // The plan for `control`'s selected text (`selectedOnly`) or whole text, with the state's find
 // text and options.

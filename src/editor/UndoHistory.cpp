@@ -75,8 +75,8 @@ bool piecesFit(const std::vector<ReplacedPiece>& pieces, qsizetype oldLength, qs
 class StretchChange {
 public:
     StretchChange(const QString& oldText, const QString& newText, std::vector<ReplacedPiece> pieces)
-        : m_oldLength(int(oldText.size())), m_newLength(int(newText.size())), m_oldHash(qHash(oldText)),
-          m_newHash(qHash(newText)) {
+        : m_oldLength(int(oldText.size())), m_newLength(int(newText.size())), m_oldHash(StretchHash(oldText)),
+          m_newHash(StretchHash(newText)) {
         if (!pieces.empty() && piecesFit(pieces, oldText.size(), newText.size())) {
             qsizetype shift = 0;
             for (const ReplacedPiece& piece : pieces) {
@@ -90,7 +90,10 @@ public:
                 qsizetype(pieces.size() * sizeof(ReplacedPiece)) + m_removed.bytes() + m_inserted.bytes();
             if (pieceBytes < oldText.capacity() * qsizetype(sizeof(QChar))) {
                 m_pieces = std::move(pieces);
-                m_pieces.shrink_to_fit();
+                // A list sized beforehand is kept as it is: a shrunk copy would be made while the
+                // old and the new text are both held.
+                if (m_pieces.capacity() > m_pieces.size() + m_pieces.size() / 4)
+                    m_pieces.shrink_to_fit();
                 return;
             }
             m_removed = {};
@@ -99,6 +102,24 @@ public:
             qCWarning(lcQuillora) << "Replaced pieces do not fit the texts; the step keeps the whole text";
         }
         m_other = oldText;
+    }
+
+    // A change whose text before was never read whole: its length and StretchHash, and the one
+    // text every piece took out. The pieces are kept whatever they take (the plan that read the
+    // text in pieces made sure they take less than the text).
+    StretchChange(int oldLength, size_t oldHash, const QString& removedText, const QString& newText,
+                  std::vector<ReplacedPiece> pieces)
+        : m_oldLength(oldLength), m_newLength(int(newText.size())), m_oldHash(oldHash),
+          m_newHash(StretchHash(newText)) {
+        qsizetype shift = 0;
+        for (const ReplacedPiece& piece : pieces) {
+            m_removed.add(removedText);
+            m_inserted.add(QStringView(newText).mid(piece.at + shift, piece.inserted));
+            shift += piece.inserted - piece.removed;
+        }
+        m_removed.squeeze();
+        m_inserted.squeeze();
+        m_pieces = std::move(pieces);
     }
 
     int length(bool after) const { return after ? m_newLength : m_oldLength; }
@@ -116,7 +137,7 @@ public:
         // The whole text is read the quicker way.
         const bool whole = position == 0 && standing == control.textLength();
         QString current = whole ? control.text() : control.textRange(position, standing);
-        if (current.size() != standing || qHash(current) != (undo ? m_newHash : m_oldHash))
+        if (current.size() != standing || StretchHash(current) != (undo ? m_newHash : m_oldHash))
             return false;
         QString replacement;
         if (m_pieces.empty()) {
@@ -232,7 +253,7 @@ void UndoHistory::AddUndo(const QString& oldText, const QString& newText, int po
     addStep(oldText, newText, position, selectionStart, selectionLength);
 }
 
-void UndoHistory::replaceStretch(int position, const QString& oldText, const QString& newText,
+void UndoHistory::replaceStretch(int position, QString oldText, QString newText,
                                  std::vector<ReplacedPiece> pieces) {
     recordPending();
     Q_ASSERT(position >= 0 && position + oldText.size() <= m_control.textLength());
@@ -244,8 +265,33 @@ void UndoHistory::replaceStretch(int position, const QString& oldText, const QSt
     step.SelectionLength = m_control.selLength();
     step.Stretch = std::make_shared<StretchChange>(oldText, newText, std::move(pieces));
     addStep(std::move(step));
-    m_control.select(position, int(oldText.size()));
+    const int oldLength = int(oldText.size());
+    oldText = QString(); // the step keeps what it needs of it; the document holds it still
+    m_control.select(position, oldLength);
     m_control.setSelText(newText);
+}
+
+void UndoHistory::replaceStretch(ReplaceAllPlan plan) {
+    if (!plan.readInPieces) {
+        replaceStretch(plan.start, std::move(plan.searched), std::move(plan.replaced),
+                       std::move(plan.pieces));
+        return;
+    }
+    recordPending();
+    Q_ASSERT(plan.start >= 0 && plan.start + plan.searchedLength <= m_control.textLength());
+    if (!piecesFit(plan.pieces, plan.searchedLength, plan.replaced.size())) {
+        qCWarning(lcQuillora) << "Replaced pieces do not fit the texts; nothing is replaced";
+        return;
+    }
+    UndoStep step;
+    step.Position = plan.start;
+    step.SelectionStart = m_control.selStart();
+    step.SelectionLength = m_control.selLength();
+    step.Stretch = std::make_shared<StretchChange>(plan.searchedLength, plan.searchedHash, plan.removedText,
+                                                   plan.replaced, std::move(plan.pieces));
+    addStep(std::move(step));
+    m_control.select(plan.start, plan.searchedLength);
+    m_control.setSelText(plan.replaced);
 }
 
 qsizetype UndoHistory::heldBytes() const {

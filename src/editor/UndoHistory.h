@@ -56,9 +56,11 @@ public:
     // that Undo takes back whole (the text, and the selection as it was) and Redo applies again;
     // the cursor ends after the new text. `pieces` (ascending, positions within the stretch) tell
     // where the two differ, when known: the step keeps them, or the one whole text that is not in
-    // the document, whichever takes less memory.
-    void replaceStretch(int position, const QString& oldText, const QString& newText,
-                        std::vector<ReplacedPiece> pieces);
+    // the document, whichever takes less memory. Texts handed over (moved) are let go as soon as
+    // they are no longer needed: the old one before the document takes the new one.
+    void replaceStretch(int position, QString oldText, QString newText, std::vector<ReplacedPiece> pieces);
+    // The same for a Replace All plan, in whichever form it was made.
+    void replaceStretch(ReplaceAllPlan plan);
     void ClearAllUndo();
     // Each returns whether the text changed.
     bool Undo();

@@ -512,8 +512,7 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
         const int start = entry.plan.start;
         const int length = static_cast<int>(entry.plan.replaced.size());
         // One undo step, which gives the whole stretch back.
-        document->undoHistory().replaceStretch(start, entry.plan.searched, entry.plan.replaced,
-                                               std::move(entry.plan.pieces));
+        document->undoHistory().replaceStretch(std::move(entry.plan));
         entry.plan = {}; // the texts go before the colouring needs its memory
         if (m_host.settings().UseColors)
             RecolorChange(text, document->colorRoles(), start, length, document->stateHooks());

@@ -135,6 +135,7 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
     window->txtRich->setSelColor(window->colorRoles().text);
     window->txtRich->setText(text);
+    text = QString(); // the document holds it now; colouring reads its own copy
     // Colouring is skipped when the tags were removed: there is nothing left to colour.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
         window->colorizeWhole();

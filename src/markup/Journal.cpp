@@ -2,10 +2,12 @@
 
 #include "platform/Charsets.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QList>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 const QByteArray kMagic = QByteArrayLiteral("QUILLORA-JOURNAL 2");
@@ -54,20 +56,61 @@ bool firstVersionEncoding(const QByteArray& field, TextEncoding& encoding) {
 }
 } // namespace
 
-QByteArray EncodeJournal(const JournalEntry& entry) {
-    // The text control's stand-ins for its reserved characters are not valid UTF-8; the journal
-    // holds the characters themselves, as the file would.
-    QString original = entry.text;
-    RestoreReservedCharacters(original);
-    const QByteArray text = original.toUtf8();
+namespace {
+
+// The text's UTF-8 bytes a slice at a time. The text control's stand-ins for its reserved
+// characters are not valid UTF-8; the journal holds the characters themselves, as the file would.
+// A slice never ends between the halves of a pair, so the bytes are those of the whole text.
+template <typename Use> bool forEachUtf8Slice(const QString& text, Use use) {
+    constexpr qsizetype kSlice = 64 * 1024;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = std::min(text.size(), at + kSlice);
+        if (end < text.size() && text.at(end - 1).isHighSurrogate())
+            ++end;
+        QString slice = text.mid(at, end - at);
+        RestoreReservedCharacters(slice);
+        if (!use(slice.toUtf8()))
+            return false;
+        at = end;
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteJournalTo(QIODevice& out, const JournalEntry& entry) {
+    // The header names the text's length and its sum covers the header: the text is encoded once
+    // to count, once to sum and once to write, rather than held encoded whole.
+    qsizetype length = 0;
+    forEachUtf8Slice(entry.text, [&](const QByteArray& bytes) {
+        length += bytes.size();
+        return true;
+    });
     const QByteArray format = nameOf(kFormatNames, entry.format);
     const QByteArray encoding = nameOf(kEncodingNames, entry.encoding);
     Q_ASSERT(!format.isEmpty() && !encoding.isEmpty()); // the enumerations' values all have names
     const QByteArray header = kMagic + "\npid=" + QByteArray::number(entry.owner.pid) +
                               "\nstarted=" + QByteArray::number(entry.owner.started) +
                               "\npath=" + entry.path.toUtf8().toPercentEncoding() + "\nformat=" + format +
-                              "\nencoding=" + encoding + "\nlength=" + QByteArray::number(text.size());
-    return header + "\nsha1=" + checksum(header + "\n\n" + text) + "\n\n" + text;
+                              "\nencoding=" + encoding + "\nlength=" + QByteArray::number(length);
+    QCryptographicHash sum(QCryptographicHash::Sha1);
+    sum.addData(header);
+    sum.addData(QByteArrayView("\n\n"));
+    forEachUtf8Slice(entry.text, [&](const QByteArray& bytes) {
+        sum.addData(bytes);
+        return true;
+    });
+    if (out.write(header + "\nsha1=" + sum.result().toHex() + "\n\n") < 0)
+        return false;
+    return forEachUtf8Slice(entry.text,
+                            [&](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); });
+}
+
+QByteArray EncodeJournal(const JournalEntry& entry) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    WriteJournalTo(buffer, entry);
+    return buffer.data();
 }
 
 bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry) {

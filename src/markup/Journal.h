@@ -4,6 +4,7 @@
 #include "platform/TextFile.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 // The process that wrote a journal: its id and its start time, so that an id the system has
@@ -28,6 +29,9 @@ struct JournalEntry {
 // truncated or altered anywhere is refused rather than half read. A journal of the first version
 // (its SHA-1 of the text alone, the encoding as a number) is still read.
 QByteArray EncodeJournal(const JournalEntry& entry);
+// The same bytes written to `out` as the text is encoded, a slice at a time, so that a large text
+// is never held a second time whole; false when a write fails.
+bool WriteJournalTo(QIODevice& out, const JournalEntry& entry);
 // False for anything that is not a whole, unaltered journal naming a known format and encoding.
 bool DecodeJournal(const QByteArray& bytes, JournalEntry& entry);
 

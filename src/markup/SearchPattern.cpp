@@ -220,7 +220,7 @@ QString SearchPattern::replacementFor(const PatternMatch& match, const QString& 
 }
 
 QString SearchPattern::replaceAllPlain(const QString& text, const QString& replacement, int* count,
-                                       const ReplacedFn& replaced) const {
+                                       const ReplacedFn& replaced, const CountedFn& counted) const {
     const Qt::CaseSensitivity cs = m_options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QStringView source(text);
     // The matches are counted first so that the result is allocated once, at its final size: a
@@ -235,6 +235,8 @@ QString SearchPattern::replaceAllPlain(const QString& text, const QString& repla
         *count = int(std::min<qsizetype>(matches, INT_MAX));
     if (matches == 0)
         return text;
+    if (counted)
+        counted(matches);
     QString result;
     result.reserve(text.size() + matches * (replacement.size() - m_find.size()));
     qsizetype from = 0;
@@ -250,10 +252,10 @@ QString SearchPattern::replaceAllPlain(const QString& text, const QString& repla
 }
 
 QString SearchPattern::replaceAll(const QString& text, const QString& replacement, int* count,
-                                  const ReplacedFn& replaced) const {
+                                  const ReplacedFn& replaced, const CountedFn& counted) const {
     // Plain text that cannot meet a line break halfway has no matches to pass over: the quick way.
     if (!m_options.regex && !m_checkWords && !m_find.startsWith(u'\n') && !m_find.endsWith(u'\r'))
-        return replaceAllPlain(text, replacement, count, replaced);
+        return replaceAllPlain(text, replacement, count, replaced, counted);
     const bool expands = m_options.regex && (replacement.contains(u'\\') || replacement.contains(u'$'));
     QString copy;
     const QStringView subject = m_options.regex ? soundSubject(text, copy) : QStringView(text);

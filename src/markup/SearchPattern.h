@@ -53,9 +53,12 @@ public:
     // replacement; an empty match is replaced once and the search moves on one character.
     // `count`, when given, receives the number of replacements; `replaced`, when given, is told of
     // each in turn: where it was in `text`, how many characters went and how many came.
+    // `counted`, when given, is told the number of replacements before the first of them, where
+    // that is known beforehand (plain text), so that their records can be sized once.
     using ReplacedFn = std::function<void(qsizetype at, qsizetype removed, qsizetype inserted)>;
+    using CountedFn = std::function<void(qsizetype replacements)>;
     QString replaceAll(const QString& text, const QString& replacement, int* count = nullptr,
-                       const ReplacedFn& replaced = nullptr) const;
+                       const ReplacedFn& replaced = nullptr, const CountedFn& counted = nullptr) const;
 
 private:
     // For patterns `text` must be sound UTF-16 (it is matched unchecked).
@@ -63,7 +66,7 @@ private:
     PatternMatch anchoredMatch(QStringView text, qsizetype at) const;
     PatternMatch accepted(QStringView text, qsizetype at, qsizetype length) const;
     QString replaceAllPlain(const QString& text, const QString& replacement, int* count,
-                            const ReplacedFn& replaced) const;
+                            const ReplacedFn& replaced, const CountedFn& counted) const;
 
     QString m_find;
     SearchOptions m_options;

@@ -3,38 +3,63 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QVarLengthArray>
 #include <algorithm>
 #include <memory>
+#include <new>
 
 namespace {
 
-// The runs of one line, kept as the block's user data. Most lines of a large page have one run,
-// kept inside the object: one allocation a line, not two.
-class LineColors : public QTextBlockUserData {
+// The runs of one line, kept as the block's user data: a large page has a hundred thousand lines,
+// so a line's runs take one allocation, the object with its runs behind it, each run its first
+// column and colour (its length reaches to the next run, the last one's to the line's end).
+class LineColors final : public QTextBlockUserData {
 public:
-    QVarLengthArray<ColorSpan, 1> runs;
+    struct Run {
+        quint32 start;
+        ColorValue color;
+    };
+
+    // Runs as setRuns takes them: ascending and without gaps from column 0.
+    static LineColors* make(const ColorSpan* runs, std::size_t count) {
+        void* place = ::operator new(sizeof(LineColors) + count * sizeof(Run));
+        auto* line = new (place) LineColors(count);
+        Run* out = line->runs();
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = {quint32(runs[i].start), runs[i].color};
+        return line;
+    }
+    // The block deletes its user data: the memory is the one make() took.
+    static void operator delete(void* place) { ::operator delete(place); }
+
+    std::size_t count() const { return m_count; }
+    const Run* runs() const { return reinterpret_cast<const Run*>(this + 1); }
+    // The run at `index` as a stretch of a line of `lineLength` columns (its separator included).
+    ColorSpan span(std::size_t index, int lineLength) const {
+        const int from = int(runs()[index].start);
+        const int to = index + 1 < m_count ? int(runs()[index + 1].start) : std::max(from, lineLength);
+        return {from, to - from, runs()[index].color};
+    }
+    ColorValue colorAt(int column) const {
+        const Run* first = runs();
+        const Run* after =
+            std::upper_bound(first, first + m_count, quint32(std::max(0, column)),
+                             [](quint32 wanted, const Run& run) { return wanted < run.start; });
+        return after == first ? first->color : std::prev(after)->color;
+    }
+
     // Whether the runs are the layout's formats at the moment.
     bool shown = false;
 
-    ColorValue colorAt(int column) const {
-        auto after = std::upper_bound(runs.begin(), runs.end(), column,
-                                      [](int wanted, const ColorSpan& run) { return wanted < run.start; });
-        return after == runs.begin() ? runs.front().color : std::prev(after)->color;
-    }
+private:
+    explicit LineColors(std::size_t count) : m_count(count) {}
+    Run* runs() { return reinterpret_cast<Run*>(this + 1); }
+
+    std::size_t m_count;
 };
+static_assert(sizeof(LineColors) % alignof(LineColors::Run) == 0, "the runs follow the object aligned");
 
 LineColors* lineColorsOf(const QTextBlock& block) {
     return static_cast<LineColors*>(block.userData());
-}
-
-LineColors* ensureLineColors(QTextBlock& block) {
-    LineColors* line = lineColorsOf(block);
-    if (!line) {
-        line = new LineColors; // the block owns its user data
-        block.setUserData(line);
-    }
-    return line;
 }
 
 // The end of a line for painting: its line break included, except after the last line.
@@ -53,12 +78,14 @@ QTextCharFormat foregroundFormat(ColorValue color) {
 // Paints parts of one line through a colour per character, then folds them back into runs.
 class LineColorRuns::LinePainter {
 public:
-    void paint(LineColors* line, int length, int from, int to, ColorValue color) {
-        if (line != m_line) {
+    void paint(const QTextBlock& block, const LineColors* line, int from, int to, ColorValue color) {
+        if (!m_block.isValid() || block != m_block) {
             flush();
-            m_line = line;
+            m_block = block;
+            const int length = block.length();
             m_colors.assign(static_cast<std::size_t>(length), 0);
-            for (const ColorSpan& run : line->runs) {
+            for (std::size_t i = 0; i < line->count(); ++i) {
+                const ColorSpan run = line->span(i, length);
                 const int end = std::min(length, run.start + run.length);
                 std::fill(m_colors.begin() + std::min(run.start, end), m_colors.begin() + end, run.color);
             }
@@ -67,23 +94,22 @@ public:
     }
 
     void flush() {
-        if (!m_line)
+        if (!m_block.isValid())
             return;
-        QVarLengthArray<ColorSpan, 1>& runs = m_line->runs;
-        runs.clear();
+        std::vector<ColorSpan> runs;
         for (int i = 0; i < static_cast<int>(m_colors.size()); ++i) {
             if (runs.empty() || runs.back().color != m_colors[i])
                 runs.push_back({i, 1, m_colors[i]});
             else
                 ++runs.back().length;
         }
-        m_line->shown = false;
-        m_line = nullptr;
+        LineColorRuns::setRuns(m_block, runs);
+        m_block = QTextBlock();
         m_colors.clear();
     }
 
 private:
-    LineColors* m_line = nullptr;
+    QTextBlock m_block;
     std::vector<ColorValue> m_colors;
 };
 
@@ -99,10 +125,8 @@ std::optional<ColorValue> LineColorRuns::colorAt(const QTextBlock& block, int co
 }
 
 void LineColorRuns::setRuns(QTextBlock block, const std::vector<ColorSpan>& runs) {
-    LineColors* line = ensureLineColors(block);
-    line->runs.clear();
-    line->runs.append(runs.data(), static_cast<qsizetype>(runs.size()));
-    line->shown = false;
+    // The block deletes the runs it had.
+    block.setUserData(LineColors::make(runs.data(), runs.size()));
 }
 
 void LineColorRuns::paint(QTextCursor& cursor, QTextBlock block, int from, int to, ColorValue color,
@@ -122,7 +146,7 @@ void LineColorRuns::paint(QTextCursor& cursor, QTextBlock block, int from, int t
             m_painter->flush();
             setRuns(block, {ColorSpan{0, block.length(), color}});
         } else if (line) {
-            m_painter->paint(line, block.length(), from - blockStart, pieceEnd - blockStart, color);
+            m_painter->paint(block, line, from - blockStart, pieceEnd - blockStart, color);
         } else {
             if (cursor.position() == from)
                 cursor.clearSelection();
@@ -142,16 +166,17 @@ void LineColorRuns::flush() {
 }
 
 void LineColorRuns::materialize(const QTextBlock& block) {
-    LineColors* line = lineColorsOf(block);
-    if (!line)
+    if (!lineColorsOf(block))
         return;
-    m_painter->flush();
+    m_painter->flush(); // which may give the line new runs
+    const LineColors* line = lineColorsOf(block);
     ++m_quiet;
     QTextCursor cursor(&m_document);
     cursor.beginEditBlock();
     const int blockStart = block.position();
     const int blockEnd = paintableEnd(block);
-    for (const ColorSpan& run : line->runs) {
+    for (std::size_t i = 0; i < line->count(); ++i) {
+        const ColorSpan run = line->span(i, block.length());
         const int from = blockStart + run.start;
         const int to = std::min(blockEnd, from + run.length);
         if (to <= from)
@@ -204,9 +229,11 @@ void LineColorRuns::show(const std::vector<QTextBlock>& lines) {
     cursor.beginEditBlock();
     for (const auto& [block, line] : waiting) {
         QList<QTextLayout::FormatRange> ranges;
-        ranges.reserve(static_cast<qsizetype>(line->runs.size()));
-        for (const ColorSpan& run : line->runs)
+        ranges.reserve(static_cast<qsizetype>(line->count()));
+        for (std::size_t i = 0; i < line->count(); ++i) {
+            const ColorSpan run = line->span(i, block.length());
             ranges.append({run.start, run.length, foregroundFormat(run.color)});
+        }
         block.layout()->setFormats(ranges);
         line->shown = true;
     }

@@ -31,11 +31,9 @@ RichTextControl::RichTextControl(QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (m_painting != 0)
+        if (m_painting != 0 || m_replacingWhole)
             return;
-        m_pieces.documentChanged(from, removed, added);
-        emit change();
-        emit changedAt(from, removed, added);
+        reportChange(from, removed, added);
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextControl::cursorMoved);
     applyTabStops();
@@ -49,18 +47,35 @@ void RichTextControl::setText(const QString& text) {
     // The typing colour comes from the character formats around the cursor.
     materializeForEdit();
     const QTextCharFormat typing = textCursor().charFormat();
-    // Lines that survive the replacement must not keep the colour runs of their old text.
-    m_colors.forgetAll();
     std::vector<int> cuts;
     const QString lines = m_pieces.cutForDisplay(text, cuts);
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
     m_pieces.beginEdit();
-    // The document takes CR LF, lone CR and lone LF each as one separator.
-    cursor.insertText(lines, typing);
+    QTextCursor cursor = replaceDocument(lines, typing);
     m_pieces.markWholeText(cuts);
     cursor.setPosition(0);
     setTextCursor(cursor);
+}
+
+QTextCursor RichTextControl::replaceDocument(const QString& text, const QTextCharFormat& format) {
+    // QTextDocument adds every inserted text to one buffer and lets go of removed text only when
+    // that buffer happens to be nearly full: the whole text replaced through a selection would keep
+    // the old text beside the new, for good (a large page's Replace All or reload doubled what the
+    // text takes). Cleared first, the document lets the old text go before the new one comes.
+    const int removed = document()->characterCount() - 1;
+    // No line keeps the colour runs of the old text.
+    m_colors.forgetAll();
+    m_replacingWhole = true;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    document()->clear();
+    cursor.setPosition(0);
+    // The document takes CR LF, lone CR and lone LF each as one separator.
+    cursor.insertText(text, format);
+    cursor.endEditBlock();
+    m_replacingWhole = false;
+    // Reported as one change, as a replacement of a selection is.
+    reportChange(0, removed, document()->characterCount() - 1);
+    return cursor;
 }
 
 int RichTextControl::textLength() const {
@@ -138,12 +153,25 @@ QString RichTextControl::selText() const {
     return textRange(selStart(), selLength());
 }
 
+void RichTextControl::reportChange(int from, int removed, int added) {
+    m_pieces.documentChanged(from, removed, added);
+    emit change();
+    emit changedAt(from, removed, added);
+}
+
 void RichTextControl::setSelText(const QString& text) {
     beginEdit();
     QTextCursor cursor = textCursor();
     const int from = cursor.selectionStart();
+    const int documentEnd = document()->characterCount() - 1;
     // The document takes CR LF, lone CR and lone LF each as one separator.
-    cursor.insertText(text);
+    if (from == 0 && cursor.selectionEnd() == documentEnd && documentEnd > 0) {
+        QTextCharFormat format = cursor.charFormat(); // as insertText takes it
+        format.clearProperty(QTextFormat::ObjectType);
+        cursor = replaceDocument(text, format);
+    } else {
+        cursor.insertText(text);
+    }
     setTextCursor(cursor);
     afterEdit(from, containsBreak(text));
 }

@@ -182,6 +182,10 @@ private:
     void baseKeyPress(QKeyEvent* event);
     void stepOverSoftBreak(QKeyEvent* event);
     void moveSelectionTo(int offset, bool move);
+    // Tells the pieces and the listeners of a change of the text, in document positions.
+    void reportChange(int from, int removed, int added);
+    // The whole document replaced by `text` in `format`; the cursor returned ends after it.
+    QTextCursor replaceDocument(const QString& text, const QTextCharFormat& format);
     // Replaces [start, start + length) and reports it as edited.
     void replaceAndReport(int start, int length, const QString& text);
     // Runs a change made by Qt's own editing around [from, to) and reports what it changed,
@@ -208,6 +212,7 @@ private:
     bool m_lineRunsEnabled = true;
     bool m_widthSet = false; // the document was given a width once
     bool m_observing = false;
+    bool m_replacingWhole = false; // the document's own reports of it are replaced by one
     LongLinePieces m_pieces;
     TextOffsets m_offsets;
     LineColorRuns m_colors;

@@ -86,6 +86,11 @@ int TextOffsets::lineLength(int offset) const {
 QString TextOffsets::withLineBreaks(QStringView raw, int position) const {
     QString out;
     out.reserve(raw.size() + raw.size() / 16 + 2);
+    appendWithLineBreaks(out, raw, position);
+    return out;
+}
+
+void TextOffsets::appendWithLineBreaks(QString& out, QStringView raw, int position) const {
     auto pieceBreak = std::lower_bound(m_pieces.breaks().begin(), m_pieces.breaks().end(), position);
     const auto noMoreBreaks = m_pieces.breaks().end();
     // Copied a line at a time: the search for separators is vectorised, a character at a time
@@ -94,7 +99,7 @@ QString TextOffsets::withLineBreaks(QStringView raw, int position) const {
         const qsizetype separator = raw.indexOf(QChar::ParagraphSeparator, from);
         if (separator < 0) {
             out.append(raw.mid(from));
-            return out;
+            return;
         }
         out.append(raw.mid(from, separator - from));
         from = separator + 1;
@@ -107,11 +112,24 @@ QString TextOffsets::withLineBreaks(QStringView raw, int position) const {
 }
 
 QString TextOffsets::text() const {
-    const QString raw = m_document.toRawText();
-    // toRawText ends with the document's last (implicit) separator when it has one.
-    const bool endsInSeparator = !raw.isEmpty() && raw.back() == QChar::ParagraphSeparator &&
-                                 raw.size() == m_document.characterCount();
-    return withLineBreaks(QStringView(raw).first(raw.size() - (endsInSeparator ? 1 : 0)), 0);
+    // Read a line at a time into a result of the final size: the document's raw text taken in one
+    // piece would be a second whole copy beside the result (twice a large page's text).
+    QString out;
+    out.reserve(length());
+    auto pieceBreak = m_pieces.breaks().begin();
+    const auto noMoreBreaks = m_pieces.breaks().end();
+    for (QTextBlock block = m_document.begin(); block.isValid();) {
+        out.append(block.text());
+        const int separator = block.position() + block.length() - 1;
+        block = block.next();
+        if (!block.isValid())
+            break;
+        while (pieceBreak != noMoreBreaks && *pieceBreak < separator)
+            ++pieceBreak;
+        if (pieceBreak == noMoreBreaks || *pieceBreak != separator)
+            out.append(QLatin1String("\r\n"));
+    }
+    return out;
 }
 
 QString TextOffsets::range(int start, int length) const {

@@ -43,6 +43,7 @@ public:
     QChar charAt(int offset) const;
     // The document's characters from `position`, their separators turned into CR LF or dropped.
     QString withLineBreaks(QStringView raw, int position) const;
+    void appendWithLineBreaks(QString& out, QStringView raw, int position) const;
 
     // Finds the document positions of offsets that mostly rise, walking the blocks forward
     // instead of searching for each one.

@@ -47,6 +47,11 @@ private slots:
         row("the control's reserved characters",
             {{1, 2}, "/r.htm", SaveFormat::Dos, TextEncoding::Windows1252, reserved});
         row("empty text", {{1, 2}, "/e.htm", SaveFormat::Dos, TextEncoding::Utf8, ""});
+        // Encoded a slice of 65,536 characters at a time: a pair across the first slice's end, a
+        // stand-in starting the third.
+        const QString slices = QString(65535, 'a') + QString::fromUtf16(u"\U0001D11E") + QString(65536, 'b') +
+                               QString::fromUtf16(u"\xDC29") + "c\r\n";
+        row("longer than a slice", {{1, 2}, "/l.htm", SaveFormat::Dos, TextEncoding::Utf8, slices});
     }
     void roundTrip() {
         QFETCH(JournalEntry, entry);
@@ -57,6 +62,7 @@ private slots:
         JournalEntry read;
         QVERIFY(DecodeJournal(TestEnvironment::readFile(file), read));
         QCOMPARE(read.path + '|' + read.text, entry.path + '|' + entry.text);
+        QCOMPARE(TestEnvironment::readFile(file), EncodeJournal(entry));
         QVERIFY(read.owner == entry.owner && read.format == entry.format && read.encoding == entry.encoding);
         QCOMPARE(int(QFile::permissions(file) & 0x7077), int(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(int(QFile::permissions(dir.path() + "/recovery") & 0x7077),

@@ -170,6 +170,35 @@ private slots:
             QCOMPARE(pattern(control), expected.remove(QLatin1Char(' ')));
     }
 
+    // A stretch longer than the pieces it is read in: its first and last characters other than
+    // blanks, and a "<" far inside it, decide as in a short one.
+    void longStretches_data() {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QString>("expected");
+        const int n = 70000;
+        const QString ys(n, 'y');
+        // Begins with "<" and ends with ">" behind blanks and line breaks: coloured afresh.
+        QTest::newRow("a whole tag pasted") << "ab" << 1 << "\r\n\t <i " + ys + ">\t\r\n"
+                                            << "x" + QString(4, 'x') + QString(n + 4, 't') + "xxx" + "x";
+        // A "<" only in a later piece, between two tags: painted as tag rather than text.
+        QTest::newRow("a less-than far inside")
+            << "<b></b>" << 3 << ys + "<" + ys << "ttt" + QString(2 * n + 1, 't') + "tttt";
+    }
+    void longStretches() {
+        QFETCH(QString, base);
+        QFETCH(int, offset);
+        QFETCH(QString, inserted);
+        QFETCH(QString, expected);
+        RichTextControl control;
+        control.setText(base);
+        control.paint(0, control.textLength(), kRoles.text);
+        ColorizeRange(control, kRoles, 0, 0);
+        recolor(offset, inserted)(control);
+        QCOMPARE(pattern(control), expected);
+    }
+
     // Random markup, stretches and selections: the text, its unsaved-changes state and the change
     // signal stay untouched, every colour is a role's, and ColorizeRange paints the computed spans.
     void randomText() {

@@ -1,4 +1,7 @@
 #include "editor/Search.h"
+#include "editor/SearchState.h"
+#include "editor/UndoHistory.h"
+#include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
 #include "support/DataTable.h"
 #include "support/TestEnvironment.h"
@@ -75,6 +78,70 @@ private slots:
                                  GoToOffset(three, 1, INT_MAX), GoToOffset(empty, 1, 4),
                                  GoToOffset(pieces, 2, 2600),   GoToOffset(pieces, 3, 1)};
         QCOMPARE(offsets, (QList<int>{12, 0, 15, 17, 8, 0, 2602, 3005}));
+    }
+
+    // Replace All planned on a document: a plain find text whose matches are all alike is read in
+    // pieces of 64K characters (a match across a piece's end counts), others whole. Either way the
+    // plan gives the text a whole-text replacement gives, and its step is undone and redone exactly.
+    void replaceAllPlanned_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("inPieces");
+        QTest::addColumn<int>("selected"); // a stretch from 1,000 to this far from the end; 0: none
+        // "abc" from 65,535 and "aaa" from 131,071: each across the end of a piece.
+        const QString around = "<p>\r\n" + QString(65527, 'x') + "<b>abc</b>" + QString(65529, 'x') +
+                               "aaabca\r\n" + QString(1000, 'x') + "aa";
+        QTest::newRow("matches across pieces' ends") << around << "abc"
+                                                     << "\u00E9!" << true << true << 0;
+        QTest::newRow("case off, every match alike") << around << "<"
+                                                     << "&lt;" << false << true << 0;
+        QTest::newRow("matches next to each other") << around + "aaaa"
+                                                    << "aa"
+                                                    << "b" << true << true << 0;
+        QTest::newRow("a selected stretch") << around << "b"
+                                            << "" << true << true << 100;
+        QTest::newRow("matches unlike the find text: read whole") << around + "ABC"
+                                                                  << "abc"
+                                                                  << "-" << false << false << 0;
+        QTest::newRow("a break in the replacement: read whole") << around << "b>"
+                                                                << "\n"
+                                                                << true << false << 0;
+        QTest::newRow("replaced by itself") << around << "abc"
+                                            << "abc" << true << true << 0;
+    }
+    void replaceAllPlanned() {
+        QFETCH(QString, text);
+        QFETCH(QString, find);
+        QFETCH(QString, replacement);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, inPieces);
+        QFETCH(int, selected);
+        RichTextControl control;
+        control.setText(text);
+        if (selected > 0)
+            control.select(1000, int(text.size()) - 1000 - selected);
+        SearchState state;
+        state.findText = find;
+        state.matchCase = matchCase;
+        ReplaceAllPlan plan = PlanReplaceAll(control, selected > 0, state, replacement);
+        QCOMPARE(plan.readInPieces, inPieces);
+        const QString stretch = selected > 0 ? control.selText() : text;
+        int count = 0;
+        const QString replacedStretch =
+            TextForDocument(ReplaceAllText(stretch, find, replacement, matchCase, &count));
+        QCOMPARE(plan.count, count);
+        QCOMPARE(plan.changes, replacedStretch != stretch);
+        if (!plan.changes)
+            return;
+        const QString replaced =
+            text.left(plan.start) + replacedStretch + text.mid(plan.start + stretch.size());
+        UndoHistory history(control);
+        history.replaceStretch(std::move(plan));
+        QVERIFY(control.text() == replaced);
+        QVERIFY(history.Undo() && control.text() == text);
+        QVERIFY(history.Redo() && control.text() == replaced);
     }
 
     // CR LF, LF, CR end lines (LF CR: two), 40 lines at most, a CR LF split between two reads is one.

@@ -416,6 +416,51 @@ private slots:
         }
     }
 
+    // The whole text replaced through the selection (it lets the old text go first) reads as any
+    // other replaced selection: against a control where a character after the selection keeps the
+    // replacement on the common way, and that character is deleted afterwards. One change is
+    // reported, of the whole document.
+    void wholeTextReplaced_data() {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("replacement");
+        const QString longLine = QString(4500, 'y');
+        QTest::newRow("lines") << "ab\r\ncd\r\n\r\nef"
+                               << "x\r\ny<z>";
+        QTest::newRow("ending in a break") << "ab\r\ncd\r\n"
+                                           << "x\ry\nz\r\n";
+        QTest::newRow("long lines before and after")
+            << "a\r\n" + longLine + "\r\nb" << longLine + "z\r\n\r\nc";
+        QTest::newRow("emptied") << "ab\r\ncd"
+                                 << "";
+    }
+    void wholeTextReplaced() {
+        QFETCH(QString, base);
+        QFETCH(QString, replacement);
+        Control tested, reference;
+        for (Control* control : {&tested, &reference}) {
+            control->setLongLineLimit(2000);
+            control->setText(control == &reference ? base + "!" : base);
+            control->paint(0, control->textLength(), 0x000000);
+            control->paint(2, 1, 0x0000FF);
+            control->paint(int(base.size()) - 1, 2, 0x00FF00); // the reference's extra character too
+            control->select(0, int(base.size()));
+        }
+        // In the document's positions: a CR LF is one separator, and pieces of long lines have theirs.
+        const int oldEnd = tested.document()->characterCount() - 1;
+        QSignalSpy changes(&tested, &Control::change);
+        QSignalSpy where(&tested, &Control::changedAt);
+        tested.setSelText(replacement);
+        reference.setSelText(replacement);
+        reference.select(reference.textLength() - 1, 1);
+        reference.setSelText(QString());
+        QCOMPARE(changes.count(), 1);
+        // The new text is reported as it came, before its long lines were cut.
+        QCOMPARE(where.value(0),
+                 (QVariantList{0, oldEnd, int(replacement.size() - replacement.count(kCrLf))}));
+        QCOMPARE(qMakePair(tested.selStart(), tested.selLength()), qMakePair(tested.textLength(), 0));
+        compareControls(tested, reference, 0, tested.textLength());
+    }
+
     // Delete before an emptied piece deletes the next piece's first character; the rest keep colours.
     void deleteAcrossAnEmptyPiece() {
         Control control;

@@ -2,6 +2,105 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>Abbreviation</name>
+    <message>
+        <source>%1 at character %2.</source>
+        <translation>%1 bei Zeichen %2.</translation>
+    </message>
+    <message>
+        <source>Unexpected &apos;%1&apos;</source>
+        <translation>Unerwartetes „%1“</translation>
+    </message>
+    <message>
+        <source>A group cannot have children</source>
+        <translation>Eine Gruppe kann keine Kindelemente haben</translation>
+    </message>
+    <message>
+        <source>Text cannot hold elements</source>
+        <translation>Text kann keine Elemente enthalten</translation>
+    </message>
+    <message>
+        <source>Nesting deeper than %1 levels</source>
+        <translation>Verschachtelung tiefer als %1 Ebenen</translation>
+    </message>
+    <message>
+        <source>Expected an element</source>
+        <translation>Element erwartet</translation>
+    </message>
+    <message>
+        <source>Expected an element after &apos;%1&apos;</source>
+        <translation>Element nach „%1“ erwartet</translation>
+    </message>
+    <message>
+        <source>Unclosed &apos;(&apos;</source>
+        <translation>Nicht geschlossene „(“</translation>
+    </message>
+    <message>
+        <source>Expected a name after &apos;%1&apos;</source>
+        <translation>Name nach „%1“ erwartet</translation>
+    </message>
+    <message>
+        <source>Expected a count from 1 to %1 after &apos;*&apos;</source>
+        <translation>Anzahl von 1 bis %1 nach „*“ erwartet</translation>
+    </message>
+    <message>
+        <source>Unclosed &apos;[&apos;</source>
+        <translation>Nicht geschlossene „[“</translation>
+    </message>
+    <message>
+        <source>Expected an attribute name</source>
+        <translation>Attributname erwartet</translation>
+    </message>
+    <message>
+        <source>Unclosed &apos;%1&apos;</source>
+        <translation>Nicht geschlossenes „%1“</translation>
+    </message>
+    <message>
+        <source>Unclosed &apos;{&apos;</source>
+        <translation>Nicht geschlossene „{“</translation>
+    </message>
+    <message>
+        <source>Expected at most 9 digits after &apos;@&apos;</source>
+        <translation>Höchstens 9 Ziffern nach „@“ erwartet</translation>
+    </message>
+    <message>
+        <source>The void element &apos;%1&apos; cannot hold content at character %2.</source>
+        <translation>Das leere Element „%1“ kann bei Zeichen %2 keinen Inhalt haben.</translation>
+    </message>
+    <message>
+        <source>The expansion would be larger than 1 MB.</source>
+        <translation>Die Erweiterung wäre größer als 1 MB.</translation>
+    </message>
+    <message>
+        <source>Expected a style abbreviation</source>
+        <translation>Stil-Abkürzung erwartet</translation>
+    </message>
+    <message>
+        <source>Unknown style abbreviation &apos;%1&apos;</source>
+        <translation>Unbekannte Stil-Abkürzung „%1“</translation>
+    </message>
+    <message>
+        <source>Expected 1, 2, 3, 4, 6 or 8 hex digits after &apos;#&apos;</source>
+        <translation>1, 2, 3, 4, 6 oder 8 Hexadezimalziffern nach „#“ erwartet</translation>
+    </message>
+    <message>
+        <source>Expected a number</source>
+        <translation>Zahl erwartet</translation>
+    </message>
+    <message>
+        <source>Unknown unit &apos;%1&apos;</source>
+        <translation>Unbekannte Einheit „%1“</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; takes no value</source>
+        <translation>„%1“ nimmt keinen Wert an</translation>
+    </message>
+    <message>
+        <source>No style abbreviations: abbreviations.txt is missing or empty.</source>
+        <translation>Keine Stil-Abkürzungen: abbreviations.txt fehlt oder ist leer.</translation>
+    </message>
+</context>
+<context>
     <name>BrowserControl</name>
     <message>
         <source>Loading...</source>
@@ -49,6 +148,13 @@
     <message>
         <source>The page asks for text: %1 (answered Cancel)</source>
         <translation>Die Seite bittet um eine Eingabe: %1 (mit „Abbrechen“ beantwortet)</translation>
+    </message>
+</context>
+<context>
+    <name>Charsets</name>
+    <message>
+        <source>UTF-8 with byte-order mark</source>
+        <translation>UTF-8 mit Byte-Order-Mark</translation>
     </message>
 </context>
 <context>
@@ -367,10 +473,744 @@
     </message>
 </context>
 <context>
+    <name>DocumentAbbreviation</name>
+    <message>
+        <source>No abbreviation before the cursor.</source>
+        <translation>Keine Abkürzung vor dem Cursor.</translation>
+    </message>
+    <message>
+        <source>Abbreviations are expanded between tags, not inside one.</source>
+        <translation>Abkürzungen werden zwischen Tags erweitert, nicht innerhalb eines Tags.</translation>
+    </message>
+    <message>
+        <source> Nothing was inserted.</source>
+        <translation> Es wurde nichts eingefügt.</translation>
+    </message>
+</context>
+<context>
+    <name>FileFilter</name>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>All Formats</source>
+        <translation>Alle Formate</translation>
+    </message>
+    <message>
+        <source>Dynamic HTML</source>
+        <translation>Dynamisches HTML</translation>
+    </message>
+    <message>
+        <source>Hypertext</source>
+        <translation>Hypertext</translation>
+    </message>
+    <message>
+        <source>Stylesheet</source>
+        <translation>Stylesheet</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Executables</source>
+        <translation>Ausführbare Dateien</translation>
+    </message>
+    <message>
+        <source>Quillora Skins</source>
+        <translation>Quillora-Skins</translation>
+    </message>
+</context>
+<context>
+    <name>FileSearch</name>
+    <message>
+        <source>a named pipe</source>
+        <translation>eine benannte Pipe</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link that leads back to itself (a loop).</source>
+        <translation>%1 ist eine symbolische Verknüpfung, die auf sich selbst zurückführt (eine Schleife).</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link to %2, which does not exist.</source>
+        <translation>%1 ist eine symbolische Verknüpfung auf %2, das nicht existiert.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be read: %2</source>
+        <translation>Der Ordner %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a text file.</source>
+        <translation>%1 ist %2, keine Textdatei.</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link to a folder that contains it (a loop).</source>
+        <translation>%1 ist eine symbolische Verknüpfung auf einen Ordner, der sie enthält (eine Schleife).</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>%1 changed after it was searched; it was left as it is.</source>
+        <translation>%1 wurde nach dem Durchsuchen geändert; die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>FileWatch</name>
+    <message>
+        <source>%1 has been changed by another program. Reload it?</source>
+        <translation>%1 wurde von einem anderen Programm geändert. Neu laden?</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+The changes you have not saved will be lost.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Ihre nicht gespeicherten Änderungen gehen dabei verloren.</translation>
+    </message>
+    <message>
+        <source>%1 has been changed by another program since it was opened or saved. Overwrite it?</source>
+        <translation>%1 wurde seit dem Öffnen oder Speichern von einem anderen Programm geändert. Überschreiben?</translation>
+    </message>
+</context>
+<context>
+    <name>FormCode</name>
+    <message>
+        <source>Button</source>
+        <translation>Schaltfläche</translation>
+    </message>
+    <message>
+        <source>Check Box</source>
+        <translation>Kontrollkästchen</translation>
+    </message>
+    <message>
+        <source>Combo Box</source>
+        <translation>Kombinationsfeld</translation>
+    </message>
+    <message>
+        <source>Hidden</source>
+        <translation>Verstecktes Feld</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>Liste</translation>
+    </message>
+    <message>
+        <source>Radio Button</source>
+        <translation>Optionsfeld</translation>
+    </message>
+    <message>
+        <source>Reset Button</source>
+        <translation>Zurücksetzen-Schaltfläche</translation>
+    </message>
+    <message>
+        <source>Submit Button</source>
+        <translation>Absenden-Schaltfläche</translation>
+    </message>
+    <message>
+        <source>Text Area</source>
+        <translation>Textbereich</translation>
+    </message>
+    <message>
+        <source>Text Field</source>
+        <translation>Textfeld</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlCheck</name>
+    <message>
+        <source>No problems found.</source>
+        <translation>Keine Probleme gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n error</source>
+        <translation>
+            <numerusform>%n Fehler</numerusform>
+            <numerusform>%n Fehler</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n errors</source>
+        <translation>
+            <numerusform>%n Fehler</numerusform>
+            <numerusform>%n Fehler</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n warning</source>
+        <translation>
+            <numerusform>%n Warnung</numerusform>
+            <numerusform>%n Warnungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n warnings</source>
+        <translation>
+            <numerusform>%n Warnung</numerusform>
+            <numerusform>%n Warnungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n access</source>
+        <translation>
+            <numerusform>, %n zur Barrierefreiheit</numerusform>
+            <numerusform>, %n zur Barrierefreiheit</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check HTML cannot run: its checker program, %1, is not installed with Quillora.</source>
+        <translation>„HTML prüfen“ kann nicht laufen: Das Prüfprogramm %1 ist nicht mit Quillora installiert.</translation>
+    </message>
+    <message>
+        <source>The check stopped: the page is nested too deeply or too large for the checker.</source>
+        <translation>Die Prüfung wurde abgebrochen: Die Seite ist für das Prüfprogramm zu tief verschachtelt oder zu groß.</translation>
+    </message>
+</context>
+<context>
+    <name>JavaCompile</name>
+    <message>
+        <source>The file must be saved before you can compile it!</source>
+        <translation>Die Datei muss gespeichert werden, bevor Sie sie kompilieren können!</translation>
+    </message>
+    <message>
+        <source>There is no Java Compiler selected.<byte value="xd"/>
+Would you like to select one now?</source>
+        <translation>Es ist kein Java-Compiler ausgewählt.<byte value="xd"/>
+Möchten Sie jetzt einen auswählen?</translation>
+    </message>
+    <message>
+        <source>The Java compiler could not be started: </source>
+        <translation>Der Java-Compiler konnte nicht gestartet werden: </translation>
+    </message>
+</context>
+<context>
+    <name>LineNumberGutter</name>
+    <message>
+        <source>Line numbers</source>
+        <translation>Zeilennummern</translation>
+    </message>
+    <message>
+        <source>The number of each line of the text beside it.</source>
+        <translation>Die Nummer jeder Zeile des Textes daneben.</translation>
+    </message>
+</context>
+<context>
+    <name>LinkCheck</name>
+    <message>
+        <source>File not found</source>
+        <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Leads out of the checked folder</source>
+        <translation>Führt aus dem geprüften Ordner heraus</translation>
+    </message>
+    <message>
+        <source>Remote: not checked</source>
+        <translation>Entfernt: nicht geprüft</translation>
+    </message>
+    <message>
+        <source>The folder cannot be read.</source>
+        <translation>Der Ordner kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>A link loop: leads back to a folder above it.</source>
+        <translation>Eine Verknüpfungsschleife: führt zurück zu einem übergeordneten Ordner.</translation>
+    </message>
+    <message>
+        <source>Folder has no index page</source>
+        <translation>Ordner hat keine Indexseite</translation>
+    </message>
+    <message>
+        <source>Letter case differs: the file is /%1</source>
+        <translation>Groß-/Kleinschreibung weicht ab: Die Datei heißt /%1</translation>
+    </message>
+    <message>
+        <source>this page</source>
+        <translation>dieser Seite</translation>
+    </message>
+    <message>
+        <source>No id or name &quot;%1&quot; in %2</source>
+        <translation>Keine ID und kein Name „%1“ in %2</translation>
+    </message>
+    <message>
+        <source>%1 is no folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be read.</source>
+        <translation>Der Ordner %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n missing file</source>
+        <translation>
+            <numerusform>%n fehlende Datei</numerusform>
+            <numerusform>%n fehlende Dateien</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n missing files</source>
+        <translation>
+            <numerusform>%n fehlende Datei</numerusform>
+            <numerusform>%n fehlende Dateien</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n wrong letter case</source>
+        <translation>
+            <numerusform>%n mit falscher Groß-/Kleinschreibung</numerusform>
+            <numerusform>%n mit falscher Groß-/Kleinschreibung</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bad fragment</source>
+        <translation>
+            <numerusform>%n ungültiger Anker</numerusform>
+            <numerusform>%n ungültige Anker</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bad fragments</source>
+        <translation>
+            <numerusform>%n ungültiger Anker</numerusform>
+            <numerusform>%n ungültige Anker</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n outside the folder</source>
+        <translation>
+            <numerusform>%n außerhalb des Ordners</numerusform>
+            <numerusform>%n außerhalb des Ordners</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No broken links</source>
+        <translation>Keine defekten Links</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n remote not checked</source>
+        <translation>
+            <numerusform>; %n entfernter nicht geprüft</numerusform>
+            <numerusform>; %n entfernte nicht geprüft</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n page checked</source>
+        <translation>
+            <numerusform>; %n Seite geprüft</numerusform>
+            <numerusform>; %n Seiten geprüft</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n pages checked</source>
+        <translation>
+            <numerusform>; %n Seite geprüft</numerusform>
+            <numerusform>; %n Seiten geprüft</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n file not read</source>
+        <translation>
+            <numerusform>, %n Datei nicht gelesen</numerusform>
+            <numerusform>, %n Dateien nicht gelesen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n files not read</source>
+        <translation>
+            <numerusform>, %n Datei nicht gelesen</numerusform>
+            <numerusform>, %n Dateien nicht gelesen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> (cancelled)</source>
+        <translation> (abgebrochen)</translation>
+    </message>
+</context>
+<context>
+    <name>NoticeBar</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
     <name>PreviewBeside</name>
     <message>
         <source>This page is large: the preview follows it when it is saved.</source>
         <translation>Diese Seite ist groß: Die Vorschau folgt ihr beim Speichern.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchPattern</name>
+    <message>
+        <source>The search pattern is not valid: %1 at character %2.</source>
+        <translation>Das Suchmuster ist ungültig: %1 bei Zeichen %2.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchState</name>
+    <message>
+        <source>Unable to find &quot;%1&quot;</source>
+        <translation>„%1“ wurde nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>Spelling</name>
+    <message>
+        <source>No spelling dictionary is installed, so nothing is checked.<byte value="xd"/>
+<byte value="xd"/>
+Debian&apos;s dictionary packages bring them, one for each language: hunspell-en-us, hunspell-en-gb, hunspell-de-de, hunspell-fr, ... (apt install hunspell-en-us; all of them are named hunspell-*).</source>
+        <translation>Es ist kein Wörterbuch für die Rechtschreibprüfung installiert, daher wird nichts geprüft.<byte value="xd"/>
+<byte value="xd"/>
+Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hunspell-en-us, hunspell-en-gb, hunspell-fr, … (apt install hunspell-de-de; alle heißen hunspell-*).</translation>
+    </message>
+    <message>
+        <source>The dictionary file %1 cannot be read.</source>
+        <translation>Die Wörterbuchdatei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The dictionary %1 is written in %2, which this program cannot read.</source>
+        <translation>Das Wörterbuch %1 ist in %2 geschrieben, das dieses Programm nicht lesen kann.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a word to add.</source>
+        <translation>„%1“ ist kein Wort, das hinzugefügt werden kann.</translation>
+    </message>
+</context>
+<context>
+    <name>TextFile</name>
+    <message>
+        <source>%1 is too large to edit: the limit is %2 MB.</source>
+        <translation>%1 ist zu groß zum Bearbeiten: Die Grenze liegt bei %2 MB.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a file.</source>
+        <translation>%1 ist ein Ordner, keine Datei.</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file and cannot be opened as text.</source>
+        <translation>%1 ist keine reguläre Datei und kann nicht als Text geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>%1 is a link, which is not followed.</source>
+        <translation>%1 ist eine Verknüpfung, der nicht gefolgt wird.</translation>
+    </message>
+    <message>
+        <source>%1 contains NUL bytes: it is binary data, not text.</source>
+        <translation>%1 enthält NUL-Bytes: Es sind Binärdaten, kein Text.</translation>
+    </message>
+    <message>
+        <source>%1 has too many lines to edit: it would take about %2 MB of memory (the limit is %3 MB).</source>
+        <translation>%1 hat zu viele Zeilen zum Bearbeiten: Es würde etwa %2 MB Speicher belegen (die Grenze liegt bei %3 MB).</translation>
+    </message>
+    <message>
+        <source>The text contains %1, which %2 does not have.</source>
+        <translation>Der Text enthält %1, das es in %2 nicht gibt.</translation>
+    </message>
+    <message>
+        <source>The text cannot be saved in an unknown encoding (%1).</source>
+        <translation>Der Text kann nicht in einer unbekannten Kodierung (%1) gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>No copy of the file could be made before it is written in place: </source>
+        <translation>Vor dem Überschreiben an Ort und Stelle konnte keine Kopie der Datei angelegt werden: </translation>
+    </message>
+    <message>
+        <source> The file&apos;s earlier content is kept in </source>
+        <translation> Der frühere Inhalt der Datei ist aufbewahrt in </translation>
+    </message>
+    <message>
+        <source>Existing file %1 is not writable</source>
+        <translation>Die vorhandene Datei %1 ist nicht beschreibbar</translation>
+    </message>
+</context>
+<context>
+    <name>frmFind</name>
+    <message numerus="yes">
+        <source>%n match</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n matches</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n document</source>
+        <comment>replace in</comment>
+        <translation>
+            <numerusform>%n Dokument</numerusform>
+            <numerusform>%n Dokumenten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n documents</source>
+        <comment>replace in</comment>
+        <translation>
+            <numerusform>%n Dokument</numerusform>
+            <numerusform>%n Dokumenten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Replace %1 in %2?</source>
+        <translation>%1 in %2 ersetzen?</translation>
+    </message>
+    <message>
+        <source>Quillora - Find &amp; Replace</source>
+        <translation>Quillora - Suchen &amp; Ersetzen</translation>
+    </message>
+    <message>
+        <source>Find What:</source>
+        <translation>Suchen nach:</translation>
+    </message>
+    <message>
+        <source>Replace &amp;With:</source>
+        <translation>&amp;Ersetzen durch:</translation>
+    </message>
+    <message>
+        <source>Match &amp;Case</source>
+        <translation>&amp;Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Whole word</source>
+        <translation>Ganzes Wort</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>&amp;Down</source>
+        <translation>Nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>From Position:</source>
+        <translation>Ab Position:</translation>
+    </message>
+    <message>
+        <source>Beginning</source>
+        <translation>Anfang</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Aktuelle</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Search In Selected Text Only.</source>
+        <translation>Nur im markierten Text suchen.</translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation>&amp;Alle ersetzen</translation>
+    </message>
+    <message>
+        <source>Search in the selected documents below:</source>
+        <translation>In den unten ausgewählten Dokumenten suchen:</translation>
+    </message>
+    <message>
+        <source>Documents to search</source>
+        <translation>Zu durchsuchende Dokumente</translation>
+    </message>
+    <message>
+        <source>&amp;Find Next</source>
+        <translation>&amp;Weitersuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>E&amp;rsetzen</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ose</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace All</source>
+        <translation>Alle e&amp;rsetzen</translation>
+    </message>
+    <message>
+        <source>There is no text selected in the current dockument!</source>
+        <translation>Im aktuellen Dokument ist kein Text markiert!</translation>
+    </message>
+    <message>
+        <source>There are no documents selected!</source>
+        <translation>Es sind keine Dokumente ausgewählt!</translation>
+    </message>
+    <message>
+        <source>Unable to find &quot;%1&quot;</source>
+        <translation>„%1“ wurde nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Replace All Done!</source>
+        <translation>Alle ersetzt!</translation>
+    </message>
+</context>
+<context>
+    <name>frmFindInFiles</name>
+    <message>
+        <source>Quillora - Find in Files</source>
+        <translation>Quillora - In Dateien suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Whole word</source>
+        <translation>Ganzes Wort</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Include hidden folders</source>
+        <translation>Versteckte Ordner einbeziehen</translation>
+    </message>
+    <message>
+        <source>Find All</source>
+        <translation>Alle suchen</translation>
+    </message>
+    <message>
+        <source>Replace All</source>
+        <translation>Alle ersetzen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd what:</source>
+        <translation>&amp;Suchen nach:</translation>
+    </message>
+    <message>
+        <source>Re&amp;place with:</source>
+        <translation>&amp;Ersetzen durch:</translation>
+    </message>
+    <message>
+        <source>F&amp;older:</source>
+        <translation>&amp;Ordner:</translation>
+    </message>
+    <message>
+        <source>File &amp;types:</source>
+        <translation>Datei&amp;typen:</translation>
+    </message>
+    <message>
+        <source>Folder to search</source>
+        <translation>Zu durchsuchender Ordner</translation>
+    </message>
+    <message>
+        <source>Choose the folder to search.</source>
+        <translation>Wählen Sie den zu durchsuchenden Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+</context>
+<context>
+    <name>frmGoTo</name>
+    <message>
+        <source>Quillora - Go To</source>
+        <translation>Quillora - Gehe zu</translation>
+    </message>
+    <message>
+        <source>Line Nr:</source>
+        <translation>Zeile Nr.:</translation>
+    </message>
+    <message>
+        <source>Character Nr:</source>
+        <translation>Zeichen Nr.:</translation>
+    </message>
+    <message>
+        <source>&amp;Go To</source>
+        <translation>&amp;Springen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>frmNotepad</name>
+    <message>
+        <source>Document text</source>
+        <translation>Dokumenttext</translation>
+    </message>
+    <message>
+        <source>Untitled [0]</source>
+        <translation>Unbenannt [0]</translation>
+    </message>
+    <message>
+        <source>Divider between text and preview</source>
+        <translation>Trennlinie zwischen Text und Vorschau</translation>
+    </message>
+    <message>
+        <source>Untitled [%1]</source>
+        <translation>Unbenannt [%1]</translation>
+    </message>
+    <message>
+        <source>Save changes to [%1] ?</source>
+        <translation>Änderungen an [%1] speichern?</translation>
     </message>
 </context>
 <context>
@@ -397,6 +1237,45 @@ eigenen Dokumentfenster geöffnet. Läuft Quillora bereits, werden die Dateien d
   --help     diese Hilfe anzeigen und beenden
   --version  die Version anzeigen und beenden
 </translation>
+    </message>
+</context>
+<context>
+    <name>mdlFile</name>
+    <message>
+        <source>An error occurred when opening file: %1</source>
+        <translation>Beim Öffnen der Datei ist ein Fehler aufgetreten: %1</translation>
+    </message>
+    <message>
+        <source>Save as UTF-8</source>
+        <translation>Als UTF-8 speichern</translation>
+    </message>
+    <message>
+        <source>Use Character References</source>
+        <translation>Zeichenreferenzen verwenden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 cannot be saved as %2: it contains characters that encoding does not have (first: %3 at line %4).</source>
+        <translation>%1 kann nicht als %2 gespeichert werden: Die Datei enthält Zeichen, die es in dieser Kodierung nicht gibt (das erste: %3 in Zeile %4).</translation>
+    </message>
+    <message>
+        <source>%1 is not valid UTF-8: it was read as %2. Unchanged bytes are saved as they were.</source>
+        <translation>%1 ist kein gültiges UTF-8: Die Datei wurde als %2 gelesen. Unveränderte Bytes werden so gespeichert, wie sie waren.</translation>
+    </message>
+    <message>
+        <source>%1 is read-only: saving it needs Save As...</source>
+        <translation>%1 ist schreibgeschützt: Zum Speichern ist „Speichern unter …“ nötig</translation>
+    </message>
+    <message>
+        <source>%1 was replaced by a link to %2 since it was opened; nothing was saved. Use Save As to choose where to save.</source>
+        <translation>%1 wurde seit dem Öffnen durch eine Verknüpfung auf %2 ersetzt; es wurde nichts gespeichert. Wählen Sie mit „Speichern unter“, wohin gespeichert werden soll.</translation>
+    </message>
+    <message>
+        <source>The file could not be saved: %1</source>
+        <translation>Die Datei konnte nicht gespeichert werden: %1</translation>
     </message>
 </context>
 </TS>

@@ -648,6 +648,17 @@ Ihre nicht gespeicherten Änderungen gehen dabei verloren.</translation>
     </message>
 </context>
 <context>
+    <name>FramesArea</name>
+    <message>
+        <source>Frames</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>The page&apos;s frames as they divide the window. A click on a frame selects it, a border is dragged to move it.</source>
+        <translation>Die Frames der Seite, wie sie das Fenster aufteilen. Ein Klick auf einen Frame wählt ihn aus, ein Rand wird zum Verschieben gezogen.</translation>
+    </message>
+</context>
+<context>
     <name>HtmlCheck</name>
     <message>
         <source>No problems found.</source>
@@ -866,6 +877,17 @@ Möchten Sie jetzt einen auswählen?</translation>
     </message>
 </context>
 <context>
+    <name>MapPicture</name>
+    <message>
+        <source>Picture</source>
+        <translation>Grafik</translation>
+    </message>
+    <message>
+        <source>The picture of the map with the outlines of its areas. A click with the left button adds a point of the shape drawn, the right button finishes it.</source>
+        <translation>Die Grafik der Imagemap mit den Umrissen ihrer Bereiche. Ein Klick mit der linken Maustaste fügt der gezeichneten Form einen Punkt hinzu, die rechte Maustaste schließt sie ab.</translation>
+    </message>
+</context>
+<context>
     <name>NoticeBar</name>
     <message>
         <source>Close</source>
@@ -873,10 +895,44 @@ Möchten Sie jetzt einen auswählen?</translation>
     </message>
 </context>
 <context>
+    <name>Pictures</name>
+    <message>
+        <source>Please select a folder:</source>
+        <translation>Bitte wählen Sie einen Ordner:</translation>
+    </message>
+</context>
+<context>
+    <name>Preview</name>
+    <message>
+        <source>The file could not be saved: %1</source>
+        <translation>Die Datei konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>The document has been changed. Would you like to save it before viewing it?</source>
+        <translation>Das Dokument wurde geändert. Möchten Sie es vor dem Anzeigen speichern?</translation>
+    </message>
+</context>
+<context>
     <name>PreviewBeside</name>
     <message>
         <source>This page is large: the preview follows it when it is saved.</source>
         <translation>Diese Seite ist groß: Die Vorschau folgt ihr beim Speichern.</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>The page as a browser shows it, following the text beside it.</source>
+        <translation>Die Seite, wie ein Browser sie zeigt, dem Text daneben folgend.</translation>
+    </message>
+    <message>
+        <source>Preview of the page</source>
+        <translation>Vorschau der Seite</translation>
+    </message>
+    <message>
+        <source>No page that uses %1 has been previewed yet. Preview a page that links it, then Preview Beside shows that page here.</source>
+        <translation>Es wurde noch keine Seite in der Vorschau gezeigt, die %1 verwendet. Zeigen Sie eine Seite in der Vorschau, die darauf verweist; dann zeigt „Vorschau daneben“ diese Seite hier.</translation>
     </message>
 </context>
 <context>
@@ -914,6 +970,13 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     <message>
         <source>&quot;%1&quot; is not a word to add.</source>
         <translation>„%1“ ist kein Wort, das hinzugefügt werden kann.</translation>
+    </message>
+</context>
+<context>
+    <name>TagCommands</name>
+    <message>
+        <source> - Secret!</source>
+        <translation> – Geheimnis!</translation>
     </message>
 </context>
 <context>
@@ -961,6 +1024,260 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     <message>
         <source>Existing file %1 is not writable</source>
         <translation>Die vorhandene Datei %1 ist nicht beschreibbar</translation>
+    </message>
+</context>
+<context>
+    <name>frmAddOwn</name>
+    <message>
+        <source>Quillora - Add Own Commands</source>
+        <translation>Quillora - Eigene Befehle hinzufügen</translation>
+    </message>
+    <message>
+        <source>Beginning:</source>
+        <translation>Anfang:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Ende:</translation>
+    </message>
+    <message>
+        <source>Write @@ in the &quot;Code&quot;-textfield where you want the selected text in the document to be insterted. </source>
+        <translation>Schreiben Sie @@ in das Feld „Code“ dort, wo der im Dokument markierte Text eingefügt werden soll. </translation>
+    </message>
+    <message>
+        <source>Write %% where you want to start a new line. This also works in the beginning and end of each row.</source>
+        <translation>Schreiben Sie %% dort, wo eine neue Zeile beginnen soll. Das funktioniert auch am Anfang und Ende jeder Zeile.</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Code:</source>
+        <translation>Code:</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Vorheriger</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Nächster</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Command (%1/%2)</source>
+        <translation>Befehl (%1/%2)</translation>
+    </message>
+    <message>
+        <source>Please give the command a name and a code.</source>
+        <translation>Bitte geben Sie dem Befehl einen Namen und einen Code.</translation>
+    </message>
+    <message>
+        <source>The own commands could not be saved: %1</source>
+        <translation>Die eigenen Befehle konnten nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>frmBody</name>
+    <message>
+        <source>Quillora - BodyBuilder</source>
+        <translation>Quillora - BodyBuilder</translation>
+    </message>
+    <message>
+        <source>Background picture:</source>
+        <translation>Hintergrundbild:</translation>
+    </message>
+    <message>
+        <source>Doubleclick to select a color!</source>
+        <translation>Doppelklick, um eine Farbe auszuwählen!</translation>
+    </message>
+    <message>
+        <source>Other properties:</source>
+        <translation>Weitere Eigenschaften:</translation>
+    </message>
+</context>
+<context>
+    <name>frmCSS</name>
+    <message>
+        <source>Quillora - Corvelle</source>
+        <translation>Quillora - Corvelle</translation>
+    </message>
+    <message>
+        <source>Discard the style rules you made?</source>
+        <translation>Die erstellten Stilregeln verwerfen?</translation>
+    </message>
+    <message>
+        <source>Properties:</source>
+        <translation>Eigenschaften:</translation>
+    </message>
+    <message>
+        <source>CSS Commands</source>
+        <translation>CSS-Befehle</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Add property</source>
+        <translation>Eigenschaft hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete property</source>
+        <translation>Eigenschaft löschen</translation>
+    </message>
+    <message>
+        <source>Clear Properties</source>
+        <translation>Eigenschaften leeren</translation>
+    </message>
+    <message>
+        <source>Add to CSS</source>
+        <translation>Zu CSS hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete CSS</source>
+        <translation>CSS löschen</translation>
+    </message>
+    <message>
+        <source>Clear CSS</source>
+        <translation>CSS leeren</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>All properties on one row.</source>
+        <translation>Alle Eigenschaften in einer Zeile.</translation>
+    </message>
+    <message>
+        <source>One property per row.</source>
+        <translation>Eine Eigenschaft pro Zeile.</translation>
+    </message>
+    <message>
+        <source>External CSS file.</source>
+        <translation>Externe CSS-Datei.</translation>
+    </message>
+    <message>
+        <source>When checked, &lt;STYLE&gt; won´t be added.</source>
+        <translation>Wenn aktiviert, wird &lt;STYLE&gt; nicht hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>Eigenschaft</translation>
+    </message>
+    <message>
+        <source>Property:</source>
+        <translation>Eigenschaft:</translation>
+    </message>
+    <message>
+        <source>Value:</source>
+        <translation>Wert:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Einheit:</translation>
+    </message>
+    <message>
+        <source>CSS Commands:</source>
+        <translation>CSS-Befehle:</translation>
+    </message>
+    <message>
+        <source>CSS Options</source>
+        <translation>CSS-Optionen</translation>
+    </message>
+    <message>
+        <source>HTML command to change properties on:</source>
+        <translation>HTML-Befehl, dessen Eigenschaften geändert werden:</translation>
+    </message>
+    <message>
+        <source> Properties:</source>
+        <translation> – Eigenschaften:</translation>
+    </message>
+    <message>
+        <source>That property already exists!</source>
+        <translation>Diese Eigenschaft existiert bereits!</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+Would you like to replace it?</source>
+        <translation><byte value="xd"/>
+Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <source>That command already exists!</source>
+        <translation>Dieser Befehl existiert bereits!</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to clear all commands?</source>
+        <translation>Möchten Sie wirklich alle Befehle entfernen?</translation>
+    </message>
+</context>
+<context>
+    <name>frmColor</name>
+    <message>
+        <source>Quillora - Color</source>
+        <translation>Quillora - Farbe</translation>
+    </message>
+    <message>
+        <source>Red:</source>
+        <translation>Rot:</translation>
+    </message>
+    <message>
+        <source>Green:</source>
+        <translation>Grün:</translation>
+    </message>
+    <message>
+        <source>Blue: </source>
+        <translation>Blau: </translation>
+    </message>
+    <message>
+        <source>Hex:</source>
+        <translation>Hex:</translation>
+    </message>
+    <message>
+        <source>The code of the colour chosen, shown on that colour.</source>
+        <translation>Der Code der gewählten Farbe, auf dieser Farbe dargestellt.</translation>
+    </message>
+    <message>
+        <source>Select color...</source>
+        <translation>Farbe auswählen …</translation>
+    </message>
+    <message>
+        <source>Get color from picture...</source>
+        <translation>Farbe aus Bild übernehmen …</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>A click on the picture takes the colour of that point.</source>
+        <translation>Ein Klick auf das Bild übernimmt die Farbe dieses Punktes.</translation>
+    </message>
+    <message>
+        <source>Get color from picture</source>
+        <translation>Farbe aus Bild übernehmen</translation>
     </message>
 </context>
 <context>
@@ -1168,6 +1485,294 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     </message>
 </context>
 <context>
+    <name>frmFont</name>
+    <message>
+        <source>Quillora - Font</source>
+        <translation>Quillora - Schrift</translation>
+    </message>
+    <message>
+        <source>Doubleclick to select a color!</source>
+        <translation>Doppelklick, um eine Farbe auszuwählen!</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Font Size:</source>
+        <translation>Schriftgröße:</translation>
+    </message>
+    <message>
+        <source>( 1 to 7 )</source>
+        <translation>( 1 bis 7 )</translation>
+    </message>
+    <message>
+        <source>Font Face:</source>
+        <translation>Schriftart:</translation>
+    </message>
+    <message>
+        <source>Font Color:</source>
+        <translation>Schriftfarbe:</translation>
+    </message>
+</context>
+<context>
+    <name>frmFormat</name>
+    <message>
+        <source>Format</source>
+        <translation>Formatieren</translation>
+    </message>
+    <message>
+        <source>All HTML commands lowercase!</source>
+        <translation>Alle HTML-Befehle in Kleinbuchstaben!</translation>
+    </message>
+    <message>
+        <source>All HTML commands UPPERCASE!</source>
+        <translation>Alle HTML-Befehle in GROSSBUCHSTABEN!</translation>
+    </message>
+    <message>
+        <source>Remove all HTML commands!</source>
+        <translation>Alle HTML-Befehle entfernen!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Start command:</source>
+        <translation>Anfangsbefehl:</translation>
+    </message>
+    <message>
+        <source>End command:</source>
+        <translation>Endbefehl:</translation>
+    </message>
+    <message>
+        <source>Text to add in the beginning of each line:</source>
+        <translation>Am Anfang jeder Zeile einzufügender Text:</translation>
+    </message>
+    <message>
+        <source>Text to add in the end of each line:</source>
+        <translation>Am Ende jeder Zeile einzufügender Text:</translation>
+    </message>
+    <message>
+        <source>There is no text selected!<byte value="xd"/>
+Please select the text you want to format.</source>
+        <translation>Es ist kein Text markiert!<byte value="xd"/>
+Bitte markieren Sie den Text, den Sie formatieren möchten.</translation>
+    </message>
+</context>
+<context>
+    <name>frmForms</name>
+    <message>
+        <source>Quillora - Forms</source>
+        <translation>Quillora - Formulare</translation>
+    </message>
+    <message>
+        <source>Form Base</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Objects</source>
+        <translation>Objekte</translation>
+    </message>
+    <message>
+        <source>Form Properies:</source>
+        <translation>Formulareigenschaften:</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Action: </source>
+        <translation>Aktion: </translation>
+    </message>
+    <message>
+        <source>Method:</source>
+        <translation>Methode:</translation>
+    </message>
+    <message>
+        <source>Class:</source>
+        <translation>Klasse:</translation>
+    </message>
+    <message>
+        <source>EncType:</source>
+        <translation>EncType:</translation>
+    </message>
+    <message>
+        <source>ID:</source>
+        <translation>ID:</translation>
+    </message>
+    <message>
+        <source>Lang:</source>
+        <translation>Lang:</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <source>Target:</source>
+        <translation>Ziel:</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <source>Select Object:</source>
+        <translation>Objekt auswählen:</translation>
+    </message>
+    <message>
+        <source>Value:</source>
+        <translation>Wert:</translation>
+    </message>
+    <message>
+        <source>How many selections?</source>
+        <translation>Wie viele Auswahlmöglichkeiten?</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>MaxLength:</source>
+        <translation>MaxLength:</translation>
+    </message>
+    <message>
+        <source>Checked</source>
+        <translation>Ausgewählt</translation>
+    </message>
+    <message>
+        <source>Rows:</source>
+        <translation>Zeilen:</translation>
+    </message>
+    <message>
+        <source>Cols:</source>
+        <translation>Spalten:</translation>
+    </message>
+    <message>
+        <source>OnChange:</source>
+        <translation>OnChange:</translation>
+    </message>
+    <message>
+        <source>OnClick:</source>
+        <translation>OnClick:</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>The number of selections must be %1 or less.</source>
+        <translation>Die Zahl der Auswahlmöglichkeiten darf höchstens %1 betragen.</translation>
+    </message>
+    <message>
+        <source>The control would be more than %1 MB of text. Give fewer selections or a shorter value.</source>
+        <translation>Das Steuerelement wäre mehr als %1 MB Text. Geben Sie weniger Auswahlmöglichkeiten oder einen kürzeren Wert an.</translation>
+    </message>
+</context>
+<context>
+    <name>frmFrames</name>
+    <message>
+        <source>Quillora - Frames</source>
+        <translation>Quillora - Frames</translation>
+    </message>
+    <message>
+        <source>Insert &amp;vertical frame</source>
+        <translation>Frame &amp;senkrecht einfügen</translation>
+    </message>
+    <message>
+        <source>Insert &amp;horizontal frame</source>
+        <translation>Frame &amp;waagerecht einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>No resize.</source>
+        <translation>Keine Größenänderung.</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Source:</source>
+        <translation>Quelle:</translation>
+    </message>
+    <message>
+        <source>Margin width:</source>
+        <translation>Randbreite:</translation>
+    </message>
+    <message>
+        <source>Margin height:</source>
+        <translation>Randhöhe:</translation>
+    </message>
+    <message>
+        <source>Width (%, * or px):</source>
+        <translation>Breite (%, * oder px):</translation>
+    </message>
+    <message>
+        <source>Height (%, * or px): </source>
+        <translation>Höhe (%, * oder px): </translation>
+    </message>
+    <message>
+        <source>Colo&amp;r...</source>
+        <translation>&amp;Farbe …</translation>
+    </message>
+    <message>
+        <source>Border size:</source>
+        <translation>Randstärke:</translation>
+    </message>
+    <message>
+        <source>Border color:</source>
+        <translation>Randfarbe:</translation>
+    </message>
+    <message>
+        <source>Restart</source>
+        <translation>Neu beginnen</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Frame(%1) properties:</source>
+        <translation>Eigenschaften von Frame(%1):</translation>
+    </message>
+    <message>
+        <source>Border(%1) properties:</source>
+        <translation>Eigenschaften von Rand(%1):</translation>
+    </message>
+    <message>
+        <source>Border properties:</source>
+        <translation>Randeigenschaften:</translation>
+    </message>
+    <message>
+        <source>When restarting all frames, borders and properties will be removed.<byte value="xd"/>
+Are you sure you want to remove all frames and restart?</source>
+        <translation>Beim Neubeginn werden alle Frames, Ränder und Eigenschaften entfernt.<byte value="xd"/>
+Möchten Sie wirklich alle Frames entfernen und neu beginnen?</translation>
+    </message>
+</context>
+<context>
     <name>frmGoTo</name>
     <message>
         <source>Quillora - Go To</source>
@@ -1188,6 +1793,159 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     <message>
         <source>&amp;Cancel</source>
         <translation>&amp;Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>frmIsMap</name>
+    <message>
+        <source>Quillora - Image Map</source>
+        <translation>Quillora - Imagemap</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Imagemap</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Picture:</source>
+        <translation>Bild:</translation>
+    </message>
+    <message>
+        <source>Shape</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Rectangle</source>
+        <translation>Rechteck</translation>
+    </message>
+    <message>
+        <source>Polygon</source>
+        <translation>Polygon</translation>
+    </message>
+    <message>
+        <source>Circle</source>
+        <translation>Kreis</translation>
+    </message>
+    <message>
+        <source>Shape:</source>
+        <translation>Form:</translation>
+    </message>
+    <message>
+        <source>Coordinates:</source>
+        <translation>Koordinaten:</translation>
+    </message>
+    <message>
+        <source>Link:</source>
+        <translation>Link:</translation>
+    </message>
+    <message>
+        <source>Target:</source>
+        <translation>Ziel:</translation>
+    </message>
+    <message>
+        <source>Alt:</source>
+        <translation>Alt:</translation>
+    </message>
+    <message>
+        <source>Shapes</source>
+        <translation>Formen</translation>
+    </message>
+    <message>
+        <source>Add shape</source>
+        <translation>Form hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove shape</source>
+        <translation>Form entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>An error occurred when opening file: </source>
+        <translation>Beim Öffnen der Datei ist ein Fehler aufgetreten: </translation>
+    </message>
+</context>
+<context>
+    <name>frmLink</name>
+    <message>
+        <source>Quillora - Link</source>
+        <translation>Quillora - Link</translation>
+    </message>
+    <message>
+        <source>Picture: </source>
+        <translation>Bild: </translation>
+    </message>
+    <message>
+        <source>Add &lt;BR&gt; after the link</source>
+        <translation>&lt;BR&gt; nach dem Link einfügen</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Target (frame):</source>
+        <translation>Ziel (Frame):</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Bild</translation>
+    </message>
+</context>
+<context>
+    <name>frmList</name>
+    <message>
+        <source>Quillor - Lists</source>
+        <translation>Quillora - Listen</translation>
+    </message>
+    <message>
+        <source>Number List</source>
+        <translation>Nummerierte Liste</translation>
+    </message>
+    <message>
+        <source>Dot List</source>
+        <translation>Aufzählung</translation>
+    </message>
+    <message>
+        <source>Example</source>
+        <translation>Beispiel</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>How many rows?</source>
+        <translation>Wie viele Zeilen?</translation>
+    </message>
+    <message>
+        <source> Example</source>
+        <translation> Beispiel</translation>
+    </message>
+    <message>
+        <source>* Example</source>
+        <translation>* Beispiel</translation>
     </message>
 </context>
 <context>
@@ -1214,10 +1972,200 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     </message>
 </context>
 <context>
+    <name>frmSymbols</name>
+    <message>
+        <source>Symbols</source>
+        <translation>Symbole</translation>
+    </message>
+    <message>
+        <source>&amp;Insert</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>frmTable</name>
+    <message>
+        <source>Quillora - Tables</source>
+        <translation>Quillora - Tabellen</translation>
+    </message>
+    <message>
+        <source>Table, rows and cells</source>
+        <translation>Tabelle, Zeilen und Zellen</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Tabelle</translation>
+    </message>
+    <message>
+        <source>Change the table properties.</source>
+        <translation>Die Eigenschaften der Tabelle ändern.</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>Add or change a row or its properties.</source>
+        <translation>Eine Zeile oder ihre Eigenschaften hinzufügen oder ändern.</translation>
+    </message>
+    <message>
+        <source>Cell</source>
+        <translation>Zelle</translation>
+    </message>
+    <message>
+        <source>Add or change a cell or its properties.</source>
+        <translation>Eine Zelle oder ihre Eigenschaften hinzufügen oder ändern.</translation>
+    </message>
+    <message>
+        <source>Code in the cell:</source>
+        <translation>Code in der Zelle:</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Doubleclick to select color</source>
+        <translation>Doppelklick, um eine Farbe auszuwählen</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Breite:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Höhe:</translation>
+    </message>
+    <message>
+        <source>Border Size: </source>
+        <translation>Rahmenstärke: </translation>
+    </message>
+    <message>
+        <source>Border Color:</source>
+        <translation>Rahmenfarbe:</translation>
+    </message>
+    <message>
+        <source>Backcolor:</source>
+        <translation>Hintergrundfarbe:</translation>
+    </message>
+    <message>
+        <source>Background:</source>
+        <translation>Hintergrund:</translation>
+    </message>
+    <message>
+        <source>CellPadding:</source>
+        <translation>CellPadding:</translation>
+    </message>
+    <message>
+        <source>CellSpacing:</source>
+        <translation>CellSpacing:</translation>
+    </message>
+    <message>
+        <source>Class:</source>
+        <translation>Klasse:</translation>
+    </message>
+    <message>
+        <source>Other:</source>
+        <translation>Weitere:</translation>
+    </message>
+    <message>
+        <source>New Row</source>
+        <translation>Neue Zeile</translation>
+    </message>
+    <message>
+        <source>Make the new row a copy of the selected row.</source>
+        <translation>Die neue Zeile als Kopie der ausgewählten Zeile anlegen.</translation>
+    </message>
+    <message>
+        <source>Delete Row</source>
+        <translation>Zeile löschen</translation>
+    </message>
+    <message>
+        <source>Move Row</source>
+        <translation>Zeile verschieben</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>New Cell</source>
+        <translation>Neue Zelle</translation>
+    </message>
+    <message>
+        <source>Use these settings for the new cell.</source>
+        <translation>Diese Einstellungen für die neue Zelle verwenden.</translation>
+    </message>
+    <message>
+        <source>Delete Cell</source>
+        <translation>Zelle löschen</translation>
+    </message>
+    <message>
+        <source>Move Cell</source>
+        <translation>Zelle verschieben</translation>
+    </message>
+    <message>
+        <source>Header</source>
+        <translation>Kopfzelle</translation>
+    </message>
+    <message>
+        <source>Colspan:</source>
+        <translation>Colspan:</translation>
+    </message>
+    <message>
+        <source>Rowspan:</source>
+        <translation>Rowspan:</translation>
+    </message>
+    <message>
+        <source>BgColor:</source>
+        <translation>BgColor:</translation>
+    </message>
+    <message>
+        <source>Preview of table code:</source>
+        <translation>Vorschau des Tabellencodes:</translation>
+    </message>
+    <message>
+        <source>Please select the row where you want the cell to be inserted in the tree list.</source>
+        <translation>Bitte wählen Sie in der Baumliste die Zeile, in die die Zelle eingefügt werden soll.</translation>
+    </message>
+</context>
+<context>
     <name>frmView</name>
     <message>
         <source>Page messages not shown: %1</source>
         <translation>Nicht angezeigte Meldungen der Seite: %1</translation>
+    </message>
+    <message>
+        <source>Quillora Help</source>
+        <translation>Quillora-Hilfe</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Offline</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation>Online</translation>
     </message>
 </context>
 <context>

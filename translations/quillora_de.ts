@@ -158,6 +158,89 @@
     </message>
 </context>
 <context>
+    <name>CheckPanel</name>
+    <message>
+        <source>error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>access</source>
+        <translation>Barrierefreiheit</translation>
+    </message>
+    <message>
+        <source>Check HTML</source>
+        <translation>HTML prüfen</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>Access</source>
+        <translation>Barrierefreiheit</translation>
+    </message>
+    <message>
+        <source>Check as HTML5</source>
+        <translation>Als HTML5 prüfen</translation>
+    </message>
+    <message>
+        <source>Accessibility messages</source>
+        <translation>Meldungen zur Barrierefreiheit</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message>
+        <source>Severity</source>
+        <translation>Schweregrad</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>Show:</source>
+        <translation>Anzeigen:</translation>
+    </message>
+    <message>
+        <source>Check HTML works on HTML documents.</source>
+        <translation>„HTML prüfen“ arbeitet mit HTML-Dokumenten.</translation>
+    </message>
+    <message>
+        <source>Checking...</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The text has changed since this check.</source>
+        <translation>Der Text wurde seit dieser Prüfung geändert.</translation>
+    </message>
+</context>
+<context>
     <name>Commands</name>
     <message>
         <source>New</source>
@@ -605,6 +688,185 @@ Ihre nicht gespeicherten Änderungen gehen dabei verloren.</translation>
     </message>
 </context>
 <context>
+    <name>FilesPanel</name>
+    <message numerus="yes">
+        <source>%n match</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n matches</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>… und %1 weitere</translation>
+    </message>
+    <message>
+        <source>%1 has no matches any more in its window.</source>
+        <translation>%1 enthält in seinem Fenster keine Treffer mehr.</translation>
+    </message>
+    <message>
+        <source>Find in Files</source>
+        <translation>In Dateien suchen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Replace in Files is still writing files. Wait until it is done, or cancel it, before searching again.</source>
+        <translation>„In Dateien ersetzen“ schreibt noch Dateien. Warten Sie, bis es fertig ist, oder brechen Sie es ab, bevor Sie erneut suchen.</translation>
+    </message>
+    <message>
+        <source>Listing the files of %1...</source>
+        <translation>Dateien von %1 werden aufgelistet …</translation>
+    </message>
+    <message>
+        <source>Listing the files of %1: %2 so far...</source>
+        <translation>Dateien von %1 werden aufgelistet: bisher %2 …</translation>
+    </message>
+    <message>
+        <source>Replacing: %1 of %2 files...</source>
+        <translation>Ersetzen: %1 von %2 Dateien …</translation>
+    </message>
+    <message>
+        <source>Searching: %1 of %2 files...</source>
+        <translation>Suchen: %1 von %2 Dateien …</translation>
+    </message>
+    <message>
+        <source>%1 skipped</source>
+        <translation>%1 übersprungen</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <source>%1 searched</source>
+        <translation>%1 durchsucht</translation>
+    </message>
+    <message>
+        <source> Only the first %1 are listed.</source>
+        <translation> Nur die ersten %1 werden aufgelistet.</translation>
+    </message>
+    <message>
+        <source>Stopping after the file being written...</source>
+        <translation>Wird nach der gerade geschriebenen Datei angehalten …</translation>
+    </message>
+    <message>
+        <source>Cancelled: </source>
+        <translation>Abgebrochen: </translation>
+    </message>
+    <message>
+        <source>Unable to find &quot;%1&quot; in the files of %2.</source>
+        <translation>„%1“ wurde in den Dateien von %2 nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Replace %1 in %2 with &quot;%3&quot;?<byte value="xd"/>
+<byte value="xd"/>
+%4</source>
+        <translation>%1 in %2 durch „%3“ ersetzen?<byte value="xd"/>
+<byte value="xd"/>
+%4</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+%1 skipped and not changed.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+%1 übersprungen und nicht geändert.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Documents open in windows are changed there and left unsaved; the other files are written.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+In Fenstern geöffnete Dokumente werden dort geändert und bleiben ungespeichert; die übrigen Dateien werden geschrieben.</translation>
+    </message>
+    <message>
+        <source> Nothing was replaced.</source>
+        <translation> Es wurde nichts ersetzt.</translation>
+    </message>
+    <message>
+        <source>%1 was closed after it was searched; it was left as it is.</source>
+        <translation>%1 wurde nach dem Durchsuchen geschlossen; die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>, in its window, unsaved</source>
+        <translation>, in seinem Fenster, ungespeichert</translation>
+    </message>
+    <message>
+        <source>No file was changed.</source>
+        <translation>Es wurde keine Datei geändert.</translation>
+    </message>
+    <message>
+        <source>Replaced %1 in %2:<byte value="xd"/>
+%3</source>
+        <translation>%1 in %2 ersetzt:<byte value="xd"/>
+%3</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+%1 could not be changed:<byte value="xd"/>
+%2</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+%1 konnten nicht geändert werden:<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Stopped: %1 left as they were.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Angehalten: %1 blieben unverändert.</translation>
+    </message>
+    <message>
+        <source>Replaced %1 in %2.</source>
+        <translation>%1 in %2 ersetzt.</translation>
+    </message>
+</context>
+<context>
     <name>FormCode</name>
     <message>
         <source>Button</source>
@@ -877,6 +1139,85 @@ Möchten Sie jetzt einen auswählen?</translation>
     </message>
 </context>
 <context>
+    <name>LinksPanel</name>
+    <message>
+        <source>All problems</source>
+        <translation>Alle Probleme</translation>
+    </message>
+    <message>
+        <source>Missing files</source>
+        <translation>Fehlende Dateien</translation>
+    </message>
+    <message>
+        <source>Wrong letter case</source>
+        <translation>Falsche Groß-/Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>Bad fragments</source>
+        <translation>Ungültige Anker</translation>
+    </message>
+    <message>
+        <source>Outside the folder</source>
+        <translation>Außerhalb des Ordners</translation>
+    </message>
+    <message>
+        <source>Remote (not checked)</source>
+        <translation>Entfernt (nicht geprüft)</translation>
+    </message>
+    <message>
+        <source>Pages not read</source>
+        <translation>Nicht gelesene Seiten</translation>
+    </message>
+    <message>
+        <source>Check Links</source>
+        <translation>Links prüfen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>Verweis</translation>
+    </message>
+    <message>
+        <source>Problem</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>&amp;Show:</source>
+        <translation>&amp;Anzeigen:</translation>
+    </message>
+    <message>
+        <source>Check Links: </source>
+        <translation>Links prüfen: </translation>
+    </message>
+    <message>
+        <source>Listing the folders...</source>
+        <translation>Ordner werden aufgelistet …</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Checking page %1 of %2...</source>
+        <translation>Seite %1 von %2 wird geprüft …</translation>
+    </message>
+</context>
+<context>
     <name>MapPicture</name>
     <message>
         <source>Picture</source>
@@ -936,6 +1277,48 @@ Möchten Sie jetzt einen auswählen?</translation>
     </message>
 </context>
 <context>
+    <name>Recovery</name>
+    <message>
+        <source>The folder is a link, which is not followed: %1</source>
+        <translation>Der Ordner ist eine Verknüpfung, der nicht gefolgt wird: %1</translation>
+    </message>
+    <message>
+        <source>The folder could not be made: %1</source>
+        <translation>Der Ordner konnte nicht angelegt werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryJournal</name>
+    <message>
+        <source>Unsaved changes cannot be kept for recovery after a crash:<byte value="xd"/>
+%1</source>
+        <translation>Ungespeicherte Änderungen können nicht für die Wiederherstellung nach einem Absturz aufbewahrt werden:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Quillora did not end normally. Recover %n unsaved document?</source>
+        <translation>
+            <numerusform>Quillora wurde nicht normal beendet. %n ungespeichertes Dokument wiederherstellen?</numerusform>
+            <numerusform>Quillora wurde nicht normal beendet. %n ungespeicherte Dokumente wiederherstellen?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Quillora did not end normally. Recover %n unsaved documents?</source>
+        <translation>
+            <numerusform>Quillora wurde nicht normal beendet. %n ungespeichertes Dokument wiederherstellen?</numerusform>
+            <numerusform>Quillora wurde nicht normal beendet. %n ungespeicherte Dokumente wiederherstellen?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>These recovery files could not be read and were kept in %1:</source>
+        <translation>Diese Wiederherstellungsdateien konnten nicht gelesen werden und wurden in %1 aufbewahrt:</translation>
+    </message>
+</context>
+<context>
     <name>SearchPattern</name>
     <message>
         <source>The search pattern is not valid: %1 at character %2.</source>
@@ -947,6 +1330,167 @@ Möchten Sie jetzt einen auswählen?</translation>
     <message>
         <source>Unable to find &quot;%1&quot;</source>
         <translation>„%1“ wurde nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>%1 is no longer there: it was not reopened.</source>
+        <translation>%1 ist nicht mehr vorhanden: Die Datei wurde nicht wieder geöffnet.</translation>
+    </message>
+    <message>
+        <source>%1 and %2 are no longer there: they were not reopened.</source>
+        <translation>%1 und %2 sind nicht mehr vorhanden: Sie wurden nicht wieder geöffnet.</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>Bold text</source>
+        <translation>Fetter Text</translation>
+    </message>
+    <message>
+        <source>Break line</source>
+        <translation>Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>Strike through text</source>
+        <translation>Durchgestrichener Text</translation>
+    </message>
+    <message>
+        <source>Italic text</source>
+        <translation>Kursiver Text</translation>
+    </message>
+    <message>
+        <source>Paragraph</source>
+        <translation>Absatz</translation>
+    </message>
+    <message>
+        <source>Underlined text</source>
+        <translation>Unterstrichener Text</translation>
+    </message>
+    <message>
+        <source>Preformatted text</source>
+        <translation>Vorformatierter Text</translation>
+    </message>
+    <message>
+        <source>Add Picture</source>
+        <translation>Grafik einfügen</translation>
+    </message>
+    <message>
+        <source>Add Link</source>
+        <translation>Link einfügen</translation>
+    </message>
+    <message>
+        <source>Create Table</source>
+        <translation>Tabelle erstellen</translation>
+    </message>
+    <message>
+        <source>Center text</source>
+        <translation>Text zentrieren</translation>
+    </message>
+    <message>
+        <source>Create List</source>
+        <translation>Liste erstellen</translation>
+    </message>
+    <message>
+        <source>Horizontal Rule</source>
+        <translation>Horizontale Linie</translation>
+    </message>
+    <message>
+        <source>Create Frames</source>
+        <translation>Frames erstellen</translation>
+    </message>
+    <message>
+        <source>Body tag</source>
+        <translation>Body-Tag</translation>
+    </message>
+    <message>
+        <source>Forms</source>
+        <translation>Formulare</translation>
+    </message>
+    <message>
+        <source>Font tag</source>
+        <translation>Font-Tag</translation>
+    </message>
+    <message>
+        <source>Image Map</source>
+        <translation>Imagemap</translation>
+    </message>
+    <message>
+        <source>JavaScripts</source>
+        <translation>JavaScripts</translation>
+    </message>
+    <message>
+        <source>Cascading StyleSheets</source>
+        <translation>Cascading Stylesheets</translation>
+    </message>
+    <message>
+        <source>Gradient Text</source>
+        <translation>Farbverlaufstext</translation>
+    </message>
+    <message>
+        <source>New Document</source>
+        <translation>Neues Dokument</translation>
+    </message>
+    <message>
+        <source>Open Document</source>
+        <translation>Dokument öffnen</translation>
+    </message>
+    <message>
+        <source>Save Document</source>
+        <translation>Dokument speichern</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Suchen …</translation>
+    </message>
+    <message>
+        <source>Print Document</source>
+        <translation>Dokument drucken</translation>
+    </message>
+    <message>
+        <source>Back (Alt+Bksp)</source>
+        <translation>Zurück (Alt+Rücktaste)</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Reload (Ctrl+R)</source>
+        <translation>Neu laden (Strg+R)</translation>
+    </message>
+    <message>
+        <source>Go To URL</source>
+        <translation>Zur URL gehen</translation>
+    </message>
+</context>
+<context>
+    <name>SkinButton</name>
+    <message>
+        <source>%1 button: %2</source>
+        <translation>Schaltfläche %1: %2</translation>
     </message>
 </context>
 <context>
@@ -970,6 +1514,83 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     <message>
         <source>&quot;%1&quot; is not a word to add.</source>
         <translation>„%1“ ist kein Wort, das hinzugefügt werden kann.</translation>
+    </message>
+</context>
+<context>
+    <name>SpellingPanel</name>
+    <message>
+        <source>Spelling</source>
+        <translation>Rechtschreibung</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>Word</source>
+        <translation>Wort</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>Anzahl</translation>
+    </message>
+    <message>
+        <source>Places</source>
+        <translation>Stellen</translation>
+    </message>
+    <message>
+        <source>Replace &amp;with:</source>
+        <translation>Ersetzen &amp;durch:</translation>
+    </message>
+    <message>
+        <source>This document has no words to check: style sheets and programs are checked only with their comments and strings (Settings).</source>
+        <translation>Dieses Dokument enthält keine zu prüfenden Wörter: Stylesheets und Programme werden nur mit ihren Kommentaren und Zeichenketten geprüft (Einstellungen).</translation>
+    </message>
+    <message>
+        <source>Checking... %1%</source>
+        <translation>Wird geprüft … %1 %</translation>
+    </message>
+    <message>
+        <source>No misspelt words.</source>
+        <translation>Keine falsch geschriebenen Wörter.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n misspelt words.</source>
+        <translation>
+            <numerusform>%n falsch geschriebenes Wort.</numerusform>
+            <numerusform>%n falsch geschriebene Wörter.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StatusFields</name>
+    <message>
+        <source>Line and column</source>
+        <translation>Zeile und Spalte</translation>
+    </message>
+    <message>
+        <source>Selected characters</source>
+        <translation>Ausgewählte Zeichen</translation>
+    </message>
+    <message>
+        <source>Line format</source>
+        <translation>Zeilenformat</translation>
+    </message>
+    <message>
+        <source>Save with Encoding</source>
+        <translation>Mit Kodierung speichern</translation>
+    </message>
+    <message>
+        <source>Read-only</source>
+        <translation>Schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Ln %1, Col %2</source>
+        <translation>Z %1, Sp %2</translation>
+    </message>
+    <message>
+        <source>Sel %1</source>
+        <translation>Ausw. %1</translation>
     </message>
 </context>
 <context>
@@ -1102,6 +1723,18 @@ Debians Wörterbuchpakete bringen sie mit, eines je Sprache: hunspell-de-de, hun
     <message>
         <source>Other properties:</source>
         <translation>Weitere Eigenschaften:</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
     </message>
 </context>
 <context>
@@ -1908,6 +2541,18 @@ Möchten Sie wirklich alle Frames entfernen und neu beginnen?</translation>
         <source>Picture</source>
         <translation>Bild</translation>
     </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 <context>
     <name>frmList</name>
@@ -1969,6 +2614,346 @@ Möchten Sie wirklich alle Frames entfernen und neu beginnen?</translation>
     <message>
         <source>Save changes to [%1] ?</source>
         <translation>Änderungen an [%1] speichern?</translation>
+    </message>
+</context>
+<context>
+    <name>frmQuillora</name>
+    <message>
+        <source>Version: %1.%2</source>
+        <translation>Version: %1.%2</translation>
+    </message>
+    <message>
+        <source>Build: %1.%2.%3</source>
+        <translation>Build: %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>You&apos;ll find all my programs at: </source>
+        <translation>Alle meine Programme finden Sie unter: </translation>
+    </message>
+    <message>
+        <source>Made by the Quillora team.</source>
+        <translation>Entwickelt vom Quillora-Team.</translation>
+    </message>
+    <message>
+        <source>Thanks to everyone who reported bugs and ideas.</source>
+        <translation>Danke an alle, die Fehler und Ideen gemeldet haben.</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+    <message>
+        <source>Check the links of the pages below:</source>
+        <translation>Die Links der Seiten darunter prüfen:</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>UnComment</source>
+        <translation>Kommentar entfernen</translation>
+    </message>
+    <message>
+        <source>Quote</source>
+        <translation>Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>Upper Case</source>
+        <translation>Großbuchstaben</translation>
+    </message>
+    <message>
+        <source>Lower Case</source>
+        <translation>Kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>Link...</source>
+        <translation>Link …</translation>
+    </message>
+    <message>
+        <source>Select Color...</source>
+        <translation>Farbe auswählen …</translation>
+    </message>
+    <message>
+        <source>Go To...</source>
+        <translation>Gehe zu …</translation>
+    </message>
+    <message>
+        <source>Format...</source>
+        <translation>Formatieren …</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Other...</source>
+        <translation>Andere …</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Sortieren</translation>
+    </message>
+    <message>
+        <source>Text Size</source>
+        <translation>Textgröße</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Weitere</translation>
+    </message>
+    <message>
+        <source>JavaScript</source>
+        <translation>JavaScript</translation>
+    </message>
+    <message>
+        <source>Brackets</source>
+        <translation>Klammern</translation>
+    </message>
+    <message>
+        <source>Own Commands</source>
+        <translation>Eigene Befehle</translation>
+    </message>
+    <message>
+        <source>Add/Edit Own Command</source>
+        <translation>Eigenen Befehl hinzufügen/bearbeiten</translation>
+    </message>
+    <message>
+        <source>View Selected Link</source>
+        <translation>Markierten Link anzeigen</translation>
+    </message>
+    <message>
+        <source>View Dockument</source>
+        <translation>Dokument anzeigen</translation>
+    </message>
+    <message>
+        <source>(no suggestions)</source>
+        <translation>(keine Vorschläge)</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+    <message>
+        <source>Ignore All</source>
+        <translation>Alle ignorieren</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be added to %2.<byte value="xd"/>
+%3</source>
+        <translation>„%1“ konnte nicht zu %2 hinzugefügt werden.<byte value="xd"/>
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>frmSettings</name>
+    <message>
+        <source>Nothing</source>
+        <translation>Nichts</translation>
+    </message>
+    <message>
+        <source>Lcase HTML commands</source>
+        <translation>HTML-Befehle in Kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>Remove HTML commands</source>
+        <translation>HTML-Befehle entfernen</translation>
+    </message>
+    <message>
+        <source>Ucase HTMLcommands</source>
+        <translation>HTML-Befehle in Großbuchstaben</translation>
+    </message>
+    <message>
+        <source>Convert to DOS format</source>
+        <translation>In DOS-Format umwandeln</translation>
+    </message>
+    <message>
+        <source>Convert to UNIX format</source>
+        <translation>In UNIX-Format umwandeln</translation>
+    </message>
+    <message>
+        <source>Convert to MAC format</source>
+        <translation>In MAC-Format umwandeln</translation>
+    </message>
+    <message>
+        <source>Quillora - Settings</source>
+        <translation>Quillora - Einstellungen</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>General settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>HTML Colors</source>
+        <translation>HTML-Farben</translation>
+    </message>
+    <message>
+        <source>Change the colors of the HTML code</source>
+        <translation>Die Farben des HTML-Codes ändern</translation>
+    </message>
+    <message>
+        <source>Documents</source>
+        <translation>Dokumente</translation>
+    </message>
+    <message>
+        <source>Settings for documents</source>
+        <translation>Einstellungen für Dokumente</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Remember last directory.</source>
+        <translation>Letzten Ordner merken.</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tabulator</translation>
+    </message>
+    <message>
+        <source>Other:</source>
+        <translation>Andere:</translation>
+    </message>
+    <message>
+        <source>Other indent</source>
+        <translation>Andere Einrückung</translation>
+    </message>
+    <message>
+        <source>Start a new line indented as the line above.</source>
+        <translation>Neue Zeile so einrücken wie die Zeile darüber.</translation>
+    </message>
+    <message>
+        <source>Complete end tags after &quot;&lt;/&quot;.</source>
+        <translation>End-Tags nach „&lt;/“ vervollständigen.</translation>
+    </message>
+    <message>
+        <source>Reopen the documents of the last session.</source>
+        <translation>Die Dokumente der letzten Sitzung wieder öffnen.</translation>
+    </message>
+    <message>
+        <source>Java compiler:</source>
+        <translation>Java-Compiler:</translation>
+    </message>
+    <message>
+        <source>Default linebreak: </source>
+        <translation>Standard-Zeilenumbruch: </translation>
+    </message>
+    <message>
+        <source>Default directory:</source>
+        <translation>Standardordner:</translation>
+    </message>
+    <message>
+        <source>Button skin:</source>
+        <translation>Schaltflächen-Skin:</translation>
+    </message>
+    <message>
+        <source>Default file extention:</source>
+        <translation>Standard-Dateiendung:</translation>
+    </message>
+    <message>
+        <source>Standard indent:</source>
+        <translation>Standardeinrückung:</translation>
+    </message>
+    <message>
+        <source>Use colored HTML tags.</source>
+        <translation>HTML-Tags farbig darstellen.</translation>
+    </message>
+    <message>
+        <source>Tab width:</source>
+        <translation>Tabulatorbreite:</translation>
+    </message>
+    <message>
+        <source>Mark the line of the cursor.</source>
+        <translation>Die Zeile des Cursors hervorheben.</translation>
+    </message>
+    <message>
+        <source>Example</source>
+        <translation>Beispiel</translation>
+    </message>
+    <message>
+        <source>123 Example</source>
+        <translation>123 Beispiel</translation>
+    </message>
+    <message>
+        <source>Backcolor:</source>
+        <translation>Hintergrundfarbe:</translation>
+    </message>
+    <message>
+        <source>Font:</source>
+        <translation>Schrift:</translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation>Schriftgröße:</translation>
+    </message>
+    <message>
+        <source>Do on open:</source>
+        <translation>Beim Öffnen:</translation>
+    </message>
+    <message>
+        <source>Check spelling as you type.</source>
+        <translation>Rechtschreibung während der Eingabe prüfen.</translation>
+    </message>
+    <message>
+        <source>Check comments, and the strings of style sheets and scripts.</source>
+        <translation>Kommentare sowie die Zeichenketten von Stylesheets und Skripten prüfen.</translation>
+    </message>
+    <message>
+        <source>Spelling dictionary:</source>
+        <translation>Wörterbuch:</translation>
+    </message>
+    <message>
+        <source>System language</source>
+        <translation>Systemsprache</translation>
+    </message>
+    <message>
+        <source>Tag color:</source>
+        <translation>Tag-Farbe:</translation>
+    </message>
+    <message>
+        <source>Text color:</source>
+        <translation>Textfarbe:</translation>
+    </message>
+    <message>
+        <source>Value color:</source>
+        <translation>Wertfarbe:</translation>
+    </message>
+    <message>
+        <source>Comment color:</source>
+        <translation>Kommentarfarbe:</translation>
+    </message>
+    <message>
+        <source>The text color is also used as the text color when colored HTML tags is disabled.</source>
+        <translation>Die Textfarbe wird auch als Textfarbe verwendet, wenn farbige HTML-Tags ausgeschaltet sind.</translation>
+    </message>
+    <message>
+        <source>These settings will take affect next time you start Quillora.</source>
+        <translation>Diese Einstellungen werden beim nächsten Start von Quillora wirksam.</translation>
     </message>
 </context>
 <context>

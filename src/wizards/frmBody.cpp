@@ -38,14 +38,14 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     chkBGPicture = new QCheckBox(tr("Background picture:"), this);
     chkBGPicture->setObjectName(QStringLiteral("chkBGPicture"));
     const auto button = [this](const char* name, const char* caption) {
-        auto* push = new QPushButton(QLatin1String(caption), this);
+        auto* push = new QPushButton(tr(caption), this);
         push->setObjectName(QLatin1String(name));
         return push;
     };
-    cmdBrowse = button("cmdBrowse", "Browse...");
-    cmdAdd = button("cmdAdd", "&Add");
+    cmdBrowse = button("cmdBrowse", QT_TR_NOOP("Browse..."));
+    cmdAdd = button("cmdAdd", QT_TR_NOOP("&Add"));
     cmdAdd->setDefault(true);
-    cmdCancel = button("cmdCancel", "&Close");
+    cmdCancel = button("cmdCancel", QT_TR_NOOP("&Close"));
 
     auto* grid = new QGridLayout;
     const std::pair<const char*, QLineEdit*> colours[] = {{"BackColor:", txtBackcolor},

@@ -54,15 +54,15 @@ frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     chkBR->setObjectName(QStringLiteral("chkBR"));
     chkBR->setToolTip(tr("Add <BR> after the link"));
     const auto button = [this](const char* name, const char* caption) {
-        auto* push = new QPushButton(QLatin1String(caption), this);
+        auto* push = new QPushButton(tr(caption), this);
         push->setObjectName(QLatin1String(name));
         return push;
     };
-    cmdBrowseFile = button("cmdBrowseFile", "Browse...");
-    cmdBrowsePic = button("cmdBrowsePic", "Browse...");
-    cmdAdd = button("cmdAdd", "Add");
+    cmdBrowseFile = button("cmdBrowseFile", QT_TR_NOOP("Browse..."));
+    cmdBrowsePic = button("cmdBrowsePic", QT_TR_NOOP("Browse..."));
+    cmdAdd = button("cmdAdd", QT_TR_NOOP("Add"));
     cmdAdd->setDefault(true);
-    cmdClose = button("cmdClose", "Close");
+    cmdClose = button("cmdClose", QT_TR_NOOP("Close"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(buddyLabel(txtURL, tr("URL:")), 0, 0);

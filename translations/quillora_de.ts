@@ -2404,6 +2404,10 @@ Are you sure you want to remove all frames and restart?</source>
         <translation>Beim Neubeginn werden alle Frames, Ränder und Eigenschaften entfernt.<byte value="xd"/>
 Möchten Sie wirklich alle Frames entfernen und neu beginnen?</translation>
     </message>
+    <message>
+        <source>Scrolling:</source>
+        <translation>Bildlauf:</translation>
+    </message>
 </context>
 <context>
     <name>frmGoTo</name>

@@ -150,7 +150,7 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     framePage->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     framePage->addRow(tr("Name:"), txtName);
     framePage->addRow(tr("Source:"), source);
-    framePage->addRow(QStringLiteral("Scrolling:"), cmbScrolling);
+    framePage->addRow(tr("Scrolling:"), cmbScrolling);
     framePage->addRow(tr("Margin width:"), txtMarginWidth);
     framePage->addRow(tr("Margin height:"), txtMarginHeight);
     framePage->addRow(tr("Width (%, * or px):"), txtFrameWidth);

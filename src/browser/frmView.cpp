@@ -81,8 +81,9 @@ int frmView::slot() const {
 QString frmView::shownTitle(const QString& title) const {
     // The help page ships in English; its title is the one part of it shown in the user's language.
     static const char* const kHelpTitle = QT_TR_NOOP("Quillora Help");
-    const QUrl help = QUrl::fromLocalFile(m_host.programFolder() + QStringLiteral("/help/index.htm"));
-    if (title == QLatin1String(kHelpTitle) && WebBrowser->LocationURL().matches(help, QUrl::RemoveFragment))
+    const QString help = QDir::cleanPath(m_host.programFolder() + QStringLiteral("/help/index.htm"));
+    if (title == QLatin1String(kHelpTitle) &&
+        QDir::cleanPath(PreviewPages::localPath(WebBrowser->LocationURL())) == help)
         return tr(kHelpTitle);
     return title;
 }

@@ -1,3 +1,4 @@
+#include "browser/frmView.h"
 #include "platform/Translations.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
@@ -295,6 +296,17 @@ private slots:
         QVERIFY2(report.isEmpty(), qPrintable(report));
     }
 
+    // The help page keeps its English content; its window shows the page's title in German.
+    void germanHelpTitle() {
+        Language german(QStringLiteral("de"));
+        AppFixture app;
+        app.start();
+        app.document(0)->action(CommandId::Help)->trigger();
+        auto* view = app.main->findChild<frmView*>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), QStringLiteral("QL Viewer - Quillora-Hilfe"), 15000);
+    }
+
     // A start as the user meets it: the language comes from the environment (LANGUAGE before LANG),
     // Qt's own buttons with it.
     void startsInTheUsersLanguage_data() {
@@ -336,6 +348,7 @@ private slots:
 // With --show-menus the program starts as its main does and prints the first menu on the bar (of
 // the new document it starts with) and Qt's own Cancel button.
 int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // as the program does, for the browser
     QApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], "--show-menus") == 0) {
         InstallUserTranslations(app);

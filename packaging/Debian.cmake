@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The spelling check: Hunspell's library (dpkg-shlibdeps finds it too), and a dictionary to check with;
 # any of Debian's hunspell-* dictionaries will do.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libhunspell-1.7-0")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us | hunspell-dictionary")
+# Qt's own texts (message box buttons, the file dialog) in the user's language come from Debian's
+# Qt translations; the program's own are compiled in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us | hunspell-dictionary, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -3,19 +3,29 @@
 #include "platform/MemoryUse.h"
 #include "platform/ProgramIcon.h"
 #include "platform/SingleInstanceLink.h"
+#include "platform/Translations.h"
 
 #include <QApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-const char kUsage[] =
-    "Usage: quillora [FILE]...\n"
-    "Edit HTML pages, style sheets, scripts and other text files. Each FILE opens in a document\n"
-    "window of its own. When Quillora is already running, the files open in that window instead.\n"
-    "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n";
+const char kUsage[] = QT_TRANSLATE_NOOP(
+    "main", "Usage: quillora [FILE]...\n"
+            "Edit HTML pages, style sheets, scripts and other text files. Each FILE opens in a document\n"
+            "window of its own. When Quillora is already running, the files open in that window instead.\n"
+            "\n"
+            "  --help     show this help and exit\n"
+            "  --version  show the version and exit\n");
+
+// The usage in the user's language; no window or display is needed for it.
+QByteArray usage() {
+    QTranslator translator;
+    const QString translated =
+        LoadCatalogue(translator, UserLanguage()) ? translator.translate("main", kUsage) : QString();
+    return translated.isEmpty() ? QByteArray(kUsage) : translated.toLocal8Bit();
+}
 
 // Answers --help and --version on standard output before any window or display is touched; returns
 // the exit status, or -1 when neither is given. Every other argument, whatever it starts with, is a
@@ -23,7 +33,7 @@ const char kUsage[] =
 int answerInfoOption(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0)
-            std::fputs(kUsage, stdout);
+            std::fputs(usage().constData(), stdout);
         else if (std::strcmp(argv[i], "--version") == 0)
             std::printf("Quillora %d.%d.%d\n", QUILLORA_VERSION_MAJOR, QUILLORA_VERSION_MINOR,
                         QUILLORA_VERSION_REVISION);
@@ -47,6 +57,8 @@ int main(int argc, char* argv[]) {
     // The desktop entry quillora.desktop names this program to the desktop (its icon and menu entry).
     QGuiApplication::setDesktopFileName(QStringLiteral("quillora"));
     QApplication::setWindowIcon(ProgramIcon());
+    // Every text is translated as its widget is made: the catalogues come before any window.
+    InstallUserTranslations(app);
 
     const QStringList paths = AbsolutePaths(QApplication::arguments().mid(1));
 

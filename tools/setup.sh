@@ -6,7 +6,8 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev qt6-webengine-dev libtidy-dev libhunspell-dev hunspell hunspell-en-us xvfb xauth xdotool imagemagick
-          qt6-svg-dev desktop-file-utils appstream dpkg-dev file openbox x11-utils)
+          qt6-svg-dev desktop-file-utils appstream dpkg-dev file openbox x11-utils
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}" ${QUILLORA_EXTRA_PACKAGES:-}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

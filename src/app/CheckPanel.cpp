@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,39 +28,37 @@ namespace {
 QString severityName(HtmlSeverity severity) {
     switch (severity) {
     case HtmlSeverity::Error:
-        return QStringLiteral("error");
+        return QCoreApplication::translate("CheckPanel", "error");
     case HtmlSeverity::Warning:
-        return QStringLiteral("warning");
+        return QCoreApplication::translate("CheckPanel", "warning");
     case HtmlSeverity::Access:
-        return QStringLiteral("access");
+        return QCoreApplication::translate("CheckPanel", "access");
     }
     return {};
 }
 
 } // namespace
 
-CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check HTML"), &main), m_main(main) {
+CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(tr("Check HTML"), &main), m_main(main) {
     setObjectName(QStringLiteral("dockCheck"));
     auto* body = new QWidget(this);
     cmbSeverity = new QComboBox(body);
     cmbSeverity->setObjectName(QStringLiteral("cmbSeverity"));
-    cmbSeverity->addItems({QStringLiteral("All"), QStringLiteral("Errors"), QStringLiteral("Warnings"),
-                           QStringLiteral("Access")});
-    chkHtml5 = new QCheckBox(QStringLiteral("Check as HTML5"), body);
+    cmbSeverity->addItems({tr("All"), tr("Errors"), tr("Warnings"), tr("Access")});
+    chkHtml5 = new QCheckBox(tr("Check as HTML5"), body);
     chkHtml5->setObjectName(QStringLiteral("chkHtml5"));
     chkHtml5->setChecked(main.settings().CheckHtml5);
-    chkAccessibility = new QCheckBox(QStringLiteral("Accessibility messages"), body);
+    chkAccessibility = new QCheckBox(tr("Accessibility messages"), body);
     chkAccessibility->setObjectName(QStringLiteral("chkAccessibility"));
     chkAccessibility->setChecked(main.settings().CheckAccessibility);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), body);
+    cmdCancel = new QPushButton(tr("Cancel"), body);
     cmdCancel->setObjectName(QStringLiteral("cmdCancelCheck"));
     cmdCancel->setEnabled(false);
     lblSummary = new QLabel(body);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lstProblems = new QTreeWidget(body);
     lstProblems->setObjectName(QStringLiteral("lstProblems"));
-    lstProblems->setHeaderLabels({QStringLiteral("Line"), QStringLiteral("Column"),
-                                  QStringLiteral("Severity"), QStringLiteral("Message")});
+    lstProblems->setHeaderLabels({tr("Line"), tr("Column"), tr("Severity"), tr("Message")});
     lstProblems->setRootIsDecorated(false);
     lstProblems->setUniformRowHeights(true);
     lstProblems->header()->setStretchLastSection(true);
@@ -68,7 +67,7 @@ CheckPanel::CheckPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check HT
     lstProblems->sortByColumn(0, Qt::AscendingOrder);
 
     auto* options = new QHBoxLayout;
-    options->addWidget(new QLabel(QStringLiteral("Show:"), body));
+    options->addWidget(new QLabel(tr("Show:"), body));
     options->addWidget(cmbSeverity);
     options->addWidget(chkHtml5);
     options->addWidget(chkAccessibility);
@@ -121,8 +120,7 @@ void CheckPanel::setBusy(bool busy) {
 void CheckPanel::check(frmNotepad& document) {
     const DocumentSlot& record = m_main.documents().DocumentSlots[document.slot()];
     if (!IsHtmlDocument(record.PathCaption.isEmpty() ? document.windowTitle() : record.PathCaption)) {
-        Dialogs::instance().message(&m_main, MessageBoxTitle(),
-                                    QStringLiteral("Check HTML works on HTML documents."),
+        Dialogs::instance().message(&m_main, MessageBoxTitle(), tr("Check HTML works on HTML documents."),
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
@@ -138,7 +136,7 @@ void CheckPanel::check(frmNotepad& document) {
     connect(&document, &QObject::destroyed, this, &CheckPanel::clear);
     connect(&document, &frmNotepad::saved, this, &CheckPanel::documentSaved);
     m_changes = connect(document.txtRich, &RichTextControl::change, this, &CheckPanel::textChanged);
-    lblSummary->setText(QStringLiteral("Checking..."));
+    lblSummary->setText(tr("Checking..."));
     show();
     raise();
     setBusy(true);
@@ -150,7 +148,7 @@ void CheckPanel::cancel() {
         return;
     m_job.cancel();
     setBusy(false);
-    lblSummary->setText(QStringLiteral("Cancelled."));
+    lblSummary->setText(tr("Cancelled."));
 }
 
 void CheckPanel::textChanged() {
@@ -163,7 +161,7 @@ void CheckPanel::textChanged() {
 }
 
 void CheckPanel::showStale() {
-    lblSummary->setText(QStringLiteral("The text has changed since this check."));
+    lblSummary->setText(tr("The text has changed since this check."));
     const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
     for (int row = 0; row < lstProblems->topLevelItemCount(); ++row)
         for (int column = 0; column < lstProblems->columnCount(); ++column)

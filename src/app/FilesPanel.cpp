@@ -10,6 +10,7 @@
 #include "platform/Version.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -37,23 +38,28 @@ constexpr int kRowsPerSlice = 3000;
 // counted, so that the box stays on the screen.
 constexpr int kFilesNamed = 15;
 
+// English says `one` or `many` as the code chooses; a catalogue gives each the forms its language
+// has for the count.
 QString counted(qsizetype count, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    const int n = int(std::min<qsizetype>(count, INT_MAX));
+    return QCoreApplication::translate("FilesPanel", count == 1 ? one : many, nullptr, n);
 }
 
 QString matchesText(qsizetype count) {
-    return counted(count, "match", "matches");
+    return counted(count, QT_TRANSLATE_N_NOOP("FilesPanel", "%n match"),
+                   QT_TRANSLATE_N_NOOP("FilesPanel", "%n matches"));
 }
 
 QString filesText(qsizetype count) {
-    return counted(count, "file", "files");
+    return counted(count, QT_TRANSLATE_N_NOOP("FilesPanel", "%n file"),
+                   QT_TRANSLATE_N_NOOP("FilesPanel", "%n files"));
 }
 
 // The lines of a list in a message, the first kFilesNamed of them and how many more there are.
 QString namedLines(const QStringList& lines) {
     QStringList shown = lines.mid(0, kFilesNamed);
     if (lines.size() > kFilesNamed)
-        shown << QStringLiteral("... and %1 more").arg(lines.size() - kFilesNamed);
+        shown << QCoreApplication::translate("FilesPanel", "... and %1 more").arg(lines.size() - kFilesNamed);
     return shown.join(QStringLiteral("\r\n"));
 }
 
@@ -97,7 +103,8 @@ ReplaceOutcome replaceInWindow(frmNotepad& window, const QString& path, const Fi
     ReplaceAllPlan plan = PlanReplaceAll(text, false, state, query.replacement);
     outcome.count = plan.count;
     if (plan.count == 0) {
-        outcome.failure = QStringLiteral("%1 has no matches any more in its window.").arg(path);
+        outcome.failure =
+            QCoreApplication::translate("FilesPanel", "%1 has no matches any more in its window.").arg(path);
         return outcome;
     }
     if (!plan.changes)
@@ -159,8 +166,7 @@ public:
 
 } // namespace
 
-FilesPanel::FilesPanel(frmQuillora& main)
-    : QDockWidget(QStringLiteral("Find in Files"), &main), m_main(main) {
+FilesPanel::FilesPanel(frmQuillora& main) : QDockWidget(tr("Find in Files"), &main), m_main(main) {
     setObjectName(QStringLiteral("dockFiles"));
     auto* body = new QWidget(this);
     lblFilesSummary = new QLabel(body);
@@ -170,13 +176,12 @@ FilesPanel::FilesPanel(frmQuillora& main)
     prgFiles->setObjectName(QStringLiteral("prgFiles"));
     prgFiles->setMaximumWidth(200);
     prgFiles->hide();
-    cmdCancelFiles = new QPushButton(QStringLiteral("Cancel"), body);
+    cmdCancelFiles = new QPushButton(tr("Cancel"), body);
     cmdCancelFiles->setObjectName(QStringLiteral("cmdCancelFiles"));
     cmdCancelFiles->setEnabled(false);
     lstFileResults = new QTreeWidget(body);
     lstFileResults->setObjectName(QStringLiteral("lstFileResults"));
-    lstFileResults->setHeaderLabels(
-        {QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Text")});
+    lstFileResults->setHeaderLabels({tr("Line"), tr("Column"), tr("Text")});
     lstFileResults->setUniformRowHeights(true);
     lstFileResults->header()->setStretchLastSection(true);
     lstFileResults->setColumnWidth(0, 120);
@@ -256,8 +261,8 @@ void FilesPanel::setPhase(Phase phase) {
 void FilesPanel::start(const FilesQuery& query, bool replacing) {
     if (m_phase == Phase::Writing) {
         Dialogs::instance().message(&m_main, MessageBoxTitle(),
-                                    QStringLiteral("Replace in Files is still writing files. Wait until it "
-                                                   "is done, or cancel it, before searching again."),
+                                    tr("Replace in Files is still writing files. Wait until it "
+                                       "is done, or cancel it, before searching again."),
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
@@ -296,7 +301,7 @@ void FilesPanel::start(const FilesQuery& query, bool replacing) {
     }
     setPhase(Phase::Searching);
     prgFiles->setRange(0, 0);
-    lblFilesSummary->setText(QStringLiteral("Listing the files of %1...").arg(query.folder));
+    lblFilesSummary->setText(tr("Listing the files of %1...").arg(query.folder));
     show();
     raise();
     // The keys go to the results: the dialog that started the run has gone.
@@ -306,8 +311,7 @@ void FilesPanel::start(const FilesQuery& query, bool replacing) {
 }
 
 void FilesPanel::listing(qsizetype files) {
-    lblFilesSummary->setText(
-        QStringLiteral("Listing the files of %1: %2 so far...").arg(m_query.folder).arg(files));
+    lblFilesSummary->setText(tr("Listing the files of %1: %2 so far...").arg(m_query.folder).arg(files));
 }
 
 void FilesPanel::progress(qsizetype done, qsizetype total, qsizetype searched) {
@@ -316,8 +320,7 @@ void FilesPanel::progress(qsizetype done, qsizetype total, qsizetype searched) {
     prgFiles->setRange(0, int(std::min<qsizetype>(total, INT_MAX)));
     prgFiles->setValue(int(std::min<qsizetype>(done, INT_MAX)));
     lblFilesSummary->setText(
-        QStringLiteral("%1: %2 of %3 files...")
-            .arg(m_phase == Phase::Writing ? QStringLiteral("Replacing") : QStringLiteral("Searching"))
+        (m_phase == Phase::Writing ? tr("Replacing: %1 of %2 files...") : tr("Searching: %1 of %2 files..."))
             .arg(done)
             .arg(total));
 }
@@ -416,7 +419,7 @@ void FilesPanel::skipped(const std::vector<SkippedFile>& files) {
     m_skippedRow->addChildren(rows);
     for (QTreeWidgetItem* row : std::as_const(rows))
         row->setFirstColumnSpanned(true);
-    m_skippedRow->setText(0, QStringLiteral("%1 skipped").arg(filesText(qsizetype(m_skipped.size()))));
+    m_skippedRow->setText(0, tr("%1 skipped").arg(filesText(qsizetype(m_skipped.size()))));
 }
 
 void FilesPanel::showSummary(const QString& prefix) {
@@ -424,23 +427,22 @@ void FilesPanel::showSummary(const QString& prefix) {
     for (const FileResult& result : m_results)
         listed += qsizetype(result.matches.size());
     QString summary = prefix;
-    summary +=
-        m_matches == 0
-            ? QStringLiteral("No matches")
-            : QStringLiteral("%1 in %2").arg(matchesText(m_matches), filesText(qsizetype(m_results.size())));
-    QStringList notes{QStringLiteral("%1 searched").arg(filesText(m_searched))};
+    summary += m_matches == 0
+                   ? tr("No matches")
+                   : tr("%1 in %2").arg(matchesText(m_matches), filesText(qsizetype(m_results.size())));
+    QStringList notes{tr("%1 searched").arg(filesText(m_searched))};
     if (!m_skipped.empty())
-        notes << QStringLiteral("%1 skipped").arg(filesText(qsizetype(m_skipped.size())));
+        notes << tr("%1 skipped").arg(filesText(qsizetype(m_skipped.size())));
     summary += QStringLiteral(" (%1).").arg(notes.join(QStringLiteral(", ")));
     if (listed < m_matches)
-        summary += QStringLiteral(" Only the first %1 are listed.").arg(listed);
+        summary += tr(" Only the first %1 are listed.").arg(listed);
     lblFilesSummary->setText(summary);
 }
 
 void FilesPanel::cancel() {
     if (m_phase == Phase::Writing) {
         m_job.stop(); // the files written so far are reported when the thread ends
-        lblFilesSummary->setText(QStringLiteral("Stopping after the file being written..."));
+        lblFilesSummary->setText(tr("Stopping after the file being written..."));
         return;
     }
     if (m_phase != Phase::Searching)
@@ -448,7 +450,7 @@ void FilesPanel::cancel() {
     m_job.cancel();
     m_replacing = false;
     setPhase(Phase::Idle);
-    showSummary(QStringLiteral("Cancelled: "));
+    showSummary(tr("Cancelled: "));
 }
 
 void FilesPanel::waitForDone() {
@@ -475,23 +477,21 @@ void FilesPanel::confirmReplace() {
     if (m_results.empty()) {
         Dialogs::instance().message(
             &m_main, MessageBoxTitle(),
-            QStringLiteral("Unable to find \"%1\" in the files of %2.").arg(m_query.find, m_query.folder),
+            tr("Unable to find \"%1\" in the files of %2.").arg(m_query.find, m_query.folder),
             Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
-    QString question = QStringLiteral("Replace %1 in %2 with \"%3\"?\r\n\r\n%4")
+    QString question = tr("Replace %1 in %2 with \"%3\"?\r\n\r\n%4")
                            .arg(matchesText(m_matches), filesText(qsizetype(m_results.size())),
                                 m_query.replacement, namedLines(lines));
     if (!m_skipped.empty())
-        question +=
-            QStringLiteral("\r\n\r\n%1 skipped and not changed.").arg(filesText(qsizetype(m_skipped.size())));
-    question +=
-        QStringLiteral("\r\n\r\nDocuments open in windows are changed there and left unsaved; the other "
-                       "files are written.");
+        question += tr("\r\n\r\n%1 skipped and not changed.").arg(filesText(qsizetype(m_skipped.size())));
+    question += tr("\r\n\r\nDocuments open in windows are changed there and left unsaved; the other "
+                   "files are written.");
     // The files may change, close or open while the question is open: each is looked at again.
     if (Dialogs::instance().message(&m_main, MessageBoxTitle(), question, Dialogs::Buttons::YesNo,
                                     Dialogs::Icon::Question) != Dialogs::Answer::Yes) {
-        lblFilesSummary->setText(lblFilesSummary->text() + QStringLiteral(" Nothing was replaced."));
+        lblFilesSummary->setText(lblFilesSummary->text() + tr(" Nothing was replaced."));
         return;
     }
     FileReplaceRequest request;
@@ -507,7 +507,7 @@ void FilesPanel::confirmReplace() {
             ReplaceOutcome outcome;
             outcome.path = result.path;
             outcome.failure =
-                QStringLiteral("%1 was closed after it was searched; it was left as it is.").arg(result.path);
+                tr("%1 was closed after it was searched; it was left as it is.").arg(result.path);
             m_outcomes.push_back(outcome);
         } else {
             request.files.emplace_back(result.path, result.stamp);
@@ -538,27 +538,26 @@ void FilesPanel::report() {
             replaced += outcome.count;
             changed << QStringLiteral("%1 (%2%3)")
                            .arg(shown(outcome.path), matchesText(outcome.count),
-                                outcome.inWindow ? QStringLiteral(", in its window, unsaved") : QString());
+                                outcome.inWindow ? tr(", in its window, unsaved") : QString());
         } else if (!outcome.failure.isEmpty()) {
             failed << outcome.failure;
         }
     }
     QString text = changed.isEmpty()
-                       ? QStringLiteral("No file was changed.")
-                       : QStringLiteral("Replaced %1 in %2:\r\n%3")
+                       ? tr("No file was changed.")
+                       : tr("Replaced %1 in %2:\r\n%3")
                              .arg(matchesText(replaced), filesText(changed.size()), namedLines(changed));
     if (!failed.isEmpty())
-        text += QStringLiteral("\r\n\r\n%1 could not be changed:\r\n%2")
-                    .arg(filesText(failed.size()), namedLines(failed));
+        text +=
+            tr("\r\n\r\n%1 could not be changed:\r\n%2").arg(filesText(failed.size()), namedLines(failed));
     // The thread tells of every file it reached; those it never reached were stopped.
     const qsizetype stopped = m_toWrite - m_fromThread;
     if (stopped > 0)
-        text += QStringLiteral("\r\n\r\nStopped: %1 left as they were.").arg(filesText(stopped));
+        text += tr("\r\n\r\nStopped: %1 left as they were.").arg(filesText(stopped));
     m_toWrite = m_fromThread = 0;
     lblFilesSummary->setText(
-        changed.isEmpty()
-            ? QStringLiteral("No file was changed.")
-            : QStringLiteral("Replaced %1 in %2.").arg(matchesText(replaced), filesText(changed.size())));
+        changed.isEmpty() ? tr("No file was changed.")
+                          : tr("Replaced %1 in %2.").arg(matchesText(replaced), filesText(changed.size())));
     Dialogs::instance().message(&m_main, MessageBoxTitle(), text, Dialogs::Buttons::Ok,
                                 failed.isEmpty() && stopped == 0 ? Dialogs::Icon::Information
                                                                  : Dialogs::Icon::Warning);

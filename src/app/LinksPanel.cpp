@@ -27,9 +27,13 @@
 namespace {
 
 // The filter's entries: the broken kinds together, then each kind on its own.
-const char* const kFilters[] = {"All problems",  "Missing files",      "Wrong letter case",
-                                "Bad fragments", "Outside the folder", "Remote (not checked)",
-                                "Pages not read"};
+const char* const kFilters[] = {QT_TRANSLATE_NOOP("LinksPanel", "All problems"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Missing files"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Wrong letter case"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Bad fragments"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Outside the folder"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Remote (not checked)"),
+                                QT_TRANSLATE_NOOP("LinksPanel", "Pages not read")};
 static_assert(std::size(kFilters) == kLinkProblemKinds + 1);
 
 bool broken(LinkProblemKind kind) {
@@ -38,14 +42,14 @@ bool broken(LinkProblemKind kind) {
 
 } // namespace
 
-LinksPanel::LinksPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check Links"), &main), m_main(main) {
+LinksPanel::LinksPanel(frmQuillora& main) : QDockWidget(tr("Check Links"), &main), m_main(main) {
     setObjectName(QStringLiteral("dockLinks"));
     auto* body = new QWidget(this);
     cmbLinksFilter = new QComboBox(body);
     cmbLinksFilter->setObjectName(QStringLiteral("cmbLinksFilter"));
     for (const char* filter : kFilters)
-        cmbLinksFilter->addItem(QString::fromLatin1(filter));
-    cmdCancelLinks = new QPushButton(QStringLiteral("Cancel"), body);
+        cmbLinksFilter->addItem(tr(filter));
+    cmdCancelLinks = new QPushButton(tr("Cancel"), body);
     cmdCancelLinks->setObjectName(QStringLiteral("cmdCancelLinks"));
     cmdCancelLinks->setEnabled(false);
     prgLinks = new QProgressBar(body);
@@ -56,8 +60,7 @@ LinksPanel::LinksPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check Li
     lblLinksSummary->setTextFormat(Qt::PlainText); // file names are shown as they are
     lstLinks = new QTreeWidget(body);
     lstLinks->setObjectName(QStringLiteral("lstLinks"));
-    lstLinks->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Line"), QStringLiteral("Column"),
-                               QStringLiteral("Reference"), QStringLiteral("Problem")});
+    lstLinks->setHeaderLabels({tr("File"), tr("Line"), tr("Column"), tr("Reference"), tr("Problem")});
     lstLinks->setRootIsDecorated(false);
     lstLinks->setUniformRowHeights(true);
     lstLinks->header()->setStretchLastSection(true);
@@ -65,7 +68,7 @@ LinksPanel::LinksPanel(frmQuillora& main) : QDockWidget(QStringLiteral("Check Li
     lstLinks->sortByColumn(0, Qt::AscendingOrder);
 
     auto* options = new QHBoxLayout;
-    auto* show = new QLabel(QStringLiteral("&Show:"), body);
+    auto* show = new QLabel(tr("&Show:"), body);
     show->setBuddy(cmbLinksFilter);
     options->addWidget(show);
     options->addWidget(cmbLinksFilter);
@@ -106,8 +109,8 @@ void LinksPanel::setBusy(bool busy) {
 void LinksPanel::check(const QString& folder) {
     m_report = LinkReport{};
     lstLinks->clear();
-    setWindowTitle(QStringLiteral("Check Links: ") + QDir::toNativeSeparators(folder));
-    lblLinksSummary->setText(QStringLiteral("Listing the folders..."));
+    setWindowTitle(tr("Check Links: ") + QDir::toNativeSeparators(folder));
+    lblLinksSummary->setText(tr("Listing the folders..."));
     prgLinks->setRange(0, 0);
     show();
     raise();
@@ -121,7 +124,7 @@ void LinksPanel::cancel() {
         return;
     m_job.cancel();
     setBusy(false);
-    lblLinksSummary->setText(QStringLiteral("Cancelled."));
+    lblLinksSummary->setText(tr("Cancelled."));
 }
 
 void LinksPanel::waitForDone() {
@@ -142,8 +145,7 @@ void LinksPanel::progressed(int done, int total) {
         return; // still listing the folders
     prgLinks->setRange(0, total);
     prgLinks->setValue(done);
-    lblLinksSummary->setText(
-        QStringLiteral("Checking page %1 of %2...").arg(std::min(done + 1, total)).arg(total));
+    lblLinksSummary->setText(tr("Checking page %1 of %2...").arg(std::min(done + 1, total)).arg(total));
 }
 
 void LinksPanel::finished(const LinkReport& report) {
@@ -221,7 +223,7 @@ void frmQuillora::checkLinks(frmNotepad* from) {
     if (start.isEmpty())
         start = dialogFolder();
     const QString folder =
-        Dialogs::instance().chooseFolder(this, QStringLiteral("Check the links of the pages below:"), start);
+        Dialogs::instance().chooseFolder(this, tr("Check the links of the pages below:"), start);
     if (folder.isEmpty())
         return;
     if (!m_links) {

@@ -43,57 +43,59 @@ void frmQuillora::buildPopupMenu() {
     for (const CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste, CommandId::SelectAll})
         AddCommandItem(mnuPopup, m_commands, id, popupTarget);
     mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSepEdit"));
-    m_viewItem = onDocument(mnuPopup, QStringLiteral("View"), "mnuViewIt",
+    m_viewItem = onDocument(mnuPopup, tr("View"), "mnuViewIt",
                             [this](EditableDocument& document) { ViewDocument(*this, document); });
     m_previewBesideItem = AddCommandItem(mnuPopup, m_commands, CommandId::PreviewBeside, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::ExpandAbbr, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);
-    onDocument(mnuPopup, QStringLiteral("Comment"), "mnuComment", CommentSelection);
-    onDocument(mnuPopup, QStringLiteral("UnComment"), "mnuUnComment", UnCommentSelection);
-    onDocument(mnuPopup, QStringLiteral("Quote"), "mnuQuote", QuoteSelection);
-    onDocument(mnuPopup, QStringLiteral("Upper Case"), "mnuUCase",
+    onDocument(mnuPopup, tr("Comment"), "mnuComment", CommentSelection);
+    onDocument(mnuPopup, tr("UnComment"), "mnuUnComment", UnCommentSelection);
+    onDocument(mnuPopup, tr("Quote"), "mnuQuote", QuoteSelection);
+    onDocument(mnuPopup, tr("Upper Case"), "mnuUCase",
                [](EditableDocument& document) { ChangeSelectionCase(document, true); });
-    onDocument(mnuPopup, QStringLiteral("Lower Case"), "mnuLCase",
+    onDocument(mnuPopup, tr("Lower Case"), "mnuLCase",
                [](EditableDocument& document) { ChangeSelectionCase(document, false); });
     tagItem(mnuPopup, QStringLiteral("<CENTER>"), "mnuCenter");
     onDocument(mnuPopup, QStringLiteral("<BR>"), "mnuBr", [](EditableDocument& document) {
         WrapSelection(document, QString(), QStringLiteral("<BR>"), true);
     });
     tagItem(mnuPopup, QStringLiteral("<P>"), "mnuP");
-    onDocument(mnuPopup, QStringLiteral("Link..."), "mnuLink",
+    onDocument(mnuPopup, tr("Link..."), "mnuLink",
                [this](EditableDocument&) { showTagDialog(TagDialog::Link, true); });
-    onDocument(mnuPopup, QStringLiteral("Select Color..."), "mnuSelectColor",
+    onDocument(mnuPopup, tr("Select Color..."), "mnuSelectColor",
                [this](EditableDocument& document) { frmColor::runForDocument(*this, document); });
     onDocument(
-        mnuPopup, QStringLiteral("Go To..."), "mnuGoTo",
-        [this](EditableDocument&) { m_documents.current()->goTo(); }, QKeySequence(Qt::CTRL | Qt::Key_G));
-    onDocument(mnuPopup, QStringLiteral("Format..."), "mnuFormat",
+        mnuPopup, tr("Go To..."), "mnuGoTo", [this](EditableDocument&) { m_documents.current()->goTo(); },
+        QKeySequence(Qt::CTRL | Qt::Key_G));
+    onDocument(mnuPopup, tr("Format..."), "mnuFormat",
                [this](EditableDocument& document) { frmFormat::run(*this, document); });
 
-    QMenu* color = addSubmenu(mnuPopup, QStringLiteral("Color"), "mnuColor");
-    const std::pair<const char*, const char*> colors[] = {
-        {"Tag", "mnuColTag"}, {"Comment", "mnuColComment"}, {"Text", "mnuColText"}, {"Value", "mnuColValue"}};
+    QMenu* color = addSubmenu(mnuPopup, tr("Color"), "mnuColor");
+    const std::pair<const char*, const char*> colors[] = {{QT_TR_NOOP("Tag"), "mnuColTag"},
+                                                          {QT_TR_NOOP("Comment"), "mnuColComment"},
+                                                          {QT_TR_NOOP("Text"), "mnuColText"},
+                                                          {QT_TR_NOOP("Value"), "mnuColValue"}};
     for (const auto& [caption, name] : colors) {
-        const QString role = QString::fromLatin1(caption);
-        connect(addMenuItem(color, role, name), &QAction::triggered, this,
+        const QString role = QString::fromLatin1(caption); // English: the role, whatever the caption
+        connect(addMenuItem(color, tr(caption), name), &QAction::triggered, this,
                 [this, role] { mnuColRole_Click(role); });
     }
-    connect(addMenuItem(color, QStringLiteral("Other..."), "mnuColOther"), &QAction::triggered, this,
+    connect(addMenuItem(color, tr("Other..."), "mnuColOther"), &QAction::triggered, this,
             &frmQuillora::mnuColOther_Click);
 
-    QMenu* sort = addSubmenu(mnuPopup, QStringLiteral("Sort"), "mnuSort");
+    QMenu* sort = addSubmenu(mnuPopup, tr("Sort"), "mnuSort");
     onDocument(sort, QStringLiteral("0..9, A..Z"), "mnuSortAZ",
                [](EditableDocument& document) { SortSelection(document, true); });
     onDocument(sort, QStringLiteral("Z..A, 9..0"), "mnuSortZA",
                [](EditableDocument& document) { SortSelection(document, false); });
 
-    QMenu* size = addSubmenu(mnuPopup, QStringLiteral("Text Size"), "mnuTextSize");
+    QMenu* size = addSubmenu(mnuPopup, tr("Text Size"), "mnuTextSize");
     for (int level = 1; level <= 6; ++level) {
         const QByteArray name = "mnuH" + QByteArray::number(level);
         tagItem(size, QStringLiteral("<H%1>").arg(level), name.constData());
     }
 
-    QMenu* other = addSubmenu(mnuPopup, QStringLiteral("Other"), "mnuOther");
+    QMenu* other = addSubmenu(mnuPopup, tr("Other"), "mnuOther");
     const std::pair<const char*, const char*> tags[] = {{"ACRONYM", "mnuAcronym"},
                                                         {"APPLET", "mnuApplet"},
                                                         {"B", "mnuB"},
@@ -123,7 +125,7 @@ void frmQuillora::buildPopupMenu() {
     for (const auto& [tag, name] : tags)
         tagItem(other, QStringLiteral("<%1>").arg(QString::fromLatin1(tag)), name);
 
-    QMenu* script = addSubmenu(mnuPopup, QStringLiteral("JavaScript"), "mnuJavaScript");
+    QMenu* script = addSubmenu(mnuPopup, tr("JavaScript"), "mnuJavaScript");
     struct Wrap {
         const char* caption;
         const char* name;
@@ -132,15 +134,15 @@ void frmQuillora::buildPopupMenu() {
     const Wrap wraps[] = {{"<SCRIPT LANGUAGE...", "mnuJScriptLang",
                            QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\" TYPE=\"Text/JavaScript\">"),
                            QStringLiteral("</SCRIPT>")},
-                          {"Brackets", "mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
-                          {"Comment", "mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")}};
+                          {QT_TR_NOOP("Brackets"), "mnuJBrackets", QStringLiteral("{"), QStringLiteral("}")},
+                          {QT_TR_NOOP("Comment"), "mnuJComment", QStringLiteral("/*"), QStringLiteral("*/")}};
     for (const Wrap& wrap : wraps)
-        onDocument(script, QString::fromLatin1(wrap.caption), wrap.name,
+        onDocument(script, tr(wrap.caption), wrap.name,
                    [start = wrap.start, end = wrap.end](EditableDocument& document) {
                        WrapSelection(document, start, end, false);
                    });
 
-    QMenu* own = addSubmenu(mnuPopup, QStringLiteral("Own Commands"), "mnuOwnCommands");
+    QMenu* own = addSubmenu(mnuPopup, tr("Own Commands"), "mnuOwnCommands");
     for (int index = 1; index <= 20; ++index) {
         const QByteArray name = "mnuOwn" + QByteArray::number(index);
         m_ownItems[index] = addMenuItem(own, QStringLiteral("Own%1").arg(index), name.constData());
@@ -148,7 +150,7 @@ void frmQuillora::buildPopupMenu() {
     }
     m_ownSeparator = AddCommandItem(own, m_commands, CommandId::Separator3, popupTarget);
     m_ownSeparator->setVisible(false);
-    connect(addMenuItem(own, QStringLiteral("Add/Edit Own Command"), "mnuAddOwn"), &QAction::triggered, this,
+    connect(addMenuItem(own, tr("Add/Edit Own Command"), "mnuAddOwn"), &QAction::triggered, this,
             &frmQuillora::mnuAddOwn_Click);
 }
 
@@ -156,7 +158,7 @@ void frmQuillora::showContextMenu(frmNotepad& document, const QPoint& at) {
     const QString selected = document.txtRich->selText();
     const bool link =
         selected.contains(QLatin1String("SRC=\"")) || selected.contains(QLatin1String("HREF=\""));
-    m_viewItem->setText(link ? QStringLiteral("View Selected Link") : QStringLiteral("View Dockument"));
+    m_viewItem->setText(link ? tr("View Selected Link") : tr("View Dockument"));
     m_previewBesideItem->setChecked(document.previewPane() != nullptr);
     addSpellingItems(document, at);
     mnuPopup->exec(at);

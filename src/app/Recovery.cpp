@@ -79,11 +79,12 @@ bool WriteJournal(const QString& file, const JournalEntry& entry, QString& reaso
     const QString folder = QFileInfo(file).absolutePath();
     // A link put in the folder's place would lead the journals, unsaved text, elsewhere.
     if (QFileInfo(folder).isSymLink()) {
-        reason = QStringLiteral("The folder is a link, which is not followed: ") + folder;
+        reason = QCoreApplication::translate("Recovery", "The folder is a link, which is not followed: %1")
+                     .arg(folder);
         return false;
     }
     if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, kOwnerFile | QFileDevice::ExeOwner)) {
-        reason = QStringLiteral("The folder could not be made: ") + folder;
+        reason = QCoreApplication::translate("Recovery", "The folder could not be made: %1").arg(folder);
         return false;
     }
     QSaveFile out(file);
@@ -194,7 +195,7 @@ void RecoveryJournal::reportFailure(const QString& reason) {
     m_failureReported = true;
     Dialogs::instance().message(
         m_host.dialogParent(), MessageBoxTitle(),
-        QStringLiteral("Unsaved changes cannot be kept for recovery after a crash:\r\n") + reason,
+        tr("Unsaved changes cannot be kept for recovery after a crash:\r\n%1").arg(reason),
         Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
 }
 
@@ -219,18 +220,20 @@ void RecoveryJournal::offerRecovery() {
             continue;
         }
         files << file;
-        names << (entry.path.isEmpty() ? QStringLiteral("Untitled") : entry.path);
+        names << (entry.path.isEmpty() ? tr("Untitled") : entry.path);
         entries << std::move(entry);
     }
     if (!entries.isEmpty()) {
-        const QString count = entries.size() == 1
-                                  ? QStringLiteral("1 unsaved document")
-                                  : QStringLiteral("%1 unsaved documents").arg(entries.size());
-        const auto answer =
-            Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
-                                        QStringLiteral("Quillora did not end normally. Recover ") + count +
-                                            QStringLiteral("?\r\n\r\n") + names.join(QStringLiteral("\r\n")),
-                                        Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+        // English says "document" or "documents" as the code chooses; a catalogue gives each the
+        // forms its language has for the count.
+        const int count = int(entries.size());
+        const QString question =
+            count == 1 ? tr("Quillora did not end normally. Recover %n unsaved document?", nullptr, count)
+                       : tr("Quillora did not end normally. Recover %n unsaved documents?", nullptr, count);
+        const auto answer = Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
+                                                        question + QStringLiteral("\r\n\r\n") +
+                                                            names.join(QStringLiteral("\r\n")),
+                                                        Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
         if (answer == Dialogs::Answer::Yes) {
             for (const JournalEntry& entry : entries)
                 openRecovered(m_host, entry);
@@ -242,8 +245,8 @@ void RecoveryJournal::offerRecovery() {
     if (!unreadable.isEmpty())
         Dialogs::instance().message(
             m_host.dialogParent(), MessageBoxTitle(),
-            QStringLiteral("These recovery files could not be read and were kept in ") + m_folder +
-                QStringLiteral(":\r\n\r\n") + unreadable.join(QStringLiteral("\r\n")),
+            tr("These recovery files could not be read and were kept in %1:").arg(m_folder) +
+                QStringLiteral("\r\n\r\n") + unreadable.join(QStringLiteral("\r\n")),
             Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
 }
 

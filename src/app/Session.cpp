@@ -10,6 +10,7 @@
 #include "platform/RichTextControl.h"
 #include "platform/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -151,9 +152,10 @@ QString GoneNotice(const QStringList& paths) {
     }
     const QString last = names.takeLast();
     if (names.isEmpty())
-        return last + QStringLiteral(" is no longer there: it was not reopened.");
-    return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last +
-           QStringLiteral(" are no longer there: they were not reopened.");
+        return QCoreApplication::translate("Session", "%1 is no longer there: it was not reopened.")
+            .arg(last);
+    return QCoreApplication::translate("Session", "%1 and %2 are no longer there: they were not reopened.")
+        .arg(names.join(QCoreApplication::translate("Session", ", ")), last);
 }
 
 SessionKeeper::SessionKeeper(DocumentHost& host, QObject* parent) : QObject(parent), m_host(host) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -135,11 +136,11 @@ SkinButton::SkinButton(const ButtonFace& face, const ButtonSkin& skin, QWidget* 
     static const bool accessible = (QAccessible::installFactory(skinButtonAccessible), true);
     Q_UNUSED(accessible);
     setObjectName(QString::fromLatin1(face.name));
-    const QString tooltip = QString::fromLatin1(face.tooltip);
+    const QString tooltip = QCoreApplication::translate("Skin", face.tooltip);
     setToolTip(tooltip);
     // The name without the key in brackets ("Back (Alt+Bksp)"); the description tells the strip.
     setAccessibleName(QString(tooltip).remove(QRegularExpression(QStringLiteral("\\s*\\([^)]*\\)$"))));
-    setAccessibleDescription(QStringLiteral("%1 button: %2").arg(stripName(face.group), tooltip));
+    setAccessibleDescription(tr("%1 button: %2").arg(stripName(face.group), tooltip));
     setFixedSize(face.size);
     // The document keeps the keyboard focus while its buttons are used.
     setFocusPolicy(Qt::NoFocus);

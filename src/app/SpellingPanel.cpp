@@ -37,8 +37,7 @@ QString placeOf(const RichTextControl& text, int offset) {
 
 } // namespace
 
-SpellingPanel::SpellingPanel(frmQuillora& main)
-    : QDockWidget(QStringLiteral("Spelling"), &main), m_main(main) {
+SpellingPanel::SpellingPanel(frmQuillora& main) : QDockWidget(tr("Spelling"), &main), m_main(main) {
     setObjectName(QStringLiteral("dockSpelling"));
     auto* body = new QWidget(this);
     lblSpelling = new QLabel(body);
@@ -49,17 +48,17 @@ SpellingPanel::SpellingPanel(frmQuillora& main)
     cmbSuggestions->setObjectName(QStringLiteral("cmbSuggestions"));
     cmbSuggestions->setEditable(true); // a word of one's own in place of the suggestions
     cmbSuggestions->setMinimumContentsLength(16);
-    cmdReplace = new QPushButton(QStringLiteral("&Replace"), body);
+    cmdReplace = new QPushButton(tr("&Replace"), body);
     cmdReplace->setObjectName(QStringLiteral("cmdReplace"));
     lstSpelling = new QTreeWidget(body);
     lstSpelling->setObjectName(QStringLiteral("lstSpelling"));
-    lstSpelling->setHeaderLabels({QStringLiteral("Word"), QStringLiteral("Count"), QStringLiteral("Places")});
+    lstSpelling->setHeaderLabels({tr("Word"), tr("Count"), tr("Places")});
     lstSpelling->setRootIsDecorated(false);
     lstSpelling->setUniformRowHeights(true);
     lstSpelling->header()->setStretchLastSection(true);
 
     auto* replaceRow = new QHBoxLayout;
-    auto* with = new QLabel(QStringLiteral("Replace &with:"), body);
+    auto* with = new QLabel(tr("Replace &with:"), body);
     with->setBuddy(cmbSuggestions);
     replaceRow->addWidget(with);
     replaceRow->addWidget(cmbSuggestions);
@@ -151,12 +150,12 @@ void SpellingPanel::refresh() {
         return;
     }
     if (!spelling->checking()) {
-        lblSpelling->setText(QStringLiteral("This document has no words to check: style sheets and programs "
-                                            "are checked only with their comments and strings (Settings)."));
+        lblSpelling->setText(tr("This document has no words to check: style sheets and programs "
+                                "are checked only with their comments and strings (Settings)."));
         return;
     }
     if (!spelling->done()) {
-        lblSpelling->setText(QStringLiteral("Checking... %1%").arg(int(spelling->progress() * 100)));
+        lblSpelling->setText(tr("Checking... %1%").arg(int(spelling->progress() * 100)));
         return;
     }
     // The words in the order they first stand in the text, each with all its places.
@@ -190,8 +189,8 @@ void SpellingPanel::refresh() {
         rows << row;
     }
     lstSpelling->addTopLevelItems(rows);
-    lblSpelling->setText(m_entries.empty() ? QStringLiteral("No misspelt words.")
-                                           : QStringLiteral("%1 misspelt words.").arg(m_entries.size()));
+    lblSpelling->setText(m_entries.empty() ? tr("No misspelt words.")
+                                           : tr("%n misspelt words.", nullptr, int(m_entries.size())));
     const QList<QTreeWidgetItem*> again = lstSpelling->findItems(chosen, Qt::MatchExactly);
     lstSpelling->setCurrentItem(!again.isEmpty() ? again.first() : lstSpelling->topLevelItem(0));
 }
@@ -308,17 +307,17 @@ void frmQuillora::addSpellingItems(frmNotepad& document, const QPoint& at) {
         });
     }
     if (suggestions.isEmpty())
-        add(QStringLiteral("(no suggestions)"), QStringLiteral("mnuNoSuggestions"))->setEnabled(false);
-    connect(add(QStringLiteral("Add to Dictionary"), QStringLiteral("mnuAddWord")), &QAction::triggered, this,
-            [this, word] {
-                QString reason;
-                if (!m_spelling->addWord(word, reason))
-                    Dialogs::instance().message(this, MessageBoxTitle(),
-                                                QStringLiteral("\"%1\" could not be added to %2.\r\n%3")
-                                                    .arg(word, m_spelling->wordsPath(), reason),
-                                                Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
-            });
-    connect(add(QStringLiteral("Ignore All"), QStringLiteral("mnuIgnoreAll")), &QAction::triggered, this,
+        add(tr("(no suggestions)"), QStringLiteral("mnuNoSuggestions"))->setEnabled(false);
+    connect(
+        add(tr("Add to Dictionary"), QStringLiteral("mnuAddWord")), &QAction::triggered, this, [this, word] {
+            QString reason;
+            if (!m_spelling->addWord(word, reason))
+                Dialogs::instance().message(
+                    this, MessageBoxTitle(),
+                    tr("\"%1\" could not be added to %2.\r\n%3").arg(word, m_spelling->wordsPath(), reason),
+                    Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        });
+    connect(add(tr("Ignore All"), QStringLiteral("mnuIgnoreAll")), &QAction::triggered, this,
             [this, word] { m_spelling->ignoreWord(word); });
     QAction* separator = add(QString(), QStringLiteral("mnuSepSpelling"));
     separator->setSeparator(true);

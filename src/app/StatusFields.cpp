@@ -95,14 +95,13 @@ void StatusButton::keyPressEvent(QKeyEvent* event) {
 
 StatusFields::StatusFields(DocumentHost& host, QWidget* parent) : QStatusBar(parent), m_host(host) {
     setObjectName(QStringLiteral("staMain"));
-    lblPosition = addField(*this, "lblPosition", QStringLiteral("Line and column"));
-    lblSelection = addField(*this, "lblSelection", QStringLiteral("Selected characters"));
-    cmdLineFormat = addButton(*this, "cmdLineFormat", QStringLiteral("Line format"), "mnuStatusFormat");
-    cmdEncoding =
-        addButton(*this, "cmdEncoding", QStringLiteral("Save with Encoding"), "mnuSaveWithEncoding");
-    cmdEncoding->menu()->setTitle(QStringLiteral("Save with Encoding"));
-    lblReadOnly = addField(*this, "lblReadOnly", QStringLiteral("Read-only"));
-    lblReadOnly->setText(QStringLiteral("Read-only"));
+    lblPosition = addField(*this, "lblPosition", tr("Line and column"));
+    lblSelection = addField(*this, "lblSelection", tr("Selected characters"));
+    cmdLineFormat = addButton(*this, "cmdLineFormat", tr("Line format"), "mnuStatusFormat");
+    cmdEncoding = addButton(*this, "cmdEncoding", tr("Save with Encoding"), "mnuSaveWithEncoding");
+    cmdEncoding->menu()->setTitle(tr("Save with Encoding"));
+    lblReadOnly = addField(*this, "lblReadOnly", tr("Read-only"));
+    lblReadOnly->setText(tr("Read-only"));
     connect(cmdLineFormat->menu(), &QMenu::aboutToShow, this, &StatusFields::fillFormatMenu);
     connect(cmdEncoding->menu(), &QMenu::aboutToShow, this, &StatusFields::fillEncodingMenu);
 
@@ -176,14 +175,14 @@ void StatusFields::showPosition(frmNotepad& document) {
     // long line shown in pieces is still one line and a tab one column.
     const int at = text.toOffset(text.textCursor().position());
     const int line = text.lineFromChar(at);
-    lblPosition->setText(QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(at - text.lineIndex(line) + 1));
+    lblPosition->setText(tr("Ln %1, Col %2").arg(line + 1).arg(at - text.lineIndex(line) + 1));
     // The count is of characters as the user sees them: a line break, two characters (CR LF) in
     // the model's offsets, counts one. Each break selected is one line further down.
     const int start = text.selStart();
     const int length = text.selLength();
     const int breaks = text.lineFromChar(start + length) - text.lineFromChar(start);
     Q_ASSERT(length >= 2 * breaks);
-    lblSelection->setText(QStringLiteral("Sel %1").arg(length - breaks));
+    lblSelection->setText(tr("Sel %1").arg(length - breaks));
     lblSelection->setVisible(length > 0);
 }
 

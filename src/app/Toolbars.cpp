@@ -193,9 +193,10 @@ void frmQuillora::addPreviewBesideButton() {
     auto* button = new QToolButton(picToolbar);
     button->setObjectName(QStringLiteral("picPreviewBeside"));
     const Command& command = m_commands[CommandId::PreviewBeside];
+    const QString caption = DisplayCaption(command.caption);
     button->setToolTip(
-        QStringLiteral("%1 (%2)").arg(command.caption, command.shortcut.toString(QKeySequence::NativeText)));
-    button->setAccessibleName(command.caption);
+        QStringLiteral("%1 (%2)").arg(caption, command.shortcut.toString(QKeySequence::NativeText)));
+    button->setAccessibleName(caption);
     button->setIcon(previewBesideIcon(palette()));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);

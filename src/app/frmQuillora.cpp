@@ -327,21 +327,19 @@ void frmQuillora::closeEvent(QCloseEvent* event) {
 QString frmQuillora::AboutText() {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("Quillora") + crlf +
-           QStringLiteral("Version: %1.%2").arg(QUILLORA_VERSION_MAJOR).arg(QUILLORA_VERSION_REVISION) +
-           crlf +
-           QStringLiteral("Build: %1.%2.%3")
+           tr("Version: %1.%2").arg(QUILLORA_VERSION_MAJOR).arg(QUILLORA_VERSION_REVISION) + crlf +
+           tr("Build: %1.%2.%3")
                .arg(QUILLORA_VERSION_MAJOR)
                .arg(QUILLORA_VERSION_MINOR)
                .arg(QUILLORA_VERSION_REVISION) +
-           crlf + crlf + QStringLiteral("You'll find all my programs at: ") + crlf +
+           crlf + crlf + tr("You'll find all my programs at: ") + crlf +
            QStringLiteral("https://quillora.example.org/") + crlf +
            QStringLiteral("https://quillora.example.org/downloads/") + crlf + crlf +
-           QStringLiteral("Made by the Quillora team.") + crlf +
-           QStringLiteral("Thanks to everyone who reported bugs and ideas.");
+           tr("Made by the Quillora team.") + crlf + tr("Thanks to everyone who reported bugs and ideas.");
 }
 
 void frmQuillora::showAbout() {
-    Dialogs::instance().message(this, QStringLiteral("About ") + MessageBoxTitle(), AboutText(),
+    Dialogs::instance().message(this, tr("About %1").arg(MessageBoxTitle()), AboutText(),
                                 Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -58,28 +59,29 @@ QLabel* labelFor(QWidget* buddy, const QString& caption) {
 } // namespace
 
 QStringList DoOnOpenTexts() {
-    return {QStringLiteral("Nothing"),
-            QStringLiteral("Lcase HTML commands"),
-            QStringLiteral("Remove HTML commands"),
-            QStringLiteral("Ucase HTMLcommands"),
-            QStringLiteral("Convert to DOS format"),
-            QStringLiteral("Convert to UNIX format"),
-            QStringLiteral("Convert to MAC format")};
+    return {QCoreApplication::translate("frmSettings", "Nothing"),
+            QCoreApplication::translate("frmSettings", "Lcase HTML commands"),
+            QCoreApplication::translate("frmSettings", "Remove HTML commands"),
+            QCoreApplication::translate("frmSettings", "Ucase HTMLcommands"),
+            QCoreApplication::translate("frmSettings", "Convert to DOS format"),
+            QCoreApplication::translate("frmSettings", "Convert to UNIX format"),
+            QCoreApplication::translate("frmSettings", "Convert to MAC format")};
 }
 
 frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), m_main(main) {
     setObjectName(QStringLiteral("frmSettings"));
-    setWindowTitle(QStringLiteral("Quillora - Settings"));
+    setWindowTitle(tr("Quillora - Settings"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     tbsOptions = named(new QTabBar(this), QStringLiteral("tbsOptions"));
-    const std::pair<const char*, const char*> tabs[] = {{"General", "General settings"},
-                                                        {"HTML Colors", "Change the colors of the HTML code"},
-                                                        {"Documents", "Settings for documents"}};
+    const std::pair<const char*, const char*> tabs[] = {
+        {QT_TR_NOOP("General"), QT_TR_NOOP("General settings")},
+        {QT_TR_NOOP("HTML Colors"), QT_TR_NOOP("Change the colors of the HTML code")},
+        {QT_TR_NOOP("Documents"), QT_TR_NOOP("Settings for documents")}};
     m_pages = new QStackedWidget(this);
     for (int i = 0; i < 3; ++i) {
-        tbsOptions->addTab(QString::fromLatin1(tabs[i].first));
-        tbsOptions->setTabToolTip(i, QString::fromLatin1(tabs[i].second));
+        tbsOptions->addTab(tr(tabs[i].first));
+        tbsOptions->setTabToolTip(i, tr(tabs[i].second));
         picOptions[i] = named(new QWidget(m_pages), QStringLiteral("picOptions%1").arg(i));
         m_pages->addWidget(picOptions[i]);
     }
@@ -87,8 +89,8 @@ frmSettings::frmSettings(frmQuillora& main, QWidget* parent) : QDialog(parent), 
     buildColorsPage(picOptions[1]);
     buildDocumentsPage(picOptions[2]);
 
-    cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), QStringLiteral("cmdOK"));
-    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), QStringLiteral("cmdCancel"));
+    cmdOK = named(new QPushButton(tr("&OK"), this), QStringLiteral("cmdOK"));
+    cmdCancel = named(new QPushButton(tr("&Cancel"), this), QStringLiteral("cmdCancel"));
     // Enter in any box confirms; only OK is a default button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
@@ -148,8 +150,7 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     cmbLineBreak->addItems({QStringLiteral("WIN/DOS"), QStringLiteral("UNIX"), QStringLiteral("MAC")});
     txtDefDir = pathBox("txtDefDir");
     cmdBrowserDir = browseButton("cmdBrowserDir");
-    chkLastDir =
-        named(new QCheckBox(QStringLiteral("Remember last directory."), page), QStringLiteral("chkLastDir"));
+    chkLastDir = named(new QCheckBox(tr("Remember last directory."), page), QStringLiteral("chkLastDir"));
     txtSkin = pathBox("txtSkin");
     cmdBrowseSkin = browseButton("cmdBrowseSkin");
     cmbExtention = named(new QComboBox(page), QStringLiteral("cmbExtention"));
@@ -157,34 +158,33 @@ void frmSettings::buildGeneralPage(QWidget* page) {
     cmbExtention->installEventFilter(this);
     cmbExtention->addItems({"asp", "cgi", "dhtml", "htm", "html", "java", "js", "php3", "phtml", "pl", "css",
                             "shtml", "txt", "xml"});
-    optIndTab = named(new QRadioButton(QStringLiteral("Tab"), page), QStringLiteral("optIndTab"));
-    optIndOth = named(new QRadioButton(QStringLiteral("Other:"), page), QStringLiteral("optIndOth"));
+    optIndTab = named(new QRadioButton(tr("Tab"), page), QStringLiteral("optIndTab"));
+    optIndOth = named(new QRadioButton(tr("Other:"), page), QStringLiteral("optIndOth"));
     txtIndent = named(new QLineEdit(page), QStringLiteral("txtIndent"));
-    txtIndent->setAccessibleName(QStringLiteral("Other indent")); // the option beside it is its label
-    chkAutoIndent = named(new QCheckBox(QStringLiteral("Start a new line indented as the line above."), page),
+    txtIndent->setAccessibleName(tr("Other indent")); // the option beside it is its label
+    chkAutoIndent = named(new QCheckBox(tr("Start a new line indented as the line above."), page),
                           QStringLiteral("chkAutoIndent"));
-    chkCloseTags = named(new QCheckBox(QStringLiteral("Complete end tags after \"</\"."), page),
-                         QStringLiteral("chkCloseTags"));
-    chkRestoreSession =
-        named(new QCheckBox(QStringLiteral("Reopen the documents of the last session."), page),
-              QStringLiteral("chkRestoreSession"));
+    chkCloseTags =
+        named(new QCheckBox(tr("Complete end tags after \"</\"."), page), QStringLiteral("chkCloseTags"));
+    chkRestoreSession = named(new QCheckBox(tr("Reopen the documents of the last session."), page),
+                              QStringLiteral("chkRestoreSession"));
 
     auto* grid = new QGridLayout(page);
-    grid->addWidget(labelFor(txtJavaCompiler, QStringLiteral("Java compiler:")), 0, 0);
+    grid->addWidget(labelFor(txtJavaCompiler, tr("Java compiler:")), 0, 0);
     grid->addWidget(txtJavaCompiler, 0, 1, 1, 3);
     grid->addWidget(cmdBrowseCompiler, 0, 4);
-    grid->addWidget(labelFor(cmbLineBreak, QStringLiteral("Default linebreak: ")), 1, 0);
+    grid->addWidget(labelFor(cmbLineBreak, tr("Default linebreak: ")), 1, 0);
     grid->addWidget(cmbLineBreak, 1, 1, 1, 3);
-    grid->addWidget(labelFor(txtDefDir, QStringLiteral("Default directory:")), 2, 0);
+    grid->addWidget(labelFor(txtDefDir, tr("Default directory:")), 2, 0);
     grid->addWidget(txtDefDir, 2, 1, 1, 3);
     grid->addWidget(cmdBrowserDir, 2, 4);
     grid->addWidget(chkLastDir, 3, 1, 1, 3);
-    grid->addWidget(labelFor(txtSkin, QStringLiteral("Button skin:")), 4, 0);
+    grid->addWidget(labelFor(txtSkin, tr("Button skin:")), 4, 0);
     grid->addWidget(txtSkin, 4, 1, 1, 3);
     grid->addWidget(cmdBrowseSkin, 4, 4);
-    grid->addWidget(labelFor(cmbExtention, QStringLiteral("Default file extention:")), 5, 0);
+    grid->addWidget(labelFor(cmbExtention, tr("Default file extention:")), 5, 0);
     grid->addWidget(cmbExtention, 5, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Standard indent:"), page), 6, 0);
+    grid->addWidget(new QLabel(tr("Standard indent:"), page), 6, 0);
     grid->addWidget(optIndTab, 6, 1);
     grid->addWidget(optIndOth, 6, 2);
     grid->addWidget(txtIndent, 6, 3);
@@ -195,34 +195,34 @@ void frmSettings::buildGeneralPage(QWidget* page) {
 }
 
 void frmSettings::buildColorsPage(QWidget* page) {
-    chkUseColors =
-        named(new QCheckBox(QStringLiteral("Use colored HTML tags."), page), QStringLiteral("chkUseColors"));
+    chkUseColors = named(new QCheckBox(tr("Use colored HTML tags."), page), QStringLiteral("chkUseColors"));
     auto* grid = new QGridLayout(page);
     grid->addWidget(chkUseColors, 0, 0, 1, 3);
-    const char* captions[] = {"Tag color:", "Text color:", "Value color:", "Comment color:"};
+    const char* captions[] = {QT_TR_NOOP("Tag color:"), QT_TR_NOOP("Text color:"), QT_TR_NOOP("Value color:"),
+                              QT_TR_NOOP("Comment color:")};
     for (int i = 0; i < 4; ++i) {
         txtHTMLcolor[i] = named(new QLineEdit(page), QStringLiteral("txtHTMLcolor%1").arg(i));
         txtHTMLcolor[i]->setReadOnly(true);
         cmdHTMLbrowse[i] =
             named(new QPushButton(QStringLiteral("..."), page), QStringLiteral("cmdHTMLbrowse%1").arg(i));
-        grid->addWidget(labelFor(txtHTMLcolor[i], QString::fromLatin1(captions[i])), i + 1, 0);
+        grid->addWidget(labelFor(txtHTMLcolor[i], tr(captions[i])), i + 1, 0);
         grid->addWidget(txtHTMLcolor[i], i + 1, 1);
         grid->addWidget(cmdHTMLbrowse[i], i + 1, 2);
     }
     for (const char* note :
-         {"The text color is also used as the text color when colored HTML tags is disabled.",
-          "These settings will take affect next time you start Quillora."}) {
-        auto* label = new QLabel(QString::fromLatin1(note), page);
+         {QT_TR_NOOP("The text color is also used as the text color when colored HTML tags is disabled."),
+          QT_TR_NOOP("These settings will take affect next time you start Quillora.")}) {
+        auto* label = new QLabel(tr(note), page);
         label->setWordWrap(true);
         grid->addWidget(label, grid->rowCount(), 0, 1, 3);
     }
     txtTabWidth = named(new QSpinBox(page), QStringLiteral("txtTabWidth"));
     txtTabWidth->setRange(1, 16);
     const int tabRow = grid->rowCount();
-    grid->addWidget(labelFor(txtTabWidth, QStringLiteral("Tab width:")), tabRow, 0);
+    grid->addWidget(labelFor(txtTabWidth, tr("Tab width:")), tabRow, 0);
     grid->addWidget(txtTabWidth, tabRow, 1);
-    chkHighlightLine = named(new QCheckBox(QStringLiteral("Mark the line of the cursor."), page),
-                             QStringLiteral("chkHighlightLine"));
+    chkHighlightLine =
+        named(new QCheckBox(tr("Mark the line of the cursor."), page), QStringLiteral("chkHighlightLine"));
     grid->addWidget(chkHighlightLine, tabRow + 1, 0, 1, 3);
     grid->setRowStretch(grid->rowCount(), 1);
 }
@@ -241,8 +241,8 @@ void frmSettings::buildDocumentsPage(QWidget* page) {
         cmbFontSize->addItem(QString::number(size));
     cmbOnOpen = named(new QComboBox(page), QStringLiteral("cmbOnOpen"));
     cmbOnOpen->addItems(DoOnOpenTexts());
-    fraExample = named(new QGroupBox(QStringLiteral("Example"), page), QStringLiteral("fraExample"));
-    lblExample = named(new QLabel(QStringLiteral("123 Example"), fraExample), QStringLiteral("lblExample"));
+    fraExample = named(new QGroupBox(tr("Example"), page), QStringLiteral("fraExample"));
+    lblExample = named(new QLabel(tr("123 Example"), fraExample), QStringLiteral("lblExample"));
     lblExample->setAutoFillBackground(true);
     // A large size shows clipped rather than stretching the dialog.
     lblExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -250,24 +250,24 @@ void frmSettings::buildDocumentsPage(QWidget* page) {
     (new QVBoxLayout(fraExample))->addWidget(lblExample);
 
     auto* grid = new QGridLayout(page);
-    grid->addWidget(labelFor(txtBackcolor, QStringLiteral("Backcolor:")), 0, 0);
+    grid->addWidget(labelFor(txtBackcolor, tr("Backcolor:")), 0, 0);
     grid->addWidget(txtBackcolor, 0, 1);
     grid->addWidget(cmdBrowseBGColor, 0, 2);
-    grid->addWidget(labelFor(cmbFont, QStringLiteral("Font:")), 1, 0);
+    grid->addWidget(labelFor(cmbFont, tr("Font:")), 1, 0);
     grid->addWidget(cmbFont, 1, 1, 1, 2);
-    grid->addWidget(labelFor(cmbFontSize, QStringLiteral("Font size:")), 2, 0);
+    grid->addWidget(labelFor(cmbFontSize, tr("Font size:")), 2, 0);
     grid->addWidget(cmbFontSize, 2, 1, 1, 2);
-    grid->addWidget(labelFor(cmbOnOpen, QStringLiteral("Do on open:")), 3, 0);
+    grid->addWidget(labelFor(cmbOnOpen, tr("Do on open:")), 3, 0);
     grid->addWidget(cmbOnOpen, 3, 1, 1, 2);
     grid->addWidget(fraExample, 4, 0, 1, 3);
-    chkSpellCheck = named(new QCheckBox(QStringLiteral("Check spelling as you type."), page),
-                          QStringLiteral("chkSpellCheck"));
+    chkSpellCheck =
+        named(new QCheckBox(tr("Check spelling as you type."), page), QStringLiteral("chkSpellCheck"));
     cmbSpellLanguage = named(new QComboBox(page), QStringLiteral("cmbSpellLanguage"));
-    chkSpellComments = named(
-        new QCheckBox(QStringLiteral("Check comments, and the strings of style sheets and scripts."), page),
-        QStringLiteral("chkSpellComments"));
+    chkSpellComments =
+        named(new QCheckBox(tr("Check comments, and the strings of style sheets and scripts."), page),
+              QStringLiteral("chkSpellComments"));
     grid->addWidget(chkSpellCheck, 5, 0, 1, 3);
-    grid->addWidget(labelFor(cmbSpellLanguage, QStringLiteral("Spelling dictionary:")), 6, 0);
+    grid->addWidget(labelFor(cmbSpellLanguage, tr("Spelling dictionary:")), 6, 0);
     grid->addWidget(cmbSpellLanguage, 6, 1, 1, 2);
     grid->addWidget(chkSpellComments, 7, 0, 1, 3);
 }
@@ -310,7 +310,7 @@ void frmSettings::fillFromSettings() {
     chkSpellComments->setChecked(s.SpellComments);
     // The installed dictionaries; pages that name their language are checked with its own. One the
     // settings name that is not installed is still offered, so an OK keeps it.
-    cmbSpellLanguage->addItem(QStringLiteral("System language"), QString());
+    cmbSpellLanguage->addItem(tr("System language"), QString());
     SpellingService* spelling = m_main.spelling();
     spelling->refresh();
     for (const QString& name : spelling->dictionaryNames())

@@ -199,9 +199,11 @@ void BrowserPage::javaScriptAlert(const QUrl&, const QString& msg) {
 
 bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& msg) {
     // Leaving a page that asks to be kept comes here too, with the engine's own question.
-    if (msg == QCoreApplication::translate("QWebEnginePage",
-                                           "Are you sure you want to leave this page? Changes "
-                                           "that you made may not be saved.")) {
+    // The engine's text in the engine's translation context: a variable, so that the program's
+    // own catalogue never takes it (the engine and this line must read it through the same catalogues).
+    static const char* const kLeaveQuestion =
+        "Are you sure you want to leave this page? Changes that you made may not be saved.";
+    if (msg == QCoreApplication::translate("QWebEnginePage", kLeaveQuestion)) {
         emit pageMessage(tr("The page asked to be kept open; it was left."));
         return true;
     }

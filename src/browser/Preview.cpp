@@ -12,6 +12,7 @@
 #include "platform/Version.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -32,10 +33,11 @@ QString WritePreviewCopy(DocumentHost& host, EditableDocument& document) {
         WithCharacterReferences(ConvertForSave(document.text().text(), document.saveFormat()), encoding);
     QString reason;
     if (!writeTextFile(path, text, encoding, reason)) {
-        Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
-                                    QStringLiteral("The file could not be saved: ") + path +
-                                        QStringLiteral("\r\n\r\n") + reason,
-                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        Dialogs::instance().message(
+            host.dialogParent(), MessageBoxTitle(),
+            QCoreApplication::translate("Preview", "The file could not be saved: %1").arg(path) +
+                QStringLiteral("\r\n\r\n") + reason,
+            Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return QString();
     }
     // Unsaved text is the user's alone, and it goes with its document: the copy is removed when
@@ -81,7 +83,8 @@ void ViewDocument(DocumentHost& host, EditableDocument& document) {
     if (document.isModified()) {
         const Dialogs::Answer answer = Dialogs::instance().message(
             host.dialogParent(), MessageBoxTitle(),
-            QStringLiteral("The document has been changed. Would you like to save it before viewing it?"),
+            QCoreApplication::translate(
+                "Preview", "The document has been changed. Would you like to save it before viewing it?"),
             Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
         if (answer == Dialogs::Answer::Yes)
             SaveCommand(host, document.slot());

@@ -14,6 +14,7 @@
 #include "platform/Version.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFutureWatcher>
 #include <QLabel>
@@ -93,11 +94,12 @@ QString untitledPagePath(DocumentHost& host, const frmNotepad& window) {
 PreviewBeside::PreviewBeside(DocumentHost& host, frmNotepad& window, const QString& pagePath, bool mapsText)
     : m_host(host), m_window(&window), m_pagePath(pagePath), m_mapsText(mapsText) {
     setObjectName(QStringLiteral("PreviewBeside"));
-    setAccessibleName(QStringLiteral("Preview"));
-    setAccessibleDescription(QStringLiteral("The page as a browser shows it, following the text beside it."));
+    setAccessibleName(QCoreApplication::translate("PreviewBeside", "Preview"));
+    setAccessibleDescription(QCoreApplication::translate(
+        "PreviewBeside", "The page as a browser shows it, following the text beside it."));
     webPreview = new BrowserControl(this);
     webPreview->setObjectName(QStringLiteral("webPreview"));
-    webPreview->setAccessibleName(QStringLiteral("Preview of the page"));
+    webPreview->setAccessibleName(QCoreApplication::translate("PreviewBeside", "Preview of the page"));
     // Pages reloaded as the text is typed would repeat their messages at every pause.
     webPreview->setMessagesShown(false);
     lblPreviewStatus = new QLabel(this);
@@ -372,8 +374,10 @@ void TogglePreviewBeside(DocumentHost& host, frmNotepad& window) {
             window.setPreviewPane(nullptr);
             Dialogs::instance().message(
                 host.dialogParent(), MessageBoxTitle(),
-                QStringLiteral("No page that uses %1 has been previewed yet. Preview a page that links it, "
-                               "then Preview Beside shows that page here.")
+                QCoreApplication::translate(
+                    "PreviewBeside",
+                    "No page that uses %1 has been previewed yet. Preview a page that links it, "
+                    "then Preview Beside shows that page here.")
                     .arg(QDir::toNativeSeparators(saved)),
                 Dialogs::Buttons::Ok, Dialogs::Icon::Information);
             return;

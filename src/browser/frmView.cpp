@@ -78,6 +78,16 @@ int frmView::slot() const {
     return property("tag").toString().toInt();
 }
 
+QString frmView::shownTitle(const QString& title) const {
+    // The help page ships in English; its title is the one part of it shown in the user's language.
+    static const char* const kHelpTitle = QT_TR_NOOP("Quillora Help");
+    const QString help = QDir::cleanPath(m_host.programFolder() + QStringLiteral("/help/index.htm"));
+    if (title == QLatin1String(kHelpTitle) &&
+        QDir::cleanPath(PreviewPages::localPath(WebBrowser->LocationURL())) == help)
+        return tr(kHelpTitle);
+    return title;
+}
+
 void frmView::setSlot(int slot) {
     setProperty("tag", QString::number(slot));
 }
@@ -89,7 +99,7 @@ void frmView::buildControls() {
     picMenu = named(new QWidget(m_area), "picMenu");
     picMenu->setAutoFillBackground(true);
     cmbURL = named(new QComboBox(picMenu), "cmbURL");
-    cmbURL->setAccessibleName(QStringLiteral("Address"));
+    cmbURL->setAccessibleName(tr("Address"));
     cmbURL->setEditable(true);
     cmbURL->setInsertPolicy(QComboBox::NoInsert);
     cmbURL->setCompleter(nullptr);
@@ -100,8 +110,8 @@ void frmView::buildControls() {
     StatusBar = named(new QStatusBar(m_area), "StatusBar");
     StatusBar->setSizeGripEnabled(false);
     // Every window starts offline, and its first panel says so.
-    pnlOffline = named(new QLabel(QStringLiteral("Offline"), StatusBar), "pnlOffline");
-    pnlStatus = named(new QLabel(QStringLiteral("Status"), StatusBar), "pnlStatus");
+    pnlOffline = named(new QLabel(tr("Offline"), StatusBar), "pnlOffline");
+    pnlStatus = named(new QLabel(tr("Status"), StatusBar), "pnlStatus");
     pnlMessages = named(new QLabel(StatusBar), "pnlMessages");
     StatusBar->addWidget(pnlOffline);
     StatusBar->addWidget(pnlStatus, 1);
@@ -113,8 +123,9 @@ void frmView::buildControls() {
     });
 
     connect(WebBrowser, &BrowserControl::StatusTextChange, pnlStatus, &QLabel::setText);
-    connect(WebBrowser, &BrowserControl::TitleChange, this,
-            [this](const QString& title) { setWindowTitle(QStringLiteral("QL Viewer - ") + title); });
+    connect(WebBrowser, &BrowserControl::TitleChange, this, [this](const QString& title) {
+        setWindowTitle(QStringLiteral("QL Viewer - ") + shownTitle(title));
+    });
     connect(WebBrowser, &BrowserControl::DocumentComplete, this, &frmView::WebBrowser_DocumentComplete);
 }
 
@@ -189,7 +200,7 @@ void frmView::goToTypedAddress() {
 void frmView::mnuOffline_Click() {
     const bool offline = mnuOffline->isChecked();
     WebBrowser->setOffline(offline);
-    pnlOffline->setText(offline ? QStringLiteral("Offline") : QStringLiteral("Online"));
+    pnlOffline->setText(offline ? tr("Offline") : tr("Online"));
 }
 
 void frmView::mnuOpenFile_Click() {

@@ -97,6 +97,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The page's title as the caption shows it: the help page's in the user's language.
+    QString shownTitle(const QString& title) const;
     void buildControls();
     void buildMenus();
     void layoutControls();

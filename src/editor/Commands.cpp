@@ -3,8 +3,14 @@
 #include "platform/UiHelpers.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QWidget>
+
+QString DisplayCaption(const QString& caption) {
+    return caption.isEmpty() ? caption
+                             : QCoreApplication::translate("Commands", caption.toUtf8().constData());
+}
 
 QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,
                         const std::function<CommandTarget()>& target) {
@@ -16,7 +22,7 @@ QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,
         separator->setObjectName(QString::fromLatin1(command.name));
         return separator;
     }
-    QAction* item = addMenuItem(menu, command.caption, command.name, command.shortcut,
+    QAction* item = addMenuItem(menu, DisplayCaption(command.caption), command.name, command.shortcut,
                                 !command.planned && !command.startsDisabled);
     item->setCheckable(command.checkable);
     if (!command.alternatives.isEmpty())
@@ -60,7 +66,7 @@ WindowMenus::WindowMenus(const CommandTable& table, MenuScope scope, QWidget* ow
         const QString& caption = scope == MenuScope::Main && !declaration.mainCaption.isEmpty()
                                      ? declaration.mainCaption
                                      : declaration.caption;
-        auto* menu = new QMenu(caption, owner);
+        auto* menu = new QMenu(DisplayCaption(caption), owner);
         menu->setObjectName(QString::fromLatin1(declaration.name));
         menu->menuAction()->setObjectName(menu->objectName());
         m_menus[size_t(layout.menu)] = menu;

@@ -117,7 +117,7 @@ struct CommandTarget {
 
 struct Command {
     const char* name = nullptr; // the item's object name, by which tests and users' scripts find it
-    QString caption;            // "" for a separator
+    QString caption;            // "" for a separator; English, as the user's language translates it
     QKeySequence shortcut;
     std::function<void(const CommandTarget&)> run;
     bool checkable = false;
@@ -188,6 +188,10 @@ private:
     std::array<QMenu*, size_t(MenuId::Count)> m_menus{};
     std::array<QAction*, size_t(CommandId::Count)> m_actions{};
 };
+
+// A caption of the table (a command's or a menu's) as the user reads it: in the user's language,
+// under the translation context "Commands" the table marks its captions with.
+QString DisplayCaption(const QString& caption);
 
 // Adds the table's item `id` to `menu`, running on `target()` when chosen.
 QAction* AddCommandItem(QMenu* menu, const CommandTable& table, CommandId id,

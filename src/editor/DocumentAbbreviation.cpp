@@ -1,6 +1,7 @@
 // Expand Abbreviation and the edit points in the document window.
 
 #include "editor/DocumentHost.h"
+
 #include "editor/DocumentTable.h"
 #include "editor/UndoHistory.h"
 #include "editor/frmNotepad.h"
@@ -8,6 +9,7 @@
 #include "markup/MarkupContext.h"
 #include "markup/TagMatch.h"
 #include "platform/RichTextControl.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -67,7 +69,8 @@ void frmNotepad::mnuExpandAbbr_Click() {
     const AbbreviationMode mode = modeAt(*this, cursor);
     const int start = lineStart + AbbreviationStart(line, int(line.size()), mode);
     if (start == cursor) {
-        m_host.showStatusMessage(QStringLiteral("No abbreviation before the cursor."));
+        m_host.showStatusMessage(
+            QCoreApplication::translate("DocumentAbbreviation", "No abbreviation before the cursor."));
         return;
     }
     AbbreviationContext context;
@@ -81,8 +84,8 @@ void frmNotepad::mnuExpandAbbr_Click() {
         const MarkupContext place = contextAt(*txtRich, start, true);
         // Elements written into a tag or a value would break it.
         if (place.place == MarkupPlace::Tag || place.place == MarkupPlace::Value) {
-            m_host.showStatusMessage(
-                QStringLiteral("Abbreviations are expanded between tags, not inside one."));
+            m_host.showStatusMessage(QCoreApplication::translate(
+                "DocumentAbbreviation", "Abbreviations are expanded between tags, not inside one."));
             return;
         }
         context.parent = place.openElement;
@@ -95,7 +98,8 @@ void frmNotepad::mnuExpandAbbr_Click() {
     if (!expansion.ok()) {
         // Nothing changes: the message says why and where.
         m_host.showStatusMessage(expansion.tooLarge
-                                     ? expansion.error + QStringLiteral(" Nothing was inserted.")
+                                     ? expansion.error + QCoreApplication::translate("DocumentAbbreviation",
+                                                                                     " Nothing was inserted.")
                                      : expansion.error);
         return;
     }

@@ -35,12 +35,12 @@ FileId idOf(const struct stat& status) {
 // What a file that is not a regular file is, for the sentence that says why it was not read.
 QString kindOf(mode_t mode) {
     if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
+        return QCoreApplication::translate("FileSearch", "a named pipe");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
+        return QCoreApplication::translate("FileSearch", "a socket");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
-    return QStringLiteral("not a regular file");
+        return QCoreApplication::translate("FileSearch", "a device");
+    return QCoreApplication::translate("FileSearch", "not a regular file");
 }
 
 QString inFolder(const QString& folder, const QString& name) {
@@ -78,10 +78,13 @@ public:
                 struct stat reached = own;
                 if (S_ISLNK(own.st_mode) && ::fstatat(descriptor, native, &reached, 0) != 0) {
                     if (errno == ELOOP)
-                        skip(full, QStringLiteral("%1 is a symbolic link that leads back to itself (a loop).")
-                                       .arg(full));
+                        skip(full,
+                             QCoreApplication::translate(
+                                 "FileSearch", "%1 is a symbolic link that leads back to itself (a loop).")
+                                 .arg(full));
                     else if (m_filter.matches(name))
-                        skip(full, QStringLiteral("%1 is a symbolic link to %2, which does not exist.")
+                        skip(full, QCoreApplication::translate(
+                                       "FileSearch", "%1 is a symbolic link to %2, which does not exist.")
                                        .arg(full, QFile::symLinkTarget(full)));
                     continue;
                 }
@@ -94,7 +97,8 @@ public:
             }
             ::closedir(dir);
         } else {
-            skip(path, QStringLiteral("The folder %1 cannot be read: %2").arg(path, qt_error_string(errno)));
+            skip(path, QCoreApplication::translate("FileSearch", "The folder %1 cannot be read: %2")
+                           .arg(path, qt_error_string(errno)));
         }
         const auto byName = [](const Entry& a, const Entry& b) {
             const int order = QString::compare(a.name, b.name, Qt::CaseInsensitive);
@@ -106,8 +110,8 @@ public:
             const QString full = inFolder(path, file.name);
             if (!S_ISREG(file.status.st_mode)) {
                 // Never opened: a named pipe would block the reader, a device might never end.
-                skip(full,
-                     QStringLiteral("%1 is %2, not a text file.").arg(full, kindOf(file.status.st_mode)));
+                skip(full, QCoreApplication::translate("FileSearch", "%1 is %2, not a text file.")
+                               .arg(full, kindOf(file.status.st_mode)));
                 continue;
             }
             // The same file by another name (a link, a hard link) is searched, and changed, once.
@@ -121,9 +125,9 @@ public:
             const QString full = inFolder(path, sub.name);
             const FileId id = idOf(sub.status);
             if (std::find(m_ancestors.begin(), m_ancestors.end(), id) != m_ancestors.end()) {
-                skip(
-                    full,
-                    QStringLiteral("%1 is a symbolic link to a folder that contains it (a loop).").arg(full));
+                skip(full, QCoreApplication::translate(
+                               "FileSearch", "%1 is a symbolic link to a folder that contains it (a loop).")
+                               .arg(full));
                 continue;
             }
             // A folder reached again by a link beside it: its files are listed already.
@@ -177,12 +181,12 @@ FolderListing ListFolderFiles(const QString& folder, const FileNameFilter& filte
     FolderListing listing;
     struct stat status {};
     if (::stat(QFile::encodeName(folder).constData(), &status) != 0) {
-        listing.failure =
-            QStringLiteral("The folder %1 cannot be read: %2").arg(folder, qt_error_string(errno));
+        listing.failure = QCoreApplication::translate("FileSearch", "The folder %1 cannot be read: %2")
+                              .arg(folder, qt_error_string(errno));
         return listing;
     }
     if (!S_ISDIR(status.st_mode)) {
-        listing.failure = QStringLiteral("%1 is not a folder.").arg(folder);
+        listing.failure = QCoreApplication::translate("FileSearch", "%1 is not a folder.").arg(folder);
         return listing;
     }
     QString root = folder;
@@ -256,7 +260,9 @@ ReplaceOutcome ReplaceInFile(const QString& path, const FileStamp& searched, con
         return outcome;
     }
     if (!searched.exists || loaded.stamp.size != searched.size || loaded.stamp.hash != searched.hash) {
-        outcome.failure = QStringLiteral("%1 changed after it was searched; it was left as it is.").arg(path);
+        outcome.failure = QCoreApplication::translate(
+                              "FileSearch", "%1 changed after it was searched; it was left as it is.")
+                              .arg(path);
         return outcome;
     }
     // New line breaks (a "\n" in the replacement) take the file's own form; a file without any
@@ -266,7 +272,8 @@ ReplaceOutcome ReplaceInFile(const QString& path, const FileStamp& searched, con
     if (text == loaded.text)
         return outcome; // every match replaced by itself: nothing to write
     if (!writeTextFile(path, text, loaded.encoding, reason, nullptr, Links::Follow, backupFolder)) {
-        outcome.failure = QStringLiteral("%1 could not be written: %2").arg(path, reason);
+        outcome.failure =
+            QCoreApplication::translate("FileSearch", "%1 could not be written: %2").arg(path, reason);
         return outcome;
     }
     outcome.changed = true;

@@ -7,6 +7,7 @@
 #include "platform/Version.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPointer>
@@ -135,9 +136,12 @@ void FileWatch::check() {
         (m_declined.exists && now.size == m_declined.size && now.modified == m_declined.modified))
         return;
     const bool modified = table.DocumentSlots[slot].Modified;
-    QString question = m_path + QStringLiteral(" has been changed by another program. Reload it?");
+    QString question =
+        QCoreApplication::translate("FileWatch", "%1 has been changed by another program. Reload it?")
+            .arg(m_path);
     if (modified)
-        question += QStringLiteral("\r\n\r\nThe changes you have not saved will be lost.");
+        question +=
+            QCoreApplication::translate("FileWatch", "\r\n\r\nThe changes you have not saved will be lost.");
     const QPointer<FileWatch> alive(this);
     const Dialogs::Answer answer = ask(m_window, question, modified);
     if (!alive)
@@ -170,8 +174,9 @@ bool FileWatch::confirmOverwrite(const QString& path) {
         StillAsStamped(m_path, m_known))
         return true;
     return ask(m_window,
-               m_path + QStringLiteral(" has been changed by another program since it was opened or saved. "
-                                       "Overwrite it?"),
+               QCoreApplication::translate("FileWatch", "%1 has been changed by another program since it was "
+                                                        "opened or saved. Overwrite it?")
+                   .arg(m_path),
                true) == Dialogs::Answer::Yes;
 }
 

@@ -1,6 +1,7 @@
 #include "editor/HtmlCheck.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <algorithm>
 #include <mutex>
 #include <tidy/tidy.h>
@@ -189,7 +190,7 @@ std::vector<HtmlProblem> CheckHtml(const QString& text, const HtmlCheckOptions& 
 
 QString ProblemSummary(const std::vector<HtmlProblem>& problems) {
     if (problems.empty())
-        return QStringLiteral("No problems found.");
+        return QCoreApplication::translate("HtmlCheck", "No problems found.");
     int errors = 0, warnings = 0, access = 0;
     for (const HtmlProblem& problem : problems) {
         switch (problem.severity) {
@@ -204,13 +205,16 @@ QString ProblemSummary(const std::vector<HtmlProblem>& problems) {
             break;
         }
     }
-    QString summary = QStringLiteral("%1 %2, %3 %4")
-                          .arg(errors)
-                          .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"))
-                          .arg(warnings)
-                          .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
+    // English says "error" or "errors" as the code chooses; a catalogue gives each the forms its
+    // language has for the count.
+    QString summary =
+        (errors == 1 ? QCoreApplication::translate("HtmlCheck", "%n error", nullptr, errors)
+                     : QCoreApplication::translate("HtmlCheck", "%n errors", nullptr, errors)) +
+        QCoreApplication::translate("HtmlCheck", ", ") +
+        (warnings == 1 ? QCoreApplication::translate("HtmlCheck", "%n warning", nullptr, warnings)
+                       : QCoreApplication::translate("HtmlCheck", "%n warnings", nullptr, warnings));
     if (access > 0)
-        summary += QStringLiteral(", %1 access").arg(access);
+        summary += QCoreApplication::translate("HtmlCheck", ", %n access", nullptr, access);
     return summary;
 }
 

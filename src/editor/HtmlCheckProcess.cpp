@@ -121,8 +121,9 @@ HtmlCheckJob::HtmlCheckJob(QObject* parent) : QObject(parent) {
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             emit finished({},
-                          QStringLiteral("Check HTML cannot run: its checker program, %1, is not installed "
-                                         "with Quillora.")
+                          QCoreApplication::translate(
+                              "HtmlCheck", "Check HTML cannot run: its checker program, %1, is not installed "
+                                           "with Quillora.")
                               .arg(QLatin1String(kProgramName)));
     });
 }
@@ -132,7 +133,8 @@ HtmlCheckJob::~HtmlCheckJob() {
 }
 
 QString HtmlCheckJob::stoppedMessage() {
-    return QStringLiteral("The check stopped: the page is nested too deeply or too large for the checker.");
+    return QCoreApplication::translate(
+        "HtmlCheck", "The check stopped: the page is nested too deeply or too large for the checker.");
 }
 
 void HtmlCheckJob::start(const QString& text, const HtmlCheckOptions& options) {

@@ -105,11 +105,11 @@ std::optional<SitePath> resolve(const SitePath& from, const QString& path) {
 QString verdictText(LinkProblemKind kind) {
     switch (kind) {
     case LinkProblemKind::Missing:
-        return QStringLiteral("File not found");
+        return QCoreApplication::translate("LinkCheck", "File not found");
     case LinkProblemKind::OutsideFolder:
-        return QStringLiteral("Leads out of the checked folder");
+        return QCoreApplication::translate("LinkCheck", "Leads out of the checked folder");
     case LinkProblemKind::Remote:
-        return QStringLiteral("Remote: not checked");
+        return QCoreApplication::translate("LinkCheck", "Remote: not checked");
     default:
         return {};
     }
@@ -171,7 +171,8 @@ QStringList findPages(const QString& root, std::vector<LinkProblem>& problems,
         stack.pop_back();
         const QDir dir(folder.path);
         if (!dir.isReadable()) {
-            problems.push_back(notRead(root, folder.path, QStringLiteral("The folder cannot be read.")));
+            problems.push_back(notRead(
+                root, folder.path, QCoreApplication::translate("LinkCheck", "The folder cannot be read.")));
             continue;
         }
         const QFileInfoList entries = dir.entryInfoList(
@@ -186,7 +187,9 @@ QStringList findPages(const QString& root, std::vector<LinkProblem>& problems,
                 if (std::find(folder.ancestors.begin(), folder.ancestors.end(), *id) !=
                     folder.ancestors.end()) {
                     problems.push_back(
-                        notRead(root, path, QStringLiteral("A link loop: leads back to a folder above it.")));
+                        notRead(root, path,
+                                QCoreApplication::translate(
+                                    "LinkCheck", "A link loop: leads back to a folder above it.")));
                 } else if (seen.insert(*id).second) {
                     std::vector<FileId> ancestors = folder.ancestors;
                     ancestors.push_back(*id);
@@ -305,7 +308,8 @@ const SiteFolder::Located& SiteFolder::locate(const QStringList& segments, bool 
         const QString* index = std::find_if(std::begin(kIndexPages), std::end(kIndexPages),
                                             [&](const QString& name) { return inside.names.contains(name); });
         if (index == std::end(kIndexPages)) {
-            found.verdict = LinkVerdict{LinkProblemKind::Missing, QStringLiteral("Folder has no index page")};
+            found.verdict = LinkVerdict{LinkProblemKind::Missing,
+                                        QCoreApplication::translate("LinkCheck", "Folder has no index page")};
             return found;
         }
         path = childPath(path, *index);
@@ -314,7 +318,8 @@ const SiteFolder::Located& SiteFolder::locate(const QStringList& segments, bool 
     if (caseDiffers)
         found.verdict =
             LinkVerdict{LinkProblemKind::WrongCase,
-                        QStringLiteral("Letter case differs: the file is /%1").arg(relativeTo(m_root, path))};
+                        QCoreApplication::translate("LinkCheck", "Letter case differs: the file is /%1")
+                            .arg(relativeTo(m_root, path))};
     return found;
 }
 
@@ -353,10 +358,11 @@ std::optional<LinkVerdict> SiteFolder::check(const QString& page, const QString&
     if (!names.known || names.names.contains(url.fragment) ||
         names.names.contains(percentDecoded(url.fragment)))
         return std::nullopt;
-    const QString where =
-        found.path == page ? QStringLiteral("this page") : u'/' + relativeTo(m_root, found.path);
+    const QString where = found.path == page ? QCoreApplication::translate("LinkCheck", "this page")
+                                             : u'/' + relativeTo(m_root, found.path);
     return LinkVerdict{LinkProblemKind::BadFragment,
-                       QStringLiteral("No id or name \"%1\" in %2").arg(percentDecoded(url.fragment), where)};
+                       QCoreApplication::translate("LinkCheck", "No id or name \"%1\" in %2")
+                           .arg(percentDecoded(url.fragment), where)};
 }
 
 std::vector<LinkProblem> CheckPageLinks(SiteFolder& site, const QString& page, const PageLinks& links) {
@@ -380,11 +386,12 @@ LinkReport CheckFolderLinks(const QString& folder, const std::atomic<bool>* canc
     report.folder = site.root();
     const QFileInfo root(site.root());
     if (!root.isDir()) {
-        report.failure = QStringLiteral("%1 is no folder.").arg(site.root());
+        report.failure = QCoreApplication::translate("LinkCheck", "%1 is no folder.").arg(site.root());
         return report;
     }
     if (!QDir(site.root()).isReadable()) {
-        report.failure = QStringLiteral("The folder %1 cannot be read.").arg(site.root());
+        report.failure =
+            QCoreApplication::translate("LinkCheck", "The folder %1 cannot be read.").arg(site.root());
         return report;
     }
     if (progress)
@@ -431,27 +438,36 @@ QString LinkSummary(const LinkReport& report) {
     const std::array<int, kLinkProblemKinds> counts = CountLinkProblems(report.problems);
     const auto count = [&](LinkProblemKind kind, const char* one, const char* many) {
         const int n = counts[size_t(kind)];
-        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+        // English takes `one` or `many` as the code chooses; a catalogue gives each the forms its
+        // language has for the count.
+        return QCoreApplication::translate("LinkCheck", n == 1 ? one : many, nullptr, n);
     };
     QStringList broken;
     for (const auto& [kind, one, many] :
-         {std::tuple{LinkProblemKind::Missing, "missing file", "missing files"},
-          std::tuple{LinkProblemKind::WrongCase, "wrong letter case", "wrong letter case"},
-          std::tuple{LinkProblemKind::BadFragment, "bad fragment", "bad fragments"},
-          std::tuple{LinkProblemKind::OutsideFolder, "outside the folder", "outside the folder"}})
+         {std::tuple{LinkProblemKind::Missing, QT_TRANSLATE_N_NOOP("LinkCheck", "%n missing file"),
+                     QT_TRANSLATE_N_NOOP("LinkCheck", "%n missing files")},
+          std::tuple{LinkProblemKind::WrongCase, QT_TRANSLATE_N_NOOP("LinkCheck", "%n wrong letter case"),
+                     QT_TRANSLATE_N_NOOP("LinkCheck", "%n wrong letter case")},
+          std::tuple{LinkProblemKind::BadFragment, QT_TRANSLATE_N_NOOP("LinkCheck", "%n bad fragment"),
+                     QT_TRANSLATE_N_NOOP("LinkCheck", "%n bad fragments")},
+          std::tuple{LinkProblemKind::OutsideFolder,
+                     QT_TRANSLATE_N_NOOP("LinkCheck", "%n outside the folder"),
+                     QT_TRANSLATE_N_NOOP("LinkCheck", "%n outside the folder")}})
         if (counts[size_t(kind)] > 0)
             broken << count(kind, one, many);
-    QString summary =
-        broken.isEmpty() ? QStringLiteral("No broken links") : broken.join(QStringLiteral(", "));
-    if (counts[size_t(LinkProblemKind::Remote)] > 0)
-        summary += QStringLiteral("; %1 remote not checked").arg(counts[size_t(LinkProblemKind::Remote)]);
-    summary += QStringLiteral("; %1").arg(report.pages) +
-               (report.pages == 1 ? QStringLiteral(" page checked") : QStringLiteral(" pages checked"));
+    QString summary = broken.isEmpty() ? QCoreApplication::translate("LinkCheck", "No broken links")
+                                       : broken.join(QCoreApplication::translate("LinkCheck", ", "));
+    if (const int remote = counts[size_t(LinkProblemKind::Remote)]; remote > 0)
+        summary += QCoreApplication::translate("LinkCheck", "; %n remote not checked", nullptr, remote);
+    summary += report.pages == 1
+                   ? QCoreApplication::translate("LinkCheck", "; %n page checked", nullptr, report.pages)
+                   : QCoreApplication::translate("LinkCheck", "; %n pages checked", nullptr, report.pages);
     if (const int unread = counts[size_t(LinkProblemKind::NotRead)]; unread > 0)
-        summary += QStringLiteral(", %1").arg(unread) +
-                   (unread == 1 ? QStringLiteral(" file not read") : QStringLiteral(" files not read"));
+        summary += unread == 1
+                       ? QCoreApplication::translate("LinkCheck", ", %n file not read", nullptr, unread)
+                       : QCoreApplication::translate("LinkCheck", ", %n files not read", nullptr, unread);
     if (report.cancelled)
-        summary += QStringLiteral(" (cancelled)");
+        summary += QCoreApplication::translate("LinkCheck", " (cancelled)");
     return summary;
 }
 

@@ -1,5 +1,6 @@
 #include "editor/NoticeBar.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
@@ -21,7 +22,7 @@ NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
     cmdCloseNotice = new QToolButton(this);
     cmdCloseNotice->setObjectName(QStringLiteral("cmdCloseNotice"));
     cmdCloseNotice->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    cmdCloseNotice->setToolTip(QStringLiteral("Close"));
+    cmdCloseNotice->setToolTip(QCoreApplication::translate("NoticeBar", "Close"));
     cmdCloseNotice->setAutoRaise(true);
     // A notice is read, not worked in: the keys stay with the text.
     cmdCloseNotice->setFocusPolicy(Qt::NoFocus);

@@ -2,6 +2,8 @@
 
 #include "platform/RichTextControl.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <utility>
 
@@ -42,7 +44,7 @@ QString FindInText(RichTextControl& control, SearchState& state) {
         state.downward ? pattern.findNext(searched, from) : pattern.findPrevious(searched, from);
     if (!match.found()) {
         state.restart = true;
-        return QStringLiteral("Unable to find \"") + state.findText + QLatin1Char('"');
+        return QCoreApplication::translate("SearchState", "Unable to find \"%1\"").arg(state.findText);
     }
     control.select(base + static_cast<int>(match.start), static_cast<int>(match.length));
     control.viewport()->update();

@@ -93,10 +93,11 @@ QString DictionaryForLanguage(const QString& tag, const QStringList& names) {
 }
 
 QString MissingDictionaryMessage() {
-    return QStringLiteral("No spelling dictionary is installed, so nothing is checked.\r\n\r\n"
-                          "Debian's dictionary packages bring them, one for each language: hunspell-en-us, "
-                          "hunspell-en-gb, hunspell-de-de, hunspell-fr, ... (apt install hunspell-en-us; "
-                          "all of them are named hunspell-*).");
+    return QCoreApplication::translate(
+        "Spelling", "No spelling dictionary is installed, so nothing is checked.\r\n\r\n"
+                    "Debian's dictionary packages bring them, one for each language: hunspell-en-us, "
+                    "hunspell-en-gb, hunspell-de-de, hunspell-fr, ... (apt install hunspell-en-us; "
+                    "all of them are named hunspell-*).");
 }
 
 SpellDictionary::SpellDictionary(const QString& name, std::unique_ptr<Hunspell> hunspell)
@@ -120,13 +121,15 @@ std::unique_ptr<SpellDictionary> SpellDictionary::load(const DictionaryFiles& fi
     for (const QString& path : {files.affix, files.words}) {
         QFile file(path);
         if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("The dictionary file %1 cannot be read.").arg(path));
+            return fail(
+                QCoreApplication::translate("Spelling", "The dictionary file %1 cannot be read.").arg(path));
     }
     auto hunspell = std::make_unique<Hunspell>(QFile::encodeName(files.affix).constData(),
                                                QFile::encodeName(files.words).constData());
     std::unique_ptr<SpellDictionary> dictionary(new SpellDictionary(files.name, std::move(hunspell)));
     if (!dictionary->m_utf8 && (!dictionary->m_encoder.isValid() || !dictionary->m_decoder.isValid()))
-        return fail(QStringLiteral("The dictionary %1 is written in %2, which this program cannot read.")
+        return fail(QCoreApplication::translate(
+                        "Spelling", "The dictionary %1 is written in %2, which this program cannot read.")
                         .arg(files.name, dictionary->encoding()));
     return dictionary;
 }

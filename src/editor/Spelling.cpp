@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 
@@ -113,7 +114,7 @@ QStringList SpellingService::suggestions(const QString& word, SpellDictionary& d
 bool SpellingService::addWord(const QString& word, QString& reason) {
     loadOwnWords();
     if (word.isEmpty() || word.contains(QLatin1Char('\r')) || word.contains(QLatin1Char('\n'))) {
-        reason = QStringLiteral("\"%1\" is not a word to add.").arg(word);
+        reason = QCoreApplication::translate("Spelling", "\"%1\" is not a word to add.").arg(word);
         return false;
     }
     // Words another window or program added meanwhile are kept: the file is read again first.

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -30,11 +32,15 @@ QString historyPath(const DocumentHost& host, const char* name) {
 }
 
 QString ReplaceAllQuestion(qint64 matches, int documents) {
-    return QStringLiteral("Replace %1 %2 in %3 %4?")
-        .arg(matches)
-        .arg(matches == 1 ? QStringLiteral("match") : QStringLiteral("matches"))
-        .arg(documents)
-        .arg(documents == 1 ? QStringLiteral("document") : QStringLiteral("documents"));
+    // English says "match" or "matches" as the code chooses; a catalogue gives each of these the
+    // forms its language has for the count.
+    const int count = int(std::min<qint64>(matches, INT_MAX));
+    const QString found = matches == 1 ? QCoreApplication::translate("frmFind", "%n match", nullptr, count)
+                                       : QCoreApplication::translate("frmFind", "%n matches", nullptr, count);
+    const QString in = documents == 1
+                           ? QCoreApplication::translate("frmFind", "%n document", "replace in", documents)
+                           : QCoreApplication::translate("frmFind", "%n documents", "replace in", documents);
+    return QCoreApplication::translate("frmFind", "Replace %1 in %2?").arg(found, in);
 }
 
 QStringList entriesOf(const QComboBox* combo) {
@@ -61,7 +67,7 @@ QComboBox* historyCombo(QWidget* parent, const char* name, const QString& path) 
 
 frmFind::frmFind(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("Quillora - Find & Replace"));
+    setWindowTitle(tr("Quillora - Find & Replace"));
     setModal(false);
     buildControls();
     m_host.searchState().downward = true;
@@ -91,62 +97,62 @@ frmFind::~frmFind() {
 void frmFind::buildControls() {
     cmbFind = historyCombo(this, "cmbFind", historyPath(m_host, "finds.txt"));
     cmbReplace = historyCombo(this, "cmbReplace", historyPath(m_host, "replaces.txt"));
-    auto* findLabel = new QLabel(QStringLiteral("Find What:"), this);
+    auto* findLabel = new QLabel(tr("Find What:"), this);
     findLabel->setBuddy(cmbFind);
-    auto* replaceLabel = new QLabel(QStringLiteral("Replace &With:"), this);
+    auto* replaceLabel = new QLabel(tr("Replace &With:"), this);
     replaceLabel->setBuddy(cmbReplace);
 
-    chkCase = new QCheckBox(QStringLiteral("Match &Case"), this);
+    chkCase = new QCheckBox(tr("Match &Case"), this);
     chkCase->setObjectName(QStringLiteral("chkCase"));
-    chkWholeWord = new QCheckBox(QStringLiteral("Whole word"), this);
+    chkWholeWord = new QCheckBox(tr("Whole word"), this);
     chkWholeWord->setObjectName(QStringLiteral("chkWholeWord"));
     chkWholeWord->setChecked(m_host.settings().FindWholeWord);
-    chkRegex = new QCheckBox(QStringLiteral("Regular expression"), this);
+    chkRegex = new QCheckBox(tr("Regular expression"), this);
     chkRegex->setObjectName(QStringLiteral("chkRegex"));
     chkRegex->setChecked(m_host.settings().FindRegex);
-    auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
+    auto* direction = new QGroupBox(tr("Direction"), this);
     direction->setObjectName(QStringLiteral("fraDirection"));
-    optDown = new QRadioButton(QStringLiteral("&Down"), direction);
+    optDown = new QRadioButton(tr("&Down"), direction);
     optDown->setObjectName(QStringLiteral("optDirection0"));
     optDown->setChecked(true);
-    optUp = new QRadioButton(QStringLiteral("&Up"), direction);
+    optUp = new QRadioButton(tr("&Up"), direction);
     optUp->setObjectName(QStringLiteral("optDirection1"));
     auto* directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(optDown);
     directionLayout->addWidget(optUp);
 
-    auto* startPosition = new QGroupBox(QStringLiteral("From Position:"), this);
+    auto* startPosition = new QGroupBox(tr("From Position:"), this);
     startPosition->setObjectName(QStringLiteral("fraStartpos"));
-    optBeginning = new QRadioButton(QStringLiteral("Beginning"), startPosition);
+    optBeginning = new QRadioButton(tr("Beginning"), startPosition);
     optBeginning->setObjectName(QStringLiteral("optStartpos0"));
-    optCurrent = new QRadioButton(QStringLiteral("Current"), startPosition);
+    optCurrent = new QRadioButton(tr("Current"), startPosition);
     optCurrent->setObjectName(QStringLiteral("optStartpos1"));
     optCurrent->setChecked(true);
-    optEnd = new QRadioButton(QStringLiteral("End"), startPosition);
+    optEnd = new QRadioButton(tr("End"), startPosition);
     optEnd->setObjectName(QStringLiteral("optStartpos2"));
     auto* startLayout = new QHBoxLayout(startPosition);
     startLayout->addWidget(optBeginning);
     startLayout->addWidget(optCurrent);
     startLayout->addWidget(optEnd);
 
-    chkSelectedText = new QCheckBox(QStringLiteral("Search In Selected Text Only."), this);
+    chkSelectedText = new QCheckBox(tr("Search In Selected Text Only."), this);
     chkSelectedText->setObjectName(QStringLiteral("chkSelectedText"));
-    chkReplaceAll = new QCheckBox(QStringLiteral("Replace &All"), this);
+    chkReplaceAll = new QCheckBox(tr("Replace &All"), this);
     chkReplaceAll->setObjectName(QStringLiteral("chkReplaceAll"));
-    chkDocuments = new QCheckBox(QStringLiteral("Search in the selected documents below:"), this);
+    chkDocuments = new QCheckBox(tr("Search in the selected documents below:"), this);
     chkDocuments->setObjectName(QStringLiteral("chkDocuments"));
     lstDocuments = new QListWidget(this);
     lstDocuments->setObjectName(QStringLiteral("lstDocuments"));
-    lstDocuments->setAccessibleName(QStringLiteral("Documents to search"));
+    lstDocuments->setAccessibleName(tr("Documents to search"));
     lstDocuments->setSelectionMode(QAbstractItemView::MultiSelection);
 
-    cmdFind = new QPushButton(QStringLiteral("&Find Next"), this);
+    cmdFind = new QPushButton(tr("&Find Next"), this);
     cmdFind->setObjectName(QStringLiteral("cmdFind"));
     cmdFind->setDefault(true);
-    cmdReplace = new QPushButton(QStringLiteral("&Replace"), this);
+    cmdReplace = new QPushButton(tr("&Replace"), this);
     cmdReplace->setObjectName(QStringLiteral("cmdReplace"));
     // "Match &Case" has Alt+C already; the button takes another letter so that both keys act.
-    cmdClose = new QPushButton(QStringLiteral("Cl&ose"), this);
+    cmdClose = new QPushButton(tr("Cl&ose"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
 
     auto* grid = new QGridLayout;
@@ -218,7 +224,7 @@ void frmFind::updateButtons() {
     cmdFind->setEnabled(hasText);
     chkReplaceAll->setEnabled(hasText);
     cmdReplace->setEnabled(hasText && !all);
-    cmdFind->setText(all ? QStringLiteral("&Replace All") : QStringLiteral("&Find Next"));
+    cmdFind->setText(all ? tr("&Replace All") : tr("&Find Next"));
     for (QRadioButton* option : {optDown, optUp, optBeginning, optCurrent, optEnd})
         option->setEnabled(!all);
 }
@@ -351,7 +357,7 @@ bool frmFind::beginSearch(frmNotepad* document) {
     }
     if (chkSelectedText->isChecked()) {
         if (text.selLength() == 0) {
-            inform(QStringLiteral("There is no text selected in the current dockument!"));
+            inform(tr("There is no text selected in the current dockument!"));
             return false;
         }
         // The stretch is fixed now; Find Next searches inside it until the search starts anew.
@@ -386,7 +392,7 @@ void frmFind::cmdFind_Click() {
         return;
     }
     if (documents.empty()) {
-        inform(QStringLiteral("There are no documents selected!"));
+        inform(tr("There are no documents selected!"));
         return;
     }
     // The search goes on in the document of the last match, then in the ones listed after it, each
@@ -413,7 +419,7 @@ void frmFind::cmdFind_Click() {
         m_matchDocument = nullptr;
     }
     // Nothing more: the next search starts anew from the start.
-    const QString message = QStringLiteral("Unable to find \"") + state.findText + QLatin1Char('"');
+    const QString message = tr("Unable to find \"%1\"").arg(state.findText);
     state.startPosition = state.baseOffset;
     state.lastPosition = state.baseOffset;
     state.restart = true;
@@ -460,7 +466,7 @@ void frmFind::cmdReplace_Click() {
 
 void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
     if (documents.empty()) {
-        inform(QStringLiteral("There are no documents selected!"));
+        inform(tr("There are no documents selected!"));
         return;
     }
     const SearchState& state = m_host.searchState();
@@ -484,7 +490,7 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
         planned.push_back({document, std::move(plan)});
     }
     if (planned.empty()) {
-        inform(QStringLiteral("Unable to find \"") + state.findText + QLatin1Char('"'));
+        inform(tr("Unable to find \"%1\"").arg(state.findText));
         return;
     }
     // A text that changes while the question is open (reloaded from disk, say) is worked out again.
@@ -517,7 +523,7 @@ void frmFind::replaceAll(const std::vector<QPointer<frmNotepad>>& documents) {
         if (m_host.settings().UseColors)
             RecolorChange(text, document->colorRoles(), start, length, document->stateHooks());
     }
-    inform(QStringLiteral("Replace All Done!"));
+    inform(tr("Replace All Done!"));
     chkReplaceAll->setChecked(false);
 }
 void frmFind::findNextIn(RichTextControl& text) {

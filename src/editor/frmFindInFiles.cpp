@@ -37,7 +37,7 @@ QComboBox* textCombo(QWidget* parent, const char* name) {
 
 frmFindInFiles::frmFindInFiles(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmFindInFiles"));
-    setWindowTitle(QStringLiteral("Quillora - Find in Files"));
+    setWindowTitle(tr("Quillora - Find in Files"));
     setModal(false);
     buildControls();
     updateButtons();
@@ -52,7 +52,7 @@ void frmFindInFiles::buildControls() {
     cmbReplaceFiles = textCombo(this, "cmbReplaceFiles");
     txtFolder = new QLineEdit(this);
     txtFolder->setObjectName(QStringLiteral("txtFolder"));
-    cmdBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
+    cmdBrowse = new QPushButton(tr("&Browse..."), this);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     cmdBrowse->setAutoDefault(false);
     cmbFilter = textCombo(this, "cmbFilter");
@@ -65,32 +65,32 @@ void frmFindInFiles::buildControls() {
         caption->setBuddy(buddy);
         return caption;
     };
-    chkCase = new QCheckBox(QStringLiteral("Match case"), this);
+    chkCase = new QCheckBox(tr("Match case"), this);
     chkCase->setObjectName(QStringLiteral("chkCase"));
-    chkWholeWord = new QCheckBox(QStringLiteral("Whole word"), this);
+    chkWholeWord = new QCheckBox(tr("Whole word"), this);
     chkWholeWord->setObjectName(QStringLiteral("chkWholeWord"));
-    chkRegex = new QCheckBox(QStringLiteral("Regular expression"), this);
+    chkRegex = new QCheckBox(tr("Regular expression"), this);
     chkRegex->setObjectName(QStringLiteral("chkRegex"));
-    chkHidden = new QCheckBox(QStringLiteral("Include hidden folders"), this);
+    chkHidden = new QCheckBox(tr("Include hidden folders"), this);
     chkHidden->setObjectName(QStringLiteral("chkHidden"));
 
-    cmdFindAll = new QPushButton(QStringLiteral("Find All"), this);
+    cmdFindAll = new QPushButton(tr("Find All"), this);
     cmdFindAll->setObjectName(QStringLiteral("cmdFindAll"));
     cmdFindAll->setDefault(true);
-    cmdReplaceAll = new QPushButton(QStringLiteral("Replace All"), this);
+    cmdReplaceAll = new QPushButton(tr("Replace All"), this);
     cmdReplaceAll->setObjectName(QStringLiteral("cmdReplaceAll"));
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose = new QPushButton(tr("Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(label(QStringLiteral("Fi&nd what:"), cmbFindFiles), 0, 0);
+    grid->addWidget(label(tr("Fi&nd what:"), cmbFindFiles), 0, 0);
     grid->addWidget(cmbFindFiles, 0, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Re&place with:"), cmbReplaceFiles), 1, 0);
+    grid->addWidget(label(tr("Re&place with:"), cmbReplaceFiles), 1, 0);
     grid->addWidget(cmbReplaceFiles, 1, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("F&older:"), txtFolder), 2, 0);
+    grid->addWidget(label(tr("F&older:"), txtFolder), 2, 0);
     grid->addWidget(txtFolder, 2, 1);
     grid->addWidget(cmdBrowse, 2, 2);
-    grid->addWidget(label(QStringLiteral("File &types:"), cmbFilter), 3, 0);
+    grid->addWidget(label(tr("File &types:"), cmbFilter), 3, 0);
     grid->addWidget(cmbFilter, 3, 1, 1, 2);
     auto* options = new QGridLayout;
     options->addWidget(chkCase, 0, 0);
@@ -163,8 +163,7 @@ void frmFindInFiles::cmdClose_Click() {
 }
 
 void frmFindInFiles::cmdBrowse_Click() {
-    const QString chosen =
-        Dialogs::instance().chooseFolder(this, QStringLiteral("Folder to search"), query().folder);
+    const QString chosen = Dialogs::instance().chooseFolder(this, tr("Folder to search"), query().folder);
     if (!chosen.isEmpty())
         txtFolder->setText(QDir::toNativeSeparators(chosen));
     txtFolder->setFocus();
@@ -195,12 +194,12 @@ bool frmFindInFiles::checkedQuery(FilesQuery& query) {
     if (query.find.isEmpty())
         return false;
     if (query.folder.isEmpty()) {
-        tell(QStringLiteral("Choose the folder to search."));
+        tell(tr("Choose the folder to search."));
         txtFolder->setFocus();
         return false;
     }
     if (!QFileInfo(query.folder).isDir()) {
-        tell(QStringLiteral("The folder %1 does not exist.").arg(query.folder));
+        tell(tr("The folder %1 does not exist.").arg(query.folder));
         txtFolder->setFocus();
         return false;
     }

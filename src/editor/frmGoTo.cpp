@@ -15,7 +15,7 @@
 
 frmGoTo::frmGoTo(RichTextControl& text, QWidget* parent) : QDialog(parent), m_text(text) {
     setObjectName(QStringLiteral("frmGoTo"));
-    setWindowTitle(QStringLiteral("Quillora - Go To"));
+    setWindowTitle(tr("Quillora - Go To"));
     setModal(true);
 
     const int cursor = text.selStart();
@@ -34,15 +34,15 @@ frmGoTo::frmGoTo(RichTextControl& text, QWidget* parent) : QDialog(parent), m_te
     lblTotlines->setObjectName(QStringLiteral("lblTotlines"));
     lblTotchars = new QLabel(QStringLiteral("/ ") + QString::number(text.lineLength(cursor) + 1), this);
     lblTotchars->setObjectName(QStringLiteral("lblTotchars"));
-    auto* lineLabel = new QLabel(QStringLiteral("Line Nr:"), this);
-    auto* charLabel = new QLabel(QStringLiteral("Character Nr:"), this);
+    auto* lineLabel = new QLabel(tr("Line Nr:"), this);
+    auto* charLabel = new QLabel(tr("Character Nr:"), this);
     lineLabel->setBuddy(txtLineNr);
     charLabel->setBuddy(txtCharNr);
 
-    cmdGoTo = new QPushButton(QStringLiteral("&Go To"), this);
+    cmdGoTo = new QPushButton(tr("&Go To"), this);
     cmdGoTo->setObjectName(QStringLiteral("cmdGoTo"));
     cmdGoTo->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdGoTo, &QPushButton::clicked, this, &frmGoTo::cmdGoTo_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -56,7 +56,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     barNotice = new NoticeBar(page);
     txtRich = new RichTextControl(page);
     txtRich->setObjectName(QStringLiteral("txtRich"));
-    txtRich->setAccessibleName(QStringLiteral("Document text"));
+    txtRich->setAccessibleName(tr("Document text"));
     column->addWidget(barNotice);
     column->addWidget(txtRich, 1);
     page->setFocusProxy(txtRich);
@@ -67,7 +67,7 @@ frmNotepad::frmNotepad(DocumentHost& host, int slot) : m_host(host) {
     splPreview->addWidget(page);
     splPreview->setFocusProxy(page);
     setWidget(splPreview);
-    setWindowTitle(QStringLiteral("Untitled [0]"));
+    setWindowTitle(tr("Untitled [0]"));
     setWindowIcon(ProgramIcon());
     setSlot(slot);
     m_editable = new EditableDocument(*this);
@@ -137,7 +137,7 @@ void frmNotepad::setPreviewPane(QWidget* pane) {
         return;
     }
     splPreview->addWidget(pane);
-    splPreview->handle(1)->setAccessibleName(QStringLiteral("Divider between text and preview"));
+    splPreview->handle(1)->setAccessibleName(tr("Divider between text and preview"));
     // Half and half, the text on the left.
     const int width = splPreview->width();
     splPreview->setSizes({width / 2, width - width / 2});
@@ -269,7 +269,7 @@ void frmNotepad::showCaption() {
 
 void frmNotepad::updateCaption() {
     const DocumentSlot& record = m_host.documents().DocumentSlots[slot()];
-    QString caption = record.PathCaption.isEmpty() ? QStringLiteral("Untitled [%1]").arg(slot())
+    QString caption = record.PathCaption.isEmpty() ? tr("Untitled [%1]").arg(slot())
                       : isMinimized()              ? FileNameOf(record.PathCaption)
                                                    : record.PathCaption;
     if (record.Modified)
@@ -411,8 +411,7 @@ void frmNotepad::InsertAtCursor(const QString& markup) {
 
 Dialogs::Answer frmNotepad::askToSave() {
     return Dialogs::instance().message(m_host.dialogParent(), MessageBoxTitle(),
-                                       QStringLiteral("Save changes to [") + windowTitle() +
-                                           QStringLiteral("] ?"),
+                                       tr("Save changes to [%1] ?").arg(windowTitle()),
                                        Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
 }
 

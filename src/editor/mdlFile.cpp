@@ -13,6 +13,7 @@
 #include "platform/Version.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -146,9 +147,12 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
 void reportOpenFailure(DocumentHost& host, const QString& path, const QString& reason) {
     // A refusal is a whole sentence that names the file already; the system's reasons are not.
-    showCritical(host, reason.startsWith(path) ? reason
-                                               : QStringLiteral("An error occurred when opening file: ") +
-                                                     path + QStringLiteral("\r\n\r\n") + reason);
+    showCritical(
+        host,
+        reason.startsWith(path)
+            ? reason
+            : QCoreApplication::translate("mdlFile", "An error occurred when opening file: %1").arg(path) +
+                  QStringLiteral("\r\n\r\n") + reason);
 }
 
 // Replaces [start, start + length) of the document with `text` as one step, coloured, and keeps
@@ -184,15 +188,16 @@ std::optional<TextEncoding> encodingForSave(DocumentHost& host, frmNotepad& wind
     const std::optional<qsizetype> first = FirstUnencodable(text, encoding);
     if (!first)
         return encoding;
-    const QString toUtf8 = QStringLiteral("Save as UTF-8");
-    const QString toReferences = QStringLiteral("Use Character References");
+    const QString toUtf8 = QCoreApplication::translate("mdlFile", "Save as UTF-8");
+    const QString toReferences = QCoreApplication::translate("mdlFile", "Use Character References");
     QStringList choices{toUtf8};
     if (takesCharacterReferences(path))
         choices << toReferences;
-    choices << QStringLiteral("Cancel");
+    choices << QCoreApplication::translate("mdlFile", "Cancel");
     const int at = static_cast<int>(*first);
     const QString question =
-        QStringLiteral("%1 cannot be saved as %2: it contains characters that encoding does not have "
+        QCoreApplication::translate(
+            "mdlFile", "%1 cannot be saved as %2: it contains characters that encoding does not have "
                        "(first: %3 at line %4).")
             .arg(path, EncodingName(encoding), CodePointLabel(CodePointAt(text, at)))
             .arg(window.txtRich->lineFromChar(at) + 1);
@@ -227,11 +232,13 @@ QStringList FileNotices(const QString& path, TextEncoding encoding) {
     const QString name = QFileInfo(path).fileName();
     QStringList notices;
     if (IsSingleByte(encoding))
-        notices << QStringLiteral(
+        notices << QCoreApplication::translate(
+                       "mdlFile",
                        "%1 is not valid UTF-8: it was read as %2. Unchanged bytes are saved as they were.")
                        .arg(name, EncodingName(encoding));
     if (!IsWritableFile(path))
-        notices << QStringLiteral("%1 is read-only: saving it needs Save As...").arg(name);
+        notices << QCoreApplication::translate("mdlFile", "%1 is read-only: saving it needs Save As...")
+                       .arg(name);
     return notices;
 }
 
@@ -283,7 +290,8 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     FileWatch& watch = FileWatch::of(*window);
     if (watch.replacedByLink(path)) {
         showCritical(host,
-                     QStringLiteral("%1 was replaced by a link to %2 since it was opened; nothing was saved. "
+                     QCoreApplication::translate(
+                         "mdlFile", "%1 was replaced by a link to %2 since it was opened; nothing was saved. "
                                     "Use Save As to choose where to save.")
                          .arg(path, QFileInfo(path).symLinkTarget()));
         return false;
@@ -315,8 +323,9 @@ bool SaveDocument(DocumentHost& host, int slot, const QString& path) {
     // A file written in place is copied beside the recovery journals first.
     if (!writeTextFile(path, converted, encoding, reason, &written, links,
                        otherFile ? QString() : host.programFolder() + QStringLiteral("/recovery"))) {
-        showCritical(host, QStringLiteral("The file could not be saved: ") + path +
-                               QStringLiteral("\r\n\r\n") + reason);
+        showCritical(host,
+                     QCoreApplication::translate("mdlFile", "The file could not be saved: %1").arg(path) +
+                         QStringLiteral("\r\n\r\n") + reason);
         return false;
     }
     watch.track(path, written);
@@ -368,6 +377,7 @@ void EditDefaultTemplate(DocumentHost& host) {
 }
 
 QString DocumentSaveFilter(const QString& defaultFormat) {
+    // The descriptions are translated where the file dialog shows them (qtNameFilters).
     return QStringLiteral("Default (*.") + defaultFormat + QStringLiteral(")|*.") + defaultFormat +
            QStringLiteral(
                "|ASP (*.asp)|*.asp|CGI (*.cgi)|*.cgi|Dynamic HTML (*.dhtml)|*.dhtml|"

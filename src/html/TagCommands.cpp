@@ -8,6 +8,8 @@
 #include "platform/RichTextControl.h"
 #include "platform/Version.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -59,7 +61,9 @@ void WrapSelection(EditableDocument& document, const QString& startText, const Q
 void CommentSelection(EditableDocument& document) {
     const QString selected = document.text().selText();
     if (selected.toLower().startsWith(QLatin1String("show it:")))
-        Dialogs::instance().message(document.dialogParent(), MessageBoxTitle() + QStringLiteral(" - Secret!"),
+        Dialogs::instance().message(document.dialogParent(),
+                                    MessageBoxTitle() +
+                                        QCoreApplication::translate("TagCommands", " - Secret!"),
                                     selected.mid(8), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     WrapSelection(document, QStringLiteral("<!--"), QStringLiteral("-->"), false);
 }

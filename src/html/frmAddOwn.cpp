@@ -43,7 +43,7 @@ private:
 frmAddOwn::frmAddOwn(OwnCommandTable& table, const QString& filePath, QWidget* parent)
     : QDialog(parent), m_table(table), m_path(filePath) {
     setObjectName(QStringLiteral("frmAddOwn"));
-    setWindowTitle(QStringLiteral("Quillora - Add Own Commands"));
+    setWindowTitle(tr("Quillora - Add Own Commands"));
     setModal(true);
 
     const QString breaks = QStringLiteral("\r\n");
@@ -58,9 +58,9 @@ frmAddOwn::frmAddOwn(OwnCommandTable& table, const QString& filePath, QWidget* p
     txtCode = lineEdit("txtCode", breaks);
     txtBeginning = lineEdit("txtBeginning", breaksAndHash);
     txtEnd = lineEdit("txtEnd", breaksAndHash);
-    chkBeginning = new QCheckBox(QStringLiteral("Beginning:"), this);
+    chkBeginning = new QCheckBox(tr("Beginning:"), this);
     chkBeginning->setObjectName(QStringLiteral("chkBeginning"));
-    chkEnd = new QCheckBox(QStringLiteral("End:"), this);
+    chkEnd = new QCheckBox(tr("End:"), this);
     chkEnd->setObjectName(QStringLiteral("chkEnd"));
     connect(chkBeginning, &QCheckBox::toggled, txtBeginning, &QLineEdit::setEnabled);
     connect(chkEnd, &QCheckBox::toggled, txtEnd, &QLineEdit::setEnabled);
@@ -69,20 +69,19 @@ frmAddOwn::frmAddOwn(OwnCommandTable& table, const QString& filePath, QWidget* p
     lblHelp->setObjectName(QStringLiteral("lblHelp"));
     lblHelp->setTextFormat(Qt::PlainText);
     lblHelp->setWordWrap(true);
-    lblHelp->setText(
-        QStringLiteral("Write @@ in the \"Code\"-textfield where you want the selected text in the "
-                       "document to be insterted. ") +
-        QLatin1Char('\n') + QLatin1Char('\n') +
-        QStringLiteral("Write %% where you want to start a new line. This also works in the "
-                       "beginning and end of each row.") +
-        QLatin1Char('\n'));
+    lblHelp->setText(tr("Write @@ in the \"Code\"-textfield where you want the selected text in the "
+                        "document to be insterted. ") +
+                     QLatin1Char('\n') + QLatin1Char('\n') +
+                     tr("Write %% where you want to start a new line. This also works in the "
+                        "beginning and end of each row.") +
+                     QLatin1Char('\n'));
 
     fraCommand = new QGroupBox(this);
     fraCommand->setObjectName(QStringLiteral("fraCommand"));
     auto* grid = new QGridLayout(fraCommand);
-    grid->addWidget(new QLabel(QStringLiteral("Name:"), fraCommand), 0, 0);
+    grid->addWidget(new QLabel(tr("Name:"), fraCommand), 0, 0);
     grid->addWidget(txtName, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Code:"), fraCommand), 1, 0);
+    grid->addWidget(new QLabel(tr("Code:"), fraCommand), 1, 0);
     grid->addWidget(txtCode, 1, 1);
     grid->addWidget(chkBeginning, 2, 0);
     grid->addWidget(txtBeginning, 2, 1);
@@ -96,11 +95,11 @@ frmAddOwn::frmAddOwn(OwnCommandTable& table, const QString& filePath, QWidget* p
         push->setObjectName(QLatin1String(name));
         return push;
     };
-    cmdPrevious = button(QStringLiteral("&Previous"), "cmdPrevious");
-    cmdNext = button(QStringLiteral("&Next"), "cmdNext");
-    cmdSave = button(QStringLiteral("&Save"), "cmdSave");
+    cmdPrevious = button(tr("&Previous"), "cmdPrevious");
+    cmdNext = button(tr("&Next"), "cmdNext");
+    cmdSave = button(tr("&Save"), "cmdSave");
     cmdSave->setDefault(true);
-    cmdCancel = button(QStringLiteral("&Cancel"), "cmdCancel");
+    cmdCancel = button(tr("&Cancel"), "cmdCancel");
     connect(cmdPrevious, &QPushButton::clicked, this, &frmAddOwn::cmdPrevious_Click);
     connect(cmdNext, &QPushButton::clicked, this, &frmAddOwn::cmdNext_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAddOwn::cmdSave_Click);
@@ -128,7 +127,7 @@ frmAddOwn::frmAddOwn(OwnCommandTable& table, const QString& filePath, QWidget* p
 void frmAddOwn::showSlot(int slot) {
     m_slot = std::clamp(slot, 1, kSlots);
     const OwnCommand& own = m_table.slot[m_slot];
-    fraCommand->setTitle(QStringLiteral("Command (%1/%2)").arg(m_slot).arg(kSlots));
+    fraCommand->setTitle(tr("Command (%1/%2)").arg(m_slot).arg(kSlots));
     for (QLineEdit* box : {txtName, txtCode, txtBeginning, txtEnd})
         box->clear();
     chkBeginning->setChecked(false);
@@ -165,8 +164,7 @@ void frmAddOwn::cmdNext_Click() {
 
 void frmAddOwn::cmdSave_Click() {
     if (txtName->text().isEmpty() || txtCode->text().isEmpty()) {
-        Dialogs::instance().message(this, MessageBoxTitle(),
-                                    QStringLiteral("Please give the command a name and a code."),
+        Dialogs::instance().message(this, MessageBoxTitle(), tr("Please give the command a name and a code."),
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
@@ -187,7 +185,7 @@ void frmAddOwn::cmdSave_Click() {
         own = previous;
         m_table.visible[m_slot] = wasVisible;
         Dialogs::instance().message(this, MessageBoxTitle(),
-                                    QStringLiteral("The own commands could not be saved: ") + m_path,
+                                    tr("The own commands could not be saved: %1").arg(m_path),
                                     Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }

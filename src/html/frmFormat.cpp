@@ -47,13 +47,13 @@ QComboBox* formatList(QWidget* parent, const char* name, const QStringList& entr
 frmFormat::frmFormat(EditableDocument& document, const QString& formatsPath, QWidget* parent)
     : QDialog(parent), m_document(document) {
     setObjectName(QStringLiteral("frmFormat"));
-    setWindowTitle(QStringLiteral("Format"));
+    setWindowTitle(tr("Format"));
     setModal(true);
-    chkAllLcase = new QCheckBox(QStringLiteral("All HTML commands lowercase!"), this);
+    chkAllLcase = new QCheckBox(tr("All HTML commands lowercase!"), this);
     chkAllLcase->setObjectName(QStringLiteral("chkAllLcase"));
-    chkAllUcase = new QCheckBox(QStringLiteral("All HTML commands UPPERCASE!"), this);
+    chkAllUcase = new QCheckBox(tr("All HTML commands UPPERCASE!"), this);
     chkAllUcase->setObjectName(QStringLiteral("chkAllUcase"));
-    chkRemoveAll = new QCheckBox(QStringLiteral("Remove all HTML commands!"), this);
+    chkRemoveAll = new QCheckBox(tr("Remove all HTML commands!"), this);
     chkRemoveAll->setObjectName(QStringLiteral("chkRemoveAll"));
 
     const QStringList formats = readFormats(formatsPath);
@@ -68,17 +68,17 @@ frmFormat::frmFormat(EditableDocument& document, const QString& formatsPath, QWi
     cmbEndLine = formatList(this, "cmbEndLine",
                             {quote + "></A>", "</B>", "</CENTER>", "</I>", "</LI>", "</U>", "<BR>"}, formats);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel = new QPushButton(tr("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     auto* lists = new QFormLayout;
-    lists->addRow(QStringLiteral("Start command:"), cmbStart);
-    lists->addRow(QStringLiteral("End command:"), cmbEnd);
-    lists->addRow(QStringLiteral("Text to add in the beginning of each line:"), cmbStartLine);
-    lists->addRow(QStringLiteral("Text to add in the end of each line:"), cmbEndLine);
+    lists->addRow(tr("Start command:"), cmbStart);
+    lists->addRow(tr("End command:"), cmbEnd);
+    lists->addRow(tr("Text to add in the beginning of each line:"), cmbStartLine);
+    lists->addRow(tr("Text to add in the end of each line:"), cmbEndLine);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -97,11 +97,10 @@ frmFormat::frmFormat(EditableDocument& document, const QString& formatsPath, QWi
 
 void frmFormat::run(DocumentHost& host, EditableDocument& document) {
     if (document.text().selLength() == 0) {
-        Dialogs::instance().message(
-            host.dialogParent(), MessageBoxTitle(),
-            QStringLiteral("There is no text selected!\r\nPlease select the text you want "
-                           "to format."),
-            Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        Dialogs::instance().message(host.dialogParent(), MessageBoxTitle(),
+                                    tr("There is no text selected!\r\nPlease select the text you want "
+                                       "to format."),
+                                    Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
     frmFormat dialog(document, host.programFolder() + QStringLiteral("/formats.txt"), host.dialogParent());

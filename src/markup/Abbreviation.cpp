@@ -188,12 +188,15 @@ public:
 private:
     bool fail(const QString& message, qsizetype at) {
         errorPosition = int(at) + 1;
-        error = QStringLiteral("%1 at character %2.").arg(message).arg(errorPosition);
+        error = QCoreApplication::translate("Abbreviation", "%1 at character %2.")
+                    .arg(message, QString::number(errorPosition));
         return false;
     }
     bool atEnd() const { return m_i >= m_s.size(); }
     QChar peek(qsizetype ahead = 0) const { return m_i + ahead < m_s.size() ? m_s.at(m_i + ahead) : QChar(); }
-    bool unexpected() { return fail(QStringLiteral("Unexpected '%1'").arg(peek()), m_i); }
+    bool unexpected() {
+        return fail(QCoreApplication::translate("Abbreviation", "Unexpected '%1'").arg(peek()), m_i);
+    }
 
     bool parseSequence(std::vector<Node>& out, int level, bool inGroup) {
         Node root;
@@ -211,11 +214,15 @@ private:
             Node& last = open.back()->children.back();
             if (c == u'>') {
                 if (last.kind == Node::Group)
-                    return fail(QStringLiteral("A group cannot have children"), m_i);
+                    return fail(QCoreApplication::translate("Abbreviation", "A group cannot have children"),
+                                m_i);
                 if (last.kind == Node::Text || last.kind == Node::Lorem)
-                    return fail(QStringLiteral("Text cannot hold elements"), m_i);
+                    return fail(QCoreApplication::translate("Abbreviation", "Text cannot hold elements"),
+                                m_i);
                 if (depth + 1 >= kMaxLevels)
-                    return fail(QStringLiteral("Nesting deeper than %1 levels").arg(kMaxLevels), m_i);
+                    return fail(QCoreApplication::translate("Abbreviation", "Nesting deeper than %1 levels")
+                                    .arg(kMaxLevels),
+                                m_i);
                 open.push_back(&last);
                 ++m_i;
             } else if (c == u'+') {
@@ -241,8 +248,9 @@ private:
         if (!atEnd() && !QStringView(u">+^)*").contains(peek()))
             return unexpected();
         if (after.isNull())
-            return fail(QStringLiteral("Expected an element"), m_i);
-        return fail(QStringLiteral("Expected an element after '%1'").arg(after), m_i);
+            return fail(QCoreApplication::translate("Abbreviation", "Expected an element"), m_i);
+        return fail(QCoreApplication::translate("Abbreviation", "Expected an element after '%1'").arg(after),
+                    m_i);
     }
 
     bool parseItem(Node& parent, int depth, QChar after) {
@@ -251,13 +259,15 @@ private:
         node.position = int(start);
         if (peek() == u'(') {
             if (depth + 1 >= kMaxLevels)
-                return fail(QStringLiteral("Nesting deeper than %1 levels").arg(kMaxLevels), m_i);
+                return fail(QCoreApplication::translate("Abbreviation", "Nesting deeper than %1 levels")
+                                .arg(kMaxLevels),
+                            m_i);
             node.kind = Node::Group;
             ++m_i;
             if (!parseSequence(node.children, depth + 1, true))
                 return false;
             if (peek() != u')')
-                return fail(QStringLiteral("Unclosed '('"), start);
+                return fail(QCoreApplication::translate("Abbreviation", "Unclosed '('"), start);
             ++m_i;
             if (!parseRepeat(node))
                 return false;
@@ -276,7 +286,9 @@ private:
                     if (!readNumbered(isValueChar, value))
                         return false;
                     if (value.isEmpty())
-                        return fail(QStringLiteral("Expected a name after '%1'").arg(c), m_i);
+                        return fail(
+                            QCoreApplication::translate("Abbreviation", "Expected a name after '%1'").arg(c),
+                            m_i);
                     addAttribute(node, c == u'#' ? QStringLiteral("id") : QStringLiteral("class"), value);
                 } else if (c == u'[') {
                     if (!parseAttributes(node))
@@ -325,7 +337,9 @@ private:
         while (isAsciiDigit(peek()) && m_i - digits < 7)
             count = count * 10 + peek().digitValue(), ++m_i;
         if (m_i == digits || count < 1 || count > kMaxRepeat || isAsciiDigit(peek()))
-            return fail(QStringLiteral("Expected a count from 1 to %1 after '*'").arg(kMaxRepeat), digits);
+            return fail(QCoreApplication::translate("Abbreviation", "Expected a count from 1 to %1 after '*'")
+                            .arg(kMaxRepeat),
+                        digits);
         node.repeat = int(count);
         node.repeated = true;
         return true;
@@ -351,7 +365,7 @@ private:
             while (isBlank(peek()))
                 ++m_i;
             if (atEnd())
-                return fail(QStringLiteral("Unclosed '['"), open);
+                return fail(QCoreApplication::translate("Abbreviation", "Unclosed '['"), open);
             if (peek() == u']') {
                 ++m_i;
                 return true;
@@ -360,7 +374,7 @@ private:
             if (!readNumbered(isAttributeNameChar, name))
                 return false;
             if (name.isEmpty())
-                return fail(QStringLiteral("Expected an attribute name"), m_i);
+                return fail(QCoreApplication::translate("Abbreviation", "Expected an attribute name"), m_i);
             if (peek() == u'=') {
                 ++m_i;
                 const QChar quote = peek();
@@ -368,7 +382,8 @@ private:
                     const qsizetype from = ++m_i;
                     const qsizetype close = m_s.indexOf(quote, from);
                     if (close < 0)
-                        return fail(QStringLiteral("Unclosed '%1'").arg(quote), from - 1);
+                        return fail(QCoreApplication::translate("Abbreviation", "Unclosed '%1'").arg(quote),
+                                    from - 1);
                     if (!checkNumbering(from, close))
                         return false;
                     value = m_s.sliced(from, close - from).toString();
@@ -399,7 +414,7 @@ private:
                 break;
         }
         if (atEnd())
-            return fail(QStringLiteral("Unclosed '{'"), open);
+            return fail(QCoreApplication::translate("Abbreviation", "Unclosed '{'"), open);
         if (!checkNumbering(open + 1, m_i))
             return false;
         text += m_s.sliced(open + 1, m_i - open - 1);
@@ -435,7 +450,8 @@ private:
         while (isAsciiDigit(peek()))
             ++m_i;
         if (m_i - digits > 9)
-            return fail(QStringLiteral("Expected at most 9 digits after '@'"), digits);
+            return fail(QCoreApplication::translate("Abbreviation", "Expected at most 9 digits after '@'"),
+                        digits);
         return true;
     }
     // The "$" markers of text and values in [from, to).
@@ -489,7 +505,8 @@ bool annotate(std::vector<Node>& nodes, const QString& parent, QString& error, i
             const QString name = elementName(node, parent);
             if (isVoidElement(name) && !node.children.empty()) {
                 position = node.position + 1;
-                error = QStringLiteral("The void element '%1' cannot hold content at character %2.")
+                error = QCoreApplication::translate(
+                            "Abbreviation", "The void element '%1' cannot hold content at character %2.")
                             .arg(name)
                             .arg(position);
                 return false;
@@ -689,7 +706,8 @@ Expansion failure(const QString& message, int position) {
     return expansion;
 }
 Expansion tooLarge() {
-    Expansion expansion = failure(QStringLiteral("The expansion would be larger than 1 MB."), 0);
+    Expansion expansion =
+        failure(QCoreApplication::translate("Abbreviation", "The expansion would be larger than 1 MB."), 0);
     expansion.tooLarge = true;
     return expansion;
 }
@@ -735,18 +753,20 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
                        int& emptyAt, QString& error, int& position) {
     const auto fail = [&](const QString& message, qsizetype at) {
         position = offset + int(at) + 1;
-        error = QStringLiteral("%1 at character %2.").arg(message).arg(position);
+        error = QCoreApplication::translate("Abbreviation", "%1 at character %2.")
+                    .arg(message, QString::number(position));
         return false;
     };
     qsizetype i = 0;
     while (i < part.size() && isAsciiLetter(part.at(i)))
         ++i;
     if (i == 0)
-        return fail(QStringLiteral("Expected a style abbreviation"), 0);
+        return fail(QCoreApplication::translate("Abbreviation", "Expected a style abbreviation"), 0);
     const QStringView name = part.first(i);
     const QString declaration = table.declaration(name);
     if (declaration.isEmpty())
-        return fail(QStringLiteral("Unknown style abbreviation '%1'").arg(name), 0);
+        return fail(QCoreApplication::translate("Abbreviation", "Unknown style abbreviation '%1'").arg(name),
+                    0);
     QStringView rest = part.sliced(i);
     const bool important = rest.endsWith(u'!');
     if (important)
@@ -764,14 +784,18 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
             return isAsciiDigit(c) || (c.toLower() >= u'a' && c.toLower() <= u'f');
         });
         if (!allHex || !QList<qsizetype>{1, 2, 3, 4, 6, 8}.contains(hex.size()))
-            return fail(QStringLiteral("Expected 1, 2, 3, 4, 6 or 8 hex digits after '#'"), i + 1);
+            return fail(QCoreApplication::translate("Abbreviation",
+                                                    "Expected 1, 2, 3, 4, 6 or 8 hex digits after '#'"),
+                        i + 1);
         const int copies = hex.size() == 1 ? 6 : hex.size() == 2 ? 3 : 1;
         values.push_back({u'#' + hex.toString().repeated(copies).toLower()});
     } else {
         for (qsizetype j = 0; j < rest.size();) {
             if (!values.empty()) {
                 if (rest.at(j) != u'-')
-                    return fail(QStringLiteral("Unexpected '%1'").arg(rest.at(j)), i + j);
+                    return fail(
+                        QCoreApplication::translate("Abbreviation", "Unexpected '%1'").arg(rest.at(j)),
+                        i + j);
                 ++j;
             }
             const qsizetype from = j;
@@ -785,7 +809,7 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
             }
             const QStringView number = rest.sliced(digits, j - digits);
             if (number.isEmpty() || number.count(u'.') > 1 || number == u".")
-                return fail(QStringLiteral("Expected a number"), i + digits);
+                return fail(QCoreApplication::translate("Abbreviation", "Expected a number"), i + digits);
             const qsizetype unitFrom = j;
             if (j < rest.size() && rest.at(j) == u'%')
                 ++j;
@@ -795,7 +819,8 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
             const QStringView typedUnit = rest.sliced(unitFrom, j - unitFrom);
             const QString unit = unitOf(typedUnit);
             if (!typedUnit.isEmpty() && unit.isEmpty())
-                return fail(QStringLiteral("Unknown unit '%1'").arg(typedUnit), i + unitFrom);
+                return fail(QCoreApplication::translate("Abbreviation", "Unknown unit '%1'").arg(typedUnit),
+                            i + unitFrom);
             if (typedUnit.isEmpty() && zero)
                 values.push_back({QStringLiteral("0")}); // a zero needs no unit
             else
@@ -805,7 +830,7 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
 
     const qsizetype marker = declaration.indexOf(u'$');
     if (marker < 0 && !values.empty())
-        return fail(QStringLiteral("'%1' takes no value").arg(name), i);
+        return fail(QCoreApplication::translate("Abbreviation", "'%1' takes no value").arg(name), i);
     QString text = declaration;
     emptyAt = -1;
     if (marker >= 0) {
@@ -830,7 +855,9 @@ bool expandDeclaration(QStringView part, int offset, const StyleAbbreviations& t
 
 Expansion expandStyle(QStringView abbreviation, const AbbreviationContext& context) {
     if (!context.styles || context.styles->isEmpty())
-        return failure(QStringLiteral("No style abbreviations: abbreviations.txt is missing or empty."), 0);
+        return failure(QCoreApplication::translate(
+                           "Abbreviation", "No style abbreviations: abbreviations.txt is missing or empty."),
+                       0);
     const QString separator =
         context.mode == AbbreviationMode::StyleAttribute ? QStringLiteral(" ") : kBreak + context.lineIndent;
     Expansion expansion;

@@ -2,6 +2,8 @@
 
 #include "markup/Attributes.h"
 
+#include <QtGlobal>
+
 #include <initializer_list>
 #include <utility>
 
@@ -21,17 +23,26 @@ QString attributes(std::initializer_list<Attribute> list) {
 
 } // namespace
 
+// The captions are English; the wizard shows them in the user's language (context "FormCode").
 const FormObjectType FormObjectTypes[FormObjectTypeCount] = {
-    {"Button", "<INPUT TYPE=\"BUTTON\"", "Button", "", UsesValue | UsesOnClick},
-    {"Check Box", "<INPUT TYPE=\"CHECKBOX\"", "", "", UsesValue | UsesChecked | UsesOnClick},
-    {"Combo Box", "<SELECT", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
-    {"Hidden", "<INPUT TYPE=\"HIDDEN\"", "", "", UsesValue},
-    {"List", "<SELECT MULTIPLE", "", "", UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
-    {"Radio Button", "<INPUT TYPE=\"RADIO\"", "", "", UsesValue | UsesChecked | UsesOnClick},
-    {"Reset Button", "<INPUT TYPE=\"RESET\"", "Reset", "Reset", UsesValue | UsesOnClick},
-    {"Submit Button", "<INPUT TYPE=\"SUBMIT\"", "Submit", "Submit", UsesValue | UsesOnClick},
-    {"Text Area", "<TEXTAREA", "", "", UsesValue | UsesRows | UsesCols | UsesOnChange | UsesOnClick},
-    {"Text Field", "<INPUT TYPE=\"TEXT\"", "", "",
+    {QT_TRANSLATE_NOOP("FormCode", "Button"), "<INPUT TYPE=\"BUTTON\"", "Button", "",
+     UsesValue | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Check Box"), "<INPUT TYPE=\"CHECKBOX\"", "", "",
+     UsesValue | UsesChecked | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Combo Box"), "<SELECT", "", "",
+     UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Hidden"), "<INPUT TYPE=\"HIDDEN\"", "", "", UsesValue},
+    {QT_TRANSLATE_NOOP("FormCode", "List"), "<SELECT MULTIPLE", "", "",
+     UsesValue | UsesSelections | UsesOnChange | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Radio Button"), "<INPUT TYPE=\"RADIO\"", "", "",
+     UsesValue | UsesChecked | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Reset Button"), "<INPUT TYPE=\"RESET\"", "Reset", "Reset",
+     UsesValue | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Submit Button"), "<INPUT TYPE=\"SUBMIT\"", "Submit", "Submit",
+     UsesValue | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Text Area"), "<TEXTAREA", "", "",
+     UsesValue | UsesRows | UsesCols | UsesOnChange | UsesOnClick},
+    {QT_TRANSLATE_NOOP("FormCode", "Text Field"), "<INPUT TYPE=\"TEXT\"", "", "",
      UsesValue | UsesSize | UsesMaxLength | UsesOnChange | UsesOnClick},
 };
 

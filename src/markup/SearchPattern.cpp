@@ -1,5 +1,7 @@
 #include "markup/SearchPattern.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <climits>
 
@@ -15,9 +17,9 @@ bool isWordCharacter(char32_t c) {
 }
 
 QString invalidPattern(const QRegularExpression& regex) {
-    return QStringLiteral("The search pattern is not valid: ") + regex.errorString() +
-           QStringLiteral(" at character ") + QString::number(regex.patternErrorOffset() + 1) +
-           QLatin1Char('.');
+    return QCoreApplication::translate("SearchPattern",
+                                       "The search pattern is not valid: %1 at character %2.")
+        .arg(regex.errorString(), QString::number(regex.patternErrorOffset() + 1));
 }
 
 bool insidePair(QStringView text, qsizetype at) {

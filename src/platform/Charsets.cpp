@@ -1,5 +1,6 @@
 #include "platform/Charsets.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -206,7 +207,7 @@ QString EncodingName(TextEncoding encoding) {
     case TextEncoding::Utf8:
         return QStringLiteral("UTF-8");
     case TextEncoding::Utf8WithBom:
-        return QStringLiteral("UTF-8 with byte-order mark");
+        return QCoreApplication::translate("Charsets", "UTF-8 with byte-order mark");
     case TextEncoding::Latin1:
         return QStringLiteral("Latin-1");
     case TextEncoding::Windows1252:

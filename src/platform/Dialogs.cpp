@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -27,6 +28,18 @@ void Dialogs::install(std::unique_ptr<Dialogs> dialogs) {
     installed() = std::move(dialogs);
 }
 
+namespace {
+// The descriptions in the program's file filters, shown in the user's language by qtNameFilters;
+// the patterns beside them are never translated.
+[[maybe_unused]] const char* const kFilterDescriptions[] = {
+    QT_TRANSLATE_NOOP("FileFilter", "Default"),       QT_TRANSLATE_NOOP("FileFilter", "All Formats"),
+    QT_TRANSLATE_NOOP("FileFilter", "Dynamic HTML"),  QT_TRANSLATE_NOOP("FileFilter", "Hypertext"),
+    QT_TRANSLATE_NOOP("FileFilter", "Stylesheet"),    QT_TRANSLATE_NOOP("FileFilter", "Text"),
+    QT_TRANSLATE_NOOP("FileFilter", "All Files"),     QT_TRANSLATE_NOOP("FileFilter", "All files"),
+    QT_TRANSLATE_NOOP("FileFilter", "All"),           QT_TRANSLATE_NOOP("FileFilter", "Executables"),
+    QT_TRANSLATE_NOOP("FileFilter", "Quillora Skins")};
+} // namespace
+
 QStringList qtNameFilters(const QString& filter) {
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -42,6 +55,7 @@ QStringList qtNameFilters(const QString& filter) {
         // its patterns gets them in Qt's spelling instead of a second pair.
         static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
         description.remove(trailingPatterns);
+        description = QCoreApplication::translate("FileFilter", description.toUtf8().constData());
         result << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return result;

@@ -22,8 +22,8 @@ QColor readableOn(const QColor& background, const QColor& preferred) {
 
 LineNumberGutter::LineNumberGutter(RichTextControl& control) : QWidget(&control), m_control(control) {
     setObjectName(QStringLiteral("gutLineNumbers"));
-    setAccessibleName(QStringLiteral("Line numbers"));
-    setAccessibleDescription(QStringLiteral("The number of each line of the text beside it."));
+    setAccessibleName(tr("Line numbers"));
+    setAccessibleDescription(tr("The number of each line of the text beside it."));
     fontChanged();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Charsets.h"
 #include "platform/Log.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -85,7 +86,7 @@ private:
 };
 
 QString tooLarge(const QString& path, qint64 limit) {
-    return QStringLiteral("%1 is too large to edit: the limit is %2 MB.")
+    return QCoreApplication::translate("TextFile", "%1 is too large to edit: the limit is %2 MB.")
         .arg(path)
         .arg(limit / (1024 * 1024));
 }
@@ -93,9 +94,11 @@ QString tooLarge(const QString& path, qint64 limit) {
 // The refusal for what is not a regular file, or nothing when it is one.
 std::optional<QString> refusalOf(const QString& path, const struct stat& status) {
     if (S_ISDIR(status.st_mode))
-        return QStringLiteral("%1 is a folder, not a file.").arg(path);
+        return QCoreApplication::translate("TextFile", "%1 is a folder, not a file.").arg(path);
     if (!S_ISREG(status.st_mode))
-        return QStringLiteral("%1 is not a regular file and cannot be opened as text.").arg(path);
+        return QCoreApplication::translate("TextFile",
+                                           "%1 is not a regular file and cannot be opened as text.")
+            .arg(path);
     return std::nullopt;
 }
 } // namespace
@@ -112,7 +115,7 @@ bool openRegularFile(const QString& path, qint64 limit, QFile& file, QString& re
         return false;
     }
     if (S_ISLNK(status.st_mode)) {
-        reason = QStringLiteral("%1 is a link, which is not followed.").arg(path);
+        reason = QCoreApplication::translate("TextFile", "%1 is a link, which is not followed.").arg(path);
         return false;
     }
     if (const std::optional<QString> refusal = refusalOf(path, status)) {
@@ -129,8 +132,10 @@ bool openRegularFile(const QString& path, qint64 limit, QFile& file, QString& re
         O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0);
     const int descriptor = ::open(native.constData(), flags);
     if (descriptor < 0) {
-        reason = errno == ELOOP ? QStringLiteral("%1 is a link, which is not followed.").arg(path)
-                                : qt_error_string(errno);
+        reason =
+            errno == ELOOP
+                ? QCoreApplication::translate("TextFile", "%1 is a link, which is not followed.").arg(path)
+                : qt_error_string(errno);
         return false;
     }
     FileDescriptor owned(descriptor);
@@ -223,7 +228,9 @@ bool DecodeTextFile(const QString& path, const QByteArray& bytes, QString& text,
     encoding = TextEncoding::Utf8;
     const bool utf16 = DecodeUtf16(bytes, encoding, text);
     if (utf16 ? text.contains(QChar(0)) : bytes.contains('\0')) {
-        reason = QStringLiteral("%1 contains NUL bytes: it is binary data, not text.").arg(path);
+        reason =
+            QCoreApplication::translate("TextFile", "%1 contains NUL bytes: it is binary data, not text.")
+                .arg(path);
         return false;
     }
     if (!utf16) {
@@ -255,8 +262,9 @@ bool readTextFile(const QString& path, LoadedText& out, QString& reason, Links l
     // Refused before the document is built: a few megabytes of line breaks would take gigabytes.
     if (const qint64 memory = EstimatedDocumentMemory(text); memory > kMaxDocumentMemory) {
         reason =
-            QStringLiteral("%1 has too many lines to edit: it would take about %2 MB of memory (the limit "
-                           "is %3 MB).")
+            QCoreApplication::translate(
+                "TextFile", "%1 has too many lines to edit: it would take about %2 MB of memory (the limit "
+                            "is %3 MB).")
                 .arg(path)
                 .arg(memory / (1024 * 1024))
                 .arg(kMaxDocumentMemory / (1024 * 1024));
@@ -281,7 +289,7 @@ bool encodeForFile(const QString& original, TextEncoding encoding, QByteArray& b
             // Callers ask the user first; writing other bytes than the file's encoding says would
             // change every untouched character beyond ASCII.
             const qsizetype at = FirstUnencodable(original, encoding).value_or(0);
-            reason = QStringLiteral("The text contains %1, which %2 does not have.")
+            reason = QCoreApplication::translate("TextFile", "The text contains %1, which %2 does not have.")
                          .arg(CodePointLabel(CodePointAt(original, at)), EncodingName(encoding));
             return false;
         }
@@ -299,7 +307,8 @@ bool encodeForFile(const QString& original, TextEncoding encoding, QByteArray& b
     }
     // Only a fault of the program (or a damaged record of a document) gets here; written on, the
     // file would be emptied.
-    reason = QStringLiteral("The text cannot be saved in an unknown encoding (%1).").arg(int(encoding));
+    reason = QCoreApplication::translate("TextFile", "The text cannot be saved in an unknown encoding (%1).")
+                 .arg(int(encoding));
     qCWarning(lcQuillora) << "writeTextFile:" << reason;
     return false;
 }
@@ -354,7 +363,8 @@ bool writeInPlace(const QString& target, const QByteArray& bytes, const QString&
     if (!ReadRegularFile(target, kMaxTextFileBytes, old, reason))
         return false;
     if (QFileInfo(backupFolder).isSymLink() || !QDir().mkpath(backupFolder)) {
-        reason = QStringLiteral("No copy of the file could be made before it is written in place: ") +
+        reason = QCoreApplication::translate(
+                     "TextFile", "No copy of the file could be made before it is written in place: ") +
                  backupFolder;
         return false;
     }
@@ -363,7 +373,8 @@ bool writeInPlace(const QString& target, const QByteArray& bytes, const QString&
     QSaveFile copy(backup);
     if (!copy.open(QIODevice::WriteOnly) || !copy.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
         copy.write(old) != old.size() || !copy.commit()) {
-        reason = QStringLiteral("No copy of the file could be made before it is written in place: ") +
+        reason = QCoreApplication::translate(
+                     "TextFile", "No copy of the file could be made before it is written in place: ") +
                  copy.errorString();
         return false;
     }
@@ -379,7 +390,8 @@ bool writeInPlace(const QString& target, const QByteArray& bytes, const QString&
         if (overwrite(descriptor, old))
             QFile::remove(backup);
         else
-            reason += QStringLiteral(" The file's earlier content is kept in ") + backup;
+            reason +=
+                QCoreApplication::translate("TextFile", " The file's earlier content is kept in ") + backup;
         return false;
     }
     QFile::remove(backup);
@@ -413,7 +425,7 @@ bool writeTextFile(const QString& path, const QString& original, TextEncoding en
     // A file the user may not write is never replaced by a new one: QSaveFile refuses it at its own
     // name, but not when it writes a fresh name beside it (links refused).
     if (exists && !IsWritableFile(target)) {
-        reason = QStringLiteral("Existing file %1 is not writable").arg(target);
+        reason = QCoreApplication::translate("TextFile", "Existing file %1 is not writable").arg(target);
         return false;
     }
     // QSaveFile follows a link at the name it is given. Where links are not followed it writes a

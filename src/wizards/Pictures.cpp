@@ -6,6 +6,7 @@
 #include "platform/TextFile.h"
 
 #include "markup/PictureTags.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,8 +40,9 @@ QString MakeRelativePath(const EditableDocument* document, const QString& path) 
 }
 
 QString BrowseForFolder(DocumentHost& host) {
-    return Dialogs::instance().chooseFolder(host.dialogParent(), QStringLiteral("Please select a folder:"),
-                                            host.dialogFolder());
+    return Dialogs::instance().chooseFolder(
+        host.dialogParent(), QCoreApplication::translate("Pictures", "Please select a folder:"),
+        host.dialogFolder());
 }
 
 QString ShowPictureDialog(DocumentHost& host) {

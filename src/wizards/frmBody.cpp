@@ -19,7 +19,7 @@
 
 frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmBody"));
-    setWindowTitle(QStringLiteral("Quillora - BodyBuilder"));
+    setWindowTitle(tr("Quillora - BodyBuilder"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -35,17 +35,17 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     txtVlink = box("txtVlink");
     txtBGPicture = box("txtBGPicture");
     txtOther = box("txtOther");
-    chkBGPicture = new QCheckBox(QStringLiteral("Background picture:"), this);
+    chkBGPicture = new QCheckBox(tr("Background picture:"), this);
     chkBGPicture->setObjectName(QStringLiteral("chkBGPicture"));
     const auto button = [this](const char* name, const char* caption) {
-        auto* push = new QPushButton(QLatin1String(caption), this);
+        auto* push = new QPushButton(tr(caption), this);
         push->setObjectName(QLatin1String(name));
         return push;
     };
-    cmdBrowse = button("cmdBrowse", "Browse...");
-    cmdAdd = button("cmdAdd", "&Add");
+    cmdBrowse = button("cmdBrowse", QT_TR_NOOP("Browse..."));
+    cmdAdd = button("cmdAdd", QT_TR_NOOP("&Add"));
     cmdAdd->setDefault(true);
-    cmdCancel = button("cmdCancel", "&Close");
+    cmdCancel = button("cmdCancel", QT_TR_NOOP("&Close"));
 
     auto* grid = new QGridLayout;
     const std::pair<const char*, QLineEdit*> colours[] = {{"BackColor:", txtBackcolor},
@@ -55,7 +55,7 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
                                                           {"VLink:", txtVlink}};
     int row = 0;
     for (const auto& [caption, edit] : colours) {
-        openColorOnDoubleClick(*edit, m_host, QStringLiteral("Doubleclick to select a color!"));
+        openColorOnDoubleClick(*edit, m_host, tr("Doubleclick to select a color!"));
         grid->addWidget(buddyLabel(edit, QLatin1String(caption)), row, 0);
         grid->addWidget(edit, row++, 1, 1, 2);
     }
@@ -63,7 +63,7 @@ frmBody::frmBody(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     grid->addWidget(chkBGPicture, row, 0);
     grid->addWidget(txtBGPicture, row, 1);
     grid->addWidget(cmdBrowse, row++, 2);
-    grid->addWidget(buddyLabel(txtOther, QStringLiteral("Other properties:")), row, 0);
+    grid->addWidget(buddyLabel(txtOther, tr("Other properties:")), row, 0);
     grid->addWidget(txtOther, row++, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -29,9 +29,9 @@
 
 namespace {
 
+// Entries of the value lists the data files give (css/*.txt): compared, never translated.
 const QString kSelectColor = QStringLiteral("Select Color...");
 const QString kBrowse = QStringLiteral("Browse...");
-const QString kReplace = QStringLiteral("\r\nWould you like to replace it?");
 
 QComboBox* wordBox(QWidget* parent, const char* name, const QStringList& words) {
     auto* box = new QComboBox(parent);
@@ -71,7 +71,7 @@ QListWidget* list(QWidget* parent, const char* name) {
 frmCSS::frmCSS(DocumentHost& host, QWidget* parent)
     : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()) {
     setObjectName(QStringLiteral("frmCSS"));
-    setWindowTitle(QStringLiteral("Quillora - Corvelle"));
+    setWindowTitle(tr("Quillora - Corvelle"));
     setModal(true);
     colorPicker = [this](QLineEdit& box) { return frmColor::runForField(box, m_host); };
 
@@ -108,10 +108,10 @@ bool frmCSS::hasWorkToLose() const {
 
 void frmCSS::reject() {
     // Esc, Cancel and the close button: rules made here are not thrown away without a word.
-    if (hasWorkToLose() && Dialogs::instance().message(this, MessageBoxTitle(),
-                                                       QStringLiteral("Discard the style rules you made?"),
-                                                       Dialogs::Buttons::YesNoDefaultNo,
-                                                       Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+    if (hasWorkToLose() &&
+        Dialogs::instance().message(this, MessageBoxTitle(), tr("Discard the style rules you made?"),
+                                    Dialogs::Buttons::YesNoDefaultNo,
+                                    Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
     QDialog::reject();
 }
@@ -119,39 +119,39 @@ void frmCSS::reject() {
 void frmCSS::buildControls() {
     lstAllCSS = list(this, "lstAllCSS");
     lstProperties = list(this, "lstProperties");
-    lblProperties = label(this, QStringLiteral("Properties:"), lstProperties);
+    lblProperties = label(this, tr("Properties:"), lstProperties);
     lblProperties->setObjectName(QStringLiteral("lblProperties"));
     // Lists are named by their own names, not by a label's.
-    lstAllCSS->setAccessibleName(QStringLiteral("CSS Commands"));
-    lstProperties->setAccessibleName(QStringLiteral("Properties"));
-    cmdAddProperty = button(this, QStringLiteral("Add property"), "cmdAddProperty");
-    cmdDelProperty = button(this, QStringLiteral("Delete property"), "cmdDelProperty");
-    cmdClearProperties = button(this, QStringLiteral("Clear Properties"), "cmdClearProperties");
-    cmdAddCSS = button(this, QStringLiteral("Add to CSS"), "cmdAddCSS");
-    cmdDelCSS = button(this, QStringLiteral("Delete CSS"), "cmdDelCSS");
-    cmdClearCSS = button(this, QStringLiteral("Clear CSS"), "cmdClearCSS");
-    cmdOK = button(this, QStringLiteral("&OK"), "cmdOK");
-    cmdCancel = button(this, QStringLiteral("&Cancel"), "cmdCancel");
-    optOneRow = new QRadioButton(QStringLiteral("All properties on one row."), this);
+    lstAllCSS->setAccessibleName(tr("CSS Commands"));
+    lstProperties->setAccessibleName(tr("Properties"));
+    cmdAddProperty = button(this, tr("Add property"), "cmdAddProperty");
+    cmdDelProperty = button(this, tr("Delete property"), "cmdDelProperty");
+    cmdClearProperties = button(this, tr("Clear Properties"), "cmdClearProperties");
+    cmdAddCSS = button(this, tr("Add to CSS"), "cmdAddCSS");
+    cmdDelCSS = button(this, tr("Delete CSS"), "cmdDelCSS");
+    cmdClearCSS = button(this, tr("Clear CSS"), "cmdClearCSS");
+    cmdOK = button(this, tr("&OK"), "cmdOK");
+    cmdCancel = button(this, tr("&Cancel"), "cmdCancel");
+    optOneRow = new QRadioButton(tr("All properties on one row."), this);
     optOneRow->setObjectName(QStringLiteral("optOneRow"));
-    optOnePerRow = new QRadioButton(QStringLiteral("One property per row."), this);
+    optOnePerRow = new QRadioButton(tr("One property per row."), this);
     optOnePerRow->setObjectName(QStringLiteral("optOnePerRow"));
     optOnePerRow->setChecked(true);
-    chkExternal = new QCheckBox(QStringLiteral("External CSS file."), this);
+    chkExternal = new QCheckBox(tr("External CSS file."), this);
     chkExternal->setObjectName(QStringLiteral("chkExternal"));
-    chkExternal->setToolTip(QStringLiteral("When checked, <STYLE> won´t be added."));
+    chkExternal->setToolTip(tr("When checked, <STYLE> won´t be added."));
     txtTemp = new QLineEdit(this);
     txtTemp->setObjectName(QStringLiteral("txtTemp"));
     txtTemp->hide();
 
-    fraProperty = new QGroupBox(QStringLiteral("Property"), this);
+    fraProperty = new QGroupBox(tr("Property"), this);
     fraProperty->setObjectName(QStringLiteral("fraProperty"));
     auto* property = new QGridLayout(fraProperty);
-    property->addWidget(label(this, QStringLiteral("Property:"), cmbProperty), 0, 0);
+    property->addWidget(label(this, tr("Property:"), cmbProperty), 0, 0);
     property->addWidget(cmbProperty, 0, 1);
-    property->addWidget(label(this, QStringLiteral("Value:"), cmbValue), 1, 0);
+    property->addWidget(label(this, tr("Value:"), cmbValue), 1, 0);
     property->addWidget(cmbValue, 1, 1);
-    property->addWidget(label(this, QStringLiteral("Unit:"), cmbUnit), 2, 0);
+    property->addWidget(label(this, tr("Unit:"), cmbUnit), 2, 0);
     property->addWidget(cmbUnit, 2, 1);
     property->addWidget(cmdAddProperty, 3, 1);
     property->setColumnStretch(1, 1);
@@ -170,11 +170,11 @@ void frmCSS::buildControls() {
     cssButtons->addWidget(cmdDelCSS);
     cssButtons->addWidget(cmdClearCSS);
     auto* right = new QVBoxLayout;
-    right->addWidget(label(this, QStringLiteral("CSS Commands:"), lstAllCSS));
+    right->addWidget(label(this, tr("CSS Commands:"), lstAllCSS));
     right->addWidget(lstAllCSS, 1);
     right->addLayout(cssButtons);
 
-    fraOptions = new QGroupBox(QStringLiteral("CSS Options"), this);
+    fraOptions = new QGroupBox(tr("CSS Options"), this);
     fraOptions->setObjectName(QStringLiteral("fraOptions"));
     auto* options = new QVBoxLayout(fraOptions);
     options->addWidget(optOneRow);
@@ -192,7 +192,7 @@ void frmCSS::buildControls() {
     bottom->addWidget(fraOptions, 1);
     bottom->addLayout(closing);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label(this, QStringLiteral("HTML command to change properties on:"), cmbCommand));
+    layout->addWidget(label(this, tr("HTML command to change properties on:"), cmbCommand));
     layout->addWidget(cmbCommand);
     layout->addLayout(columns, 1);
     layout->addLayout(bottom);
@@ -203,8 +203,7 @@ void frmCSS::buildControls() {
                  chkExternal, cmdOK, cmdCancel});
 
     connect(cmbCommand, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        lblProperties->setText(text.isEmpty() ? QStringLiteral("Properties:")
-                                              : text + QStringLiteral(" Properties:"));
+        lblProperties->setText(text.isEmpty() ? tr("Properties:") : text + tr(" Properties:"));
     });
     // Enter in a box does its step: in the command box it goes on to the property, in the property,
     // value and unit boxes it adds the property. OK is pressed by its button or Ctrl+Enter only.
@@ -302,7 +301,7 @@ void frmCSS::cmdAddProperty_Click() {
         if (PropertyName(lstProperties->item(row)->text()).compare(name, Qt::CaseInsensitive) == 0)
             listed << lstProperties->item(row);
     if (!listed.isEmpty()) {
-        if (!ask(QStringLiteral("That property already exists!") + kReplace, false))
+        if (!ask(tr("That property already exists!") + tr("\r\nWould you like to replace it?"), false))
             return;
         const bool quiet = std::exchange(m_quiet, true);
         qDeleteAll(listed);
@@ -344,7 +343,7 @@ void frmCSS::cmdAddCSS_Click() {
             if (named(lstAllCSS->item(row)))
                 entry = lstAllCSS->item(row);
     }
-    if (entry && !ask(QStringLiteral("That command already exists!") + kReplace, false))
+    if (entry && !ask(tr("That command already exists!") + tr("\r\nWould you like to replace it?"), false))
         return;
     if (!entry) {
         m_rules << CssRule();
@@ -371,7 +370,7 @@ void frmCSS::cmdDelCSS_Click() {
 }
 
 void frmCSS::cmdClearCSS_Click() {
-    if (!ask(QStringLiteral("Are you sure you want to clear all commands?"), true))
+    if (!ask(tr("Are you sure you want to clear all commands?"), true))
         return;
     const bool quiet = std::exchange(m_quiet, true);
     lstAllCSS->clear();

@@ -61,7 +61,7 @@ int ComponentValue(const QLineEdit* box) {
 frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* parent)
     : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmColor"));
-    setWindowTitle(QStringLiteral("Quillora - Color"));
+    setWindowTitle(tr("Quillora - Color"));
     setModal(true);
 
     auto* grid = new QGridLayout;
@@ -74,13 +74,12 @@ frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* pare
         grid->addWidget(box, row, 1);
         return box;
     };
-    txtRed = addBox(QStringLiteral("Red:"), "txtRed", 0);
-    txtGreen = addBox(QStringLiteral("Green:"), "txtGreen", 1);
-    txtBlue = addBox(QStringLiteral("Blue: "), "txtBlue", 2);
-    txtColor = addBox(QStringLiteral("Hex:"), "txtColor", 3);
+    txtRed = addBox(tr("Red:"), "txtRed", 0);
+    txtGreen = addBox(tr("Green:"), "txtGreen", 1);
+    txtBlue = addBox(tr("Blue: "), "txtBlue", 2);
+    txtColor = addBox(tr("Hex:"), "txtColor", 3);
     txtColor->setText(QStringLiteral("#000000"));
-    txtColor->setAccessibleDescription(
-        QStringLiteral("The code of the colour chosen, shown on that colour."));
+    txtColor->setAccessibleDescription(tr("The code of the colour chosen, shown on that colour."));
     txtColor->setReadOnly(true);
     for (QLineEdit* box : {txtRed, txtGreen, txtBlue}) {
         box->setMaxLength(3);
@@ -91,13 +90,13 @@ frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* pare
         connect(box, &QLineEdit::textChanged, this, [this, box] { component_Change(box); });
     }
 
-    cmdSelect = new QPushButton(QStringLiteral("Select color..."), this);
+    cmdSelect = new QPushButton(tr("Select color..."), this);
     cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
-    cmdPick = new QPushButton(QStringLiteral("Get color from picture..."), this);
+    cmdPick = new QPushButton(tr("Get color from picture..."), this);
     cmdPick->setObjectName(QStringLiteral("cmdPick"));
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK = new QPushButton(tr("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdSelect, &QPushButton::clicked, this, &frmColor::cmdSelect_Click);
     connect(cmdPick, &QPushButton::clicked, this, &frmColor::cmdPick_Click);
@@ -106,9 +105,8 @@ frmColor::frmColor(const QString& initialCode, DocumentHost& host, QWidget* pare
 
     picPicture = new QLabel;
     picPicture->setObjectName(QStringLiteral("picPicture"));
-    picPicture->setAccessibleName(QStringLiteral("Picture"));
-    picPicture->setAccessibleDescription(
-        QStringLiteral("A click on the picture takes the colour of that point."));
+    picPicture->setAccessibleName(tr("Picture"));
+    picPicture->setAccessibleDescription(tr("A click on the picture takes the colour of that point."));
     picPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picPicture->setCursor(Qt::CrossCursor);
     picPicture->installEventFilter(this);
@@ -262,7 +260,7 @@ void frmColor::cmdSelect_Click() {
 
 void frmColor::cmdPick_Click() {
     Dialogs::FileRequest request;
-    request.title = QStringLiteral("Get color from picture");
+    request.title = tr("Get color from picture");
     request.folder = m_host.dialogFolder();
     request.filter =
         QStringLiteral("GIF, JPEG, PNG (*.gif,*.jpg,*.png)|*.gif;*.jpg;*.png|BMP (*.bmp)|*.bmp|"

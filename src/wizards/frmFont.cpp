@@ -19,7 +19,7 @@
 
 frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmFont"));
-    setWindowTitle(QStringLiteral("Quillora - Font"));
+    setWindowTitle(tr("Quillora - Font"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -34,22 +34,22 @@ frmFont::frmFont(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     cmbFonts->setCurrentIndex(-1); // no face chosen: none is written
     txtColor = new QLineEdit(this);
     txtColor->setObjectName(QStringLiteral("txtColor"));
-    openColorOnDoubleClick(*txtColor, m_host, QStringLiteral("Doubleclick to select a color!"));
-    cmdOK = new QPushButton(QStringLiteral("&Add"), this);
+    openColorOnDoubleClick(*txtColor, m_host, tr("Doubleclick to select a color!"));
+    cmdOK = new QPushButton(tr("&Add"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
+    cmdCancel = new QPushButton(tr("&Close"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Enter is dropped here: no button is pressed by it.
     for (QPushButton* button : {cmdOK, cmdCancel})
         button->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(buddyLabel(txtSize, QStringLiteral("Font Size:")), 0, 0);
+    grid->addWidget(buddyLabel(txtSize, tr("Font Size:")), 0, 0);
     grid->addWidget(txtSize, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("( 1 to 7 )"), this), 0, 2);
-    grid->addWidget(buddyLabel(cmbFonts, QStringLiteral("Font Face:")), 1, 0);
+    grid->addWidget(new QLabel(tr("( 1 to 7 )"), this), 0, 2);
+    grid->addWidget(buddyLabel(cmbFonts, tr("Font Face:")), 1, 0);
     grid->addWidget(cmbFonts, 1, 1, 1, 2);
-    grid->addWidget(buddyLabel(txtColor, QStringLiteral("Font Color:")), 2, 0);
+    grid->addWidget(buddyLabel(txtColor, tr("Font Color:")), 2, 0);
     grid->addWidget(txtColor, 2, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,61 +36,62 @@ QComboBox* offerList(QWidget* parent, const char* name, const QStringList& value
 
 frmForms::frmForms(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmForms"));
-    setWindowTitle(QStringLiteral("Quillora - Forms"));
+    setWindowTitle(tr("Quillora - Forms"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setMinimumWidth(360);
 
     TabStrip1 = named(new QTabBar(this), "TabStrip1");
-    TabStrip1->addTab(QStringLiteral("Form Base"));
-    TabStrip1->addTab(QStringLiteral("Objects"));
+    TabStrip1->addTab(tr("Form Base"));
+    TabStrip1->addTab(tr("Objects"));
 
-    fraForm = named(new QGroupBox(QStringLiteral("Form Properies:"), this), "fraForm");
+    fraForm = named(new QGroupBox(tr("Form Properies:"), this), "fraForm");
     auto* formGrid = new QFormLayout(fraForm);
     const auto formBox = [&](const char* label, const char* name) {
         auto* box = named(new QLineEdit(fraForm), name);
-        formGrid->addRow(QLatin1String(label), box);
+        formGrid->addRow(tr(label), box);
         return box;
     };
     const auto formList = [&](const char* label, const char* name, const QStringList& values) {
         auto* box = offerList(fraForm, name, values);
-        formGrid->addRow(QLatin1String(label), box);
+        formGrid->addRow(tr(label), box);
         return box;
     };
-    txtFormName = formBox("Name:", "txtFormName");
-    txtFormAction = formBox("Action: ", "txtFormAction");
-    cmbMethod = formList("Method:", "cmbMethod", {"Post", "Get"});
-    txtFormClass = formBox("Class:", "txtFormClass");
-    txtEncType = formBox("EncType:", "txtEncType");
-    txtFormID = formBox("ID:", "txtFormID");
-    txtLang = formBox("Lang:", "txtLang");
-    cmbFormLanguage = formList("Language:", "cmbFormLanguage", {"JAVASCRIPT", "JSCRIPT", "VBS", "VBSCRIPT"});
-    cmbTarget = formList("Target:", "cmbTarget", {"_blank", "_parent", "_self", "_top"});
-    txtFormTitle = formBox("Title:", "txtFormTitle");
+    txtFormName = formBox(QT_TR_NOOP("Name:"), "txtFormName");
+    txtFormAction = formBox(QT_TR_NOOP("Action: "), "txtFormAction");
+    cmbMethod = formList(QT_TR_NOOP("Method:"), "cmbMethod", {"Post", "Get"});
+    txtFormClass = formBox(QT_TR_NOOP("Class:"), "txtFormClass");
+    txtEncType = formBox(QT_TR_NOOP("EncType:"), "txtEncType");
+    txtFormID = formBox(QT_TR_NOOP("ID:"), "txtFormID");
+    txtLang = formBox(QT_TR_NOOP("Lang:"), "txtLang");
+    cmbFormLanguage =
+        formList(QT_TR_NOOP("Language:"), "cmbFormLanguage", {"JAVASCRIPT", "JSCRIPT", "VBS", "VBSCRIPT"});
+    cmbTarget = formList(QT_TR_NOOP("Target:"), "cmbTarget", {"_blank", "_parent", "_self", "_top"});
+    txtFormTitle = formBox(QT_TR_NOOP("Title:"), "txtFormTitle");
 
     fraObjects = named(new QGroupBox(this), "fraObjects");
     auto* objectGrid = new QFormLayout(fraObjects);
     cmbObject = named(new QComboBox(fraObjects), "cmbObject");
     for (const FormObjectType& type : FormObjectTypes)
-        cmbObject->addItem(QLatin1String(type.caption));
+        cmbObject->addItem(QCoreApplication::translate("FormCode", type.caption));
     cmbObject->setCurrentIndex(-1);
-    objectGrid->addRow(QStringLiteral("Select Object:"), cmbObject);
+    objectGrid->addRow(tr("Select Object:"), cmbObject);
     const auto objectBox = [&](const char* label, const char* name) {
         auto* box = named(new QLineEdit(fraObjects), name);
-        objectGrid->addRow(QLatin1String(label), box);
+        objectGrid->addRow(tr(label), box);
         return box;
     };
-    txtName = objectBox("Name:", "txtName");
-    txtValue = objectBox("Value:", "txtValue");
-    txtSelections = objectBox("How many selections?", "txtSelections");
-    txtSize = objectBox("Size:", "txtSize");
-    txtMaxLength = objectBox("MaxLength:", "txtMaxLength");
-    chkChecked = named(new QCheckBox(QStringLiteral("Checked"), fraObjects), "chkChecked");
+    txtName = objectBox(QT_TR_NOOP("Name:"), "txtName");
+    txtValue = objectBox(QT_TR_NOOP("Value:"), "txtValue");
+    txtSelections = objectBox(QT_TR_NOOP("How many selections?"), "txtSelections");
+    txtSize = objectBox(QT_TR_NOOP("Size:"), "txtSize");
+    txtMaxLength = objectBox(QT_TR_NOOP("MaxLength:"), "txtMaxLength");
+    chkChecked = named(new QCheckBox(tr("Checked"), fraObjects), "chkChecked");
     objectGrid->addRow(QString(), chkChecked);
-    txtRows = objectBox("Rows:", "txtRows");
-    txtCols = objectBox("Cols:", "txtCols");
-    txtOnChange = objectBox("OnChange:", "txtOnChange");
-    txtOnClick = objectBox("OnClick:", "txtOnClick");
+    txtRows = objectBox(QT_TR_NOOP("Rows:"), "txtRows");
+    txtCols = objectBox(QT_TR_NOOP("Cols:"), "txtCols");
+    txtOnChange = objectBox(QT_TR_NOOP("OnChange:"), "txtOnChange");
+    txtOnClick = objectBox(QT_TR_NOOP("OnClick:"), "txtOnClick");
     fraObjects->hide();
 
     m_objectFields = {
@@ -109,8 +111,8 @@ frmForms::frmForms(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
     }
 
     // Enter is dropped in the boxes, so no button may take it.
-    cmdAdd = named(new QPushButton(QStringLiteral("&Add"), this), "cmdAdd");
-    cmdClose = named(new QPushButton(QStringLiteral("&Close"), this), "cmdClose");
+    cmdAdd = named(new QPushButton(tr("&Add"), this), "cmdAdd");
+    cmdClose = named(new QPushButton(tr("&Close"), this), "cmdClose");
     for (QPushButton* button : {cmdAdd, cmdClose}) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -203,7 +205,7 @@ void frmForms::addObject(EditableDocument& document) {
         txtSelections->selectAll();
     };
     if (!SelectionCountAccepted(txtSelections->text())) {
-        refuse(QStringLiteral("The number of selections must be %1 or less.").arg(int(MaxFormSelections)));
+        refuse(tr("The number of selections must be %1 or less.").arg(int(MaxFormSelections)));
         return;
     }
     ObjectFields fields;
@@ -219,8 +221,8 @@ void frmForms::addObject(EditableDocument& document) {
     fields.Checked = chkChecked->isChecked();
     const QString& indent = m_host.settings().Indent;
     if (!ObjectCodeFits(type, fields, indent)) {
-        refuse(QStringLiteral("The control would be more than %1 MB of text. Give fewer selections or a "
-                              "shorter value.")
+        refuse(tr("The control would be more than %1 MB of text. Give fewer selections or a "
+                  "shorter value.")
                    .arg(MaxFormCodeLength / (1024 * 1024)));
         return;
     }

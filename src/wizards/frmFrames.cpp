@@ -50,9 +50,9 @@ FramesArea::FramesArea(const FramesModel& model, QWidget* parent) : QWidget(pare
     setFixedSize(qRound(model.innerWidth() / FramesModel::TwipsPerPixel),
                  qRound(model.innerHeight() / FramesModel::TwipsPerPixel));
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Frames"));
-    setAccessibleDescription(QStringLiteral("The page's frames as they divide the window. A click on a frame "
-                                            "selects it, a border is dragged to move it."));
+    setAccessibleName(tr("Frames"));
+    setAccessibleDescription(tr("The page's frames as they divide the window. A click on a frame "
+                                "selects it, a border is dragged to move it."));
 }
 
 QRectF FramesArea::toPixels(const TwipRect& rect) {
@@ -124,17 +124,17 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()),
       m_model(kAreaWidth, kAreaHeight) {
     setObjectName(QStringLiteral("frmFrames"));
-    setWindowTitle(QStringLiteral("Quillora - Frames"));
+    setWindowTitle(tr("Quillora - Frames"));
     setModal(true);
 
     picWindow = named(new FramesArea(m_model, this), "picWindow");
-    cmdVFrame = named(new QPushButton(QStringLiteral("Insert &vertical frame"), this), "cmdVFrame");
-    cmdHFrame = named(new QPushButton(QStringLiteral("Insert &horizontal frame"), this), "cmdHFrame");
+    cmdVFrame = named(new QPushButton(tr("Insert &vertical frame"), this), "cmdVFrame");
+    cmdHFrame = named(new QPushButton(tr("Insert &horizontal frame"), this), "cmdHFrame");
 
     Frame1 = named(new QGroupBox(this), "Frame1");
     txtName = named(new QLineEdit(Frame1), "txtName");
     txtSRC = named(new QLineEdit(Frame1), "txtSRC");
-    cmdBrowse = named(new QPushButton(QStringLiteral("&Browse..."), Frame1), "cmdBrowse");
+    cmdBrowse = named(new QPushButton(tr("&Browse..."), Frame1), "cmdBrowse");
     cmbScrolling = named(new QComboBox(Frame1), "cmbScrolling");
     cmbScrolling->addItems({QStringLiteral("Auto"), QStringLiteral("Yes"), QStringLiteral("No")});
     cmbScrolling->installEventFilter(this);
@@ -142,36 +142,36 @@ frmFrames::frmFrames(DocumentHost& host, QWidget* parent)
     txtMarginHeight = named(new QLineEdit(Frame1), "txtMarginHeight");
     txtFrameWidth = named(new QLineEdit(Frame1), "txtFrameWidth");
     txtFrameHeight = named(new QLineEdit(Frame1), "txtFrameHeight");
-    chkNoResize = named(new QCheckBox(QStringLiteral("No resize."), Frame1), "chkNoResize");
+    chkNoResize = named(new QCheckBox(tr("No resize."), Frame1), "chkNoResize");
     auto* source = new QHBoxLayout;
     source->addWidget(txtSRC);
     source->addWidget(cmdBrowse);
     auto* framePage = new QFormLayout(Frame1);
     framePage->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    framePage->addRow(QStringLiteral("Name:"), txtName);
-    framePage->addRow(QStringLiteral("Source:"), source);
-    framePage->addRow(QStringLiteral("Scrolling:"), cmbScrolling);
-    framePage->addRow(QStringLiteral("Margin width:"), txtMarginWidth);
-    framePage->addRow(QStringLiteral("Margin height:"), txtMarginHeight);
-    framePage->addRow(QStringLiteral("Width (%, * or px):"), txtFrameWidth);
-    framePage->addRow(QStringLiteral("Height (%, * or px): "), txtFrameHeight);
+    framePage->addRow(tr("Name:"), txtName);
+    framePage->addRow(tr("Source:"), source);
+    framePage->addRow(tr("Scrolling:"), cmbScrolling);
+    framePage->addRow(tr("Margin width:"), txtMarginWidth);
+    framePage->addRow(tr("Margin height:"), txtMarginHeight);
+    framePage->addRow(tr("Width (%, * or px):"), txtFrameWidth);
+    framePage->addRow(tr("Height (%, * or px): "), txtFrameHeight);
     framePage->addRow(chkNoResize);
 
     Frame2 = named(new QGroupBox(this), "Frame2");
     txtBorder = named(new QLineEdit(Frame2), "txtBorder");
     txtBorderColor = named(new QLineEdit(Frame2), "txtBorderColor");
-    cmdColor = named(new QPushButton(QStringLiteral("Colo&r..."), Frame2), "cmdColor");
+    cmdColor = named(new QPushButton(tr("Colo&r..."), Frame2), "cmdColor");
     auto* color = new QHBoxLayout;
     color->addWidget(txtBorderColor);
     color->addWidget(cmdColor);
     auto* borderPage = new QFormLayout(Frame2);
     borderPage->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    borderPage->addRow(QStringLiteral("Border size:"), txtBorder);
-    borderPage->addRow(QStringLiteral("Border color:"), color);
+    borderPage->addRow(tr("Border size:"), txtBorder);
+    borderPage->addRow(tr("Border color:"), color);
 
-    cmdRemove = named(new QPushButton(QStringLiteral("Restart"), this), "cmdRemove");
-    cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
-    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    cmdRemove = named(new QPushButton(tr("Restart"), this), "cmdRemove");
+    cmdOK = named(new QPushButton(tr("&OK"), this), "cmdOK");
+    cmdCancel = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
 
     auto* splits = new QHBoxLayout;
     splits->addWidget(cmdVFrame);
@@ -232,7 +232,7 @@ void frmFrames::restart() {
 void frmFrames::showFramePage() {
     const FrameRecord& frame = m_model.frames[m_model.selected];
     m_filling = true;
-    Frame1->setTitle(QStringLiteral("Frame(%1) properties:").arg(m_model.selected));
+    Frame1->setTitle(tr("Frame(%1) properties:").arg(m_model.selected));
     Frame1->setEnabled(true);
     txtName->setText(frame.Name);
     cmbScrolling->setCurrentIndex(cmbScrolling->findText(frame.Scrolling));
@@ -248,8 +248,7 @@ void frmFrames::showFramePage() {
 void frmFrames::showBorderPage() {
     const int current = m_model.currentBorder;
     m_filling = true;
-    Frame2->setTitle(current ? QStringLiteral("Border(%1) properties:").arg(current)
-                             : QStringLiteral("Border properties:"));
+    Frame2->setTitle(current ? tr("Border(%1) properties:").arg(current) : tr("Border properties:"));
     Frame2->setEnabled(current != 0);
     txtBorder->setText(m_model.borders[current].BorderSize);
     txtBorderColor->setText(m_model.borders[current].BorderColor);
@@ -339,9 +338,8 @@ void frmFrames::cmdColor_Click() {
 }
 
 void frmFrames::cmdRemove_Click() {
-    const QString question =
-        QStringLiteral("When restarting all frames, borders and properties will be removed.\r\n"
-                       "Are you sure you want to remove all frames and restart?");
+    const QString question = tr("When restarting all frames, borders and properties will be removed.\r\n"
+                                "Are you sure you want to remove all frames and restart?");
     if (Dialogs::instance().message(this, MessageBoxTitle(), question, Dialogs::Buttons::YesNo,
                                     Dialogs::Icon::Question) == Dialogs::Answer::Yes)
         restart();

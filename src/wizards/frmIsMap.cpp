@@ -56,11 +56,10 @@ MapPicture::MapPicture(const ImageMapModel& model, QWidget* parent) : QWidget(pa
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
     setFixedSize(0, 0);
-    setAccessibleName(QStringLiteral("Picture"));
-    setAccessibleDescription(
-        QStringLiteral("The picture of the map with the outlines of its areas. A click with "
-                       "the left button adds a point of the shape drawn, the right button "
-                       "finishes it."));
+    setAccessibleName(tr("Picture"));
+    setAccessibleDescription(tr("The picture of the map with the outlines of its areas. A click with "
+                                "the left button adds a point of the shape drawn, the right button "
+                                "finishes it."));
 }
 
 void MapPicture::setPicture(const QPixmap& picture) {
@@ -100,7 +99,7 @@ void MapPicture::mouseReleaseEvent(QMouseEvent* event) {
 frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     : QDialog(parent), m_host(host), m_target(host.documents().currentEditable()) {
     setObjectName(QStringLiteral("frmIsMap"));
-    setWindowTitle(QStringLiteral("Quillora - Image Map"));
+    setWindowTitle(tr("Quillora - Image Map"));
     setModal(true);
 
     // Controls are made in the order of the layout, which is their tab order.
@@ -111,40 +110,40 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
         grid->addWidget(box, row, 1);
     };
 
-    fraMap = named(new QGroupBox(QStringLiteral("Map"), this), "fraMap");
+    fraMap = named(new QGroupBox(tr("Map"), this), "fraMap");
     auto* mapGrid = new QGridLayout(fraMap);
     txtMapName = named(new QLineEdit(fraMap), "txtMapName");
-    caption(mapGrid, 0, QStringLiteral("Name:"), txtMapName);
-    cmdPicture = named(new QPushButton(QStringLiteral("Picture:"), fraMap), "cmdPicture");
+    caption(mapGrid, 0, tr("Name:"), txtMapName);
+    cmdPicture = named(new QPushButton(tr("Picture:"), fraMap), "cmdPicture");
     txtPicture = named(new QLineEdit(fraMap), "txtPicture");
     mapGrid->addWidget(cmdPicture, 1, 0);
     mapGrid->addWidget(txtPicture, 1, 1);
 
-    fraShape = named(new QGroupBox(QStringLiteral("Shape"), this), "fraShape");
+    fraShape = named(new QGroupBox(tr("Shape"), this), "fraShape");
     auto* shapeGrid = new QGridLayout(fraShape);
     cmbShape = named(new QComboBox(fraShape), "cmbShape");
-    cmbShape->addItems({QStringLiteral("Rectangle"), QStringLiteral("Polygon"), QStringLiteral("Circle")});
-    caption(shapeGrid, 0, QStringLiteral("Shape:"), cmbShape);
+    cmbShape->addItems({tr("Rectangle"), tr("Polygon"), tr("Circle")});
+    caption(shapeGrid, 0, tr("Shape:"), cmbShape);
     txtCoords = named(new QLineEdit(fraShape), "txtCoords");
     // Digits, spaces and commas, typed or pasted; Enter is dropped (see eventFilter).
     txtCoords->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ,]*")), txtCoords));
     txtCoords->installEventFilter(this);
-    caption(shapeGrid, 1, QStringLiteral("Coordinates:"), txtCoords);
+    caption(shapeGrid, 1, tr("Coordinates:"), txtCoords);
     txtLink = named(new QLineEdit(fraShape), "txtLink");
-    caption(shapeGrid, 2, QStringLiteral("Link:"), txtLink);
+    caption(shapeGrid, 2, tr("Link:"), txtLink);
     cmdBrowse = named(new QPushButton(QStringLiteral("..."), fraShape), "cmdBrowse");
     cmdBrowse->setFixedWidth(cmdBrowse->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 3);
     shapeGrid->addWidget(cmdBrowse, 2, 2);
     txtTarget = named(new QLineEdit(fraShape), "txtTarget");
-    caption(shapeGrid, 3, QStringLiteral("Target:"), txtTarget);
+    caption(shapeGrid, 3, tr("Target:"), txtTarget);
     txtAlt = named(new QLineEdit(fraShape), "txtAlt");
-    caption(shapeGrid, 4, QStringLiteral("Alt:"), txtAlt);
+    caption(shapeGrid, 4, tr("Alt:"), txtAlt);
 
     cmbShapes = named(new QComboBox(this), "cmbShapes");
-    cmbShapes->setAccessibleName(QStringLiteral("Shapes"));
-    cmdAdd = named(new QPushButton(QStringLiteral("Add shape"), this), "cmdAdd");
-    cmdRemove = named(new QPushButton(QStringLiteral("Remove shape"), this), "cmdRemove");
+    cmbShapes->setAccessibleName(tr("Shapes"));
+    cmdAdd = named(new QPushButton(tr("Add shape"), this), "cmdAdd");
+    cmdRemove = named(new QPushButton(tr("Remove shape"), this), "cmdRemove");
     lblX = named(new QLabel(QStringLiteral("0"), this), "lblX");
     lblY = named(new QLabel(QStringLiteral("0"), this), "lblY");
     for (QLabel* readout : {lblX, lblY})
@@ -156,8 +155,8 @@ frmIsMap::frmIsMap(DocumentHost& host, QWidget* parent)
     picArea->setWidgetResizable(false);
     picArea->setWidget(picPicture);
 
-    cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
-    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    cmdOK = named(new QPushButton(tr("&OK"), this), "cmdOK");
+    cmdCancel = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
     // Enter in a box never finishes the map: OK is pressed by its button or Ctrl+Enter.
     OkByItsButtonOnly(*this, cmdOK);
 
@@ -227,8 +226,8 @@ void frmIsMap::cmdPicture_Click() {
         return;
     if (!loadPicture(path)) {
         Dialogs::instance().message(this, MessageBoxTitle(),
-                                    QStringLiteral("An error occurred when opening file: ") + path,
-                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+                                    tr("An error occurred when opening file: ") + path, Dialogs::Buttons::Ok,
+                                    Dialogs::Icon::Critical);
         return;
     }
     txtPicture->setText(MakeRelativePath(m_target, path));
@@ -272,7 +271,8 @@ void frmIsMap::fitToPicture() {
 }
 
 void frmIsMap::cmbShape_Click() {
-    m_model.setDrawKind(ShapeKindOfName(cmbShape->currentText()));
+    // By position: the list's texts are in the user's language (RectangleShape is 1, as the list begins).
+    m_model.setDrawKind(cmbShape->currentIndex() < 0 ? NoShape : cmbShape->currentIndex() + RectangleShape);
     cmdAdd->setEnabled(false);
     picPicture->update();
 }

@@ -22,7 +22,7 @@
 
 frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmLink"));
-    setWindowTitle(QStringLiteral("Quillora - Link"));
+    setWindowTitle(tr("Quillora - Link"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     const auto combo = [this](const char* name, const QStringList& entries) {
@@ -48,35 +48,35 @@ frmLink::frmLink(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
     txtPicture = box("txtPicture");
     for (QLineEdit* edit : {txtURL, txtName})
         edit->installEventFilter(this);
-    chkPicture = new QCheckBox(QStringLiteral("Picture: "), this);
+    chkPicture = new QCheckBox(tr("Picture: "), this);
     chkPicture->setObjectName(QStringLiteral("chkPicture"));
     chkBR = new QCheckBox(QStringLiteral("<BR>"), this);
     chkBR->setObjectName(QStringLiteral("chkBR"));
-    chkBR->setToolTip(QStringLiteral("Add <BR> after the link"));
+    chkBR->setToolTip(tr("Add <BR> after the link"));
     const auto button = [this](const char* name, const char* caption) {
-        auto* push = new QPushButton(QLatin1String(caption), this);
+        auto* push = new QPushButton(tr(caption), this);
         push->setObjectName(QLatin1String(name));
         return push;
     };
-    cmdBrowseFile = button("cmdBrowseFile", "Browse...");
-    cmdBrowsePic = button("cmdBrowsePic", "Browse...");
-    cmdAdd = button("cmdAdd", "Add");
+    cmdBrowseFile = button("cmdBrowseFile", QT_TR_NOOP("Browse..."));
+    cmdBrowsePic = button("cmdBrowsePic", QT_TR_NOOP("Browse..."));
+    cmdAdd = button("cmdAdd", QT_TR_NOOP("Add"));
     cmdAdd->setDefault(true);
-    cmdClose = button("cmdClose", "Close");
+    cmdClose = button("cmdClose", QT_TR_NOOP("Close"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(buddyLabel(txtURL, QStringLiteral("URL:")), 0, 0);
-    cmbProtocol->setAccessibleName(QStringLiteral("Protocol"));
+    grid->addWidget(buddyLabel(txtURL, tr("URL:")), 0, 0);
+    cmbProtocol->setAccessibleName(tr("Protocol"));
     auto* address = new QHBoxLayout;
     address->addWidget(cmbProtocol);
     address->addWidget(txtURL, 1);
     grid->addLayout(address, 0, 1);
     grid->addWidget(cmdBrowseFile, 0, 2);
-    grid->addWidget(buddyLabel(txtName, QStringLiteral("Name:")), 1, 0);
+    grid->addWidget(buddyLabel(txtName, tr("Name:")), 1, 0);
     grid->addWidget(txtName, 1, 1, 1, 2);
-    grid->addWidget(buddyLabel(cmbTarget, QStringLiteral("Target (frame):")), 2, 0);
+    grid->addWidget(buddyLabel(cmbTarget, tr("Target (frame):")), 2, 0);
     grid->addWidget(cmbTarget, 2, 1, 1, 2);
-    txtPicture->setAccessibleName(QStringLiteral("Picture")); // the check box is its label
+    txtPicture->setAccessibleName(tr("Picture")); // the check box is its label
     grid->addWidget(chkPicture, 3, 0);
     grid->addWidget(txtPicture, 3, 1);
     grid->addWidget(cmdBrowsePic, 3, 2);

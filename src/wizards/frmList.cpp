@@ -16,19 +16,19 @@
 
 frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmList"));
-    setWindowTitle(QStringLiteral("Quillor - Lists"));
+    setWindowTitle(tr("Quillor - Lists"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    optNrList = new QRadioButton(QStringLiteral("Number List"), this);
+    optNrList = new QRadioButton(tr("Number List"), this);
     optNrList->setObjectName(QStringLiteral("optNrList"));
     optNrList->setChecked(true);
-    optDotList = new QRadioButton(QStringLiteral("Dot List"), this);
+    optDotList = new QRadioButton(tr("Dot List"), this);
     optDotList->setObjectName(QStringLiteral("optDotList"));
     txtNrRows = new QLineEdit(QStringLiteral("1"), this);
     txtNrRows->setObjectName(QStringLiteral("txtNrRows"));
     digitsOnly(*txtNrRows, 4);
-    fraExample = new QGroupBox(QStringLiteral("Example"), this);
+    fraExample = new QGroupBox(tr("Example"), this);
     fraExample->setObjectName(QStringLiteral("fraExample"));
     auto* examples = new QVBoxLayout(fraExample);
     for (int i = 0; i < 3; ++i) {
@@ -36,16 +36,16 @@ frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
         lblExample[i]->setObjectName(QStringLiteral("lblExample") + QString::number(i));
         examples->addWidget(lblExample[i]);
     }
-    cmdAdd = new QPushButton(QStringLiteral("&Add"), this);
+    cmdAdd = new QPushButton(tr("&Add"), this);
     cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose = new QPushButton(tr("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     // Enter is dropped here: no button is pressed by it.
     for (QPushButton* button : {cmdAdd, cmdClose})
         button->setAutoDefault(false);
 
     auto* rows = new QHBoxLayout;
-    rows->addWidget(buddyLabel(txtNrRows, QStringLiteral("How many rows?")));
+    rows->addWidget(buddyLabel(txtNrRows, tr("How many rows?")));
     rows->addWidget(txtNrRows);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -71,8 +71,8 @@ frmList::frmList(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(
 
 void frmList::optList_Click() {
     for (int i = 0; i < 3; ++i)
-        lblExample[i]->setText(optNrList->isChecked() ? QString::number(i + 1) + QStringLiteral(" Example")
-                                                      : QStringLiteral("* Example"));
+        lblExample[i]->setText(optNrList->isChecked() ? QString::number(i + 1) + tr(" Example")
+                                                      : tr("* Example"));
 }
 
 void frmList::txtNrRows_Change() {

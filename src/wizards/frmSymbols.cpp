@@ -49,12 +49,12 @@ QString SymbolReference(QChar c) {
 
 frmSymbols::frmSymbols(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmSymbols"));
-    setWindowTitle(QStringLiteral("Symbols"));
+    setWindowTitle(tr("Symbols"));
     setModal(false);
 
     lstSymbols = new QListWidget(this);
     lstSymbols->setObjectName(QStringLiteral("lstSymbols"));
-    lstSymbols->setAccessibleName(QStringLiteral("Symbols"));
+    lstSymbols->setAccessibleName(tr("Symbols"));
     lstSymbols->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont big = lstSymbols->font();
     big.setPointSizeF(qMax<qreal>(16, big.pointSizeF() * 1.6));
@@ -74,10 +74,10 @@ frmSymbols::frmSymbols(DocumentHost& host, QWidget* parent) : QDialog(parent), m
     }
     lstSymbols->setMinimumSize(cell * 12 + 24, cell * 6);
 
-    cmdInsert = new QPushButton(QStringLiteral("&Insert"), this);
+    cmdInsert = new QPushButton(tr("&Insert"), this);
     cmdInsert->setObjectName(QStringLiteral("cmdInsert"));
     cmdInsert->setDefault(true);
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose = new QPushButton(tr("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdInsert, &QPushButton::clicked, this, &frmSymbols::cmdInsert_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSymbols::cmdClose_Click);

@@ -26,19 +26,18 @@ namespace {
 
 constexpr int kKindRole = Qt::UserRole;
 constexpr int kNumberRole = Qt::UserRole + 1;
-const QString kColorTip = QStringLiteral("Doubleclick to select color");
 
 } // namespace
 
 frmTable::frmTable(DocumentHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
     setObjectName(QStringLiteral("frmTable"));
-    setWindowTitle(QStringLiteral("Quillora - Tables"));
+    setWindowTitle(tr("Quillora - Tables"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
 
     treTable = new QTreeWidget(this);
     treTable->setObjectName(QStringLiteral("treTable"));
-    treTable->setAccessibleName(QStringLiteral("Table, rows and cells"));
+    treTable->setAccessibleName(tr("Table, rows and cells"));
     treTable->setHeaderHidden(true);
     treTable->setMinimumWidth(160);
     // Also on keyboard moves, which select a node as a click does.
@@ -47,20 +46,21 @@ frmTable::frmTable(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
 
     tabTable = new QTabWidget(this);
     tabTable->setObjectName(QStringLiteral("tabTable"));
-    const char* const tabs[3][2] = {{"Table", "Change the table properties."},
-                                    {"Row", "Add or change a row or its properties."},
-                                    {"Cell", "Add or change a cell or its properties."}};
+    const char* const tabs[3][2] = {
+        {QT_TR_NOOP("Table"), QT_TR_NOOP("Change the table properties.")},
+        {QT_TR_NOOP("Row"), QT_TR_NOOP("Add or change a row or its properties.")},
+        {QT_TR_NOOP("Cell"), QT_TR_NOOP("Add or change a cell or its properties.")}};
     for (int i = 0; i < 3; ++i) {
         picProperties[i] = new QWidget;
         picProperties[i]->setObjectName(QStringLiteral("picProperties%1").arg(i));
-        tabTable->addTab(picProperties[i], QLatin1String(tabs[i][0]));
-        tabTable->setTabToolTip(i, QLatin1String(tabs[i][1]));
+        tabTable->addTab(picProperties[i], tr(tabs[i][0]));
+        tabTable->setTabToolTip(i, tr(tabs[i][1]));
     }
     buildTablePage(picProperties[0]);
     buildRowPage(picProperties[1]);
     buildCellPage(picProperties[2]);
 
-    lblTextruta = new QLabel(QStringLiteral("Code in the cell:"), this);
+    lblTextruta = new QLabel(tr("Code in the cell:"), this);
     lblTextruta->setObjectName(QStringLiteral("lblTextruta"));
     txtCellContents = new QPlainTextEdit(this);
     txtCellContents->setObjectName(QStringLiteral("txtCellContents"));
@@ -76,8 +76,8 @@ frmTable::frmTable(DocumentHost& host, QWidget* parent) : QDialog(parent), m_hos
             storeCellText(&TableCell::Contents, txtCellContents->toPlainText());
     });
 
-    cmdAdd = addButton(this, QStringLiteral("&Add"), "cmdAdd");
-    cmdClose = addButton(this, QStringLiteral("&Close"), "cmdClose");
+    cmdAdd = addButton(this, tr("&Add"), "cmdAdd");
+    cmdClose = addButton(this, tr("&Close"), "cmdClose");
     connect(cmdAdd, &QPushButton::clicked, this, &frmTable::cmdAdd_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmTable::cmdClose_Click);
 
@@ -135,7 +135,7 @@ void frmTable::buildTablePage(QWidget* page) {
     for (QLineEdit* box : {txtWidth, txtHeight, txtBorderSize, txtPadding, txtSpacing})
         digitsOnly(*box);
     for (QLineEdit* box : {txtBorderColor, txtBackcolor})
-        openColorOnDoubleClick(*box, m_host, kColorTip);
+        openColorOnDoubleClick(*box, m_host, tr("Doubleclick to select color"));
     connect(cmdBrowse, &QPushButton::clicked, this, &frmTable::cmdBrowse_Click);
     // The preview follows the table's attributes while it is shown.
     for (QLineEdit* box : {txtWidth, txtHeight, txtBorderSize, txtBorderColor, txtBackcolor, txtBackground,
@@ -150,29 +150,28 @@ void frmTable::buildTablePage(QWidget* page) {
     background->addWidget(txtBackground);
     background->addWidget(cmdBrowse);
     auto* form = new QFormLayout(page);
-    form->addRow(QStringLiteral("Width:"), txtWidth);
-    form->addRow(QStringLiteral("Height:"), txtHeight);
-    form->addRow(QStringLiteral("Border Size: "), txtBorderSize);
-    form->addRow(QStringLiteral("Border Color:"), txtBorderColor);
-    form->addRow(QStringLiteral("Backcolor:"), txtBackcolor);
-    form->addRow(QStringLiteral("Background:"), background);
-    form->addRow(QStringLiteral("CellPadding:"), txtPadding);
-    form->addRow(QStringLiteral("CellSpacing:"), txtSpacing);
-    form->addRow(QStringLiteral("Class:"), txtClass);
-    form->addRow(QStringLiteral("Other:"), txtOther);
+    form->addRow(tr("Width:"), txtWidth);
+    form->addRow(tr("Height:"), txtHeight);
+    form->addRow(tr("Border Size: "), txtBorderSize);
+    form->addRow(tr("Border Color:"), txtBorderColor);
+    form->addRow(tr("Backcolor:"), txtBackcolor);
+    form->addRow(tr("Background:"), background);
+    form->addRow(tr("CellPadding:"), txtPadding);
+    form->addRow(tr("CellSpacing:"), txtSpacing);
+    form->addRow(tr("Class:"), txtClass);
+    form->addRow(tr("Other:"), txtOther);
     // A row of a box and its button gets a label that names nothing: it names the box.
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(background)))
         label->setBuddy(txtBackground);
 }
 
 void frmTable::buildRowPage(QWidget* page) {
-    cmdAddRow = addButton(page, QStringLiteral("New Row"), "cmdAddRow");
-    chkCopyRow =
-        addCheckBox(page, QStringLiteral("Make the new row a copy of the selected row."), "chkCopyRow");
-    cmdDelRow = addButton(page, QStringLiteral("Delete Row"), "cmdDelRow");
-    auto* frame = new QGroupBox(QStringLiteral("Move Row"), page);
-    cmdRowUp = addButton(frame, QStringLiteral("Up"), "cmdRowUp");
-    cmdRowDown = addButton(frame, QStringLiteral("Down"), "cmdRowDown");
+    cmdAddRow = addButton(page, tr("New Row"), "cmdAddRow");
+    chkCopyRow = addCheckBox(page, tr("Make the new row a copy of the selected row."), "chkCopyRow");
+    cmdDelRow = addButton(page, tr("Delete Row"), "cmdDelRow");
+    auto* frame = new QGroupBox(tr("Move Row"), page);
+    cmdRowUp = addButton(frame, tr("Up"), "cmdRowUp");
+    cmdRowDown = addButton(frame, tr("Down"), "cmdRowDown");
     connect(cmdAddRow, &QPushButton::clicked, this, &frmTable::cmdAddRow_Click);
     connect(cmdDelRow, &QPushButton::clicked, this, &frmTable::cmdDelRow_Click);
     connect(cmdRowUp, &QPushButton::clicked, this, &frmTable::cmdRowUp_Click);
@@ -190,17 +189,17 @@ void frmTable::buildRowPage(QWidget* page) {
 }
 
 void frmTable::buildCellPage(QWidget* page) {
-    cmdAddCell = addButton(page, QStringLiteral("New Cell"), "cmdAddCell");
-    chkCopyCell = addCheckBox(page, QStringLiteral("Use these settings for the new cell."), "chkCopyCell");
-    cmdDelCell = addButton(page, QStringLiteral("Delete Cell"), "cmdDelCell");
-    auto* frame = new QGroupBox(QStringLiteral("Move Cell"), page);
-    cmdCellUp = addButton(frame, QStringLiteral("Up"), "cmdCellUp");
-    cmdCellDown = addButton(frame, QStringLiteral("Down"), "cmdCellDown");
-    chkHeader = addCheckBox(page, QStringLiteral("Header"), "chkHeader");
+    cmdAddCell = addButton(page, tr("New Cell"), "cmdAddCell");
+    chkCopyCell = addCheckBox(page, tr("Use these settings for the new cell."), "chkCopyCell");
+    cmdDelCell = addButton(page, tr("Delete Cell"), "cmdDelCell");
+    auto* frame = new QGroupBox(tr("Move Cell"), page);
+    cmdCellUp = addButton(frame, tr("Up"), "cmdCellUp");
+    cmdCellDown = addButton(frame, tr("Down"), "cmdCellDown");
+    chkHeader = addCheckBox(page, tr("Header"), "chkHeader");
     txtColspan = addBox(page, "txtColspan");
     txtRowspan = addBox(page, "txtRowspan");
     txtCellBgColor = addBox(page, "txtCellBgColor");
-    openColorOnDoubleClick(*txtCellBgColor, m_host, kColorTip);
+    openColorOnDoubleClick(*txtCellBgColor, m_host, tr("Doubleclick to select color"));
     txtCellOther = addBox(page, "txtCellOther");
     connect(cmdAddCell, &QPushButton::clicked, this, &frmTable::cmdAddCell_Click);
     connect(cmdDelCell, &QPushButton::clicked, this, &frmTable::cmdDelCell_Click);
@@ -223,10 +222,10 @@ void frmTable::buildCellPage(QWidget* page) {
     move->addWidget(cmdCellDown);
     auto* form = new QFormLayout;
     form->addRow(chkHeader);
-    form->addRow(QStringLiteral("Colspan:"), txtColspan);
-    form->addRow(QStringLiteral("Rowspan:"), txtRowspan);
-    form->addRow(QStringLiteral("BgColor:"), txtCellBgColor);
-    form->addRow(QStringLiteral("Other:"), txtCellOther);
+    form->addRow(tr("Colspan:"), txtColspan);
+    form->addRow(tr("Rowspan:"), txtRowspan);
+    form->addRow(tr("BgColor:"), txtCellBgColor);
+    form->addRow(tr("Other:"), txtCellOther);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(cmdAddCell);
     layout->addWidget(chkCopyCell);
@@ -276,7 +275,7 @@ void frmTable::treTable_NodeClick(QTreeWidgetItem* item) {
     case NodeKind::Cell: {
         tabTable->setCurrentIndex(2);
         tabTable->setTabText(2, label);
-        lblTextruta->setText(QStringLiteral("Code in the cell:"));
+        lblTextruta->setText(tr("Code in the cell:"));
         m_model.CurrentCell = node.number;
         const TableCell cell = m_model.Cells[node.number]; // each box stores its own field back
         chkHeader->setChecked(cell.Header);
@@ -289,8 +288,8 @@ void frmTable::treTable_NodeClick(QTreeWidgetItem* item) {
     }
     case NodeKind::Root:
         tabTable->setCurrentIndex(0);
-        tabTable->setTabText(0, QStringLiteral("Table"));
-        lblTextruta->setText(QStringLiteral("Preview of table code:"));
+        tabTable->setTabText(0, tr("Table"));
+        lblTextruta->setText(tr("Preview of table code:"));
         txtCellContents->setPlainText(tableCode());
         break;
     }
@@ -313,15 +312,15 @@ void frmTable::showTree(Node select, int expandRow) {
         item->setData(0, kNumberRole, number);
         return item;
     };
-    root = new QTreeWidgetItem(treTable, {QStringLiteral("Table")});
+    root = new QTreeWidgetItem(treTable, {tr("Table")});
     root->setData(0, kKindRole, int(NodeKind::Root));
     QTreeWidgetItem* selected = root;
     for (const TableRow& row : m_model.Rows) {
-        QTreeWidgetItem* rowItem = node(root, QStringLiteral("Row"), NodeKind::Row, row.Number);
+        QTreeWidgetItem* rowItem = node(root, tr("Row"), NodeKind::Row, row.Number);
         if (select.kind == NodeKind::Row && select.number == row.Number)
             selected = rowItem;
         for (const int number : row.Cells) {
-            QTreeWidgetItem* cellItem = node(rowItem, QStringLiteral("Cell"), NodeKind::Cell, number);
+            QTreeWidgetItem* cellItem = node(rowItem, tr("Cell"), NodeKind::Cell, number);
             if (select.kind == NodeKind::Cell && select.number == number)
                 selected = cellItem;
         }
@@ -404,7 +403,7 @@ void frmTable::cmdAddCell_Click() {
     if (rowNumber == 0) {
         Dialogs::instance().message(
             this, MessageBoxTitle(),
-            QStringLiteral("Please select the row where you want the cell to be inserted in the tree list."),
+            tr("Please select the row where you want the cell to be inserted in the tree list."),
             Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }

@@ -235,12 +235,12 @@ private slots:
     void readAsOpened_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9\n");
-        QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFcaf\xC3\xA9");
+        QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "caf\xC3\xA9");
         QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFEx\0\xE9\0", 6);
         QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF\0x\0\xE9", 6);
         QTest::newRow("windows-1252 declared") << QByteArray("<meta charset=\"windows-1252\">\x80\xE9");
         QTest::newRow("Latin-1 undeclared") << QByteArray("caf\xE9 \x80");
-        QTest::newRow("characters the text control keeps") << QByteArray("a\xE2\x80\xA9b\xEF\xB7\x90");
+        QTest::newRow("characters the text control keeps") << QByteArray("a\xE2\x80\xA9" "b\xEF\xB7\x90");
     }
     void readAsOpened() {
         QFETCH(QByteArray, bytes);

@@ -2,7 +2,8 @@
 // (pageShown), on pages of 20 KB to 4 MB made here and on a large real page (pages that follow saves
 // only get refresh() after the pause typing waits, and the large one a save too); a cursor move to
 // the outline around it; the served copy's making and size; and a browser window following typing.
-// Usage: bench_preview [large page]   (default: the Node.js API page of the nodejs-doc package,
+// Usage: bench_preview [large page [largest page made, bytes]]   (the second leaves out the made
+// pages above it, and the large page; default large page: the Node.js API page of the nodejs-doc package,
 // whose style sheet has the engine lay out only the sections in view: cheaper per byte than most)
 
 #include "BenchFigures.h"
@@ -177,13 +178,17 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QStringList pages;
+    const qint64 largestMade = argc > 2 ? QByteArray(argv[2]).toLongLong() : 0;
     for (const qint64 bytes : {20000, 200000, 500000, 1000000, 2000000, 4000000}) {
+        if (largestMade > 0 && bytes > largestMade)
+            break;
         QFile file(home.path() + QStringLiteral("/page%1.htm").arg(bytes));
         if (!file.open(QIODevice::WriteOnly) || file.write(makePage(bytes)) < 0)
             return 1;
         pages << file.fileName();
     }
-    pages << large;
+    if (largestMade <= 0)
+        pages << large;
 
     frmQuillora main(home.path() + "/program");
     main.startUp({}, false);

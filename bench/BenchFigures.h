@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -57,6 +59,26 @@ inline long peakMemoryKiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+inline double mib(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
+
+// A "VmHWM:" (peak) or "VmRSS:" (current) figure of /proc/self/status, in KiB. The peak is read there
+// rather than from getrusage, which in a child process reports at least what its parent held when it
+// forked.
+inline long statusKiB(const char* field) {
+    long kib = 0;
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        const std::size_t length = std::strlen(field);
+        while (std::fgets(line, sizeof line, status))
+            if (std::strncmp(line, field, length) == 0)
+                kib = std::strtol(line + length, nullptr, 10);
+        std::fclose(status);
+    }
+    return kib;
 }
 
 // A page read as opening a file reads it: UTF-8, every line break made CR LF. Nothing (and a line

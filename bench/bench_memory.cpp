@@ -55,24 +55,6 @@ const char* const kOnceArgument = "--once";
 const char* const kStopArgument = "--stop-after=";
 constexpr double kTargetTimes = 12;
 
-double mib(double bytes) {
-    return bytes / (1024.0 * 1024.0);
-}
-
-// A "VmHWM:" (peak) or "VmRSS:" (current) figure of /proc/self/status, in KiB.
-long statusKiB(const char* field) {
-    long kib = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        const std::size_t length = std::strlen(field);
-        while (std::fgets(line, sizeof line, status))
-            if (std::strncmp(line, field, length) == 0)
-                kib = std::strtol(line + length, nullptr, 10);
-        std::fclose(status);
-    }
-    return kib;
-}
-
 double rssMiB() {
     return static_cast<double>(statusKiB("VmRSS:")) / 1024.0;
 }

@@ -53,10 +53,6 @@ const char* verdict(bool met) {
     return met ? "met" : "MISSED";
 }
 
-double mib(double bytes) {
-    return bytes / (1024.0 * 1024.0);
-}
-
 // Lowers the peak RSS that getrusage reports to the current RSS (Linux 4.0 and later).
 bool resetPeakRss() {
     FILE* clearRefs = std::fopen("/proc/self/clear_refs", "w");
@@ -64,21 +60,6 @@ bool resetPeakRss() {
         return false;
     const bool written = std::fputs("5", clearRefs) >= 0;
     return std::fclose(clearRefs) == 0 && written;
-}
-
-// A "VmHWM:" (peak) or "VmRSS:" (current) figure of /proc/self/status. The peak is read there rather
-// than from getrusage, which in a child process reports at least what its parent held when it forked.
-long statusKiB(const char* field) {
-    long kib = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        const std::size_t length = std::strlen(field);
-        while (std::fgets(line, sizeof line, status))
-            if (std::strncmp(line, field, length) == 0)
-                kib = std::strtol(line + length, nullptr, 10);
-        std::fclose(status);
-    }
-    return kib;
 }
 
 double heapInUseMiB() {

@@ -14,7 +14,7 @@
 // Figures only: the exit status is non-zero only when the page cannot be read.
 
 #include "BenchFigures.h"
-#include "editor/HtmlCheck.h"
+#include "check/TidyCheck.h"
 #include "editor/HtmlCheckProcess.h"
 #include "markup/LineEndings.h"
 

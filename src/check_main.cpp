@@ -1,6 +1,6 @@
 // quillora-check: Check HTML's own process. It reads a page on standard input and writes the
 // problems libtidy finds in it on standard output; options --html5 and --accessibility.
-#include "editor/HtmlCheckProcess.h"
+#include "check/TidyCheck.h"
 
 #include <QStringList>
 

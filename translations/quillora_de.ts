@@ -132,6 +132,17 @@
     </message>
 </context>
 <context>
+    <name>BrowserLoader</name>
+    <message>
+        <source>%1 is missing: it was looked for in %2.</source>
+        <translation>%1 fehlt: Gesucht wurde in %2.</translation>
+    </message>
+    <message>
+        <source>%1 is not Quillora&apos;s browser module.</source>
+        <translation>%1 ist nicht das Browsermodul von Quillora.</translation>
+    </message>
+</context>
+<context>
     <name>BrowserPage</name>
     <message>
         <source>The page says: %1</source>
@@ -2763,6 +2774,18 @@ Möchten Sie wirklich alle Frames entfernen und neu beginnen?</translation>
 %3</source>
         <translation>„%1“ konnte nicht zu %2 hinzugefügt werden.<byte value="xd"/>
 %3</translation>
+    </message>
+    <message>
+        <source>Pages cannot be shown: the browser module could not be loaded.
+
+%1
+
+Reinstalling Quillora (and the Qt WebEngine library it names, if one is missing) brings it back.</source>
+        <translation>Seiten können nicht angezeigt werden: Das Browsermodul konnte nicht geladen werden.
+
+%1
+
+Eine Neuinstallation von Quillora (und der genannten Qt-WebEngine-Bibliothek, falls eine fehlt) behebt das.</translation>
     </message>
 </context>
 <context>

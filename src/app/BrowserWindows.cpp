@@ -1,22 +1,45 @@
-// The main window's browser windows: opening one in a free slot, and its picture buttons.
+// The main window's browser windows: the module that makes them, opening one in a free slot, and
+// its picture buttons.
 
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
-#include "browser/BrowserControl.h"
-#include "browser/frmView.h"
 #include "editor/frmNotepad.h"
+#include "platform/Dialogs.h"
 #include "platform/MdiWindows.h"
+#include "platform/Version.h"
 
-#include <QComboBox>
+#include <QCoreApplication>
 #include <QMdiArea>
 
 #include <algorithm>
 
-frmView* frmQuillora::OpenBrowser(const QString& address) {
+BrowserModule* frmQuillora::browserModule() {
+    if (BrowserModule* module = m_browserLoader.loaded())
+        return module;
+    BrowserModule* module = m_browserLoader.load();
+    if (!module) {
+        Dialogs::instance().message(
+            this, MessageBoxTitle(),
+            tr("Pages cannot be shown: the browser module could not be loaded.\n\n%1\n\n"
+               "Reinstalling Quillora (and the Qt WebEngine library it names, if one is missing) "
+               "brings it back.")
+                .arg(m_browserLoader.error()),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        return nullptr;
+    }
+    // Pages previewed as they are typed take style sheets and scripts open here from their windows.
+    module->start(*this, this);
+    return module;
+}
+
+BrowserWindow* frmQuillora::OpenBrowser(const QString& address) {
+    BrowserModule* module = browserModule();
+    if (!module)
+        return nullptr;
     const int slot = m_browsers.FreeBrowserSlot();
-    frmView* view = m_browsers.Browsers[slot];
+    BrowserWindow* view = m_browsers.Browsers[slot];
     if (!view) {
-        view = new frmView(*this, m_browsers, slot);
+        view = module->newBrowserWindow(*this, m_browsers, slot);
         m_browsers.Browsers[slot] = view;
         addBrowserButtons(view);
     }
@@ -24,7 +47,7 @@ frmView* frmQuillora::OpenBrowser(const QString& address) {
     const QString trimmed = address.trimmed();
     if (!trimmed.isEmpty()) {
         view->navigate(trimmed);
-        view->cmbURL->addItem(trimmed);
+        view->addToAddressList(trimmed);
     }
     refreshRecentMenus();
     if (!view->mdiArea())
@@ -36,7 +59,7 @@ frmView* frmQuillora::OpenBrowser(const QString& address) {
     return view;
 }
 
-void frmQuillora::addBrowserButtons(frmView* view) {
+void frmQuillora::addBrowserButtons(BrowserWindow* view) {
     QList<SkinButton*> buttons;
     for (const ButtonFace& face : ButtonFaces()) {
         if (face.group != ButtonGroup::Browser)
@@ -59,7 +82,7 @@ void frmQuillora::addBrowserButtons(frmView* view) {
                       [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
             return inOrder;
         },
-        [view] { view->WebBrowser->setFocus(); }, view);
+        [view] { view->focusPage(); }, view);
     for (SkinButton* button : buttons)
         keys->watch(button);
     view->setStripColor(m_skin.background);

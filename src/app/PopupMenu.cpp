@@ -2,7 +2,7 @@
 // colours, and the own commands.
 
 #include "app/frmQuillora.h"
-#include "browser/Preview.h"
+#include "editor/BrowserWindow.h"
 #include "editor/EditableDocument.h"
 #include "editor/frmNotepad.h"
 #include "html/TagCommands.h"
@@ -43,8 +43,10 @@ void frmQuillora::buildPopupMenu() {
     for (const CommandId id : {CommandId::Cut, CommandId::Copy, CommandId::Paste, CommandId::SelectAll})
         AddCommandItem(mnuPopup, m_commands, id, popupTarget);
     mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSepEdit"));
-    m_viewItem = onDocument(mnuPopup, tr("View"), "mnuViewIt",
-                            [this](EditableDocument& document) { ViewDocument(*this, document); });
+    m_viewItem = onDocument(mnuPopup, tr("View"), "mnuViewIt", [this](EditableDocument& document) {
+        if (BrowserModule* module = browserModule())
+            module->viewDocument(*this, document);
+    });
     m_previewBesideItem = AddCommandItem(mnuPopup, m_commands, CommandId::PreviewBeside, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::ExpandAbbr, popupTarget);
     AddCommandItem(mnuPopup, m_commands, CommandId::Separator4, popupTarget);

@@ -1,10 +1,7 @@
 #include "app/ProgramCommands.h"
 
 #include "app/frmQuillora.h"
-#include "browser/BrowserControl.h"
-#include "browser/Preview.h"
-#include "browser/PreviewBeside.h"
-#include "browser/frmView.h"
+#include "editor/BrowserWindow.h"
 #include "editor/EditableDocument.h"
 #include "editor/frmNotepad.h"
 #include "wizards/Pictures.h"
@@ -13,17 +10,22 @@ namespace {
 
 using Run = std::function<void(const CommandTarget&)>;
 
-Run onBrowser(void (frmView::*slot)()) {
-    return [slot](const CommandTarget& target) {
+// A command of the browser window's own, run by the window whose menu ran it.
+Run onBrowser(CommandId id) {
+    return [id](const CommandTarget& target) {
         Q_ASSERT(target.browser);
-        (target.browser->*slot)();
+        const bool known = target.browser->runCommand(id);
+        Q_ASSERT(known);
+        Q_UNUSED(known);
     };
 }
 
-Run onEngine(void (BrowserControl::*call)()) {
-    return [call](const CommandTarget& target) {
-        Q_ASSERT(target.browser);
-        (target.browser->WebBrowser->*call)();
+// A command the browser module carries out, loading it first; nothing when it cannot be loaded
+// (the user was told why).
+Run withModule(std::function<void(BrowserModule&, const CommandTarget&)> run) {
+    return [run = std::move(run)](const CommandTarget& target) {
+        if (BrowserModule* module = target.host.browserModule())
+            run(*module, target);
     };
 }
 
@@ -38,17 +40,19 @@ Run orInBrowser(Run elsewhere, Run inBrowser) {
 
 void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     const auto bind = [&table](CommandId id, Run run) { table.commands[size_t(id)].run = std::move(run); };
-    bind(CommandId::OpenInBrowser,
-         [](const CommandTarget& target) { OpenInBrowser(target.host, target.document->editable()); });
-    bind(CommandId::PreviewBeside,
-         [](const CommandTarget& target) { TogglePreviewBeside(target.host, *target.document); });
+    bind(CommandId::OpenInBrowser, withModule([](BrowserModule& module, const CommandTarget& target) {
+             module.openInBrowser(target.host, target.document->editable());
+         }));
+    bind(CommandId::PreviewBeside, withModule([](BrowserModule& module, const CommandTarget& target) {
+             module.togglePreviewBeside(target.host, *target.document);
+         }));
     bind(CommandId::Picture, [](const CommandTarget& target) {
         InsertPictureFromMenu(target.host, target.document->editable());
     });
     bind(CommandId::Close, orInBrowser(table[CommandId::Close].run,
                                        [](const CommandTarget& target) { target.browser->close(); }));
     // A browser window goes to the page itself; elsewhere a new browser window shows it.
-    bind(CommandId::Update, orInBrowser(table[CommandId::Update].run, onBrowser(&frmView::mnuUpdate_Click)));
+    bind(CommandId::Update, orInBrowser(table[CommandId::Update].run, onBrowser(CommandId::Update)));
     const auto wizard = [&main](TagDialog which, bool modal = false) {
         return [&main, which, modal](const CommandTarget&) { main.showTagDialog(which, modal); };
     };
@@ -68,11 +72,11 @@ void BindProgramCommands(CommandTable& table, frmQuillora& main) {
     bind(CommandId::SpellingList,
          [&main](const CommandTarget& target) { main.showSpellingList(*target.document); });
     bind(CommandId::About, [&main](const CommandTarget&) { main.showAbout(); });
-    bind(CommandId::Forward, onEngine(&BrowserControl::GoForward));
-    bind(CommandId::Back, onEngine(&BrowserControl::GoBack));
-    bind(CommandId::Stop, onEngine(&BrowserControl::Stop));
-    bind(CommandId::Reload, onEngine(&BrowserControl::Refresh));
-    bind(CommandId::OpenFile, onBrowser(&frmView::mnuOpenFile_Click));
-    bind(CommandId::ViewSource, onBrowser(&frmView::mnuViewSRC_Click));
-    bind(CommandId::Offline, onBrowser(&frmView::mnuOffline_Click));
+    bind(CommandId::Forward, onBrowser(CommandId::Forward));
+    bind(CommandId::Back, onBrowser(CommandId::Back));
+    bind(CommandId::Stop, onBrowser(CommandId::Stop));
+    bind(CommandId::Reload, onBrowser(CommandId::Reload));
+    bind(CommandId::OpenFile, onBrowser(CommandId::OpenFile));
+    bind(CommandId::ViewSource, onBrowser(CommandId::ViewSource));
+    bind(CommandId::Offline, onBrowser(CommandId::Offline));
 }

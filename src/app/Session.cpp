@@ -1,7 +1,6 @@
 #include "app/Session.h"
 
-#include "browser/PreviewBeside.h"
-#include "browser/PreviewPages.h"
+#include "editor/BrowserWindow.h"
 #include "editor/DocumentHost.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
@@ -251,9 +250,14 @@ void SessionKeeper::openLastSession() {
         text->select(std::min(document.selStart, text->textLength()), 0);
         // Once the window has its size, the cursor's line is scrolled into view.
         QTimer::singleShot(0, text, [text] { text->ensureCursorVisible(); });
+        // A style sheet's preview shows a page that used it: none has while the browser is not loaded.
+        const BrowserModule* loaded = m_host.loadedBrowserModule();
+        BrowserModule* module = nullptr;
         if (document.preview && (SourceKindOf(document.path) == SourceKind::Markup ||
-                                 !PreviewPages::instance().pageUsing(document.path).isEmpty())) {
-            ShowPreviewBeside(m_host, *window, true, document.previewShare);
+                                 (loaded && loaded->usedByAPage(document.path))))
+            module = m_host.browserModule();
+        if (module) {
+            module->showPreviewBeside(m_host, *window, true, document.previewShare);
             if (window->previewPane() && document.previewShare > 0)
                 new DividerHold(*window->splPreview, document.previewShare);
         }

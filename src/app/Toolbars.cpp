@@ -2,7 +2,7 @@
 
 #include "app/SkinButton.h"
 #include "app/frmQuillora.h"
-#include "browser/frmView.h"
+#include "editor/BrowserWindow.h"
 #include "editor/frmNotepad.h"
 #include "editor/mdlFile.h"
 #include "html/TagCommands.h"
@@ -146,7 +146,7 @@ void frmQuillora::buildToolbars() {
 
 void frmQuillora::focusNextStrip() {
     QList<ButtonStripKeys*> strips{&picToolbar->keys(), &picToolbox->keys()};
-    if (auto* view = qobject_cast<frmView*>(m_mdi->activeSubWindow()))
+    if (auto* view = qobject_cast<BrowserWindow*>(m_mdi->activeSubWindow()))
         if (auto* keys = view->findChild<ButtonStripKeys*>())
             strips << keys;
     qsizetype at = -1;

@@ -4,8 +4,6 @@
 #include "app/DocumentArea.h"
 #include "app/ProgramCommands.h"
 #include "app/frmSettings.h"
-#include "browser/PreviewBeside.h"
-#include "browser/frmView.h"
 #include "editor/CommandTable.h"
 #include "editor/Spelling.h"
 #include "editor/frmFind.h"
@@ -76,8 +74,6 @@ frmQuillora::frmQuillora(QString programFolder, QWidget* parent)
     setStatusBar(new StatusFields(*this, this));
     m_recovery = new RecoveryJournal(*this, this);
     m_session = new SessionKeeper(*this, this);
-    // Pages previewed as they are typed take style sheets and scripts open here from their windows.
-    ServeOpenDocuments(*this, this);
 }
 
 frmQuillora::~frmQuillora() {
@@ -267,7 +263,7 @@ void frmQuillora::refreshRecentMenus() {
             if (!m_documents.DocumentSlots[slot].Free && m_documents.Documents[slot])
                 m_documents.Documents[slot]->recentMenu().show(i + 1, stored.at(i));
         }
-        for (const QPointer<frmView>& view : m_browsers.Browsers)
+        for (const QPointer<BrowserWindow>& view : m_browsers.Browsers)
             if (view)
                 view->recentMenu().show(i + 1, stored.at(i));
     }
@@ -351,13 +347,13 @@ void frmQuillora::subWindowActivated(QMdiSubWindow* window) {
         auto* document = qobject_cast<frmNotepad*>(current);
         if (document && document->isVisible() && !m_documents.DocumentSlots[document->slot()].Free)
             window = document;
-        else if (qobject_cast<frmView*>(current) && current->isVisible())
+        else if (qobject_cast<BrowserWindow*>(current) && current->isVisible())
             window = current;
     }
     if (auto* document = qobject_cast<frmNotepad*>(window)) {
         m_documents.setCurrent(document->slot());
         m_documents.DocumentActive = !document->isMinimized();
-    } else if (qobject_cast<frmView*>(window)) {
+    } else if (qobject_cast<BrowserWindow*>(window)) {
         // The toolbox does nothing while a browser is in front; the current document stays.
         m_documents.DocumentActive = false;
     }
@@ -372,7 +368,7 @@ void frmQuillora::showMenusOf(QMdiSubWindow* window) {
             bar->addMenu(menu);
         return;
     }
-    if (auto* view = qobject_cast<frmView*>(window)) {
+    if (auto* view = qobject_cast<BrowserWindow*>(window)) {
         for (QMenu* menu : view->menus())
             bar->addMenu(menu);
         return;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "app/BrowserLoader.h"
 #include "app/Skin.h"
-#include "browser/BrowserTable.h"
+#include "editor/BrowserTable.h"
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/RecentMenu.h"
@@ -109,7 +110,9 @@ public:
     // "Spelling List": the misspelt words of `document` in the spelling panel.
     void showSpellingList(frmNotepad& document);
     SpellingPanel* spellingPanel() const;
-    frmView* OpenBrowser(const QString& address) override;
+    BrowserWindow* OpenBrowser(const QString& address) override;
+    BrowserModule* browserModule() override;
+    BrowserModule* loadedBrowserModule() const override { return m_browserLoader.loaded(); }
     void showStatusMessage(const QString& text) override;
     BrowserTable& browsers() { return m_browsers; }
 
@@ -159,7 +162,7 @@ private:
     // The application's palette changed: button faces and document windows take its colours.
     void followPalette();
     // The browser window's picture buttons, drawn from the skin and redrawn when it changes.
-    void addBrowserButtons(frmView* view);
+    void addBrowserButtons(BrowserWindow* view);
 
     CommandTable m_commands;
     std::unique_ptr<WindowMenus> m_menus;
@@ -172,8 +175,9 @@ private:
     QString m_dialogFolder;
     Settings m_settings;
     DocumentTable m_documents;
-    // Browser windows by slot.
+    // Browser windows by slot, and the module that makes them.
     BrowserTable m_browsers;
+    BrowserLoader m_browserLoader;
     QStringList CommandWords{QString()};
     QMdiArea* m_mdi = nullptr;
     RecentMenu m_recent;

@@ -1,6 +1,6 @@
 #include "browser/Preview.h"
 
-#include "browser/frmView.h"
+#include "editor/BrowserWindow.h"
 #include "editor/DocumentHost.h"
 #include "editor/EditableDocument.h"
 #include "editor/mdlFile.h"
@@ -61,8 +61,10 @@ namespace {
 // A never-saved document is shown from its copy in temp/, which then follows the text.
 void previewUntitled(DocumentHost& host, EditableDocument& document) {
     const QString copy = WritePreviewCopy(host, document);
-    if (!copy.isEmpty())
-        host.OpenBrowser(copy)->followDocument(&document, copy, false);
+    if (copy.isEmpty())
+        return;
+    if (BrowserWindow* view = host.OpenBrowser(copy))
+        view->followDocument(&document, copy, false);
 }
 } // namespace
 
@@ -100,8 +102,10 @@ void OpenInBrowser(DocumentHost& host, EditableDocument& document) {
     }
     // Unsaved changes are shown at once, from memory.
     const bool modified = document.isModified();
-    frmView* view = host.OpenBrowser(modified ? QString() : path);
+    BrowserWindow* view = host.OpenBrowser(modified ? QString() : path);
+    if (!view)
+        return;
     if (modified)
-        view->cmbURL->addItem(path);
+        view->addToAddressList(path);
     view->followDocument(&document, path, modified);
 }

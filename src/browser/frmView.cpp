@@ -1,9 +1,9 @@
 #include "browser/frmView.h"
 
 #include "browser/BrowserControl.h"
-#include "browser/BrowserTable.h"
 #include "browser/PreviewPages.h"
 #include "browser/ViewSource.h"
+#include "editor/BrowserTable.h"
 #include "editor/Commands.h"
 #include "editor/DocumentHost.h"
 #include "editor/mdlFile.h"
@@ -185,6 +185,46 @@ void frmView::buttonAction(const QString& name) {
 
 void frmView::navigate(const QString& address) {
     WebBrowser->Navigate(address);
+}
+
+void frmView::addToAddressList(const QString& address) {
+    cmbURL->addItem(address);
+}
+
+void frmView::focusPage() {
+    WebBrowser->setFocus();
+}
+
+bool frmView::runCommand(CommandId id) {
+    switch (id) {
+    case CommandId::Back:
+        WebBrowser->GoBack();
+        break;
+    case CommandId::Forward:
+        WebBrowser->GoForward();
+        break;
+    case CommandId::Stop:
+        WebBrowser->Stop();
+        break;
+    case CommandId::Reload:
+        WebBrowser->Refresh();
+        break;
+    case CommandId::Update:
+        mnuUpdate_Click();
+        break;
+    case CommandId::OpenFile:
+        mnuOpenFile_Click();
+        break;
+    case CommandId::ViewSource:
+        mnuViewSRC_Click();
+        break;
+    case CommandId::Offline:
+        mnuOffline_Click();
+        break;
+    default:
+        return false;
+    }
+    return true;
 }
 
 void frmView::goToTypedAddress() {

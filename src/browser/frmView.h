@@ -1,11 +1,11 @@
 #pragma once
 
+#include "editor/BrowserWindow.h"
 #include "editor/Commands.h"
 #include "editor/EditableDocument.h"
 #include "editor/RecentMenu.h"
 
 #include <QList>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -36,29 +36,26 @@ ViewLayout LayoutView(QSize inner, int urlLeft, int goToWidth, int menuHeight, i
 // A browser window: the strip of buttons and the address box, the embedded browser, and a status
 // bar whose first panel tells whether the window is offline and whose second shows the engine's
 // status. It keeps its slot of the browser table until it closes.
-class frmView : public QMdiSubWindow {
+class frmView : public BrowserWindow {
     Q_OBJECT
 public:
     frmView(DocumentHost& host, BrowserTable& table, int slot);
     ~frmView() override;
 
-    int slot() const;
-    void setSlot(int slot);
-    // Goes to an address as typed (a URL or a path).
-    void navigate(const QString& address);
-    // Puts one of the strip's picture buttons (named picBack, picForward, picStop, picReload or
-    // picGoTo) in its place, and colours the strip.
-    void addButton(QWidget* button);
-    void setStripColor(const QColor& color);
-    // What a click on the picture button `name` does.
-    void buttonAction(const QString& name);
-    // The menus this window puts in the main window's menu bar while it is active.
-    QList<QMenu*> menus() const;
-    RecentMenu& recentMenu() { return m_recent; }
-    // Shows `document` and follows it: a pause in typing shows its text as it stands (from memory,
-    // under `path`, so relative links resolve beside it), saving shows the saved file, each time
-    // scrolled to where the page was. Following ends when the window goes to another page.
-    void followDocument(EditableDocument* document, const QString& path, bool showNow);
+    int slot() const override;
+    void setSlot(int slot) override;
+    void navigate(const QString& address) override;
+    void addToAddressList(const QString& address) override;
+    void addButton(QWidget* button) override;
+    void setStripColor(const QColor& color) override;
+    void buttonAction(const QString& name) override;
+    void focusPage() override;
+    QList<QMenu*> menus() const override;
+    RecentMenu& recentMenu() override { return m_recent; }
+    bool runCommand(CommandId id) override;
+    // A pause in typing shows the document's text as it stands, saving shows the saved file, each
+    // time scrolled to where the page was. Following ends when the window goes to another page.
+    void followDocument(EditableDocument* document, const QString& path, bool showNow) override;
     bool following() const { return m_followed; }
     // How long typing must pause before the page follows the text.
     static constexpr int kFollowDelayMs = 300;

@@ -13,7 +13,7 @@ class QAction;
 class QMenu;
 class QWidget;
 class frmNotepad;
-class frmView;
+class BrowserWindow;
 
 // The menu commands of the main, document and browser windows. Each command is declared once in
 // the program's command table (its object name, caption, shortcut and what it does); each window
@@ -112,7 +112,7 @@ enum class MenuScope { Main, Document, Browser, Count };
 struct CommandTarget {
     DocumentHost& host;
     frmNotepad* document = nullptr;
-    frmView* browser = nullptr;
+    BrowserWindow* browser = nullptr;
 };
 
 struct Command {

@@ -9,7 +9,8 @@
 class QMdiArea;
 class frmFind;
 class frmNotepad;
-class frmView;
+class BrowserModule;
+class BrowserWindow;
 struct SearchState;
 class QPoint;
 struct CommandTable;
@@ -57,7 +58,12 @@ public:
     virtual void changeSettings(const std::function<void(Settings&)>& change) = 0;
     // A new browser window in the lowest free slot, showing `address` unless it is blank. The
     // address is taken as it is: a "*" at its end belongs to it.
-    virtual frmView* OpenBrowser(const QString& address) = 0;
+    // Null when the browser module cannot be loaded (the user was told what is missing).
+    virtual BrowserWindow* OpenBrowser(const QString& address) = 0;
+    // The browser module, loaded when first asked for; null when it cannot be (the user was told
+    // what is missing). `loadedBrowserModule` never loads it: null until something else has.
+    virtual BrowserModule* browserModule() { return nullptr; }
+    virtual BrowserModule* loadedBrowserModule() const { return nullptr; }
     // A short message in the status bar for a few seconds ("" clears it): why a command did nothing.
     virtual void showStatusMessage(const QString& /*text*/) {}
     // The spelling check the document windows share; null where the program has none.

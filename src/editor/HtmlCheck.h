@@ -20,12 +20,6 @@ struct HtmlCheckOptions {
     bool accessibility = false; // include accessibility messages
 };
 
-// The markup problems libtidy finds in `text` (line breaks CR LF, LF or CR), in the order reported.
-// Diagnostic only: nothing is written, no output document is made. Safe to call from a worker
-// thread (each call has its own TidyDoc). Every place lies inside the text: lines 1..line count,
-// columns 1..line length + 1.
-std::vector<HtmlProblem> CheckHtml(const QString& text, const HtmlCheckOptions& options);
-
 // "3 errors, 12 warnings" (and ", 2 access" when there are any); "No problems found." for none.
 QString ProblemSummary(const std::vector<HtmlProblem>& problems);
 

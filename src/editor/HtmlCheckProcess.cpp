@@ -8,9 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace {
 const char kProgramName[] = "quillora-check";
 
@@ -96,24 +93,6 @@ QString CheckerProgram() {
             return QDir::cleanPath(program.absoluteFilePath());
     }
     return QString();
-}
-
-int RunCheckerProgram(const QStringList& arguments) {
-    QByteArray input;
-    char chunk[1 << 16];
-    for (ssize_t count; (count = ::read(STDIN_FILENO, chunk, sizeof chunk)) != 0;) {
-        if (count < 0)
-            return 2;
-        input.append(chunk, count);
-    }
-    const HtmlCheckOptions options{arguments.contains(QStringLiteral("--html5")),
-                                   arguments.contains(QStringLiteral("--accessibility"))};
-    const QByteArray output = EncodeProblems(CheckHtml(QString::fromUtf8(input), options));
-    return std::fwrite(output.constData(), 1, static_cast<size_t>(output.size()), stdout) ==
-                       static_cast<size_t>(output.size()) &&
-                   std::fflush(stdout) == 0
-               ? 0
-               : 2;
 }
 
 HtmlCheckJob::HtmlCheckJob(QObject* parent) : QObject(parent) {

@@ -22,9 +22,6 @@ std::optional<std::vector<HtmlProblem>> DecodeProblems(const QByteArray& bytes);
 // The checker program: beside this program, or where an install puts it (libexec). "" when there
 // is none.
 QString CheckerProgram();
-// The checker program's own work: options from its arguments, the text on standard input, the
-// problems on standard output. Returns the exit status.
-int RunCheckerProgram(const QStringList& arguments);
 
 // One check run by the checker program. finished() comes once: with the problems, or with a
 // sentence saying why there are none. Cancelling or destroying it kills the process at once;

@@ -150,7 +150,7 @@ private slots:
         AppFixture app;
         app.start();
         const QUrl one = page(app, "one"), two = page(app, "two");
-        frmView* view = app.main->OpenBrowser(one.toLocalFile());
+        auto* view = static_cast<frmView*>(app.main->OpenBrowser(one.toLocalFile()));
         QList<SkinButton*> buttons = app.main->skinButtons() + view->findChildren<SkinButton*>();
         QCOMPARE(buttons.size(), 29 + 5);
         for (SkinButton* button : std::as_const(buttons)) {

@@ -169,7 +169,7 @@ private slots:
         app.start();
         frmNotepad* a = OpenDocument(*app.main, paths[0]);
         frmNotepad* b = OpenDocument(*app.main, paths[1]);
-        frmView* browser = app.main->OpenBrowser(QString());
+        auto* browser = static_cast<frmView*>(app.main->OpenBrowser(QString()));
         QVERIFY(QTest::qWaitForWindowActive(app.main.get()));
         const auto inBrowser = [&] { return browser->isAncestorOf(QApplication::focusWidget()); };
         QTRY_VERIFY(inBrowser());
@@ -225,7 +225,7 @@ private slots:
                      shown.contains(QChar(0x2026)),
                  qPrintable(shown));
         QCOMPARE(QString(shown).mid(3).replace("&&", "&").size(), kWindowListNameLength);
-        frmView* browser = app.main->OpenBrowser(QString());
+        auto* browser = static_cast<frmView*>(app.main->OpenBrowser(QString()));
         for (RecentMenu* menu :
              {&templateWindow->recentMenu(), &browser->recentMenu(), &app.main->recentMenu()})
             QCOMPARE((QStringList{menu->item(0)->isVisible() ? "shown" : "hidden", menu->caption(1),

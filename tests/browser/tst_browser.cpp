@@ -15,6 +15,11 @@
 #include <QtWidgets>
 
 namespace {
+// The browser window in a slot of the table.
+frmView* viewAt(const BrowserTable& table, int slot) {
+    return static_cast<frmView*>(table.Browsers[slot].data());
+}
+
 // A loopback web server counting connections, answering after `delayMs` (never if below 0).
 struct Responder : QTcpServer {
     int accepted = 0;
@@ -87,9 +92,9 @@ private slots:
         BrowserTable& table = app.main->browsers();
         app.main->action(CommandId::NewBrowser)->trigger();
         app.document(0)->action(CommandId::NewBrowser)->trigger();
-        frmView* first = table.Browsers[0];
+        auto* first = viewAt(table, 0);
         first->action(CommandId::NewBrowser)->trigger();
-        QCOMPARE(table.Browsers[2]->slot(), 2);
+        QCOMPARE(viewAt(table, 2)->slot(), 2);
         QVERIFY(!app.main->documents().DocumentActive);
         app.dialogs.openPaths << "/o.htm";
         first->action(CommandId::OpenFile)->trigger();
@@ -99,9 +104,9 @@ private slots:
         app.main->mdiArea()->setActiveSubWindow(app.document(0));
         first->resize(150, 200);
         QVERIFY(app.main->documents().DocumentActive);
-        QVERIFY(!first->cmbURL->isVisible() && table.Browsers[2]->cmbURL->isVisible());
+        QVERIFY(!first->cmbURL->isVisible() && viewAt(table, 2)->cmbURL->isVisible());
         app.main->action(CommandId::Update)->trigger();
-        BrowserControl* update = table.Browsers[3]->WebBrowser;
+        BrowserControl* update = viewAt(table, 3)->WebBrowser;
         QVERIFY(loaded(*update));
         QString found;
         update->page()->runJavaScript(
@@ -110,21 +115,21 @@ private slots:
         QTRY_COMPARE(found, "#updates " + VersionText());
         QCOMPARE(PreviewPages::localPath(update->LocationURL()), app.env.programFolder() + "/help/index.htm");
         first->action(CommandId::Help)->trigger();
-        QVERIFY(loaded(*table.Browsers[4]->WebBrowser));
-        QCOMPARE(table.Browsers[4]->windowTitle(), "QL Viewer - Quillora Help");
+        QVERIFY(loaded(*viewAt(table, 4)->WebBrowser));
+        QCOMPARE(viewAt(table, 4)->windowTitle(), "QL Viewer - Quillora Help");
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(app.env.root())});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(app.main.get(), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(app.main.get(), &drop);
-        QCOMPARE(table.Browsers[5]->cmbURL->itemText(0), app.env.root() + "/");
-        table.Browsers[1]->close();
+        QCOMPARE(viewAt(table, 5)->cmbURL->itemText(0), app.env.root() + "/");
+        viewAt(table, 1)->close();
         AppFixture::flush(); // gone before its slot is taken again
         QVERIFY(table.BrowserSlotFree[1]);
         const QString page =
             app.env.writeFile("green.htm", "<title>Green</title><body style='background:#00c000'>");
-        frmView* view = app.main->OpenBrowser(" " + page + " ");
+        auto* view = static_cast<frmView*>(app.main->OpenBrowser(" " + page + " "));
         QCOMPARE(view->slot(), 1);
         QCOMPARE(table.slotCount(), 6);
         QVERIFY(loaded(*view->WebBrowser));
@@ -240,7 +245,7 @@ private slots:
             sendKey(document->txtRich, Qt::Key_W, Qt::ControlModifier);
         const QString copy = app.env.programFolder() + "/temp/tmpView." + format;
         QCOMPARE(TestEnvironment::readFile(copy), text.toUtf8());
-        const QPointer<frmView> view = app.main->browsers().Browsers[0].data();
+        const QPointer<frmView> view = viewAt(app.main->browsers(), 0);
         QVERIFY(loaded(*view->WebBrowser));
         QCOMPARE((QStringList{view->windowTitle(), document->windowTitle(), app.record(0).PathCaption,
                               app.main->settings().DefaultFormat, QString::number(app.record(0).Modified)}),
@@ -284,7 +289,7 @@ private slots:
             QCOMPARE(app.dialogs.messages.last().text,
                      "The document has been changed. Would you like to save it before viewing it?");
         }
-        frmView* view = app.main->browsers().Browsers[0].data();
+        auto* view = viewAt(app.main->browsers(), 0);
         const auto title = [view] { return view->windowTitle().remove(QRegularExpression("^QL Viewer - ")); };
         QWebEnginePage* page = view->WebBrowser->page();
         QVERIFY(loaded(*view->WebBrowser));
@@ -368,7 +373,7 @@ private slots:
             route == "page in temp" ? "data/Quillora/temp/source/page.htm" : "page.htm", "<p>local</p>");
         if (route == "planted link")
             QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()) && QFile::link(victim, target));
-        frmView* view = app.main->OpenBrowser(QString());
+        auto* view = static_cast<frmView*>(app.main->OpenBrowser(QString()));
         if (route.contains(QRegularExpression("network|window|offline"))) {
             page = server.address("/page.htm");
             if (!route.startsWith("offline"))
@@ -412,7 +417,8 @@ private slots:
         app.start();
         const QString page = hostilePage(app.env, "reads.htm");
         // Another page shows the folder around the site, whose tree holds all the page wants.
-        frmView* other = app.main->OpenBrowser(app.env.writeFile("around.htm", "<title>Around</title>"));
+        auto* other = static_cast<frmView*>(
+            app.main->OpenBrowser(app.env.writeFile("around.htm", "<title>Around</title>")));
         QCOMPARE(titleOnceReported(other, "Around"), "Around");
         frmView* view = nullptr;
         if (shown == "typed") {
@@ -420,10 +426,10 @@ private slots:
             QVERIFY(document);
             document->txtRich->setText(document->txtRich->text() + "\r\n"); // shown from memory
             document->action(CommandId::OpenInBrowser)->trigger();
-            view = app.main->browsers().Browsers[1];
+            view = viewAt(app.main->browsers(), 1);
             QVERIFY(view->following());
         } else {
-            view = app.main->OpenBrowser(page);
+            view = static_cast<frmView*>(app.main->OpenBrowser(page));
         }
         QCOMPARE(
             titleOnceReported(view, "done "),
@@ -448,7 +454,7 @@ private slots:
         QFETCH(QString, first);
         AppFixture app;
         app.start();
-        const QPointer<frmView> view = app.main->OpenBrowser(QString());
+        const QPointer<frmView> view = static_cast<frmView*>(app.main->OpenBrowser(QString()));
         view->resize(400, 300);
         BrowserControl* browser = view->WebBrowser;
         QSignalSpy messages(browser->page(), &BrowserPage::pageMessage);

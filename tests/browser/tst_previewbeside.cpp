@@ -145,7 +145,7 @@ private slots:
         QVERIFY(!TestEnvironment::readFile(path).contains("data-quillora"));
         // A browser window's View Source of the same document, followed as typed, has none either.
         window->action(CommandId::OpenInBrowser)->trigger();
-        frmView* view = app.main->browsers().Browsers[0].data();
+        auto* view = static_cast<frmView*>(app.main->browsers().Browsers[0].data());
         QTRY_VERIFY_WITH_TIMEOUT(view->WebBrowser->page()->title() == "T", 15000);
         view->mnuViewSRC_Click();
         QTRY_COMPARE_WITH_TIMEOUT(app.main->documents().DocumentCount, 2, 15000);

@@ -1,4 +1,4 @@
-#include "editor/HtmlCheck.h"
+#include "check/TidyCheck.h"
 #include "editor/HtmlCheckProcess.h"
 
 #include <QtTest>

@@ -80,7 +80,7 @@ public:
     }
     const QStringList& commandWords() const override { return words; }
     QStringList& mutableCommandWords() { return words; }
-    frmView* OpenBrowser(const QString& address) override {
+    BrowserWindow* OpenBrowser(const QString& address) override {
         requests << QStringLiteral("browser ") + address;
         return nullptr;
     }

@@ -1,6 +1,4 @@
-#include "browser/BrowserTable.h"
-
-#include "browser/frmView.h"
+#include "editor/BrowserTable.h"
 
 int BrowserTable::FreeBrowserSlot() {
     for (int slot = 0; slot < slotCount(); ++slot) {

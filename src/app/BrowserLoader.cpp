@@ -1,0 +1,71 @@
+#include "app/BrowserLoader.h"
+
+#include "editor/BrowserWindow.h"
+#include "platform/Log.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPluginLoader>
+
+const char* const kBrowserModuleFile = "quillora-browser.so";
+
+QStringList BrowserModuleFolders() {
+    // A folder named in the environment replaces the usual ones: a build run from another folder.
+    const QString named = qEnvironmentVariable("QUILLORA_MODULE_DIR");
+    if (!named.isEmpty())
+        return {named};
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program, QDir::cleanPath(program + QStringLiteral("/" QUILLORA_MODULE_FOLDER))};
+}
+
+BrowserLoader::BrowserLoader(QStringList folders) : m_folders(std::move(folders)) {}
+
+BrowserLoader::~BrowserLoader() {
+    // The module stays mapped until the program ends: its windows and the engine's threads may
+    // outlive this loader by a moment, and unloading the engine is not supported anyway.
+    delete m_plugin;
+}
+
+BrowserModule* BrowserLoader::load() {
+    if (m_module)
+        return m_module;
+    for (QObject* instance : QPluginLoader::staticInstances())
+        if (auto* module = qobject_cast<BrowserModule*>(instance))
+            return m_module = module;
+    QString path;
+    for (const QString& folder : std::as_const(m_folders)) {
+        const QString candidate = QDir(folder).filePath(QLatin1String(kBrowserModuleFile));
+        if (QFileInfo(candidate).isFile()) {
+            path = candidate;
+            break;
+        }
+    }
+    if (path.isEmpty()) {
+        m_error = QCoreApplication::translate("BrowserLoader", "%1 is missing: it was looked for in %2.")
+                      .arg(QLatin1String(kBrowserModuleFile), m_folders.join(QStringLiteral(", ")));
+        return nullptr;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QElapsedTimer clock;
+    clock.start();
+    delete m_plugin;
+    m_plugin = new QPluginLoader(path);
+    // The engine is never unloaded: its threads and the pages' processes outlive any one window.
+    m_plugin->setLoadHints(QLibrary::PreventUnloadHint);
+    QObject* instance = m_plugin->instance();
+    m_module = qobject_cast<BrowserModule*>(instance);
+    QApplication::restoreOverrideCursor();
+    if (!m_module) {
+        m_error = instance
+                      ? QCoreApplication::translate("BrowserLoader", "%1 is not Quillora's browser module.")
+                            .arg(QDir::toNativeSeparators(path))
+                      : m_plugin->errorString();
+        qCWarning(lcQuillora) << "The browser module could not be loaded:" << m_error;
+        return nullptr;
+    }
+    qCDebug(lcQuillora) << "Browser module loaded in" << clock.elapsed() << "ms";
+    m_error.clear();
+    return m_module;
+}

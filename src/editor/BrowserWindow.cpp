@@ -1,0 +1,3 @@
+#include "editor/BrowserWindow.h"
+
+#include "moc_BrowserWindow.cpp"

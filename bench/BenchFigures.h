@@ -65,12 +65,12 @@ inline double mib(double bytes) {
     return bytes / (1024.0 * 1024.0);
 }
 
-// A "VmHWM:" (peak) or "VmRSS:" (current) figure of /proc/self/status, in KiB. The peak is read there
-// rather than from getrusage, which in a child process reports at least what its parent held when it
-// forked.
-inline long statusKiB(const char* field) {
+// A "VmHWM:" (peak) or "VmRSS:" (current) figure of /proc/self/status (or of another process's
+// status file), in KiB. The peak is read there rather than from getrusage, which in a child process
+// reports at least what its parent held when it forked.
+inline long statusKiB(const char* field, const char* statusFile = "/proc/self/status") {
     long kib = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+    if (FILE* status = std::fopen(statusFile, "r")) {
         char line[256];
         const std::size_t length = std::strlen(field);
         while (std::fgets(line, sizeof line, status))

@@ -6,3 +6,6 @@
 // kept, a value that cannot be) and faults of the program itself. "quillora.debug=true" in
 // QT_LOGGING_RULES shows the rest.
 Q_DECLARE_LOGGING_CATEGORY(lcQuillora)
+// Milestones of the start, for timing it from outside (bench_startup): silent unless
+// "quillora.startup.info=true" is in QT_LOGGING_RULES.
+Q_DECLARE_LOGGING_CATEGORY(lcStartup)

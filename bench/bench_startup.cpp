@@ -1,0 +1,438 @@
+// What starting the editor costs, measured from outside on real processes, against a floor: a bare
+// Qt window with a menu bar and a text box, which this program shows itself when run with --bare.
+//
+//   bench_startup [--quillora=PROGRAM] [PAGE.html]
+//
+// Every run is a process of its own, offscreen, with a fresh home, configuration, data, cache and
+// runtime folder, so that no settings, session or running editor (a second start hands its files to
+// the first) carry over from one run to the next; each is ended (terminated, then killed) once
+// measured. Printed, as minimum, median and maximum:
+// - the floor, 10 runs: the time from the spawn to its window's first exposure, and the resident
+//   memory (VmRSS) 2 s after it;
+// - the editor (by default the quillora beside this folder) started with no file, 10 runs: the same
+//   two figures, and their ratios to the floor with the targets (start-up within 1.2 x the floor,
+//   memory at most 1.6 x);
+// - the editor started with the page (by default the Node.js API page that Debian's documentation
+//   ships), 3 runs as each takes seconds: the time to the first window, the CPU time (user and
+//   system) it spent until it went idle (no more than 10 ms of CPU in 0.7 s, at most 60 s after
+//   the spawn), and VmRSS then, also as a multiple of the file's size (target at most 12 x);
+// - FeatherPad, a Qt editor on the same kind of text widget, when installed: its CPU time and
+//   VmRSS once idle with the same page, 3 runs, and the editor's CPU as a multiple of its (target
+//   at most 1 x).
+// The editor tells when its window is first exposed on its start-up log (QT_LOGGING_RULES
+// "quillora.startup.info=true"), the floor likewise; the times are this program's clock from just
+// before the spawn to the moment that line is read. FeatherPad says nothing of the kind, so only its
+// CPU and memory are taken. Figures only: the exit status is non-zero only when a program cannot be
+// started or never shows its window.
+
+#include "BenchFigures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QThread>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const kDefaultPage = "/usr/share/doc/nodejs/api/all.html";
+const char* const kFeatherPad = "/usr/bin/featherpad";
+const char* const kBareArgument = "--bare";
+const char* const kQuilloraArgument = "--quillora=";
+const char* const kShownLine = "first window shown";
+constexpr int kShortRuns = 10;
+constexpr int kPageRuns = 3;
+constexpr int kShowTimeoutMs = 60000;
+constexpr int kSettleMs = 2000;
+constexpr int kQuietMs = 700;
+// The CPU a quiet program may still spend in the quiet stretch: one clock tick, for a timer
+// (the caret's blinking, say) that fires in it.
+constexpr double kQuietCpuMs = 10;
+constexpr int kIdleCapMs = 60000;
+constexpr int kSampleMs = 50;
+constexpr double kStartTarget = 1.2;
+constexpr double kMemoryTarget = 1.6;
+constexpr double kFileTarget = 12;
+
+// The floor's own notice of its first exposure, the line the editor gives on its start-up log.
+class FirstExposureNotice : public QObject {
+public:
+    explicit FirstExposureNotice(const QWidget& window) : m_window(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && watched == m_window.windowHandle() &&
+            m_window.windowHandle()->isExposed()) {
+            std::fprintf(stderr, "%s\n", kShownLine);
+            std::fflush(stderr);
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    const QWidget& m_window;
+};
+
+// The floor: a main window with one menu of one item and a text box, filling the screen as the
+// editor's main window does (the size of what is drawn counts in the memory).
+int showBareWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.menuBar()
+        ->addMenu(QStringLiteral("&File"))
+        ->addAction(QStringLiteral("E&xit"), &app, &QCoreApplication::quit);
+    window.setCentralWidget(new QTextEdit(&window));
+    const FirstExposureNotice notice(window);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
+    return app.exec();
+}
+
+// One measured process: started in a private set of folders, its error output read (and, apart
+// from its last part, dropped) so that it never blocks on a full pipe, ended when this is.
+class Child {
+public:
+    Child(const QString& program, const QStringList& arguments, bool startupLog) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString root = m_root.path();
+        for (const char* name :
+             {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+            const QString folder = root + QLatin1Char('/') + QString::fromLatin1(name).toLower();
+            // The runtime folder must be the user's alone, or the editor does not listen there.
+            ::mkdir(QFile::encodeName(folder).constData(), 0700);
+            environment.insert(QString::fromLatin1(name), folder);
+        }
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        // No session bus either: through it one run could find the last (FeatherPad opens its files
+        // in a running instance that way).
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+        if (startupLog)
+            environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                               QStringLiteral("quillora.startup.info=true"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setWorkingDirectory(root);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setReadChannel(QProcess::StandardError);
+        m_clock.start();
+        m_process.start(program, arguments);
+        m_started = m_root.isValid() && m_process.waitForStarted(kShowTimeoutMs);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    ~Child() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+
+    bool started() const { return m_started; }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
+    double elapsedMs() const { return milliseconds(m_clock); }
+    QByteArray errorOutput() const { return m_errors; }
+
+    // Milliseconds from the spawn until a line with `text` was read from its error output, or
+    // nothing when it ended or `timeoutMs` (from the spawn) passed first.
+    std::optional<double> waitForLine(const char* text, int timeoutMs) {
+        while (m_clock.elapsed() < timeoutMs) {
+            if (!running() && m_process.bytesAvailable() == 0)
+                return std::nullopt;
+            m_process.waitForReadyRead(kSampleMs);
+            const qsizetype searchFrom =
+                std::max<qsizetype>(0, m_errors.size() - qsizetype(std::strlen(text)));
+            m_errors += m_process.readAllStandardError();
+            if (m_errors.indexOf(text, searchFrom) >= 0)
+                return elapsedMs();
+        }
+        return std::nullopt;
+    }
+
+    // Lets `ms` milliseconds pass, reading the error output meanwhile.
+    void pass(int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            if (!running()) {
+                QThread::msleep(std::min<qint64>(kSampleMs, ms - timer.elapsed()));
+                continue;
+            }
+            m_process.waitForReadyRead(int(std::min<qint64>(kSampleMs, ms - timer.elapsed())));
+            m_errors += m_process.readAllStandardError();
+            constexpr qsizetype kKeep = 16 * 1024;
+            if (m_errors.size() > 2 * kKeep)
+                m_errors = m_errors.right(kKeep);
+        }
+    }
+
+private:
+    QTemporaryDir m_root;
+    QProcess m_process;
+    QElapsedTimer m_clock;
+    QByteArray m_errors;
+    bool m_started = false;
+};
+
+// The user and system CPU time of a process so far, from /proc/<pid>/stat; nothing once it is gone.
+std::optional<double> cpuMs(qint64 pid) {
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray stat = file.readAll();
+    // The name in parentheses may hold blanks: the fields are counted after its closing one, from
+    // the state (the third field); utime and stime are the 14th and 15th.
+    const qsizetype nameEnd = stat.lastIndexOf(')');
+    if (nameEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> fields = stat.mid(nameEnd + 2).split(' ');
+    if (fields.size() < 13)
+        return std::nullopt;
+    const double ticks = double(fields[11].toULongLong() + fields[12].toULongLong());
+    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+double rssMiB(qint64 pid) {
+    const QByteArray status = QStringLiteral("/proc/%1/status").arg(pid).toLocal8Bit();
+    return double(statusKiB("VmRSS:", status.constData())) / 1024.0;
+}
+
+// What one run gave; a figure not taken stays negative.
+struct Run {
+    double shownMs = -1;
+    double cpuMs = -1;
+    double rssMiB = -1;
+    bool quiet = true; // went idle before the cap
+};
+
+// Samples the CPU time until it advanced no more than kQuietCpuMs over kQuietMs, or until
+// kIdleCapMs after the spawn; the CPU time is the one at the start of the quiet stretch.
+void waitUntilIdle(Child& child, Run& run) {
+    struct Sample {
+        double atMs;
+        double cpuMs;
+    };
+    std::vector<Sample> samples;
+    while (child.running()) {
+        const std::optional<double> cpu = cpuMs(child.pid());
+        if (!cpu)
+            break;
+        const double now = child.elapsedMs();
+        samples.push_back({now, *cpu});
+        // The latest sample at least kQuietMs old starts the stretch looked at.
+        auto start = samples.end();
+        for (auto sample = samples.begin(); sample != samples.end(); ++sample)
+            if (now - sample->atMs >= kQuietMs)
+                start = sample;
+        if (start != samples.end())
+            start = samples.erase(samples.begin(), start);
+        if (start != samples.end() && *cpu - start->cpuMs <= kQuietCpuMs) {
+            run.cpuMs = start->cpuMs;
+            run.rssMiB = rssMiB(child.pid());
+            return;
+        }
+        if (now >= kIdleCapMs) {
+            run.cpuMs = *cpu;
+            run.rssMiB = rssMiB(child.pid());
+            run.quiet = false;
+            return;
+        }
+        child.pass(kSampleMs);
+    }
+}
+
+enum class Measure { ShownThenSettled, ShownThenIdle, IdleOnly };
+
+void reportFailure(const char* what, int number, const Child& child) {
+    std::printf("  run %d: %s\n", number, what);
+    const QByteArray errors = child.errorOutput().right(2000).trimmed();
+    if (!errors.isEmpty())
+        std::printf("    its error output ends:\n%s\n", errors.constData());
+}
+
+// One run of `program`; nothing when it could not be started or never showed its window.
+std::optional<Run> runOnce(const QString& program, const QStringList& arguments, Measure measure,
+                           bool startupLog, int number) {
+    Child child(program, arguments, startupLog);
+    if (!child.started()) {
+        reportFailure("cannot be started", number, child);
+        return std::nullopt;
+    }
+    Run run;
+    if (measure != Measure::IdleOnly) {
+        const std::optional<double> shown = child.waitForLine(kShownLine, kShowTimeoutMs);
+        if (!shown) {
+            reportFailure(child.running() ? "never showed its window" : "ended before showing its window",
+                          number, child);
+            return std::nullopt;
+        }
+        run.shownMs = *shown;
+    }
+    if (measure == Measure::ShownThenSettled) {
+        child.pass(kSettleMs);
+        if (child.running())
+            run.rssMiB = rssMiB(child.pid());
+    } else {
+        waitUntilIdle(child, run);
+    }
+    if (!child.running())
+        reportFailure("ended before it was measured", number, child);
+    return run;
+}
+
+struct Figures {
+    std::vector<double> shownMs, cpuMs, rssMiB;
+    int unsettled = 0; // runs that did not go idle before the cap
+    bool failed = false;
+};
+
+Figures runSeries(const QString& program, const QStringList& arguments, Measure measure, bool startupLog,
+                  int runs) {
+    Figures figures;
+    for (int number = 1; number <= runs; ++number) {
+        const std::optional<Run> run = runOnce(program, arguments, measure, startupLog, number);
+        if (!run) {
+            figures.failed = true;
+            continue;
+        }
+        if (run->shownMs >= 0)
+            figures.shownMs.push_back(run->shownMs);
+        if (run->cpuMs >= 0)
+            figures.cpuMs.push_back(run->cpuMs);
+        if (run->rssMiB >= 0)
+            figures.rssMiB.push_back(run->rssMiB);
+        figures.unsettled += run->quiet ? 0 : 1;
+    }
+    return figures;
+}
+
+// "min / median / max" of a figure, with `perFile` (when positive) the median as a multiple of it.
+void printFigure(const char* what, const std::vector<double>& values, const char* unit, double perFile = 0) {
+    if (values.empty()) {
+        std::printf("  %-28s none taken\n", what);
+        return;
+    }
+    const double least = *std::min_element(values.begin(), values.end());
+    std::printf("  %-28s min %8.1f  median %8.1f  max %8.1f %s", what, least, median(values), worst(values),
+                unit);
+    if (perFile > 0)
+        std::printf("  (median %.1f x file)", median(values) / perFile);
+    std::printf("\n");
+}
+
+// The ratio of two medians against its target: "1.23 x (target at most 1.2 x: MISSED)".
+void printRatio(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs,
+                double target) {
+    if (ours.empty() || theirs.empty() || median(theirs) <= 0) {
+        std::printf("  %-28s n/a\n", what);
+        return;
+    }
+    const double ratio = median(ours) / median(theirs);
+    std::printf("  %-28s %.2f x (target at most %.1f x: %s)\n", what, ratio, target,
+                ratio <= target ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], kBareArgument) == 0)
+        return showBareWindow(argc, argv);
+    QCoreApplication app(argc, argv);
+    QString quillora =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../quillora"));
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (qsizetype i = arguments.size() - 1; i >= 0; --i)
+        if (arguments[i].startsWith(QLatin1String(kQuilloraArgument)))
+            quillora = arguments.takeAt(i).mid(qsizetype(std::strlen(kQuilloraArgument)));
+    if (arguments.size() > 1) {
+        std::fprintf(stderr, "usage: bench_startup [--quillora=PROGRAM] [PAGE.html]\n");
+        return 2;
+    }
+    const QString page =
+        QFileInfo(arguments.isEmpty() ? QString::fromLatin1(kDefaultPage) : arguments.front())
+            .absoluteFilePath();
+    const qint64 pageBytes = QFileInfo(page).size();
+    if (pageBytes <= 0) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(page));
+        return 2;
+    }
+    const double pageMiB = mib(double(pageBytes));
+    bool failed = false;
+
+    std::printf("start-up, offscreen, every run a new process with fresh home and runtime folders\n");
+    std::printf("floor: a bare Qt window (menu bar, text box), %d runs\n", kShortRuns);
+    std::fflush(stdout);
+    const Figures floor =
+        runSeries(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kBareArgument)},
+                  Measure::ShownThenSettled, false, kShortRuns);
+    failed = failed || floor.failed;
+    printFigure("spawn to window shown", floor.shownMs, "ms");
+    printFigure("RSS 2 s after it", floor.rssMiB, "MiB");
+
+    std::printf("%s, no file, %d runs\n", qPrintable(quillora), kShortRuns);
+    std::fflush(stdout);
+    const Figures idle = runSeries(quillora, {}, Measure::ShownThenSettled, true, kShortRuns);
+    failed = failed || idle.failed;
+    printFigure("spawn to window shown", idle.shownMs, "ms");
+    printFigure("RSS 2 s after it", idle.rssMiB, "MiB");
+    printRatio("start-up / floor", idle.shownMs, floor.shownMs, kStartTarget);
+    printRatio("memory / floor", idle.rssMiB, floor.rssMiB, kMemoryTarget);
+
+    std::printf("%s with %s (%.2f MiB), %d runs (not %d: each takes seconds)\n", qPrintable(quillora),
+                qPrintable(page), pageMiB, kPageRuns, kShortRuns);
+    std::fflush(stdout);
+    const Figures open = runSeries(quillora, {page}, Measure::ShownThenIdle, true, kPageRuns);
+    failed = failed || open.failed;
+    printFigure("spawn to window shown", open.shownMs, "ms");
+    printFigure("CPU until idle", open.cpuMs, "ms");
+    printFigure("RSS when idle", open.rssMiB, "MiB", pageMiB);
+    if (!open.rssMiB.empty()) {
+        const double times = median(open.rssMiB) / pageMiB;
+        std::printf("  %-28s %.1f x file (target at most %.0f x: %s)\n", "memory / file", times, kFileTarget,
+                    times <= kFileTarget ? "met" : "MISSED");
+    }
+    if (open.unsettled > 0)
+        std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", open.unsettled,
+                    kIdleCapMs / 1000);
+
+    if (!QFileInfo(QString::fromLatin1(kFeatherPad)).isExecutable()) {
+        std::printf("featherpad not installed: skipped\n");
+    } else {
+        std::printf("%s with the page, %d runs (it tells nothing of its window: CPU and memory only)\n",
+                    kFeatherPad, kPageRuns);
+        std::fflush(stdout);
+        const Figures feather =
+            runSeries(QString::fromLatin1(kFeatherPad), {page}, Measure::IdleOnly, false, kPageRuns);
+        failed = failed || feather.failed;
+        printFigure("CPU until idle", feather.cpuMs, "ms");
+        printFigure("RSS when idle", feather.rssMiB, "MiB", pageMiB);
+        if (feather.unsettled > 0)
+            std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", feather.unsettled,
+                        kIdleCapMs / 1000);
+        printRatio("quillora's CPU / its", open.cpuMs, feather.cpuMs, 1.0);
+    }
+    return failed ? 1 : 0;
+}

@@ -81,6 +81,18 @@ QMap<QString, QByteArray> contents(const QString& folder) {
     return files;
 }
 
+// Replace All of "buffer" by "stream" in `folder`, from the dialog opened for `document`; the
+// panel, its run begun.
+FilesPanel* replaceBuffer(AppFixture& app, frmNotepad* document, const QString& folder) {
+    app.main->findInFiles(document);
+    FilesPanel* panel = app.main->filesPanel();
+    panel->dialog()->txtFolder->setText(folder);
+    panel->dialog()->cmbFindFiles->setCurrentText("buffer");
+    panel->dialog()->cmbReplaceFiles->setCurrentText("stream");
+    panel->dialog()->cmdReplaceAll->click();
+    return panel;
+}
+
 // Scripted answers, and something done while the next question is open (as a person might change
 // files meanwhile).
 struct HookedDialogs : ScriptedDialogs {
@@ -235,12 +247,14 @@ private slots:
     void readAsOpened_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9\n");
-        QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "caf\xC3\xA9");
+        QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                         "caf\xC3\xA9");
         QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFEx\0\xE9\0", 6);
         QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF\0x\0\xE9", 6);
         QTest::newRow("windows-1252 declared") << QByteArray("<meta charset=\"windows-1252\">\x80\xE9");
         QTest::newRow("Latin-1 undeclared") << QByteArray("caf\xE9 \x80");
-        QTest::newRow("characters the text control keeps") << QByteArray("a\xE2\x80\xA9" "b\xEF\xB7\x90");
+        QTest::newRow("characters the text control keeps") << QByteArray("a\xE2\x80\xA9"
+                                                                         "b\xEF\xB7\x90");
     }
     void readAsOpened() {
         QFETCH(QByteArray, bytes);
@@ -434,15 +448,10 @@ private slots:
         typeKeys(document->txtRich, "buffer "); // unsaved: the window's text is what is searched
         const QString edited = document->txtRich->text();
         const QByteArray onDisk = TestEnvironment::readFile(site + "/index.html");
-        app.main->findInFiles(document);
-        frmFindInFiles* dialog = app.main->filesPanel()->dialog();
-        dialog->cmbFindFiles->setCurrentText("buffer");
-        dialog->cmbReplaceFiles->setCurrentText("stream");
         app.dialogs.answers.enqueue(Dialogs::Answer::Yes);
         {
             const AsUser user(app.env.root());
-            dialog->cmdReplaceAll->click();
-            app.main->filesPanel()->waitForDone();
+            replaceBuffer(app, document, site)->waitForDone();
         }
         QCOMPARE(app.dialogs.messages.size(), 2);
         QCOMPARE(
@@ -493,13 +502,7 @@ private slots:
             AppFixture::flush();
         };
         dialogs->answers.enqueue(Dialogs::Answer::Yes);
-        app.main->findInFiles(nullptr);
-        FilesPanel* panel = app.main->filesPanel();
-        panel->dialog()->txtFolder->setText(site);
-        panel->dialog()->cmbFindFiles->setCurrentText("buffer");
-        panel->dialog()->cmbReplaceFiles->setCurrentText("stream");
-        panel->dialog()->cmdReplaceAll->click();
-        panel->waitForDone();
+        replaceBuffer(app, nullptr, site)->waitForDone();
         QCOMPARE(dialogs->messages.size(), 2);
         QCOMPARE(dialogs->messages[1].text,
                  "Replaced 2 matches in 2 files:\r\nold/legacy.htm (1 match, in its window, unsaved)\r\n"
@@ -524,12 +527,8 @@ private slots:
         const QString text = document->txtRich->text();
         const QMap<QString, QByteArray> before = contents(site);
         QVERIFY(before.size() >= 6);
-        app.main->findInFiles(document);
-        FilesPanel* panel = app.main->filesPanel();
-        panel->dialog()->cmbFindFiles->setCurrentText("buffer");
-        panel->dialog()->cmbReplaceFiles->setCurrentText("stream");
         app.dialogs.answers.enqueue(Dialogs::Answer::No);
-        panel->dialog()->cmdReplaceAll->click();
+        FilesPanel* panel = replaceBuffer(app, document, site);
         // Nothing arrives from the search before the event loop runs again: cancelled before it.
         if (cell("how") == "cancel")
             panel->cmdCancelFiles->click();

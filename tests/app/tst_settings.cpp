@@ -68,9 +68,7 @@ private slots:
              "DefaultDir=/no/such/folder>@root/data/Quillora/; ; "});
     }
     void ok() {
-        QFETCH(QString, stored);
-        QFETCH(QString, edits);
-        QFETCH(QString, changed);
+        const QString stored = cell("stored"), edits = cell("edits");
         AppFixture app;
         const QString root = app.env.root();
         for (const QStringList& pair : pairs(stored, root))
@@ -94,7 +92,7 @@ private slots:
                 "Indent=\t|JavaCompiler=|LastDir=1|LineNumbers=1|RestoreSession=1|SkinPath=|SpellCheck=1|"
                 "SpellComments=0|SpellLanguage=|TabWidth=4|"
                 "TagColor=200|TexColor=0|UseColors=1|ValColor=13107200|Zoom=0");
-        for (const QStringList& pair : pairs(changed, root))
+        for (const QStringList& pair : pairs(cell("changed"), root))
             expected[pair[0]] = pair[1];
         const QString folders = QDir::currentPath() + "|" + main.dialogFolder();
         main.showSettings(false);

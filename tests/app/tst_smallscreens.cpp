@@ -1,5 +1,6 @@
 #include "app/SkinButton.h"
 #include "support/AppFixture.h"
+#include "support/DataTable.h"
 #include "support/EveryDialog.h"
 
 #include <QtTest>
@@ -44,14 +45,13 @@ private slots:
             QTest::newRow(dialog.dialog) << dialog.item;
     }
     void dialogsFitTheScreen() {
-        QFETCH(QString, item);
         AppFixture app;
         app.start();
         app.document(0)->txtRich->setText("<P>some words</P>");
         app.document(0)->txtRich->select(3, 4); // Format works on a selection
         const QRect room = app.main->screen()->availableGeometry();
         QStringList faults;
-        const QString shown = WithDialog(app, item, [&](QDialog& dialog) {
+        const QString shown = WithDialog(app, cell("item"), [&](QDialog& dialog) {
             QTRY_VERIFY(dialog.windowHandle() && dialog.windowHandle()->isExposed());
             if (!room.contains(dialog.frameGeometry()))
                 faults << "beyond the screen";

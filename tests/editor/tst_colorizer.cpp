@@ -1,9 +1,13 @@
 #include "editor/Colorizer.h"
+#include "editor/mdlFile.h"
 #include "markup/LineEndings.h"
 #include "platform/RichTextControl.h"
+#include "support/AppFixture.h"
+#include "support/DataTable.h"
+#include "support/Keys.h"
 
 #include <QtTest>
-
+#include <QtWidgets>
 #include <functional>
 #include <optional>
 
@@ -83,8 +87,26 @@ Operation command(int selStart, int selLength, int cursor, std::optional<std::pa
 
 Q_DECLARE_METATYPE(Operation)
 
+// The colouring of markup: its rules on a text control, and documents coloured in their windows.
 class TestColorizer : public QObject {
     Q_OBJECT
+
+    // A letter per character: t(ag) v(alue) c(omment) x(text) o(ther: 1, 2, 3), ? for any other
+    // colour, _ for each character of a line break; then " changed" if the document shows as changed.
+    static QString shown(AppFixture& app, frmNotepad* window) {
+        QString map;
+        const RichTextControl& text = *window->txtRich;
+        for (int i = 0; i < text.textLength(); ++i) {
+            const qsizetype role =
+                QList<ColorValue>{200, 13107200, 25600, 0, 0x030201}.indexOf(text.colorAt(i));
+            map += QStringLiteral("\r\n").contains(text.charAt(i)) ? QChar('_')
+                                                                   : QStringLiteral("?tvcxo").at(role + 1);
+        }
+        const DocumentSlot& record = app.record(window->slot());
+        const bool clean =
+            !record.Modified && !window->windowTitle().endsWith('*') && !record.PathCaption.endsWith('*');
+        return map + (clean ? "" : " changed");
+    }
 
 private slots:
     // A text in given colours (a letter a character, the last one repeated; "" colours it whole), an
@@ -94,8 +116,8 @@ private slots:
             QTest::addColumn<QString>(column);
         QTest::addColumn<Operation>("operation");
         const auto row = [](const char* name, const char* text, const char* colors, Operation operation,
-                            const char* expected = "") {
-            QTest::newRow(name) << QString(text) << QString(colors) << QString(expected) << operation;
+                            const QString& expected = {}) {
+            QTest::newRow(name) << QString(text) << QString(colors) << expected << operation;
         };
         const auto scan = [&](const char* name, const char* text, const char* expected) {
             row(name, text, ".", range(0, 0), expected);
@@ -137,6 +159,15 @@ private slots:
         row("\"<!-\" after: right side text", "ab<!--c-->", "c", recolor(2, "x", 'x'), "cc x cccccccc");
         row("tag-coloured letter after a tag: text", "<b>ab", "tttxx", recolor(3, "y", 't'), "ttt x xx");
         row("nothing inserted: nothing recoloured", "<b>x", ".", recolor(1, ""), "....");
+        // Stretches longer than the pieces they are read in: the first and last characters other than
+        // blanks, and a "<" far inside, decide as in a short one. A whole tag behind blanks and line
+        // breaks is coloured afresh; a "<" only in a later piece, between two tags, is painted as tag.
+        const int n = 70000;
+        const QString ys(n, 'y');
+        row("a long whole tag pasted", "ab", "x", recolor(1, "\r\n\t <i " + ys + ">\t\r\n"),
+            "x" + QString(4, 'x') + QString(n + 4, 't') + "xxx" + "x");
+        row("a less-than far inside a long stretch", "<b></b>", "", recolor(3, ys + "<" + ys),
+            "ttt" + QString(2 * n + 1, 't') + "tttt");
 
         row("typing in a tag, before and in a value, between value and >, between tags", "<a b=\"cd\"><i>",
             "", typing({2, 5, 7, 9, 10}, "ttvtx"));
@@ -155,12 +186,11 @@ private slots:
         row("remove, length 0 from 4", tags, ".", command(5, 2, 5, {{4, 0}}), "....xxxxxxxxxxxxx");
     }
     void rules() {
-        QFETCH(QString, text);
         QFETCH(QString, colors);
         QFETCH(Operation, operation);
         QFETCH(QString, expected);
         RichTextControl control;
-        control.setText(text);
+        control.setText(cell("text"));
         if (colors.isEmpty())
             ColorizeRange(control, kRoles, 0, 0);
         for (int offset = 0; offset < control.textLength() && !colors.isEmpty(); ++offset)
@@ -168,35 +198,6 @@ private slots:
         operation(control);
         if (!expected.isEmpty())
             QCOMPARE(pattern(control), expected.remove(QLatin1Char(' ')));
-    }
-
-    // A stretch longer than the pieces it is read in: its first and last characters other than
-    // blanks, and a "<" far inside it, decide as in a short one.
-    void longStretches_data() {
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("inserted");
-        QTest::addColumn<QString>("expected");
-        const int n = 70000;
-        const QString ys(n, 'y');
-        // Begins with "<" and ends with ">" behind blanks and line breaks: coloured afresh.
-        QTest::newRow("a whole tag pasted") << "ab" << 1 << "\r\n\t <i " + ys + ">\t\r\n"
-                                            << "x" + QString(4, 'x') + QString(n + 4, 't') + "xxx" + "x";
-        // A "<" only in a later piece, between two tags: painted as tag rather than text.
-        QTest::newRow("a less-than far inside")
-            << "<b></b>" << 3 << ys + "<" + ys << "ttt" + QString(2 * n + 1, 't') + "tttt";
-    }
-    void longStretches() {
-        QFETCH(QString, base);
-        QFETCH(int, offset);
-        QFETCH(QString, inserted);
-        QFETCH(QString, expected);
-        RichTextControl control;
-        control.setText(base);
-        control.paint(0, control.textLength(), kRoles.text);
-        ColorizeRange(control, kRoles, 0, 0);
-        recolor(offset, inserted)(control);
-        QCOMPARE(pattern(control), expected);
     }
 
     // Random markup, stretches and selections: the text, its unsaved-changes state and the change
@@ -243,6 +244,80 @@ private slots:
                          !pattern(control).contains(QLatin1Char('?')),
                      context);
         }
+    }
+
+    // Colours in document windows, and that colouring never marks a document changed.
+
+    // Opened files (DoOnOpen 5: LF breaks) are coloured, stay clean and are repainted on save.
+    void openedFileIsColouredAndRepaintedOnSave_data() {
+        table({"useColors", "doOnOpen", "map", "saved", "firstLine"},
+              {"coloured; on; 0; tttttvvvt__cccccccc__; ; <A b=\"X\">",
+               "colours off; off; 0; xxxxxxxxx__xxxxxxxx__; ; <A b=\"X\">",
+               "lower case on open; on; 1; tttttvvvt__cccccccc__; ; <a b=\"X\">",
+               "tags removed on open: not coloured; on; 2; __xxxxxxxx__; __cccccccc__; ",
+               "upper case on open; on; 3; tttttvvvt__cccccccc__; ; <A B=\"X\">",
+               "unix on open still coloured; on; 5; tttttvvvt__cccccccc__; ; <A b=\"X\">"});
+    }
+    void openedFileIsColouredAndRepaintedOnSave() {
+        AppFixture app;
+        const QString path = app.env.writeFile("c.htm", "<A b=\"X\">\n<!-- -->\n");
+        app.start();
+        app.main->mutableSettings().UseColors = cell("useColors") == "on";
+        app.main->mutableSettings().DoOnOpen = cell("doOnOpen").toInt();
+        frmNotepad* window = OpenDocument(*app.main, path);
+        QVERIFY(window && window->windowTitle() == path);
+        QCOMPARE(shown(app, window), cell("map"));
+        window->txtRich->paint(1, 2, 0x030201);
+        window->txtRich->setSelStart(5);
+        QVERIFY(SaveCommand(*app.main, window->slot()));
+        QCOMPARE(TestEnvironment::readFile(path), (cell("firstLine") + "\n<!-- -->\n").toUtf8());
+        QCOMPARE(shown(app, window) + " at " + QString::number(window->txtRich->selStart()),
+                 (cell("saved").isEmpty() ? cell("map") : cell("saved")) + " at 5");
+    }
+
+    // Template, markup inserted while colours are on or off, typing: a character takes its place's colour.
+    void newDocumentInsertedMarkupAndTyping() {
+        AppFixture app;
+        app.env.writeFile("data/Quillora/default.htm", "<!--c--><P>@@</P>");
+        app.start();
+        frmNotepad* window = app.document(0);
+        RichTextControl* control = window->txtRich;
+        QCOMPARE(shown(app, window), QStringLiteral("ccccccccttttttt"));
+        window->InsertAtCursor(QStringLiteral("<I A=\"x\">"));
+        app.main->mutableSettings().UseColors = false;
+        window->InsertAtCursor(QStringLiteral("<B>"));
+        QCOMPARE(shown(app, window), QStringLiteral("ccccccccttttttttvvvtxxxtttt changed"));
+        QVERIFY(app.record(0).Modified);
+        app.main->mutableSettings().UseColors = true;
+        for (const int cursor : {20, 17, 16, 12, 4}) {
+            control->setSelStart(cursor);
+            typeText(control, "z");
+        }
+        QCOMPARE(control->text() + ' ' + shown(app, window),
+                 "<!--zc--><P><zI A=z\"zx\">z<B></P> cccccccccttttttttttvvvvtxxxxtttt changed");
+    }
+
+    // Colour commands on "b>x" of "<b>xy" (its "<" painted first) never change the text or mark it changed.
+    void colorCommands_data() {
+        table({"item", "chosen", "map"},
+              {"Tag; mnuColTag; ; ?tttx", "Comment; mnuColComment; ; ?cccx", "Value; mnuColValue; ; ?vvvx",
+               "Text; mnuColText; ; ?xxxx", "Other; mnuColOther; #010203; ?ooox",
+               "Other, black; mnuColOther; black; ?xxxx", "Other, cancelled; mnuColOther; ; ?ttxx",
+               "Colorize Document; mnuColorize; ; tttxx", "Remove Colors; mnuRemoveColors; ; xxxxx"});
+    }
+    void colorCommands() {
+        AppFixture app;
+        app.start({app.env.writeFile("doc.htm", "<b>xy")});
+        frmNotepad* window = app.document(0);
+        app.dialogs.colors.enqueue(QColor(9, 9, 9));
+        window->txtRich->select(0, 1);
+        app.main->popupMenu()->findChild<QAction*>("mnuColOther")->trigger();
+        window->txtRich->select(1, 3);
+        if (!cell("chosen").isEmpty())
+            app.dialogs.colors.enqueue(QColor::fromString(cell("chosen")));
+        QAction* action = window->findChild<QAction*>(cell("item"));
+        (action ? action : app.main->popupMenu()->findChild<QAction*>(cell("item")))->trigger();
+        QCOMPARE(shown(app, window) + ' ' + window->txtRich->text(), cell("map") + " <b>xy");
     }
 };
 

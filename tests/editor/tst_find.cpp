@@ -101,7 +101,6 @@ private slots:
     }
     void search() {
         QFETCH(QString, text);
-        QFETCH(QString, script);
         // "c*N" in a text stands for N times c.
         const QRegularExpressionMatch many = QRegularExpression("(.)\\*(\\d+)").match(text);
         if (many.hasMatch())
@@ -114,7 +113,7 @@ private slots:
         document->txtRich->setText(text);
         frmFind& find = app.main->findDialog();
         find.showForCurrentDocument();
-        run(app, find, document, script);
+        run(app, find, document, cell("script"));
     }
 
     // Replace All is one undo step; the question counts the matches first.

@@ -1,11 +1,20 @@
+#include "app/SpellingPanel.h"
+#include "app/frmSettings.h"
 #include "editor/DocumentSpelling.h"
 #include "editor/Spelling.h"
+#include "editor/mdlFile.h"
+#include "markup/SpellingWords.h"
 #include "platform/RichTextControl.h"
+#include "platform/SettingsStore.h"
+#include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Dictionaries.h"
+#include "support/Keys.h"
+#include "support/Rendered.h"
 #include "support/TestEnvironment.h"
 
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -34,10 +43,90 @@ QString longPage() {
     return page + "</body>\r\n</html>\r\n";
 }
 
+SpellingSource sourceNamed(const QString& name) {
+    return name.isEmpty() ? SpellingSource::Markup : SpellingSourceOf("file." + name);
+}
+
+// The words as "word" or "word@language", joined by "|".
+QString shown(QStringView text, const std::vector<SpellingWord>& words) {
+    QStringList all;
+    for (const SpellingWord& word : words)
+        all << text.mid(word.start, word.length).toString() +
+                   (word.language.isEmpty() ? QString() : "@" + word.language);
+    return all.join('|');
+}
+
+// The text read a stretch at a time, as the editor reads a large document: each stretch from
+// where the last stopped, in the state it stopped in, seeing `lookahead` characters past its stop.
+std::vector<SpellingWord> inStretches(const QString& text, SpellingSource source,
+                                      const SpellingOptions& options, int stretch, int lookahead) {
+    std::vector<SpellingWord> words;
+    SpellingState state;
+    for (int start = 0; start < text.size();) {
+        const int length = std::min(int(text.size()) - start, stretch + lookahead);
+        SpellingRun run = ReadSpellingWords(QStringView(text).mid(start, length), source, options, state,
+                                            stretch, start + length >= text.size());
+        for (SpellingWord& word : run.words) {
+            word.start += start;
+            words.push_back(word);
+        }
+        start += std::max(1, run.end);
+        state = run.state;
+    }
+    return words;
+}
+
+frmNotepad* startWith(AppFixture& app, const QByteArray& page, const QString& name = "page.htm") {
+    app.start({app.env.writeFile(name, page)});
+    frmNotepad* document = app.main->documents().current();
+    QApplication::processEvents();
+    return document;
+}
+
+// The viewport's pixels in the underline colour below the characters [start, start + length).
+int underlinePixels(RichTextControl& text, int start, int length) {
+    text.viewport()->repaint();
+    const QImage shot = text.viewport()->grab().toImage();
+    QTextCursor from(text.document()), to(text.document());
+    from.setPosition(text.toDocumentPosition(start));
+    to.setPosition(text.toDocumentPosition(start + length));
+    const QRect left = text.cursorRect(from), right = text.cursorRect(to);
+    const qreal scale = shot.devicePixelRatio();
+    const int baseline = left.top() + QFontMetrics(text.font()).ascent();
+    int red = 0;
+    for (int y = baseline; y <= left.bottom() + 2; ++y)
+        for (int x = left.left(); x < right.left(); ++x) {
+            const QColor pixel = shot.pixelColor(QPoint(int(x * scale), int(y * scale)));
+            red += pixel.red() > 120 && pixel.green() < 90 && pixel.blue() < 90;
+        }
+    return red;
+}
+
+// The context menu opened by a right click on the character at `offset`: its items' names, and the
+// one named `choose` chosen (none when empty).
+QStringList rightClick(AppFixture& app, RichTextControl& text, int offset, const QString& choose = {}) {
+    QTextCursor cursor(text.document());
+    cursor.setPosition(text.toDocumentPosition(offset));
+    const QPoint point = text.cursorRect(cursor).center() + QPoint(2, 0);
+    QStringList names;
+    QMenu* menu = app.main->popupMenu();
+    QTimer::singleShot(0, menu, [&] {
+        for (QAction* item : menu->actions())
+            names << item->objectName() +
+                         (item->objectName().startsWith("mnuSuggestion") ? "=" + item->text() : "");
+        if (QAction* chosen = menu->findChild<QAction*>(choose); chosen && !choose.isEmpty())
+            chosen->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, text.viewport()->mapToGlobal(point));
+    QApplication::sendEvent(text.viewport(), &event);
+    return names;
+}
+
 } // namespace
 
-// The spelling of a document with the dictionaries Debian installs (en_US), and a small test
-// dictionary written in ISO-8859-1.
+// The words a spelling check reads, and the spelling of a document with the dictionaries Debian
+// installs (en_US) and a small test dictionary written in ISO-8859-1.
 class SpellingTest : public QObject {
     Q_OBJECT
 
@@ -219,6 +308,259 @@ private slots:
         QVERIFY(changed.size() == 1 && spelling.checking());
         spelling.checkAll();
         QCOMPARE(places(text, spelling), "1:1 Thiss|1:7 is|1:10 wrng");
+    }
+
+    // Which words of pages, style sheets, programs and text files a spelling check reads.
+
+    void wordsChecked_data() {
+        table(
+            {"source", "comments", "text", "words"},
+            {"between tags; ; ; <p>Hello <b>wor</b>ld</p>; Hello|wor|ld",
+             "names and other values never; ; ; <div class=\"intro\" id=main data-x='Wordy'>Text</div>; Text",
+             "prose attributes; ; ; <img alt=\"A cat\" src=\"cat.png\" title='Sleepy cat'>; cat|Sleepy|cat",
+             "placeholder, label, summary; ; ; <input placeholder=\"Your name\"><option label=\"Choose\">"
+             "<table summary=\"Prices\">; Your|name|Choose|Prices",
+             "meta description either order; ; ; <meta name=\"description\" content=\"Fresh bread\">"
+             "<meta content=\"Daily rolls\" NAME=Description><meta name=keywords content=\"not these\">; "
+             "Fresh|bread|Daily|rolls",
+             "references tie words; ; ; caf&eacute;, tea&nbsp;time &lt;b&gt;, &#233;t&#xE9;, good; good",
+             "scripts and styles never; ; ; <script>var wrng = "
+             "'txt';</script><STYLE>p{colr:red}</STYLE>Done; Done",
+             "script words never, comments on; ; 1; <script>// a commnt\n'strng'</script>Done; Done",
+             "comments off; ; ; <!-- a commnt --> Shown; Shown",
+             "comments on; ; 1; <!-- a commnt --> Shown; commnt|Shown",
+             "server code; ; ; <% Write(\"hallo\") %>Text<? echo 'woord' ?> More; Text|More",
+             "server code in a value; ; ; <img alt=\"<?= $name ?> here\"><img alt=Photo>; Photo",
+             "addresses and paths; ; ; See http://exmple.com/pagez, www.exmple.org, me@exmple.com, "
+             "/usr/shre and ./rn here; See|and|here",
+             "digits, capitals, names; ; ; The mp3 HTML file index.html e.g. read_file works I; "
+             "The|file|works",
+             "apostrophes; ; ; Don't 'quote' it’s James' rock'n'roll; Don't|quote|it’s|James|rock'n'roll",
+             "title and textarea are text; ; ; <title>My pagee</title><textarea>Typed <b>textt</textarea>; "
+             "My|pagee|Typed|textt",
+             "declarations, CDATA; ; ; <!DOCTYPE html><![CDATA[ raw dataa ]]>Fine; Fine",
+             "less-than in text; ; ; a < b and 3<4 okay; and|okay",
+             "tag the text ends in; ; ; Words <img alt=\"never closed; Words",
+             "unspaced scripts; ; ; 漢字 かな and ok; and|ok",
+             "style sheet, option off; css; ; p { color: red } /* a commnt */ a::after { content: \"sme\" "
+             "}; ",
+             "style sheet; css; 1; p { color: red } /* a commnt */ a::after { content: \"sme text\" }; "
+             "commnt|sme|text",
+             "script; js; 1; // line commnt\nvar s = 'It\\'s here';/* blok */ x = `tmpl\nok`;"
+             "// url http://x.org\n; line|commnt|here|blok|tmpl|ok|url",
+             "script strings end at the line; js; 1; x = \"opn\ny = wordz; opn",
+             "perl; pl; 1; # a commnt\nmy $x = \"Hello wrld\";print $#list;# tail\n; commnt|Hello|wrld|tail",
+             "java; java; 1; // note\nString s = \"text\";char c = 'x';/** doc */; note|text|doc",
+             "text file: all of it; txt; ; Plain <b>text</b> file, <!-- too -->; Plain|text|file|too"});
+    }
+    void wordsChecked() {
+        const SpellingOptions options{!cell("comments").isEmpty()};
+        const QString text = cell("text");
+        QCOMPARE(shown(text, SpellingWords(text, sourceNamed(cell("source")), options)), cell("words"));
+    }
+
+    // Words take the language of the innermost element that names one; an element whose end tag may
+    // be left out is closed by the next of its name.
+    void languages() {
+        const QString page =
+            "<html lang=\"de\"><p>Haus <span lang=en-GB>house <b>big</b></span> Baum</p>"
+            "<p lang=fr>maison<p>Tür <div xml:lang=it><div>casa</div> bella</div> Ende</html> last";
+        QCOMPARE(shown(page, SpellingWords(page, SpellingSource::Markup)),
+                 "Haus@de|house@en-GB|big@en-GB|Baum@de|maison@fr|Tür@de|casa@it|bella@it|Ende@de|last");
+        const QString alt = "<p lang=de><img alt=\"Bild\" lang=\"nl\"> Text</p>";
+        QCOMPARE(shown(alt, SpellingWords(alt, SpellingSource::Markup)), "Bild@nl|Text@de");
+    }
+
+    // Read a stretch at a time from the places reading stopped, a text gives the same words as read
+    // whole: comments, scripts, tags, strings and languages across the stretches' ends included.
+    void stretchesGiveTheWholeTextsWords_data() {
+        table(
+            {"source", "comments", "text"},
+            {"page; ; 1; <html lang=de>\r\n<head><title>Mein Titel</title><script>\r\nvar x = \"<b> nein\";"
+             "\r\n</script></head>\r\n<!-- ein\r\nKommentar --> <p title=\"lange Werte mit Worten\" "
+             "class=x>Text und\r\nnoch <% code %> mehr <span lang=en>words here</span> Ende</p><style>\r\n"
+             "p { }</style> <textarea>Feld mit Text</textarea> <?php echo 1 ?> Schluss",
+             "page without comments; ; ; <p>eins <!-- zwei drei --> vier <b>fünf</b> sechs</p> sieben acht",
+             "script; js; 1; /* block comment\r\nover lines */ var s = 'one two';// and a line\r\n"
+             "t = `template\r\nstring here`;done();",
+             "perl; pl; 1; # comment words\nmy $s = \"string with\nlines\";print $#x;# more words\n",
+             "text; txt; ; Plain words in a text file\r\nwith lines and lines of prose, http://x.y/z too."});
+    }
+    void stretchesGiveTheWholeTextsWords() {
+        const SpellingOptions options{!cell("comments").isEmpty()};
+        const SpellingSource source = sourceNamed(cell("source"));
+        const QString text = cell("text");
+        const QString whole = shown(text, SpellingWords(text, source, options));
+        QVERIFY(!whole.isEmpty());
+        for (int stretch : {1, 3, 7, 16, 40})
+            QCOMPARE(shown(text, inStretches(text, source, options, stretch, 80)), whole);
+        // A tag longer than what is seen past the stop is read whole when the next stretch starts at it.
+        QCOMPARE(shown(text, inStretches(text, source, options, 5, 40)), whole);
+    }
+
+    void sourceOfFiles_data() {
+        table({"path", "source"},
+              {"page; /x/a.HTM; 0", "untitled; ; 0", "php; a.php; 0", "css; a.CSS; 1", "js; a.mjs; 2",
+               "json; a.json; 2", "perl; a.cgi; 3", "java; A.java; 4", "text; notes.txt; 5"});
+    }
+    void sourceOfFiles() { QCOMPARE(int(SpellingSourceOf(cell("path"))), cell("source").toInt()); }
+
+    // The spelling check in the program's windows: underlines, the context menu, the list, the
+    // settings, the command and its key.
+
+    // Underlining misspelt words and taking the underlines away leave the text, its colours, the
+    // unsaved-changes mark and the undo history as they were.
+    void underlinesLeaveTheDocumentAlone() {
+        REQUIRE_ENGLISH();
+        AppFixture app;
+        const QByteArray page = "<html>\r\n<body>\r\n<p class=\"x\">Thiss is a tst of the underline.</p>\r\n"
+                                "</body>\r\n</html>\r\n";
+        frmNotepad* document = startWith(app, page);
+        RichTextControl& text = *document->txtRich;
+        const QList<ColorValue> colours = colors(text);
+        QVERIFY(document->spelling()->underlined() && document->action(CommandId::Spelling)->isChecked());
+        const int misspelt = int(text.text().indexOf("Thiss")),
+                  correct = int(text.text().indexOf("underline"));
+        QVERIFY(underlinePixels(text, misspelt, 5) > 3);
+        QCOMPARE(underlinePixels(text, correct, 9), 0);
+        const auto unchanged = [&] {
+            return text.text().toUtf8() == page && colors(text) == colours &&
+                   !app.record(document->slot()).Modified && !document->mnuUndo->isEnabled() &&
+                   !document->windowTitle().endsWith('*');
+        };
+        QVERIFY(unchanged());
+
+        document->action(CommandId::Spelling)->trigger(); // off, in every window
+        QVERIFY(!app.main->settings().SpellCheck && !document->action(CommandId::Spelling)->isChecked());
+        QCOMPARE(underlinePixels(text, misspelt, 5), 0);
+        QCOMPARE(SettingsStore::read("Settings", "SpellCheck"), "0");
+        QVERIFY(unchanged());
+        // Typing a misspelt word with the check on: underlined as soon as it is shown.
+        document->action(CommandId::Spelling)->trigger();
+        text.setFocus();
+        text.setSelStart(int(text.text().indexOf("</p>")));
+        typeText(&text, " wrods");
+        QVERIFY(underlinePixels(text, int(text.text().indexOf("wrods")), 5) > 3);
+    }
+
+    // A right click on a misspelt word offers the dictionary's suggestions first, then Add to
+    // Dictionary and Ignore All; a suggestion chosen replaces the word as one undo step.
+    void contextMenu() {
+        REQUIRE_ENGLISH();
+        AppFixture app;
+        frmNotepad* document = startWith(app, "<p>Thsi is wrng.</p>");
+        RichTextControl& text = *document->txtRich;
+        QStringList names = rightClick(app, text, 13, "mnuSuggestion1");
+        const int suggestions = int(names.indexOf("mnuAddWord"));
+        QVERIFY2(suggestions >= 1 && suggestions <= 8 &&
+                     names.mid(0, suggestions).join(' ').contains("=wrong"),
+                 qPrintable(names.join(' ')));
+        QCOMPARE(names.mid(suggestions, 4),
+                 (QStringList{"mnuAddWord", "mnuIgnoreAll", "mnuSepSpelling", "mnuCut"}));
+        const QString first = names.first().section('=', 1);
+        QCOMPARE(text.text(), "<p>Thsi is " + first + ".</p>");
+        document->action(CommandId::Undo)->trigger();
+        QCOMPARE(text.text(), "<p>Thsi is wrng.</p>");
+
+        // Add to Dictionary: words.txt, and the word correct from now on.
+        rightClick(app, text, 4, "mnuAddWord");
+        QCOMPARE(TestEnvironment::readFile(app.env.programFolder() + "/words.txt"), "Thsi\r\n");
+        QVERIFY(!document->spelling()->misspellingAt(4));
+        QCOMPARE(rightClick(app, text, 4).value(0), "mnuCut");
+        // Ignore All: in every document, until the program ends.
+        frmNotepad* other = OpenDocument(*app.main, app.env.writeFile("other.htm", "wrng again"));
+        QVERIFY(other->spelling()->misspellingAt(1));
+        rightClick(app, text, 13, "mnuIgnoreAll");
+        QVERIFY(!other->spelling()->misspellingAt(1) && !document->spelling()->misspellingAt(13));
+        QVERIFY(!QFile::exists(app.env.programFolder() + "/words.txt") ||
+                !TestEnvironment::readFile(app.env.programFolder() + "/words.txt").contains("wrng"));
+    }
+
+    // Spelling List: each misspelt word with its count and places; Enter goes from place to place;
+    // Replace changes them all as one undo step.
+    void spellingList() {
+        REQUIRE_ENGLISH();
+        AppFixture app;
+        const QString page = "teh cat, teh dog\r\n<p title=\"teh\">teh end</p> mispelt";
+        frmNotepad* document = startWith(app, page.toUtf8());
+        RichTextControl& text = *document->txtRich;
+        document->action(CommandId::SpellingList)->trigger();
+        SpellingPanel* panel = app.main->spellingPanel();
+        QVERIFY(panel && panel->objectName() == "dockSpelling" && panel->isVisible());
+        panel->listAll();
+        QStringList rows;
+        for (int i = 0; i < panel->lstSpelling->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = panel->lstSpelling->topLevelItem(i);
+            rows << row->text(0) + " " + row->text(1) + " " + row->text(2);
+        }
+        QCOMPARE(rows.join('|'), "teh 4 1:1, 1:10, 2:11, 2:16|mispelt 1 2:28");
+        panel->lstSpelling->setCurrentItem(panel->lstSpelling->topLevelItem(0));
+        panel->lstSpelling->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 5; ++i) {
+            sendKey(panel->lstSpelling, Qt::Key_Return);
+            visited << QString::number(text.selStart()) + "+" + QString::number(text.selLength());
+        }
+        QCOMPARE(visited.join(' '), "0+3 9+3 28+3 33+3 0+3");
+        QVERIFY(panel->cmbSuggestions->findText("the") >= 0);
+        panel->cmbSuggestions->setCurrentText("the");
+        panel->cmdReplace->click();
+        QCOMPARE(text.text(), QString(page).replace("teh", "the"));
+        document->action(CommandId::Undo)->trigger();
+        QCOMPARE(text.text(), page);
+        panel->listAll();
+        QCOMPARE(panel->lstSpelling->topLevelItem(0)->text(1), "4");
+        app.dialogs.answers << Dialogs::Answer::No; // not saved
+        document->close();
+        AppFixture::flush();
+        QCOMPARE(panel->lstSpelling->topLevelItemCount(), 0);
+    }
+
+    // The settings: the check on or off, a dictionary for pages that name no language, comments.
+    void settings() {
+        REQUIRE_ENGLISH();
+        AppFixture app;
+        frmNotepad* document = startWith(app, "<p>Fine text</p><!-- a commnt -->");
+        app.main->showSettings(false);
+        frmSettings* dialog = app.main->findChild<frmSettings*>();
+        QCOMPARE(dialog->cmbSpellLanguage->itemText(0), "System language");
+        QVERIFY(dialog->cmbSpellLanguage->findData("en_US") > 0);
+        QVERIFY(dialog->chkSpellCheck->isChecked() && !dialog->chkSpellComments->isChecked());
+        dialog->cmbSpellLanguage->setCurrentIndex(dialog->cmbSpellLanguage->findData("en_US"));
+        dialog->chkSpellComments->setChecked(true);
+        dialog->cmdOK->click();
+        QCOMPARE(SettingsStore::read("Settings", "SpellLanguage") +
+                     SettingsStore::read("Settings", "SpellComments"),
+                 "en_US1");
+        document->spelling()->checkAll();
+        QCOMPARE(document->spelling()->misspellings().size(), size_t(1)); // the comment's word
+        app.main->showSettings(false);
+        dialog = app.main->findChild<frmSettings*>();
+        QCOMPARE(dialog->cmbSpellLanguage->currentData().toString(), "en_US");
+        dialog->chkSpellCheck->setChecked(false);
+        dialog->cmdOK->click();
+        QVERIFY(!document->spelling()->underlined() && !document->action(CommandId::Spelling)->isChecked());
+        // Shift+F7 turns it on again.
+        QVERIFY(shownActive(app.main.get()));
+        sendKey(document->txtRich, Qt::Key_F7, Qt::ShiftModifier);
+        QVERIFY(app.main->settings().SpellCheck && document->spelling()->underlined());
+    }
+
+    // Without any dictionary the command says which packages bring them, and nothing is checked.
+    void commandWithoutDictionaries() {
+        AppFixture app;
+        SetDictionaryFolders({app.env.root() + "/none"});
+        frmNotepad* document = startWith(app, "<p>Thiss is wrng</p>");
+        QVERIFY(!document->spelling()->checking());
+        document->action(CommandId::Spelling)->trigger(); // off: nothing to say
+        QVERIFY(app.dialogs.messages.isEmpty());
+        document->action(CommandId::Spelling)->trigger();
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QVERIFY(app.dialogs.messages[0].text.contains("hunspell-en-us"));
+        QVERIFY(!document->spelling()->checking() &&
+                rightClick(app, *document->txtRich, 5).value(0) == "mnuCut");
+        document->action(CommandId::SpellingList)->trigger();
+        QVERIFY(app.main->spellingPanel()->lblSpelling->text().contains("hunspell-"));
     }
 };
 

@@ -54,11 +54,7 @@ private slots:
         row("end marker without #: code", "#START:<LI>##END:</LI>@@", "a\r\nb", "#END:</LI><LI>a\r\n<LI>b");
         row("only the first @@; %% and @@ selected stay", "<B>@@</B>@@", "50%% @@", "<B>50%% @@</B>@@");
     }
-    void build() {
-        QFETCH(QString, command);
-        QFETCH(QString, selected);
-        QTEST(BuildOwnCommandText(command, selected), "expected");
-    }
+    void build() { QTEST(BuildOwnCommandText(cell("command"), cell("selected")), "expected"); }
 
     void load_data() {
         QTest::addColumn<QByteArray>("bytes"); // null: no file

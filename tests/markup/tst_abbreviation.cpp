@@ -1,6 +1,12 @@
 #include "markup/Abbreviation.h"
+#include "support/AppFixture.h"
+#include "support/DataTable.h"
+#include "support/Keys.h"
+#include "support/Rendered.h"
 
 #include <QFile>
+#include <QMenu>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -32,6 +38,12 @@ QString expanded(const QString& abbreviation, AbbreviationMode mode = Abbreviati
         .replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
+// The columns row() fills.
+void columns() {
+    for (const char* column : {"abbreviation", "expected", "parent"})
+        QTest::addColumn<QString>(column);
+}
+
 void row(const char* name, const char* abbreviation, const char* expected, const char* parent = "") {
     QTest::newRow(name) << QString::fromUtf8(abbreviation) << QString::fromUtf8(expected)
                         << QString::fromUtf8(parent);
@@ -39,15 +51,23 @@ void row(const char* name, const char* abbreviation, const char* expected, const
 
 } // namespace
 
+// Abbreviations: what they expand to, their errors and limits, where one starts, the edit points;
+// and Expand Abbreviation by keys in a document window.
 class AbbreviationTest : public QObject {
     Q_OBJECT
+
+    // The main window with the file `name` holding `marked` without its "|", the cursor there.
+    static RichTextControl* open(AppFixture& app, const QString& name, const QString& marked) {
+        app.start({app.env.writeFile(name, unmarked(marked).toUtf8())});
+        RichTextControl* text = app.document(0)->txtRich;
+        selectMarked(*text, marked);
+        return QTest::qWaitForWindowActive(text->window()) ? text : nullptr;
+    }
 
 private slots:
     // Markup: the expansion with the cursor's place ("|").
     void markup_data() {
-        QTest::addColumn<QString>("abbreviation");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("parent");
+        columns();
         row("element", "div", "<div>|</div>");
         row("lower case", "DIV.Big", "<div class=\"Big\">|</div>");
         row("class", "p.note", "<p class=\"note\">|</p>");
@@ -132,19 +152,45 @@ private slots:
             "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n\t<meta charset=\"UTF-8\">\n"
             "\t<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
             "\t<title>|</title>\n</head>\n<body>\n\t<p>x</p>\n</body>\n</html>");
+        // Abbreviations that do not read: nothing is made, and the message says why and where.
+        row("class without name", "ul>li.", "error: Expected a name after '.' at character 7.");
+        row("id without name", "div#", "error: Expected a name after '#' at character 5.");
+        row("empty", "", "error: Expected an element at character 1.");
+        row("nothing after >", "ul>", "error: Expected an element after '>' at character 4.");
+        row("nothing after +", "a+", "error: Expected an element after '+' at character 3.");
+        row("nothing after ^", "a^", "error: Expected an element after '^' at character 3.");
+        row("operator twice", "a>>b", "error: Expected an element after '>' at character 3.");
+        row("stray character", "div%", "error: Unexpected '%' at character 4.");
+        row("stray after repeat", "li*3x", "error: Unexpected 'x' at character 5.");
+        row("zero copies", "li*0", "error: Expected a count from 1 to 1000 after '*' at character 4.");
+        row("too many copies", "li*1001", "error: Expected a count from 1 to 1000 after '*' at character 4.");
+        row("very many copies", "li*99999999999",
+            "error: Expected a count from 1 to 1000 after '*' at character 4.");
+        row("no count", "li*", "error: Expected a count from 1 to 1000 after '*' at character 4.");
+        row("group open", "(a+b", "error: Unclosed '(' at character 1.");
+        row("group closed twice", "(a))", "error: Unexpected ')' at character 4.");
+        row("attributes open", "a[href", "error: Unclosed '[' at character 2.");
+        row("value open", "a[title=\"x]", "error: Unclosed '\"' at character 9.");
+        row("text open", "p{text", "error: Unclosed '{' at character 2.");
+        row("attribute without name", "a[=x]", "error: Expected an attribute name at character 3.");
+        row("glued attributes", "a[x=\"1\"y]", "error: Unexpected 'y' at character 8.");
+        row("group with children", "(a)>b", "error: A group cannot have children at character 4.");
+        row("text with children", "{t}>b", "error: Text cannot hold elements at character 4.");
+        row("void with children", "p>br>span",
+            "error: The void element 'br' cannot hold content at character 3.");
+        row("void with text", "img{x}", "error: The void element 'img' cannot hold content at character 1.");
+        row("start too large", "li{$@1234567890}",
+            "error: Expected at most 9 digits after '@' at character 6.");
+        row("start too large in a name", "h$@1234567890",
+            "error: Expected at most 9 digits after '@' at character 4.");
     }
     void markup() {
-        QFETCH(QString, abbreviation);
-        QFETCH(QString, expected);
-        QFETCH(QString, parent);
-        QCOMPARE(expanded(abbreviation, AbbreviationMode::Markup, parent), expected);
+        QCOMPARE(expanded(cell("abbreviation"), AbbreviationMode::Markup, cell("parent")), cell("expected"));
     }
 
     // Style declarations from the shipped table: one a line in a sheet, on one line in an attribute.
     void style_data() {
-        QTest::addColumn<QString>("abbreviation");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("parent");
+        columns();
         row("pixels", "m10", "margin: 10px;|");
         row("zero", "p0", "padding: 0;|");
         row("zero with a dot", "p0.0", "padding: 0;|");
@@ -167,74 +213,22 @@ private slots:
         row("important", "m0!", "margin: 0 !important;|");
         row("several", "m0+p10+dn", "margin: 0;\npadding: 10px;\ndisplay: none;|");
         row("first empty place", "m0+w+h", "margin: 0;\nwidth: |;\nheight: ;");
+        // Style abbreviations that do not read.
+        row("unknown", "xyz10", "error: Unknown style abbreviation 'xyz' at character 1.");
+        row("unknown second", "m0+xyz", "error: Unknown style abbreviation 'xyz' at character 4.");
+        row("nothing after +", "m10+", "error: Expected a style abbreviation at character 5.");
+        row("number first", "10px", "error: Expected a style abbreviation at character 1.");
+        row("unknown unit", "m10q", "error: Unknown unit 'q' at character 4.");
+        row("number missing", "m10-", "error: Expected a number at character 5.");
+        row("keyword with number", "dib5", "error: 'dib' takes no value at character 4.");
+        row("bad colour", "c#ggg", "error: Expected 1, 2, 3, 4, 6 or 8 hex digits after '#' at character 3.");
+        row("two dots", "m1.2.3", "error: Expected a number at character 2.");
     }
     void style() {
-        QFETCH(QString, abbreviation);
-        QFETCH(QString, expected);
-        QCOMPARE(expanded(abbreviation, AbbreviationMode::StyleSheet), expected);
+        QCOMPARE(expanded(cell("abbreviation"), AbbreviationMode::StyleSheet), cell("expected"));
         // In an attribute the declarations share one line.
-        QCOMPARE(expanded(abbreviation, AbbreviationMode::StyleAttribute),
-                 QString(expected).replace('\n', ' '));
-    }
-
-    // Abbreviations that do not read: nothing is made, and the message says why and where.
-    void errors_data() {
-        QTest::addColumn<QString>("abbreviation");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("parent");
-        row("class without name", "ul>li.", "Expected a name after '.' at character 7.");
-        row("id without name", "div#", "Expected a name after '#' at character 5.");
-        row("empty", "", "Expected an element at character 1.");
-        row("nothing after >", "ul>", "Expected an element after '>' at character 4.");
-        row("nothing after +", "a+", "Expected an element after '+' at character 3.");
-        row("nothing after ^", "a^", "Expected an element after '^' at character 3.");
-        row("operator twice", "a>>b", "Expected an element after '>' at character 3.");
-        row("stray character", "div%", "Unexpected '%' at character 4.");
-        row("stray after repeat", "li*3x", "Unexpected 'x' at character 5.");
-        row("zero copies", "li*0", "Expected a count from 1 to 1000 after '*' at character 4.");
-        row("too many copies", "li*1001", "Expected a count from 1 to 1000 after '*' at character 4.");
-        row("very many copies", "li*99999999999",
-            "Expected a count from 1 to 1000 after '*' at character 4.");
-        row("no count", "li*", "Expected a count from 1 to 1000 after '*' at character 4.");
-        row("group open", "(a+b", "Unclosed '(' at character 1.");
-        row("group closed twice", "(a))", "Unexpected ')' at character 4.");
-        row("attributes open", "a[href", "Unclosed '[' at character 2.");
-        row("value open", "a[title=\"x]", "Unclosed '\"' at character 9.");
-        row("text open", "p{text", "Unclosed '{' at character 2.");
-        row("attribute without name", "a[=x]", "Expected an attribute name at character 3.");
-        row("glued attributes", "a[x=\"1\"y]", "Unexpected 'y' at character 8.");
-        row("group with children", "(a)>b", "A group cannot have children at character 4.");
-        row("text with children", "{t}>b", "Text cannot hold elements at character 4.");
-        row("void with children", "p>br>span", "The void element 'br' cannot hold content at character 3.");
-        row("void with text", "img{x}", "The void element 'img' cannot hold content at character 1.");
-        row("start too large", "li{$@1234567890}", "Expected at most 9 digits after '@' at character 6.");
-        row("start too large in a name", "h$@1234567890",
-            "Expected at most 9 digits after '@' at character 4.");
-    }
-    void errors() {
-        QFETCH(QString, abbreviation);
-        QFETCH(QString, expected);
-        QCOMPARE(expanded(abbreviation), QStringLiteral("error: ") + expected);
-    }
-
-    void styleErrors_data() {
-        QTest::addColumn<QString>("abbreviation");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("parent");
-        row("unknown", "xyz10", "Unknown style abbreviation 'xyz' at character 1.");
-        row("unknown second", "m0+xyz", "Unknown style abbreviation 'xyz' at character 4.");
-        row("nothing after +", "m10+", "Expected a style abbreviation at character 5.");
-        row("number first", "10px", "Expected a style abbreviation at character 1.");
-        row("unknown unit", "m10q", "Unknown unit 'q' at character 4.");
-        row("number missing", "m10-", "Expected a number at character 5.");
-        row("keyword with number", "dib5", "'dib' takes no value at character 4.");
-        row("bad colour", "c#ggg", "Expected 1, 2, 3, 4, 6 or 8 hex digits after '#' at character 3.");
-        row("two dots", "m1.2.3", "Expected a number at character 2.");
-    }
-    void styleErrors() {
-        QFETCH(QString, abbreviation);
-        QFETCH(QString, expected);
-        QCOMPARE(expanded(abbreviation, AbbreviationMode::StyleSheet), QStringLiteral("error: ") + expected);
+        QCOMPARE(expanded(cell("abbreviation"), AbbreviationMode::StyleAttribute),
+                 cell("expected").replace('\n', ' '));
     }
 
     // Every line after the first starts with the line's own indentation and the indent per level.
@@ -308,13 +302,12 @@ private slots:
     }
     void start() {
         QFETCH(QString, line);
-        QFETCH(QString, expected);
         QFETCH(bool, style);
         const int cursor = int(line.indexOf('|'));
         line.remove(cursor, 1);
         const int start =
             AbbreviationStart(line, cursor, style ? AbbreviationMode::StyleSheet : AbbreviationMode::Markup);
-        QCOMPARE(line.mid(start, cursor - start), expected);
+        QCOMPARE(line.mid(start, cursor - start), cell("expected"));
     }
 
     void styleAttribute_data() {
@@ -326,28 +319,21 @@ private slots:
         QTest::newRow("other attribute") << "<p title=\"m" << false;
         QTest::newRow("name ending in style") << "<p data-style=\"m" << false;
     }
-    void styleAttribute() {
-        QFETCH(QString, before);
-        QFETCH(bool, expected);
-        QCOMPARE(InStyleAttribute(before), expected);
-    }
+    void styleAttribute() { QTEST(InStyleAttribute(cell("before")), "expected"); }
 
     // The edit points after and before "|": "»" marks the next, "«" the previous (none: not marked).
     void editPoints_data() {
-        QTest::addColumn<QString>("marked");
-        QTest::newRow("value and element") << "<a href=\"«\">|</a><b>»</b>";
-        QTest::newRow("element after value") << "<a href=\"«\">|<b>»</b>";
-        QTest::newRow("blank line") << "<p>«</p>\r\n|x\r\n  »\r\n</div>";
-        QTest::newRow("empty line, CR LF one place") << "x|\r\n»\r\ny";
-        QTest::newRow("last line") << "«\r\n|x\r\n\t»";
-        QTest::newRow("not: quotes or tags alone") << "a \"\" <br><br>|<p>x</p>";
-        QTest::newRow("not: after an end tag or a comment") << "<p><b>«</b></p>|<!-- --></p><br/></p>";
+        table({"marked"},
+              {"value and element; <a href=\"«\">|</a><b>»</b>",
+               "element after value; <a href=\"«\">|<b>»</b>", "blank line; <p>«</p>\r\n|x\r\n  »\r\n</div>",
+               "empty line, CR LF one place; x|\r\n»\r\ny", "last line; «\r\n|x\r\n\t»",
+               "not: quotes or tags alone; a \"\" <br><br>|<p>x</p>",
+               "not: after an end tag or a comment; <p><b>«</b></p>|<!-- --></p><br/></p>"});
     }
     void editPoints() {
-        QFETCH(QString, marked);
         QString text;
         int places[] = {-1, -1, -1}; // the cursor, the next, the previous
-        for (const QChar c : marked) {
+        for (const QChar c : cell("marked")) {
             const qsizetype mark = QStringView(u"|»«").indexOf(c);
             if (mark < 0)
                 text += c;
@@ -372,6 +358,101 @@ private slots:
         context.styles = &none;
         QCOMPARE(ExpandAbbreviation(u"m1", context).error,
                  QStringLiteral("No style abbreviations: abbreviations.txt is missing or empty."));
+    }
+
+    // Expand Abbreviation (Ctrl+E) and the edit points (Ctrl+Alt+Right, Ctrl+Alt+Left) by keys in a
+    // document window of the main window.
+
+    // The abbreviation before the cursor, read as the place in the document asks. One that cannot be
+    // expanded leaves the document as it was, and the status bar shows the "message" saying why.
+    void expandsByKeys_data() {
+        for (const char* column : {"name", "before", "after", "message"})
+            QTest::addColumn<QString>(column);
+        const auto row = [](const char* tag, const char* name, const char* before, const char* after,
+                            const char* message = "") {
+            QTest::newRow(tag) << QString(name) << QString(before) << QString(after) << QString(message);
+        };
+        row("list", "page.htm", "ul>li*2|", "<ul>\r\n\t<li>|</li>\r\n\t<li></li>\r\n</ul>");
+        row("line's indentation", "page.htm", "<div>\r\n\t\tul>li|\r\n</div>",
+            "<div>\r\n\t\t<ul>\r\n\t\t\t<li>|</li>\r\n\t\t</ul>\r\n</div>");
+        row("items of the open list", "page.htm", "<ul>\r\n\t.x*2|\r\n</ul>",
+            "<ul>\r\n\t<li class=\"x\">|</li>\r\n\t<li class=\"x\"></li>\r\n</ul>");
+        row("after a tag, text after", "page.htm", "<p>b{x}| more</p>", "<p><b>x</b>| more</p>");
+        row("style element", "page.htm", "<style>\r\n  p { m10+p0| }\r\n</style>",
+            "<style>\r\n  p { margin: 10px;\r\n  padding: 0;| }\r\n</style>");
+        row("style attribute", "page.htm", "<p style=\"m0+dib|\">x</p>",
+            "<p style=\"margin: 0; display: inline-block;|\">x</p>");
+        row("style sheet", "site.css", "a {\r\n\tw100p|\r\n}", "a {\r\n\twidth: 100%;|\r\n}");
+        row("value to come", "site.css", "m|", "margin: |;");
+        row("no name", "page.htm", "<p>ul>li.|</p>", "", "Expected a name after '.' at character 7.");
+        row("none", "page.htm", "text |", "", "No abbreviation before the cursor.");
+        row("too large", "page.htm", "(div*1000)*1000|", "",
+            "The expansion would be larger than 1 MB. Nothing was inserted.");
+        row("in a value", "page.htm", "<p title=\"a ul>li|\">x</p>", "",
+            "Abbreviations are expanded between tags, not inside one.");
+        row("unknown style", "site.css", "a { xyz1|", "", "Unknown style abbreviation 'xyz' at character 1.");
+    }
+    void expandsByKeys() {
+        const QString before = cell("before"), message = cell("message");
+        AppFixture app;
+        RichTextControl* text = open(app, cell("name"), before);
+        QVERIFY(text);
+        sendKey(text, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(render(*text), message.isEmpty() ? cell("after") : before);
+        QCOMPARE(app.record(0).Modified, message.isEmpty());
+        if (!message.isEmpty()) {
+            QCOMPARE(app.main->statusBar()->currentMessage(), message);
+            QVERIFY(!app.document(0)->mnuUndo->isEnabled());
+        }
+    }
+
+    // Typed and expanded: one step to undo, coloured as the document is.
+    void oneUndoStepColoured() {
+        AppFixture app;
+        RichTextControl* text = open(app, "page.htm", "|");
+        QVERIFY(text);
+        typeText(text, "p>b");
+        sendKey(text, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(render(*text), "<p><b>|</b></p>");
+        const Settings& settings = app.main->settings();
+        QCOMPARE(colors(*text), QList<ColorValue>(14, settings.TagColor));
+        typeText(text, "x");
+        QCOMPARE(text->colorAt(6), settings.TexColor);
+        QStringList undone;
+        for (int i = 0; i < 3; ++i) {
+            sendKey(text, Qt::Key_Z, Qt::ControlModifier);
+            undone << render(*text);
+        }
+        QCOMPARE(undone, QStringList({"<p><b>|</b></p>", "[p>b]", "|"}));
+        sendKey(text, Qt::Key_R, Qt::ControlModifier);
+        sendKey(text, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(unmarked(render(*text)), "<p><b></b></p>");
+    }
+
+    // The edit points after an expansion, forward to the last and back.
+    void editPointsByKeys() {
+        AppFixture app;
+        RichTextControl* text = open(app, "page.htm", "a+img|");
+        QVERIFY(text);
+        sendKey(text, Qt::Key_E, Qt::ControlModifier);
+        QStringList seen{render(*text)};
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) {
+            sendKey(text, key, Qt::ControlModifier | Qt::AltModifier);
+            seen << render(*text);
+        }
+        QCOMPARE(
+            seen,
+            QStringList(
+                {"<a href=\"|\"></a><img src=\"\" alt=\"\">", "<a href=\"\">|</a><img src=\"\" alt=\"\">",
+                 "<a href=\"\"></a><img src=\"|\" alt=\"\">", "<a href=\"\"></a><img src=\"\" alt=\"|\">",
+                 "<a href=\"\"></a><img src=\"\" alt=\"|\">", "<a href=\"\"></a><img src=\"|\" alt=\"\">"}));
+        // The context menu's item does the same.
+        text->select(text->textLength(), 0);
+        typeText(text, " br");
+        auto* item = app.main->popupMenu()->findChild<QAction*>("mnuExpandAbbr");
+        QVERIFY(item);
+        item->trigger();
+        QCOMPARE(render(*text), "<a href=\"\"></a><img src=\"\" alt=\"\"> <br>|");
     }
 };
 

@@ -1,5 +1,8 @@
 #include "markup/TagMatch.h"
+#include "support/AppFixture.h"
 #include "support/DataTable.h"
+#include "support/Keys.h"
+#include "support/Rendered.h"
 
 #include <QtTest>
 
@@ -44,6 +47,8 @@ QString withSpans(QString text, std::vector<TextSpan> spans) {
     return text;
 }
 
+// Matching tags and brackets: the pairs found in a text, and Go to Matching Tag, Select Element and
+// the marks at the cursor in a document window.
 class TagMatchTest : public QObject {
     Q_OBJECT
 
@@ -155,6 +160,71 @@ private slots:
             QCOMPARE(reads.size(), size_t(1));
             QVERIFY(reads[0] < 20000);
         }
+    }
+
+    // Go to Matching Tag (Ctrl+Shift+M) and Select Element (Ctrl+Shift+A) by keys in a document
+    // window of the main window: the renderings after each press, from `cursor` in the file `name`.
+    void keys_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("expected");
+        const QByteArray page = "<div>\r\n<p>one <b>two</b></p>\r\n</div>";
+        QTest::newRow("tag and back") << "page.htm" << page << 15 << int(Qt::Key_M)
+                                      << QStringList{"<div>\r\n<p>one <b>two|</b></p>\r\n</div>",
+                                                     "<div>\r\n<p>one |<b>two</b></p>\r\n</div>"};
+        QTest::newRow("element widens") << "page.htm" << page << 19 << int(Qt::Key_A)
+                                        << QStringList{"<div>\r\n<p>one [<b>two</b>]</p>\r\n</div>",
+                                                       "<div>\r\n[<p>one <b>two</b></p>]\r\n</div>",
+                                                       "[<div>\r\n<p>one <b>two</b></p>\r\n</div>]",
+                                                       "[<div>\r\n<p>one <b>two</b></p>\r\n</div>]"};
+        QTest::newRow("brackets in a script")
+            << "code.js" << QByteArray("f(a[1, \"]\"]) ") << 3 << int(Qt::Key_M)
+            << QStringList{"f(a[1, \"]\"|]) ", "f(a|[1, \"]\"]) "};
+    }
+    void keys() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, cursor);
+        QFETCH(int, key);
+        QFETCH(QStringList, expected);
+        AppFixture app;
+        app.start({app.env.writeFile(cell("name"), content)});
+        RichTextControl* text = app.document(0)->txtRich;
+        text->select(cursor, 0);
+        QVERIFY(QTest::qWaitForWindowActive(text->window()));
+        QStringList seen;
+        while (seen.size() < expected.size()) {
+            sendKey(text, Qt::Key(key), Qt::ControlModifier | Qt::ShiftModifier);
+            seen << render(*text);
+        }
+        QCOMPARE(seen, expected);
+    }
+
+    // The tag at the cursor and its partner are marked, after moves and after edits that leave the cursor.
+    void marksFollowTheCursor() {
+        AppFixture app;
+        app.start({app.env.writeFile("page.htm", "<p>one <b>two</b></p>")});
+        RichTextControl* text = app.document(0)->txtRich;
+        QVERIFY(QTest::qWaitForWindowActive(text->window()));
+        const auto marked = [text] {
+            QCoreApplication::processEvents();
+            std::vector<TextSpan> spans;
+            for (const QTextEdit::ExtraSelection& mark : text->extraSelections()) {
+                const int start = text->toOffset(mark.cursor.selectionStart());
+                spans.push_back({start, text->toOffset(mark.cursor.selectionEnd()) - start});
+            }
+            return withSpans(text->text(), spans);
+        };
+        text->select(8, 0);
+        QStringList seen{marked()};
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Delete, Qt::Key_Right, Qt::Key_End}) {
+            sendKey(text, key);
+            seen << marked();
+        }
+        QCOMPARE(seen, QStringList({"<p>one «<b>»two«</b>»</p>", "<p>one «<b>»two«</b>»</p>",
+                                    "<p>one «<b>»two«</b>»</p>", "<p>one «<b>»wo«</b>»</p>",
+                                    "<p>one <b>wo</b></p>", "«<p>»one <b>wo</b>«</p>»"}));
     }
 };
 

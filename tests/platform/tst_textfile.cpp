@@ -242,9 +242,8 @@ private slots:
               {"a chain, no file; a.htm b.htm c.htm; ", "one link to a file; a.htm; yes"});
     }
     void links() {
-        QFETCH(QString, chain);
         QFETCH(QString, exists);
-        const QStringList links = chain.split(' ');
+        const QStringList links = cell("chain").split(' ');
         const QString folder = env.root() + "/links-" + QTest::currentDataTag();
         QVERIFY(QDir().mkpath(folder + "/target"));
         const QString file = folder + "/target/page.htm";

@@ -59,8 +59,7 @@ private slots:
         row("no rule at all is all kept", "just text", "", "|just text");
     }
     void read() {
-        QFETCH(QString, selected);
-        const StyleSelection read = ReadStyleSelection(selected);
+        const StyleSelection read = ReadStyleSelection(cell("selected"));
         QTEST(textOf(read.rules), "rules");
         QTEST(read.before + '|' + read.after, "around");
     }
@@ -74,8 +73,7 @@ private slots:
                "heading only; <-- Properties: -->\nP; P///"});
     }
     void vocabulary() {
-        QFETCH(QString, text);
-        const CssVocabulary words = ParseCssVocabulary(text);
+        const CssVocabulary words = ParseCssVocabulary(cell("text"));
         const QStringList lists{words.commands.join(','), words.properties.join(','), words.values.join(','),
                                 words.units.join(',')};
         QTEST(lists.join('/'), "expected");
@@ -236,14 +234,13 @@ private slots:
                "rejected asked asked focus=cmbValue props=a:b;"});
     }
     void keys() {
-        QFETCH(QString, keys);
         ShellFixture app;
         app.start();
         frmCSS css(*app.main, app.main.get());
         QVERIFY(shownActive(&css));
         app.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes; // to the questions in turn
         QComboBox* last = nullptr;
-        for (const QString& step : keys.split('|')) {
+        for (const QString& step : cell("keys").split('|')) {
             last = css.findChild<QComboBox*>("cmb" + step.section(':', 0, 0));
             last->setFocus();
             typeKeys(last->lineEdit(), step.section(':', 1));

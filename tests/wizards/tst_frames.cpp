@@ -71,11 +71,10 @@ private slots:
     }
     void builder() {
         QFETCH(QString, script);
-        QFETCH(QString, expected);
         FramesModel model(kWidth,
                           script.startsWith('@') ? script.section(' ', 0, 0).mid(1).toFloat() : kHeight);
         Run(model, script);
-        QCOMPARE(BuildFrameset(model, "\t"), expected.replace("\n", "\r\n"));
+        QCOMPARE(BuildFrameset(model, "\t"), cell("expected").replace("\n", "\r\n"));
     }
 
     // Random steps: the rects tile the area; frames written once, a FRAMESET per split, shares add to 100%.
@@ -131,9 +130,8 @@ private slots:
                            "browser's own borders; V s1 H s2 V"});
     }
     void rendersAsDrawn() {
-        QFETCH(QString, script);
         FramesModel model(kWidth, kHeight);
-        Run(model, script + " n");
+        Run(model, cell("script") + " n");
         QWebEngineView view;
         const QSize size(kWidth / FramesModel::TwipsPerPixel, kHeight / FramesModel::TwipsPerPixel);
         view.resize(size);
@@ -171,17 +169,14 @@ private slots:
                "pair too small to move; V V V V V V; 0; 5; 34.6875 34.6875"});
     }
     void drag() {
-        QFETCH(QString, script);
-        QFETCH(QString, across);
-        QFETCH(QString, moves);
         FramesModel model(kWidth, kHeight);
-        Run(model, script);
+        Run(model, cell("script"));
         const BorderRecord& border = model.borders[model.splitCount()];
         const bool down = border.Horizontal;
         const TwipRect &a = model.frameRects[border.FirstFrame], &b = model.frameRects[border.SecondFrame];
         const float origin = a.start(down);
-        for (int n = moves.toInt(); n > 0; --n)
-            model.dragLatestBorder(across.toFloat());
+        for (int n = cell("moves").toInt(); n > 0; --n)
+            model.dragLatestBorder(cell("across").toFloat());
         QTEST(QString::number(a.extent(down)) + ' ' + QString::number(b.extent(down)), "extents");
         QVERIFY(a.start(down) == origin &&
                 model.borderRects[model.splitCount()].start(down) == origin + a.extent(down) &&

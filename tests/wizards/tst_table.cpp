@@ -123,8 +123,7 @@ private slots:
     }
     void operations() {
         TableModel m = ReadTable("<TABLE><TR><TD>c1<TD>c2<TD>c3<TR><TD>c4<TD>c5<TR><TD>c6")->model;
-        QFETCH(QString, ops);
-        for (const QString& op : ops.split(' ')) {
+        for (const QString& op : cell("ops").split(' ')) {
             const int number = op.mid(2).toInt();
             const bool row = op.at(1) == 'r';
             if (op.at(0) == '-')

@@ -47,7 +47,8 @@ struct BenchHome {
 };
 
 // Before the application is made for a benchmark that runs the browser engine: its sandbox cannot
-// run as root, so only then is it switched off (as ./run does), and the engine shares the contexts.
+// run as root, so only then is it switched off (as ./run does), and the engine shares the contexts
+// (linked into the benchmark, the engine would set that itself; set here it is set in time either way).
 inline void prepareBrowserEngine() {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -3,10 +3,11 @@
 //
 //   bench_startup [--quillora=PROGRAM] [PAGE.html]
 //
-// Every run is a process of its own, offscreen, with a fresh home, configuration, data, cache and
-// runtime folder, so that no settings, session or running editor (a second start hands its files to
-// the first) carry over from one run to the next; each is ended (terminated, then killed) once
-// measured. Printed, as minimum, median and maximum:
+// Every run is a process of its own, offscreen (or on the platform QT_QPA_PLATFORM names: under
+// `QT_QPA_PLATFORM=xcb xvfb-run -a bench_startup` each shows its window on an X server), with a fresh home,
+// configuration, data, cache and runtime folder, so that no settings, session or running editor (a second
+// start hands its files to the first) carry over from one run to the next; each is ended (terminated, then
+// killed) once measured. Printed, as minimum, median and maximum:
 // - the floor, 10 runs: the time from the spawn to its window's first exposure, and the resident
 //   memory (VmRSS) 2 s after it;
 // - the editor (by default the quillora beside this folder) started with no file, 10 runs: the same
@@ -48,6 +49,11 @@
 #include <vector>
 
 namespace {
+
+// The window system the programs run on: offscreen unless this program was given another.
+QString platform() {
+    return qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen"));
+}
 
 const char* const kDefaultPage = "/usr/share/doc/nodejs/api/all.html";
 const char* const kFeatherPad = "/usr/bin/featherpad";
@@ -120,7 +126,7 @@ public:
             ::mkdir(QFile::encodeName(folder).constData(), 0700);
             environment.insert(QString::fromLatin1(name), folder);
         }
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform());
         environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
         // No session bus either: through it one run could find the last (FeatherPad opens its files
         // in a running instance that way).
@@ -382,7 +388,8 @@ int main(int argc, char** argv) {
     const double pageMiB = mib(double(pageBytes));
     bool failed = false;
 
-    std::printf("start-up, offscreen, every run a new process with fresh home and runtime folders\n");
+    std::printf("start-up, platform %s, every run a new process with fresh home and runtime folders\n",
+                qPrintable(platform()));
     std::printf("floor: a bare Qt window (menu bar, text box), %d runs\n", kShortRuns);
     std::fflush(stdout);
     const Figures floor =

@@ -75,8 +75,6 @@ int main(int argc, char* argv[]) {
     if (const int status = answerInfoOption(argc, argv); status >= 0)
         return status;
     GiveLargeBlocksBack();
-    // The browser engine draws with the same OpenGL contexts as the windows.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setOrganizationName(QStringLiteral("Quillora"));

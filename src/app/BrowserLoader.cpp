@@ -7,7 +7,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QOpenGLContext>
 #include <QPluginLoader>
+
+QT_BEGIN_NAMESPACE
+// Qt's own (exported from Qt GUI, and declared so by Qt WebEngine too): sets the context every
+// OpenGL context of the program shares its resources with.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 const char* const kBrowserModuleFile = "quillora-browser.so";
 
@@ -19,6 +26,23 @@ QStringList BrowserModuleFolders() {
     const QString program = QCoreApplication::applicationDirPath();
     return {program, QDir::cleanPath(program + QStringLiteral("/" QUILLORA_MODULE_FOLDER))};
 }
+
+namespace {
+// The engine draws pages with OpenGL contexts that share resources with one context of the whole
+// program, which must exist before the engine is loaded. It is made here, on first use, rather than
+// by Qt at start (Qt::AA_ShareOpenGLContexts): that would map the OpenGL driver, tens of megabytes,
+// into every session, whether it ever shows a page or not. Without OpenGL (offscreen, or no driver)
+// the context is not valid, and the engine draws without it as it would have.
+void provideSharedOpenGLContext() {
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto* context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (!context->create())
+        qCDebug(lcQuillora) << "No OpenGL context for the browser engine: it draws without one";
+    qt_gl_set_global_share_context(context);
+}
+} // namespace
 
 BrowserLoader::BrowserLoader(QStringList folders) : m_folders(std::move(folders)) {}
 
@@ -50,6 +74,7 @@ BrowserModule* BrowserLoader::load() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QElapsedTimer clock;
     clock.start();
+    provideSharedOpenGLContext();
     delete m_plugin;
     m_plugin = new QPluginLoader(path);
     // The engine is never unloaded: its threads and the pages' processes outlive any one window.

@@ -22,6 +22,16 @@ class BrowserModuleTest : public QObject {
         sendKey(window->txtRich, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
     }
 
+    // The share of the widget's pixels in the page's green.
+    static double greenShare(QWidget* widget) {
+        const QImage image = widget->grab().toImage();
+        qsizetype green = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                green += QColor(image.pixel(x, y)) == QColor(0, 0xc0, 0);
+        return double(green) / std::max(qsizetype(1), qsizetype(image.width()) * image.height());
+    }
+
 private slots:
     // The real program, started with a page and left idle, maps no engine and no checker.
     void idleProgramMapsNoEngine() {
@@ -84,11 +94,16 @@ private slots:
         QVERIFY(shownActive(app.main.get()));
         QVERIFY(!app.main->loadedBrowserModule());
         QCOMPARE(HeavyLibraries(MappedLibraries()), QStringList());
-        const QString page = app.env.writeFile("shown.htm", "<title>Shown</title><p>a page</p>");
+        const QString page =
+            app.env.writeFile("shown.htm", "<title>Shown</title><body style='background:#00c000'>a page");
         BrowserWindow* view = app.main->OpenBrowser(page);
         QVERIFY(view);
         QVERIFY(app.main->loadedBrowserModule());
         QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), "QL Viewer - Shown", 30000);
+        // Drawn, not only loaded: the page's area is its background's colour.
+        QWidget* pageArea = view->findChild<QWidget*>("WebBrowser");
+        QVERIFY(pageArea);
+        QTRY_VERIFY_WITH_TIMEOUT(greenShare(pageArea) > 0.9, 15000);
         QVERIFY(HeavyLibraries(MappedLibraries()).join(" ").contains("libQt6WebEngineCore.so"));
         // The same module serves the next request: the preview beside a document.
         frmNotepad* window = app.document(0);
@@ -100,11 +115,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    // As the program does: the engine, loaded later, draws with the windows' OpenGL contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    BrowserModuleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(BrowserModuleTest)
 #include "tst_browsermodule.moc"

@@ -334,7 +334,6 @@ private slots:
 // With --show-menus the program starts as its main does and prints the first menu on the bar (of
 // the new document it starts with) and Qt's own Cancel button.
 int main(int argc, char* argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // as the program does, for the browser
     QApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], "--show-menus") == 0) {
         InstallUserTranslations(app);

@@ -5,6 +5,7 @@
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
+#include "support/MappedLibraries.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -319,6 +320,10 @@ private slots:
         (action ? action : app.main->popupMenu()->findChild<QAction*>(cell("item")))->trigger();
         QCOMPARE(shown(app, window) + ' ' + window->txtRich->text(), cell("map") + " <b>xy");
     }
+
+    // Run last, after the main window and document windows above: colouring text maps nothing of the
+    // browser engine or the HTML checker.
+    void mapsNoEngine() { QCOMPARE(HeavyLibraries(MappedLibraries()), QStringList()); }
 };
 
 QTEST_MAIN(TestColorizer)

@@ -27,6 +27,7 @@
 // started or never shows its window.
 
 #include "BenchFigures.h"
+#include "platform/FirstExposure.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,28 +75,6 @@ constexpr double kStartTarget = 1.2;
 constexpr double kMemoryTarget = 1.6;
 constexpr double kFileTarget = 12;
 
-// The floor's own notice of its first exposure, the line the editor gives on its start-up log.
-class FirstExposureNotice : public QObject {
-public:
-    explicit FirstExposureNotice(const QWidget& window) : m_window(window) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && watched == m_window.windowHandle() &&
-            m_window.windowHandle()->isExposed()) {
-            std::fprintf(stderr, "%s\n", kShownLine);
-            std::fflush(stderr);
-            QCoreApplication::instance()->removeEventFilter(this);
-        }
-        return false;
-    }
-
-private:
-    const QWidget& m_window;
-};
-
 // The floor: a main window with one menu of one item and a text box, filling the screen as the
 // editor's main window does (the size of what is drawn counts in the memory).
 int showBareWindow(int argc, char** argv) {
@@ -105,7 +84,11 @@ int showBareWindow(int argc, char** argv) {
         ->addMenu(QStringLiteral("&File"))
         ->addAction(QStringLiteral("E&xit"), &app, &QCoreApplication::quit);
     window.setCentralWidget(new QTextEdit(&window));
-    const FirstExposureNotice notice(window);
+    // The floor says so as the editor does on its start-up log.
+    const FirstExposureNotice notice(window, [] {
+        std::fprintf(stderr, "%s\n", kShownLine);
+        std::fflush(stderr);
+    });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window.setGeometry(screen->availableGeometry());
     window.showMaximized();

@@ -1,5 +1,6 @@
 #include "app/frmQuillora.h"
 #include "app/mdlQuillor.h"
+#include "platform/FirstExposure.h"
 #include "platform/Log.h"
 #include "platform/MemoryUse.h"
 #include "platform/ProgramIcon.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QTranslator>
-#include <QWindow>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -47,28 +47,6 @@ int answerInfoOption(int argc, char* argv[]) {
     return -1;
 }
 
-// Says once, on the start-up log, when the main window is first exposed (on screen, or drawn by
-// the offscreen platform): the start-up benchmark times the program by that line. It watches the
-// application's events only until then.
-class FirstExposureNotice : public QObject {
-public:
-    explicit FirstExposureNotice(const QWidget& window) : m_window(window) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && watched == m_window.windowHandle() &&
-            m_window.windowHandle()->isExposed()) {
-            qCInfo(lcStartup, "first window shown");
-            QCoreApplication::instance()->removeEventFilter(this);
-        }
-        return false;
-    }
-
-private:
-    const QWidget& m_window;
-};
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -96,7 +74,7 @@ int main(int argc, char* argv[]) {
     frmQuillora window(ProgramFolder());
     std::optional<FirstExposureNotice> exposureNotice;
     if (lcStartup().isInfoEnabled())
-        exposureNotice.emplace(window);
+        exposureNotice.emplace(window, [] { qCInfo(lcStartup, "first window shown"); });
     QObject::connect(&link, &SingleInstanceLink::pathsReceived, &window, &frmQuillora::txtDDE_Change);
     window.startUp(paths);
     return app.exec();

@@ -46,11 +46,8 @@ void provideSharedOpenGLContext() {
 
 BrowserLoader::BrowserLoader(QStringList folders) : m_folders(std::move(folders)) {}
 
-BrowserLoader::~BrowserLoader() {
-    // The module stays mapped until the program ends: its windows and the engine's threads may
-    // outlive this loader by a moment, and unloading the engine is not supported anyway.
-    delete m_plugin;
-}
+// The module itself stays mapped until the program ends (see the load hint below).
+BrowserLoader::~BrowserLoader() = default;
 
 BrowserModule* BrowserLoader::load() {
     if (m_module)
@@ -75,8 +72,7 @@ BrowserModule* BrowserLoader::load() {
     QElapsedTimer clock;
     clock.start();
     provideSharedOpenGLContext();
-    delete m_plugin;
-    m_plugin = new QPluginLoader(path);
+    m_plugin = std::make_unique<QPluginLoader>(path);
     // The engine is never unloaded: its threads and the pages' processes outlive any one window.
     m_plugin->setLoadHints(QLibrary::PreventUnloadHint);
     QObject* instance = m_plugin->instance();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class BrowserModule;
 class QPluginLoader;
@@ -34,6 +35,6 @@ public:
 private:
     QStringList m_folders;
     BrowserModule* m_module = nullptr;
-    QPluginLoader* m_plugin = nullptr;
+    std::unique_ptr<QPluginLoader> m_plugin;
     QString m_error;
 };

@@ -36,8 +36,9 @@ export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$build"
 # The tests that show pages in the browser engine: the browser windows, the frames builder's
 # check that a browser lays the frames out as drawn, the preview beside the text (also reopened
-# with a session, and named for assistive technology), and Exit with hostile pages.
-engine='^(tst_browser|tst_browsermodule|tst_frames|tst_previewbeside|tst_session|tst_accessibility|tst_translations|hostile_pages_real_window)$'
+# with a session, and named for assistive technology), Exit with hostile pages, and the browser
+# module loaded on first use (offscreen and on an X server).
+engine='^(tst_browser|tst_browsermodule|tst_frames|tst_previewbeside|tst_session|tst_accessibility|tst_translations|hostile_pages_real_window|browser_module_under_window_manager)$'
 ctest --output-on-failure -j2 -E "$engine" "$@"
 # The browser engine's own library frees some of its objects with the size of another type, which
 # the allocator reports although that code is not ours and not built with the sanitizers: for the

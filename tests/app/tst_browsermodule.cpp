@@ -60,11 +60,22 @@ private slots:
         QCOMPARE(HeavyLibraries(mapped), QStringList());
     }
 
-    // Without the module the program opens, edits and saves; each browser command says what is
-    // missing, and nothing of the engine is mapped.
+    // Without a module it can load the program opens, edits and saves; each browser command says
+    // what is missing or unreadable, naming the file, and nothing of the engine is mapped.
+    void editsWithoutTheModule_data() {
+        QTest::addColumn<QByteArray>("module");
+        QTest::newRow("absent") << QByteArray();
+        QTest::newRow("damaged") << QByteArray("\x7f"
+                                               "ELF not really");
+    }
     void editsWithoutTheModule() {
-        QTemporaryDir empty;
-        qputenv("QUILLORA_MODULE_DIR", empty.path().toUtf8());
+        QFETCH(QByteArray, module);
+        QTemporaryDir folder;
+        if (!module.isEmpty()) {
+            QFile damaged(folder.filePath("quillora-browser.so"));
+            QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(module) == module.size());
+        }
+        qputenv("QUILLORA_MODULE_DIR", folder.path().toUtf8());
         AppFixture app;
         app.start();
         QVERIFY(shownActive(app.main.get()));
@@ -73,7 +84,9 @@ private slots:
         togglePreview(app, window);
         QCOMPARE(app.dialogs.messages.size(), 1);
         const QString said = app.dialogs.messages.last().text;
-        QVERIFY2(said.contains("quillora-browser.so") && said.contains(empty.path()), qPrintable(said));
+        QVERIFY2(said.contains(folder.path() + (module.isEmpty() ? "" : "/quillora-browser.so")) &&
+                     said.contains("quillora-browser.so"),
+                 qPrintable(said));
         QVERIFY(!window->previewPane());
         QVERIFY(!app.main->OpenBrowser(QString()));
         QCOMPARE(app.dialogs.messages.size(), 2);
@@ -81,6 +94,10 @@ private slots:
         QVERIFY(app.main->browsers().BrowserSlotFree[0]);
         typeText(window->txtRich, "!");
         QVERIFY(window->txtRich->text().contains("<p>kept</p>!\r\n"));
+        const QString saved = app.env.root() + "/kept.htm";
+        app.dialogs.savePaths.enqueue(saved);
+        sendKey(window->txtRich, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(TestEnvironment::readFile(saved).contains("<p>kept</p>!\r\n"));
         QCOMPARE(HeavyLibraries(MappedLibraries()), QStringList());
         qunsetenv("QUILLORA_MODULE_DIR");
     }

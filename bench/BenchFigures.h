@@ -82,6 +82,11 @@ inline long statusKiB(const char* field, const char* statusFile = "/proc/self/st
     return kib;
 }
 
+// This process's resident memory (VmRSS) now, in MiB.
+inline double rssMiB() {
+    return static_cast<double>(statusKiB("VmRSS:")) / 1024.0;
+}
+
 // A page read as opening a file reads it: UTF-8, every line break made CR LF. Nothing (and a line
 // on the error output) when it cannot be read; `size` receives the file's size in bytes.
 inline std::optional<QString> readPage(const QString& path, qint64* size = nullptr) {

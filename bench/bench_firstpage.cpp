@@ -35,10 +35,6 @@ constexpr int kRuns = 5;
 constexpr int kShowTimeoutMs = 60000;
 const char* const kPage = "<title>First</title><body style='background:#00c000'><h1>A page</h1><p>Text.</p>";
 
-double rssMiB() {
-    return static_cast<double>(statusKiB("VmRSS:")) / 1024.0;
-}
-
 // Milliseconds from now until the window's title says the page is shown; negative when it never does.
 double showPage(frmQuillora& main, const QString& page, const QString& title) {
     QElapsedTimer clock;

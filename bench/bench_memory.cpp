@@ -55,10 +55,6 @@ const char* const kOnceArgument = "--once";
 const char* const kStopArgument = "--stop-after=";
 constexpr double kTargetTimes = 12;
 
-double rssMiB() {
-    return static_cast<double>(statusKiB("VmRSS:")) / 1024.0;
-}
-
 double peakMiB() {
     return static_cast<double>(statusKiB("VmHWM:")) / 1024.0;
 }

@@ -171,15 +171,13 @@ void frmView::setStripColor(const QColor& color) {
 }
 
 void frmView::buttonAction(const QString& name) {
-    if (name == QLatin1String("picBack"))
-        WebBrowser->GoBack();
-    else if (name == QLatin1String("picForward"))
-        WebBrowser->GoForward();
-    else if (name == QLatin1String("picStop"))
-        WebBrowser->Stop();
-    else if (name == QLatin1String("picReload"))
-        WebBrowser->Refresh();
-    else if (name == QLatin1String("picGoTo"))
+    // The four buttons left of the address box do what their menu items do.
+    static const CommandId kLeftCommands[] = {CommandId::Back, CommandId::Forward, CommandId::Stop,
+                                              CommandId::Reload};
+    for (int i = 0; i < 4; ++i)
+        if (name == QLatin1String(kLeftButtons[i]))
+            runCommand(kLeftCommands[i]);
+    if (name == QLatin1String("picGoTo"))
         goToTypedAddress();
 }
 

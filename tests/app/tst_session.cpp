@@ -227,7 +227,8 @@ private slots:
             QSKIP("needs the built program, Xvfb and xdotool");
         AppFixture app;
         QProcess server, program;
-        server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
+        // -noreset: the next start must not meet the reset that follows the last client leaving.
+        server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-noreset"});
         QVERIFY(server.waitForReadyRead(10000));
         qputenv("DISPLAY", ":" + server.readAllStandardOutput().trimmed());
         qputenv("QT_QPA_PLATFORM", "xcb");

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command in a virtual X server of its own. The server picks a free display number itself
 # (-displayfd), where "xvfb-run -a" picks one first that a test started at once may take as well.
+# -noreset: by default the server resets when its last client leaves, and a program started in that
+# moment cannot connect (a test that ends one start and begins the next met this).
 set -uo pipefail
 number_file=$(mktemp)
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$number_file" 2>/dev/null &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$number_file" 2>/dev/null &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$number_file"' EXIT
 # The number is written once the server accepts connections.

@@ -12,8 +12,9 @@
 
 namespace {
 
-// A piece read at a time: some 8 lines of prose, read and checked in some 50 microseconds.
-constexpr int kPiece = 512;
+// A piece read at a time: some 4 lines of prose, read and checked in some 25 microseconds (an
+// edit has the piece it falls in checked again at once).
+constexpr int kPiece = 256;
 // What is read beyond a piece, so that a tag or word across its end is read whole: a little at
 // first, much more when that was not enough (a long tag, a line of code without blanks).
 constexpr int kLookaheads[] = {256, 4096, 65536};

@@ -91,6 +91,7 @@ void RichTextControl::afterEdit(int from, bool insertedBreaks) {
     const int at = textCursor().position();
     m_pieces.afterEdit(from, at, insertedBreaks);
     cutLongLines(std::min(from, at), std::max(from, at));
+    reportObserved();
 }
 
 void RichTextControl::cutLongLines(int from, int to) {
@@ -276,29 +277,50 @@ void RichTextControl::observeChange(int from, int to, bool typed, const std::fun
         change();
         return;
     }
-    // Qt's own edits stay near the cursor: a character, a word, the rest of a line. A change that
-    // reaches past this margin is reported as not known exactly.
-    constexpr int kMargin = 4096;
-    const int lengthBefore = textLength();
-    const int windowStart = std::max(0, from - kMargin);
-    const int windowEnd = std::min(lengthBefore, to + kMargin);
-    TextEdit edit;
-    edit.cursorBefore = selStart();
-    edit.hadSelection = selLength() > 0;
-    edit.typed = typed;
-    edit.composing = composing;
-    const QString before = textRange(windowStart, windowEnd - windowStart);
+    reportObserved(); // one not closed by afterEdit yet is told first
+    // Qt's own edits stay within the lines of [from, to): a character, a word, a line's rest, or
+    // the break before or after them. The lines around are read with them, two each side, so that
+    // a break taken out beside an empty line still has unchanged text on both sides. A change that
+    // reaches past them is reported as not known exactly.
+    constexpr int kLinesAround = 2;
+    Observed observed;
+    observed.lengthBefore = textLength();
+    QTextBlock first = document()->findBlock(toDocumentPosition(from));
+    for (int i = 0; i < kLinesAround && first.previous().isValid(); ++i)
+        first = first.previous();
+    QTextBlock last = document()->findBlock(toDocumentPosition(to));
+    for (int i = 0; i < kLinesAround && last.next().isValid(); ++i)
+        last = last.next();
+    observed.from = from;
+    observed.start = toOffset(first.position());
+    observed.end = last.next().isValid() ? toOffset(last.next().position()) : observed.lengthBefore;
+    Q_ASSERT(observed.start <= from && to <= observed.end);
+    observed.edit.cursorBefore = selStart();
+    observed.edit.hadSelection = selLength() > 0;
+    observed.edit.typed = typed;
+    observed.edit.composing = composing;
+    observed.before = textRange(observed.start, observed.end - observed.start);
     m_observing = true;
     change();
     m_observing = false;
-    const int grown = textLength() - lengthBefore;
-    const QString after = textRange(windowStart, windowEnd - windowStart + grown);
+    m_observed = std::move(observed);
+}
+
+void RichTextControl::reportObserved() {
+    if (!m_observed)
+        return;
+    Observed observed = std::move(*m_observed);
+    m_observed.reset();
+    const QString& before = observed.before;
+    const int grown = textLength() - observed.lengthBefore;
+    const QString after = textRange(observed.start, observed.end - observed.start + grown);
     if (before == after)
         return;
     // The text before `from` and before the cursor's new place is unchanged, so an insertion or
     // a deletion is placed at the cursor, not at an equal character beside it.
     const qsizetype shorter = std::min(before.size(), after.size());
-    const qsizetype prefixLimit = std::clamp<qsizetype>(std::min(from, selStart()) - windowStart, 0, shorter);
+    const qsizetype prefixLimit =
+        std::clamp<qsizetype>(std::min(observed.from, selStart()) - observed.start, 0, shorter);
     qsizetype prefix = 0;
     while (prefix < prefixLimit && before.at(prefix) == after.at(prefix))
         ++prefix;
@@ -306,10 +328,11 @@ void RichTextControl::observeChange(int from, int to, bool typed, const std::fun
     while (suffix < shorter - prefix &&
            before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
         ++suffix;
-    edit.offset = windowStart + static_cast<int>(prefix);
+    TextEdit& edit = observed.edit;
+    edit.offset = observed.start + static_cast<int>(prefix);
     edit.removed = before.mid(prefix, before.size() - prefix - suffix);
     edit.inserted = after.mid(prefix, after.size() - prefix - suffix);
-    edit.known = (prefix > 0 || windowStart == 0) && (suffix > 0 || windowEnd == lengthBefore);
+    edit.known = (prefix > 0 || observed.start == 0) && (suffix > 0 || observed.end == observed.lengthBefore);
     emit edited(edit);
 }
 

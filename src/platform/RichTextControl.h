@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTextCursor>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class LineNumberGutter;
@@ -188,10 +189,12 @@ private:
     QTextCursor replaceDocument(const QString& text, const QTextCharFormat& format);
     // Replaces [start, start + length) and reports it as edited.
     void replaceAndReport(int start, int length, const QString& text);
-    // Runs a change made by Qt's own editing around [from, to) and reports what it changed,
-    // found by comparing the text around that stretch before and after.
+    // Runs a change made by Qt's own editing around [from, to) and keeps the text around that
+    // stretch as it was; afterEdit reports what changed, once the pieces of long lines are right
+    // again and the text reads as it is, found by comparing that text before and after.
     void observeChange(int from, int to, bool typed, const std::function<void()>& change,
                        bool composing = false);
+    void reportObserved();
     int cursorPlace(int position) const;
     void normalizeCursor();
     // The view (RichTextView.cpp).
@@ -212,6 +215,13 @@ private:
     bool m_lineRunsEnabled = true;
     bool m_widthSet = false; // the document was given a width once
     bool m_observing = false;
+    // A change observeChange ran, reported by afterEdit: the text [start, end) before it.
+    struct Observed {
+        TextEdit edit;
+        QString before;
+        int from = 0, start = 0, end = 0, lengthBefore = 0;
+    };
+    std::optional<Observed> m_observed;
     bool m_replacingWhole = false; // the document's own reports of it are replaced by one
     LongLinePieces m_pieces;
     TextOffsets m_offsets;

@@ -154,10 +154,14 @@ QString TextOffsets::range(int start, int length) const {
     // would lay its lines out (shaping their text) only to find x positions that go unused.
     QString raw;
     raw.reserve(positionB - positionA);
-    for (QTextBlock block = blockA; block.isValid() && block.position() < positionB; block = block.next()) {
+    // Each block's position follows from the one before: asking the document costs a search.
+    int position = blockA.position();
+    for (QTextBlock block = blockA; block.isValid() && position < positionB;
+         position += block.length(), block = block.next()) {
+        Q_ASSERT(position == block.position());
         const QString line = block.text();
-        const int from = std::max(positionA - block.position(), 0);
-        const int to = positionB - block.position();
+        const int from = std::max(positionA - position, 0);
+        const int to = positionB - position;
         raw.append(QStringView(line).sliced(from, std::min(to, int(line.size())) - from));
         if (to > line.size())
             raw.append(QChar::ParagraphSeparator);

@@ -261,6 +261,68 @@ private slots:
         }
     }
 
+    // What edits from the keyboard or a paste report: each change known exactly, and together they
+    // turn the text before into the text after. Text: "[" and "]" the selection, "|" the cursor;
+    // "#n" stands for n lines of 60 characters, so that a change lies far into a long text.
+    void editsReported_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("limit"); // of long lines, 0 for none
+        const auto row = [](const char* name, const char* before, const char* keys, int limit = 0) {
+            QTest::newRow(name) << QString(before) << QString(keys) << limit;
+        };
+        row("Backspace after empty lines", "#40a\r\n\r\n\r\n|b#40", "{Backspace}");
+        row("Delete before empty lines", "#40a|\r\n\r\n\r\nb#40", "{Delete}");
+        row("Backspace at the start", "|ab#3", "{Backspace}x");
+        row("Delete at the end", "#3ab|", "{Delete}x");
+        row("Ctrl+Backspace at a line's start", "#40a\r\n\r\n|b#40", "{Ctrl+Backspace}");
+        row("Ctrl+Delete at a line's end", "#40a|\r\n\r\nb#40", "{Ctrl+Delete}");
+        row("Ctrl+Backspace over a long word",
+            "#40 "
+            "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+            "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+            "|#40",
+            "{Ctrl+Backspace}");
+        row("typed over many lines", "#40[a#60b]#40", "x");
+        row("Return over a selection", "#40a[bc]d#40", "{Return}");
+        row("pasted over a selection", "#40a[bc]d#40", "{Ctrl+V}");
+        row("Backspace at a piece's start", "#40 01234567890123456789|012345678901234567890#40",
+            "{Backspace}", 20);
+        row("Delete at a piece's end", "#40 01234567890123456789|012345678901234567890#40", "{Delete}", 20);
+    }
+    void editsReported() {
+        QFETCH(QString, before);
+        QFETCH(QString, keys);
+        QFETCH(int, limit);
+        const QString line = QString(58, QLatin1Char('-')) + kCrLf;
+        const auto lines = [&](const QString& count) { return line.repeated(count.toInt()); };
+        static const QRegularExpression many(QStringLiteral("#(\\d+) ?"));
+        QString text = before;
+        for (QRegularExpressionMatch m = many.match(text); m.hasMatch(); m = many.match(text))
+            text.replace(m.capturedStart(), m.capturedLength(), lines(m.captured(1)));
+        const bool selected = text.contains('[');
+        const int start = int(text.indexOf(selected ? '[' : '|'));
+        text.remove('[');
+        const int end = selected ? int(text.indexOf(']')) : start;
+        text.remove(']').remove('|');
+        QApplication::clipboard()->setText(QStringLiteral("p\nq"));
+        Control control;
+        control.setLongLineLimit(limit);
+        control.setText(text);
+        control.select(start, end - start);
+        std::vector<TextEdit> reported;
+        QString expected = text;
+        connect(&control, &Control::edited, this, [&](const TextEdit& edit) {
+            reported.push_back(edit);
+            QVERIFY(edit.known);
+            QCOMPARE(expected.mid(edit.offset, edit.removed.size()), edit.removed);
+            expected.replace(edit.offset, edit.removed.size(), edit.inserted);
+        });
+        typeKeys(&control, keys);
+        QVERIFY(!reported.empty());
+        QCOMPARE(control.text(), expected);
+    }
+
     // Stretches deep in a long text (one in a line shown in pieces) land where they belong.
     void paintFarAhead() {
         Control control;

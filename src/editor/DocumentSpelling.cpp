@@ -95,7 +95,8 @@ void DocumentSpelling::forgetText() {
 
 void DocumentSpelling::restart() {
     forgetText();
-    m_segments.assign(1, Segment{});
+    m_segments.clear();
+    m_segments.insert(0, Segment{});
     m_marks.clear();
     m_length = m_control.textLength();
     m_firstUnchecked = 0;
@@ -141,42 +142,42 @@ void DocumentSpelling::settle() {
     const int wasTo = std::max(from, to - grown); // the end of the changed stretch in the old text
 
     // The marks in the changed stretch go; those after it move with the text.
-    const auto first = std::partition_point(
-        m_marks.begin(), m_marks.end(), [from](const Misspelling& m) { return m.start + m.length <= from; });
-    const auto past =
-        std::partition_point(first, m_marks.end(), [wasTo](const Misspelling& m) { return m.start < wasTo; });
-    for (auto after = m_marks.erase(first, past); after != m_marks.end(); ++after)
-        after->start += grown;
+    const size_t first = m_marks.partitionPoint(
+        0, m_marks.size(), [from](int start, const Misspelling& m) { return start + m.length <= from; });
+    const size_t past = m_marks.partitionPoint(
+        first, m_marks.size(), [wasTo](int start, const Misspelling&) { return start < wasTo; });
+    m_marks.erase(first, past);
+    m_marks.moveFrom(first, grown);
 
     // The segment the edit begins in is unchecked and reaches over those that began in the stretch.
     const size_t touched = segmentAt(from);
-    m_segments[touched].checked = false;
-    const auto gone = m_segments.begin() + qsizetype(touched) + 1;
-    const auto kept =
-        std::find_if(gone, m_segments.end(), [wasTo](const Segment& s) { return s.start > wasTo; });
-    for (auto after = m_segments.erase(gone, kept); after != m_segments.end(); ++after)
-        after->start += grown;
-    while (m_segments.size() > 1 && m_segments.back().start >= length)
-        m_segments.pop_back();
+    m_segments.fields(touched).checked = false;
+    size_t kept = touched + 1;
+    while (kept < m_segments.size() && m_segments.start(kept) <= wasTo)
+        ++kept;
+    m_segments.erase(touched + 1, kept);
+    m_segments.moveFrom(touched + 1, grown);
+    while (m_segments.size() > 1 && m_segments.start(m_segments.size() - 1) >= length)
+        m_segments.erase(m_segments.size() - 1, m_segments.size());
     m_firstUnchecked = std::min(m_firstUnchecked, touched);
 }
 
 size_t DocumentSpelling::segmentAt(int offset) const {
     // The last segment starting at or before the offset; the first starts at 0.
-    const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), offset,
-                                        [](int at, const Segment& s) { return at < s.start; });
-    return after == m_segments.begin() ? 0 : size_t(after - m_segments.begin()) - 1;
+    const size_t after = m_segments.partitionPoint(
+        0, m_segments.size(), [offset](int start, const Segment&) { return start <= offset; });
+    return after == 0 ? 0 : after - 1;
 }
 
 size_t DocumentSpelling::firstUnchecked() {
-    while (m_firstUnchecked < m_segments.size() && m_segments[m_firstUnchecked].checked)
+    while (m_firstUnchecked < m_segments.size() && m_segments.fields(m_firstUnchecked).checked)
         ++m_firstUnchecked;
     return m_firstUnchecked;
 }
 
 void DocumentSpelling::checkPiece(size_t index) {
-    const int start = m_segments[index].start;
-    const int next = index + 1 < m_segments.size() ? m_segments[index + 1].start : m_length;
+    const int start = m_segments.start(index);
+    const int next = index + 1 < m_segments.size() ? m_segments.start(index + 1) : m_length;
     const int stop = std::min(next, start + kPiece) - start;
     QStringView window;
     SpellingRun run;
@@ -184,7 +185,7 @@ void DocumentSpelling::checkPiece(size_t index) {
         const int length = std::min(m_length - start, stop + lookahead);
         const bool whole = start + length >= m_length;
         window = textAt(start, length);
-        run = ReadSpellingWords(window, m_source, m_options, m_segments[index].state, stop, whole);
+        run = ReadSpellingWords(window, m_source, m_options, m_segments.fields(index).state, stop, whole);
         // Stopped where it was asked to, or could not have: the piece is read.
         if (whole || (run.end >= stop && run.end < length))
             break;
@@ -201,28 +202,35 @@ void DocumentSpelling::checkPiece(size_t index) {
         if (dictionary && !m_service.isCorrect(window.mid(word.start, word.length).toString(), *dictionary))
             found.push_back({start + word.start, word.length, dictionary});
     }
-    const auto first = std::lower_bound(m_marks.begin(), m_marks.end(), start,
-                                        [](const Misspelling& m, int at) { return m.start < at; });
-    const auto past = std::lower_bound(first, m_marks.end(), end,
-                                       [](const Misspelling& m, int at) { return m.start < at; });
-    if (past - first == qsizetype(found.size())) // as many as before: the marks after stay where they are
-        std::copy(found.begin(), found.end(), first);
-    else
-        m_marks.insert(m_marks.erase(first, past), found.begin(), found.end());
+    const size_t first =
+        m_marks.partitionPoint(0, m_marks.size(), [start](int at, const Misspelling&) { return at < start; });
+    const size_t past =
+        m_marks.partitionPoint(first, m_marks.size(), [end](int at, const Misspelling&) { return at < end; });
+    if (past - first == found.size()) { // as many as before: the marks after stay where they are
+        for (size_t i = 0; i < found.size(); ++i) {
+            m_marks.fields(first + i) = found[i];
+            m_marks.setStart(first + i, found[i].start);
+        }
+    } else {
+        m_marks.erase(first, past);
+        m_marks.insert(first, found.begin(), found.end());
+    }
 
     // What was read is checked; the segments that began inside it are part of it now.
-    m_segments[index].checked = true;
-    const auto inside = m_segments.begin() + qsizetype(index) + 1;
-    const auto beyond =
-        std::find_if(inside, m_segments.end(), [end](const Segment& s) { return s.start >= end; });
-    const auto at = m_segments.erase(inside, beyond);
+    m_segments.fields(index).checked = true;
+    size_t beyond = index + 1;
+    while (beyond < m_segments.size() && m_segments.start(beyond) < end)
+        ++beyond;
+    m_segments.erase(index + 1, beyond);
+    const size_t at = index + 1;
     if (end >= m_length)
         return;
-    if (at != m_segments.end() && at->start == end) {
+    if (at < m_segments.size() && m_segments.start(at) == end) {
         // The next segment stands: checked again only when the reader arrives in another state.
-        if (at->state != run.state) {
-            at->state = std::move(run.state);
-            at->checked = false;
+        Segment& next = m_segments.fields(at);
+        if (next.state != run.state) {
+            next.state = std::move(run.state);
+            next.checked = false;
         }
     } else {
         m_segments.insert(at, Segment{end, std::move(run.state), false});
@@ -241,13 +249,13 @@ QStringView DocumentSpelling::textAt(int start, int length) {
 
 bool DocumentSpelling::startNear(size_t index, int at) {
     const int from = at - kWarmUp;
-    const int next = index + 1 < m_segments.size() ? m_segments[index + 1].start : m_length;
+    const int next = index + 1 < m_segments.size() ? m_segments.start(index + 1) : m_length;
     const QString window = m_control.textRange(from, std::min(m_length - from, kWarmUp + kLookaheads[1]));
     const SpellingRun run = ReadSpellingWords(window, m_source, m_options, {}, kWarmUp - kPiece, false);
     const int start = from + run.end;
-    if (start <= m_segments[index].start || start >= next || start >= m_length)
+    if (start <= m_segments.start(index) || start >= next || start >= m_length)
         return false;
-    m_segments.insert(m_segments.begin() + qsizetype(index) + 1, Segment{start, run.state, false});
+    m_segments.insert(index + 1, Segment{start, run.state, false});
     return true;
 }
 
@@ -257,14 +265,14 @@ void DocumentSpelling::checkStretch(int from, int to) {
         return;
     int pieces = 0;
     for (size_t i = segmentAt(from);
-         i < m_segments.size() && m_segments[i].start < to && pieces < kMostShownPieces;) {
-        if (m_segments[i].checked) {
+         i < m_segments.size() && m_segments.start(i) < to && pieces < kMostShownPieces;) {
+        if (m_segments.fields(i).checked) {
             ++i;
-        } else if (m_segments[i].start < from - 2 * kWarmUp) {
+        } else if (m_segments.start(i) < from - 2 * kWarmUp) {
             // Far into a text not checked yet (just opened, the end shown): the lines on screen
             // are read from a guessed state, which the background puts right when it gets there.
             i += startNear(i, from) ? 1 : 0;
-            if (m_segments[i].start < from - 2 * kWarmUp) // no place to start: the background's
+            if (m_segments.start(i) < from - 2 * kWarmUp) // no place to start: the background's
                 ++i;
         } else {
             checkPiece(i);
@@ -278,10 +286,10 @@ void DocumentSpelling::checkStretch(int from, int to) {
 std::vector<std::pair<int, int>> DocumentSpelling::shownMarks(int from, int to) {
     checkStretch(from, to);
     std::vector<std::pair<int, int>> shown;
-    auto mark = std::partition_point(m_marks.begin(), m_marks.end(),
-                                     [from](const Misspelling& m) { return m.start + m.length <= from; });
-    for (; mark != m_marks.end() && mark->start < to; ++mark)
-        shown.emplace_back(mark->start, mark->length);
+    for (size_t mark = m_marks.partitionPoint(
+             0, m_marks.size(), [from](int start, const Misspelling&m) { return start + m.length <= from; });
+         mark < m_marks.size() && m_marks.start(mark) < to; ++mark)
+        shown.emplace_back(m_marks.start(mark), m_marks.fields(mark).length);
     return shown;
 }
 
@@ -296,11 +304,11 @@ void DocumentSpelling::background() {
     bool shownChanged = false, any = false;
     for (size_t i = firstUnchecked(); i < m_segments.size() && clock.nsecsElapsed() < kSliceNs;
          i = firstUnchecked()) {
-        const int start = m_segments[i].start;
+        const int start = m_segments.start(i);
         checkPiece(i);
         any = true;
         shownChanged = shownChanged || (start < shownTo &&
-                                        (i + 1 >= m_segments.size() || m_segments[i + 1].start > shownFrom));
+                                        (i + 1 >= m_segments.size() || m_segments.start(i + 1) > shownFrom));
     }
     m_bulk = false;
     if (shownChanged && m_underline)
@@ -344,23 +352,23 @@ double DocumentSpelling::progress() {
         return m_active ? 1 : 0;
     qint64 checked = 0;
     for (size_t i = 0; i < m_segments.size(); ++i)
-        if (m_segments[i].checked)
-            checked += (i + 1 < m_segments.size() ? m_segments[i + 1].start : m_length) - m_segments[i].start;
+        if (m_segments.fields(i).checked)
+            checked += (i + 1 < m_segments.size() ? m_segments.start(i + 1) : m_length) - m_segments.start(i);
     return double(checked) / m_length;
 }
 
 const std::vector<DocumentSpelling::Misspelling>& DocumentSpelling::misspellings() {
     settle();
-    return m_marks;
+    return m_marks.flat();
 }
 
 std::optional<DocumentSpelling::Misspelling> DocumentSpelling::misspellingAt(int offset) {
     checkStretch(std::max(0, offset - 1), offset + 1);
-    const auto after = std::upper_bound(m_marks.begin(), m_marks.end(), offset,
-                                        [](int at, const Misspelling& m) { return at < m.start; });
-    if (after == m_marks.begin())
+    const size_t after = m_marks.partitionPoint(
+        0, m_marks.size(), [offset](int start, const Misspelling&) { return start <= offset; });
+    if (after == 0)
         return std::nullopt;
-    const Misspelling& mark = *(after - 1);
+    const Misspelling mark = m_marks.item(after - 1);
     return offset <= mark.start + mark.length ? std::optional(mark) : std::nullopt;
 }
 
@@ -372,10 +380,11 @@ void DocumentSpelling::wordAccepted(const QString& word) {
         const QString text = m_control.textRange(mark.start, mark.length);
         return text.compare(word, Qt::CaseInsensitive) == 0 && m_service.isCorrect(text, *mark.dictionary);
     };
-    const auto gone = std::remove_if(m_marks.begin(), m_marks.end(), accepted);
-    if (gone == m_marks.end())
+    std::vector<Misspelling>& marks = m_marks.flat();
+    const auto gone = std::remove_if(marks.begin(), marks.end(), accepted);
+    if (gone == marks.end())
         return;
-    m_marks.erase(gone, m_marks.end());
+    marks.erase(gone, marks.end());
     m_control.viewport()->update();
     emit changed();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/ShiftedList.h"
 #include "markup/SpellingWords.h"
 
 #include <QObject>
@@ -95,8 +96,10 @@ private:
     bool m_underline = false, m_listed = false, m_active = false;
     SpellingSource m_source = SpellingSource::Markup;
     SpellingOptions m_options;
-    std::vector<Segment> m_segments;
-    std::vector<Misspelling> m_marks;
+    // Edits move the segments and marks after them: both lists keep that move pending for their
+    // tails, so a key typed costs the segments and marks near it, not all of them.
+    ShiftedList<Segment> m_segments;
+    ShiftedList<Misspelling> m_marks;
     int m_length = 0;            // of the text when marks and segments were put right
     size_t m_firstUnchecked = 0; // no segment before it is unchecked
     // Edits not settled yet: the stretch of document positions they changed.

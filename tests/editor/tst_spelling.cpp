@@ -1,6 +1,7 @@
 #include "app/SpellingPanel.h"
 #include "app/frmSettings.h"
 #include "editor/DocumentSpelling.h"
+#include "editor/ShiftedList.h"
 #include "editor/Spelling.h"
 #include "editor/mdlFile.h"
 #include "markup/SpellingWords.h"
@@ -201,6 +202,111 @@ private slots:
             again.checkAll();
             QCOMPARE(places(text, spelling), places(fresh, again));
             QVERIFY(!places(fresh, again).isEmpty());
+        }
+    }
+
+    // Many edits at places near and far from each other, the lines around each checked as they
+    // are shown after a key, leave the marks of the text checked afresh.
+    void editsInTurnKeepMarksRight_data() {
+        QTest::addColumn<uint>("seed");
+        for (uint seed = 1; seed <= 12; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void editsInTurnKeepMarksRight() {
+        REQUIRE_ENGLISH();
+        QFETCH(uint, seed);
+        QRandomGenerator random(seed);
+        TestEnvironment env;
+        SpellingService service(env.programFolder());
+        service.setPreferredLanguage("en_US");
+        RichTextControl text;
+        text.setText(longPage());
+        DocumentSpelling spelling(text, service);
+        spelling.configure(true, SpellingSource::Markup, {});
+        spelling.checkAll();
+        const QStringList inserted{"x", "wrods ", "\r\n", "<!--", "-->", "<b>", "Some text ", ""};
+        int at = random.bounded(text.textLength());
+        for (int step = 0; step < 60; ++step) {
+            // Mostly a few characters on, as typing goes; now and then somewhere else.
+            at = random.bounded(4) == 0 ? random.bounded(text.textLength())
+                                        : std::clamp(at + random.bounded(-20, 40), 0, text.textLength());
+            const int removed =
+                random.bounded(3) == 0 ? std::min(random.bounded(12), text.textLength() - at) : 0;
+            text.select(at, removed);
+            text.setSelText(inserted.at(random.bounded(int(inserted.size()))));
+            if (random.bounded(2) == 0)
+                spelling.checkStretch(std::max(0, at - 300), at + 300);
+        }
+        spelling.checkAll();
+        RichTextControl fresh;
+        fresh.setText(text.text());
+        DocumentSpelling again(fresh, service);
+        again.configure(true, SpellingSource::Markup, {});
+        again.checkAll();
+        QCOMPARE(places(text, spelling), places(fresh, again));
+        QVERIFY(!places(fresh, again).isEmpty());
+    }
+
+    // The list of marks and segments against a plain list moved item by item.
+    void shiftedListAsPlainList_data() {
+        QTest::addColumn<uint>("seed");
+        for (uint seed = 1; seed <= 20; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void shiftedListAsPlainList() {
+        struct Item {
+            int start = 0;
+            int tag = 0;
+        };
+        QFETCH(uint, seed);
+        QRandomGenerator random(seed);
+        ShiftedList<Item> list;
+        std::vector<Item> plain;
+        int tags = 0;
+        for (int step = 0; step < 400; ++step) {
+            const size_t i = random.bounded(int(plain.size()) + 1);
+            switch (random.bounded(6)) {
+            case 0: { // an edit: the items from i on move
+                const int delta = random.bounded(-5, 6);
+                list.moveFrom(i, delta);
+                for (size_t k = i; k < plain.size(); ++k)
+                    plain[k].start += delta;
+                break;
+            }
+            case 1: { // items taken out
+                const size_t to = std::min(plain.size(), i + random.bounded(4));
+                list.erase(i, to);
+                plain.erase(plain.begin() + qsizetype(i), plain.begin() + qsizetype(to));
+                break;
+            }
+            case 2: { // one put in
+                const Item item{random.bounded(1000), ++tags};
+                list.insert(i, item);
+                plain.insert(plain.begin() + qsizetype(i), item);
+                break;
+            }
+            case 3: { // several put in
+                const std::vector<Item> items{{random.bounded(1000), ++tags}, {random.bounded(1000), ++tags}};
+                list.insert(i, items.begin(), items.end());
+                plain.insert(plain.begin() + qsizetype(i), items.begin(), items.end());
+                break;
+            }
+            case 4: // a start set
+                if (i < plain.size()) {
+                    plain[i].start = random.bounded(1000);
+                    list.setStart(i, plain[i].start);
+                }
+                break;
+            case 5: // every move written in
+                if (random.bounded(4) == 0)
+                    QCOMPARE(int(list.flat().size()), int(plain.size()));
+                break;
+            }
+            QCOMPARE(list.size(), plain.size());
+            for (size_t k = 0; k < plain.size(); ++k) {
+                QCOMPARE(list.start(k), plain[k].start);
+                QCOMPARE(list.item(k).tag, plain[k].tag);
+            }
         }
     }
 

@@ -45,7 +45,7 @@ BodyFields ReadBodyTag(const QString& selection) {
     return fields;
 }
 
-std::optional<TextSpan> BodyTagSpan(const QString& selection) {
+std::optional<BodyTagPlace> BodyTagSpan(const QString& selection) {
     qsizetype start = 0;
     while (start < selection.size() && selection.at(start).isSpace())
         ++start;
@@ -56,7 +56,7 @@ std::optional<TextSpan> BodyTagSpan(const QString& selection) {
         return std::nullopt;
     const QString rest = selection.mid(start + 5);
     const int end = tagEnd(rest);
-    return TextSpan{start, 5 + std::min<qsizetype>(end + 1, rest.size())};
+    return BodyTagPlace{start, 5 + std::min<qsizetype>(end + 1, rest.size())};
 }
 
 QString BuildBodyTag(const BodyFields& fields) {

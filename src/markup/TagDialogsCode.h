@@ -17,11 +17,11 @@ BodyFields ReadBodyTag(const QString& selection);
 // Where the BODY tag that ReadBodyTag reads lies in the selection: its first character (after
 // the blanks before it) and its length through its ">" (or to the end without one). Nothing when
 // the selection holds no BODY tag. The text around it is the user's, and stays.
-struct TextSpan {
+struct BodyTagPlace {
     qsizetype start = 0;
     qsizetype length = 0;
 };
-std::optional<TextSpan> BodyTagSpan(const QString& selection);
+std::optional<BodyTagPlace> BodyTagSpan(const QString& selection);
 // "<BODY BACKGROUND=.. BGCOLOR=.. TEXT=.. LINK=.. ALINK=.. VLINK=.. other>" and CR LF: the named
 // attributes in this order, each only when it has a value; `other` trimmed behind them.
 QString BuildBodyTag(const BodyFields& fields);

@@ -124,7 +124,7 @@ void frmBody::cmdAdd_Click() {
     // A BODY tag selected with text around it: only the tag is replaced, the text stays as it
     // stands (and keeps its own line break after the tag).
     RichTextControl& text = document->text();
-    if (const std::optional<TextSpan> span = BodyTagSpan(text.selText())) {
+    if (const std::optional<BodyTagPlace> span = BodyTagSpan(text.selText())) {
         const bool textAfter = span->start + span->length < text.selLength();
         text.select(text.selStart() + static_cast<int>(span->start), static_cast<int>(span->length));
         if (textAfter)

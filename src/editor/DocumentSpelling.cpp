@@ -286,9 +286,9 @@ void DocumentSpelling::checkStretch(int from, int to) {
 std::vector<std::pair<int, int>> DocumentSpelling::shownMarks(int from, int to) {
     checkStretch(from, to);
     std::vector<std::pair<int, int>> shown;
-    for (size_t mark = m_marks.partitionPoint(
-             0, m_marks.size(), [from](int start, const Misspelling&m) { return start + m.length <= from; });
-         mark < m_marks.size() && m_marks.start(mark) < to; ++mark)
+    const size_t first = m_marks.partitionPoint(
+        0, m_marks.size(), [from](int start, const Misspelling& m) { return start + m.length <= from; });
+    for (size_t mark = first; mark < m_marks.size() && m_marks.start(mark) < to; ++mark)
         shown.emplace_back(m_marks.start(mark), m_marks.fields(mark).length);
     return shown;
 }

@@ -13,7 +13,6 @@
 template <typename T> class ShiftedList {
 public:
     size_t size() const { return m_items.size(); }
-    bool empty() const { return m_items.empty(); }
     void clear() {
         m_items.clear();
         m_from = 0;

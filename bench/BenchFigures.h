@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -85,6 +86,20 @@ inline long statusKiB(const char* field, const char* statusFile = "/proc/self/st
 // This process's resident memory (VmRSS) now, in MiB.
 inline double rssMiB() {
     return static_cast<double>(statusKiB("VmRSS:")) / 1024.0;
+}
+
+// Benchmarks that run each measurement in a child process of their own start themselves again with
+// this argument: that process measures once and reports.
+const char* const kOnceArgument = "--once";
+
+// The program's arguments after its name; `once` says whether kOnceArgument was among them (it is
+// taken out).
+inline QStringList benchArguments(int argc, char** argv, bool& once) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    once = arguments.removeAll(QString::fromLatin1(kOnceArgument)) > 0;
+    return arguments;
 }
 
 // A page read as opening a file reads it: UTF-8, every line break made CR LF. Nothing (and a line

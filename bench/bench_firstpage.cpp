@@ -30,7 +30,6 @@
 
 namespace {
 
-const char* const kOnceArgument = "--once";
 constexpr int kRuns = 5;
 constexpr int kShowTimeoutMs = 60000;
 const char* const kPage = "<title>First</title><body style='background:#00c000'><h1>A page</h1><p>Text.</p>";
@@ -94,10 +93,8 @@ void printFigure(const char* what, const std::vector<double>& values, const char
 } // namespace
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool once = arguments.removeAll(QString::fromLatin1(kOnceArgument)) > 0;
+    bool once = false;
+    const QStringList arguments = benchArguments(argc, argv, once);
     if (arguments.size() > 1) {
         std::fprintf(stderr, "usage: bench_firstpage [PAGE.html]\n");
         return 2;

@@ -48,7 +48,6 @@
 namespace {
 
 const char* const kDefaultPage = "/usr/share/doc/nodejs/api/all.html";
-const char* const kOnceArgument = "--once";
 // For a heap profiler: the run ends there at once, so that what is still allocated is what the
 // program held at that point ("open": the page open and settled; "replace": Replace All done and
 // settled, the journal written).
@@ -246,10 +245,8 @@ int measureOnce(const QString& path, const QString& stopAfter) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool once = arguments.removeAll(QString::fromLatin1(kOnceArgument)) > 0;
+    bool once = false;
+    QStringList arguments = benchArguments(argc, argv, once);
     QString stopAfter;
     for (qsizetype i = arguments.size() - 1; i >= 0; --i)
         if (arguments[i].startsWith(QLatin1String(kStopArgument)))

@@ -17,6 +17,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFutureWatcher>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSplitter>
@@ -83,6 +85,40 @@ const char* const kElementAtScript = R"((function (x, y) {
   return element ? Number(element.getAttribute('data-quillora-at')) : -1;
 })(%1, %2))";
 
+// Runs in the page's isolated world: shows an edit by replacing the contents of the element whose
+// start tag is at `at`, where the page holds it as its markup reads (it holds the elements whose
+// start tags are at `before`, no more), and moves the offsets the elements after the edit carry.
+// True when the element now holds the elements at `after` as the text reads; false when the page
+// must be loaded again (it differs, or now differs, from what the tags read).
+const char* const kPatchScript = R"((function (at, before, contents, from, by, after) {
+  var name = 'data-quillora-at';
+  var found = document.querySelectorAll('[' + name + '="' + at + '"]');
+  if (found.length !== 1)
+    return false;
+  var element = found[0];
+  function holds(expected) {
+    var inside = element.querySelectorAll('[' + name + ']');
+    if (inside.length !== expected.length)
+      return false;
+    for (var i = 0; i < inside.length; ++i)
+      if (Number(inside[i].getAttribute(name)) !== expected[i])
+        return false;
+    return true;
+  }
+  if (!holds(before))
+    return false;
+  if (by !== 0) {
+    var all = document.querySelectorAll('[' + name + ']');
+    for (var k = 0; k < all.length; ++k) {
+      var offset = Number(all[k].getAttribute(name));
+      if (offset >= from)
+        all[k].setAttribute(name, String(offset + by));
+    }
+  }
+  element.innerHTML = contents;
+  return holds(after);
+}).apply(null, %1))";
+
 // Where an untitled document's page is served from: a folder that holds nothing, so that the page
 // reads no other file.
 QString untitledPagePath(DocumentHost& host, const frmNotepad& window) {
@@ -113,10 +149,11 @@ PreviewBeside::PreviewBeside(DocumentHost& host, frmNotepad& window, const QStri
     column->addWidget(lblPreviewStatus);
     setFocusProxy(webPreview);
 
-    m_previewId = PreviewPages::instance().add({[this] { return m_pagePath; }, [this] { return m_served; }});
+    m_previewId =
+        PreviewPages::instance().add({[this] { return m_pagePath; }, [this] { return servedBytes(); }});
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(kFollowDelayMs);
-    connect(&m_followTimer, &QTimer::timeout, this, &PreviewBeside::refresh);
+    connect(&m_followTimer, &QTimer::timeout, this, &PreviewBeside::followTyping);
     m_cursorTimer.setSingleShot(true);
     m_cursorTimer.setInterval(0);
     connect(&m_cursorTimer, &QTimer::timeout, this, &PreviewBeside::showCursor);
@@ -154,14 +191,24 @@ void PreviewBeside::setFollowsTyping(bool follows) {
 }
 
 void PreviewBeside::refresh() {
+    show(false);
+}
+
+void PreviewBeside::followTyping() {
+    show(!m_resourcesChanged);
+}
+
+void PreviewBeside::show(bool mayPatch) {
     m_followTimer.stop();
     if (!m_window)
         return;
-    if (m_loading && m_loadClock.elapsed() < kLoadPatienceMs) {
+    if (m_patching || (m_loading && m_loadClock.elapsed() < kLoadPatienceMs)) {
         m_refreshAfterLoad = true;
+        m_reloadAfterLoad = m_reloadAfterLoad || !mayPatch;
         return;
     }
     m_refreshAfterLoad = false;
+    m_reloadAfterLoad = false;
     const int generation = ++m_generation;
     if (!m_mapsText) {
         // A page that uses this document: its own text where it is open, else its file.
@@ -179,6 +226,9 @@ void PreviewBeside::refresh() {
     }
     QString text = m_window->editable().text().text();
     setFollowsTyping(text.size() <= kFollowTypingLimit);
+    if (mayPatch && patch(text))
+        return;
+    m_resourcesChanged = false;
     // Only a page read as HTML is mapped: text or XML shown as itself would show the offsets.
     if (PreviewPages::followedContentType(m_pagePath) != "text/html") {
         serve(text.toUtf8(), QString());
@@ -198,8 +248,73 @@ void PreviewBeside::refresh() {
     watcher->setFuture(QtConcurrent::run([text] { return WithSourceOffsets(text).toUtf8(); }));
 }
 
+bool PreviewBeside::patch(const QString& text) {
+    if (m_loading || !m_showsText || !m_staysAsWritten || !m_followsTyping)
+        return false;
+    const std::optional<ContentsPatch> patch =
+        ContentsPatchOf(m_shownText, text, ChangedStretchOf(m_shownText, text));
+    if (!patch)
+        return false;
+    const auto numbers = [](const std::vector<int>& offsets) {
+        QJsonArray list;
+        for (const int offset : offsets)
+            list.append(offset);
+        return list;
+    };
+    const QJsonArray arguments{patch->elementAt, numbers(patch->tagsBefore),
+                               patch->contents,  patch->movedFrom,
+                               patch->movedBy,   numbers(patch->tagsAfter)};
+    const QString script =
+        QString::fromLatin1(kPatchScript)
+            .arg(QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+    m_patching = true;
+    m_loadingText = text;
+    const std::weak_ptr<const int> token = m_alive;
+    PreviewBeside* const alive = this;
+    webPreview->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                      [token, alive](const QVariant& result) {
+                                          if (!token.expired())
+                                              alive->patched(result.toBool());
+                                      });
+    return true;
+}
+
+void PreviewBeside::patched(bool ok) {
+    // A load the page started itself (a link followed) ended the change: it shows no text now.
+    if (!m_patching)
+        return;
+    m_patching = false;
+    if (!ok) {
+        // The page was not, or is no longer, what its markup reads: it is loaded again.
+        qCDebug(lcQuillora) << "preview changed in place no more, loaded again:" << m_pagePath;
+        m_loadingText = QString();
+        show(false);
+        return;
+    }
+    m_shownText = std::move(m_loadingText);
+    m_loadingText = QString();
+    m_changedSinceShown.reset();
+    // Should the engine ask for the page again, it gets the text shown, its copy made then.
+    m_served = QByteArray();
+    m_servedText = m_shownText;
+    if (m_refreshAfterLoad)
+        show(!m_reloadAfterLoad);
+    placeOutline(false);
+    emit pageShown(true);
+}
+
+QByteArray PreviewBeside::servedBytes() {
+    if (m_served.isNull() && !m_servedText.isNull()) {
+        m_served = WithSourceOffsets(m_servedText).toUtf8();
+        m_servedText = QString();
+    }
+    return m_served;
+}
+
 void PreviewBeside::serve(const QByteArray& bytes, QString text) {
     m_served = bytes;
+    m_servedText = QString();
+    m_loadingStaysAsWritten = !text.isNull() && text.size() <= kFollowTypingLimit && PageStaysAsWritten(text);
     m_loadingText = std::move(text);
     m_loading = true;
     m_loadClock.start();
@@ -213,9 +328,14 @@ void PreviewBeside::serve(const QByteArray& bytes, QString text) {
 
 void PreviewBeside::pageLoaded(bool ok) {
     // Loads the page starts itself (a link followed in the preview) show no copy of the text.
-    if (m_loading) {
+    if (m_patching) {
+        m_patching = false;
+        m_loadingText = QString();
+        m_showsText = false;
+    } else if (m_loading) {
         m_loading = false;
         m_showsText = ok && m_mapsText && !m_loadingText.isNull();
+        m_staysAsWritten = m_showsText && m_loadingStaysAsWritten;
         m_shownText = m_showsText ? std::move(m_loadingText) : QString();
         m_loadingText = QString();
         m_changedSinceShown.reset();
@@ -223,7 +343,7 @@ void PreviewBeside::pageLoaded(bool ok) {
         m_showsText = false;
     }
     if (m_refreshAfterLoad)
-        refresh();
+        show(!m_reloadAfterLoad);
     watchView();
     watchResources();
     if (ok && m_mapsText)
@@ -243,8 +363,10 @@ void PreviewBeside::watchResources() {
         EditableDocument* document = openDocument(m_host, path);
         if (!document || (document == own && m_mapsText))
             continue;
-        m_resourceWatches << connect(document, &EditableDocument::changed, &m_followTimer,
-                                     qOverload<>(&QTimer::start));
+        m_resourceWatches << connect(document, &EditableDocument::changed, this, [this] {
+            m_resourcesChanged = true;
+            m_followTimer.start();
+        });
         m_resourceWatches << connect(document, &EditableDocument::saved, this, &PreviewBeside::refresh);
     }
 }

@@ -54,7 +54,7 @@ public:
     // Pages longer than this are prepared for serving off the interface thread.
     static constexpr int kBackgroundLimit = 256 * 1024;
 
-    // Shows the text as it stands now (after a pause in typing, a save, a used file's change).
+    // Loads the text as it stands now (after a save, a used file's change).
     void refresh();
     // Outlines the element around the cursor and scrolls it into view.
     void showCursor();
@@ -72,8 +72,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // After a pause in typing: an edit of text alone is shown by changing the page in place where
+    // it can be, else the page is loaded again.
+    void followTyping();
+    void show(bool mayPatch);
+    // Changes the page shown to show `text`, where one element's contents can; false when they
+    // cannot (nothing was sent to the page then).
+    bool patch(const QString& text);
+    void patched(bool ok);
     // Shows `bytes`, the copy served of `text` (empty when the page is not mapped to the text).
     void serve(const QByteArray& bytes, QString text);
+    // What the engine gets when it asks for the page.
+    QByteArray servedBytes();
     void pageLoaded(bool ok);
     // Reloads when a file the page used changes in another document window.
     void watchResources();
@@ -93,11 +103,17 @@ private:
     bool m_followsTyping = true;
     int m_previewId = 0;
     QByteArray m_served;
+    QString m_servedText; // when the page was changed in place: the text m_served is made of on request
     bool m_shownOnce = false;
     int m_generation = 0;   // of the copy being prepared: a newer one makes older ones moot
     bool m_loading = false; // a copy is being loaded
     QElapsedTimer m_loadClock;
     bool m_refreshAfterLoad = false;
+    bool m_reloadAfterLoad = false;  // and it loads the page again (a used file changed, or a save)
+    bool m_patching = false;         // the page is being changed in place
+    bool m_resourcesChanged = false; // a file the page uses changed in another window
+    // Whether the page loading, and the one shown, have no scripts that could change them.
+    bool m_loadingStaysAsWritten = false, m_staysAsWritten = false;
     // The text as the copy being loaded and the one shown were served: the page names start tags by
     // their offsets in it, carried to and from the text as it is now through what changed since.
     QString m_loadingText, m_shownText;

@@ -1,8 +1,10 @@
 #include "markup/SourceMap.h"
 
 #include "markup/MarkupNames.h"
+#include "markup/TagMatch.h"
 
 #include <QLatin1StringView>
+#include <QRegularExpression>
 #include <algorithm>
 #include <iterator>
 
@@ -207,12 +209,13 @@ template <typename Visit> void forEachStartTag(QStringView text, const Visit& vi
 
 } // namespace
 
-QString WithSourceOffsets(QStringView text) {
+QString WithSourceOffsets(QStringView text, int base) {
     QString copy;
     copy.reserve(text.size() + text.size() / 4 + 64);
     qsizetype copied = 0;
     forEachStartTag(text, [&](qsizetype at, qsizetype insert) {
         copy.append(text.sliced(copied, insert - copied));
+        at += base;
         copy.append(u' ').append(QLatin1StringView(kSourceOffsetAttribute)).append(u"=\"");
         char16_t digits[20];
         qsizetype first = std::size(digits);
@@ -226,9 +229,9 @@ QString WithSourceOffsets(QStringView text) {
     return copy;
 }
 
-std::vector<int> StartTagOffsets(QStringView text) {
+std::vector<int> StartTagOffsets(QStringView text, int base) {
     std::vector<int> offsets;
-    forEachStartTag(text, [&](qsizetype at, qsizetype) { offsets.push_back(int(at)); });
+    forEachStartTag(text, [&](qsizetype at, qsizetype) { offsets.push_back(int(at) + base); });
     return offsets;
 }
 
@@ -275,4 +278,110 @@ int OffsetAfterChange(const ChangedStretch& change, int offset) {
 
 int OffsetBeforeChange(const ChangedStretch& change, int offset) {
     return carry(change, offset, change.lengthAfter, change.lengthBefore);
+}
+
+bool PageStaysAsWritten(QStringView text) {
+    static const QRegularExpression kScripted(QStringLiteral(R"(<script|\son[a-z]+\s*=|javascript:)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return !kScripted.match(text).hasMatch();
+}
+
+namespace {
+
+// Elements whose contents a fragment does not read as the page does: the page's frame, where text
+// moves elsewhere or starts the body; table parts and "select", whose stray text is moved out; and
+// those whose contents are text.
+bool contentsPatchable(QStringView name) {
+    static constexpr QStringView kWhole[] = {
+        u"html",   u"head",     u"body",     u"table",    u"thead",    u"tbody",    u"tfoot",    u"tr",
+        u"select", u"colgroup", u"frameset", u"template", u"script",   u"style",    u"textarea", u"title",
+        u"xmp",    u"iframe",   u"noembed",  u"noframes", u"noscript", u"plaintext"};
+    return std::none_of(std::begin(kWhole), std::end(kWhole),
+                        [name](QStringView whole) { return sameAscii(name, whole); });
+}
+
+// Whether the contents hold what a fragment may read otherwise than the page: comments and
+// declarations (an edit beside one may move its end), server code, or an element whose contents
+// are text (unclosed, it would run past the contents in the page).
+bool holdsUnpatchable(QStringView contents) {
+    if (contents.contains(u"<!") || contents.contains(u"<?") || contents.contains(u"<%"))
+        return true;
+    bool found = false;
+    forEachStartTag(contents, [&](qsizetype at, qsizetype insert) {
+        found = found || !contentsPatchable(contents.sliced(at + 1, insert - at - 1));
+    });
+    return found;
+}
+
+// Whether the whole of `text`, read for start tags, has one at `element` and holds `inside` (and no
+// other) within [from, to).
+bool sameTagsWithin(QStringView text, int element, int from, int to, const std::vector<int>& inside) {
+    const std::vector<int> all = StartTagOffsets(text);
+    const auto first = std::lower_bound(all.begin(), all.end(), from);
+    const auto last = std::lower_bound(first, all.end(), to);
+    return std::binary_search(all.begin(), first, element) &&
+           std::equal(first, last, inside.begin(), inside.end());
+}
+
+} // namespace
+
+std::optional<ContentsPatch> ContentsPatchOf(QStringView before, QStringView after,
+                                             const ChangedStretch& change) {
+    const int start = change.commonStart;
+    const int endBefore = change.lengthBefore - change.commonEnd;
+    const int endAfter = change.lengthAfter - change.commonEnd;
+    Q_ASSERT(start <= endBefore && start <= endAfter);
+    if (start == endBefore && start == endAfter)
+        return std::nullopt;
+    // Only text changed: every tag stands as it did, moved or not.
+    for (const QStringView part :
+         {before.sliced(start, endBefore - start), after.sliced(start, endAfter - start)})
+        if (part.contains(u'<') || part.contains(u'>'))
+            return std::nullopt;
+
+    const TextReader read = [after](int from, int length) { return after.sliced(from, length).toString(); };
+    TextSpan element{start, endAfter - start};
+    // The edit may touch the start or end tag of the innermost element: then its parent holds it.
+    constexpr int kLevels = 3;
+    for (int level = 0; level < kLevels; ++level) {
+        element = EnclosingElement(read, int(after.size()), element.start, element.length);
+        if (!element.valid())
+            return std::nullopt;
+        const qsizetype nameFrom = element.start + 1, nameTo = nameEnd(after, nameFrom);
+        const QString name = after.sliced(nameFrom, nameTo - nameFrom).toString().toLower();
+        const qsizetype open = tagEnd(after, nameTo);
+        const qsizetype close = after.first(element.end()).lastIndexOf(u"</");
+        if (open < 0 || close < open || !endTagAt(after, close, name))
+            continue; // a void or self-closed element, or an end tag this reading does not see
+        if (open > start || close < endAfter)
+            continue;
+        if (!contentsPatchable(name))
+            return std::nullopt;
+        const int delta = change.lengthAfter - change.lengthBefore;
+        const QStringView oldContents = before.sliced(open, close - delta - open);
+        const QStringView newContents = after.sliced(open, close - open);
+        if (holdsUnpatchable(oldContents) || holdsUnpatchable(newContents))
+            return std::nullopt;
+        ContentsPatch patch;
+        patch.elementAt = element.start;
+        patch.tagsBefore = StartTagOffsets(oldContents, int(open));
+        patch.tagsAfter = StartTagOffsets(newContents, int(open));
+        // The element is one the whole page's reading sees, with the same start tags inside it:
+        // where the reading of the tags around disagrees, the page is loaded again.
+        if (!sameTagsWithin(before, patch.elementAt, int(open), int(close - delta), patch.tagsBefore) ||
+            !sameTagsWithin(after, patch.elementAt, int(open), int(close), patch.tagsAfter))
+            return std::nullopt;
+        patch.contents = WithSourceOffsets(newContents, int(open));
+        // The page drops a line break right after "<pre>" or "<listing>"; a fragment keeps it.
+        if (name == u"pre" || name == u"listing") {
+            if (patch.contents.startsWith(u"\r\n"))
+                patch.contents.remove(0, 2);
+            else if (patch.contents.startsWith(u'\n') || patch.contents.startsWith(u'\r'))
+                patch.contents.remove(0, 1);
+        }
+        patch.movedFrom = endBefore;
+        patch.movedBy = delta;
+        return patch;
+    }
+    return std::nullopt;
 }

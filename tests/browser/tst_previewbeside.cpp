@@ -3,6 +3,7 @@
 #include "browser/PreviewPages.h"
 #include "browser/frmView.h"
 #include "editor/mdlFile.h"
+#include "markup/SourceMap.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 #include "support/Keys.h"
@@ -83,6 +84,30 @@ const char* const kPage =
     "<p>Text with <span id=inline>an inline span</span> in it.</p>\r\n"
     "<table border=1><tr><td id=first>one</td><td id=cell>the cell</td></tr></table>\r\n"
     "</body></html>\r\n";
+// The page's markup as its elements hold it now, the preview's outline left out.
+QString pageMarkup(QWebEnginePage* page) {
+    return evaluate(page, "(function(){var c=document.documentElement.cloneNode(true);"
+                          "var o=c.querySelector('quillora-outline');if(o)o.remove();return c.outerHTML;})()")
+        .toString();
+}
+
+// The markup the engine makes of the copy of `text` served afresh.
+QString freshMarkup(const QString& text) {
+    QWebEnginePage page;
+    QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+    page.setHtml(WithSourceOffsets(text));
+    if (!loaded.wait(10000))
+        return QString();
+    return pageMarkup(&page);
+}
+
+// Structures the engine builds otherwise than the tags read, and ones it builds as they read.
+const char* const kEditedPage = "<!DOCTYPE html><html><head><title>T</title></head>\r\n<body>\r\n"
+                                "<div id=outer><p id=para>Some <b>bold words</b> and more</p></div>\r\n"
+                                "<ul><li>one<li>two</ul>\r\n<pre>\r\nfirst line\r\n</pre>\r\n"
+                                "<table><tr><td>cell one</td><td>cell two</td></tr></table>\r\n"
+                                "<b>x<p>y</b>z</p>\r\n<p>with <!-- a comment --> inside</p>\r\nbody text\r\n"
+                                "<p id=last style=\"font-size:30px\">last</p>\r\n</body></html>\r\n";
 } // namespace
 
 class PreviewBesideTest : public QObject {
@@ -254,6 +279,53 @@ private slots:
         QCOMPARE(window->txtRich->selLength(), 0);
         // The place is shown in the text.
         QVERIFY(window->txtRich->cursorRect().intersects(window->txtRich->viewport()->rect()));
+    }
+
+    // Typing is shown by changing the page in place where the element's contents can be replaced
+    // alone, else by loading it again: either way the page ends as the engine makes it of the text,
+    // offsets and all, and Ctrl+click still finds the start tags after the edit.
+    void editsShownInPlace_data() {
+        table({"after", "keys", "inPlace"}, {
+                                                "a paragraph; Some ; typed ; yes",
+                                                "bold words; bold ; X; yes",
+                                                "backspace; bold wo; {Backspace}{Backspace}; yes",
+                                                "an item never closed; <li>on; X; yes",
+                                                "a pre's first line; first ; X; yes",
+                                                "a table cell; cell o; X; yes",
+                                                "entities; and more; &amp;&lt;x; yes",
+                                                "misnested tags; <b>x; X; no",
+                                                "beside a comment; with ; X; no",
+                                                "the body's own text; body ; X; no",
+                                                "in a tag; id=par; X; no",
+                                                "a tag typed; and more; <i; no",
+                                                "a page with a script; Some ; X; no",
+                                            });
+    }
+    void editsShownInPlace() {
+        AppFixture app;
+        QString page = kEditedPage;
+        if (QString(QTest::currentDataTag()).contains("script"))
+            page.replace("</body>", "<script>document.title = 'S';</script></body>");
+        app.start({app.env.writeFile("site/edited.htm", page.toUtf8())});
+        frmNotepad* window = app.document(0);
+        window->resize(1000, 700);
+        PreviewBeside* preview = showBeside(app, 0);
+        QVERIFY(preview);
+        const QString after = cell("after");
+        window->txtRich->select(int(page.indexOf(after) + after.size()), 0);
+        window->txtRich->setFocus();
+        QSignalSpy loads(preview->webPreview->page(), &QWebEnginePage::loadStarted);
+        typeKeys(window->txtRich, cell("keys"));
+        const QString text = window->txtRich->text();
+        QVERIFY(text != page);
+        const QString fresh = freshMarkup(text);
+        QVERIFY(fresh.contains("data-quillora-at"));
+        QTRY_COMPARE_WITH_TIMEOUT(pageMarkup(preview->webPreview->page()), fresh, 10000);
+        QCOMPARE(loads.isEmpty(), cell("inPlace") == "yes");
+        QSignalSpy jumps(preview, &PreviewBeside::cursorJumped);
+        ctrlClick(preview, "#last");
+        QVERIFY(jumps.wait(5000));
+        QCOMPARE(window->txtRich->selStart(), text.indexOf("<p id=last"));
     }
 
     // A page that follows saves only shows an older copy while the text is edited: the outline and

@@ -358,6 +358,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int after = OffsetAfterChange(change, at);
         CHECK(after < 0 || (edited.at(after) == text.at(at) && OffsetBeforeChange(change, after) == at));
     }
+    // Text typed a third of the way in: where one element's contents are replaced, the start tags
+    // they held then and hold now, with the others moved, are those of the later text.
+    const QString typed = text.first(text.size() / 3) + QStringLiteral("Xy") + text.sliced(text.size() / 3);
+    if (const std::optional<ContentsPatch> patch =
+            ContentsPatchOf(text, typed, ChangedStretchOf(text, typed))) {
+        const std::vector<int> later = StartTagOffsets(typed);
+        std::vector<int> carried = patch->tagsAfter;
+        for (const int at : offsets)
+            if (!std::binary_search(patch->tagsBefore.begin(), patch->tagsBefore.end(), at))
+                carried.push_back(at >= patch->movedFrom ? at + patch->movedBy : at);
+        std::sort(carried.begin(), carried.end());
+        CHECK(carried == later);
+        CHECK(std::binary_search(offsets.begin(), offsets.end(), patch->elementAt));
+        CHECK(std::binary_search(later.begin(), later.end(), patch->elementAt));
+    }
 #elif defined(FUZZ_abbreviation)
     // Expansions stay under the limit, put the cursor inside them, and make balanced markup; an
     // abbreviation refused says where. The input's second part adds lines to a style table.

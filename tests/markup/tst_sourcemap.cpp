@@ -108,6 +108,61 @@ const std::initializer_list<const char*> kChanges = {
     "typed at the start; <p>; x<p>; 0>1 2>3",
 };
 
+// "name; text before; text after; the element whose contents are replaced ("-" for none)": the
+// first start tag of the earlier text that begins with the last cell.
+const std::initializer_list<const char*> kPatches = {
+    "typed in a paragraph; <div><p>ab <b>c</b> d</p><i>x</i></div><u>; "
+    "<div><p>aXYb <b>c</b> d</p><i>x</i></div><u>; <p>",
+    "typed in bold; <p>a <b>bc</b></p><i>; <p>a <b>bXc</b></p><i>; <b>",
+    "deleted; <p>abc<i>d</i></p><b>; <p>a<i>d</i></p><b>; <p>",
+    "replaced; <p>abc</p><b>; <p>aXYZc</p><b>; <p>",
+    "at the contents' start; <p id=x>ab</p><i>; <p id=x>Xab</p><i>; <p",
+    "at the contents' end; <p>ab</p><i>; <p>abX</p><i>; <p>",
+    "a table cell; <table><tr><td>a</td><td>b</td></tr></table>; "
+    "<table><tr><td>aX</td><td>b</td></tr></table>; <td>",
+    "items never closed; <ul><li>a<li>b</ul><p>; <ul><li>aX<li>b</ul><p>; <ul>",
+    "an entity typed; <p>a</p><i>; <p>a&amp;</p><i>; <p>",
+    "CR LF and UTF-16; <div>\r\n<p>😀a</p>\r\n</div><i>; <div>\r\n<p>😀aé</p>\r\n</div><i>; <p>",
+    "a line break after pre; <pre>\r\nab</pre><i>; <pre>\r\naXb</pre><i>; <pre>",
+    "nothing changed; <p>a</p>; <p>a</p>; -",
+    "in a tag; <p class=a>b</p>; <p class=ab>b</p>; -",
+    "a start typed; <p>ab</p>; <p>a<b</p>; -",
+    "a > typed; <p>ab</p>; <p>a>b</p>; -",
+    "two places; <p>a</p><p>b</p>; <p>aX</p><p>bX</p>; -",
+    "text of the body; <body>ab<p>c</p></body>; <body>aXb<p>c</p></body>; -",
+    "between table rows; <table><tr><td>a</td></tr> <tr><td>b</td></tr></table>; "
+    "<table><tr><td>a</td></tr> X <tr><td>b</td></tr></table>; -",
+    "a title; <title>ab</title>; <title>aXb</title>; -",
+    "a textarea; <p><textarea>ab</textarea></p>; <p><textarea>aXb</textarea></p>; -",
+    "a comment in the contents; <p>a <!-- c - > b</p>; <p>a <!-- c -- > b</p>; -",
+    "server code in the contents; <p>a <?php x ?> b</p>; <p>aX <?php x ?> b</p>; -",
+    "a style element in the contents; <div>a<style>p{}</style></div>; <div>aX<style>p{}</style></div>; -",
+    "outside any element; ab; aXb; -",
+};
+
+// The offsets StartTagOffsets gives for `text` within [from, to).
+std::vector<int> tagsWithin(QStringView text, int from, int to) {
+    std::vector<int> all = StartTagOffsets(text), within;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(within),
+                 [&](int at) { return at >= from && at < to; });
+    return within;
+}
+
+// Where the end tag of the element whose start tag is at `at` stands (no element of its name left
+// unclosed inside it).
+int endTagOf(const QString& text, int at) {
+    const QString name = text.mid(at + 1).section(QRegularExpression("[\\s>]"), 0, 0);
+    const QRegularExpression tag("<(/?)" + name + "[\\s>]", QRegularExpression::CaseInsensitiveOption);
+    int depth = 0;
+    for (auto tags = tag.globalMatch(text, at); tags.hasNext();) {
+        const QRegularExpressionMatch found = tags.next();
+        depth += found.captured(1).isEmpty() ? 1 : -1;
+        if (depth == 0)
+            return int(found.capturedStart());
+    }
+    return -1;
+}
+
 } // namespace
 
 class SourceMapTest : public QObject {
@@ -169,6 +224,57 @@ private slots:
         QCOMPARE(fresh, after.size() - change.commonStart - change.commonEnd);
         QCOMPARE(OffsetBeforeChange(change, int(after.size())), -1);
     }
+
+    void contentsPatch_data() { table({"before", "after", "element"}, kPatches); }
+
+    // A patch replaces the element's contents with what the whole later text's copy holds there, and
+    // its offsets, with the other elements' moved, are those the later text's copy has.
+    void contentsPatch() {
+        const QString before = cell("before"), after = cell("after"), element = cell("element");
+        const std::optional<ContentsPatch> patch =
+            ContentsPatchOf(before, after, ChangedStretchOf(before, after));
+        if (element == "-") {
+            QVERIFY(!patch);
+            return;
+        }
+        QVERIFY(patch);
+        QCOMPARE(patch->elementAt, before.indexOf(element));
+        const int open = int(after.indexOf(u'>', patch->elementAt)) + 1;
+        const int closeAfter = endTagOf(after, patch->elementAt);
+        const int closeBefore = closeAfter - patch->movedBy;
+        QCOMPARE(patch->tagsBefore, tagsWithin(before, open, closeBefore));
+        QCOMPARE(patch->tagsAfter, tagsWithin(after, open, closeAfter));
+        QVERIFY(patch->movedFrom <= closeBefore);
+        // Every start tag outside the contents, moved, is where the later text has it.
+        std::vector<int> carried;
+        for (const int at : StartTagOffsets(before))
+            if (at < open || at >= closeBefore)
+                carried.push_back(at >= patch->movedFrom ? at + patch->movedBy : at);
+        carried.insert(carried.end(), patch->tagsAfter.begin(), patch->tagsAfter.end());
+        std::sort(carried.begin(), carried.end());
+        QCOMPARE(carried, StartTagOffsets(after));
+        // The contents are served as the whole later text's copy serves them.
+        const QString copy = WithSourceOffsets(after);
+        const QString servedTag = attribute(patch->elementAt);
+        const qsizetype servedOpen = copy.indexOf(u'>', copy.indexOf(servedTag)) + 1;
+        const QString served = copy.mid(servedOpen, patch->contents.size() + 2);
+        if (element.startsWith("<pre"))
+            QCOMPARE("\r\n" + patch->contents, served.left(patch->contents.size() + 2));
+        else
+            QCOMPARE(patch->contents, served.left(patch->contents.size()));
+        QVERIFY(copy.mid(servedOpen + served.size() - 2).startsWith(u"</") || element.startsWith("<pre"));
+    }
+
+    void pageStaysAsWritten_data() {
+        table({"page", "stays"}, {
+                                     "plain; <p title=x>a</p> on time; yes",
+                                     "a script; <p>a</p><SCRIPT>x()</script>; no",
+                                     "a handler; <body\r\nonload = \"x()\">; no",
+                                     "a script address; <a href=\"JavaScript:x()\">; no",
+                                 });
+    }
+
+    void pageStaysAsWritten() { QCOMPARE(PageStaysAsWritten(cell("page")), cell("stays") == "yes"); }
 };
 
 QTEST_MAIN(SourceMapTest)

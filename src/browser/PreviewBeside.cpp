@@ -119,6 +119,64 @@ const char* const kPatchScript = R"((function (at, before, contents, from, by, a
   return holds(after);
 }).apply(null, %1))";
 
+// Runs in the page's isolated world: shows an edit of the markup by reading the page's new copy
+// (`copy`) apart from the page shown and putting its element at the first of `starts` (the start
+// tags around the edit, innermost first) in place of the page's, where everything else of the two
+// is the same, node for node, once the offsets at or after `from` of the page shown move by `by`.
+// False when no such element is found: the page must then be loaded again.
+const char* const kReplaceScript = R"((function (copy, starts, from, by) {
+  var name = 'data-quillora-at';
+  var fresh = new DOMParser().parseFromString(copy, 'text/html');
+  function moved(value) {
+    var offset = Number(value);
+    return String(offset >= from ? offset + by : offset);
+  }
+  function kept(value) { return value; }
+  // The nodes in document order, each with its depth, but for `skip`'s descendants and the outline.
+  function nodes(root, skip, offsetOf) {
+    var out = [];
+    (function walk(node, depth) {
+      for (var child = node.firstChild; child; child = child.nextSibling) {
+        if (child.nodeType === 1) {
+          if (child.localName === 'quillora-outline')
+            continue;
+          var item = depth + '<' + child.namespaceURI + ' ' + child.localName;
+          for (var i = 0; i < child.attributes.length; ++i) {
+            var attribute = child.attributes[i];
+            item += ' ' + attribute.name + '=' + (attribute.name === name ? offsetOf(attribute.value) : attribute.value);
+          }
+          out.push(item);
+          if (child !== skip)
+            walk(child, depth + 1);
+        } else if (child.nodeType === 3 || child.nodeType === 8) {
+          out.push(depth + (child.nodeType === 3 ? '"' : '!') + child.data);
+        }
+      }
+    })(root, 0);
+    return out;
+  }
+  for (var k = 0; k < starts.length; ++k) {
+    var shown = document.querySelectorAll('[' + name + '="' + starts[k] + '"]');
+    var made = fresh.querySelectorAll('[' + name + '="' + starts[k] + '"]');
+    if (shown.length !== 1 || made.length !== 1 || shown[0] === document.documentElement)
+      continue;
+    var before = nodes(document, shown[0], moved), after = nodes(fresh, made[0], kept);
+    if (before.length !== after.length)
+      continue;
+    var same = true;
+    for (var n = 0; n < before.length && same; ++n)
+      same = before[n] === after[n];
+    if (!same)
+      continue;
+    var all = document.querySelectorAll('[' + name + ']');
+    for (var m = 0; m < all.length; ++m)
+      all[m].setAttribute(name, moved(all[m].getAttribute(name)));
+    shown[0].replaceWith(document.importNode(made[0], true));
+    return true;
+  }
+  return false;
+}).apply(null, %1))";
+
 // Where an untitled document's page is served from: a folder that holds nothing, so that the page
 // reads no other file.
 QString untitledPagePath(DocumentHost& host, const frmNotepad& window) {
@@ -251,10 +309,10 @@ void PreviewBeside::show(bool mayPatch) {
 bool PreviewBeside::patch(const QString& text) {
     if (m_loading || !m_showsText || !m_staysAsWritten || !m_followsTyping)
         return false;
-    const std::optional<ContentsPatch> patch =
-        ContentsPatchOf(m_shownText, text, ChangedStretchOf(m_shownText, text));
+    const ChangedStretch change = ChangedStretchOf(m_shownText, text);
+    const std::optional<ContentsPatch> patch = ContentsPatchOf(m_shownText, text, change);
     if (!patch)
-        return false;
+        return replaceElement(text, change);
     const auto numbers = [](const std::vector<int>& offsets) {
         QJsonArray list;
         for (const int offset : offsets)
@@ -264,19 +322,41 @@ bool PreviewBeside::patch(const QString& text) {
     const QJsonArray arguments{patch->elementAt, numbers(patch->tagsBefore),
                                patch->contents,  patch->movedFrom,
                                patch->movedBy,   numbers(patch->tagsAfter)};
-    const QString script =
-        QString::fromLatin1(kPatchScript)
-            .arg(QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+    runPatch(kPatchScript, arguments, text);
+    m_replaceWhenRefused = true;
+    return true;
+}
+
+bool PreviewBeside::replaceElement(const QString& text, const ChangedStretch& change) {
+    // The elements around the edit that hold it, and their parents, which the edit may have made
+    // differ too ("<p>" typed in a paragraph ends it).
+    constexpr int kLevels = 3;
+    const std::vector<int> around = ElementsHoldingChange(text, change, kLevels);
+    if (around.empty())
+        return false;
+    QJsonArray starts;
+    for (const int start : around)
+        starts.append(start);
+    const int movedFrom = change.lengthBefore - change.commonEnd;
+    runPatch(kReplaceScript,
+             QJsonArray{WithSourceOffsets(text), starts, movedFrom, change.lengthAfter - change.lengthBefore},
+             text);
+    return true;
+}
+
+void PreviewBeside::runPatch(const char* script, const QJsonArray& arguments, const QString& text) {
+    const QString call = QString::fromLatin1(script).arg(
+        QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
     m_patching = true;
+    m_replaceWhenRefused = false;
     m_loadingText = text;
     const std::weak_ptr<const int> token = m_alive;
     PreviewBeside* const alive = this;
-    webPreview->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+    webPreview->page()->runJavaScript(call, QWebEngineScript::ApplicationWorld,
                                       [token, alive](const QVariant& result) {
                                           if (!token.expired())
                                               alive->patched(result.toBool());
                                       });
-    return true;
 }
 
 void PreviewBeside::patched(bool ok) {
@@ -284,6 +364,13 @@ void PreviewBeside::patched(bool ok) {
     if (!m_patching)
         return;
     m_patching = false;
+    if (!ok && m_replaceWhenRefused) {
+        // The element's contents are not what the tags read (misnested tags, implied ends): the
+        // element around is read again, as an edit of markup is.
+        const QString text = std::exchange(m_loadingText, QString());
+        if (replaceElement(text, ChangedStretchOf(m_shownText, text)))
+            return;
+    }
     if (!ok) {
         // The page was not, or is no longer, what its markup reads: it is loaded again.
         qCDebug(lcQuillora) << "preview changed in place no more, loaded again:" << m_pagePath;

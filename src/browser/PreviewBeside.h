@@ -16,6 +16,7 @@
 class BrowserControl;
 class DocumentHost;
 class EditableDocument;
+class QJsonArray;
 class QLabel;
 class frmNotepad;
 
@@ -79,6 +80,9 @@ private:
     // Changes the page shown to show `text`, where one element's contents can; false when they
     // cannot (nothing was sent to the page then).
     bool patch(const QString& text);
+    // Where the edit touches markup: the element around it is replaced by the page's new reading.
+    bool replaceElement(const QString& text, const ChangedStretch& change);
+    void runPatch(const char* script, const QJsonArray& arguments, const QString& text);
     void patched(bool ok);
     // Shows `bytes`, the copy served of `text` (empty when the page is not mapped to the text).
     void serve(const QByteArray& bytes, QString text);
@@ -109,9 +113,10 @@ private:
     bool m_loading = false; // a copy is being loaded
     QElapsedTimer m_loadClock;
     bool m_refreshAfterLoad = false;
-    bool m_reloadAfterLoad = false;  // and it loads the page again (a used file changed, or a save)
-    bool m_patching = false;         // the page is being changed in place
-    bool m_resourcesChanged = false; // a file the page uses changed in another window
+    bool m_reloadAfterLoad = false;    // and it loads the page again (a used file changed, or a save)
+    bool m_patching = false;           // the page is being changed in place
+    bool m_replaceWhenRefused = false; // by replacing an element's contents; refused, the element goes
+    bool m_resourcesChanged = false;   // a file the page uses changed in another window
     // Whether the page loading, and the one shown, have no scripts that could change them.
     bool m_loadingStaysAsWritten = false, m_staysAsWritten = false;
     // The text as the copy being loaded and the one shown were served: the page names start tags by

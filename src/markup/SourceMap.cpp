@@ -325,6 +325,39 @@ bool sameTagsWithin(QStringView text, int element, int from, int to, const std::
 
 } // namespace
 
+namespace {
+
+// The contents of the element whose start tag is at `at`, [start tag's end, end tag's start), or
+// nothing for a void or self-closed element, or one whose end tag this reading does not see.
+std::optional<std::pair<qsizetype, qsizetype>> contentsOf(QStringView text, const TextSpan& element) {
+    const qsizetype nameFrom = element.start + 1, nameTo = nameEnd(text, nameFrom);
+    const QString name = text.sliced(nameFrom, nameTo - nameFrom).toString().toLower();
+    const qsizetype open = tagEnd(text, nameTo);
+    const qsizetype close = text.first(element.end()).lastIndexOf(u"</");
+    if (open < 0 || close < open || !endTagAt(text, close, name))
+        return std::nullopt;
+    return std::make_pair(open, close);
+}
+
+} // namespace
+
+std::vector<int> ElementsHoldingChange(QStringView after, const ChangedStretch& change, int levels) {
+    const int start = change.commonStart;
+    const int endAfter = change.lengthAfter - change.commonEnd;
+    const TextReader read = [after](int from, int length) { return after.sliced(from, length).toString(); };
+    std::vector<int> starts;
+    TextSpan element{start, endAfter - start};
+    for (int tries = 0; tries < levels + 3 && int(starts.size()) < levels; ++tries) {
+        element = EnclosingElement(read, int(after.size()), element.start, element.length);
+        if (!element.valid())
+            break;
+        const auto contents = contentsOf(after, element);
+        if (contents && contents->first <= start && contents->second >= endAfter)
+            starts.push_back(element.start);
+    }
+    return starts;
+}
+
 std::optional<ContentsPatch> ContentsPatchOf(QStringView before, QStringView after,
                                              const ChangedStretch& change) {
     const int start = change.commonStart;
@@ -347,12 +380,12 @@ std::optional<ContentsPatch> ContentsPatchOf(QStringView before, QStringView aft
         element = EnclosingElement(read, int(after.size()), element.start, element.length);
         if (!element.valid())
             return std::nullopt;
-        const qsizetype nameFrom = element.start + 1, nameTo = nameEnd(after, nameFrom);
-        const QString name = after.sliced(nameFrom, nameTo - nameFrom).toString().toLower();
-        const qsizetype open = tagEnd(after, nameTo);
-        const qsizetype close = after.first(element.end()).lastIndexOf(u"</");
-        if (open < 0 || close < open || !endTagAt(after, close, name))
-            continue; // a void or self-closed element, or an end tag this reading does not see
+        const auto contents = contentsOf(after, element);
+        if (!contents)
+            continue;
+        const auto [open, close] = *contents;
+        const qsizetype nameFrom = element.start + 1;
+        const QString name = after.sliced(nameFrom, nameEnd(after, nameFrom) - nameFrom).toString().toLower();
         if (open > start || close < endAfter)
             continue;
         if (!contentsPatchable(name))

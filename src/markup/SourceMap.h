@@ -69,3 +69,8 @@ struct ContentsPatch {
 // than the tags read (misnested tags, implied ends) differs, and is loaded again.
 std::optional<ContentsPatch> ContentsPatchOf(QStringView before, QStringView after,
                                              const ChangedStretch& change);
+
+// The start tags of the elements of the later version, innermost first and at most `levels` of them,
+// whose contents hold the change: where the change touches markup, the page is read again and the
+// first of them whose replacing leaves the rest of the page as it was is replaced.
+std::vector<int> ElementsHoldingChange(QStringView after, const ChangedStretch& change, int levels);

@@ -293,11 +293,17 @@ private slots:
                                                 "a pre's first line; first ; X; yes",
                                                 "a table cell; cell o; X; yes",
                                                 "entities; and more; &amp;&lt;x; yes",
-                                                "misnested tags; <b>x; X; no",
-                                                "beside a comment; with ; X; no",
-                                                "the body's own text; body ; X; no",
-                                                "in a tag; id=par; X; no",
-                                                "a tag typed; and more; <i; no",
+                                                "misnested tags; <b>x; X; yes",
+                                                "beside a comment; with ; X; yes",
+                                                "the body's own text; body ; X; yes",
+                                                "in a tag; id=par; X; yes",
+                                                "a tag typed; and more; <i; yes",
+                                                "a paragraph in a paragraph; Some ; <p>; yes",
+                                                "a paragraph in bold; bold ; <p>; yes",
+                                                "an end tag deleted; bold words</b>; "
+                                                "{Backspace}{Backspace}{Backspace}{Backspace}; yes",
+                                                "an item added; <li>one; <li>new; yes",
+                                                "the title; <title>; New ; yes",
                                                 "a page with a script; Some ; X; no",
                                             });
     }

@@ -265,6 +265,26 @@ private slots:
         QVERIFY(copy.mid(servedOpen + served.size() - 2).startsWith(u"</") || element.startsWith("<pre"));
     }
 
+    // The elements whose contents hold an edit of markup, innermost first, named by their start tags.
+    void elementsHoldingChange_data() {
+        table(
+            {"before", "after", "elements"},
+            {
+                "a tag typed in bold; <div><p>a <b>bc</b></p></div>; <div><p>a <b>b<p>c</b></p></div>; <b> "
+                "<p> <div>",
+                "an end tag deleted; <div><p>a <b>bc</b> d</p></div>; <div><p>a <b>bc d</p></div>; <p> <div>",
+                "in a tag; <div><p class=a>b</p></div>; <div><p class=ab>b</p></div>; <div>",
+                "outside any element; a<p>b</p>; aX<p>b</p>; ",
+            });
+    }
+    void elementsHoldingChange() {
+        const QString before = cell("before"), after = cell("after");
+        QStringList names;
+        for (const int at : ElementsHoldingChange(after, ChangedStretchOf(before, after), 3))
+            names << after.mid(at, after.indexOf(u'>', at) + 1 - at);
+        QCOMPARE(names.join(' '), cell("elements"));
+    }
+
     void pageStaysAsWritten_data() {
         table({"page", "stays"}, {
                                      "plain; <p title=x>a</p> on time; yes",

@@ -1,11 +1,11 @@
 // What Preview Beside costs, offscreen, in the main window: a key typed to the preview showing it
-// (pageShown; a key in a paragraph's text changes the page in place, one in a tag loads it again), on pages
-// of 20 KB to 4 MB made here and on a large real page (pages that follow saves only get refresh() after the
-// pause typing waits, and the large one a save too); a cursor move to the outline around it; the served
-// copy's making and size; and a browser window following typing. Usage: bench_preview [large page [largest
-// page made, bytes]]   (the second leaves out the made pages above it, and the large page; default large
-// page: the Node.js API page of the nodejs-doc package, whose style sheet has the engine lay out only the
-// sections in view: cheaper per byte than most)
+// (pageShown; a key in a paragraph's text replaces its contents in the page, one in a tag the element read
+// again), on pages of 20 KB to 4 MB made here and on a large real page (pages that follow saves only get
+// refresh() after the pause typing waits, and the large one a save too); a cursor move to the outline around
+// it; the served copy's making and size; and a browser window following typing. Usage: bench_preview [large
+// page [largest page made, bytes]]   (the second leaves out the made pages above it, and the large page;
+// default large page: the Node.js API page of the nodejs-doc package, whose style sheet has the engine lay
+// out only the sections in view: cheaper per byte than most)
 
 #include "BenchFigures.h"
 #include "app/frmQuillora.h"
@@ -233,19 +233,19 @@ int main(int argc, char* argv[]) {
                   },
                   outlined));
         if (follows) {
-            // A key in a tag (a link's address) changes the page's markup: the page is loaded again.
+            // A key in a tag (a link's address) changes the markup: the page is read again apart.
             const int address = text.text().indexOf(QLatin1String("href=\"#s"), std::max(paragraph, 0));
             if (address >= 0) {
                 text.select(address + 8, 0);
                 outlined();
                 settle(200);
-                print(name + ", a key in a tag (page loaded again)", timed(
-                                                                         preview->webPreview->page(),
-                                                                         [&] {
-                                                                             typeKey(&text);
-                                                                             return shown();
-                                                                         },
-                                                                         outlined));
+                print(name + ", a key in a tag (element read again)", timed(
+                                                                          preview->webPreview->page(),
+                                                                          [&] {
+                                                                              typeKey(&text);
+                                                                              return shown();
+                                                                          },
+                                                                          outlined));
                 text.select(paragraph >= 0 ? paragraph + 10 : text.textLength() / 2, 0);
                 outlined();
                 settle(200);

@@ -131,46 +131,47 @@ const char* const kReplaceScript = R"((function (copy, starts, from, by) {
     var offset = Number(value);
     return String(offset >= from ? offset + by : offset);
   }
-  function kept(value) { return value; }
-  // The nodes in document order, each with its depth, but for `skip`'s descendants and the outline.
-  function nodes(root, skip, offsetOf) {
-    var out = [];
-    (function walk(node, depth) {
-      for (var child = node.firstChild; child; child = child.nextSibling) {
-        if (child.nodeType === 1) {
-          if (child.localName === 'quillora-outline')
-            continue;
-          var item = depth + '<' + child.namespaceURI + ' ' + child.localName;
-          for (var i = 0; i < child.attributes.length; ++i) {
-            var attribute = child.attributes[i];
-            item += ' ' + attribute.name + '=' + (attribute.name === name ? offsetOf(attribute.value) : attribute.value);
-          }
-          out.push(item);
-          if (child !== skip)
-            walk(child, depth + 1);
-        } else if (child.nodeType === 3 || child.nodeType === 8) {
-          out.push(depth + (child.nodeType === 3 ? '"' : '!') + child.data);
-        }
+  // Whether the children of `shown` (of the page) and `made` (of the new reading) are the same,
+  // node for node, but for the descendants of `skipShown` and `skipMade`, and the outline.
+  function sameChildren(shown, made, skipShown, skipMade) {
+    var x = shown.firstChild, y = made.firstChild;
+    for (;;) {
+      while (x && (x.nodeType === 1 ? x.localName === 'quillora-outline' : x.nodeType !== 3 && x.nodeType !== 8))
+        x = x.nextSibling;
+      while (y && y.nodeType !== 1 && y.nodeType !== 3 && y.nodeType !== 8)
+        y = y.nextSibling;
+      if (!x || !y)
+        return !x && !y;
+      if (x.nodeType !== y.nodeType)
+        return false;
+      if (x.nodeType !== 1) {
+        if (x.data !== y.data)
+          return false;
+      } else {
+        // An element's other attributes are those of the tag its offset names, the same text in both.
+        var a = x.getAttribute(name), b = y.getAttribute(name);
+        if (x.localName !== y.localName || x.namespaceURI !== y.namespaceURI || (x === skipShown) !== (y === skipMade) ||
+            (a === null ? b !== null : moved(a) !== b))
+          return false;
+        if (x !== skipShown && !sameChildren(x, y, skipShown, skipMade))
+          return false;
       }
-    })(root, 0);
-    return out;
+      x = x.nextSibling;
+      y = y.nextSibling;
+    }
   }
   for (var k = 0; k < starts.length; ++k) {
     var shown = document.querySelectorAll('[' + name + '="' + starts[k] + '"]');
     var made = fresh.querySelectorAll('[' + name + '="' + starts[k] + '"]');
-    if (shown.length !== 1 || made.length !== 1 || shown[0] === document.documentElement)
+    if (shown.length !== 1 || made.length !== 1 || shown[0] === document.documentElement ||
+        !sameChildren(document, fresh, shown[0], made[0]))
       continue;
-    var before = nodes(document, shown[0], moved), after = nodes(fresh, made[0], kept);
-    if (before.length !== after.length)
-      continue;
-    var same = true;
-    for (var n = 0; n < before.length && same; ++n)
-      same = before[n] === after[n];
-    if (!same)
-      continue;
-    var all = document.querySelectorAll('[' + name + ']');
-    for (var m = 0; m < all.length; ++m)
-      all[m].setAttribute(name, moved(all[m].getAttribute(name)));
+    if (by !== 0) {
+      var all = document.querySelectorAll('[' + name + ']');
+      for (var m = 0; m < all.length; ++m)
+        if (Number(all[m].getAttribute(name)) >= from)
+          all[m].setAttribute(name, moved(all[m].getAttribute(name)));
+    }
     shown[0].replaceWith(document.importNode(made[0], true));
     return true;
   }

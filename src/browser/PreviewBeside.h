@@ -21,9 +21,11 @@ class QLabel;
 class frmNotepad;
 
 // A preview of a document window's page beside its text. It shows the unsaved text as it is
-// typed (style sheets and scripts open in other windows too), outlines the element around the
-// cursor, and Ctrl+click on an element puts the cursor at its start tag. The page is served with
-// each start tag carrying its offset in the text; that copy goes to this preview alone.
+// typed (style sheets and scripts open in other windows too): on a page without scripts, by
+// changing the element around the edit in the page shown, else by loading the page again. It
+// outlines the element around the cursor, and Ctrl+click on an element puts the cursor at its
+// start tag. The page is served with each start tag carrying its offset in the text; that copy
+// goes to this preview alone.
 class PreviewBeside : public QWidget {
     Q_OBJECT
 public:

@@ -75,12 +75,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // After a pause in typing: an edit of text alone is shown by changing the page in place where
-    // it can be, else the page is loaded again.
+    // After a pause in typing: the edit is shown by changing the page in place where it can be,
+    // else the page is loaded again.
     void followTyping();
     void show(bool mayPatch);
-    // Changes the page shown to show `text`, where one element's contents can; false when they
-    // cannot (nothing was sent to the page then).
+    // Changes the page shown to show `text`, where replacing one element's contents, or the element,
+    // can; false when neither can (nothing was sent to the page then).
     bool patch(const QString& text);
     // Where the edit touches markup: the element around it is replaced by the page's new reading.
     bool replaceElement(const QString& text, const ChangedStretch& change);
@@ -115,10 +115,11 @@ private:
     bool m_loading = false; // a copy is being loaded
     QElapsedTimer m_loadClock;
     bool m_refreshAfterLoad = false;
-    bool m_reloadAfterLoad = false;    // and it loads the page again (a used file changed, or a save)
-    bool m_patching = false;           // the page is being changed in place
-    bool m_replaceWhenRefused = false; // by replacing an element's contents; refused, the element goes
-    bool m_resourcesChanged = false;   // a file the page uses changed in another window
+    bool m_reloadAfterLoad = false; // and it loads the page again (a used file changed, or a save)
+    bool m_patching = false;        // the page is being changed in place
+    // The change under way replaces an element's contents: refused, the element is read again.
+    bool m_replaceWhenRefused = false;
+    bool m_resourcesChanged = false; // a file the page uses changed in another window
     // Whether the page loading, and the one shown, have no scripts that could change them.
     bool m_loadingStaysAsWritten = false, m_staysAsWritten = false;
     // The text as the copy being loaded and the one shown were served: the page names start tags by

@@ -120,60 +120,33 @@ const char* const kPatchScript = R"((function (at, before, contents, from, by, a
 }).apply(null, %1))";
 
 // Runs in the page's isolated world: shows an edit of the markup by reading the page's new copy
-// (`copy`) apart from the page shown and putting its element at the first of `starts` (the start
-// tags around the edit, innermost first) in place of the page's, where everything else of the two
-// is the same, node for node, once the offsets at or after `from` of the page shown move by `by`.
-// False when no such element is found: the page must then be loaded again.
+// (`copy`) apart and putting its element at one of `starts` (the start tags around the edit,
+// innermost first) in place of the page's: the first after which the page, its offsets at or after
+// `from` moved by `by`, reads as the new copy does. False when none does: the page must then be
+// loaded again (it may have been changed in part).
 const char* const kReplaceScript = R"((function (copy, starts, from, by) {
   var name = 'data-quillora-at';
   var fresh = new DOMParser().parseFromString(copy, 'text/html');
-  function moved(value) {
-    var offset = Number(value);
-    return String(offset >= from ? offset + by : offset);
-  }
-  // Whether the children of `shown` (of the page) and `made` (of the new reading) are the same,
-  // node for node, but for the descendants of `skipShown` and `skipMade`, and the outline.
-  function sameChildren(shown, made, skipShown, skipMade) {
-    var x = shown.firstChild, y = made.firstChild;
-    for (;;) {
-      while (x && (x.nodeType === 1 ? x.localName === 'quillora-outline' : x.nodeType !== 3 && x.nodeType !== 8))
-        x = x.nextSibling;
-      while (y && y.nodeType !== 1 && y.nodeType !== 3 && y.nodeType !== 8)
-        y = y.nextSibling;
-      if (!x || !y)
-        return !x && !y;
-      if (x.nodeType !== y.nodeType)
-        return false;
-      if (x.nodeType !== 1) {
-        if (x.data !== y.data)
-          return false;
-      } else {
-        // An element's other attributes are those of the tag its offset names, the same text in both.
-        var a = x.getAttribute(name), b = y.getAttribute(name);
-        if (x.localName !== y.localName || x.namespaceURI !== y.namespaceURI || (x === skipShown) !== (y === skipMade) ||
-            (a === null ? b !== null : moved(a) !== b))
-          return false;
-        if (x !== skipShown && !sameChildren(x, y, skipShown, skipMade))
-          return false;
-      }
-      x = x.nextSibling;
-      y = y.nextSibling;
+  var wanted = fresh.documentElement.outerHTML;
+  var outline = document.querySelector('quillora-outline');
+  if (outline)
+    outline.remove();
+  if (by !== 0) {
+    var all = document.querySelectorAll('[' + name + ']');
+    for (var m = 0; m < all.length; ++m) {
+      var offset = Number(all[m].getAttribute(name));
+      if (offset >= from)
+        all[m].setAttribute(name, String(offset + by));
     }
   }
   for (var k = 0; k < starts.length; ++k) {
     var shown = document.querySelectorAll('[' + name + '="' + starts[k] + '"]');
     var made = fresh.querySelectorAll('[' + name + '="' + starts[k] + '"]');
-    if (shown.length !== 1 || made.length !== 1 || shown[0] === document.documentElement ||
-        !sameChildren(document, fresh, shown[0], made[0]))
+    if (shown.length !== 1 || made.length !== 1 || shown[0] === document.documentElement)
       continue;
-    if (by !== 0) {
-      var all = document.querySelectorAll('[' + name + ']');
-      for (var m = 0; m < all.length; ++m)
-        if (Number(all[m].getAttribute(name)) >= from)
-          all[m].setAttribute(name, moved(all[m].getAttribute(name)));
-    }
     shown[0].replaceWith(document.importNode(made[0], true));
-    return true;
+    if (document.documentElement.outerHTML === wanted)
+      return true;
   }
   return false;
 }).apply(null, %1))";

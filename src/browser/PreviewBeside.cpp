@@ -85,6 +85,20 @@ const char* const kElementAtScript = R"((function (x, y) {
   return element ? Number(element.getAttribute('data-quillora-at')) : -1;
 })(%1, %2))";
 
+// Goes before the scripts that change the page in place, in the page's isolated world: the offsets
+// the elements carry at or after `from` move by `by`, as the text after an edit did.
+const char* const kMoveOffsetsScript = R"(function quilloraMoveOffsets(from, by) {
+  if (by === 0)
+    return;
+  var all = document.querySelectorAll('[data-quillora-at]');
+  for (var k = 0; k < all.length; ++k) {
+    var offset = Number(all[k].getAttribute('data-quillora-at'));
+    if (offset >= from)
+      all[k].setAttribute('data-quillora-at', String(offset + by));
+  }
+}
+)";
+
 // Runs in the page's isolated world: shows an edit by replacing the contents of the element whose
 // start tag is at `at`, where the page holds it as its markup reads (it holds the elements whose
 // start tags are at `before`, no more), and moves the offsets the elements after the edit carry.
@@ -107,14 +121,7 @@ const char* const kPatchScript = R"((function (at, before, contents, from, by, a
   }
   if (!holds(before))
     return false;
-  if (by !== 0) {
-    var all = document.querySelectorAll('[' + name + ']');
-    for (var k = 0; k < all.length; ++k) {
-      var offset = Number(all[k].getAttribute(name));
-      if (offset >= from)
-        all[k].setAttribute(name, String(offset + by));
-    }
-  }
+  quilloraMoveOffsets(from, by);
   element.innerHTML = contents;
   return holds(after);
 }).apply(null, %1))";
@@ -131,14 +138,7 @@ const char* const kReplaceScript = R"((function (copy, starts, from, by) {
   var outline = document.querySelector('quillora-outline');
   if (outline)
     outline.remove();
-  if (by !== 0) {
-    var all = document.querySelectorAll('[' + name + ']');
-    for (var m = 0; m < all.length; ++m) {
-      var offset = Number(all[m].getAttribute(name));
-      if (offset >= from)
-        all[m].setAttribute(name, String(offset + by));
-    }
-  }
+  quilloraMoveOffsets(from, by);
   for (var k = 0; k < starts.length; ++k) {
     var shown = document.querySelectorAll('[' + name + '="' + starts[k] + '"]');
     var made = fresh.querySelectorAll('[' + name + '="' + starts[k] + '"]');
@@ -319,8 +319,9 @@ bool PreviewBeside::replaceElement(const QString& text, const ChangedStretch& ch
 }
 
 void PreviewBeside::runPatch(const char* script, const QJsonArray& arguments, const QString& text) {
-    const QString call = QString::fromLatin1(script).arg(
-        QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+    const QString call = QString::fromLatin1(kMoveOffsetsScript) +
+                         QString::fromLatin1(script).arg(
+                             QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
     m_patching = true;
     m_replaceWhenRefused = false;
     m_loadingText = text;

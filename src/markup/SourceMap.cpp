@@ -323,38 +323,42 @@ bool sameTagsWithin(QStringView text, int element, int from, int to, const std::
            std::equal(first, last, inside.begin(), inside.end());
 }
 
-} // namespace
+// An element whose contents hold a change: its start tag, and its contents [open, close).
+struct Holder {
+    int start = -1;
+    qsizetype open = 0, close = 0;
+    QString name; // in lower case
+};
 
-namespace {
-
-// The contents of the element whose start tag is at `at`, [start tag's end, end tag's start), or
-// nothing for a void or self-closed element, or one whose end tag this reading does not see.
-std::optional<std::pair<qsizetype, qsizetype>> contentsOf(QStringView text, const TextSpan& element) {
-    const qsizetype nameFrom = element.start + 1, nameTo = nameEnd(text, nameFrom);
-    const QString name = text.sliced(nameFrom, nameTo - nameFrom).toString().toLower();
-    const qsizetype open = tagEnd(text, nameTo);
-    const qsizetype close = text.first(element.end()).lastIndexOf(u"</");
-    if (open < 0 || close < open || !endTagAt(text, close, name))
-        return std::nullopt;
-    return std::make_pair(open, close);
+// The elements of `after` whose contents hold the change, innermost first, at most `levels` of
+// them. Void and self-closed elements, and those whose end tag this reading does not see, hold none.
+std::vector<Holder> holdersOf(QStringView after, const ChangedStretch& change, int levels) {
+    const int start = change.commonStart;
+    const int endAfter = change.lengthAfter - change.commonEnd;
+    const TextReader read = [after](int from, int length) { return after.sliced(from, length).toString(); };
+    std::vector<Holder> holders;
+    TextSpan element{start, endAfter - start};
+    // The edit may touch the start or end tag of the innermost element: then its parent holds it.
+    for (int tries = 0; tries < levels + 3 && int(holders.size()) < levels; ++tries) {
+        element = EnclosingElement(read, int(after.size()), element.start, element.length);
+        if (!element.valid())
+            break;
+        const qsizetype nameFrom = element.start + 1, nameTo = nameEnd(after, nameFrom);
+        Holder holder{element.start, tagEnd(after, nameTo), after.first(element.end()).lastIndexOf(u"</"),
+                      after.sliced(nameFrom, nameTo - nameFrom).toString().toLower()};
+        if (holder.open >= 0 && holder.close >= holder.open && endTagAt(after, holder.close, holder.name) &&
+            holder.open <= start && holder.close >= endAfter)
+            holders.push_back(std::move(holder));
+    }
+    return holders;
 }
 
 } // namespace
 
 std::vector<int> ElementsHoldingChange(QStringView after, const ChangedStretch& change, int levels) {
-    const int start = change.commonStart;
-    const int endAfter = change.lengthAfter - change.commonEnd;
-    const TextReader read = [after](int from, int length) { return after.sliced(from, length).toString(); };
     std::vector<int> starts;
-    TextSpan element{start, endAfter - start};
-    for (int tries = 0; tries < levels + 3 && int(starts.size()) < levels; ++tries) {
-        element = EnclosingElement(read, int(after.size()), element.start, element.length);
-        if (!element.valid())
-            break;
-        const auto contents = contentsOf(after, element);
-        if (contents && contents->first <= start && contents->second >= endAfter)
-            starts.push_back(element.start);
-    }
+    for (const Holder& holder : holdersOf(after, change, levels))
+        starts.push_back(holder.start);
     return starts;
 }
 
@@ -372,49 +376,36 @@ std::optional<ContentsPatch> ContentsPatchOf(QStringView before, QStringView aft
         if (part.contains(u'<') || part.contains(u'>'))
             return std::nullopt;
 
-    const TextReader read = [after](int from, int length) { return after.sliced(from, length).toString(); };
-    TextSpan element{start, endAfter - start};
-    // The edit may touch the start or end tag of the innermost element: then its parent holds it.
-    constexpr int kLevels = 3;
-    for (int level = 0; level < kLevels; ++level) {
-        element = EnclosingElement(read, int(after.size()), element.start, element.length);
-        if (!element.valid())
-            return std::nullopt;
-        const auto contents = contentsOf(after, element);
-        if (!contents)
-            continue;
-        const auto [open, close] = *contents;
-        const qsizetype nameFrom = element.start + 1;
-        const QString name = after.sliced(nameFrom, nameEnd(after, nameFrom) - nameFrom).toString().toLower();
-        if (open > start || close < endAfter)
-            continue;
-        if (!contentsPatchable(name))
-            return std::nullopt;
-        const int delta = change.lengthAfter - change.lengthBefore;
-        const QStringView oldContents = before.sliced(open, close - delta - open);
-        const QStringView newContents = after.sliced(open, close - open);
-        if (holdsUnpatchable(oldContents) || holdsUnpatchable(newContents))
-            return std::nullopt;
-        ContentsPatch patch;
-        patch.elementAt = element.start;
-        patch.tagsBefore = StartTagOffsets(oldContents, int(open));
-        patch.tagsAfter = StartTagOffsets(newContents, int(open));
-        // The element is one the whole page's reading sees, with the same start tags inside it:
-        // where the reading of the tags around disagrees, the page is loaded again.
-        if (!sameTagsWithin(before, patch.elementAt, int(open), int(close - delta), patch.tagsBefore) ||
-            !sameTagsWithin(after, patch.elementAt, int(open), int(close), patch.tagsAfter))
-            return std::nullopt;
-        patch.contents = WithSourceOffsets(newContents, int(open));
-        // The page drops a line break right after "<pre>" or "<listing>"; a fragment keeps it.
-        if (name == u"pre" || name == u"listing") {
-            if (patch.contents.startsWith(u"\r\n"))
-                patch.contents.remove(0, 2);
-            else if (patch.contents.startsWith(u'\n') || patch.contents.startsWith(u'\r'))
-                patch.contents.remove(0, 1);
-        }
-        patch.movedFrom = endBefore;
-        patch.movedBy = delta;
-        return patch;
+    const std::vector<Holder> holders = holdersOf(after, change, 1);
+    if (holders.empty())
+        return std::nullopt;
+    const Holder& element = holders.front();
+    const int open = int(element.open), close = int(element.close);
+    if (!contentsPatchable(element.name))
+        return std::nullopt;
+    const int delta = change.lengthAfter - change.lengthBefore;
+    const QStringView oldContents = before.sliced(open, close - delta - open);
+    const QStringView newContents = after.sliced(open, close - open);
+    if (holdsUnpatchable(oldContents) || holdsUnpatchable(newContents))
+        return std::nullopt;
+    ContentsPatch patch;
+    patch.elementAt = element.start;
+    patch.tagsBefore = StartTagOffsets(oldContents, open);
+    patch.tagsAfter = StartTagOffsets(newContents, open);
+    // The element is one the whole page's reading sees, with the same start tags inside it:
+    // where the reading of the tags around disagrees, the page is loaded again.
+    if (!sameTagsWithin(before, patch.elementAt, open, close - delta, patch.tagsBefore) ||
+        !sameTagsWithin(after, patch.elementAt, open, close, patch.tagsAfter))
+        return std::nullopt;
+    patch.contents = WithSourceOffsets(newContents, open);
+    // The page drops a line break right after "<pre>" or "<listing>"; a fragment keeps it.
+    if (element.name == u"pre" || element.name == u"listing") {
+        if (patch.contents.startsWith(u"\r\n"))
+            patch.contents.remove(0, 2);
+        else if (patch.contents.startsWith(u'\n') || patch.contents.startsWith(u'\r'))
+            patch.contents.remove(0, 1);
     }
-    return std::nullopt;
+    patch.movedFrom = endBefore;
+    patch.movedBy = delta;
+    return patch;
 }

@@ -1,11 +1,13 @@
 // What Preview Beside costs, offscreen, in the main window: a key typed to the preview showing it
-// (pageShown; a key in a paragraph's text replaces its contents in the page, one in a tag the element read
-// again), on pages of 20 KB to 4 MB made here and on a large real page (pages that follow saves only get
-// refresh() after the pause typing waits, and the large one a save too); a cursor move to the outline around
-// it; the served copy's making and size; and a browser window following typing. Usage: bench_preview [large
-// page [largest page made, bytes]]   (the second leaves out the made pages above it, and the large page;
-// default large page: the Node.js API page of the nodejs-doc package, whose style sheet has the engine lay
-// out only the sections in view: cheaper per byte than most)
+// (pageShown), on pages of 20 KB to 4 MB made here and on a large real page (pages that follow saves
+// only get refresh() after the pause typing waits, and the large one a save too). A key in a
+// paragraph's text has its contents replaced in the page; a key in a tag has the element around it
+// read again. Also a cursor move to the outline around it; the served copy's making and size; and
+// a browser window following typing.
+// Usage: bench_preview [large page [largest page made, bytes]]   (the second leaves out the made
+// pages above it, and the large page; default large page: the Node.js API page of the nodejs-doc
+// package, whose style sheet has the engine lay out only the sections in view: cheaper per byte
+// than most)
 
 #include "BenchFigures.h"
 #include "app/frmQuillora.h"
@@ -239,13 +241,12 @@ int main(int argc, char* argv[]) {
                 text.select(address + 8, 0);
                 outlined();
                 settle(200);
-                print(name + ", a key in a tag (element read again)", timed(
-                                                                          preview->webPreview->page(),
-                                                                          [&] {
-                                                                              typeKey(&text);
-                                                                              return shown();
-                                                                          },
-                                                                          outlined));
+                const auto keyShown = [&] {
+                    typeKey(&text);
+                    return shown();
+                };
+                print(name + ", a key in a tag (element read again)",
+                      timed(preview->webPreview->page(), keyShown, outlined));
                 text.select(paragraph >= 0 ? paragraph + 10 : text.textLength() / 2, 0);
                 outlined();
                 settle(200);

@@ -84,6 +84,7 @@ const char* const kPage =
     "<p>Text with <span id=inline>an inline span</span> in it.</p>\r\n"
     "<table border=1><tr><td id=first>one</td><td id=cell>the cell</td></tr></table>\r\n"
     "</body></html>\r\n";
+
 // The page's markup as its elements hold it now, the preview's outline left out.
 QString pageMarkup(QWebEnginePage* page) {
     return evaluate(page, "(function(){var c=document.documentElement.cloneNode(true);"
@@ -281,9 +282,9 @@ private slots:
         QVERIFY(window->txtRich->cursorRect().intersects(window->txtRich->viewport()->rect()));
     }
 
-    // Typing is shown by changing the page in place where the element's contents can be replaced
-    // alone, else by loading it again: either way the page ends as the engine makes it of the text,
-    // offsets and all, and Ctrl+click still finds the start tags after the edit.
+    // Typing is shown by changing the page in place (the element's contents replaced, or the element
+    // read again) on a page without scripts, else by loading it again: either way the page ends as
+    // the engine makes it of the text, offsets and all, and Ctrl+click still finds the start tags.
     void editsShownInPlace_data() {
         table({"after", "keys", "inPlace"}, {
                                                 "a paragraph; Some ; typed ; yes",

@@ -102,8 +102,8 @@ const char* const kMoveOffsetsScript = R"(function quilloraMoveOffsets(from, by)
 // Runs in the page's isolated world: shows an edit by replacing the contents of the element whose
 // start tag is at `at`, where the page holds it as its markup reads (it holds the elements whose
 // start tags are at `before`, no more), and moves the offsets the elements after the edit carry.
-// True when the element now holds the elements at `after` as the text reads; false when the page
-// must be loaded again (it differs, or now differs, from what the tags read).
+// True when the element now holds the elements at `after` as the text reads; false when it does not
+// hold them as the tags read (before or after), and the element must be read again.
 const char* const kPatchScript = R"((function (at, before, contents, from, by, after) {
   var name = 'data-quillora-at';
   var found = document.querySelectorAll('[' + name + '="' + at + '"]');
@@ -150,6 +150,14 @@ const char* const kReplaceScript = R"((function (copy, starts, from, by) {
   }
   return false;
 }).apply(null, %1))";
+
+// Offsets as the scripts above take them.
+QJsonArray jsonNumbers(const std::vector<int>& offsets) {
+    QJsonArray list;
+    for (const int offset : offsets)
+        list.append(offset);
+    return list;
+}
 
 // Where an untitled document's page is served from: a folder that holds nothing, so that the page
 // reads no other file.
@@ -287,15 +295,9 @@ bool PreviewBeside::patch(const QString& text) {
     const std::optional<ContentsPatch> patch = ContentsPatchOf(m_shownText, text, change);
     if (!patch)
         return replaceElement(text, change);
-    const auto numbers = [](const std::vector<int>& offsets) {
-        QJsonArray list;
-        for (const int offset : offsets)
-            list.append(offset);
-        return list;
-    };
-    const QJsonArray arguments{patch->elementAt, numbers(patch->tagsBefore),
+    const QJsonArray arguments{patch->elementAt, jsonNumbers(patch->tagsBefore),
                                patch->contents,  patch->movedFrom,
-                               patch->movedBy,   numbers(patch->tagsAfter)};
+                               patch->movedBy,   jsonNumbers(patch->tagsAfter)};
     runPatch(kPatchScript, arguments, text);
     m_replaceWhenRefused = true;
     return true;
@@ -308,12 +310,10 @@ bool PreviewBeside::replaceElement(const QString& text, const ChangedStretch& ch
     const std::vector<int> around = ElementsHoldingChange(text, change, kLevels);
     if (around.empty())
         return false;
-    QJsonArray starts;
-    for (const int start : around)
-        starts.append(start);
     const int movedFrom = change.lengthBefore - change.commonEnd;
     runPatch(kReplaceScript,
-             QJsonArray{WithSourceOffsets(text), starts, movedFrom, change.lengthAfter - change.lengthBefore},
+             QJsonArray{WithSourceOffsets(text), jsonNumbers(around), movedFrom,
+                        change.lengthAfter - change.lengthBefore},
              text);
     return true;
 }

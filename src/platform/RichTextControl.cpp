@@ -27,6 +27,8 @@ RichTextControl::RichTextControl(QWidget* parent)
       m_colors(*document(), m_painting) {
     // The editor keeps its own undo buffer; Qt's would also record every colour change.
     document()->setUndoRedoEnabled(false);
+    // Setting the mode gives the empty document the viewport's width now. The lines never wrap, so
+    // that width is never passed on again (see resizeEvent).
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -499,17 +501,17 @@ void RichTextControl::printTo(QPrinter* printer, bool selectionOnly) {
 }
 
 void RichTextControl::resizeEvent(QResizeEvent* event) {
-    // The lines never wrap, so a new width changes no line's layout. Yet the base class lays the
-    // whole document out anew for one, making a layout object for every line: hundreds of bytes a
-    // line kept for good. After the first width, only the height is passed on as changed.
-    if (lineWrapMode() == NoWrap && m_widthSet && event->oldSize().width() != event->size().width()) {
+    // The lines never wrap, so a new width changes no line's layout and the document keeps the
+    // width the empty document was given. Yet the base class lays the whole document out anew for
+    // a new width, making a layout object for every line: hundreds of bytes a line kept for good
+    // (25 MiB for a page of 100,000 lines shown once, its text put in before the window was). Only
+    // the height is passed on as changed.
+    if (lineWrapMode() == NoWrap && event->oldSize().width() != event->size().width()) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
         QPlainTextEdit::resizeEvent(&sameWidth);
-        placeGutter();
-        return;
+    } else {
+        QPlainTextEdit::resizeEvent(event);
     }
-    m_widthSet = m_widthSet || event->size().width() > 0;
-    QPlainTextEdit::resizeEvent(event);
     placeGutter();
 }
 

@@ -213,7 +213,6 @@ private:
     // Raised while colours are changed: the document then reports changes that are none of the text.
     int m_painting = 0;
     bool m_lineRunsEnabled = true;
-    bool m_widthSet = false; // the document was given a width once
     bool m_observing = false;
     // A change observeChange ran, reported by afterEdit: the text [start, end) before it.
     struct Observed {

@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -339,6 +340,28 @@ private slots:
         }
         for (int i = 0; i < text.size(); ++i)
             QVERIFY2(control.colorAt(i) == expected[i], QByteArray::number(i));
+    }
+
+    // A text put in before its window is shown, then shown and resized: the lines on screen are laid
+    // out, the others are not given layouts (hundreds of bytes a line, kept for good), and the widest
+    // line shown still sets how far the view scrolls sideways.
+    void showingKeepsHiddenLinesUnlaidOut() {
+        Control control;
+        const QString wide = QString(1500, QLatin1Char('w'));
+        control.setText(wide + kCrLf + QStringLiteral("line\r\n").repeated(40000));
+        const size_t before = mallinfo2().uordblks;
+        show(control);
+        for (const int width : {900, 300, 1200}) {
+            control.resize(width, 300);
+            QApplication::processEvents();
+        }
+        const size_t grown = mallinfo2().uordblks - std::min(before, size_t(mallinfo2().uordblks));
+        // 40,000 layouts would take some 10 MB.
+        QVERIFY2(grown < 2'000'000, QByteArray::number(qulonglong(grown)));
+        QVERIFY(control.document()->firstBlock().layout()->lineCount() > 0);
+        QVERIFY(control.horizontalScrollBar()->maximum() >
+                wide.size() * QFontMetrics(control.font()).horizontalAdvance(QLatin1Char('w')) / 2);
+        QCOMPARE(control.text().size(), wide.size() + 2 + 6 * 40000);
     }
 
     // The codes the key handlers know, each followed by the keys that report it.

@@ -1,5 +1,7 @@
 #include "editor/Colorizer.h"
 
+#include "platform/Log.h"
+
 #include <QLatin1String>
 #include <algorithm>
 #include <limits>
@@ -273,8 +275,9 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 namespace {
 
 // ColorizeRange, telling whether it painted anything.
+// `wholeText`, when given, is the control's whole text.
 bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int start, int length,
-                     const DocumentStateHooks& hooks) {
+                     const DocumentStateHooks& hooks, const QString* wholeText = nullptr) {
     const bool wasModified = readModified(hooks);
     const int cursor = control.selStart();
     const int total = control.textLength();
@@ -285,10 +288,13 @@ bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int star
         const PaintBatch batch(control);
         // The scanned copy of the text is let go before painting, which is when memory peaks.
         // Reading the whole text in one piece is the cheaper way when the stretch is all of it.
-        const bool wholeText = base == 0 && stretch >= total;
-        std::vector<ColorSpan> spans = ComputeColorSpans(
-            wholeText ? control.text() : control.textRange(base, stretch + 1), base, stretch, roles);
-        if (!spans.empty() && wholeText) {
+        const bool whole = base == 0 && stretch >= total;
+        Q_ASSERT(!wholeText || (whole && wholeText->size() == total));
+        std::vector<ColorSpan> spans = ComputeColorSpans(wholeText ? *wholeText
+                                                         : whole   ? control.text()
+                                                                   : control.textRange(base, stretch + 1),
+                                                         base, stretch, roles);
+        if (!spans.empty() && whole) {
             // The scan covers the whole text: its spans become the lines' colours as they are.
             control.setColors(spans);
             painted = true;
@@ -324,6 +330,15 @@ bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int star
 void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
                    const DocumentStateHooks& hooks) {
     colorizeStretch(control, roles, start, length, hooks);
+}
+
+void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, const QString& text,
+                       const DocumentStateHooks& hooks) {
+    // A text of another length is not the control's: the control's own is read then.
+    const bool same = text.size() == control.textLength();
+    if (!same)
+        qCWarning(lcQuillora) << "colouring: the text given is not the document's; it is read again";
+    colorizeStretch(control, roles, 0, 0, hooks, same ? &text : nullptr);
 }
 
 namespace {

@@ -37,6 +37,11 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start, int length,
                    const DocumentStateHooks& hooks = {});
 
+// ColorizeRange over the whole text, which the caller has in hand as the control holds it (CR LF
+// breaks): reading it back out of the control costs as much as the colouring.
+void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, const QString& text,
+                       const DocumentStateHooks& hooks = {});
+
 // Local recolouring of the stretch [start, start + length) that was just inserted or replaced,
 // judged from the colours around it; falls back to ColorizeRange over the stretch.
 // `start` is 0-based; does nothing when `length` < 1. Leaves the cursor at start + length.

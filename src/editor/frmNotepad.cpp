@@ -319,6 +319,11 @@ void frmNotepad::colorizeWhole() {
         ColorizeRange(*txtRich, colorRoles(), 0, 0, stateHooks());
 }
 
+void frmNotepad::colorizeWhole(const QString& text) {
+    if (m_host.settings().UseColors)
+        ColorizeWholeText(*txtRich, colorRoles(), text, stateHooks());
+}
+
 void frmNotepad::paintSelection(ColorValue color) {
     DocumentTable& table = m_host.documents();
     const bool wasModified = table.DocumentSlots[slot()].Modified;

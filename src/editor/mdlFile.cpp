@@ -136,10 +136,10 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
     window->txtRich->setSelColor(window->colorRoles().text);
     window->txtRich->setText(text);
-    text = QString(); // the document holds it now; colouring reads its own copy
-    // Colouring is skipped when the tags were removed: there is nothing left to colour.
+    // Colouring is skipped when the tags were removed: there is nothing left to colour. It scans
+    // the text as read, which is the document's with CR LF breaks.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
-        window->colorizeWhole();
+        window->colorizeWhole(text);
     host.documents().setSaved(window->slot(), path);
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));

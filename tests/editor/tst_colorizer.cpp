@@ -276,6 +276,30 @@ private slots:
                  (cell("saved").isEmpty() ? cell("map") : cell("saved")) + " at 5");
     }
 
+    // A file's colours on opening are those of its text as the document holds it, whatever its line
+    // breaks (all shown as CR LF) and characters the document reserves.
+    void openedFileColouredAsItsText_data() {
+        table({"bytes", "map"}, {"LF; <A b=\"X\">\\n<!-- -->\\n; tttttvvvt__cccccccc__",
+                                 "lone CR; <A>\\r<!--\\r-->x; ttt__cccc__cccx",
+                                 "CR LF and LF mixed; <A>\\r\\n\\n<B c=\"d\">; ttt____tttttvvvt",
+                                 "LF CR; <I>\\n\\r<!---->; ttt____ccccccc", "no break; a<B>c; xtttx",
+                                 "paragraph separator; <A>\xe2\x80\xa9<B>; tttxttt"});
+    }
+    void openedFileColouredAsItsText() {
+        AppFixture app;
+        QString bytes = cell("bytes");
+        bytes.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+            .replace(QStringLiteral("\\r"), QStringLiteral("\r"));
+        const QString path = app.env.writeFile("o.htm", bytes.toUtf8());
+        app.start();
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("colouring")));
+        frmNotepad* window = OpenDocument(*app.main, path);
+        QVERIFY(window);
+        QCOMPARE(shown(app, window), cell("map"));
+        ColorizeRange(*window->txtRich, window->colorRoles(), 0, 0, window->stateHooks());
+        QCOMPARE(shown(app, window), cell("map"));
+    }
+
     // Template, markup inserted while colours are on or off, typing: a character takes its place's colour.
     void newDocumentInsertedMarkupAndTyping() {
         AppFixture app;

@@ -58,10 +58,29 @@ bool isAddressOrPath(QStringView piece) {
     while (lead < piece.size() && QStringView(u"(<[\"'").contains(piece[lead]))
         ++lead;
     const QStringView core = piece.sliced(lead);
-    return piece.contains(u"://") || piece.contains(u'@') || piece.contains(u'\\') ||
-           core.startsWith(u"www.", Qt::CaseInsensitive) ||
-           core.startsWith(u"mailto:", Qt::CaseInsensitive) || core.startsWith(u'/') ||
-           core.startsWith(u"./") || core.startsWith(u"../") || core.startsWith(u"~/");
+    // One pass over the piece, as every piece of prose is asked: "://", "@" or "\\" in it.
+    for (qsizetype k = 0; k < piece.size(); ++k) {
+        const char16_t c = piece[k].unicode();
+        if (c == u'@' || c == u'\\' || (c == u':' && piece.sliced(k + 1).startsWith(u"//")))
+            return true;
+    }
+    // Then the beginnings, looked for only where the first character may begin one.
+    switch (core.isEmpty() ? u' ' : core.front().unicode()) {
+    case u'w':
+    case u'W':
+        return core.startsWith(u"www.", Qt::CaseInsensitive);
+    case u'm':
+    case u'M':
+        return core.startsWith(u"mailto:", Qt::CaseInsensitive);
+    case u'/':
+        return true;
+    case u'.':
+        return core.startsWith(u"./") || core.startsWith(u"../");
+    case u'~':
+        return core.startsWith(u"~/");
+    default:
+        return false;
+    }
 }
 
 // The words of one piece of prose [from, to) of `text`, which holds no blank.

@@ -438,6 +438,8 @@ private slots:
              "server code in a value; ; ; <img alt=\"<?= $name ?> here\"><img alt=Photo>; Photo",
              "addresses and paths; ; ; See http://exmple.com/pagez, www.exmple.org, me@exmple.com, "
              "/usr/shre and ./rn here; See|and|here",
+             "more addresses and paths; ; ; Mailto:me (WWW.exmple.org) C:\\\\dirr ../upp ~/homme \"/abs\" "
+             "Note: fine:// ok; Note|ok",
              "digits, capitals, names; ; ; The mp3 HTML file index.html e.g. read_file works I; "
              "The|file|works",
              "apostrophes; ; ; Don't 'quote' it’s James' rock'n'roll; Don't|quote|it’s|James|rock'n'roll",

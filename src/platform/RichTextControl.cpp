@@ -45,6 +45,10 @@ QString RichTextControl::text() const {
     return m_offsets.text();
 }
 
+QString RichTextControl::textAtOnce() const {
+    return m_offsets.textAtOnce();
+}
+
 void RichTextControl::setText(const QString& text) {
     // The typing colour comes from the character formats around the cursor.
     materializeForEdit();

@@ -132,6 +132,10 @@ QString TextOffsets::text() const {
     return out;
 }
 
+QString TextOffsets::textAtOnce() const {
+    return withLineBreaks(m_document.toRawText(), 0);
+}
+
 QString TextOffsets::range(int start, int length) const {
     const int total = this->length();
     // Clip [start, start + length) as a whole, so a stretch starting before the text loses its

@@ -246,6 +246,35 @@ private slots:
         compareWithFresh(text, spelling, service);
     }
 
+    // A large text just read is read for its check in one piece. Its misspellings are those found
+    // reading it a stretch at a time, as the lines on screen are; lines long enough to be shown in
+    // pieces are among them, each with a word across a piece's end.
+    void largeTextReadInOnePiece() {
+        REQUIRE_ENGLISH();
+        TestEnvironment env;
+        SpellingService service(env.programFolder());
+        service.setPreferredLanguage("en_US");
+        QString page;
+        for (int i = 0; i < 16; ++i)
+            page += longPage() + QStringLiteral("<p>") +
+                    QStringLiteral("Mor wrds across ").repeated(150 + i) + QStringLiteral("pices</p>\r\n");
+        QVERIFY(page.size() > 300'000);
+        RichTextControl whole, shown;
+        for (RichTextControl* text : {&whole, &shown}) {
+            text->setLongLineLimit(1000);
+            text->setText(page);
+        }
+        DocumentSpelling inOnePiece(whole, service), inStretches(shown, service);
+        for (DocumentSpelling* spelling : {&inOnePiece, &inStretches})
+            spelling->configure(true, SpellingSource::Markup, {});
+        inOnePiece.checkAll();
+        for (int at = 0; at < shown.textLength() && !inStretches.done(); at += 10'000)
+            inStretches.checkStretch(at, at + 10'000);
+        QVERIFY(inStretches.done());
+        QCOMPARE(places(whole, inOnePiece), places(shown, inStretches));
+        QVERIFY(places(whole, inOnePiece).contains(QStringLiteral(" pices")));
+    }
+
     // The list of marks and segments against a plain list moved item by item.
     void shiftedListAsPlainList_data() {
         QTest::addColumn<uint>("seed");

@@ -5,6 +5,7 @@
 #include <QLatin1String>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -275,9 +276,9 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 namespace {
 
 // ColorizeRange, telling whether it painted anything.
-// `wholeText`, when given, is the control's whole text.
+// `wholeText`, when given, is the control's whole text; it is scanned and let go.
 bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int start, int length,
-                     const DocumentStateHooks& hooks, const QString* wholeText = nullptr) {
+                     const DocumentStateHooks& hooks, QString* wholeText = nullptr) {
     const bool wasModified = readModified(hooks);
     const int cursor = control.selStart();
     const int total = control.textLength();
@@ -290,7 +291,7 @@ bool colorizeStretch(RichTextControl& control, const ColorRoles& roles, int star
         // Reading the whole text in one piece is the cheaper way when the stretch is all of it.
         const bool whole = base == 0 && stretch >= total;
         Q_ASSERT(!wholeText || (whole && wholeText->size() == total));
-        std::vector<ColorSpan> spans = ComputeColorSpans(wholeText ? *wholeText
+        std::vector<ColorSpan> spans = ComputeColorSpans(wholeText ? std::exchange(*wholeText, QString())
                                                          : whole   ? control.text()
                                                                    : control.textRange(base, stretch + 1),
                                                          base, stretch, roles);
@@ -332,12 +333,14 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
     colorizeStretch(control, roles, start, length, hooks);
 }
 
-void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, const QString& text,
+void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, QString text,
                        const DocumentStateHooks& hooks) {
     // A text of another length is not the control's: the control's own is read then.
     const bool same = text.size() == control.textLength();
-    if (!same)
+    if (!same) {
         qCWarning(lcQuillora) << "colouring: the text given is not the document's; it is read again";
+        text = QString();
+    }
     colorizeStretch(control, roles, 0, 0, hooks, same ? &text : nullptr);
 }
 

@@ -38,8 +38,9 @@ void ColorizeRange(RichTextControl& control, const ColorRoles& roles, int start,
                    const DocumentStateHooks& hooks = {});
 
 // ColorizeRange over the whole text, which the caller has in hand as the control holds it (CR LF
-// breaks): reading it back out of the control costs as much as the colouring.
-void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, const QString& text,
+// breaks): reading it back out of the control costs as much as the colouring. The text is let go
+// before the colours are painted, when memory peaks.
+void ColorizeWholeText(RichTextControl& control, const ColorRoles& roles, QString text,
                        const DocumentStateHooks& hooks = {});
 
 // Local recolouring of the stretch [start, start + length) that was just inserted or replaced,

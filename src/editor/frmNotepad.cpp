@@ -319,9 +319,9 @@ void frmNotepad::colorizeWhole() {
         ColorizeRange(*txtRich, colorRoles(), 0, 0, stateHooks());
 }
 
-void frmNotepad::colorizeWhole(const QString& text) {
+void frmNotepad::colorizeWhole(QString text) {
     if (m_host.settings().UseColors)
-        ColorizeWholeText(*txtRich, colorRoles(), text, stateHooks());
+        ColorizeWholeText(*txtRich, colorRoles(), std::move(text), stateHooks());
 }
 
 void frmNotepad::paintSelection(ColorValue color) {

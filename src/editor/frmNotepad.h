@@ -98,8 +98,8 @@ public:
     DocumentStateHooks stateHooks();
     // Colours the whole text when colours are in use.
     void colorizeWhole();
-    // The same, given the whole text as the control holds it (CR LF breaks), read out of it otherwise.
-    void colorizeWhole(const QString& text);
+    // The same, given the whole text as the control holds it (CR LF breaks), which it lets go.
+    void colorizeWhole(QString text);
     // Paints the selection in one colour without marking the document changed.
     void paintSelection(ColorValue color);
 

@@ -139,7 +139,7 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
     // Colouring is skipped when the tags were removed: there is nothing left to colour. It scans
     // the text as read, which is the document's with CR LF breaks.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
-        window->colorizeWhole(text);
+        window->colorizeWhole(std::move(text));
     host.documents().setSaved(window->slot(), path);
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));

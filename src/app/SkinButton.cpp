@@ -139,7 +139,9 @@ SkinButton::SkinButton(const ButtonFace& face, const ButtonSkin& skin, QWidget* 
     const QString tooltip = QCoreApplication::translate("Skin", face.tooltip);
     setToolTip(tooltip);
     // The name without the key in brackets ("Back (Alt+Bksp)"); the description tells the strip.
-    setAccessibleName(QString(tooltip).remove(QRegularExpression(QStringLiteral("\\s*\\([^)]*\\)$"))));
+    // Compiled once for all the buttons, which are made at start-up.
+    static const QRegularExpression keyInBrackets(QStringLiteral("\\s*\\([^)]*\\)$"));
+    setAccessibleName(QString(tooltip).remove(keyInBrackets));
     setAccessibleDescription(tr("%1 button: %2").arg(stripName(face.group), tooltip));
     setFixedSize(face.size);
     // The document keeps the keyboard focus while its buttons are used.

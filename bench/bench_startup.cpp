@@ -17,9 +17,12 @@
 //   ships), 3 runs as each takes seconds: the time to the first window, the CPU time (user and
 //   system) it spent until it went idle (no more than 10 ms of CPU in 0.7 s, at most 60 s after
 //   the spawn), and VmRSS then, also as a multiple of the file's size (target at most 12 x);
+// - the editor started with no file in folders it was started and ended in once before (a later
+//   start: its data files are there), 10 runs: the same two figures and ratios;
 // - FeatherPad, a Qt editor on the same kind of text widget, when installed: its CPU time and
 //   VmRSS once idle with the same page, 3 runs, and the editor's CPU as a multiple of its (target
-//   at most 1 x).
+//   at most 1 x); then the editor with the page and its spelling check off (FeatherPad checks
+//   none), 3 runs: its CPU and VmRSS, and that CPU as a multiple of FeatherPad's.
 // The editor tells when its window is first exposed on its start-up log (QT_LOGGING_RULES
 // "quillora.startup.info=true"), the floor likewise; the times are this program's clock from just
 // before the spawn to the moment that line is read. FeatherPad says nothing of the kind, so only its
@@ -95,11 +98,19 @@ int showBareWindow(int argc, char** argv) {
     return app.exec();
 }
 
+// What a run's private folders hold before it starts: nothing (a first start), or what the editor
+// leaves in them once started and ended (a later start: its data files written), and settings.
+struct Preparation {
+    bool startedBefore = false;
+    QByteArray settings; // the editor's settings file (INI), written when not empty
+};
+
 // One measured process: started in a private set of folders, its error output read (and, apart
 // from its last part, dropped) so that it never blocks on a full pipe, ended when this is.
 class Child {
 public:
-    Child(const QString& program, const QStringList& arguments, bool startupLog) {
+    Child(const QString& program, const QStringList& arguments, bool startupLog,
+          const Preparation& preparation = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const QString root = m_root.path();
         for (const char* name :
@@ -122,6 +133,16 @@ public:
         m_process.setWorkingDirectory(root);
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.setReadChannel(QProcess::StandardError);
+        if (preparation.startedBefore)
+            startAndEndOnce(program, environment);
+        if (!preparation.settings.isEmpty()) {
+            const QString folder = root + QStringLiteral("/xdg_config_home/Quillora");
+            QDir().mkpath(folder);
+            QFile file(folder + QStringLiteral("/Quillora.conf"));
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write(preparation.settings) != preparation.settings.size())
+                std::fprintf(stderr, "cannot write the settings in %s\n", qPrintable(folder));
+        }
         m_clock.start();
         m_process.start(program, arguments);
         m_started = m_root.isValid() && m_process.waitForStarted(kShowTimeoutMs);
@@ -179,6 +200,34 @@ public:
     }
 
 private:
+    // The program started in these folders until its window shows, then ended; what it left in the
+    // runtime folder (its socket) goes, as it would at a new login.
+    void startAndEndOnce(const QString& program, QProcessEnvironment environment) {
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillora.startup.info=true"));
+        QProcess once;
+        once.setProcessEnvironment(environment);
+        once.setWorkingDirectory(m_root.path());
+        once.setStandardOutputFile(QProcess::nullDevice());
+        once.setReadChannel(QProcess::StandardError);
+        once.start(program, {});
+        QByteArray errors;
+        QElapsedTimer clock;
+        clock.start();
+        while (once.state() == QProcess::Running && !errors.contains(kShownLine) &&
+               clock.elapsed() < kShowTimeoutMs) {
+            once.waitForReadyRead(kSampleMs);
+            errors += once.readAllStandardError();
+        }
+        once.terminate();
+        if (!once.waitForFinished(3000)) {
+            once.kill();
+            once.waitForFinished(3000);
+        }
+        QDir runtime(m_root.path() + QStringLiteral("/xdg_runtime_dir"));
+        for (const QString& name : runtime.entryList(QDir::Files | QDir::System | QDir::Hidden))
+            runtime.remove(name);
+    }
+
     QTemporaryDir m_root;
     QProcess m_process;
     QElapsedTimer m_clock;
@@ -264,8 +313,8 @@ void reportFailure(const char* what, int number, const Child& child) {
 
 // One run of `program`; nothing when it could not be started or never showed its window.
 std::optional<Run> runOnce(const QString& program, const QStringList& arguments, Measure measure,
-                           bool startupLog, int number) {
-    Child child(program, arguments, startupLog);
+                           bool startupLog, int number, const Preparation& preparation) {
+    Child child(program, arguments, startupLog, preparation);
     if (!child.started()) {
         reportFailure("cannot be started", number, child);
         return std::nullopt;
@@ -299,10 +348,10 @@ struct Figures {
 };
 
 Figures runSeries(const QString& program, const QStringList& arguments, Measure measure, bool startupLog,
-                  int runs) {
+                  int runs, const Preparation& preparation = {}) {
     Figures figures;
     for (int number = 1; number <= runs; ++number) {
-        const std::optional<Run> run = runOnce(program, arguments, measure, startupLog, number);
+        const std::optional<Run> run = runOnce(program, arguments, measure, startupLog, number, preparation);
         if (!run) {
             figures.failed = true;
             continue;
@@ -382,7 +431,8 @@ int main(int argc, char** argv) {
     printFigure("spawn to window shown", floor.shownMs, "ms");
     printFigure("RSS 2 s after it", floor.rssMiB, "MiB");
 
-    std::printf("%s, no file, %d runs\n", qPrintable(quillora), kShortRuns);
+    std::printf("%s, no file, a first start (its data files written), %d runs\n", qPrintable(quillora),
+                kShortRuns);
     std::fflush(stdout);
     const Figures idle = runSeries(quillora, {}, Measure::ShownThenSettled, true, kShortRuns);
     failed = failed || idle.failed;
@@ -390,6 +440,16 @@ int main(int argc, char** argv) {
     printFigure("RSS 2 s after it", idle.rssMiB, "MiB");
     printRatio("start-up / floor", idle.shownMs, floor.shownMs, kStartTarget);
     printRatio("memory / floor", idle.rssMiB, floor.rssMiB, kMemoryTarget);
+
+    std::printf("%s, no file, a later start (started and ended once before in the same folders), %d runs\n",
+                qPrintable(quillora), kShortRuns);
+    std::fflush(stdout);
+    const Figures later = runSeries(quillora, {}, Measure::ShownThenSettled, true, kShortRuns, {true, {}});
+    failed = failed || later.failed;
+    printFigure("spawn to window shown", later.shownMs, "ms");
+    printFigure("RSS 2 s after it", later.rssMiB, "MiB");
+    printRatio("start-up / floor", later.shownMs, floor.shownMs, kStartTarget);
+    printRatio("memory / floor", later.rssMiB, floor.rssMiB, kMemoryTarget);
 
     std::printf("%s with %s (%.2f MiB), %d runs (not %d: each takes seconds)\n", qPrintable(quillora),
                 qPrintable(page), pageMiB, kPageRuns, kShortRuns);
@@ -423,6 +483,15 @@ int main(int argc, char** argv) {
             std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", feather.unsettled,
                         kIdleCapMs / 1000);
         printRatio("quillora's CPU / its", open.cpuMs, feather.cpuMs, 1.0);
+        // FeatherPad checks no spelling; the editor checks the whole page's in the background.
+        std::printf("%s with the page, the spelling check off, %d runs\n", qPrintable(quillora), kPageRuns);
+        std::fflush(stdout);
+        const Figures unchecked = runSeries(quillora, {page}, Measure::ShownThenIdle, true, kPageRuns,
+                                            {false, QByteArrayLiteral("[Settings]\nSpellCheck=false\n")});
+        failed = failed || unchecked.failed;
+        printFigure("CPU until idle", unchecked.cpuMs, "ms");
+        printFigure("RSS when idle", unchecked.rssMiB, "MiB", pageMiB);
+        printRatio("its CPU / FeatherPad's", unchecked.cpuMs, feather.cpuMs, 1.0);
     }
     return failed ? 1 : 0;
 }

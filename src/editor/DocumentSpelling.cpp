@@ -21,8 +21,9 @@ constexpr int kLookaheads[] = {256, 4096, 65536};
 // What the background reads of the text at once, to cut into pieces: reading the text out of the
 // control costs more per call than per character.
 constexpr int kBulk = 65536;
-// A text with more than this unchecked, unchanged since it came whole (a file read, Replace All),
-// is read in one piece: several times quicker than in pieces of kBulk, for one long first slice.
+// A text with more than this unchecked, unchanged since it came into an empty document (a file
+// read), is read in one piece: several times quicker than in pieces of kBulk, for one long first
+// slice and a second copy of the text while it is read.
 constexpr int kReadWholeFrom = 4 * kBulk;
 // Before a place on screen far into an unchecked text: how much is read to guess the state there.
 constexpr int kWarmUp = 16384;
@@ -129,11 +130,12 @@ void DocumentSpelling::textChanged(int position, int removed, int added) {
     }
     m_edited = true;
     m_finished = false;
-    // Typing rests the background; a new text (a file read, Replace All) is checked at once. Once
-    // typed in, the text is read in pieces: a whole read at each rest would stall the typing.
-    const bool whole = removed + added > kTypedAtOnce;
-    m_cameWhole = whole;
-    m_timer.start(whole ? 0 : kTypingRestMs);
+    // Typing rests the background; a new text (a file read, Replace All) is checked at once. A text
+    // put into an empty document (a file read) is read in one piece; any other change has the text
+    // read in pieces: a whole read at each rest would stall the typing, and after Replace All the
+    // old text's copies are still about, so a whole one would add to that peak.
+    m_cameWhole = removed == 0 && position == 0 && added == m_control.document()->characterCount() - 1;
+    m_timer.start(removed + added > kTypedAtOnce ? 0 : kTypingRestMs);
 }
 
 void DocumentSpelling::settle() {

@@ -111,7 +111,7 @@ private:
     QString m_text;
     int m_textStart = 0;
     bool m_bulk = false;
-    bool m_cameWhole = false; // no typing since the text came in whole: it may be read in one piece
+    bool m_cameWhole = false; // no change since the text came into an empty document: read in one piece
 };
 
 // Puts `replacement` in place of each stretch (offset, length) of the document, ascending and

@@ -129,12 +129,12 @@ public:
         if (startupLog)
             environment.insert(QStringLiteral("QT_LOGGING_RULES"),
                                QStringLiteral("quillora.startup.info=true"));
-        m_process.setProcessEnvironment(environment);
         m_process.setWorkingDirectory(root);
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.setReadChannel(QProcess::StandardError);
         if (preparation.startedBefore)
             startAndEndOnce(program, environment);
+        m_process.setProcessEnvironment(environment);
         if (!preparation.settings.isEmpty()) {
             const QString folder = root + QStringLiteral("/xdg_config_home/Quillora");
             QDir().mkpath(folder);
@@ -150,15 +150,7 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    ~Child() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    ~Child() { end(); }
 
     bool started() const { return m_started; }
     bool running() const { return m_process.state() == QProcess::Running; }
@@ -200,29 +192,28 @@ public:
     }
 
 private:
+    // Terminated, then killed if it lingers.
+    void end() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+
     // The program started in these folders until its window shows, then ended; what it left in the
     // runtime folder (its socket) goes, as it would at a new login.
     void startAndEndOnce(const QString& program, QProcessEnvironment environment) {
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillora.startup.info=true"));
-        QProcess once;
-        once.setProcessEnvironment(environment);
-        once.setWorkingDirectory(m_root.path());
-        once.setStandardOutputFile(QProcess::nullDevice());
-        once.setReadChannel(QProcess::StandardError);
-        once.start(program, {});
-        QByteArray errors;
-        QElapsedTimer clock;
-        clock.start();
-        while (once.state() == QProcess::Running && !errors.contains(kShownLine) &&
-               clock.elapsed() < kShowTimeoutMs) {
-            once.waitForReadyRead(kSampleMs);
-            errors += once.readAllStandardError();
-        }
-        once.terminate();
-        if (!once.waitForFinished(3000)) {
-            once.kill();
-            once.waitForFinished(3000);
-        }
+        m_process.setProcessEnvironment(environment);
+        m_clock.start();
+        m_process.start(program, {});
+        if (m_process.waitForStarted(kShowTimeoutMs))
+            waitForLine(kShownLine, kShowTimeoutMs);
+        end();
+        m_errors.clear();
         QDir runtime(m_root.path() + QStringLiteral("/xdg_runtime_dir"));
         for (const QString& name : runtime.entryList(QDir::Files | QDir::System | QDir::Hidden))
             runtime.remove(name);

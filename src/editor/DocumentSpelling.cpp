@@ -43,6 +43,15 @@ DocumentSpelling::DocumentSpelling(RichTextControl& control, SpellingService& se
     : QObject(parent), m_control(control), m_service(service) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &DocumentSpelling::background);
+    // Reading a dictionary takes tens of milliseconds: a paint does not wait for it (a new
+    // window's first paint would show that much later), so the lines shown are checked just after.
+    m_shownLater.setSingleShot(true);
+    connect(&m_shownLater, &QTimer::timeout, this, [this] {
+        const auto [from, to] = m_control.shownOffsets();
+        checkStretch(from, to);
+        if (m_active && m_underline)
+            m_control.viewport()->update();
+    });
     connect(&control, &RichTextControl::changedAt, this, &DocumentSpelling::textChanged);
     connect(&service, &SpellingService::wordAccepted, this, &DocumentSpelling::wordAccepted);
     connect(&service, &SpellingService::dictionariesChanged, this, [this] {
@@ -184,7 +193,7 @@ size_t DocumentSpelling::firstUnchecked() {
     return m_firstUnchecked;
 }
 
-void DocumentSpelling::checkPiece(size_t index) {
+bool DocumentSpelling::checkPiece(size_t index, bool mayLoad) {
     const int start = m_segments.start(index);
     const int next = index + 1 < m_segments.size() ? m_segments.start(index + 1) : m_length;
     const int stop = std::min(next, start + kPiece) - start;
@@ -205,8 +214,11 @@ void DocumentSpelling::checkPiece(size_t index) {
     const QString* language = nullptr; // the last word's, whose dictionary is at hand
     SpellDictionary* dictionary = nullptr;
     for (const SpellingWord& word : run.words) {
-        if (!language || word.language != *language)
+        if (!language || word.language != *language) {
+            if (!mayLoad && !m_service.answersAtOnce(word.language))
+                return false;
             dictionary = m_service.dictionaryFor(word.language);
+        }
         language = &word.language;
         if (dictionary && !m_service.isCorrect(window.mid(word.start, word.length).toString(), *dictionary))
             found.push_back({start + word.start, word.length, dictionary});
@@ -233,7 +245,7 @@ void DocumentSpelling::checkPiece(size_t index) {
     m_segments.erase(index + 1, beyond);
     const size_t at = index + 1;
     if (end >= m_length)
-        return;
+        return true;
     if (at < m_segments.size() && m_segments.start(at) == end) {
         // The next segment stands: checked again only when the reader arrives in another state.
         Segment& next = m_segments.fields(at);
@@ -244,6 +256,7 @@ void DocumentSpelling::checkPiece(size_t index) {
     } else {
         m_segments.insert(at, Segment{end, std::move(run.state), false});
     }
+    return true;
 }
 
 QStringView DocumentSpelling::textAt(int start, int length) {
@@ -275,10 +288,15 @@ bool DocumentSpelling::startNear(size_t index, int at) {
 }
 
 void DocumentSpelling::checkStretch(int from, int to) {
+    checkStretch(from, to, true);
+}
+
+bool DocumentSpelling::checkStretch(int from, int to, bool mayLoad) {
     settle();
     if (!m_active)
-        return;
+        return true;
     int pieces = 0;
+    bool whole = true;
     for (size_t i = segmentAt(from);
          i < m_segments.size() && m_segments.start(i) < to && pieces < kMostShownPieces;) {
         if (m_segments.fields(i).checked) {
@@ -289,17 +307,21 @@ void DocumentSpelling::checkStretch(int from, int to) {
             i += startNear(i, from) ? 1 : 0;
             if (m_segments.start(i) < from - 2 * kWarmUp) // no place to start: the background's
                 ++i;
-        } else {
-            checkPiece(i);
+        } else if (checkPiece(i, mayLoad)) {
             ++pieces;
+        } else {
+            whole = false;
+            break;
         }
     }
     if (pieces > 0)
         emit changed();
+    return whole;
 }
 
 std::vector<std::pair<int, int>> DocumentSpelling::shownMarks(int from, int to) {
-    checkStretch(from, to);
+    if (!checkStretch(from, to, false))
+        m_shownLater.start(0);
     std::vector<std::pair<int, int>> shown;
     const size_t first = m_marks.partitionPoint(
         0, m_marks.size(), [from](int start, const Misspelling& m) { return start + m.length <= from; });

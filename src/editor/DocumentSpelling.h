@@ -78,7 +78,11 @@ private:
     // Brings marks and segments up to the edits made since they were last put right.
     void settle();
     // Reads on from segment i's start: a piece of about kPiece characters, or to the next segment.
-    void checkPiece(size_t index);
+    // Without `mayLoad`, a word whose dictionary is not read yet leaves the piece unchecked and
+    // gives false.
+    bool checkPiece(size_t index, bool mayLoad = true);
+    // checkStretch's work; false when it left a piece for a dictionary not read yet.
+    bool checkStretch(int from, int to, bool mayLoad);
     // A segment that starts at a place guessed by reading the text before `at` from a plain start,
     // inside the unchecked segment i far before it; false when there is no place to start one.
     bool startNear(size_t index, int at);
@@ -107,6 +111,8 @@ private:
     int m_editFrom = 0, m_editTo = 0;
     bool m_finished = false;
     QTimer m_timer;
+    // Checks the lines on screen once a paint has left them for a dictionary to be read.
+    QTimer m_shownLater;
     // The text read last, from m_textStart; read ahead while m_bulk; gone with any edit.
     QString m_text;
     int m_textStart = 0;

@@ -31,6 +31,8 @@ public:
     // element names one): that language's when installed, else the one the settings chose, else the
     // system language's, else en_US, else the first there is. Null without any.
     SpellDictionary* dictionaryFor(const QString& tag);
+    // Whether dictionaryFor(tag) answers at once: its dictionary is read already (or there is none).
+    bool answersAtOnce(const QString& tag) const { return m_byTag.contains(tag); }
     // The dictionary the words of a page without a lang attribute are checked with.
     QString defaultDictionary() const;
     // Whether the word is correct: the user's own, ignored, or in the dictionary. A word of the

@@ -557,7 +557,8 @@ private slots:
         QVERIFY(document->spelling()->underlined() && document->action(CommandId::Spelling)->isChecked());
         const int misspelt = int(text.text().indexOf("Thiss")),
                   correct = int(text.text().indexOf("underline"));
-        QVERIFY(underlinePixels(text, misspelt, 5) > 3);
+        // Underlined just after the window's first paint, which reads no dictionary.
+        QTRY_VERIFY(underlinePixels(text, misspelt, 5) > 3);
         QCOMPARE(underlinePixels(text, correct, 9), 0);
         const auto unchanged = [&] {
             return text.text().toUtf8() == page && colors(text) == colours &&
@@ -577,6 +578,28 @@ private slots:
         text.setSelStart(int(text.text().indexOf("</p>")));
         typeText(&text, " wrods");
         QVERIFY(underlinePixels(text, int(text.text().indexOf("wrods")), 5) > 3);
+    }
+
+    // A paint never waits for a dictionary to be read: the lines shown are checked just after it,
+    // and underlined then, in the page's language and in another one the page names.
+    void paintReadsNoDictionary() {
+        REQUIRE_ENGLISH();
+        TestEnvironment env;
+        SetDictionaryFolders(DictionaryFolders() << kTestDictionaries);
+        SpellingService service(env.programFolder());
+        service.setPreferredLanguage("en_US");
+        RichTextControl text;
+        text.resize(500, 200);
+        text.setText("<p>Thiss is a tst.</p>\r\n<p lang=\"xx\">café naïvement</p>\r\n");
+        text.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&text));
+        DocumentSpelling spelling(text, service);
+        spelling.configure(true, SpellingSource::Markup, {});
+        const int english = int(text.text().indexOf("Thiss"));
+        QCOMPARE(underlinePixels(text, english, 5), 0);
+        QVERIFY(!service.answersAtOnce("") && !service.answersAtOnce("xx"));
+        QTRY_VERIFY(underlinePixels(text, english, 5) > 3);
+        QCOMPARE(places(text, spelling), "1:4 Thiss|1:15 tst|2:19 naïvement");
     }
 
     // A right click on a misspelt word offers the dictionary's suggestions first, then Add to

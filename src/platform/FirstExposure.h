@@ -7,9 +7,9 @@
 #include <functional>
 #include <utility>
 
-// Calls `notice` once, when `window` is first exposed (on screen, or drawn by the offscreen
-// platform): start-up is timed from outside by that moment. It watches the application's events
-// only until then.
+// Calls `notice` once, when `window` has been first exposed (on screen, or drawn by the offscreen
+// platform) and its first picture drawn: start-up is timed from outside by that moment. It watches
+// the application's events only until then.
 class FirstExposureNotice : public QObject {
 public:
     FirstExposureNotice(const QWidget& window, std::function<void()> notice)
@@ -22,7 +22,11 @@ protected:
         if (event->type() == QEvent::Expose && watched == m_window.windowHandle() &&
             m_window.windowHandle()->isExposed()) {
             QCoreApplication::instance()->removeEventFilter(this);
+            // The window draws itself while it handles the exposure: handled here, so the notice
+            // comes once the picture is there rather than before any of it is drawn.
+            watched->event(event);
             m_notice();
+            return true;
         }
         return false;
     }

@@ -24,18 +24,32 @@ qreal contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-void drawText(QPainter& p, const QRectF& r, const QString& text, int pixelSize, bool bold = true,
-              bool italic = false, bool underline = false, bool strike = false, bool mono = false) {
-    QFont font = mono ? QFont(QStringLiteral("Monospace")) : QApplication::font();
-    if (mono)
-        font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setItalic(italic);
-    font.setUnderline(underline);
-    font.setStrikeOut(strike);
+struct Lettering {
+    bool italic = false, underline = false, strike = false;
+};
+constexpr Lettering kItalic{true, false, false}, kUnderlined{false, true, false}, kStruck{false, false, true};
+
+// Letters in the interface font, bold, centred in `r`. They are drawn from two sizes of one face
+// only, 11 and 15 pixels: other sizes are these scaled, and italic is the upright letter slanted.
+// Each further face or size is a font looked up and loaded while the first window is being made,
+// about half a millisecond each.
+void drawText(QPainter& p, const QRectF& r, const QString& text, int pixelSize, Lettering style = {}) {
+    const int loaded = pixelSize <= 12 ? 11 : 15;
+    const qreal scale = qreal(pixelSize) / loaded;
+    QFont font = QApplication::font();
+    font.setPixelSize(loaded);
+    font.setBold(true);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strike);
+    p.save();
+    p.translate(r.center());
+    p.scale(scale, scale);
+    if (style.italic)
+        p.shear(-0.2, 0); // the top leans right
     p.setFont(font);
-    p.drawText(r, Qt::AlignCenter, text);
+    const QSizeF size = r.size() / scale;
+    p.drawText(QRectF(QPointF(-size.width() / 2, -size.height() / 2), size), Qt::AlignCenter, text);
+    p.restore();
 }
 
 // A sheet of paper with a folded corner.
@@ -77,15 +91,15 @@ void drawGlyph(QPainter& p, const QString& name, const QRectF& r, const SkinArtP
     else if (name == QLatin1String("picBR"))
         drawText(p, r, QStringLiteral("BR"), 10);
     else if (name == QLatin1String("picS"))
-        drawText(p, r, QStringLiteral("S"), 15, false, false, false, true);
+        drawText(p, r, QStringLiteral("S"), 15, kStruck);
     else if (name == QLatin1String("picI"))
-        drawText(p, r, QStringLiteral("I"), 15, true, true);
+        drawText(p, r, QStringLiteral("I"), 15, kItalic);
     else if (name == QLatin1String("picP"))
         drawText(p, r, QStringLiteral("P"), 14);
     else if (name == QLatin1String("picU"))
-        drawText(p, r, QStringLiteral("U"), 14, true, false, true);
+        drawText(p, r, QStringLiteral("U"), 14, kUnderlined);
     else if (name == QLatin1String("picPRE"))
-        drawText(p, r, QStringLiteral("PRE"), 8, true, false, false, false, true);
+        drawText(p, r, QStringLiteral("PRE"), 8);
     else if (name == QLatin1String("picPicture")) {
         const QRectF frame(m.x() - 8, m.y() - 6, 16, 12);
         p.setBrush(c.light);

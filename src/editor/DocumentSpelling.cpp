@@ -259,6 +259,15 @@ bool DocumentSpelling::checkPiece(size_t index, bool mayLoad) {
     return true;
 }
 
+void DocumentSpelling::takeText(QString text) {
+    settle();
+    if (!m_active || !m_cameWhole || m_finished || text.size() != m_length)
+        return;
+    Q_ASSERT(text.size() == m_control.textLength());
+    m_text = std::move(text);
+    m_textStart = 0;
+}
+
 QStringView DocumentSpelling::textAt(int start, int length) {
     const int cached = start - m_textStart;
     if (cached < 0 || cached + length > m_text.size()) {

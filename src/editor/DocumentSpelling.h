@@ -58,6 +58,10 @@ public:
     void checkAll();
     // Checks the text in [from, to) now, as the lines on screen are.
     void checkStretch(int from, int to);
+    // The whole text of a document just read from a file, as the control gives it (CR LF breaks),
+    // kept for the check rather than read back out of the control. Any other text, or one that
+    // came after an edit, is not taken.
+    void takeText(QString text);
 
 signals:
     // The misspellings changed: found, gone, or moved by an edit.

@@ -1,6 +1,7 @@
 #include "editor/mdlFile.h"
 
 #include "editor/DocumentHost.h"
+#include "editor/DocumentSpelling.h"
 #include "editor/FileWatch.h"
 #include "editor/frmNotepad.h"
 #include "markup/LineEndings.h"
@@ -139,8 +140,11 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
     // Colouring is skipped when the tags were removed: there is nothing left to colour. It scans
     // the text as read, which is the document's with CR LF breaks.
     if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
-        window->colorizeWhole(std::move(text));
-    host.documents().setSaved(window->slot(), path);
+        window->colorizeWhole(text);
+    host.documents().setSaved(window->slot(), path); // the kind of file, so what the spelling checks
+    // The spelling check reads the same text; without one it is let go here.
+    if (DocumentSpelling* spelling = window->spelling())
+        spelling->takeText(std::move(text));
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));
 }

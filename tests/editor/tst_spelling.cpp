@@ -275,6 +275,32 @@ private slots:
         QVERIFY(places(whole, inOnePiece).contains(QStringLiteral(" pices")));
     }
 
+    // A file just read is checked from the text it was read as, not from the text read back out of
+    // the window: the marks are those of the same text checked afresh, whatever its line breaks,
+    // and on a long line shown in pieces.
+    void openedFileCheckedAsItsText_data() {
+        table({"breaks", "long line"}, {"CR LF; CR LF; 0", "LF; LF; 0", "lone CR; lone CR; 0",
+                                        "LF and CR LF; LF and CR LF; 0", "long line in pieces; CR LF; 1"});
+    }
+    void openedFileCheckedAsItsText() {
+        REQUIRE_ENGLISH();
+        AppFixture app;
+        QString page = longPage();
+        if (cell("long line") == "1")
+            page += "<p>" + QString("Mor wrds on one line ").repeated(200) + "</p>\r\n";
+        const QString breaks = cell("breaks");
+        if (breaks == "LF")
+            page.replace("\r\n", "\n");
+        else if (breaks == "lone CR")
+            page.replace("\r\n", "\r");
+        else if (breaks == "LF and CR LF")
+            page.replace("</p>\r\n", "</p>\n");
+        frmNotepad* document = startWith(app, page.toUtf8());
+        RichTextControl& text = *document->txtRich;
+        QVERIFY(document->spelling()->checking());
+        compareWithFresh(text, *document->spelling(), *app.main->spelling());
+    }
+
     // The list of marks and segments against a plain list moved item by item.
     void shiftedListAsPlainList_data() {
         QTest::addColumn<uint>("seed");

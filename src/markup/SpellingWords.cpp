@@ -311,22 +311,22 @@ private:
         SpellingState& state = m_run.state;
         const QStringView rest = m_text.sliced(at);
         const QChar next = rest[1];
-        if (rest.startsWith(u"<!--")) {
-            state.place = Place::Comment;
-            return at + 4;
-        }
-        if (rest.startsWith(u"<![CDATA[")) {
-            state.place = Place::Cdata;
-            return at + 9;
+        if (next == u'!') {
+            if (rest.startsWith(u"<!--")) {
+                state.place = Place::Comment;
+                return at + 4;
+            }
+            if (rest.startsWith(u"<![CDATA[")) {
+                state.place = Place::Cdata;
+                return at + 9;
+            }
+            const qsizetype close = m_text.indexOf(u'>', at); // a declaration
+            return close < 0 ? cutTag(at) : close + 1;
         }
         if (next == u'?' || next == u'%') {
             state.place = Place::Server;
             state.quote = next;
             return at + 2;
-        }
-        if (next == u'!') { // a declaration
-            const qsizetype close = m_text.indexOf(u'>', at);
-            return close < 0 ? cutTag(at) : close + 1;
         }
         const bool endTag = next == u'/';
         const qsizetype name = at + (endTag ? 2 : 1), afterName = nameEnd(name);
@@ -334,12 +334,26 @@ private:
         const qsizetype end = readAttributes(afterName);
         if (end < 0)
             return cutTag(at);
-        const QString element = m_text.sliced(name, afterName - name).toString().toLower();
+        const QString& element = lowerName(m_text.sliced(name, afterName - name));
         if (endTag)
             closeElement(element);
         else
             openElement(element, m_text[end - 2] == u'/');
         return end;
+    }
+
+    // The element's name in lower case, in a string kept from tag to tag: a new one for each tag
+    // was two allocations per tag, a good part of reading a page.
+    const QString& lowerName(QStringView name) {
+        if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
+            m_element = name.toString().toLower();
+            return m_element;
+        }
+        m_element.resize(name.size()); // a fresh string only while an earlier name is kept elsewhere
+        QChar* out = m_element.data();
+        for (const QChar c : name)
+            *out++ = c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+        return m_element;
     }
 
     // A tag the text ends in: in a document's last stretch, nothing follows it; otherwise reading
@@ -520,6 +534,7 @@ private:
     bool m_stopped = false;
     SpellingRun m_run;
     QVarLengthArray<TagAttribute, 8> m_attributes;
+    QString m_element; // the last tag's name, lower case
 };
 
 } // namespace

@@ -137,13 +137,20 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
 
     window->txtRich->setSelColor(window->colorRoles().text);
     window->txtRich->setText(text);
-    // Colouring is skipped when the tags were removed: there is nothing left to colour. It scans
-    // the text as read, which is the document's with CR LF breaks.
-    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
-        window->colorizeWhole(text);
-    host.documents().setSaved(window->slot(), path); // the kind of file, so what the spelling checks
-    // The spelling check reads the same text; without one it is let go here.
-    if (DocumentSpelling* spelling = window->spelling())
+    // Saved first: the file's kind says whether its spelling is checked.
+    host.documents().setSaved(window->slot(), path);
+    // Colouring and the spelling check both read the text as read, which is the document's with
+    // CR LF breaks. Colouring lets its copy go before it paints, when memory peaks; the spelling
+    // check keeps it until it has read it all. Colouring is skipped when the tags were removed:
+    // there is nothing left to colour.
+    DocumentSpelling* spelling = window->spelling();
+    const bool checked = spelling && spelling->checking();
+    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags) {
+        window->colorizeWhole(checked ? text : std::move(text));
+        // Colouring does not change what the document holds: saved as it is.
+        Q_ASSERT(!host.documents().DocumentSlots[window->slot()].Modified);
+    }
+    if (checked)
         spelling->takeText(std::move(text));
     FileWatch::of(*window).track(path, loaded.stamp);
     window->setNotices(FileNotices(path, loaded.encoding));

@@ -145,11 +145,8 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
     // there is nothing left to colour.
     DocumentSpelling* spelling = window->spelling();
     const bool checked = spelling && spelling->checking();
-    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags) {
+    if (host.settings().UseColors && host.settings().DoOnOpen != DoOnOpen::RemoveTags)
         window->colorizeWhole(checked ? text : std::move(text));
-        // Colouring does not change what the document holds: saved as it is.
-        Q_ASSERT(!host.documents().DocumentSlots[window->slot()].Modified);
-    }
     if (checked)
         spelling->takeText(std::move(text));
     FileWatch::of(*window).track(path, loaded.stamp);

@@ -11,8 +11,8 @@ namespace {
 constexpr std::array kSizes{16, 24, 32, 48, 64, 128, 256};
 
 // The icon's pictures, each read from the program's resources the first time a window asks for
-// its size: a window system that shows one size (a title bar, a task bar) never decodes the
-// others, and nothing is decoded before the first window is drawn.
+// its size. X asks for every size as a window is made; a window system that asks only for what it
+// shows (a title bar, a task bar) never has the others decoded.
 class ProgramIconEngine : public QIconEngine {
 public:
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {

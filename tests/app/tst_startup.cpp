@@ -4,6 +4,7 @@
 #include "browser/frmView.h"
 #include "editor/frmFind.h"
 #include "editor/mdlFile.h"
+#include "platform/ProgramIcon.h"
 #include "support/AppFixture.h"
 #include "support/DataTable.h"
 
@@ -188,6 +189,15 @@ private slots:
         const auto shows = [&](const QWidget* w) {
             return w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32) == drawn;
         };
+        // Sizes between the pictures' are the next larger one scaled down; none is scaled up.
+        const QIcon icon = ProgramIcon();
+        for (const auto& [asked, given] : {std::pair{16, 16}, {20, 20}, {40, 40}, {256, 256}, {300, 256}})
+            QVERIFY2(icon.pixmap(asked).size() == QSize(given, given) &&
+                         icon.actualSize(QSize(asked, asked)) == QSize(given, given),
+                     qPrintable(QString::number(asked)));
+        const QImage disabled =
+            icon.pixmap(32, QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(disabled.size() == QSize(32, 32) && disabled != drawn);
         QVERIFY(QApplication::windowIcon().isNull()); // nothing to fall back on here
         AppFixture app;
         app.start();

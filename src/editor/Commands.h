@@ -131,7 +131,7 @@ struct Command {
     enum class Needs { Nothing, Document, Browser };
     Needs needs = Needs::Nothing;
     // Further keys that run the command, as people bring them from other programs.
-    QList<QKeySequence> alternatives;
+    QList<QKeySequence> alternatives = {};
     // Keys that lists and text boxes take for themselves (Ctrl+C in a list copies its row): they run
     // the item only while the keyboard is in the window whose menus hold it.
     bool keysInWindow = false;

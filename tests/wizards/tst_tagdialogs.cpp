@@ -325,9 +325,12 @@ private slots:
     // Options beyond 16 MB are refused: with a tab, a 492-character value makes 512-character options.
     void sizeLimit() {
         for (const int type : {FormComboBox, FormList})
-            for (const int length : {492, 493})
-                QCOMPARE(BuildObjectCode(type, {"", QString(length, 'v'), "32767"}, "\t").count("<OPTION>"),
-                         length == 492 ? 32767 : 0);
+            for (const int length : {492, 493}) {
+                ObjectFields fields;
+                fields.Value = QString(length, 'v');
+                fields.Selections = "32767";
+                QCOMPARE(BuildObjectCode(type, fields, "\t").count("<OPTION>"), length == 492 ? 32767 : 0);
+            }
     }
 
     // The FORM, then controls, into the current document; each addition one undo step.

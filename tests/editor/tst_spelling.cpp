@@ -487,8 +487,8 @@ private slots:
              "scripts and styles never; ; ; <script>var wrng = "
              "'txt';</script><STYLE>p{colr:red}</STYLE>Done; Done",
              "script words never, comments on; ; 1; <script>// a commnt\n'strng'</script>Done; Done",
-             "names in any case; ; ; <Script>wrng</sCRIPT><ÜBER>über</ÜBER><STYLE>p{colr:red}</Style>Done "
-             "<XMP>skip</xmp>; über|Done",
+             "names in any case; ; ; <Script>wrng</sCRIPT><ÜBER>über</ÜBER><STYLE>p{colr:red}</Style>"
+             "<META name=description content=\"Daily bred\">Done <XMP>skip</xmp>; über|Daily|bred|Done",
              "comments off; ; ; <!-- a commnt --> Shown; Shown",
              "comments on; ; 1; <!-- a commnt --> Shown; commnt|Shown",
              "server code; ; ; <% Write(\"hallo\") %>Text<? echo 'woord' ?> More; Text|More",

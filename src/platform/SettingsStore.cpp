@@ -36,3 +36,12 @@ QStringList SettingsStore::keys(const QString& section) {
     settings.beginGroup(section);
     return settings.childKeys();
 }
+
+QHash<QString, QString> SettingsStore::readAll(const QString& section) {
+    QSettings settings(kName, kName);
+    settings.beginGroup(section);
+    QHash<QString, QString> values;
+    for (const QString& key : settings.childKeys())
+        values.insert(key, settings.value(key).toString());
+    return values;
+}

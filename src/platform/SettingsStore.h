@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,4 +15,6 @@ void write(const QString& section, const QString& key, const QString& value);
 // Writes many keys of a section with one write of the store (one sync, not one per key).
 void writeAll(const QString& section, const QList<std::pair<QString, QString>>& values);
 QStringList keys(const QString& section);
+// Every value of a section by key, read with one opening of the store.
+QHash<QString, QString> readAll(const QString& section);
 } // namespace SettingsStore

@@ -15,21 +15,41 @@ namespace {
 // marker no longer occurs.
 class ForwardSearch {
 public:
-    ForwardSearch(const QString& text, QLatin1String marker) : m_text(text), m_marker(marker) {}
+    ForwardSearch(const QString& text, QLatin1String marker) : m_text(text), m_marker(marker) {
+        // The search goes from one of the marker's angle brackets to the next: far fewer in a
+        // page than its other characters, and found by the quick search for one character, where
+        // a search for the whole marker weighs every character of the text.
+        for (qsizetype i = 0; i < marker.size(); ++i)
+            if (marker.at(i) == QLatin1Char('<') || marker.at(i) == QLatin1Char('>'))
+                m_anchor = i;
+    }
 
     qsizetype at(qsizetype from) {
         const bool answerStillValid =
             m_searchedFrom >= 0 && from >= m_searchedFrom && (m_found < 0 || m_found >= from);
         if (!answerStillValid) {
             m_searchedFrom = from;
-            m_found = m_text.indexOf(m_marker, from);
+            m_found = find(from);
         }
         return m_found;
     }
 
 private:
+    qsizetype find(qsizetype from) const {
+        const QChar anchor = m_marker.at(m_anchor);
+        const qsizetype size = m_marker.size();
+        for (qsizetype at = m_text.indexOf(anchor, from + m_anchor); at >= 0;
+             at = m_text.indexOf(anchor, at + 1)) {
+            const qsizetype start = at - m_anchor;
+            if (start + size <= m_text.size() && QStringView(m_text).sliced(start, size) == m_marker)
+                return start;
+        }
+        return -1;
+    }
+
     const QString& m_text;
     QLatin1String m_marker;
+    qsizetype m_anchor = 0; // the place in the marker of the character searched for
     qsizetype m_searchedFrom = -1;
     qsizetype m_found = -1;
 };

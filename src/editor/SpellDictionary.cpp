@@ -157,9 +157,12 @@ QString SpellDictionary::decode(const std::string& bytes) {
     return m_decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-bool SpellDictionary::isCorrect(const QString& word) {
-    if (const auto known = m_answers.constFind(word); known != m_answers.cend())
+bool SpellDictionary::isCorrect(QStringView view) {
+    // Most words of a page were asked before: they are looked up in place, without a copy.
+    if (const auto known = m_answers.constFind(QString::fromRawData(view.data(), view.size()));
+        known != m_answers.cend())
         return *known;
+    const QString word = view.toString();
     const auto spell = [this](const QString& text) {
         const std::optional<std::string> bytes = encode(text);
         return bytes && m_hunspell->spell(*bytes);

@@ -47,7 +47,7 @@ public:
     const QString& name() const { return m_name; }
     // The encoding its affix file names.
     QString encoding() const;
-    bool isCorrect(const QString& word);
+    bool isCorrect(QStringView word);
     // Hunspell's suggestions, best first, at most `limit`.
     QStringList suggestions(const QString& word, int limit);
 

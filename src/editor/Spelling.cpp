@@ -87,11 +87,14 @@ SpellDictionary* SpellingService::dictionaryFor(const QString& tag) {
     return dictionary;
 }
 
-bool SpellingService::listed(const QSet<QString>& words, const QString& word) {
-    if (words.contains(word))
+bool SpellingService::listed(const QSet<QString>& words, QStringView word) {
+    if (words.isEmpty())
+        return false;
+    if (words.contains(QString::fromRawData(word.data(), word.size())))
         return true;
     // "Quillora" at a sentence's start is the word "quillora" added in lower case.
-    return !word.isEmpty() && word.at(0).isUpper() && words.contains(word.at(0).toLower() + word.mid(1));
+    return !word.isEmpty() && word.at(0).isUpper() &&
+           words.contains(word.at(0).toLower() + word.mid(1).toString());
 }
 
 void SpellingService::loadOwnWords() {
@@ -102,7 +105,7 @@ void SpellingService::loadOwnWords() {
     m_own = QSet<QString>(words.cbegin(), words.cend());
 }
 
-bool SpellingService::isCorrect(const QString& word, SpellDictionary& dictionary) {
+bool SpellingService::isCorrect(QStringView word, SpellDictionary& dictionary) {
     loadOwnWords();
     return dictionary.isCorrect(word) || listed(m_own, word) || listed(ignoredWords(), word);
 }

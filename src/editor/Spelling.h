@@ -37,7 +37,7 @@ public:
     QString defaultDictionary() const;
     // Whether the word is correct: the user's own, ignored, or in the dictionary. A word of the
     // user's own or ignored counts with its first letter upper case too (a sentence's first word).
-    bool isCorrect(const QString& word, SpellDictionary& dictionary);
+    bool isCorrect(QStringView word, SpellDictionary& dictionary);
     // The dictionary's suggestions for a word, best first, at most kMostSuggestions.
     QStringList suggestions(const QString& word, SpellDictionary& dictionary);
     // Adds the word to the user's own words; words.txt is written at once, atomically. False, and
@@ -54,7 +54,7 @@ signals:
     void dictionariesChanged();
 
 private:
-    static bool listed(const QSet<QString>& words, const QString& word);
+    static bool listed(const QSet<QString>& words, QStringView word);
     void loadOwnWords();
 
     QString m_folder;

@@ -388,7 +388,7 @@ private slots:
         SpellDictionary& english = *service.dictionaryFor(QString());
         QStringList correct;
         for (const char* word : {"Quillora", "zorgle", "Zorgle", "quillora", "blorf"})
-            correct << QString::number(service.isCorrect(word, english));
+            correct << QString::number(service.isCorrect(QString::fromUtf8(word), english));
         QCOMPARE(correct.join(""), "11100");
 
         RichTextControl text;
@@ -401,17 +401,17 @@ private slots:
         QVERIFY(service.addWord("blorf", reason));
         QCOMPARE(TestEnvironment::readFile(words), "Quillora\r\nzorgle\r\nblorf\r\n");
         QCOMPARE(places(text, spelling), "1:28 blorfs");
-        QVERIFY(SpellingService(env.programFolder()).isCorrect("blorf", english));
+        QVERIFY(SpellingService(env.programFolder()).isCorrect(u"blorf", english));
 
         service.ignoreWord("blorfs"); // for every document until the program ends
         QCOMPARE(places(text, spelling), "");
-        QVERIFY(SpellingService(env.programFolder()).isCorrect("blorfs", english));
+        QVERIFY(SpellingService(env.programFolder()).isCorrect(u"blorfs", english));
 
         TestEnvironment blocked;
         QDir().mkpath(blocked.programFolder() + "/words.txt"); // a folder where the file would go
         SpellingService refused(blocked.programFolder());
         QVERIFY(!refused.addWord("snarkle", reason) && !reason.isEmpty());
-        QVERIFY(!refused.isCorrect("snarkle", english));
+        QVERIFY(!refused.isCorrect(u"snarkle", english));
     }
 
     // A dictionary in ISO-8859-1: words go to it in its encoding and suggestions come back from it.

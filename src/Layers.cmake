@@ -61,7 +61,7 @@ function(quillora_hosts_browser_module target)
 endfunction()
 
 macro(quillora_layers top)
-  quillora_layer(platform LINKS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::PrintSupport)
+  quillora_layer(platform LINKS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
   target_compile_definitions(quillora_platform PUBLIC
     QUILLORA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
     QUILLORA_VERSION_MINOR=${PROJECT_VERSION_MINOR}

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QStringList>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 // The per-user channel between a running editor and a second start. The second start hands
 // over its list of paths and ends; the running one receives the list as one message.
@@ -15,6 +14,9 @@ class SingleInstanceLink : public QObject {
     Q_OBJECT
 public:
     explicit SingleInstanceLink(QString name = defaultName(), QObject* parent = nullptr);
+    ~SingleInstanceLink() override;
+    SingleInstanceLink(const SingleInstanceLink&) = delete;
+    SingleInstanceLink& operator=(const SingleInstanceLink&) = delete;
 
     // True when another instance is listening and confirmed the list; this start should then end.
     // The wait is long enough for a running instance that is busy opening a large file.
@@ -43,10 +45,15 @@ signals:
     void pathsReceived(const QStringList& paths);
 
 private:
-    void acceptConnection();
-    void readFrom(QLocalSocket* socket);
+    class Connection;
+    void acceptConnections();
+    // Takes what a connection has sent so far; false when the connection is done with, with the
+    // list in `paths` when it came whole.
+    bool readFrom(Connection& connection, QStringList& paths);
 
     QString m_name;
-    QLocalServer m_server;
+    // The listening socket, a plain POSIX one: the program needs no network library to start.
+    int m_listener = -1;
+    QSocketNotifier* m_listening = nullptr;
     int m_waiting = 0; // connections accepted and not yet done
 };

@@ -163,6 +163,20 @@ private slots:
         QCOMPARE(handOver(name, {"/b"}, 1000), listener != "silent" && listener != "other");
     }
 
+    // Opening the files handed over runs the event loop (a dialog, a long file); the channel lives on.
+    void receiverRunsEventLoop() {
+        SingleInstanceLink link(channel() + ".loop");
+        QVERIFY(link.listen());
+        QStringList received;
+        connect(&link, &SingleInstanceLink::pathsReceived, this, [&](const QStringList& paths) {
+            received += paths;
+            QTest::qWait(200);
+        });
+        QVERIFY(handOver(link.name(), {"/a.htm"}));
+        QVERIFY(handOver(link.name(), {"/b.htm", "/c.htm"}));
+        QTRY_COMPARE(received, QStringList({"/a.htm", "/b.htm", "/c.htm"}));
+    }
+
     // The channel's folder: the runtime folder, Qt's or a private own one, never shared nor a link.
     void channelFolder_data() {
         // The folders another user has (runtime, Qt's, own), or "link": the own one is a link.

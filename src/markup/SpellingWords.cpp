@@ -55,7 +55,10 @@ qsizetype referenceEnd(QStringView text, qsizetype at) {
 // Whether a piece of text between blanks is a web or e-mail address or a path: no prose.
 bool isAddressOrPath(QStringView piece) {
     qsizetype lead = 0; // brackets and quotes around it do not make it prose
-    while (lead < piece.size() && QStringView(u"(<[\"'").contains(piece[lead]))
+    const auto opening = [](QChar c) {
+        return c == u'(' || c == u'<' || c == u'[' || c == u'"' || c == u'\'';
+    };
+    while (lead < piece.size() && opening(piece[lead]))
         ++lead;
     const QStringView core = piece.sliced(lead);
     // One pass over the piece, as every piece of prose is asked: "://", "@" or "\\" in it.
@@ -160,6 +163,9 @@ public:
         : m_text(text), m_source(source), m_codeText(options.codeText), m_stop(stop), m_whole(whole) {
         m_run.state = from;
         m_run.end = int(text.size());
+        // Some one word in six characters of prose: the list grows once or twice, not ten times.
+        m_run.words.reserve(
+            std::min<size_t>(size_t(std::min<qsizetype>(stop, text.size())) / 6 + 8, 1 << 16));
     }
 
     SpellingRun read() {
@@ -384,8 +390,8 @@ private:
             }
             TagAttribute attribute;
             const qsizetype nameStart = k++;
-            while (k < size && !isSpace(m_text[k]) && !QStringView(u"/>=").contains(m_text[k]) &&
-                   !serverAt(k))
+            while (k < size && !isSpace(m_text[k]) && m_text[k] != u'/' && m_text[k] != u'>' &&
+                   m_text[k] != u'=' && !serverAt(k))
                 ++k;
             attribute.name = m_text.sliced(nameStart, k - nameStart);
             qsizetype equals = k;

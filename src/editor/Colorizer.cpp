@@ -87,6 +87,9 @@ public:
             append(rest);
     }
 
+    // Room for `count` spans at once: growing a list of hundreds of thousands step by step copies
+    // it each time into fresh memory, and room not written to takes none.
+    void reserve(std::size_t count) { m_spans.reserve(count); }
     std::vector<ColorSpan> take() { return std::move(m_spans); }
 
 private:
@@ -191,6 +194,9 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 
     const qsizetype size = scanned.size();
     SpanLayers layers;
+    // A page has a span for some eleven characters (tags, their values and the text between):
+    // room for one in eight seldom needs to grow.
+    layers.reserve(std::size_t(size / 8) + 16);
     const auto paint = [&](qsizetype from, qsizetype to, ColorValue color) {
         layers.paint(base + static_cast<int>(from), base + static_cast<int>(to), color);
     };

@@ -182,8 +182,10 @@ QByteArray EncodeUtf16(const QString& text, TextEncoding encoding) {
 void HideReservedCharacters(QString& text) {
     const auto* data = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype size = text.size();
-    for (qsizetype i = std::find_if(data, data + size, isReserved) - data; i < size;
-         i = std::find_if(data + i + 1, data + size, isReserved) - data) {
+    // A lambda, not the function's address: the test is made in the loop, not called for each character.
+    const auto reserved = [](char16_t c) { return isReserved(c); };
+    for (qsizetype i = std::find_if(data, data + size, reserved) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, reserved) - data) {
         text[i] = QChar(0xDC00 | (data[i] & 0xFF));
         data = reinterpret_cast<const char16_t*>(text.constData()); // the text may have been copied
     }
@@ -192,8 +194,9 @@ void HideReservedCharacters(QString& text) {
 void RestoreReservedCharacters(QString& text) {
     const auto* data = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype size = text.size();
-    for (qsizetype i = std::find_if(data, data + size, isPlaceholder) - data; i < size;
-         i = std::find_if(data + i + 1, data + size, isPlaceholder) - data) {
+    const auto placeholder = [](char16_t c) { return isPlaceholder(c); };
+    for (qsizetype i = std::find_if(data, data + size, placeholder) - data; i < size;
+         i = std::find_if(data + i + 1, data + size, placeholder) - data) {
         // The low half of a pair is a character of its own, not a placeholder.
         if (i > 0 && QChar::isHighSurrogate(data[i - 1]))
             continue;

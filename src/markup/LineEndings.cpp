@@ -70,8 +70,11 @@ QString ConvertForSave(const QString& text, SaveFormat format) {
 }
 
 std::optional<SaveFormat> DetectLineBreaks(const QString& text) {
-    if (text.contains(kCrLf))
-        return SaveFormat::Dos;
+    // CR LF is looked for from one CR to the next, each found by the vectorised search for one
+    // character: a UNIX file, with none, costs one pass, not a search for the pair through it all.
+    for (qsizetype cr = text.indexOf(kCR); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(kCR, cr + 1))
+        if (text.at(cr + 1) == kLF)
+            return SaveFormat::Dos;
     if (text.contains(kLF))
         return SaveFormat::Unix;
     if (text.contains(kCR))

@@ -256,8 +256,10 @@ void SingleInstanceLink::acceptConnections() {
     for (;;) {
         Descriptor socket(::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (!socket.valid()) {
-            if (errno == EINTR)
+            if (errno == EINTR || errno == ECONNABORTED) // a client that gave up waiting
                 continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                qCWarning(lcQuillora, "cannot accept a second start's files: %s", std::strerror(errno));
             return; // none waiting, or none to be had now
         }
         const long uid = peerUid(socket.get());

@@ -4,8 +4,8 @@
 #include "markup/MarkupNames.h"
 
 #include <QFileInfo>
-#include <QVarLengthArray>
 #include <algorithm>
+#include <array>
 
 // The reader goes once through the text, forward only, and keeps no more than SpellingState
 // between two places where it may stop, so a document of megabytes can be read a stretch at a time
@@ -20,8 +20,13 @@ using Place = SpellingState::Place;
 constexpr qsizetype kLongestWord = 100; // longer ones are no words (Hunspell reads none either)
 constexpr int kMostLanguages = 32;
 
-bool isLetter(QChar c) {
+bool isLetterBeyondAscii(QChar c) {
     return c.isLetter() || c.isMark();
+}
+// ASCII, nearly all of a page, is told without the Unicode tables.
+inline bool isLetter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x80 ? char16_t((u | 0x20) - u'a') < 26 : isLetterBeyondAscii(c);
 }
 // Scripts written without blanks between words, which no dictionary here divides into words.
 bool unspaced(QChar c) {
@@ -52,8 +57,10 @@ qsizetype referenceEnd(QStringView text, qsizetype at) {
     return k > name && k < limit && text[k] == u';' ? k + 1 : -1;
 }
 
-// Whether a piece of text between blanks is a web or e-mail address or a path: no prose.
-bool isAddressOrPath(QStringView piece) {
+// A piece of text between blanks that is a web or e-mail address or a path holds no prose. It
+// begins as one does ("www.", "mailto:", "/", "./", "../", "~/"), after any brackets and quotes,
+// or holds "://", "@" or "\\" (`marksAddress`) anywhere.
+bool beginsAsAddressOrPath(QStringView piece) {
     qsizetype lead = 0; // brackets and quotes around it do not make it prose
     const auto opening = [](QChar c) {
         return c == u'(' || c == u'<' || c == u'[' || c == u'"' || c == u'\'';
@@ -61,13 +68,7 @@ bool isAddressOrPath(QStringView piece) {
     while (lead < piece.size() && opening(piece[lead]))
         ++lead;
     const QStringView core = piece.sliced(lead);
-    // One pass over the piece, as every piece of prose is asked: "://", "@" or "\\" in it.
-    for (qsizetype k = 0; k < piece.size(); ++k) {
-        const char16_t c = piece[k].unicode();
-        if (c == u'@' || c == u'\\' || (c == u':' && piece.sliced(k + 1).startsWith(u"//")))
-            return true;
-    }
-    // Then the beginnings, looked for only where the first character may begin one.
+    // Looked for only where the first character may begin one.
     switch (core.isEmpty() ? u' ' : core.front().unicode()) {
     case u'w':
     case u'W':
@@ -85,22 +86,35 @@ bool isAddressOrPath(QStringView piece) {
         return false;
     }
 }
+inline bool marksAddress(QStringView piece, qsizetype k) {
+    const char16_t c = piece[k].unicode();
+    return c == u'@' || c == u'\\' || (c == u':' && piece.sliced(k + 1).startsWith(u"//"));
+}
 
-// The words of one piece of prose [from, to) of `text`, which holds no blank.
+// The words of one piece of prose [from, to) of `text`, which holds no blank. The piece is read
+// once: the words found before a mark of an address are taken back.
 void pieceWords(QStringView text, qsizetype from, qsizetype to, const QString& language,
                 std::vector<SpellingWord>& out) {
     const QStringView piece = text.sliced(from, to - from);
-    if (isAddressOrPath(piece))
+    if (beginsAsAddressOrPath(piece))
         return;
+    const size_t taken = out.size();
     const qsizetype size = piece.size();
     qsizetype afterReference = -1;
     for (qsizetype k = 0; k < size;) {
         const QChar c = piece[k];
-        if (c == u'&' && referenceEnd(piece, k) > 0) {
-            k = afterReference = referenceEnd(piece, k);
-            continue;
+        if (c == u'&') {
+            if (const qsizetype end = referenceEnd(piece, k); end > 0) {
+                k = afterReference = end;
+                continue;
+            }
         }
+        // Every character outside words and references comes here: the marks of an address too.
         if (!isLetter(c) && !c.isDigit()) {
+            if (marksAddress(piece, k)) {
+                out.resize(taken);
+                return;
+            }
             ++k;
             continue;
         }
@@ -132,28 +146,58 @@ void pieceWords(QStringView text, qsizetype from, qsizetype to, const QString& l
     }
 }
 
-bool oneOf(QStringView name, std::initializer_list<QStringView> names) {
-    return std::any_of(names.begin(), names.end(), [name](QStringView one) { return sameName(name, one); });
+// Every tag asks these: the loop is kept inline, and a name of another length costs one compare.
+template <size_t N> bool oneOf(QStringView name, const QStringView (&names)[N]) {
+    for (const QStringView one : names)
+        if (sameName(name, one))
+            return true;
+    return false;
 }
-bool isProseAttribute(QStringView name) {
-    return oneOf(name, {u"alt", u"title", u"placeholder", u"label", u"summary"});
+
+// What an attribute's name says to the reader, asked once for each attribute.
+enum class AttributeRole : quint8 { Other, Language, Name, Prose, Content };
+// Prose: alt, title, placeholder, label, summary. Language: lang, xml:lang. Told by length first.
+AttributeRole attributeRole(QStringView name) {
+    using Role = AttributeRole;
+    switch (name.size()) {
+    case 3:
+        return sameName(name, u"alt") ? Role::Prose : Role::Other;
+    case 4:
+        return sameName(name, u"lang") ? Role::Language : sameName(name, u"name") ? Role::Name : Role::Other;
+    case 5:
+        return sameName(name, u"title") || sameName(name, u"label") ? Role::Prose : Role::Other;
+    case 7:
+        return sameName(name, u"summary")   ? Role::Prose
+               : sameName(name, u"content") ? Role::Content
+                                            : Role::Other;
+    case 8:
+        return sameName(name, u"xml:lang") ? Role::Language : Role::Other;
+    case 11:
+        return sameName(name, u"placeholder") ? Role::Prose : Role::Other;
+    default:
+        return Role::Other;
+    }
 }
 // Elements whose contents hold no tags: with no words, and with words.
 bool isRawElement(QStringView name) {
-    return oneOf(name, {u"script", u"style", u"xmp", u"iframe", u"noembed", u"noframes"});
+    static const QStringView kRaw[] = {u"script", u"style", u"xmp", u"iframe", u"noembed", u"noframes"};
+    return oneOf(name, kRaw);
 }
 bool isTextElement(QStringView name) {
-    return oneOf(name, {u"title", u"textarea", u"plaintext"});
+    static const QStringView kText[] = {u"title", u"textarea", u"plaintext"};
+    return oneOf(name, kText);
 }
 // Elements that a start tag of their own name closes (the end tag may be left out).
 bool closedBySibling(QStringView name) {
-    return oneOf(name, {u"p", u"li", u"dt", u"dd", u"option", u"tr", u"td", u"th"});
+    static const QStringView kClosed[] = {u"p", u"li", u"dt", u"dd", u"option", u"tr", u"td", u"th"};
+    return oneOf(name, kClosed);
 }
 
 struct TagAttribute {
     QStringView name;
     qsizetype valueStart = -1, valueEnd = -1; // no value: -1
     bool serverCode = false;                  // the value holds server code: only the server knows it
+    AttributeRole role = AttributeRole::Other;
 };
 
 class SpellingReader {
@@ -162,6 +206,7 @@ public:
                    const SpellingState& from, int stop, bool whole)
         : m_text(text), m_source(source), m_codeText(options.codeText), m_stop(stop), m_whole(whole) {
         m_run.state = from;
+        m_attributes.reserve(8);
         m_run.end = int(text.size());
         // Some one word in six characters of prose: the list grows once or twice, not ten times.
         m_run.words.reserve(
@@ -191,9 +236,15 @@ private:
         m_run.end = int(k);
         return k;
     }
+    // Where `what` begins from `from` on, or the text's end. Its first character is looked for
+    // with the one-character search, which is vectorised; a search for the whole marker hashes
+    // each character it passes.
     qsizetype find(QStringView what, qsizetype from) const {
-        const qsizetype found = m_text.indexOf(what, from);
-        return found < 0 ? m_text.size() : found;
+        const QChar first = what.front();
+        for (qsizetype k = m_text.indexOf(first, from); k >= 0; k = m_text.indexOf(first, k + 1))
+            if (m_text.sliced(k).startsWith(what))
+                return k;
+        return m_text.size();
     }
 
     // One stretch in the current place; returns where the next begins.
@@ -303,7 +354,7 @@ private:
     }
     // Where the end tag of `element` starts after `from`; the text's end when none does.
     qsizetype endTagOf(const QString& element, qsizetype from) const {
-        for (qsizetype k = m_text.indexOf(u"</", from); k >= 0; k = m_text.indexOf(u"</", k + 2)) {
+        for (qsizetype k = find(u"</", from); k < m_text.size(); k = find(u"</", k + 2)) {
             const qsizetype end = k + 2 + element.size();
             if (end <= m_text.size() && sameName(m_text.sliced(k + 2, element.size()), element) &&
                 (end == m_text.size() || isSpace(m_text[end]) || m_text[end] == u'>' || m_text[end] == u'/'))
@@ -340,7 +391,7 @@ private:
         const qsizetype end = readAttributes(afterName);
         if (end < 0)
             return cutTag(at);
-        const QString& element = lowerName(m_text.sliced(name, afterName - name));
+        const QStringView element = lowerName(m_text.sliced(name, afterName - name));
         if (endTag)
             closeElement(element);
         else
@@ -348,18 +399,19 @@ private:
         return end;
     }
 
-    // The element's name in lower case, in a string kept from tag to tag: a new one for each tag
-    // was two allocations per tag, a good part of reading a page.
-    const QString& lowerName(QStringView name) {
-        if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
+    // The element's name in lower case, valid until the next tag. An ASCII name, nearly all, is
+    // lowered into a buffer kept from tag to tag: a string for each tag was two allocations per
+    // tag, a good part of reading a page.
+    QStringView lowerName(QStringView name) {
+        const bool ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!ascii || name.size() > qsizetype(m_lowered.size())) {
             m_element = name.toString().toLower();
             return m_element;
         }
-        m_element.resize(name.size()); // a fresh string only while an earlier name is kept elsewhere
-        QChar* out = m_element.data();
+        char16_t* out = m_lowered.data();
         for (const QChar c : name)
-            *out++ = c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
-        return m_element;
+            *out++ = c >= u'A' && c <= u'Z' ? char16_t(c.unicode() + (u'a' - u'A')) : c.unicode();
+        return QStringView(m_lowered.data(), name.size());
     }
 
     // A tag the text ends in: in a document's last stretch, nothing follows it; otherwise reading
@@ -371,11 +423,12 @@ private:
     qsizetype readAttributes(qsizetype k) {
         const qsizetype size = m_text.size();
         const auto serverAt = [this, size](qsizetype at) {
-            return at + 1 < size && m_text[at] == u'<' && (m_text[at + 1] == u'?' || m_text[at + 1] == u'%');
+            // Asked of every character of names and values: the rare '<' is tested first.
+            return m_text[at] == u'<' && at + 1 < size && (m_text[at + 1] == u'?' || m_text[at + 1] == u'%');
         };
         const auto pastServer = [this](qsizetype at) {
-            const qsizetype close = m_text.indexOf(m_text[at + 1] == u'?' ? u"?>" : u"%>", at + 2);
-            return close < 0 ? m_text.size() : close + 2;
+            const qsizetype close = find(m_text[at + 1] == u'?' ? u"?>" : u"%>", at + 2);
+            return close >= m_text.size() ? m_text.size() : close + 2;
         };
         while (k < size) {
             if (m_text[k] == u'>')
@@ -426,15 +479,16 @@ private:
                    : m_text.sliced(attribute.valueStart, attribute.valueEnd - attribute.valueStart);
     }
 
-    void openElement(const QString& element, bool selfClosed) {
+    void openElement(QStringView element, bool selfClosed) {
         SpellingState& state = m_run.state;
         QList<LanguageFrame>& frames = state.languages;
         std::optional<QString> named;
         bool description = false;
-        for (const TagAttribute& attribute : m_attributes) {
-            if (attribute.valueStart >= 0 && oneOf(attribute.name, {u"lang", u"xml:lang"}) && !named)
+        for (TagAttribute& attribute : m_attributes) {
+            attribute.role = attributeRole(attribute.name);
+            if (attribute.valueStart >= 0 && attribute.role == AttributeRole::Language && !named)
                 named = valueOf(attribute).trimmed().toString();
-            description = description || (sameName(attribute.name, u"name") &&
+            description = description || (attribute.role == AttributeRole::Name &&
                                           sameName(valueOf(attribute).trimmed(), u"description"));
         }
         // A start tag of an element whose end tag may be left out closes an open one of its name.
@@ -442,10 +496,10 @@ private:
             closedBySibling(element))
             frames.removeLast();
         const QString words = named ? *named : language();
-        const bool meta = element == QLatin1String("meta");
+        const bool meta = element == u"meta";
         for (const TagAttribute& attribute : m_attributes) {
-            const bool prose = isProseAttribute(attribute.name) ||
-                               (meta && description && sameName(attribute.name, u"content"));
+            const bool prose = attribute.role == AttributeRole::Prose ||
+                               (meta && description && attribute.role == AttributeRole::Content);
             if (!prose || attribute.valueStart < 0 || attribute.serverCode)
                 continue;
             const QStringView value = valueOf(attribute);
@@ -461,24 +515,27 @@ private:
                 k = end;
             }
         }
-        if (!selfClosed && !isVoidElement(element)) {
-            if (named && frames.size() < kMostLanguages) {
-                frames.append({element, *named, 1});
-            } else {
-                for (qsizetype i = frames.size() - 1; i >= 0; --i)
-                    if (frames[i].element == element) {
+        // An element that stays open counts: one naming a language, or one inside another of its
+        // name that does. Whether it stays open is asked only then.
+        if (named && frames.size() < kMostLanguages) {
+            if (!selfClosed && !isVoidElement(element))
+                frames.append({element.toString(), *named, 1});
+        } else {
+            for (qsizetype i = frames.size() - 1; i >= 0; --i)
+                if (frames[i].element == element) {
+                    if (!selfClosed && !isVoidElement(element))
                         ++frames[i].depth;
-                        break;
-                    }
-            }
+                    break;
+                }
         }
-        if (isRawElement(element) || isTextElement(element)) {
-            state.place = isRawElement(element) ? Place::Raw : Place::RawText;
-            state.element = element;
+        const bool raw = isRawElement(element);
+        if (raw || isTextElement(element)) {
+            state.place = raw ? Place::Raw : Place::RawText;
+            state.element = element.toString();
         }
     }
 
-    void closeElement(const QString& element) {
+    void closeElement(QStringView element) {
         QList<LanguageFrame>& frames = m_run.state.languages;
         for (qsizetype i = frames.size() - 1; i >= 0; --i) {
             if (frames[i].element != element)
@@ -539,8 +596,9 @@ private:
     const bool m_whole;
     bool m_stopped = false;
     SpellingRun m_run;
-    QVarLengthArray<TagAttribute, 8> m_attributes;
-    QString m_element; // the last tag's name, lower case
+    std::vector<TagAttribute> m_attributes; // cleared for each tag, its room kept
+    std::array<char16_t, 32> m_lowered;     // the last tag's name, lower case, when ASCII and short
+    QString m_element;                      // otherwise
 };
 
 } // namespace

@@ -106,7 +106,7 @@ void showFileText(DocumentHost& host, frmNotepad* window, const QString& path, L
     window->setEncoding(loaded.encoding);
     QString text = std::move(loaded.text);
     if (const std::optional<SaveFormat> found = DetectLineBreaks(text)) {
-        text = NormalizeToCrLf(text);
+        text = NormalizeToCrLf(std::move(text));
         window->setSaveFormat(*found);
     }
 

@@ -2,6 +2,10 @@
 
 #include "platform/Charsets.h"
 
+#include <cstring>
+#include <utility>
+#include <vector>
+
 namespace {
 constexpr QChar kCR(13);
 constexpr QChar kLF(10);
@@ -41,6 +45,44 @@ QString NormalizeToCrLf(const QString& text) {
         return text; // every break is CR LF already
     out.append(QStringView(chars + copied, size - copied));
     return out;
+}
+
+QString NormalizeToCrLf(QString&& text) {
+    if (!text.isDetached())
+        return NormalizeToCrLf(std::as_const(text));
+    const auto* chars = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    // Where a character goes in, in ascending order: a CR before a lone LF, an LF after a lone CR.
+    // Each is kept as twice its place in the text, plus one for an LF.
+    std::vector<qsizetype> insertions;
+    if (!text.contains(kCR)) {
+        for (qsizetype at = text.indexOf(kLF); at >= 0; at = text.indexOf(kLF, at + 1))
+            insertions.push_back(2 * at);
+    } else {
+        for (qsizetype i = 0; i < size; ++i) {
+            if (chars[i] == u'\r' && i + 1 < size && chars[i + 1] == u'\n')
+                ++i;
+            else if (chars[i] == u'\r')
+                insertions.push_back(2 * (i + 1) + 1);
+            else if (chars[i] == u'\n')
+                insertions.push_back(2 * i);
+        }
+    }
+    if (insertions.empty())
+        return std::move(text);
+    // From the end backwards, each stretch moves up by the insertions before it, so nothing is
+    // overwritten before it has moved.
+    text.resize(size + qsizetype(insertions.size()));
+    char16_t* const out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype end = size; // the stretch still to move ends here
+    for (qsizetype n = qsizetype(insertions.size()); n > 0; --n) {
+        const qsizetype place = insertions[size_t(n - 1)] / 2;
+        Q_ASSERT(place <= end);
+        std::memmove(out + place + n, out + place, size_t(end - place) * sizeof(char16_t));
+        out[place + n - 1] = insertions[size_t(n - 1)] % 2 ? u'\n' : u'\r';
+        end = place;
+    }
+    return std::move(text);
 }
 
 QString ConvertToCr(const QString& text) {

@@ -9,6 +9,9 @@ enum class SaveFormat { Dos, Unix, Mac };
 // Every CR LF pair stays; every other CR and every other LF becomes one CR LF
 // (so LF CR becomes two breaks).
 QString NormalizeToCrLf(const QString& text);
+// The same, made in the text's own memory when no one else holds it: a file just read is not
+// copied once more (for a large page, one more block of its size, touched page by page).
+QString NormalizeToCrLf(QString&& text);
 // Text on its way into a document from any source (a paste, a dialog, a command): every break
 // CR LF, and the characters the text control keeps for itself hidden as a read file has them
 // (see HideReservedCharacters), so what is recorded for Undo is what the document holds.

@@ -122,6 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHECK(NormalizeToCrLf(dos) == dos && onlyBreaks(dos, u"\r\n") && onlyBreaks(lf, u"\n") &&
           onlyBreaks(cr, u"\r"));
     CHECK(ConvertToLf(dos) == lf && ConvertToCr(dos) == cr && NormalizeToCrLf(lf) == dos);
+    QString own = text; // normalised in its own memory, the same
+    own.detach();
+    CHECK(NormalizeToCrLf(std::move(own)) == dos);
     CHECK(ConvertForSave(text, SaveFormat::Unix) == lf && ConvertForSave(text, SaveFormat::Dos) == dos);
     CHECK(SplitLines(text) == SplitLines(dos) && SplitLines(text) == SplitLines(cr));
     CHECK(DetectLineBreaks(text).has_value() == DetectLineBreaks(dos).has_value());

@@ -302,6 +302,9 @@ private slots:
         const auto& [input, crlf, cr, lf, detected] = row;
         QCOMPARE(NormalizeToCrLf(input), crlf);
         QCOMPARE(NormalizeToCrLf(crlf), crlf); // normalising twice changes nothing more
+        QString own = input;                   // made in place in a text no one else holds
+        own.detach();
+        QCOMPARE(NormalizeToCrLf(std::move(own)), crlf);
         QCOMPARE(ConvertToCr(input), cr);
         QCOMPARE(ConvertToLf(input), lf);
         const std::optional<SaveFormat> found = DetectLineBreaks(input);

@@ -48,60 +48,43 @@ std::vector<qsizetype> LongLinePieces::cutsOf(QStringView line) const {
     return cuts;
 }
 
-QString LongLinePieces::cutForDisplay(const QString& text, std::vector<int>& cuts) const {
+std::vector<int> LongLinePieces::cutsForDisplay(QStringView text) const {
+    std::vector<int> cuts;
     if (m_limit <= 0 || text.size() <= m_limit)
-        return text;
+        return cuts;
     const auto* const chars = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype size = text.size();
-    // Most texts have no long line: finding that out costs one vectorised search for LFs and no
-    // copy. Only a stretch between LFs longer than the limit is looked at closely, for other breaks.
-    bool anyLong = false;
-    const QStringView view(text);
-    for (qsizetype lineStart = 0; lineStart <= size && !anyLong;) {
-        qsizetype lineEnd = view.indexOf(QLatin1Char('\n'), lineStart);
+    // Most texts have no long line: finding that out costs one vectorised search for LFs. Only a
+    // stretch between LFs longer than the limit is looked at closely, for its lines between breaks
+    // of any kind.
+    std::vector<qsizetype> places; // where the text is cut, ascending
+    for (qsizetype lineStart = 0; lineStart <= size;) {
+        qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
         if (lineEnd < 0)
             lineEnd = size;
         if (lineEnd - lineStart > m_limit) {
-            for (qsizetype i = lineStart, start = lineStart; i <= lineEnd && !anyLong; ++i) {
-                if (i == lineEnd || isLineBreak(chars[i])) {
-                    anyLong = i - start > m_limit;
-                    start = i + 1;
-                }
+            for (qsizetype i = lineStart, start = lineStart; i <= lineEnd; ++i) {
+                if (i < lineEnd && !isLineBreak(chars[i]))
+                    continue;
+                for (const qsizetype cut : cutsOf(text.sliced(start, i - start)))
+                    places.push_back(start + cut);
+                start = i + 1;
             }
         }
         lineStart = lineEnd + 1;
     }
-    if (!anyLong)
-        return text;
-
-    QString out;
-    out.reserve(size + size / std::max(1, m_limit / 4) + 1);
-    int position = 0; // document position of the next character: a break of any kind counts one
-    for (qsizetype lineStart = 0;;) {
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < size && !isLineBreak(chars[lineEnd]))
-            ++lineEnd;
-        const QStringView line(chars + lineStart, lineEnd - lineStart);
-        qsizetype at = 0;
-        for (const qsizetype cut : cutsOf(line)) {
-            out.append(line.mid(at, cut - at));
-            position += static_cast<int>(cut - at);
-            cuts.push_back(position);
-            out.append(QLatin1Char('\n'));
-            ++position;
-            at = cut;
-        }
-        out.append(line.mid(at));
-        position += static_cast<int>(line.size() - at);
-        if (lineEnd == size)
-            break;
-        const qsizetype breakLength =
-            chars[lineEnd] == u'\r' && lineEnd + 1 < size && chars[lineEnd + 1] == u'\n' ? 2 : 1;
-        out.append(QStringView(chars + lineEnd, breakLength));
-        ++position;
-        lineStart = lineEnd + breakLength;
+    // A cut's document position counts each break before it as one character (CR LF too), and
+    // each cut before it.
+    cuts.reserve(places.size());
+    qsizetype pairsCounted = 0, pairs = 0; // the CR LF pairs before pairsCounted
+    for (const qsizetype place : places) {
+        for (qsizetype cr = text.indexOf(QLatin1Char('\r'), pairsCounted); cr >= 0 && cr < place;
+             cr = text.indexOf(QLatin1Char('\r'), cr + 1))
+            pairs += cr + 1 < size && chars[cr + 1] == u'\n' ? 1 : 0;
+        pairsCounted = place;
+        cuts.push_back(int(place - pairs + qsizetype(cuts.size())));
     }
-    return out;
+    return cuts;
 }
 
 void LongLinePieces::markWholeText(const std::vector<int>& cuts) {

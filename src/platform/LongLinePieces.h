@@ -27,11 +27,11 @@ public:
     bool isBreak(int position) const;
     bool consistent() const;
 
-    // Text about to replace the whole document (CR LF, CR or LF breaks) with its long lines cut:
-    // the text's own breaks stay as they are, each cut is an LF. The cuts' document positions are
-    // appended to `cuts`. Returns the text itself, not a copy, when no line is long.
-    QString cutForDisplay(const QString& text, std::vector<int>& cuts) const;
-    // After the whole document was replaced by cutForDisplay's text: marks the lines ending in a cut.
+    // Text about to replace the whole document (CR LF, CR or LF breaks) has its long lines cut:
+    // the document positions, ascending, where an LF is put into the document after the text.
+    // Each counts the cuts before it. None when no line is long.
+    std::vector<int> cutsForDisplay(QStringView text) const;
+    // After the whole document was replaced and cut there: marks the lines ending in a cut.
     void markWholeText(const std::vector<int>& cuts);
 
     // The document reports every change; changes inside an edit of the control's own are kept

@@ -53,16 +53,16 @@ void RichTextControl::setText(const QString& text) {
     // The typing colour comes from the character formats around the cursor.
     materializeForEdit();
     const QTextCharFormat typing = textCursor().charFormat();
-    std::vector<int> cuts;
-    const QString lines = m_pieces.cutForDisplay(text, cuts);
+    const std::vector<int> cuts = m_pieces.cutsForDisplay(text);
     m_pieces.beginEdit();
-    QTextCursor cursor = replaceDocument(lines, typing);
+    QTextCursor cursor = replaceDocument(text, typing, cuts);
     m_pieces.markWholeText(cuts);
     cursor.setPosition(0);
     setTextCursor(cursor);
 }
 
-QTextCursor RichTextControl::replaceDocument(const QString& text, const QTextCharFormat& format) {
+QTextCursor RichTextControl::replaceDocument(const QString& text, const QTextCharFormat& format,
+                                             const std::vector<int>& cuts) {
     // QTextDocument adds every inserted text to one buffer and lets go of removed text only when
     // that buffer happens to be nearly full: the whole text replaced through a selection would keep
     // the old text beside the new, for good (a large page's Replace All or reload doubled what the
@@ -75,8 +75,15 @@ QTextCursor RichTextControl::replaceDocument(const QString& text, const QTextCha
     cursor.beginEditBlock();
     document()->clear();
     cursor.setPosition(0);
-    // The document takes CR LF, lone CR and lone LF each as one separator.
+    // The document takes CR LF, lone CR and lone LF each as one separator. The long lines are cut
+    // once the text is in: a text with the cuts made would be one more copy of it all.
     cursor.insertText(text, format);
+    for (const int cut : cuts) {
+        cursor.setPosition(cut);
+        cursor.insertText(QStringLiteral("\n"), format);
+    }
+    if (!cuts.empty())
+        cursor.movePosition(QTextCursor::End);
     cursor.endEditBlock();
     m_replacingWhole = false;
     // Reported as one change, as a replacement of a selection is.

@@ -188,8 +188,10 @@ private:
     void moveSelectionTo(int offset, bool move);
     // Tells the pieces and the listeners of a change of the text, in document positions.
     void reportChange(int from, int removed, int added);
-    // The whole document replaced by `text` in `format`; the cursor returned ends after it.
-    QTextCursor replaceDocument(const QString& text, const QTextCharFormat& format);
+    // The whole document replaced by `text` in `format`, an LF put in at each of `cuts` (document
+    // positions, ascending) after it; the cursor returned ends after it all.
+    QTextCursor replaceDocument(const QString& text, const QTextCharFormat& format,
+                                const std::vector<int>& cuts = {});
     // Replaces [start, start + length) and reports it as edited.
     void replaceAndReport(int start, int length, const QString& text);
     // Runs a change made by Qt's own editing around [from, to) and keeps the text around that

@@ -61,7 +61,14 @@ private:
     bool m_utf8 = true;
     QStringEncoder m_encoder;
     QStringDecoder m_decoder;
-    QHash<QString, bool> m_answers;
+    // A word as the answers keep it: compared by its characters alone, with no regard to locale
+    // or case rules (QString's own comparison reaches for those on every lookup).
+    struct Word {
+        QString text;
+        bool operator==(const Word& other) const;
+    };
+    friend size_t qHash(const Word& word, size_t seed);
+    QHash<Word, bool> m_answers;
 };
 
 // The dictionary of these files, loaded once for the whole program; null when it cannot be.

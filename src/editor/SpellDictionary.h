@@ -61,8 +61,8 @@ private:
     bool m_utf8 = true;
     QStringEncoder m_encoder;
     QStringDecoder m_decoder;
-    // A word as the answers keep it: compared by its characters alone, with no regard to locale
-    // or case rules (QString's own comparison reaches for those on every lookup).
+    // A word as the answers keep it: compared by its length and bytes. QString's own == goes
+    // through Qt's general comparison of strings, a call of its own on every lookup.
     struct Word {
         QString text;
         bool operator==(const Word& other) const;

@@ -75,13 +75,13 @@ std::vector<int> LongLinePieces::cutsForDisplay(QStringView text) const {
     }
     // A cut's document position counts each break before it as one character (CR LF too), and
     // each cut before it.
+    // Each CR is looked at once: the search for the next one stops where it is found, not at
+    // the text's end for every cut of a line with none.
     cuts.reserve(places.size());
-    qsizetype pairsCounted = 0, pairs = 0; // the CR LF pairs before pairsCounted
+    qsizetype pairs = 0, cr = text.indexOf(QLatin1Char('\r'));
     for (const qsizetype place : places) {
-        for (qsizetype cr = text.indexOf(QLatin1Char('\r'), pairsCounted); cr >= 0 && cr < place;
-             cr = text.indexOf(QLatin1Char('\r'), cr + 1))
+        for (; cr >= 0 && cr < place; cr = text.indexOf(QLatin1Char('\r'), cr + 1))
             pairs += cr + 1 < size && chars[cr + 1] == u'\n' ? 1 : 0;
-        pairsCounted = place;
         cuts.push_back(int(place - pairs + qsizetype(cuts.size())));
     }
     return cuts;

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <utility>
-#include <vector>
 
 namespace {
 constexpr QChar kCR(13);
@@ -50,37 +49,52 @@ QString NormalizeToCrLf(const QString& text) {
 QString NormalizeToCrLf(QString&& text) {
     if (!text.isDetached())
         return NormalizeToCrLf(std::as_const(text));
-    const auto* chars = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype size = text.size();
-    // Where a character goes in, in ascending order: a CR before a lone LF, an LF after a lone CR.
-    // Each is kept as twice its place in the text, plus one for an LF.
-    std::vector<qsizetype> insertions;
-    if (!text.contains(kCR)) {
-        for (qsizetype at = text.indexOf(kLF); at >= 0; at = text.indexOf(kLF, at + 1))
-            insertions.push_back(2 * at);
+    // How many characters go in: a CR before each lone LF, an LF after each lone CR. A text
+    // without CRs (a UNIX file) has its LFs counted vectorised.
+    const bool hasCR = text.contains(kCR);
+    qsizetype added = 0;
+    if (!hasCR) {
+        added = text.count(kLF);
     } else {
+        const auto* const chars = reinterpret_cast<const char16_t*>(text.constData());
         for (qsizetype i = 0; i < size; ++i) {
             if (chars[i] == u'\r' && i + 1 < size && chars[i + 1] == u'\n')
                 ++i;
-            else if (chars[i] == u'\r')
-                insertions.push_back(2 * (i + 1) + 1);
-            else if (chars[i] == u'\n')
-                insertions.push_back(2 * i);
+            else if (chars[i] == u'\r' || chars[i] == u'\n')
+                ++added;
         }
     }
-    if (insertions.empty())
+    if (added == 0)
         return std::move(text);
-    // From the end backwards, each stretch moves up by the insertions before it, so nothing is
-    // overwritten before it has moved.
-    text.resize(size + qsizetype(insertions.size()));
+    // From the end backwards, each stretch moves up by the insertions still before it, so a
+    // character is read before anything is written over it, and nothing needs keeping aside.
+    text.resize(size + added);
     char16_t* const out = reinterpret_cast<char16_t*>(text.data());
-    qsizetype end = size; // the stretch still to move ends here
-    for (qsizetype n = qsizetype(insertions.size()); n > 0; --n) {
-        const qsizetype place = insertions[size_t(n - 1)] / 2;
-        Q_ASSERT(place <= end);
-        std::memmove(out + place + n, out + place, size_t(end - place) * sizeof(char16_t));
-        out[place + n - 1] = insertions[size_t(n - 1)] % 2 ? u'\n' : u'\r';
+    qsizetype end = size; // [0, end) holds the text as it was
+    // The stretch from `place` to `end` moves up by `by`; `put` goes in before it.
+    const auto moveUp = [out, &end](qsizetype place, qsizetype by, char16_t put) {
+        std::memmove(out + place + by, out + place, size_t(end - place) * sizeof(char16_t));
+        out[place + by - 1] = put;
         end = place;
+    };
+    if (!hasCR) { // every LF gets a CR before it
+        for (qsizetype i = size - 1, left = added; left > 0; --left, --i) {
+            while (out[i] != u'\n')
+                --i;
+            moveUp(i, left, u'\r');
+        }
+        return std::move(text);
+    }
+    char16_t next = 0; // what stood after position i before anything moved
+    for (qsizetype i = size - 1, left = added; left > 0; --i) {
+        Q_ASSERT(i >= 0);
+        const char16_t c = out[i];
+        const bool loneLF = c == u'\n' && (i == 0 || out[i - 1] != u'\r');
+        const bool loneCR = c == u'\r' && next != u'\n';
+        next = c;
+        if (loneLF || loneCR)
+            moveUp(loneLF ? i : i + 1, left--, loneLF ? u'\r' : u'\n');
     }
     return std::move(text);
 }

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <cstring>
 #include <hunspell.hxx>
 #include <map>
 
@@ -29,7 +28,7 @@ QString converterName(const QString& set) {
 // Hunspell reads no longer word; such a text is no word of a dictionary.
 constexpr int kLongestWord = 100;
 // Answers kept per dictionary before they are forgotten and asked again.
-constexpr int kMostAnswers = 500000;
+constexpr size_t kMostAnswers = 500000;
 
 } // namespace
 
@@ -158,19 +157,9 @@ QString SpellDictionary::decode(const std::string& bytes) {
     return m_decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-bool SpellDictionary::Word::operator==(const Word& other) const {
-    return text.size() == other.text.size() &&
-           std::memcmp(text.constData(), other.text.constData(), size_t(text.size()) * sizeof(QChar)) == 0;
-}
-
-size_t qHash(const SpellDictionary::Word& word, size_t seed) {
-    return qHash(QStringView(word.text), seed);
-}
-
 bool SpellDictionary::isCorrect(QStringView view) {
     // Most words of a page were asked before: they are looked up in place, without a copy.
-    if (const auto known = m_answers.constFind(Word{QString::fromRawData(view.data(), view.size())});
-        known != m_answers.cend())
+    if (const std::optional<bool> known = m_answers.find(view))
         return *known;
     const QString word = view.toString();
     const auto spell = [this](const QString& text) {
@@ -183,7 +172,7 @@ bool SpellDictionary::isCorrect(QStringView view) {
         correct = spell(QString(word).replace(QChar(0x2019), QLatin1Char('\'')));
     if (m_answers.size() >= kMostAnswers)
         m_answers.clear();
-    m_answers.insert(Word{word}, correct);
+    m_answers.insert(word, correct);
     return correct;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QHash>
+#include "editor/SpellingAnswers.h"
+
 #include <QString>
 #include <QStringConverter>
 #include <QStringList>
@@ -61,14 +62,7 @@ private:
     bool m_utf8 = true;
     QStringEncoder m_encoder;
     QStringDecoder m_decoder;
-    // A word as the answers keep it: compared by its length and bytes. QString's own == goes
-    // through Qt's general comparison of strings, a call of its own on every lookup.
-    struct Word {
-        QString text;
-        bool operator==(const Word& other) const;
-    };
-    friend size_t qHash(const Word& word, size_t seed);
-    QHash<Word, bool> m_answers;
+    SpellingAnswers m_answers;
 };
 
 // The dictionary of these files, loaded once for the whole program; null when it cannot be.

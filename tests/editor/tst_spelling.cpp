@@ -3,6 +3,7 @@
 #include "editor/DocumentSpelling.h"
 #include "editor/ShiftedList.h"
 #include "editor/Spelling.h"
+#include "editor/SpellingAnswers.h"
 #include "editor/mdlFile.h"
 #include "markup/SpellingWords.h"
 #include "platform/RichTextControl.h"
@@ -16,6 +17,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <map>
 
 namespace {
 
@@ -362,6 +364,43 @@ private slots:
                 QCOMPARE(list.item(k).tag, plain[k].tag);
             }
         }
+    }
+
+    // The answers kept against a plain map: words of one to a few letters from a small alphabet,
+    // so that many share a hash slot's neighbourhood, a length or a beginning; the table grows
+    // through several sizes and is cleared once on the way.
+    void answersAsPlainMap_data() {
+        QTest::addColumn<uint>("seed");
+        for (uint seed = 1; seed <= 8; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void answersAsPlainMap() {
+        QFETCH(uint, seed);
+        QRandomGenerator random(seed);
+        SpellingAnswers answers;
+        std::map<QString, bool> plain;
+        for (int step = 0; step < 6000; ++step) {
+            QString word;
+            for (int n = random.bounded(5); n > 0; --n)
+                word += QChar(u"ab\u00e9\u4e2d"[random.bounded(4)]);
+            if (step == 3000) {
+                answers.clear();
+                plain.clear();
+            }
+            const auto known = plain.find(word);
+            const std::optional<bool> found = answers.find(word);
+            QCOMPARE(found.has_value(), known != plain.end());
+            if (found) {
+                QCOMPARE(*found, known->second);
+                continue;
+            }
+            const bool correct = random.bounded(2) == 1;
+            answers.insert(word, correct);
+            plain[word] = correct;
+            QCOMPARE(answers.size(), plain.size());
+        }
+        for (const auto& [word, correct] : plain)
+            QCOMPARE(answers.find(word), std::optional<bool>(correct));
     }
 
     void suggestions_data() {

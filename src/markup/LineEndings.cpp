@@ -51,11 +51,13 @@ QString NormalizeToCrLf(QString&& text) {
         return NormalizeToCrLf(std::as_const(text));
     const qsizetype size = text.size();
     // How many characters go in: a CR before each lone LF, an LF after each lone CR. A text
-    // without CRs (a UNIX file) has its LFs counted vectorised.
+    // without CRs (a UNIX file) has its LFs counted from one to the next, each found by the
+    // vectorised search (QString::count looks at one character at a time).
     const bool hasCR = text.contains(kCR);
     qsizetype added = 0;
     if (!hasCR) {
-        added = text.count(kLF);
+        for (qsizetype at = text.indexOf(kLF); at >= 0; at = text.indexOf(kLF, at + 1))
+            ++added;
     } else {
         const auto* const chars = reinterpret_cast<const char16_t*>(text.constData());
         for (qsizetype i = 0; i < size; ++i) {

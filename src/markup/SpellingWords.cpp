@@ -492,10 +492,12 @@ private:
                                           sameName(valueOf(attribute).trimmed(), u"description"));
         }
         // A start tag of an element whose end tag may be left out closes an open one of its name.
-        if (!frames.isEmpty() && frames.last().element == element && frames.last().depth == 1 &&
+        // The list is shared with the state a piece began in: it is only read (no copy made of it)
+        // until it changes.
+        if (!frames.isEmpty() && frames.constLast().element == element && frames.constLast().depth == 1 &&
             closedBySibling(element))
             frames.removeLast();
-        const QString words = named ? *named : language();
+        const QString& words = named ? *named : language(); // no copy of it for each tag
         const bool meta = element == u"meta";
         for (const TagAttribute& attribute : m_attributes) {
             const bool prose = attribute.role == AttributeRole::Prose ||
@@ -522,7 +524,7 @@ private:
                 frames.append({element.toString(), *named, 1});
         } else {
             for (qsizetype i = frames.size() - 1; i >= 0; --i)
-                if (frames[i].element == element) {
+                if (frames.at(i).element == element) {
                     if (!selfClosed && !isVoidElement(element))
                         ++frames[i].depth;
                     break;
@@ -538,7 +540,7 @@ private:
     void closeElement(QStringView element) {
         QList<LanguageFrame>& frames = m_run.state.languages;
         for (qsizetype i = frames.size() - 1; i >= 0; --i) {
-            if (frames[i].element != element)
+            if (frames.at(i).element != element)
                 continue;
             if (--frames[i].depth == 0) // it closes, and what was left open inside it
                 frames.resize(i);

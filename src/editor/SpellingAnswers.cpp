@@ -19,8 +19,10 @@ size_t SpellingAnswers::slotOf(QStringView word, quint32 hash) const {
         const Slot& slot = m_slots[i];
         if (!slot.used)
             return i;
+        // An empty word may have no characters at all to point to: it is never given to memcmp.
         if (slot.hash == hash && slot.length == size_t(word.size()) &&
-            std::memcmp(m_pool.data() + slot.at, word.utf16(), size_t(word.size()) * sizeof(char16_t)) == 0)
+            (word.isEmpty() ||
+             std::memcmp(m_pool.data() + slot.at, word.utf16(), size_t(word.size()) * sizeof(char16_t)) == 0))
             return i;
     }
 }

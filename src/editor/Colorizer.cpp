@@ -1,5 +1,6 @@
 #include "editor/Colorizer.h"
 
+#include "markup/MarkerSearch.h"
 #include "platform/Log.h"
 
 #include <QLatin1String>
@@ -15,12 +16,11 @@ namespace {
 // marker no longer occurs.
 class ForwardSearch {
 public:
-    ForwardSearch(const QString& text, QLatin1String marker) : m_text(text), m_marker(marker) {
+    ForwardSearch(const QString& text, QStringView marker) : m_text(text), m_marker(marker) {
         // The search goes from one of the marker's angle brackets to the next: far fewer in a
-        // page than its other characters, and found by the quick search for one character, where
-        // a search for the whole marker weighs every character of the text.
+        // page than its other characters.
         for (qsizetype i = 0; i < marker.size(); ++i)
-            if (marker.at(i) == QLatin1Char('<') || marker.at(i) == QLatin1Char('>'))
+            if (marker.at(i) == u'<' || marker.at(i) == u'>')
                 m_anchor = i;
     }
 
@@ -29,26 +29,14 @@ public:
             m_searchedFrom >= 0 && from >= m_searchedFrom && (m_found < 0 || m_found >= from);
         if (!answerStillValid) {
             m_searchedFrom = from;
-            m_found = find(from);
+            m_found = IndexOfMarker(m_text, m_marker, from, m_anchor);
         }
         return m_found;
     }
 
 private:
-    qsizetype find(qsizetype from) const {
-        const QChar anchor = m_marker.at(m_anchor);
-        const qsizetype size = m_marker.size();
-        for (qsizetype at = m_text.indexOf(anchor, from + m_anchor); at >= 0;
-             at = m_text.indexOf(anchor, at + 1)) {
-            const qsizetype start = at - m_anchor;
-            if (start + size <= m_text.size() && QStringView(m_text).sliced(start, size) == m_marker)
-                return start;
-        }
-        return -1;
-    }
-
     const QString& m_text;
-    QLatin1String m_marker;
+    QStringView m_marker;
     qsizetype m_anchor = 0; // the place in the marker of the character searched for
     qsizetype m_searchedFrom = -1;
     qsizetype m_found = -1;
@@ -202,12 +190,12 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
     };
     paint(0, std::min<qsizetype>(std::max(0, length), size), roles.text);
 
-    ForwardSearch commentOpen(scanned, QLatin1String("<!-"));
-    ForwardSearch commentClose(scanned, QLatin1String("->"));
-    ForwardSearch tagClose(scanned, QLatin1String(">"));
-    ForwardSearch percentClose(scanned, QLatin1String("%>"));
-    ForwardSearch questionClose(scanned, QLatin1String("?>"));
-    ForwardSearch quoteSearch(scanned, QLatin1String("\""));
+    ForwardSearch commentOpen(scanned, u"<!-");
+    ForwardSearch commentClose(scanned, u"->");
+    ForwardSearch tagClose(scanned, u">");
+    ForwardSearch percentClose(scanned, u"%>");
+    ForwardSearch questionClose(scanned, u"?>");
+    ForwardSearch quoteSearch(scanned, u"\"");
 
     // The quoted values of the last tag painted are painted just before the next paint, and only
     // as far as they can still be seen: when that paint is another tag that starts inside this one

@@ -1,5 +1,6 @@
 #include "markup/SpellingWords.h"
 
+#include "markup/MarkerSearch.h"
 #include "markup/MarkupContext.h"
 #include "markup/MarkupNames.h"
 
@@ -236,15 +237,10 @@ private:
         m_run.end = int(k);
         return k;
     }
-    // Where `what` begins from `from` on, or the text's end. Its first character is looked for
-    // with the one-character search, which is vectorised; a search for the whole marker hashes
-    // each character it passes.
+    // Where `what` begins from `from` on, or the text's end.
     qsizetype find(QStringView what, qsizetype from) const {
-        const QChar first = what.front();
-        for (qsizetype k = m_text.indexOf(first, from); k >= 0; k = m_text.indexOf(first, k + 1))
-            if (m_text.sliced(k).startsWith(what))
-                return k;
-        return m_text.size();
+        const qsizetype found = IndexOfMarker(m_text, what, from);
+        return found < 0 ? m_text.size() : found;
     }
 
     // One stretch in the current place; returns where the next begins.

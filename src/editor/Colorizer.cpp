@@ -50,6 +50,19 @@ public:
     void paint(int start, int end, ColorValue color) {
         if (end <= start)
             return;
+        // Nearly every paint lies over the last span alone, or after it.
+        if (!m_spans.empty() && m_spans.back().start <= start) {
+            const ColorSpan last = m_spans.back();
+            if (endOf(last) > start) {
+                m_spans.pop_back();
+                if (last.start < start)
+                    append({last.start, start - last.start, last.color});
+            }
+            append({start, end - start, color});
+            if (endOf(last) > end)
+                append({end, endOf(last) - end, last.color});
+            return;
+        }
         std::size_t first = m_spans.size();
         while (first > 0 && endOf(m_spans[first - 1]) > start)
             --first;
@@ -174,10 +187,7 @@ void layerValuesOverTags(std::vector<ColorSpan>& spans, const ColorRoles& roles)
 
 std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int length,
                                          const ColorRoles& roles) {
-    const QChar lessThan(QLatin1Char('<'));
-    const QChar greaterThan(QLatin1Char('>'));
-    const QChar quote(QLatin1Char('"'));
-    if (!scanned.contains(lessThan) || !scanned.contains(greaterThan))
+    if (!scanned.contains(u'<') || !scanned.contains(u'>'))
         return {};
 
     const qsizetype size = scanned.size();
@@ -208,10 +218,10 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
         if (pendingOpen < 0)
             return;
         const qsizetype stop = std::min(limit, pendingEnd + 1);
+        const QStringView tag = QStringView(scanned).first(stop);
         qsizetype valueStart = -1;
-        for (qsizetype i = pendingOpen; i < stop; ++i) {
-            if (scanned.at(i) != quote)
-                continue;
+        for (qsizetype i = IndexOfCharacter(tag, u'"', pendingOpen); i >= 0;
+             i = IndexOfCharacter(tag, u'"', i + 1)) {
             if (valueStart < 0) {
                 valueStart = i;
             } else {
@@ -232,7 +242,7 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
 
     qsizetype scanFrom = 0;
     for (;;) {
-        qsizetype open = scanned.indexOf(lessThan, scanFrom);
+        qsizetype open = IndexOfCharacter(scanned, u'<', scanFrom);
         if (open < 0)
             break;
 
@@ -246,7 +256,7 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
             qsizetype runFrom = commentEnd + 2;
             for (;;) {
                 comment = commentOpen.at(runFrom);
-                open = scanned.indexOf(lessThan, runFrom);
+                open = IndexOfCharacter(scanned, u'<', runFrom);
                 if (comment < 0 || comment > open)
                     break;
                 commentEnd = commentClose.at(comment);

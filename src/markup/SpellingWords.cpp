@@ -338,7 +338,7 @@ private:
                (next == u'/' && k + 2 < m_text.size() && isNameStart(m_text[k + 2]));
     }
     qsizetype nextMarkup(qsizetype k) const {
-        for (k = m_text.indexOf(u'<', k); k >= 0; k = m_text.indexOf(u'<', k + 1))
+        for (k = IndexOfCharacter(m_text, u'<', k); k >= 0; k = IndexOfCharacter(m_text, u'<', k + 1))
             if (markupAt(k))
                 return k;
         return m_text.size();

@@ -1,5 +1,7 @@
 #include "platform/Charsets.h"
 
+#include "platform/CharacterSearch.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
@@ -179,29 +181,24 @@ QByteArray EncodeUtf16(const QString& text, TextEncoding encoding) {
     return bytes;
 }
 
+// Both passes go over ordinary text sixteen characters at a time, and look closer only at
+// characters as high as the lowest they change.
 void HideReservedCharacters(QString& text) {
-    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype size = text.size();
-    // A lambda, not the function's address: the test is made in the loop, not called for each character.
-    const auto reserved = [](char16_t c) { return isReserved(c); };
-    for (qsizetype i = std::find_if(data, data + size, reserved) - data; i < size;
-         i = std::find_if(data + i + 1, data + size, reserved) - data) {
-        text[i] = QChar(0xDC00 | (data[i] & 0xFF));
-        data = reinterpret_cast<const char16_t*>(text.constData()); // the text may have been copied
+    for (qsizetype i = IndexOfCharacterFrom(text, 0x2029, 0); i >= 0;
+         i = IndexOfCharacterFrom(text, 0x2029, i + 1)) {
+        const char16_t c = text.at(i).unicode();
+        if (isReserved(c))
+            text[i] = QChar(0xDC00 | (c & 0xFF));
     }
 }
 
 void RestoreReservedCharacters(QString& text) {
-    const auto* data = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype size = text.size();
-    const auto placeholder = [](char16_t c) { return isPlaceholder(c); };
-    for (qsizetype i = std::find_if(data, data + size, placeholder) - data; i < size;
-         i = std::find_if(data + i + 1, data + size, placeholder) - data) {
+    for (qsizetype i = IndexOfCharacterFrom(text, 0xDC29, 0); i >= 0;
+         i = IndexOfCharacterFrom(text, 0xDC29, i + 1)) {
+        const char16_t c = text.at(i).unicode();
         // The low half of a pair is a character of its own, not a placeholder.
-        if (i > 0 && QChar::isHighSurrogate(data[i - 1]))
-            continue;
-        text[i] = QChar(data[i] == 0xDC29 ? 0x2029 : 0xFD00 | (data[i] & 0xFF));
-        data = reinterpret_cast<const char16_t*>(text.constData());
+        if (isPlaceholder(c) && !(i > 0 && text.at(i - 1).isHighSurrogate()))
+            text[i] = QChar(c == 0xDC29 ? 0x2029 : 0xFD00 | (c & 0xFF));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "markup/LineEndings.h"
+#include "platform/CharacterSearch.h"
 #include "platform/Charsets.h"
 #include "platform/TextFile.h"
 #include "support/DataTable.h"
@@ -311,6 +312,47 @@ private slots:
         QCOMPARE(found ? int(*found) : -1, detected);
         // A document window takes memory for each line and each character.
         QCOMPARE(EstimatedDocumentMemory(input), (lf.count('\n') + 1) * 250 + input.size() * 4);
+    }
+
+    // The vectorised searches against a plain reading, at every start, in texts of every length
+    // around their sixteen- and eight-character steps; the characters the text control reserves
+    // are hidden and given back unchanged, and a pair's low half is left as it is.
+    void characterSearches() {
+        const char16_t alphabet[] = {u'a',   u'<',   u'>',   0x2028, 0x2029,
+                                     0xDC29, 0xFDD0, 0xFDD1, 0xFFFF, 0xD800};
+        QRandomGenerator random(90210);
+        for (int round = 0; round < 400; ++round) {
+            QString text;
+            for (int length = round % 70; length > 0; --length) {
+                text += QChar(alphabet[random.bounded(int(std::size(alphabet)))]);
+                if (text.back() == QChar(0xD800))
+                    text += QChar(0xDC29);
+            }
+            for (qsizetype from = 0; from <= text.size() + 1; ++from) {
+                for (const char16_t wanted : {u'<', char16_t(0xFDD0), char16_t(0xFFFF)})
+                    QCOMPARE(IndexOfCharacter(text, wanted, from),
+                             QStringView(text).indexOf(QChar(wanted), from));
+                for (const char16_t lowest :
+                     {char16_t(1), char16_t(0x2029), char16_t(0xDC29), char16_t(0xFFFF)}) {
+                    qsizetype expected = from;
+                    while (expected < text.size() && text.at(expected).unicode() < lowest)
+                        ++expected;
+                    QCOMPARE(IndexOfCharacterFrom(text, lowest, from),
+                             expected < text.size() ? expected : -1);
+                }
+            }
+            QString plain = text; // without placeholders of its own, which a file never has once read
+            for (qsizetype i = 0; i < plain.size(); ++i) {
+                if (plain.at(i) == QChar(0xDC29) && !(i > 0 && plain.at(i - 1) == QChar(0xD800)))
+                    plain[i] = u'b';
+            }
+            QString hidden = plain;
+            HideReservedCharacters(hidden);
+            QVERIFY(!hidden.contains(QChar(0x2029)) && !hidden.contains(QChar(0xFDD0)) &&
+                    !hidden.contains(QChar(0xFDD1)));
+            RestoreReservedCharacters(hidden);
+            QCOMPARE(hidden, plain);
+        }
     }
 };
 

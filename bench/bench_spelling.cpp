@@ -118,7 +118,7 @@ int main(int argc, char* argv[]) {
     // The same words through the hunspell program.
     clock.restart();
     const QString page = text.text();
-    const std::vector<SpellingWord> words = SpellingWords(page, SpellingSourceOf(path));
+    const std::vector<SpellingWord> words = SpellingWords(page, SpellingSourceOf(path)).words;
     QByteArray input;
     for (const SpellingWord& word : words)
         input += QStringView(page).mid(word.start, word.length).toUtf8() + '\n';

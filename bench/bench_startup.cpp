@@ -14,15 +14,18 @@
 //   two figures, and their ratios to the floor with the targets (start-up within 1.2 x the floor,
 //   memory at most 1.6 x);
 // - the editor started with the page (by default the Node.js API page that Debian's documentation
-//   ships), 3 runs as each takes seconds: the time to the first window, the CPU time (user and
+//   ships), 7 runs as each takes seconds: the time to the first window, the CPU time (user and
 //   system) it spent until it went idle (no more than 10 ms of CPU in 0.7 s, at most 60 s after
 //   the spawn), and VmRSS then, also as a multiple of the file's size (target at most 12 x);
 // - the editor started with no file in folders it was started and ended in once before (a later
-//   start: its data files are there), 10 runs: the same two figures and ratios;
+//   start: its data files are there), 10 runs: the same two figures and ratios. The floor and
+//   the two starts with no file run in turns, a run of each after the other (and so do the three
+//   series with the page below): a virtual machine's speed changes from minute to minute, and
+//   series run one after another would each meet another part of it;
 // - FeatherPad, a Qt editor on the same kind of text widget, when installed: its CPU time and
-//   VmRSS once idle with the same page, 3 runs, and the editor's CPU as a multiple of its (target
+//   VmRSS once idle with the same page, 7 runs, and the editor's CPU as a multiple of its (target
 //   at most 1 x); then the editor with the page and its spelling check off (FeatherPad checks
-//   none), 3 runs: its CPU and VmRSS, and that CPU as a multiple of FeatherPad's.
+//   none), 7 runs: its CPU and VmRSS, and that CPU as a multiple of FeatherPad's.
 // The editor tells when its window is first exposed on its start-up log (QT_LOGGING_RULES
 // "quillora.startup.info=true"), the floor likewise; the times are this program's clock from just
 // before the spawn to the moment that line is read. FeatherPad says nothing of the kind, so only its
@@ -65,7 +68,7 @@ const char* const kBareArgument = "--bare";
 const char* const kQuilloraArgument = "--quillora=";
 const char* const kShownLine = "first window shown";
 constexpr int kShortRuns = 10;
-constexpr int kPageRuns = 3;
+constexpr int kPageRuns = 7;
 constexpr int kShowTimeoutMs = 60000;
 constexpr int kSettleMs = 2000;
 constexpr int kQuietMs = 700;
@@ -338,24 +341,38 @@ struct Figures {
     bool failed = false;
 };
 
-Figures runSeries(const QString& program, const QStringList& arguments, Measure measure, bool startupLog,
-                  int runs, const Preparation& preparation = {}) {
-    Figures figures;
-    for (int number = 1; number <= runs; ++number) {
-        const std::optional<Run> run = runOnce(program, arguments, measure, startupLog, number, preparation);
-        if (!run) {
-            figures.failed = true;
-            continue;
-        }
-        if (run->shownMs >= 0)
-            figures.shownMs.push_back(run->shownMs);
-        if (run->cpuMs >= 0)
-            figures.cpuMs.push_back(run->cpuMs);
-        if (run->rssMiB >= 0)
-            figures.rssMiB.push_back(run->rssMiB);
-        figures.unsettled += run->quiet ? 0 : 1;
+void addRun(Figures& figures, const std::optional<Run>& run) {
+    if (!run) {
+        figures.failed = true;
+        return;
     }
-    return figures;
+    if (run->shownMs >= 0)
+        figures.shownMs.push_back(run->shownMs);
+    if (run->cpuMs >= 0)
+        figures.cpuMs.push_back(run->cpuMs);
+    if (run->rssMiB >= 0)
+        figures.rssMiB.push_back(run->rssMiB);
+    figures.unsettled += run->quiet ? 0 : 1;
+}
+
+// A series of runs that is compared with others.
+struct Series {
+    QString program;
+    QStringList arguments;
+    Measure measure;
+    bool startupLog;
+    Preparation preparation;
+    Figures figures;
+};
+
+// Runs every series `runs` times, in turns, one run of each after the other, so that the ratio of
+// two series says more of the programs than of the moments the machine had when each ran.
+void runInTurns(std::vector<Series*> series, int runs) {
+    for (int number = 1; number <= runs; ++number) {
+        for (Series* one : series)
+            addRun(one->figures, runOnce(one->program, one->arguments, one->measure, one->startupLog, number,
+                                         one->preparation));
+    }
 }
 
 // "min / median / max" of a figure, with `perFile` (when positive) the median as a multiple of it.
@@ -413,76 +430,80 @@ int main(int argc, char** argv) {
 
     std::printf("start-up, platform %s, every run a new process with fresh home and runtime folders\n",
                 qPrintable(platform()));
-    std::printf("floor: a bare Qt window (menu bar, text box), %d runs\n", kShortRuns);
+    std::printf("the floor and the editor with no file, %d runs of each in turns\n", kShortRuns);
     std::fflush(stdout);
-    const Figures floor =
-        runSeries(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kBareArgument)},
-                  Measure::ShownThenSettled, false, kShortRuns);
-    failed = failed || floor.failed;
-    printFigure("spawn to window shown", floor.shownMs, "ms");
-    printFigure("RSS 2 s after it", floor.rssMiB, "MiB");
+    Series floor{QCoreApplication::applicationFilePath(),
+                 {QString::fromLatin1(kBareArgument)},
+                 Measure::ShownThenSettled,
+                 false,
+                 {},
+                 {}};
+    Series idle{quillora, {}, Measure::ShownThenSettled, true, {}, {}};
+    Series later{quillora, {}, Measure::ShownThenSettled, true, {true, {}}, {}};
+    runInTurns({&floor, &idle, &later}, kShortRuns);
 
-    std::printf("%s, no file, a first start (its data files written), %d runs\n", qPrintable(quillora),
-                kShortRuns);
-    std::fflush(stdout);
-    const Figures idle = runSeries(quillora, {}, Measure::ShownThenSettled, true, kShortRuns);
-    failed = failed || idle.failed;
-    printFigure("spawn to window shown", idle.shownMs, "ms");
-    printFigure("RSS 2 s after it", idle.rssMiB, "MiB");
-    printRatio("start-up / floor", idle.shownMs, floor.shownMs, kStartTarget);
-    printRatio("memory / floor", idle.rssMiB, floor.rssMiB, kMemoryTarget);
+    std::printf("floor: a bare Qt window (menu bar, text box)\n");
+    failed = failed || floor.figures.failed;
+    printFigure("spawn to window shown", floor.figures.shownMs, "ms");
+    printFigure("RSS 2 s after it", floor.figures.rssMiB, "MiB");
+    const auto printStart = [&](const char* which, const Figures& figures) {
+        std::printf("%s, no file, %s\n", qPrintable(quillora), which);
+        failed = failed || figures.failed;
+        printFigure("spawn to window shown", figures.shownMs, "ms");
+        printFigure("RSS 2 s after it", figures.rssMiB, "MiB");
+        printRatio("start-up / floor", figures.shownMs, floor.figures.shownMs, kStartTarget);
+        printRatio("memory / floor", figures.rssMiB, floor.figures.rssMiB, kMemoryTarget);
+    };
+    printStart("a first start (its data files written)", idle.figures);
+    printStart("a later start (started and ended once before in the same folders)", later.figures);
 
-    std::printf("%s, no file, a later start (started and ended once before in the same folders), %d runs\n",
-                qPrintable(quillora), kShortRuns);
-    std::fflush(stdout);
-    const Figures later = runSeries(quillora, {}, Measure::ShownThenSettled, true, kShortRuns, {true, {}});
-    failed = failed || later.failed;
-    printFigure("spawn to window shown", later.shownMs, "ms");
-    printFigure("RSS 2 s after it", later.rssMiB, "MiB");
-    printRatio("start-up / floor", later.shownMs, floor.shownMs, kStartTarget);
-    printRatio("memory / floor", later.rssMiB, floor.rssMiB, kMemoryTarget);
-
-    std::printf("%s with %s (%.2f MiB), %d runs (not %d: each takes seconds)\n", qPrintable(quillora),
+    // The page's three series run in turns (see runInTurns), FeatherPad's when it is installed.
+    const bool feathered = QFileInfo(QString::fromLatin1(kFeatherPad)).isExecutable();
+    std::printf("the page %s (%.2f MiB), %d runs of each program in turns (not %d: each takes seconds)\n",
                 qPrintable(page), pageMiB, kPageRuns, kShortRuns);
     std::fflush(stdout);
-    const Figures open = runSeries(quillora, {page}, Measure::ShownThenIdle, true, kPageRuns);
-    failed = failed || open.failed;
-    printFigure("spawn to window shown", open.shownMs, "ms");
-    printFigure("CPU until idle", open.cpuMs, "ms");
-    printFigure("RSS when idle", open.rssMiB, "MiB", pageMiB);
-    if (!open.rssMiB.empty()) {
-        const double times = median(open.rssMiB) / pageMiB;
+    Series open{quillora, {page}, Measure::ShownThenIdle, true, {}, {}};
+    Series feather{QString::fromLatin1(kFeatherPad), {page}, Measure::IdleOnly, false, {}, {}};
+    Series unchecked{quillora,
+                     {page},
+                     Measure::ShownThenIdle,
+                     true,
+                     {false, QByteArrayLiteral("[Settings]\nSpellCheck=false\n")},
+                     {}};
+    runInTurns(feathered ? std::vector<Series*>{&open, &feather, &unchecked} : std::vector<Series*>{&open},
+               kPageRuns);
+
+    std::printf("%s with the page\n", qPrintable(quillora));
+    failed = failed || open.figures.failed;
+    printFigure("spawn to window shown", open.figures.shownMs, "ms");
+    printFigure("CPU until idle", open.figures.cpuMs, "ms");
+    printFigure("RSS when idle", open.figures.rssMiB, "MiB", pageMiB);
+    if (!open.figures.rssMiB.empty()) {
+        const double times = median(open.figures.rssMiB) / pageMiB;
         std::printf("  %-28s %.1f x file (target at most %.0f x: %s)\n", "memory / file", times, kFileTarget,
                     times <= kFileTarget ? "met" : "MISSED");
     }
-    if (open.unsettled > 0)
-        std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", open.unsettled,
+    if (open.figures.unsettled > 0)
+        std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", open.figures.unsettled,
                     kIdleCapMs / 1000);
 
-    if (!QFileInfo(QString::fromLatin1(kFeatherPad)).isExecutable()) {
+    if (!feathered) {
         std::printf("featherpad not installed: skipped\n");
     } else {
-        std::printf("%s with the page, %d runs (it tells nothing of its window: CPU and memory only)\n",
-                    kFeatherPad, kPageRuns);
-        std::fflush(stdout);
-        const Figures feather =
-            runSeries(QString::fromLatin1(kFeatherPad), {page}, Measure::IdleOnly, false, kPageRuns);
-        failed = failed || feather.failed;
-        printFigure("CPU until idle", feather.cpuMs, "ms");
-        printFigure("RSS when idle", feather.rssMiB, "MiB", pageMiB);
-        if (feather.unsettled > 0)
-            std::printf("  (%d runs not idle %d s after the spawn: measured then)\n", feather.unsettled,
-                        kIdleCapMs / 1000);
-        printRatio("quillora's CPU / its", open.cpuMs, feather.cpuMs, 1.0);
+        std::printf("%s with the page (it tells nothing of its window: CPU and memory only)\n", kFeatherPad);
+        failed = failed || feather.figures.failed;
+        printFigure("CPU until idle", feather.figures.cpuMs, "ms");
+        printFigure("RSS when idle", feather.figures.rssMiB, "MiB", pageMiB);
+        if (feather.figures.unsettled > 0)
+            std::printf("  (%d runs not idle %d s after the spawn: measured then)\n",
+                        feather.figures.unsettled, kIdleCapMs / 1000);
+        printRatio("quillora's CPU / its", open.figures.cpuMs, feather.figures.cpuMs, 1.0);
         // FeatherPad checks no spelling; the editor checks the whole page's in the background.
-        std::printf("%s with the page, the spelling check off, %d runs\n", qPrintable(quillora), kPageRuns);
-        std::fflush(stdout);
-        const Figures unchecked = runSeries(quillora, {page}, Measure::ShownThenIdle, true, kPageRuns,
-                                            {false, QByteArrayLiteral("[Settings]\nSpellCheck=false\n")});
-        failed = failed || unchecked.failed;
-        printFigure("CPU until idle", unchecked.cpuMs, "ms");
-        printFigure("RSS when idle", unchecked.rssMiB, "MiB", pageMiB);
-        printRatio("its CPU / FeatherPad's", unchecked.cpuMs, feather.cpuMs, 1.0);
+        std::printf("%s with the page, the spelling check off\n", qPrintable(quillora));
+        failed = failed || unchecked.figures.failed;
+        printFigure("CPU until idle", unchecked.figures.cpuMs, "ms");
+        printFigure("RSS when idle", unchecked.figures.rssMiB, "MiB", pageMiB);
+        printRatio("its CPU / FeatherPad's", unchecked.figures.cpuMs, feather.figures.cpuMs, 1.0);
     }
     return failed ? 1 : 0;
 }

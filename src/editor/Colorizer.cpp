@@ -16,13 +16,10 @@ namespace {
 // marker no longer occurs.
 class ForwardSearch {
 public:
-    ForwardSearch(const QString& text, QStringView marker) : m_text(text), m_marker(marker) {
-        // The search goes from one of the marker's angle brackets to the next: far fewer in a
-        // page than its other characters.
-        for (qsizetype i = 0; i < marker.size(); ++i)
-            if (marker.at(i) == u'<' || marker.at(i) == u'>')
-                m_anchor = i;
-    }
+    // The marker is searched for by its character at `anchor`, best its rarest in a page: the "!"
+    // of "<!-" and the "-" of "->" stand far less often than angle brackets.
+    ForwardSearch(const QString& text, QStringView marker, qsizetype anchor = 0)
+        : m_text(text), m_marker(marker), m_anchor(anchor) {}
 
     qsizetype at(qsizetype from) {
         const bool answerStillValid =
@@ -37,7 +34,7 @@ public:
 private:
     const QString& m_text;
     QStringView m_marker;
-    qsizetype m_anchor = 0; // the place in the marker of the character searched for
+    qsizetype m_anchor; // the place in the marker of the character searched for
     qsizetype m_searchedFrom = -1;
     qsizetype m_found = -1;
 };
@@ -200,7 +197,7 @@ std::vector<ColorSpan> ComputeColorSpans(const QString& scanned, int base, int l
     };
     paint(0, std::min<qsizetype>(std::max(0, length), size), roles.text);
 
-    ForwardSearch commentOpen(scanned, u"<!-");
+    ForwardSearch commentOpen(scanned, u"<!-", 1);
     ForwardSearch commentClose(scanned, u"->");
     ForwardSearch tagClose(scanned, u">");
     ForwardSearch percentClose(scanned, u"%>");

@@ -212,15 +212,16 @@ bool DocumentSpelling::checkPiece(size_t index, bool mayLoad) {
     const int end = start + std::max(1, run.end);
 
     std::vector<Misspelling> found;
-    const QString* language = nullptr; // the last word's, whose dictionary is at hand
+    int language = -2; // the last word's, whose dictionary is at hand
     SpellDictionary* dictionary = nullptr;
     for (const SpellingWord& word : run.words) {
-        if (!language || word.language != *language) {
-            if (!mayLoad && !m_service.answersAtOnce(word.language))
+        if (word.language != language) {
+            const QString& named = run.languageOf(word);
+            if (!mayLoad && !m_service.answersAtOnce(named))
                 return false;
-            dictionary = m_service.dictionaryFor(word.language);
+            dictionary = m_service.dictionaryFor(named);
+            language = word.language;
         }
-        language = &word.language;
         if (dictionary && !m_service.isCorrect(window.mid(word.start, word.length), *dictionary))
             found.push_back({start + word.start, word.length, dictionary});
     }

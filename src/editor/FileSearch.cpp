@@ -244,7 +244,7 @@ bool SearchFile(const QString& path, const FilesPattern& pattern, qsizetype limi
     if (result.count > 0) {
         result.stamp.exists = true;
         result.stamp.size = bytes.size();
-        result.stamp.hash = qHash(bytes);
+        result.stamp.hash = ContentHash(bytes);
     }
     return true;
 }

@@ -94,7 +94,7 @@ inline bool marksAddress(QStringView piece, qsizetype k) {
 
 // The words of one piece of prose [from, to) of `text`, which holds no blank. The piece is read
 // once: the words found before a mark of an address are taken back.
-void pieceWords(QStringView text, qsizetype from, qsizetype to, const QString& language,
+void pieceWords(QStringView text, qsizetype from, qsizetype to, int language,
                 std::vector<SpellingWord>& out) {
     const QStringView piece = text.sliced(from, to - from);
     if (beginsAsAddressOrPath(piece))
@@ -231,6 +231,25 @@ private:
         static const QString none;
         return m_run.state.languages.isEmpty() ? none : m_run.state.languages.last().language;
     }
+    // The place of `language` in the run's list, which it joins when new; -1 for "".
+    int languageIndex(const QString& language) {
+        if (language.isEmpty())
+            return -1;
+        std::vector<QString>& languages = m_run.languages;
+        const auto known = std::find(languages.begin(), languages.end(), language);
+        if (known != languages.end())
+            return int(known - languages.begin());
+        languages.push_back(language);
+        return int(languages.size()) - 1;
+    }
+    // That of the current language, found again only after the elements naming one change.
+    int currentLanguage() {
+        if (!m_languageKnown) {
+            m_language = languageIndex(language());
+            m_languageKnown = true;
+        }
+        return m_language;
+    }
     bool mayStop(qsizetype k) const { return k >= m_stop && k > 0 && isSpace(m_text[k - 1]); }
     qsizetype stopAt(qsizetype k) {
         m_stopped = true;
@@ -305,7 +324,7 @@ private:
                 ++end;
             if (end >= m_text.size() && !m_whole && k > 0)
                 return stopAt(k); // the piece may go on past the text: read whole next time
-            pieceWords(m_text, k, end, language(), m_run.words);
+            pieceWords(m_text, k, end, currentLanguage(), m_run.words);
             k = end;
         }
         return mayStop(limit) && limit < m_text.size() ? stopAt(limit) : limit;
@@ -491,9 +510,11 @@ private:
         // The list is shared with the state a piece began in: it is only read (no copy made of it)
         // until it changes.
         if (!frames.isEmpty() && frames.constLast().element == element && frames.constLast().depth == 1 &&
-            closedBySibling(element))
+            closedBySibling(element)) {
             frames.removeLast();
-        const QString& words = named ? *named : language(); // no copy of it for each tag
+            m_languageKnown = false;
+        }
+        const int words = named ? languageIndex(*named) : currentLanguage();
         const bool meta = element == u"meta";
         for (const TagAttribute& attribute : m_attributes) {
             const bool prose = attribute.role == AttributeRole::Prose ||
@@ -516,8 +537,10 @@ private:
         // An element that stays open counts: one naming a language, or one inside another of its
         // name that does. Whether it stays open is asked only then.
         if (named && frames.size() < kMostLanguages) {
-            if (!selfClosed && !isVoidElement(element))
+            if (!selfClosed && !isVoidElement(element)) {
                 frames.append({element.toString(), *named, 1});
+                m_languageKnown = false;
+            }
         } else {
             for (qsizetype i = frames.size() - 1; i >= 0; --i)
                 if (frames.at(i).element == element) {
@@ -538,8 +561,10 @@ private:
         for (qsizetype i = frames.size() - 1; i >= 0; --i) {
             if (frames.at(i).element != element)
                 continue;
-            if (--frames[i].depth == 0) // it closes, and what was left open inside it
+            if (--frames[i].depth == 0) { // it closes, and what was left open inside it
                 frames.resize(i);
+                m_languageKnown = false;
+            }
             return;
         }
     }
@@ -597,6 +622,8 @@ private:
     std::vector<TagAttribute> m_attributes; // cleared for each tag, its room kept
     std::array<char16_t, 32> m_lowered;     // the last tag's name, lower case, when ASCII and short
     QString m_element;                      // otherwise
+    int m_language = -1;                    // currentLanguage(), while m_languageKnown
+    bool m_languageKnown = false;
 };
 
 } // namespace
@@ -626,7 +653,12 @@ SpellingRun ReadSpellingWords(QStringView text, SpellingSource source, const Spe
     return SpellingReader(text, source, options, from, stop, whole).read();
 }
 
-std::vector<SpellingWord> SpellingWords(QStringView text, SpellingSource source,
-                                        const SpellingOptions& options) {
-    return ReadSpellingWords(text, source, options, {}, int(text.size()), true).words;
+SpellingRun SpellingWords(QStringView text, SpellingSource source, const SpellingOptions& options) {
+    return ReadSpellingWords(text, source, options, {}, int(text.size()), true);
+}
+
+const QString& SpellingRun::languageOf(const SpellingWord& word) const {
+    static const QString none;
+    Q_ASSERT(word.language >= -1 && word.language < int(languages.size()));
+    return word.language < 0 ? none : languages[size_t(word.language)];
 }

@@ -68,13 +68,19 @@ struct SpellingState {
 struct SpellingWord {
     int start = 0;
     int length = 0;
-    QString language; // of the innermost element that names one; "" where none does
+    // Of the innermost element that names one: its place in the run's `languages`; -1 where none
+    // does (or names ""). A page's words are hundreds of thousands, its languages a few.
+    int language = -1;
 };
 
 struct SpellingRun {
     std::vector<SpellingWord> words; // ascending
+    std::vector<QString> languages;  // those named where it read, each once
     int end = 0;                     // where reading stopped
     SpellingState state;             // what it stopped in
+
+    // The word's language, "" where none is named.
+    const QString& languageOf(const SpellingWord& word) const;
 };
 
 // Reads the words of `text`, standing in `from` at its start, up to the first place at or after
@@ -87,5 +93,4 @@ struct SpellingRun {
 SpellingRun ReadSpellingWords(QStringView text, SpellingSource source, const SpellingOptions& options,
                               const SpellingState& from, int stop, bool whole);
 // The words of a whole document.
-std::vector<SpellingWord> SpellingWords(QStringView text, SpellingSource source,
-                                        const SpellingOptions& options = {});
+SpellingRun SpellingWords(QStringView text, SpellingSource source, const SpellingOptions& options = {});

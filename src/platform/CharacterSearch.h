@@ -40,7 +40,7 @@ inline qsizetype IndexOfCharacter(QStringView text, char16_t character, qsizetyp
 }
 
 // Where the first character at or above `lowest` stands in `text` at or after `from`, or -1: a
-// text of ordinary characters is passed over sixteen at a time.
+// text of ordinary characters is passed over eight at a time.
 inline qsizetype IndexOfCharacterFrom(QStringView text, char16_t lowest, qsizetype from) {
     Q_ASSERT(from >= 0 && lowest > 0);
     const char16_t* const begin = text.utf16();

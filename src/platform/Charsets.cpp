@@ -181,7 +181,7 @@ QByteArray EncodeUtf16(const QString& text, TextEncoding encoding) {
     return bytes;
 }
 
-// Both passes go over ordinary text sixteen characters at a time, and look closer only at
+// Both passes go over ordinary text eight characters at a time, and look closer only at
 // characters as high as the lowest they change.
 void HideReservedCharacters(QString& text) {
     for (qsizetype i = IndexOfCharacterFrom(text, 0x2029, 0); i >= 0;

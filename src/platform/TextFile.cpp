@@ -25,6 +25,11 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
 constexpr int kMaxLinkHops = 40;
 } // namespace
 
+size_t ContentHash(const QByteArray& bytes) {
+    constexpr size_t kSeed = 0x51f15e;
+    return qHashBits(bytes.constData(), size_t(bytes.size()), kSeed);
+}
+
 FileStamp StampOf(const QString& path, const QByteArray* bytes) {
     const QFileInfo info(path);
     FileStamp stamp;
@@ -40,7 +45,7 @@ FileStamp StampOf(const QString& path, const QByteArray* bytes) {
         stamp.inode = reached.st_ino;
     }
     if (bytes)
-        stamp.hash = qHash(*bytes);
+        stamp.hash = ContentHash(*bytes);
     return stamp;
 }
 
@@ -52,7 +57,7 @@ bool StillAsStamped(const QString& path, FileStamp& known) {
         return true;
     QByteArray bytes;
     QString reason;
-    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason) || qHash(bytes) != known.hash)
+    if (!ReadRegularFile(path, kMaxTextFileBytes, bytes, reason) || ContentHash(bytes) != known.hash)
         return false;
     known.modified = now.modified; // the same bytes: only the time changed
     return true;

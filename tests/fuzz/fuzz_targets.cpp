@@ -419,7 +419,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SpellingSource source = SpellingSource(size > 0 ? data[0] % 6 : 0);
     const SpellingOptions options{size > 1 && (data[1] & 1)};
     qsizetype previous = 0;
-    for (const SpellingWord& word : SpellingWords(text, source, options)) {
+    const SpellingRun whole = SpellingWords(text, source, options);
+    for (const SpellingWord& word : whole.words) {
+        CHECK(word.language >= -1 && word.language < int(whole.languages.size()));
         CHECK(word.start >= previous && word.length >= 2 && word.start + word.length <= text.size());
         previous = word.start + word.length;
         const QStringView spelt = QStringView(text).mid(word.start, word.length);

@@ -1,5 +1,6 @@
 #include "markup/LineEndings.h"
 
+#include "platform/CharacterSearch.h"
 #include "platform/Charsets.h"
 
 #include <cstring>
@@ -19,7 +20,7 @@ QString NormalizeToCrLf(const QString& text) {
     const bool hasCR = text.contains(kCR);
     const auto nextBreak = [&](qsizetype from) {
         if (!hasCR) {
-            const qsizetype at = text.indexOf(kLF, from);
+            const qsizetype at = IndexOfCharacter(text, u'\n', from);
             return at < 0 ? size : at;
         }
         while (from < size && chars[from] != u'\r' && chars[from] != u'\n')
@@ -56,7 +57,8 @@ QString NormalizeToCrLf(QString&& text) {
     const bool hasCR = text.contains(kCR);
     qsizetype added = 0;
     if (!hasCR) {
-        for (qsizetype at = text.indexOf(kLF); at >= 0; at = text.indexOf(kLF, at + 1))
+        for (qsizetype at = IndexOfCharacter(text, u'\n', 0); at >= 0;
+             at = IndexOfCharacter(text, u'\n', at + 1))
             ++added;
     } else {
         const auto* const chars = reinterpret_cast<const char16_t*>(text.constData());
@@ -130,7 +132,8 @@ QString ConvertForSave(const QString& text, SaveFormat format) {
 std::optional<SaveFormat> DetectLineBreaks(const QString& text) {
     // CR LF is looked for from one CR to the next, each found by the vectorised search for one
     // character: a UNIX file, with none, costs one pass, not a search for the pair through it all.
-    for (qsizetype cr = text.indexOf(kCR); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(kCR, cr + 1))
+    for (qsizetype cr = IndexOfCharacter(text, u'\r', 0); cr >= 0 && cr + 1 < text.size();
+         cr = IndexOfCharacter(text, u'\r', cr + 1))
         if (text.at(cr + 1) == kLF)
             return SaveFormat::Dos;
     if (text.contains(kLF))

@@ -1,5 +1,6 @@
 #include "platform/LongLinePieces.h"
 
+#include "platform/CharacterSearch.h"
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -59,7 +60,7 @@ std::vector<int> LongLinePieces::cutsForDisplay(QStringView text) const {
     // of any kind.
     std::vector<qsizetype> places; // where the text is cut, ascending
     for (qsizetype lineStart = 0; lineStart <= size;) {
-        qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
+        qsizetype lineEnd = IndexOfCharacter(text, u'\n', lineStart);
         if (lineEnd < 0)
             lineEnd = size;
         if (lineEnd - lineStart > m_limit) {

@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/CharacterSearch.h"
 #include "platform/Charsets.h"
 #include "platform/Log.h"
 
@@ -224,9 +225,9 @@ qint64 EstimatedDocumentMemory(const QString& text) {
     // for one character, from one to the next: about twice as fast on a page of ordinary lines
     // as a look at every character.
     qint64 lines = 1;
-    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
+    for (qsizetype at = IndexOfCharacter(text, u'\n', 0); at >= 0; at = IndexOfCharacter(text, u'\n', at + 1))
         ++lines;
-    for (qsizetype at = text.indexOf(u'\r'); at >= 0; at = text.indexOf(u'\r', at + 1))
+    for (qsizetype at = IndexOfCharacter(text, u'\r', 0); at >= 0; at = IndexOfCharacter(text, u'\r', at + 1))
         if (at + 1 == text.size() || text.at(at + 1) != u'\n')
             ++lines;
     return lines * kPerLine + text.size() * kPerCharacter;

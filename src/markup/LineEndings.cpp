@@ -83,10 +83,10 @@ QString NormalizeToCrLf(QString&& text) {
         end = place;
     };
     if (!hasCR) { // every LF gets a CR before it
-        for (qsizetype i = size - 1, left = added; left > 0; --left, --i) {
-            while (out[i] != u'\n')
-                --i;
-            moveUp(i, left, u'\r');
+        for (qsizetype left = added; left > 0; --left) {
+            const qsizetype lf = LastIndexOfCharacter(QStringView(out, end), u'\n', end);
+            Q_ASSERT(lf >= 0);
+            moveUp(lf, left, u'\r');
         }
         return std::move(text);
     }

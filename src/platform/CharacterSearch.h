@@ -39,6 +39,35 @@ inline qsizetype IndexOfCharacter(QStringView text, char16_t character, qsizetyp
     return -1;
 }
 
+// Where `character` last stands in `text` before `before`, or -1: the same search backwards.
+inline qsizetype LastIndexOfCharacter(QStringView text, char16_t character, qsizetype before) {
+    const char16_t* const begin = text.utf16();
+    const char16_t* at = begin + std::clamp<qsizetype>(before, 0, text.size()); // [begin, at) is searched
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(character));
+    const auto matches = [&wanted](const char16_t* eight) {
+        return unsigned(_mm_movemask_epi8(
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(eight)), wanted)));
+    };
+    // The highest bit set is the second byte of the last match.
+    for (; at - begin >= 16; at -= 16) {
+        const unsigned mask = matches(at - 16) | matches(at - 8) << 16;
+        if (mask != 0)
+            return at - 16 - begin + ((31 - __builtin_clz(mask)) >> 1);
+    }
+    if (at - begin >= 8) {
+        if (const unsigned mask = matches(at - 8))
+            return at - 8 - begin + ((31 - __builtin_clz(mask)) >> 1);
+        at -= 8;
+    }
+#endif
+    while (at > begin) {
+        if (*--at == character)
+            return at - begin;
+    }
+    return -1;
+}
+
 // Where the first character at or above `lowest` stands in `text` at or after `from`, or -1: a
 // text of ordinary characters is passed over eight at a time.
 inline qsizetype IndexOfCharacterFrom(QStringView text, char16_t lowest, qsizetype from) {

@@ -329,9 +329,13 @@ private slots:
                     text += QChar(0xDC29);
             }
             for (qsizetype from = 0; from <= text.size() + 1; ++from) {
-                for (const char16_t wanted : {u'<', char16_t(0xFDD0), char16_t(0xFFFF)})
+                for (const char16_t wanted : {u'<', char16_t(0xFDD0), char16_t(0xFFFF)}) {
                     QCOMPARE(IndexOfCharacter(text, wanted, from),
                              QStringView(text).indexOf(QChar(wanted), from));
+                    const qsizetype before = std::min(from, text.size());
+                    QCOMPARE(LastIndexOfCharacter(text, wanted, from),
+                             before == 0 ? -1 : QStringView(text).lastIndexOf(QChar(wanted), before - 1));
+                }
                 for (const char16_t lowest :
                      {char16_t(1), char16_t(0x2029), char16_t(0xDC29), char16_t(0xFFFF)}) {
                     qsizetype expected = from;

@@ -123,6 +123,19 @@ void pieceWords(QStringView text, qsizetype from, qsizetype to, int language,
         bool unchecked = false, lower = false; // digits, or a script no dictionary divides
         while (k < size) {
             const QChar d = piece[k];
+            // ASCII letters and digits, nearly all a page's words are made of, are told at once.
+            if (const char16_t u = d.unicode(); u < 0x80) {
+                if (char16_t((u | 0x20) - u'a') < 26) {
+                    lower = lower || u >= u'a';
+                    ++k;
+                    continue;
+                }
+                if (char16_t(u - u'0') < 10) {
+                    unchecked = true;
+                    ++k;
+                    continue;
+                }
+            }
             if (isLetter(d)) {
                 lower = lower || d.isLower();
                 unchecked = unchecked || unspaced(d);
@@ -471,12 +484,32 @@ private:
                 const QChar quote = k < size ? m_text[k] : QChar();
                 const bool quoted = quote == u'"' || quote == u'\'';
                 attribute.valueStart = quoted ? ++k : k;
-                while (k < size && (quoted ? m_text[k] != quote : !isSpace(m_text[k]) && m_text[k] != u'>')) {
-                    if (serverAt(k)) {
-                        attribute.serverCode = true;
-                        k = pastServer(k) - 1;
+                if (quoted) {
+                    // A quoted value runs to its quote, past any server code in it: the two are
+                    // found with the character search.
+                    for (;;) {
+                        const qsizetype close = IndexOfCharacter(m_text, quote.unicode(), k);
+                        const qsizetype end = close < 0 ? size : close;
+                        const qsizetype server = IndexOfCharacter(m_text.first(end), u'<', k);
+                        if (server < 0) {
+                            k = end;
+                            break;
+                        }
+                        if (serverAt(server)) {
+                            attribute.serverCode = true;
+                            k = pastServer(server);
+                        } else {
+                            k = server + 1;
+                        }
                     }
-                    ++k;
+                } else {
+                    while (k < size && !isSpace(m_text[k]) && m_text[k] != u'>') {
+                        if (serverAt(k)) {
+                            attribute.serverCode = true;
+                            k = pastServer(k) - 1;
+                        }
+                        ++k;
+                    }
                 }
                 if (k >= size)
                     return -1;

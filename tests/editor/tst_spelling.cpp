@@ -535,7 +535,8 @@ private slots:
              "comments off; ; ; <!-- a commnt --> Shown; Shown",
              "comments on; ; 1; <!-- a commnt --> Shown; commnt|Shown",
              "server code; ; ; <% Write(\"hallo\") %>Text<? echo 'woord' ?> More; Text|More",
-             "server code in a value; ; ; <img alt=\"<?= $name ?> here\"><img alt=Photo>; Photo",
+             "server code in a value; ; ; <img alt=\"<?= $name ?> here\"><img alt=Photo>"
+             "<img title=\"a <b <?= \"x\" ?> rest\">; Photo",
              "addresses and paths; ; ; See http://exmple.com/pagez, www.exmple.org, me@exmple.com, "
              "/usr/shre and ./rn here; See|and|here",
              "more addresses and paths; ; ; Mailto:me (WWW.exmple.org) C:\\\\dirr ../upp ~/homme \"/abs\" "

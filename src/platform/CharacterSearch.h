@@ -5,6 +5,13 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+
+// Two bits, those of its two bytes, for each of the eight characters from `eight` on that is one
+// of the `wanted` set in all eight places.
+inline unsigned MatchesOfEight(const char16_t* eight, __m128i wanted) {
+    return unsigned(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(eight)), wanted)));
+}
 #endif
 
 // Where `character` first stands in `text` at or after `from`, or -1. In markup most searches end
@@ -17,10 +24,7 @@ inline qsizetype IndexOfCharacter(QStringView text, char16_t character, qsizetyp
     const char16_t* at = begin + std::min(from, text.size());
 #ifdef __SSE2__
     const __m128i wanted = _mm_set1_epi16(static_cast<short>(character));
-    const auto matches = [&wanted](const char16_t* eight) {
-        return unsigned(_mm_movemask_epi8(
-            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(eight)), wanted)));
-    };
+    const auto matches = [&wanted](const char16_t* eight) { return MatchesOfEight(eight, wanted); };
     for (; end - at >= 16; at += 16) {
         const unsigned mask = matches(at) | matches(at + 8) << 16;
         if (mask != 0)
@@ -45,10 +49,7 @@ inline qsizetype LastIndexOfCharacter(QStringView text, char16_t character, qsiz
     const char16_t* at = begin + std::clamp<qsizetype>(before, 0, text.size()); // [begin, at) is searched
 #ifdef __SSE2__
     const __m128i wanted = _mm_set1_epi16(static_cast<short>(character));
-    const auto matches = [&wanted](const char16_t* eight) {
-        return unsigned(_mm_movemask_epi8(
-            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(eight)), wanted)));
-    };
+    const auto matches = [&wanted](const char16_t* eight) { return MatchesOfEight(eight, wanted); };
     // The highest bit set is the second byte of the last match.
     for (; at - begin >= 16; at -= 16) {
         const unsigned mask = matches(at - 16) | matches(at - 8) << 16;

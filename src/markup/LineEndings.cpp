@@ -57,9 +57,7 @@ QString NormalizeToCrLf(QString&& text) {
     const bool hasCR = text.contains(kCR);
     qsizetype added = 0;
     if (!hasCR) {
-        for (qsizetype at = IndexOfCharacter(text, u'\n', 0); at >= 0;
-             at = IndexOfCharacter(text, u'\n', at + 1))
-            ++added;
+        added = CountOfCharacter(text, u'\n');
     } else {
         const auto* const chars = reinterpret_cast<const char16_t*>(text.constData());
         for (qsizetype i = 0; i < size; ++i) {

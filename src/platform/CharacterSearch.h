@@ -43,6 +43,15 @@ inline qsizetype IndexOfCharacter(QStringView text, char16_t character, qsizetyp
     return -1;
 }
 
+// How often `character` stands in `text`, counted from one to the next with the search above.
+inline qsizetype CountOfCharacter(QStringView text, char16_t character) {
+    qsizetype count = 0;
+    for (qsizetype at = IndexOfCharacter(text, character, 0); at >= 0;
+         at = IndexOfCharacter(text, character, at + 1))
+        ++count;
+    return count;
+}
+
 // Where `character` last stands in `text` before `before`, or -1: the same search backwards.
 inline qsizetype LastIndexOfCharacter(QStringView text, char16_t character, qsizetype before) {
     const char16_t* const begin = text.utf16();

@@ -224,9 +224,7 @@ qint64 EstimatedDocumentMemory(const QString& text) {
     // Every LF and every CR not before one ends a line. Each is found by the vectorised search
     // for one character, from one to the next: about twice as fast on a page of ordinary lines
     // as a look at every character.
-    qint64 lines = 1;
-    for (qsizetype at = IndexOfCharacter(text, u'\n', 0); at >= 0; at = IndexOfCharacter(text, u'\n', at + 1))
-        ++lines;
+    qint64 lines = 1 + CountOfCharacter(text, u'\n');
     for (qsizetype at = IndexOfCharacter(text, u'\r', 0); at >= 0; at = IndexOfCharacter(text, u'\r', at + 1))
         if (at + 1 == text.size() || text.at(at + 1) != u'\n')
             ++lines;

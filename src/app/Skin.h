@@ -61,6 +61,18 @@ QPixmap DrawBuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio);
 // The size of the skin picture layout in pixels.
 QSize SkinLayoutSize();
 
+// The built-in faces as an earlier start drew them: drawing them means loading two bold fonts and
+// rendering a hundred glyphs, several milliseconds before the first window can show. The picture
+// is kept in `cacheFolder` under a name made from all that the drawing depends on (see
+// BuiltInSkinCacheName); on a miss it is drawn and stored, replacing the pictures of other keys.
+QPixmap BuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio, const QString& cacheFolder);
+// The name of the kept picture: a hash of the palette, the pixel ratio, the interface font, the
+// window system and its resolution, this program file (a new build may draw otherwise), Qt's
+// version and the times fontconfig's caches last changed (fonts installed or removed).
+QString BuiltInSkinCacheName(const SkinArtPalette& palette, qreal pixelRatio);
+// The folder kept pictures go to: the user's cache folder for this program.
+QString SkinCacheFolder();
+
 // Reads a skin picture file; nothing when it cannot be read, is broken, or is larger than the
 // image reader's allocation limit.
 std::optional<QPixmap> LoadSkinPicture(const QString& path);

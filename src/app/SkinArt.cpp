@@ -2,11 +2,21 @@
 
 #include "app/Skin.h"
 
+#include "platform/Log.h"
+
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStandardPaths>
 #include <cmath>
+#include <cstring>
 
 namespace {
 QColor mixed(const QColor& from, const QColor& to, qreal share) {
@@ -258,4 +268,110 @@ QPixmap DrawBuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio) {
         drawFace(painter, button, true, palette);
     }
     return strip;
+}
+
+namespace {
+const QLatin1String kCachePrefix("toolbar-");
+const QLatin1String kCacheSuffix(".pixels");
+// A kept picture is its pixels as they are in memory after a short header: decoding a compressed
+// picture costs more than the drawing it replaces would save.
+constexpr char kCacheMagic[8] = {'Q', 'S', 'K', 'I', 'N', 'P', 'X', '1'};
+struct KeptHeader {
+    char magic[8];
+    qint32 width, height, format;
+};
+
+bool keptFormat(int format) {
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// A kept picture of exactly `pixels`, or nothing (missing, short, or of another size or kind).
+std::optional<QImage> readKeptSkin(const QString& path, QSize pixels) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    KeptHeader header{};
+    if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header) ||
+        std::memcmp(header.magic, kCacheMagic, sizeof kCacheMagic) != 0 ||
+        QSize(header.width, header.height) != pixels || !keptFormat(header.format) ||
+        file.size() != qint64(sizeof header) + qint64(pixels.width()) * pixels.height() * 4)
+        return std::nullopt;
+    QImage image(pixels, QImage::Format(header.format));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const qint64 row = qint64(pixels.width()) * 4;
+        if (file.read(reinterpret_cast<char*>(image.scanLine(y)), row) != row)
+            return std::nullopt;
+    }
+    return image;
+}
+
+// Stores `picture` as `name` in `folder`, written whole or not at all, and removes the pictures
+// kept under other keys. Failures only cost the next start the drawing.
+void keepSkin(const QString& folder, const QString& name, const QPixmap& picture) {
+    QImage image = picture.toImage();
+    if (!keptFormat(image.format()))
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcQuillora) << "Cannot make the cache folder" << folder;
+        return;
+    }
+    KeptHeader header{};
+    std::memcpy(header.magic, kCacheMagic, sizeof kCacheMagic);
+    header.width = image.width();
+    header.height = image.height();
+    header.format = image.format();
+    QSaveFile file(folder + QLatin1Char('/') + name);
+    bool written = file.open(QIODevice::WriteOnly) &&
+                   file.write(reinterpret_cast<const char*>(&header), sizeof header) == sizeof header;
+    for (int y = 0; written && y < image.height(); ++y)
+        written = file.write(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4) ==
+                  image.width() * 4;
+    if (!written || !file.commit()) {
+        qCWarning(lcQuillora) << "Cannot keep the toolbar picture in" << file.fileName() << ":"
+                              << file.errorString();
+        return;
+    }
+    const QStringList others =
+        QDir(folder).entryList({kCachePrefix + QLatin1Char('*') + kCacheSuffix}, QDir::Files);
+    for (const QString& other : others)
+        if (other != name)
+            QFile::remove(folder + QLatin1Char('/') + other);
+}
+} // namespace
+
+QString SkinCacheFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/Quillora");
+}
+
+QString BuiltInSkinCacheName(const SkinArtPalette& palette, qreal pixelRatio) {
+    QStringList parts{QStringLiteral("1"), QString::fromLatin1(qVersion()), QString::number(pixelRatio),
+                      QApplication::font().toString(), QGuiApplication::platformName()};
+    for (const QColor& colour :
+         {palette.face, palette.light, palette.shadow, palette.dark, palette.ink, palette.accent})
+        parts << colour.name(QColor::HexArgb);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        parts << QString::number(screen->logicalDotsPerInch());
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    parts << QString::number(program.size()) << QString::number(program.lastModified().toMSecsSinceEpoch());
+    for (const QString& fontCache : {QStringLiteral("/var/cache/fontconfig"),
+                                     QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                         QStringLiteral("/fontconfig")})
+        parts << QString::number(QFileInfo(fontCache).lastModified().toMSecsSinceEpoch());
+    const QByteArray hash =
+        QCryptographicHash::hash(parts.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha1);
+    return kCachePrefix + QString::fromLatin1(hash.toHex()) + kCacheSuffix;
+}
+
+QPixmap BuiltInSkin(const SkinArtPalette& palette, qreal pixelRatio, const QString& cacheFolder) {
+    const QString name = BuiltInSkinCacheName(palette, pixelRatio);
+    const QSize pixels = SkinLayoutSize() * pixelRatio;
+    if (std::optional<QImage> kept = readKeptSkin(cacheFolder + QLatin1Char('/') + name, pixels)) {
+        QPixmap picture = QPixmap::fromImage(*std::move(kept));
+        picture.setDevicePixelRatio(pixelRatio);
+        return picture;
+    }
+    QPixmap drawn = DrawBuiltInSkin(palette, pixelRatio);
+    keepSkin(cacheFolder, name, drawn);
+    return drawn;
 }

@@ -109,7 +109,7 @@ const std::vector<ButtonCommand>& buttonCommands() {
 } // namespace
 
 void frmQuillora::buildToolbars() {
-    m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+    m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
     picToolbar = new SkinStrip(QStringLiteral("Toolbar"), this);
     picToolbar->setObjectName(QStringLiteral("picToolbar"));
     addToolBar(picToolbar);
@@ -232,7 +232,7 @@ void frmQuillora::redrawForPalette() {
     if (!picToolbox || !picToolbar)
         return;
     if (m_skin.builtIn)
-        m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+        m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
     if (m_skin.systemBackground) {
         m_skin.background = QApplication::palette().color(QPalette::Button);
         picToolbox->setBackground(m_skin.background);
@@ -272,7 +272,7 @@ bool frmQuillora::LoadSkin(const QString& path) {
         systemBackground = !skin.color;
     } else if (!path.isEmpty()) {
         // A skin that is gone leaves the faces the program starts with.
-        m_skin.picButtons = DrawBuiltInSkin(SystemSkinPalette(), devicePixelRatioF());
+        m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
         m_skin.builtIn = true;
     }
     m_skin.systemBackground = systemBackground;

@@ -460,6 +460,71 @@ private slots:
         const QImage strip = DrawBuiltInSkin(c, 1).toImage();
         QCOMPARE(strip.pixelColor(1, 1), c.light); // the raised bevel of the first face
     }
+
+    // The built-in faces an earlier start drew are read back rather than drawn again; a picture that
+    // is not exactly one kept for this palette, ratio and build is drawn anew and replaces the others.
+    // "pixel" marks the kept picture's last pixel, so a picture read back shows it.
+    void keptFaces_data() {
+        table({"kept", "ratio", "read"},
+              {"nothing kept; none; 1; no", "kept; this key's; 1; yes", "kept at 2 x; this key's; 2; yes",
+               "another key's; another key's; 1; no", "cut short; short; 1; no",
+               "another size; another size; 1; no", "not a kept picture; not a picture; 1; no",
+               "no folder to keep it in; folder is a file; 1; no"});
+    }
+    void keptFaces() {
+        TestEnvironment env;
+        const QString folder = env.root() + "/cache";
+        const qreal ratio = cell("ratio").toDouble();
+        const QString kept = cell("kept");
+        const SkinArtPalette palette = SystemSkinPalette();
+        const QString name = BuiltInSkinCacheName(palette, ratio);
+        const QString path = folder + "/" + name;
+        const QImage drawn = DrawBuiltInSkin(palette, ratio).toImage().convertToFormat(QImage::Format_RGB32);
+        const QColor marked(1, 2, 3);
+        if (kept == "folder is a file") {
+            QVERIFY(QDir(folder).removeRecursively());
+            env.writeFile("cache", "x");
+        } else if (kept != "none") {
+            BuiltInSkin(palette, kept == "another size" ? ratio + 1 : ratio, folder);
+            const QStringList written = QDir(folder).entryList(QDir::Files);
+            QCOMPARE(written.size(), 1);
+            QFile file(folder + "/" + written[0]);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const QRgb pixel = marked.rgb();
+            QVERIFY(file.seek(file.size() - 4) && file.write(reinterpret_cast<const char*>(&pixel), 4) == 4);
+            if (kept == "short")
+                QVERIFY(file.resize(file.size() - 1));
+            else if (kept == "not a picture")
+                QVERIFY(file.seek(0) && file.write("PNG?") == 4);
+            file.close();
+            const QString target = kept == "another key's" ? folder + "/toolbar-another.pixels" : path;
+            QVERIFY(file.fileName() == target || QFile::rename(file.fileName(), target));
+        }
+        const QPixmap faces = BuiltInSkin(palette, ratio, folder);
+        QCOMPARE(faces.devicePixelRatio(), ratio);
+        QImage shown = faces.toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint last(shown.width() - 1, shown.height() - 1);
+        QCOMPARE(shown.pixelColor(last), cell("read") == "yes" ? marked : drawn.pixelColor(last));
+        shown.setPixelColor(last, drawn.pixelColor(last));
+        QCOMPARE(shown, drawn);
+        // What is kept afterwards: this key's picture alone, read back the same.
+        if (kept == "folder is a file") {
+            QVERIFY(QFileInfo(folder).isFile());
+        } else {
+            QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{name});
+            QCOMPARE(BuiltInSkin(palette, ratio, folder).toImage().convertToFormat(QImage::Format_RGB32),
+                     faces.toImage().convertToFormat(QImage::Format_RGB32));
+        }
+    }
+
+    // The main window takes its faces from the cache folder: a later start reads what the first kept.
+    void startsWithKeptFaces() {
+        AppFixture app;
+        app.start();
+        const QStringList kept = QDir(SkinCacheFolder()).entryList(QDir::Files);
+        QCOMPARE(kept, QStringList{BuiltInSkinCacheName(SystemSkinPalette(), app.main->devicePixelRatioF())});
+        QVERIFY(SkinCacheFolder().startsWith(app.env.root()));
+    }
 };
 
 QTEST_MAIN(SkinsTest)

@@ -22,6 +22,10 @@ QColor readableOn(const QColor& background, const QColor& preferred) {
 
 LineNumberGutter::LineNumberGutter(RichTextControl& control) : QWidget(&control), m_control(control) {
     setObjectName(QStringLiteral("gutLineNumbers"));
+    // Every paint fills the whole rectangle asked for, so nothing beneath needs painting first. Without
+    // this, each update of the gutter (the caret's every blink, every keystroke) painted the text's
+    // frame and the document window's frame and caption beneath it as well.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(tr("Line numbers"));
     setAccessibleDescription(tr("The number of each line of the text beside it."));
     fontChanged();

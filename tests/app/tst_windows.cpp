@@ -11,6 +11,23 @@
 #include <QtTest>
 #include <QtWidgets>
 
+// Counts the events of one type each watched object receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, QHash<QObject*, int>& counts) : m_type(type), m_counts(counts) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == m_type)
+            ++m_counts[watched];
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    QHash<QObject*, int>& m_counts;
+};
+
 // The frame and its windows: leaving, placement, window and file menus, file dialogs' folders.
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -319,6 +336,30 @@ private slots:
         list->setFocus();
         sendKey(list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), "7");
+    }
+
+    // Typing into a changed document, and the caret's blinking, repaint the text and its line numbers,
+    // not the document window's frame and caption around them.
+    void typingRepaintsTheTextOnly() {
+        AppFixture app;
+        const QString path = app.env.writeFile("one.htm", "<p>one</p>\n<p>two</p>\n");
+        app.start({path});
+        QVERIFY(shownActive(app.main.get()));
+        frmNotepad* document = current(app);
+        QWidget* gutter = document->txtRich->findChild<QWidget*>(QStringLiteral("gutLineNumbers"));
+        QVERIFY(gutter && gutter->isVisible());
+        typeText(document->txtRich, "x"); // the caption gains its mark of a change
+        QTest::qWait(50);
+        QHash<QObject*, int> paints;
+        EventCounter counter(QEvent::Paint, paints);
+        for (QObject* watched :
+             std::initializer_list<QObject*>{document, document->txtRich->viewport(), gutter})
+            watched->installEventFilter(&counter);
+        typeText(document->txtRich, "yz");
+        QTRY_VERIFY(paints.value(document->txtRich->viewport()) > 0 && paints.value(gutter) > 0);
+        QTest::qWait(1200); // two blinks of the caret at least
+        QCOMPARE(paints.value(document), 0);
+        QCOMPARE(document->txtRich->text(), "xyz<p>one</p>\r\n<p>two</p>\r\n");
     }
 };
 

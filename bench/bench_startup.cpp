@@ -22,7 +22,13 @@
 //   the two starts with no file run in turns, a run of each after the other (and so do the three
 //   series with the page below): a virtual machine's speed changes from minute to minute, and
 //   series run one after another would each meet another part of it;
-// - FeatherPad, a Qt editor on the same kind of text widget, when installed: its CPU time and
+// - the first frame, 10 runs of each in turns: the floor, the editor (a later start) and FeatherPad
+//   (a Qt editor on the same kind of text widget, when installed) started with no file, each with
+//   bench_firstframe.so loaded into it, which tells when the program first flushes a painted
+//   window to the screen. FeatherPad says nothing of its window itself; this measures all three
+//   the same way. Printed: the times, and the editor's and FeatherPad's as multiples of the floor's
+//   (for information: the target is judged on the figures above);
+// - FeatherPad when installed: its CPU time and
 //   VmRSS once idle with the same page, 7 runs, and the editor's CPU as a multiple of its (target
 //   at most 1 x); then the editor with the page and its spelling check off (FeatherPad checks
 //   none), 7 runs: its CPU and VmRSS, and that CPU as a multiple of FeatherPad's.
@@ -67,6 +73,8 @@ const char* const kFeatherPad = "/usr/bin/featherpad";
 const char* const kBareArgument = "--bare";
 const char* const kQuilloraArgument = "--quillora=";
 const char* const kShownLine = "first window shown";
+const char* const kFrameLine = "first frame flushed";
+const char* const kFrameHook = "bench_firstframe.so";
 constexpr int kShortRuns = 10;
 constexpr int kPageRuns = 7;
 constexpr int kShowTimeoutMs = 60000;
@@ -113,7 +121,7 @@ struct Preparation {
 class Child {
 public:
     Child(const QString& program, const QStringList& arguments, bool startupLog,
-          const Preparation& preparation = {}) {
+          const Preparation& preparation = {}, const QString& preload = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const QString root = m_root.path();
         for (const char* name :
@@ -137,6 +145,8 @@ public:
         m_process.setReadChannel(QProcess::StandardError);
         if (preparation.startedBefore)
             startAndEndOnce(program, environment);
+        if (!preload.isEmpty())
+            environment.insert(QStringLiteral("LD_PRELOAD"), preload);
         m_process.setProcessEnvironment(environment);
         if (!preparation.settings.isEmpty()) {
             const QString folder = root + QStringLiteral("/xdg_config_home/Quillora");
@@ -296,7 +306,7 @@ void waitUntilIdle(Child& child, Run& run) {
     }
 }
 
-enum class Measure { ShownThenSettled, ShownThenIdle, IdleOnly };
+enum class Measure { ShownOnly, ShownThenSettled, ShownThenIdle, IdleOnly };
 
 void reportFailure(const char* what, int number, const Child& child) {
     std::printf("  run %d: %s\n", number, what);
@@ -307,15 +317,16 @@ void reportFailure(const char* what, int number, const Child& child) {
 
 // One run of `program`; nothing when it could not be started or never showed its window.
 std::optional<Run> runOnce(const QString& program, const QStringList& arguments, Measure measure,
-                           bool startupLog, int number, const Preparation& preparation) {
-    Child child(program, arguments, startupLog, preparation);
+                           bool startupLog, int number, const Preparation& preparation,
+                           const QString& preload, const char* shownLine) {
+    Child child(program, arguments, startupLog, preparation, preload);
     if (!child.started()) {
         reportFailure("cannot be started", number, child);
         return std::nullopt;
     }
     Run run;
     if (measure != Measure::IdleOnly) {
-        const std::optional<double> shown = child.waitForLine(kShownLine, kShowTimeoutMs);
+        const std::optional<double> shown = child.waitForLine(shownLine, kShowTimeoutMs);
         if (!shown) {
             reportFailure(child.running() ? "never showed its window" : "ended before showing its window",
                           number, child);
@@ -323,6 +334,8 @@ std::optional<Run> runOnce(const QString& program, const QStringList& arguments,
         }
         run.shownMs = *shown;
     }
+    if (measure == Measure::ShownOnly)
+        return run;
     if (measure == Measure::ShownThenSettled) {
         child.pass(kSettleMs);
         if (child.running())
@@ -363,6 +376,8 @@ struct Series {
     bool startupLog;
     Preparation preparation;
     Figures figures;
+    QString preload;                    // a library loaded into it first
+    const char* shownLine = kShownLine; // the line that tells its window is shown
 };
 
 // Runs every series `runs` times, in turns, one run of each after the other, so that the ratio of
@@ -371,7 +386,7 @@ void runInTurns(std::vector<Series*> series, int runs) {
     for (int number = 1; number <= runs; ++number) {
         for (Series* one : series)
             addRun(one->figures, runOnce(one->program, one->arguments, one->measure, one->startupLog, number,
-                                         one->preparation));
+                                         one->preparation, one->preload, one->shownLine));
     }
 }
 
@@ -437,9 +452,11 @@ int main(int argc, char** argv) {
                  Measure::ShownThenSettled,
                  false,
                  {},
-                 {}};
-    Series idle{quillora, {}, Measure::ShownThenSettled, true, {}, {}};
-    Series later{quillora, {}, Measure::ShownThenSettled, true, {true, {}}, {}};
+                 {},
+                 {},
+                 kShownLine};
+    Series idle{quillora, {}, Measure::ShownThenSettled, true, {}, {}, {}, kShownLine};
+    Series later{quillora, {}, Measure::ShownThenSettled, true, {true, {}}, {}, {}, kShownLine};
     runInTurns({&floor, &idle, &later}, kShortRuns);
 
     std::printf("floor: a bare Qt window (menu bar, text box)\n");
@@ -457,19 +474,59 @@ int main(int argc, char** argv) {
     printStart("a first start (its data files written)", idle.figures);
     printStart("a later start (started and ended once before in the same folders)", later.figures);
 
-    // The page's three series run in turns (see runInTurns), FeatherPad's when it is installed.
+    // The three by their first frame, FeatherPad's when it is installed.
     const bool feathered = QFileInfo(QString::fromLatin1(kFeatherPad)).isExecutable();
+    const QString hook =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kFrameHook);
+    if (!QFileInfo(hook).isFile()) {
+        std::printf("%s not found: the first frames are not measured\n", qPrintable(hook));
+    } else {
+        std::printf("the first frame (%s loaded into each), %d runs of each in turns\n", kFrameHook,
+                    kShortRuns);
+        std::fflush(stdout);
+        Series floorFrame{floor.program, floor.arguments, Measure::ShownOnly, false, {}, {},
+                          hook,          kFrameLine};
+        Series laterFrame{quillora, {}, Measure::ShownOnly, false, {true, {}}, {}, hook, kFrameLine};
+        Series featherFrame{
+            QString::fromLatin1(kFeatherPad), {}, Measure::ShownOnly, false, {}, {}, hook, kFrameLine};
+        runInTurns(feathered ? std::vector<Series*>{&floorFrame, &laterFrame, &featherFrame}
+                             : std::vector<Series*>{&floorFrame, &laterFrame},
+                   kShortRuns);
+        failed = failed || floorFrame.figures.failed || laterFrame.figures.failed;
+        const auto printFrame = [&](const char* which, const Figures& figures) {
+            std::printf("  %-28s ", which);
+            if (figures.shownMs.empty() || floorFrame.figures.shownMs.empty()) {
+                std::printf("none taken\n");
+                return;
+            }
+            std::printf("min %8.1f  median %8.1f  max %8.1f ms  (%.2f x the floor)\n",
+                        *std::min_element(figures.shownMs.begin(), figures.shownMs.end()),
+                        median(figures.shownMs), worst(figures.shownMs),
+                        median(figures.shownMs) / median(floorFrame.figures.shownMs));
+        };
+        printFrame("floor", floorFrame.figures);
+        printFrame("the editor, a later start", laterFrame.figures);
+        if (feathered)
+            printFrame("FeatherPad", featherFrame.figures);
+        else
+            std::printf("  featherpad not installed: skipped\n");
+    }
+
+    // The page's three series run in turns (see runInTurns), FeatherPad's when it is installed.
     std::printf("the page %s (%.2f MiB), %d runs of each program in turns (not %d: each takes seconds)\n",
                 qPrintable(page), pageMiB, kPageRuns, kShortRuns);
     std::fflush(stdout);
-    Series open{quillora, {page}, Measure::ShownThenIdle, true, {}, {}};
-    Series feather{QString::fromLatin1(kFeatherPad), {page}, Measure::IdleOnly, false, {}, {}};
+    Series open{quillora, {page}, Measure::ShownThenIdle, true, {}, {}, {}, kShownLine};
+    Series feather{
+        QString::fromLatin1(kFeatherPad), {page}, Measure::IdleOnly, false, {}, {}, {}, kShownLine};
     Series unchecked{quillora,
                      {page},
                      Measure::ShownThenIdle,
                      true,
                      {false, QByteArrayLiteral("[Settings]\nSpellCheck=false\n")},
-                     {}};
+                     {},
+                     {},
+                     kShownLine};
     runInTurns(feathered ? std::vector<Series*>{&open, &feather, &unchecked} : std::vector<Series*>{&open},
                kPageRuns);
 

@@ -36,6 +36,12 @@ struct ButtonCommand {
     std::function<void(frmQuillora&, frmNotepad*)> run;
 };
 
+// The built-in faces for the window's palette and pixel ratio, kept from an earlier start when
+// they can be.
+QPixmap builtInFaces(const QWidget& window) {
+    return BuiltInSkin(SystemSkinPalette(), window.devicePixelRatioF(), SkinCacheFolder());
+}
+
 std::function<void(frmQuillora&, frmNotepad*)> wrap(const char* start, const char* end,
                                                     bool replace = false) {
     return [start = QString::fromLatin1(start), end = QString::fromLatin1(end),
@@ -109,7 +115,7 @@ const std::vector<ButtonCommand>& buttonCommands() {
 } // namespace
 
 void frmQuillora::buildToolbars() {
-    m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
+    m_skin.picButtons = builtInFaces(*this);
     picToolbar = new SkinStrip(QStringLiteral("Toolbar"), this);
     picToolbar->setObjectName(QStringLiteral("picToolbar"));
     addToolBar(picToolbar);
@@ -232,7 +238,7 @@ void frmQuillora::redrawForPalette() {
     if (!picToolbox || !picToolbar)
         return;
     if (m_skin.builtIn)
-        m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
+        m_skin.picButtons = builtInFaces(*this);
     if (m_skin.systemBackground) {
         m_skin.background = QApplication::palette().color(QPalette::Button);
         picToolbox->setBackground(m_skin.background);
@@ -272,7 +278,7 @@ bool frmQuillora::LoadSkin(const QString& path) {
         systemBackground = !skin.color;
     } else if (!path.isEmpty()) {
         // A skin that is gone leaves the faces the program starts with.
-        m_skin.picButtons = BuiltInSkin(SystemSkinPalette(), devicePixelRatioF(), SkinCacheFolder());
+        m_skin.picButtons = builtInFaces(*this);
         m_skin.builtIn = true;
     }
     m_skin.systemBackground = systemBackground;

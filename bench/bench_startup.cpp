@@ -494,22 +494,16 @@ int main(int argc, char** argv) {
                    kShortRuns);
         failed = failed || floorFrame.figures.failed || laterFrame.figures.failed;
         const auto printFrame = [&](const char* which, const Figures& figures) {
-            std::printf("  %-28s ", which);
-            if (figures.shownMs.empty() || floorFrame.figures.shownMs.empty()) {
-                std::printf("none taken\n");
-                return;
-            }
-            std::printf("min %8.1f  median %8.1f  max %8.1f ms  (%.2f x the floor)\n",
-                        *std::min_element(figures.shownMs.begin(), figures.shownMs.end()),
-                        median(figures.shownMs), worst(figures.shownMs),
-                        median(figures.shownMs) / median(floorFrame.figures.shownMs));
+            std::printf("%s\n", which);
+            printFigure("spawn to first frame", figures.shownMs, "ms");
+            if (!figures.shownMs.empty() && !floorFrame.figures.shownMs.empty())
+                std::printf("  %-28s %.2f x\n", "as a multiple of the floor's",
+                            median(figures.shownMs) / median(floorFrame.figures.shownMs));
         };
         printFrame("floor", floorFrame.figures);
         printFrame("the editor, a later start", laterFrame.figures);
         if (feathered)
-            printFrame("FeatherPad", featherFrame.figures);
-        else
-            std::printf("  featherpad not installed: skipped\n");
+            printFrame("FeatherPad, no file", featherFrame.figures);
     }
 
     // The page's three series run in turns (see runInTurns), FeatherPad's when it is installed.

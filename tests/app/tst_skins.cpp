@@ -463,7 +463,7 @@ private slots:
 
     // The built-in faces an earlier start drew are read back rather than drawn again; a picture that
     // is not exactly one kept for this palette, ratio and build is drawn anew and replaces the others.
-    // "pixel" marks the kept picture's last pixel, so a picture read back shows it.
+    // A kept picture has its last pixel marked, so faces read back show the mark.
     void keptFaces_data() {
         table({"kept", "ratio", "read"},
               {"nothing kept; none; 1; no", "kept; this key's; 1; yes", "kept at 2 x; this key's; 2; yes",
@@ -517,7 +517,8 @@ private slots:
         }
     }
 
-    // The main window takes its faces from the cache folder: a later start reads what the first kept.
+    // The main window keeps its faces in the user's cache folder, under the name for its palette and
+    // pixel ratio, where the next start looks for them.
     void startsWithKeptFaces() {
         AppFixture app;
         app.start();

@@ -3,6 +3,7 @@
 #include "app/Skin.h"
 
 #include "platform/Log.h"
+#include "platform/TextFile.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -285,16 +286,18 @@ bool keptFormat(int format) {
     return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied;
 }
 
-// A kept picture of exactly `pixels`, or nothing (missing, short, or of another size or kind).
+// A kept picture of exactly `pixels`, or nothing (missing, short, of another size or kind, or not
+// a regular file of the program's own: a link or a named pipe in its place is never read).
 std::optional<QImage> readKeptSkin(const QString& path, QSize pixels) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    QString reason;
+    const qint64 bytes = qint64(sizeof(KeptHeader)) + qint64(pixels.width()) * pixels.height() * 4;
+    if (!OpenRegularFile(path, bytes, file, reason, Links::Refuse))
         return std::nullopt;
     KeptHeader header{};
     if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header) ||
         std::memcmp(header.magic, kCacheMagic, sizeof kCacheMagic) != 0 ||
-        QSize(header.width, header.height) != pixels || !keptFormat(header.format) ||
-        file.size() != qint64(sizeof header) + qint64(pixels.width()) * pixels.height() * 4)
+        QSize(header.width, header.height) != pixels || !keptFormat(header.format) || file.size() != bytes)
         return std::nullopt;
     QImage image(pixels, QImage::Format(header.format));
     for (int y = 0; y < pixels.height(); ++y) {
@@ -320,7 +323,11 @@ void keepSkin(const QString& folder, const QString& name, const QPixmap& picture
     header.width = image.width();
     header.height = image.height();
     header.format = image.format();
-    QSaveFile file(folder + QLatin1Char('/') + name);
+    const QString path = folder + QLatin1Char('/') + name;
+    // The picture replaces whatever stands at its name: a link there is not written through.
+    if (QFileInfo(path).isSymLink())
+        QFile::remove(path);
+    QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly) &&
                    file.write(reinterpret_cast<const char*>(&header), sizeof header) == sizeof header;
     for (int y = 0; written && y < image.height(); ++y)

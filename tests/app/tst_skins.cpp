@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 // Each button: tooltip, face, width, guard ('-' none, 'A' active, 'D' active, not minimised), effect.
@@ -469,7 +470,8 @@ private slots:
               {"nothing kept; none; 1; no", "kept; this key's; 1; yes", "kept at 2 x; this key's; 2; yes",
                "another key's; another key's; 1; no", "cut short; short; 1; no",
                "another size; another size; 1; no", "not a kept picture; not a picture; 1; no",
-               "no folder to keep it in; folder is a file; 1; no"});
+               "no folder to keep it in; folder is a file; 1; no", "a named pipe in its place; pipe; 1; no",
+               "a link to a kept picture in its place; link; 1; no"});
     }
     void keptFaces() {
         TestEnvironment env;
@@ -497,8 +499,14 @@ private slots:
             else if (kept == "not a picture")
                 QVERIFY(file.seek(0) && file.write("PNG?") == 4);
             file.close();
-            const QString target = kept == "another key's" ? folder + "/toolbar-another.pixels" : path;
+            const QString target = kept == "another key's" ? folder + "/toolbar-another.pixels"
+                                   : kept == "link"        ? env.root() + "/elsewhere.pixels"
+                                                           : path;
             QVERIFY(file.fileName() == target || QFile::rename(file.fileName(), target));
+            if (kept == "link")
+                QVERIFY(QFile::link(target, path));
+            else if (kept == "pipe")
+                QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         }
         const QPixmap faces = BuiltInSkin(palette, ratio, folder);
         QCOMPARE(faces.devicePixelRatio(), ratio);
@@ -511,6 +519,15 @@ private slots:
         if (kept == "folder is a file") {
             QVERIFY(QFileInfo(folder).isFile());
         } else {
+            // The file a link led to is left as it was; the faces are kept at their own name instead.
+            if (kept == "link") {
+                QVERIFY(!QFileInfo(path).isSymLink());
+                QFile elsewhere(env.root() + "/elsewhere.pixels");
+                QRgb pixel = 0;
+                QVERIFY(elsewhere.open(QIODevice::ReadOnly) && elsewhere.seek(elsewhere.size() - 4) &&
+                        elsewhere.read(reinterpret_cast<char*>(&pixel), 4) == 4);
+                QCOMPARE(pixel, marked.rgb());
+            }
             QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{name});
             QCOMPARE(BuiltInSkin(palette, ratio, folder).toImage().convertToFormat(QImage::Format_RGB32),
                      faces.toImage().convertToFormat(QImage::Format_RGB32));
